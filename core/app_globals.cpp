@@ -1,0 +1,1 @@
+// Process-wide records owned by the start-up sequence.

@@ -1,0 +1,27 @@
+// Resource identifiers shared by the .rc files and the code.
+#pragma once
+
+#define IDS_PRODUCT_NAME      103
+#define IDS_PROGRAM_VERSION   104
+#define IDS_NOTICE_LINE       105
+#define IDS_SITE_URL          106
+#define IDS_FEEDBACK_URL      107
+#define IDS_VERSION_FILE_URL  108
+#define IDS_WINDOW_CLASS      109
+#define IDS_CACHE_VERSION     110
+
+#define IDI_APP               107
+#define IDR_ACCELERATORS      109
+#define IDB_SITE_BUTTON       150
+#define IDR_UNKNOWN_PICTURE   215
+#define IDR_GUIDE_PICTURE     216
+
+#define IDD_TERMS_OF_USE      228
+#define IDC_TERMS_TEXT        550
+#define IDC_TERMS_AGREE       424
+#define IDC_TERMS_DECLINE     425
+#define IDC_SITE_BUTTON       334
+#define IDC_NOTICE_LINE       378
+#define IDC_TERMS_INTRO       551
+
+#define IDM_ABOUT             104

@@ -1,0 +1,11 @@
+# Shared settings of the scripts: source it, don't run it.
+BRN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BRN_BUILD="${BRN_BUILD:-$BRN_ROOT/build}"
+export WINEPREFIX="${WINEPREFIX:-$BRN_BUILD/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEARCH=win64
+# A Japanese Windows: ANSI code page 932 for metadata text and file names.
+BRN_LOCALE=ja_JP.UTF-8
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEDLLPATH="$BRN_BUILD/x64/bin${WINEDLLPATH:+:$WINEDLLPATH}"
+BRN_WINE=(env LC_ALL=$BRN_LOCALE /usr/lib/wine/wine64)

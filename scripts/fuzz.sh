@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for the given number of seconds each (default 300) on its seed corpus.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+secs="${1:-300}"
+dir="$BRN_BUILD/fuzz"
+[ -d "$dir" ] || "$BRN_ROOT/scripts/build.sh" fuzz >/dev/null
+shopt -s nullglob
+for exe in "$dir"/*_fuzz; do
+  name=$(basename "$exe")
+  seeds="$BRN_ROOT/tests/fuzz/corpus/${name%_fuzz}"
+  work="$dir/corpus-$name"; mkdir -p "$work"
+  args=("$work"); [ -d "$seeds" ] && args+=("$seeds")
+  if "$exe" -max_total_time="$secs" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "${args[@]}" >"$dir/$name.log" 2>&1; then
+    echo "fuzz ok $name ($(grep -E 'stat::number_of_executed_units' "$dir/$name.log" | awk '{print $2}') runs)"
+  else
+    echo "fuzz FAILED $name: see $dir/$name.log"; tail -30 "$dir/$name.log"
+  fi
+done

@@ -9,7 +9,10 @@ source "$here/xvfb.sh"
 "$here/build.sh" x64 x86 native fuzz || exit 1
 "$here/prefix.sh" || exit 1
 brn_start_xvfb
-"$BRN_ROOT/scripts/wineserver.sh" -p 2>/dev/null || true
+# Start the wineserver and Wine's services now, detached from our pipes: ctest would otherwise
+# wait for those long-lived processes to close the output pipe of the first test.
+"$BRN_ROOT/scripts/wineserver.sh" -p </dev/null >/dev/null 2>&1 || true
+"${BRN_WINE[@]}" cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 passed=0; failed=0
 count() {  # reads ctest's summary line: "NN% tests passed, F tests failed out of T"

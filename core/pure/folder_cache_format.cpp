@@ -1,4 +1,5 @@
 #include "core/pure/folder_cache_format.h"
+#include "core/pure/entry_image32.h"
 
 #include <cstring>
 
@@ -200,3 +201,4 @@ bool DecodeCacheFileName(const char16_t* fileName, char16_t* out, size_t capacit
   out[n] = 0;
   return true;
 }
+static_assert(offsetof(ImageEntryImage32, undoCount) == kEntryImageUndoCountOffset, "");

@@ -1,0 +1,21 @@
+#pragma once
+// Holds one of the program's named semaphores (created at start-up) for a scope.
+#include <windows.h>
+
+namespace brn {
+
+class NamedSemaphoreLock {
+ public:
+  explicit NamedSemaphoreLock(const wchar_t* name);
+  ~NamedSemaphoreLock();
+  NamedSemaphoreLock(const NamedSemaphoreLock&) = delete;
+  NamedSemaphoreLock& operator=(const NamedSemaphoreLock&) = delete;
+  // False when no semaphore of that name exists or the wait failed.
+  bool held() const { return held_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+  bool held_ = false;
+};
+
+}  // namespace brn

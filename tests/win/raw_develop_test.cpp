@@ -1,0 +1,316 @@
+// RAW development through the rawdecoder module, with synthetic DNG files.
+#include <windows.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/named_semaphore.h"
+#include "core/pure/raw_tiff.h"
+#include "core/raw_develop.h"
+#include "support/dng_writer.h"
+
+using brn_test::MakeSyntheticDng;
+using brn_test::SyntheticDng;
+
+namespace {
+
+std::wstring TempDir() {
+  static std::wstring dir;
+  if (dir.empty()) {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    dir = std::wstring(base) + L"brn_raw_" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(dir.c_str(), nullptr);
+  }
+  return dir;
+}
+
+std::wstring WriteTemp(const std::wstring& name, const std::vector<uint8_t>& bytes) {
+  const std::wstring path = TempDir() + L"\\" + name;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  EXPECT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  EXPECT_EQ(written, bytes.size());
+  return path;
+}
+
+std::vector<uint8_t> ReadAll(const wchar_t* path) {
+  std::vector<uint8_t> bytes;
+  HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return bytes;
+  bytes.resize(GetFileSize(h, nullptr));
+  DWORD got = 0;
+  ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+  bytes.resize(got);
+  CloseHandle(h);
+  return bytes;
+}
+
+// A developed block, copied out and freed.
+struct Developed {
+  uint32_t size = 0;
+  bool gotBlock = false;
+  std::vector<uint8_t> bytes;
+};
+
+Developed Develop(const std::wstring& path, uint32_t mode) {
+  Developed d;
+  HGLOBAL block = nullptr;
+  d.size = brn::DevelopRawToTiff(path.c_str(), &block, mode);
+  d.gotBlock = block != nullptr;
+  if (block) {
+    EXPECT_EQ(GlobalSize(block), d.size);
+    const auto* p = static_cast<const uint8_t*>(GlobalLock(block));
+    d.bytes.assign(p, p + d.size);
+    GlobalUnlock(block);
+    GlobalFree(block);
+  }
+  return d;
+}
+
+uint32_t U16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
+
+// Value field of the first-directory entry with this tag, or -1 when absent.
+int64_t FirstDirValue(const std::vector<uint8_t>& b, uint32_t tag) {
+  for (uint32_t i = 0, n = U16(b, 10); i < n; ++i)
+    if (U16(b, 12 + 12 * i) == tag) return U32(b, 12 + 12 * i + 8);
+  return -1;
+}
+
+std::string Text(const std::vector<uint8_t>& b, size_t at, size_t field) {
+  std::string s(reinterpret_cast<const char*>(b.data() + at), field);
+  return s.substr(0, s.find('\0'));
+}
+
+// Set by the test runner for the runs that need a process environment of their own.
+std::wstring EnvValue(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = {};
+  return GetEnvironmentVariableW(name, value, MAX_PATH) ? value : L"";
+}
+
+}  // namespace
+
+TEST(RawDevelop, OutputSizeFollowsModeAndSensor) {
+  struct Case {
+    uint32_t width, height, mode, columns, rows;
+  } cases[] = {
+      {3000, 2000, 0, 1500, 1000}, {3000, 2000, 3, 375, 250}, {3001, 2001, 0, 1501, 1001},
+      {3001, 2001, 3, 375, 250},   {64, 48, 1, 64, 48},       {64, 48, 2, 64, 48},
+      {23, 29, 3, 3, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " mode " + std::to_string(c.mode));
+    SyntheticDng spec;
+    spec.width = c.width;
+    spec.height = c.height;
+    const auto path = WriteTemp(L"size.dng", MakeSyntheticDng(spec));
+    const Developed d = Develop(path, c.mode);
+    ASSERT_TRUE(d.gotBlock);
+    EXPECT_EQ(d.size, 1376u + 476 + c.rows * c.columns * 3 + 1024);
+    EXPECT_EQ(FirstDirValue(d.bytes, 256), c.columns);
+    EXPECT_EQ(FirstDirValue(d.bytes, 257), c.rows);
+    EXPECT_EQ(FirstDirValue(d.bytes, 273), 1376 + 476);
+    std::vector<uint8_t> spare(d.bytes.end() - 1024, d.bytes.end());
+    EXPECT_EQ(spare, std::vector<uint8_t>(1024, 0));
+  }
+}
+
+TEST(RawDevelop, X3fNameDevelopsAtFullSizeExceptFourColours) {
+  struct Case {
+    const wchar_t* path;
+    uint32_t mode, expected;
+  } cases[] = {{L"a.X3F", 0, 1}, {L"b.x3f", 3, 1}, {L"c.x3F", 2, 2}, {L"d.nef", 0, 0}, {L"x3f", 3, 1},
+               {L"3F", 0, 0},    {L"e.x3f", 1, 1}};
+  for (const Case& c : cases) EXPECT_EQ(brn::EffectiveRawMode(c.path, c.mode), c.expected) << c.path;
+
+  // The decoder goes by content, so a DNG named .X3F shows the rule end to end.
+  SyntheticDng spec;
+  const auto path = WriteTemp(L"renamed.X3F", MakeSyntheticDng(spec));
+  const Developed d = Develop(path, 3);
+  EXPECT_EQ(FirstDirValue(d.bytes, 256), 64);
+  EXPECT_EQ(FirstDirValue(d.bytes, 257), 48);
+}
+
+TEST(RawDevelop, FilesThatAreNoRawGiveNothing) {
+  const auto jpeg = ReadAll(L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\sample1.jpg");
+  ASSERT_FALSE(jpeg.empty());
+  SyntheticDng spec;
+  auto truncated = MakeSyntheticDng(spec);
+  truncated.resize(200);
+  const std::string text = "not a raw file\r\n";
+  struct Case {
+    const wchar_t* name;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {L"camera.CR2", jpeg},
+      {L"notes.NEF", std::vector<uint8_t>(text.begin(), text.end())},
+      {L"empty.ARW", {}},
+      {L"cut.dng", truncated},
+  };
+  for (const Case& c : cases) {
+    const auto path = WriteTemp(c.name, c.bytes);
+    const Developed d = Develop(path, 0);
+    EXPECT_EQ(d.size, 0u) << c.name;
+    EXPECT_FALSE(d.gotBlock) << c.name;
+  }
+  EXPECT_EQ(Develop(TempDir() + L"\\missing.dng", 0).size, 0u);
+  HGLOBAL block = nullptr;
+  EXPECT_EQ(brn::DevelopRawToTiff(nullptr, &block, 0), 0u);
+}
+
+TEST(RawDevelop, HeaderCarriesTheFilesMetadata) {
+  SyntheticDng spec;
+  spec.gps = true;
+  spec.latitudeRef = 'S';
+  spec.longitudeRef = 'W';
+  spec.altitudeRef = 1;
+  const auto path = WriteTemp(L"gps.dng", MakeSyntheticDng(spec));
+  const Developed d = Develop(path, 0);
+  ASSERT_TRUE(d.gotBlock);
+  const auto& b = d.bytes;
+  EXPECT_EQ(U16(b, 10), 23u);
+  EXPECT_EQ(FirstDirValue(b, 34853), 346);
+  EXPECT_EQ(FirstDirValue(b, 34675), 1376);
+  EXPECT_EQ(Text(b, 620, 512), spec.description);
+  EXPECT_EQ(Text(b, 1132, 64), spec.make);
+  EXPECT_EQ(Text(b, 1196, 64), spec.model);
+  EXPECT_EQ(Text(b, 1260, 32), "Tavelund App Ver2.08");
+  EXPECT_EQ(Text(b, 1292, 20), spec.dateTime);
+  EXPECT_EQ(Text(b, 1312, 64), spec.artist);
+  EXPECT_EQ(U32(b, 492), 4000u);  // 1/250 s
+  EXPECT_EQ(U32(b, 500), 5600000u);
+  EXPECT_EQ(U32(b, 508), 50000000u);
+  EXPECT_EQ(U32(b, 296 + 2 * 12 + 8), 400u);  // ISO
+  // GPS: version, references and the block words as in the file.
+  EXPECT_EQ(U16(b, 346), 10u);
+  EXPECT_EQ(U32(b, 348 + 8), 0x00000202u);
+  EXPECT_EQ(b[348 + 12 + 8], 'S');
+  EXPECT_EQ(b[348 + 36 + 8], 'W');
+  EXPECT_EQ(b[348 + 60 + 8], 1);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(U32(b, 516 + 4 * i), spec.latitude[i]);
+    EXPECT_EQ(U32(b, 540 + 4 * i), spec.longitude[i]);
+    EXPECT_EQ(U32(b, 564 + 4 * i), spec.gpsTime[i]);
+  }
+  EXPECT_EQ(U32(b, 588), spec.altitude[0]);
+  EXPECT_EQ(U32(b, 592), spec.altitude[1]);
+  EXPECT_EQ(Text(b, 596, 12), spec.mapDatum);
+  EXPECT_EQ(Text(b, 608, 12), spec.gpsDate);
+  // The profile follows the header unchanged.
+  uint8_t profile[brn::kRawIccProfileSize];
+  brn::BuildIccProfile(profile);
+  EXPECT_EQ(memcmp(b.data() + 1376, profile, sizeof profile), 0);
+}
+
+TEST(RawDevelop, NoGpsAndRawColourShrinkTheDirectory) {
+  SyntheticDng spec;
+  spec.orientation = 6;  // pixels keep the sensor's orientation
+  const Developed plain = Develop(WriteTemp(L"plain.dng", MakeSyntheticDng(spec)), 1);
+  ASSERT_TRUE(plain.gotBlock);
+  EXPECT_EQ(U16(plain.bytes, 10), 22u);
+  EXPECT_EQ(FirstDirValue(plain.bytes, 34853), -1);
+  EXPECT_EQ(U16(plain.bytes, 346), 0u);
+  EXPECT_EQ(FirstDirValue(plain.bytes, 256), 64);
+  EXPECT_EQ(FirstDirValue(plain.bytes, 257), 48);
+  EXPECT_EQ(FirstDirValue(plain.bytes, 274), -1);
+
+  spec.colorMatrix = false;
+  spec.make = "Nobrand";
+  const Developed raw = Develop(WriteTemp(L"rawcolour.dng", MakeSyntheticDng(spec)), 1);
+  ASSERT_TRUE(raw.gotBlock);
+  EXPECT_EQ(raw.size, 1376u + 64 * 48 * 3 + 1024);
+  EXPECT_EQ(U16(raw.bytes, 10), 21u);
+  EXPECT_EQ(FirstDirValue(raw.bytes, 34675), -1);
+  EXPECT_EQ(FirstDirValue(raw.bytes, 273), 1376);
+}
+
+// The runner also starts this test under TZ=JST-9 and TZ=UTC (BRN_EXPECT_BIAS in minutes).
+TEST(RawDevelop, DateTimeAsRecordedInAnyTimeZone) {
+  const std::wstring bias = EnvValue(L"BRN_EXPECT_BIAS");
+  if (!bias.empty()) {
+    TIME_ZONE_INFORMATION tzi;
+    GetTimeZoneInformation(&tzi);
+    ASSERT_EQ(tzi.Bias, _wtol(bias.c_str())) << "the run is not in the time zone it asks for";
+  }
+  SyntheticDng spec;
+  wchar_t before[64] = {}, after[64] = {};
+  const DWORD hadTz = GetEnvironmentVariableW(L"TZ", before, 64);
+  for (const char* time : {"2021:07:31 23:59:58", "2020:01:01 00:00:00", "2019:12:31 23:30:00"}) {
+    spec.dateTime = time;
+    const Developed d = Develop(WriteTemp(L"time.dng", MakeSyntheticDng(spec)), 3);
+    ASSERT_TRUE(d.gotBlock);
+    EXPECT_EQ(Text(d.bytes, 1292, 20), time);
+  }
+  // The program's own time zone setting is left alone.
+  EXPECT_EQ(GetEnvironmentVariableW(L"TZ", after, 64), hadTz);
+  EXPECT_STREQ(before, after);
+}
+
+// The runner starts this with the module switched off (WINEDLLOVERRIDES=rawdecoder=d).
+TEST(RawDevelop, MissingModuleFailsCleanly) {
+  if (EnvValue(L"BRN_RAW_NO_MODULE").empty()) GTEST_SKIP() << "needs a run without the module";
+  const auto path = WriteTemp(L"lone.dng", MakeSyntheticDng(SyntheticDng()));
+  HGLOBAL block = nullptr;
+  EXPECT_EQ(brn::DevelopRawToTiff(path.c_str(), &block, 0), 0u);
+  EXPECT_EQ(block, nullptr);
+  EXPECT_EQ(GetModuleHandleW(L"rawdecoder.dll"), nullptr);
+}
+
+TEST(RawDevelop, GdiplusDecodesTheBlockAsRgbTiff) {
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartupInput input;
+  ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+  SyntheticDng spec;
+  spec.width = 200;
+  spec.height = 100;
+  spec.gps = true;
+  const auto path = WriteTemp(L"gdiplus.dng", MakeSyntheticDng(spec));
+  HGLOBAL block = nullptr;
+  const uint32_t size = brn::DevelopRawToTiff(path.c_str(), &block, 1);
+  ASSERT_NE(size, 0u);
+  brn::MemoryStreamHolder holder;
+  ASSERT_EQ(brn::OpenMemoryStream(&holder, block, false), S_OK);
+  {
+    Gdiplus::Bitmap bitmap(holder.stream, FALSE);
+    ASSERT_EQ(bitmap.GetLastStatus(), Gdiplus::Ok);
+    GUID format;
+    bitmap.GetRawFormat(&format);
+    EXPECT_TRUE(IsEqualGUID(format, Gdiplus::ImageFormatTIFF));
+    EXPECT_EQ(bitmap.GetPixelFormat(), PixelFormat24bppRGB);
+    EXPECT_EQ(bitmap.GetWidth(), 200u);
+    EXPECT_EQ(bitmap.GetHeight(), 100u);
+    Gdiplus::Color warm, cool;
+    bitmap.GetPixel(50, 50, &warm);
+    bitmap.GetPixel(150, 50, &cool);
+    EXPECT_GT(warm.GetR(), warm.GetB());
+    EXPECT_GT(cool.GetB(), cool.GetR());
+    EXPECT_GT(warm.GetR() + warm.GetG() + warm.GetB(), cool.GetR() + cool.GetG() + cool.GetB());
+  }
+  holder.stream->Release();
+  GlobalFree(block);
+  brn::MemoryStreamHolder none;
+  EXPECT_EQ(brn::OpenMemoryStream(&none, nullptr, false), E_INVALIDARG);
+  EXPECT_EQ(none.stream, nullptr);
+  Gdiplus::GdiplusShutdown(token);
+}
+
+TEST(RawDevelop, NamedSemaphoreSerialisesDevelopments) {
+  HANDLE created = CreateSemaphoreW(nullptr, 1, 1, L"sema_dec");
+  ASSERT_NE(created, nullptr);
+  {
+    brn::NamedSemaphoreLock lock(L"sema_dec");
+    EXPECT_TRUE(lock.held());
+    EXPECT_EQ(WaitForSingleObject(created, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_NE(Develop(WriteTemp(L"locked.dng", MakeSyntheticDng(SyntheticDng())), 0).size, 0u);
+  }
+  EXPECT_EQ(WaitForSingleObject(created, 0), WAIT_OBJECT_0);
+  ReleaseSemaphore(created, 1, nullptr);
+  CloseHandle(created);
+  EXPECT_FALSE(brn::NamedSemaphoreLock(L"sema_none_such").held());
+}

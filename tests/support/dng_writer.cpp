@@ -1,4 +1,4 @@
-#include "support/dng_writer.h"
+#include "tests/support/dng_writer.h"
 
 #include <algorithm>
 #include <cstring>

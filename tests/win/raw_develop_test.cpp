@@ -10,7 +10,7 @@
 #include "core/named_semaphore.h"
 #include "core/pure/raw_tiff.h"
 #include "core/raw_develop.h"
-#include "support/dng_writer.h"
+#include "tests/support/dng_writer.h"
 
 using brn_test::MakeSyntheticDng;
 using brn_test::SyntheticDng;

@@ -38,6 +38,15 @@ std::vector<Entry> Directory(const uint8_t* h, size_t at) {
   return entries;
 }
 
+void SetTime(RawTiffFields& f, int32_t y, int32_t mo, int32_t d, int32_t h, int32_t mi, int32_t s) {
+  f.year = y;
+  f.month = mo;
+  f.day = d;
+  f.hour = h;
+  f.minute = mi;
+  f.second = s;
+}
+
 RawTiffFields Sample() {
   RawTiffFields f;
   f.rows = 1000;
@@ -46,12 +55,7 @@ RawTiffFields Sample() {
   strcpy(f.model, "Model X");
   strcpy(f.description, "scene");
   strcpy(f.artist, "Someone");
-  f.year = 2021;
-  f.month = 3;
-  f.day = 4;
-  f.hour = 5;
-  f.minute = 6;
-  f.second = 7;
+  SetTime(f, 2021, 3, 4, 5, 6, 7);
   f.shutter = 1.0f / 250;
   f.aperture = 2.8f;
   f.focalLength = 50;
@@ -153,12 +157,7 @@ TEST(RawTiff, TextFieldsAreBoundedAndDateIsFormatted) {
   memset(f.description, 'd', sizeof f.description);  // no terminator: fills the field exactly
   memset(f.make, 'm', sizeof f.make);
   memset(f.artist, 'a', sizeof f.artist);
-  f.year = 987;
-  f.month = 12;
-  f.day = 31;
-  f.hour = 23;
-  f.minute = 59;
-  f.second = 58;
+  SetTime(f, 987, 12, 31, 23, 59, 58);
   uint8_t h[brn::kRawTiffHeaderSize];
   brn::BuildTiffHeader(f, h);
   const struct {

@@ -104,7 +104,7 @@ std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& s) {
   main.Longs(257, {s.height});
   main.Shorts(258, {16});
   main.Shorts(259, {1});
-  main.Shorts(262, {32803});
+  main.Shorts(262, {static_cast<uint16_t>(s.monochrome ? 34892 : 32803)});
   main.Ascii(270, s.description);
   main.Ascii(271, s.make);
   main.Ascii(272, s.model);
@@ -116,8 +116,10 @@ std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& s) {
   main.Shorts(284, {1});
   main.Ascii(306, s.dateTime);
   main.Ascii(315, s.artist);
-  main.Shorts(33421, {2, 2});
-  main.Bytes(33422, {0, 1, 1, 2});
+  if (!s.monochrome) {
+    main.Shorts(33421, {2, 2});
+    main.Bytes(33422, {0, 1, 1, 2});
+  }
   main.Longs(34665, {0});
   if (s.gps) main.Longs(34853, {0});
   main.Bytes(50706, {1, 4, 0, 0});
@@ -125,7 +127,7 @@ std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& s) {
   main.Ascii(50708, s.make + " " + s.model);
   main.Longs(50714, {0});
   main.Longs(50717, {4095});
-  if (s.colorMatrix) {
+  if (s.colorMatrix && !s.monochrome) {
     uint32_t m[18];
     for (int i = 0; i < 9; ++i) {
       m[2 * i] = static_cast<uint32_t>(kXyzToSrgb[i]);
@@ -135,7 +137,7 @@ std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& s) {
     main.Shorts(50778, {21});
   }
   const uint32_t neutral[6] = {1, 1, 1, 1, 1, 1};
-  main.Rationals(50728, neutral, 3);
+  if (!s.monochrome) main.Rationals(50728, neutral, 3);
 
   exif.Rationals(33434, s.exposure, 1);
   exif.Rationals(33437, s.fnumber, 1);
@@ -167,12 +169,14 @@ std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& s) {
   main.Write(out);
   exif.Write(out);
   if (s.gps) gps.Write(out);
+  if (!s.pixels) return out;
   out.reserve(out.size() + size_t{s.width} * s.height * 2);
   // Scene colours (12-bit linear): warm and bright on the left, blue and dark on the right.
   const uint16_t left[3] = {3000, 1800, 600}, right[3] = {300, 600, 1500};
   for (uint32_t y = 0; y < s.height; ++y) {
     for (uint32_t x = 0; x < s.width; ++x) {
-      const int channel = (y & 1) == 0 ? ((x & 1) == 0 ? 0 : 1) : ((x & 1) == 0 ? 1 : 2);
+      const int channel =
+          s.monochrome ? 1 : (y & 1) == 0 ? ((x & 1) == 0 ? 0 : 1) : ((x & 1) == 0 ? 1 : 2);
       const uint16_t* scene = x < s.width / 2 ? left : right;
       // A faint ramp keeps the histogram from being a single level.
       const uint32_t v = scene[channel] + (y * 64) / (s.height ? s.height : 1);

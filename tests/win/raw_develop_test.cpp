@@ -144,6 +144,9 @@ TEST(RawDevelop, FilesThatAreNoRawGiveNothing) {
   auto truncated = MakeSyntheticDng(spec);
   truncated.resize(200);
   const std::string text = "not a raw file\r\n";
+  SyntheticDng huge;  // 1.6 gigasites declared, no pixel data
+  huge.width = huge.height = 40000;
+  huge.pixels = false;
   struct Case {
     const wchar_t* name;
     std::vector<uint8_t> bytes;
@@ -152,6 +155,7 @@ TEST(RawDevelop, FilesThatAreNoRawGiveNothing) {
       {L"notes.NEF", std::vector<uint8_t>(text.begin(), text.end())},
       {L"empty.ARW", {}},
       {L"cut.dng", truncated},
+      {L"huge.dng", MakeSyntheticDng(huge)},
   };
   for (const Case& c : cases) {
     const auto path = WriteTemp(c.name, c.bytes);
@@ -228,6 +232,20 @@ TEST(RawDevelop, NoGpsAndRawColourShrinkTheDirectory) {
   EXPECT_EQ(U16(raw.bytes, 10), 21u);
   EXPECT_EQ(FirstDirValue(raw.bytes, 34675), -1);
   EXPECT_EQ(FirstDirValue(raw.bytes, 273), 1376);
+}
+
+TEST(RawDevelop, MonochromeSensorGivesOneSampleWithoutProfile) {
+  SyntheticDng spec;
+  spec.monochrome = true;
+  for (uint32_t mode : {0u, 1u, 3u}) {  // no colour filter array: full size in every mode
+    const Developed d = Develop(WriteTemp(L"mono.dng", MakeSyntheticDng(spec)), mode);
+    ASSERT_TRUE(d.gotBlock) << mode;
+    EXPECT_EQ(d.size, 1376u + 64 * 48 + 1024) << mode;
+    EXPECT_EQ(FirstDirValue(d.bytes, 258), 8);
+    EXPECT_EQ(FirstDirValue(d.bytes, 262), 1);
+    EXPECT_EQ(FirstDirValue(d.bytes, 277), 1);
+    EXPECT_EQ(FirstDirValue(d.bytes, 34675), -1);
+  }
 }
 
 // The runner also starts this test under TZ=JST-9 and TZ=UTC (BRN_EXPECT_BIAS in minutes).

@@ -1,8 +1,10 @@
 // Times RAW development of a synthetic 24-megapixel DNG at modes 0, 1 and 3.
-// Usage: raw_develop_bench_win [folder]  (the DNG is written there as bench24.dng and kept).
+// Usage: raw_develop_bench_win [folder [mode...]]  (default: the temp folder, modes 0 1 3).
+// The DNG is written there as bench24.dng unless a file of its size is already there.
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 
@@ -24,25 +26,34 @@ int main(int argc, char** argv) {
   if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
   const std::wstring path = dir + L"bench24.dng";
 
+  std::vector<uint32_t> modes;
+  for (int i = 2; i < argc; ++i) modes.push_back(static_cast<uint32_t>(atoi(argv[i])));
+  if (modes.empty()) modes = {0, 1, 3};
+
   brn_test::SyntheticDng spec;
   spec.width = 6000;
   spec.height = 4000;
   spec.gps = true;
   const std::vector<uint8_t> dng = brn_test::MakeSyntheticDng(spec);
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  if (h == INVALID_HANDLE_VALUE || !WriteFile(h, dng.data(), static_cast<DWORD>(dng.size()), &written, nullptr) ||
-      written != dng.size()) {
-    fprintf(stderr, "cannot write %ls\n", path.c_str());
-    return 1;
+  WIN32_FILE_ATTRIBUTE_DATA present;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &present) || present.nFileSizeLow != dng.size()) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    const bool ok = h != INVALID_HANDLE_VALUE &&
+                    WriteFile(h, dng.data(), static_cast<DWORD>(dng.size()), &written, nullptr) &&
+                    written == dng.size();
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    if (!ok) {
+      fprintf(stderr, "cannot write %ls\n", path.c_str());
+      return 1;
+    }
   }
-  CloseHandle(h);
   printf("file %ls: %u bytes, 6000x4000 sites\n", path.c_str(), static_cast<unsigned>(dng.size()));
 
   LARGE_INTEGER freq;
   QueryPerformanceFrequency(&freq);
   const int kRuns = 3;
-  for (uint32_t mode : {0u, 1u, 3u}) {
+  for (uint32_t mode : modes) {
     double best = 1e30;
     uint32_t size = 0;
     for (int run = 0; run < kRuns; ++run) {

@@ -190,6 +190,10 @@ int32_t RAWDEC_CALL RawDecoderDevelop(RawDecoder* d, uint32_t mode, RawDecoderIm
 
   ret = libraw_unpack(d->lr);
   if (ret != LIBRAW_SUCCESS) return FromLibRaw(ret);
+  /* LibRaw stretches non-square sites together with the SuperCCD rotation; the picture keeps
+     its sensor geometry. Processing starts again from the unpacked copy of the sizes. */
+  d->lr->sizes.pixel_aspect = 1.0;
+  d->lr->rawdata.sizes.pixel_aspect = 1.0;
   ret = libraw_dcraw_process(d->lr);
   if (ret != LIBRAW_SUCCESS) return FromLibRaw(ret);
   d->image = libraw_dcraw_make_mem_image(d->lr, &err);

@@ -127,6 +127,8 @@ std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& s) {
   main.Ascii(50708, s.make + " " + s.model);
   main.Longs(50714, {0});
   main.Longs(50717, {4095});
+  if (s.defaultScale[0] != s.defaultScale[1] || s.defaultScale[2] != s.defaultScale[3])
+    main.Rationals(50718, s.defaultScale, 2);
   if (s.colorMatrix && !s.monochrome) {
     uint32_t m[18];
     for (int i = 0; i < 9; ++i) {

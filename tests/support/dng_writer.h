@@ -12,7 +12,8 @@ struct SyntheticDng {
   bool colorMatrix = true;  // without one the decoder keeps raw camera colour
   bool gps = false;
   bool monochrome = false;  // a linear single-channel image instead of the colour filter array
-  bool pixels = true;       // false: directories only, as in a truncated file
+  bool pixels = true;
+  uint32_t defaultScale[4] = {1, 1, 1, 1};  // horizontal and vertical rationals: pixel aspect       // false: directories only, as in a truncated file
   std::string make = "Synthetica", model = "Sensor Board", description = "test scene", artist = "Tester";
   std::string dateTime = "2021:03:04 05:06:07";
   uint32_t exposure[2] = {1, 250}, fnumber[2] = {56, 10}, focal[2] = {50, 1};

@@ -212,7 +212,7 @@ TEST(RawDevelop, HeaderCarriesTheFilesMetadata) {
   EXPECT_EQ(memcmp(b.data() + 1376, profile, sizeof profile), 0);
 }
 
-TEST(RawDevelop, NoGpsAndRawColourShrinkTheDirectory) {
+TEST(RawDevelop, SensorGeometryKeptAndOptionalEntriesDropped) {
   SyntheticDng spec;
   spec.orientation = 6;  // pixels keep the sensor's orientation
   const Developed plain = Develop(WriteTemp(L"plain.dng", MakeSyntheticDng(spec)), 1);
@@ -223,6 +223,12 @@ TEST(RawDevelop, NoGpsAndRawColourShrinkTheDirectory) {
   EXPECT_EQ(FirstDirValue(plain.bytes, 256), 64);
   EXPECT_EQ(FirstDirValue(plain.bytes, 257), 48);
   EXPECT_EQ(FirstDirValue(plain.bytes, 274), -1);
+
+  spec.defaultScale[0] = 2;  // non-square sites are not stretched
+  const Developed wide = Develop(WriteTemp(L"wide.dng", MakeSyntheticDng(spec)), 1);
+  EXPECT_EQ(FirstDirValue(wide.bytes, 256), 64);
+  EXPECT_EQ(FirstDirValue(wide.bytes, 257), 48);
+  spec.defaultScale[0] = 1;
 
   spec.colorMatrix = false;
   spec.make = "Nobrand";

@@ -1,5 +1,6 @@
 #pragma once
-// Holds one of the program's named semaphores (created at start-up) for a scope.
+// Holds one of the program's named semaphores (created at start-up) for a scope. It waits
+// without pumping messages: for worker threads, not for the user-interface thread.
 #include <windows.h>
 
 namespace brn {

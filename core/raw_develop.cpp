@@ -147,6 +147,10 @@ uint32_t DevelopRawToTiff(const wchar_t* path, HGLOBAL* block, RawDevelopMode mo
   HGLOBAL out = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size);
   if (!out) return 0;
   auto* bytes = static_cast<uint8_t*>(GlobalLock(out));
+  if (!bytes) {
+    GlobalFree(out);
+    return 0;
+  }
   const uint32_t profile = BuildTiffHeader(fields, bytes);
   if (profile) BuildIccProfile(bytes + kRawTiffHeaderSize);
   const uint32_t pixels = size - kRawTiffHeaderSize - profile - kRawTiffSpareSize;

@@ -11,11 +11,10 @@ namespace brn {
 // 0 half size, 1 full size, 2 full size with four colours, 3 one-eighth size.
 using RawDevelopMode = uint32_t;
 
-// The whole RAW file in one heap buffer; the decoder reads it from memory.
+// The whole RAW file in one heap buffer; the decoder reads, seeks and scans it in memory.
 struct MemoryFile {
   uint8_t* data = nullptr;
   uint32_t size = 0;
-  uint32_t position = 0;
 };
 
 // Reads the file whole; null when it cannot be opened, sized (or is 4 GB or more) or read.

@@ -43,24 +43,6 @@ Outcome Develop(const std::vector<uint8_t>& file, uint32_t mode) {
   return r;
 }
 
-TEST(RawDecoderModule, SizesByMode) {
-  const struct {
-    uint32_t width, height, mode, columns, rows;
-  } cases[] = {{64, 48, 0, 32, 24}, {64, 48, 1, 64, 48}, {64, 48, 2, 64, 48}, {64, 48, 3, 8, 6},
-               {23, 29, 0, 12, 15}, {23, 29, 3, 3, 3}};
-  for (const auto& c : cases) {
-    SyntheticDng spec;
-    spec.width = c.width;
-    spec.height = c.height;
-    const Outcome r = Develop(MakeSyntheticDng(spec), c.mode);
-    ASSERT_EQ(r.developResult, RAWDEC_OK) << c.width << "x" << c.height << " mode " << c.mode;
-    EXPECT_EQ(r.image.columns, c.columns);
-    EXPECT_EQ(r.image.rows, c.rows);
-    EXPECT_EQ(r.image.samples, 3u);
-    EXPECT_EQ(r.image.hasProfile, 1u);
-  }
-}
-
 TEST(RawDecoderModule, EighthSizeAveragesHalfSizeBlocks) {
   SyntheticDng spec;
   // Half size 36 x 25: the last partial block row is dropped. The scene's edge falls between
@@ -83,27 +65,6 @@ TEST(RawDecoderModule, EighthSizeAveragesHalfSizeBlocks) {
           for (uint32_t x = 4 * c; x < 4 * c + 4; ++x) sum += half.rows[(y * w + x) * 3 + k];
         EXPECT_NEAR(eighth.rows[(r * eighth.image.columns + c) * 3 + k], (sum + 8) / 16, 1) << r << "," << c;
       }
-}
-
-TEST(RawDecoderModule, IdentifiesMetadata) {
-  SyntheticDng spec;
-  spec.gps = true;
-  const Outcome r = Develop(MakeSyntheticDng(spec), 3);
-  ASSERT_EQ(r.openResult, RAWDEC_OK);
-  EXPECT_STREQ(r.info.make, "Synthetica");
-  EXPECT_STREQ(r.info.model, "Sensor Board");
-  EXPECT_STREQ(r.info.description, "test scene");
-  EXPECT_STREQ(r.info.artist, "Tester");
-  EXPECT_FLOAT_EQ(r.info.shutter, 1.0f / 250);
-  EXPECT_FLOAT_EQ(r.info.aperture, 5.6f);
-  EXPECT_FLOAT_EQ(r.info.focalLength, 50.0f);
-  EXPECT_FLOAT_EQ(r.info.iso, 400.0f);
-  EXPECT_EQ(r.info.rawWidth, 64u);
-  EXPECT_EQ(r.info.rawHeight, 48u);
-  EXPECT_NE(r.info.filters, 0u);
-  EXPECT_EQ(r.info.gps[0], 35u);
-  EXPECT_EQ(r.info.gps[1], 1u);
-  EXPECT_EQ(r.info.gps[29], static_cast<uint32_t>('N'));
 }
 
 TEST(RawDecoderModule, CaptureTimeIndependentOfTimeZone) {

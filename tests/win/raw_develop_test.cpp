@@ -164,6 +164,7 @@ TEST(RawDevelop, FilesThatAreNoRawGiveNothing) {
     EXPECT_FALSE(d.gotBlock) << c.name;
   }
   EXPECT_EQ(Develop(TempDir() + L"\\missing.dng", 0).size, 0u);
+  EXPECT_EQ(Develop(WriteTemp(L"good.dng", MakeSyntheticDng(spec)), 4).size, 0u);  // no such mode
   HGLOBAL block = nullptr;
   EXPECT_EQ(brn::DevelopRawToTiff(nullptr, &block, 0), 0u);
 }

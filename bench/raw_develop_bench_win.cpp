@@ -30,11 +30,11 @@ int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) modes.push_back(static_cast<uint32_t>(atoi(argv[i])));
   if (modes.empty()) modes = {0, 1, 3};
 
-  brn_test::SyntheticDng spec;
-  spec.width = 6000;
-  spec.height = 4000;
-  spec.gps = true;
-  const std::vector<uint8_t> dng = brn_test::MakeSyntheticDng(spec);
+  brn_test::SyntheticDng shot;
+  shot.width = 6000;
+  shot.height = 4000;
+  shot.gps = true;
+  const std::vector<uint8_t> dng = brn_test::MakeSyntheticDng(shot);
   WIN32_FILE_ATTRIBUTE_DATA present;
   if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &present) || present.nFileSizeLow != dng.size()) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

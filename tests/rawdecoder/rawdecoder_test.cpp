@@ -44,13 +44,13 @@ Outcome Develop(const std::vector<uint8_t>& file, uint32_t mode) {
 }
 
 TEST(RawDecoderModule, EighthSizeAveragesHalfSizeBlocks) {
-  SyntheticDng spec;
+  SyntheticDng shot;
   // Half size 36 x 25: the last partial block row is dropped. The scene's edge falls between
   // 2x2 site blocks, so the half-size pixels agree whether the greens are kept apart (mode 0)
   // or not (mode 3) up to rounding.
-  spec.width = 72;
-  spec.height = 50;
-  const auto file = MakeSyntheticDng(spec);
+  shot.width = 72;
+  shot.height = 50;
+  const auto file = MakeSyntheticDng(shot);
   const Outcome half = Develop(file, 0), eighth = Develop(file, 3);
   ASSERT_EQ(half.developResult, RAWDEC_OK);
   ASSERT_EQ(eighth.developResult, RAWDEC_OK);
@@ -70,9 +70,9 @@ TEST(RawDecoderModule, EighthSizeAveragesHalfSizeBlocks) {
 TEST(RawDecoderModule, CaptureTimeIndependentOfTimeZone) {
   const char* saved = getenv("TZ");
   const std::string restore = saved ? saved : "";
-  SyntheticDng spec;
-  spec.dateTime = "2021:07:31 23:59:58";
-  const auto file = MakeSyntheticDng(spec);
+  SyntheticDng shot;
+  shot.dateTime = "2021:07:31 23:59:58";
+  const auto file = MakeSyntheticDng(shot);
   for (const char* zone : {"JST-9", "UTC", "EST5EDT", "NZST-12NZDT", "<-0330>3:30"}) {
     setenv("TZ", zone, 1);
     tzset();

@@ -27,7 +27,7 @@ struct SyntheticDng {
 };
 
 // Left half of the scene warm and bright, right half blue and dark.
-std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& spec);
+std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& shot);
 
 
 }  // namespace brn_test

@@ -106,10 +106,10 @@ TEST(RawDevelop, OutputSizeFollowsModeAndSensor) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " mode " + std::to_string(c.mode));
-    SyntheticDng spec;
-    spec.width = c.width;
-    spec.height = c.height;
-    const auto path = WriteTemp(L"size.dng", MakeSyntheticDng(spec));
+    SyntheticDng shot;
+    shot.width = c.width;
+    shot.height = c.height;
+    const auto path = WriteTemp(L"size.dng", MakeSyntheticDng(shot));
     const Developed d = Develop(path, c.mode);
     ASSERT_TRUE(d.gotBlock);
     EXPECT_EQ(d.size, 1376u + 476 + c.rows * c.columns * 3 + 1024);
@@ -130,8 +130,8 @@ TEST(RawDevelop, X3fNameDevelopsAtFullSizeExceptFourColours) {
   for (const Case& c : cases) EXPECT_EQ(brn::EffectiveRawMode(c.path, c.mode), c.expected) << c.path;
 
   // The decoder goes by content, so a DNG named .X3F shows the rule end to end.
-  SyntheticDng spec;
-  const auto path = WriteTemp(L"renamed.X3F", MakeSyntheticDng(spec));
+  SyntheticDng shot;
+  const auto path = WriteTemp(L"renamed.X3F", MakeSyntheticDng(shot));
   const Developed d = Develop(path, 3);
   EXPECT_EQ(FirstDirValue(d.bytes, 256), 64);
   EXPECT_EQ(FirstDirValue(d.bytes, 257), 48);
@@ -140,8 +140,8 @@ TEST(RawDevelop, X3fNameDevelopsAtFullSizeExceptFourColours) {
 TEST(RawDevelop, FilesThatAreNoRawGiveNothing) {
   const auto jpeg = ReadAll(L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\sample1.jpg");
   ASSERT_FALSE(jpeg.empty());
-  SyntheticDng spec;
-  auto truncated = MakeSyntheticDng(spec);
+  SyntheticDng shot;
+  auto truncated = MakeSyntheticDng(shot);
   truncated.resize(200);
   const std::string text = "not a raw file\r\n";
   SyntheticDng huge;  // 1.6 gigasites declared, no pixel data
@@ -164,30 +164,30 @@ TEST(RawDevelop, FilesThatAreNoRawGiveNothing) {
     EXPECT_FALSE(d.gotBlock) << c.name;
   }
   EXPECT_EQ(Develop(TempDir() + L"\\missing.dng", 0).size, 0u);
-  EXPECT_EQ(Develop(WriteTemp(L"good.dng", MakeSyntheticDng(spec)), 4).size, 0u);  // no such mode
+  EXPECT_EQ(Develop(WriteTemp(L"good.dng", MakeSyntheticDng(shot)), 4).size, 0u);  // no such mode
   HGLOBAL block = nullptr;
   EXPECT_EQ(brn::DevelopRawToTiff(nullptr, &block, 0), 0u);
 }
 
 TEST(RawDevelop, HeaderCarriesTheFilesMetadata) {
-  SyntheticDng spec;
-  spec.gps = true;
-  spec.latitudeRef = 'S';
-  spec.longitudeRef = 'W';
-  spec.altitudeRef = 1;
-  const auto path = WriteTemp(L"gps.dng", MakeSyntheticDng(spec));
+  SyntheticDng shot;
+  shot.gps = true;
+  shot.latitudeRef = 'S';
+  shot.longitudeRef = 'W';
+  shot.altitudeRef = 1;
+  const auto path = WriteTemp(L"gps.dng", MakeSyntheticDng(shot));
   const Developed d = Develop(path, 0);
   ASSERT_TRUE(d.gotBlock);
   const auto& b = d.bytes;
   EXPECT_EQ(U16(b, 10), 23u);
   EXPECT_EQ(FirstDirValue(b, 34853), 346);
   EXPECT_EQ(FirstDirValue(b, 34675), 1376);
-  EXPECT_EQ(Text(b, 620, 512), spec.description);
-  EXPECT_EQ(Text(b, 1132, 64), spec.make);
-  EXPECT_EQ(Text(b, 1196, 64), spec.model);
+  EXPECT_EQ(Text(b, 620, 512), shot.description);
+  EXPECT_EQ(Text(b, 1132, 64), shot.make);
+  EXPECT_EQ(Text(b, 1196, 64), shot.model);
   EXPECT_EQ(Text(b, 1260, 32), "Tavelund App Ver2.08");
-  EXPECT_EQ(Text(b, 1292, 20), spec.dateTime);
-  EXPECT_EQ(Text(b, 1312, 64), spec.artist);
+  EXPECT_EQ(Text(b, 1292, 20), shot.dateTime);
+  EXPECT_EQ(Text(b, 1312, 64), shot.artist);
   EXPECT_EQ(U32(b, 492), 4000u);  // 1/250 s
   EXPECT_EQ(U32(b, 500), 5600000u);
   EXPECT_EQ(U32(b, 508), 50000000u);
@@ -199,14 +199,14 @@ TEST(RawDevelop, HeaderCarriesTheFilesMetadata) {
   EXPECT_EQ(b[348 + 36 + 8], 'W');
   EXPECT_EQ(b[348 + 60 + 8], 1);
   for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(U32(b, 516 + 4 * i), spec.latitude[i]);
-    EXPECT_EQ(U32(b, 540 + 4 * i), spec.longitude[i]);
-    EXPECT_EQ(U32(b, 564 + 4 * i), spec.gpsTime[i]);
+    EXPECT_EQ(U32(b, 516 + 4 * i), shot.latitude[i]);
+    EXPECT_EQ(U32(b, 540 + 4 * i), shot.longitude[i]);
+    EXPECT_EQ(U32(b, 564 + 4 * i), shot.gpsTime[i]);
   }
-  EXPECT_EQ(U32(b, 588), spec.altitude[0]);
-  EXPECT_EQ(U32(b, 592), spec.altitude[1]);
-  EXPECT_EQ(Text(b, 596, 12), spec.mapDatum);
-  EXPECT_EQ(Text(b, 608, 12), spec.gpsDate);
+  EXPECT_EQ(U32(b, 588), shot.altitude[0]);
+  EXPECT_EQ(U32(b, 592), shot.altitude[1]);
+  EXPECT_EQ(Text(b, 596, 12), shot.mapDatum);
+  EXPECT_EQ(Text(b, 608, 12), shot.gpsDate);
   // The profile follows the header unchanged.
   uint8_t profile[brn::kRawIccProfileSize];
   brn::BuildIccProfile(profile);
@@ -214,9 +214,9 @@ TEST(RawDevelop, HeaderCarriesTheFilesMetadata) {
 }
 
 TEST(RawDevelop, SensorGeometryKeptAndOptionalEntriesDropped) {
-  SyntheticDng spec;
-  spec.orientation = 6;  // pixels keep the sensor's orientation
-  const Developed plain = Develop(WriteTemp(L"plain.dng", MakeSyntheticDng(spec)), 1);
+  SyntheticDng shot;
+  shot.orientation = 6;  // pixels keep the sensor's orientation
+  const Developed plain = Develop(WriteTemp(L"plain.dng", MakeSyntheticDng(shot)), 1);
   ASSERT_TRUE(plain.gotBlock);
   EXPECT_EQ(U16(plain.bytes, 10), 22u);
   EXPECT_EQ(FirstDirValue(plain.bytes, 34853), -1);
@@ -225,15 +225,15 @@ TEST(RawDevelop, SensorGeometryKeptAndOptionalEntriesDropped) {
   EXPECT_EQ(FirstDirValue(plain.bytes, 257), 48);
   EXPECT_EQ(FirstDirValue(plain.bytes, 274), -1);
 
-  spec.defaultScale[0] = 2;  // non-square sites are not stretched
-  const Developed wide = Develop(WriteTemp(L"wide.dng", MakeSyntheticDng(spec)), 1);
+  shot.defaultScale[0] = 2;  // non-square sites are not stretched
+  const Developed wide = Develop(WriteTemp(L"wide.dng", MakeSyntheticDng(shot)), 1);
   EXPECT_EQ(FirstDirValue(wide.bytes, 256), 64);
   EXPECT_EQ(FirstDirValue(wide.bytes, 257), 48);
-  spec.defaultScale[0] = 1;
+  shot.defaultScale[0] = 1;
 
-  spec.colorMatrix = false;
-  spec.make = "Nobrand";
-  const Developed raw = Develop(WriteTemp(L"rawcolour.dng", MakeSyntheticDng(spec)), 1);
+  shot.colorMatrix = false;
+  shot.make = "Nobrand";
+  const Developed raw = Develop(WriteTemp(L"rawcolour.dng", MakeSyntheticDng(shot)), 1);
   ASSERT_TRUE(raw.gotBlock);
   EXPECT_EQ(raw.size, 1376u + 64 * 48 * 3 + 1024);
   EXPECT_EQ(U16(raw.bytes, 10), 21u);
@@ -242,10 +242,10 @@ TEST(RawDevelop, SensorGeometryKeptAndOptionalEntriesDropped) {
 }
 
 TEST(RawDevelop, MonochromeSensorGivesOneSampleWithoutProfile) {
-  SyntheticDng spec;
-  spec.monochrome = true;
+  SyntheticDng shot;
+  shot.monochrome = true;
   for (uint32_t mode : {0u, 1u, 3u}) {  // no colour filter array: full size in every mode
-    const Developed d = Develop(WriteTemp(L"mono.dng", MakeSyntheticDng(spec)), mode);
+    const Developed d = Develop(WriteTemp(L"mono.dng", MakeSyntheticDng(shot)), mode);
     ASSERT_TRUE(d.gotBlock) << mode;
     EXPECT_EQ(d.size, 1376u + 64 * 48 + 1024) << mode;
     EXPECT_EQ(FirstDirValue(d.bytes, 258), 8);
@@ -263,12 +263,12 @@ TEST(RawDevelop, DateTimeAsRecordedInAnyTimeZone) {
     GetTimeZoneInformation(&tzi);
     ASSERT_EQ(tzi.Bias, _wtol(bias.c_str())) << "the run is not in the time zone it asks for";
   }
-  SyntheticDng spec;
+  SyntheticDng shot;
   wchar_t before[64] = {}, after[64] = {};
   const DWORD hadTz = GetEnvironmentVariableW(L"TZ", before, 64);
   for (const char* time : {"2021:07:31 23:59:58", "2020:01:01 00:00:00", "2019:12:31 23:30:00"}) {
-    spec.dateTime = time;
-    const Developed d = Develop(WriteTemp(L"time.dng", MakeSyntheticDng(spec)), 3);
+    shot.dateTime = time;
+    const Developed d = Develop(WriteTemp(L"time.dng", MakeSyntheticDng(shot)), 3);
     ASSERT_TRUE(d.gotBlock);
     EXPECT_EQ(Text(d.bytes, 1292, 20), time);
   }
@@ -291,11 +291,11 @@ TEST(RawDevelop, GdiplusDecodesTheBlockAsRgbTiff) {
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartupInput input;
   ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
-  SyntheticDng spec;
-  spec.width = 200;
-  spec.height = 100;
-  spec.gps = true;
-  const auto path = WriteTemp(L"gdiplus.dng", MakeSyntheticDng(spec));
+  SyntheticDng shot;
+  shot.width = 200;
+  shot.height = 100;
+  shot.gps = true;
+  const auto path = WriteTemp(L"gdiplus.dng", MakeSyntheticDng(shot));
   HGLOBAL block = nullptr;
   const uint32_t size = brn::DevelopRawToTiff(path.c_str(), &block, 1);
   ASSERT_NE(size, 0u);

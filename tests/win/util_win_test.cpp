@@ -420,6 +420,50 @@ TEST(Folders, EnsureFolderExistsCreatesEveryLevel) {
   EXPECT_EQ(EnsureFolderExists(tooLong.c_str(), 0), 0);
 }
 
+// Presses OK in the first window that activates (a chooser), Cancel in any later one (an error box).
+HHOOK g_pressHook;
+int g_activations;
+LRESULT CALLBACK PressOk(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE)
+    PostMessageW(reinterpret_cast<HWND>(wParam), WM_COMMAND, g_activations++ == 0 ? IDOK : IDCANCEL, 0);
+  return CallNextHookEx(g_pressHook, code, wParam, lParam);
+}
+
+template <typename F>
+uint8_t AnswerChooser(F&& open) {
+  g_activations = 0;
+  g_pressHook = SetWindowsHookExW(WH_CBT, PressOk, nullptr, GetCurrentThreadId());
+  const uint8_t result = open();
+  UnhookWindowsHookEx(g_pressHook);
+  return result;
+}
+
+TEST(Folders, ChoosersAcceptTheirAnswer) {
+  TempFolder tmp;
+  const std::wstring existing = tmp / L"old.txt", fresh = tmp / L"new.txt";
+  TempFolder::Write(existing, "x");
+  const wchar_t filter[] = L"Text\0*.txt\0\0";
+  wchar_t buffer[1024], out[kPathChars];
+
+  wcscpy(buffer, fresh.c_str());
+  out[0] = 0;
+  EXPECT_EQ(AnswerChooser([&] { return ChooseSaveFile(nullptr, filter, L"save", buffer, out, L"txt"); }), 1);
+  EXPECT_EQ(CompareTextNoCase(out, fresh.c_str()), 0);  // a new name is accepted
+
+  wcscpy(buffer, existing.c_str());
+  out[0] = 0;
+  EXPECT_EQ(AnswerChooser([&] { return ChooseOpenFile(nullptr, filter, L"open", buffer, out); }), 1);
+  EXPECT_EQ(CompareTextNoCase(out, existing.c_str()), 0);
+
+  CoInitialize(nullptr);
+  wchar_t initial[kPathChars];
+  wcscpy(initial, tmp.path().c_str());
+  out[0] = 0;
+  EXPECT_EQ(AnswerChooser([&] { return ChooseFolder(nullptr, initial, out); }), 1);
+  EXPECT_EQ(CompareTextNoCase(out, tmp.path().c_str()), 0);  // opened on the initial folder
+  CoUninitialize();
+}
+
 TEST(TextAndTypes, WideFaces) {
   wchar_t path[kPathChars] = L"\"C:\\My Pics\\a.jpg\"";
   EXPECT_TRUE(ReplaceAllInPath(path, L"\"", L""));

@@ -261,7 +261,7 @@ TEST(ItemIdLists, RealShellItemsAndNames) {
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TREEVIEW_CLASSES};
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
     frame_ = CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200, nullptr,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -357,6 +357,16 @@ TEST_F(WindowTest, HitTestsCaptureClipboardAndFonts) {
     DeleteObject(font);
   }
   g_osClass = savedClass;
+
+  HWND buddy = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 60, 20, frame_, nullptr, nullptr, nullptr);
+  HWND upDown = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD, 0, 0, 16, 20, frame_, nullptr, nullptr, nullptr);
+  InitUpDownControl(upDown, buddy, -5, 70000, 65536);
+  int low = 0, high = 0;
+  SendMessageW(upDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+  EXPECT_EQ(low, -5);
+  EXPECT_EQ(high, 70000);
+  EXPECT_EQ(SendMessageW(upDown, UDM_GETPOS32, 0, 0), 65536);
+  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0)), buddy);
   CloseIme(frame_);  // no input context under Wine without an IME: must simply do nothing
   EXPECT_GE(GetOsClass(), 9);
 }

@@ -19,48 +19,15 @@
 #include "core/settings.h"
 #include "core/text_replace.h"
 #include "core/window_helpers.h"
+#include "support/win_test_support.h"
 
 namespace {
 
-// A fresh folder under the temporary folder, removed with everything in it afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    path_ = std::wstring(base) + L"brn_util_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(GetTickCount());
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~TempFolder() { RemoveTree(path_); }
-  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
-  const std::wstring& path() const { return path_; }
+using testsupport::ScratchDir;
 
-  static void Write(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(f);
-  }
-
- private:
-  static void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        std::wstring child = folder + L"\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-        else DeleteFileW(child.c_str());
-      } while (FindNextFileW(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-  }
-  std::wstring path_;
-};
+void Write(const std::wstring& path, const std::string& bytes) {
+  ASSERT_TRUE(testsupport::WriteWholeFile(path, bytes.data(), bytes.size()));
+}
 
 std::wstring DoubleNul(const std::wstring& path) { return path + L'\0'; }
 
@@ -76,9 +43,9 @@ SHFILEOPSTRUCTW ShellOp(UINT func, const std::wstring& from, const std::wstring&
 constexpr FILEOP_FLAGS kQuiet = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT | FOF_NOERRORUI;
 
 TEST(ShellFileOperation, CopyMoveDeleteOnRealFolders) {
-  TempFolder tmp;
-  const std::wstring a = tmp / L"a.jpg", sub = tmp / L"sub";
-  TempFolder::Write(a, "12345");
+  ScratchDir tmp;
+  const std::wstring a = tmp.File(L"a.jpg"), sub = tmp.File(L"sub");
+  Write(a, "12345");
   CreateDirectoryW(sub.c_str(), nullptr);
 
   std::wstring from = DoubleNul(a), to = DoubleNul(sub);
@@ -89,7 +56,7 @@ TEST(ShellFileOperation, CopyMoveDeleteOnRealFolders) {
   EXPECT_TRUE(FileExists(a.c_str()));
   EXPECT_EQ(BusyFlag, 0);
 
-  const std::wstring moved = tmp / L"b.jpg";
+  const std::wstring moved = tmp.File(L"b.jpg");
   from = DoubleNul(a);
   to = DoubleNul(moved);
   op = ShellOp(FO_MOVE, from, to, kQuiet);
@@ -106,8 +73,8 @@ TEST(ShellFileOperation, CopyMoveDeleteOnRealFolders) {
 }
 
 TEST(ShellFileOperation, FailureHoldsBusyAndAbortIsNotDone) {
-  TempFolder tmp;
-  std::wstring from = DoubleNul(tmp / L"missing.jpg"), to = DoubleNul(tmp / L"x");
+  ScratchDir tmp;
+  std::wstring from = DoubleNul(tmp.File(L"missing.jpg")), to = DoubleNul(tmp.File(L"x"));
   SHFILEOPSTRUCTW op = ShellOp(FO_COPY, from, to, kQuiet);
   LARGE_INTEGER start, end, frequency;
   QueryPerformanceFrequency(&frequency);
@@ -139,10 +106,10 @@ LRESULT CALLBACK CancelQuestion(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST(ShellFileOperation, CancelledOverwriteIsReportedAsAborted) {
-  TempFolder tmp;
-  const std::wstring a = tmp / L"a.jpg", b = tmp / L"b.jpg";
-  TempFolder::Write(a, "new");
-  TempFolder::Write(b, "old!");
+  ScratchDir tmp;
+  const std::wstring a = tmp.File(L"a.jpg"), b = tmp.File(L"b.jpg");
+  Write(a, "new");
+  Write(b, "old!");
   std::wstring from = DoubleNul(a), to = DoubleNul(b);
   SHFILEOPSTRUCTW op = ShellOp(FO_COPY, from, to, FOF_NOERRORUI | FOF_SILENT);
   g_busyDuringQuestion = false;
@@ -155,9 +122,9 @@ TEST(ShellFileOperation, CancelledOverwriteIsReportedAsAborted) {
 }
 
 TEST(FileSystem, SizesTimesAndFreeSpace) {
-  TempFolder tmp;
-  const std::wstring f = tmp / L"f.bin";
-  TempFolder::Write(f, std::string(1234, 'x'));
+  ScratchDir tmp;
+  const std::wstring f = tmp.File(L"f.bin");
+  Write(f, std::string(1234, 'x'));
   // A writer that lets others read: the queries still answer.
   HANDLE writer = CreateFileW(f.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                               nullptr);
@@ -169,12 +136,12 @@ TEST(FileSystem, SizesTimesAndFreeSpace) {
   CloseHandle(writer);
 
   EXPECT_EQ(GetFileSizeOfPath(tmp.path().c_str()), 0u);
-  EXPECT_EQ(GetFileSizeOfPath((tmp / L"none").c_str()), 0u);
-  EXPECT_FALSE(GetFileWriteTime(&t, (tmp / L"none").c_str()));
+  EXPECT_EQ(GetFileSizeOfPath((tmp.File(L"none")).c_str()), 0u);
+  EXPECT_FALSE(GetFileWriteTime(&t, (tmp.File(L"none")).c_str()));
   EXPECT_TRUE(PathExists(tmp.path().c_str()));
 
   // A 5 GiB file (sparse where the file system allows) answers its low 32 bits.
-  const std::wstring big = tmp / L"big.bin";
+  const std::wstring big = tmp.File(L"big.bin");
   HANDLE h = CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   LARGE_INTEGER size;
   size.QuadPart = 5LL << 30;
@@ -236,9 +203,9 @@ TEST(ItemIdLists, SizesCopiesAndJoins) {
 }
 
 TEST(ItemIdLists, RealShellItemsAndNames) {
-  TempFolder tmp;
-  const std::wstring file = tmp / L"name.jpg";
-  TempFolder::Write(file, "x");
+  ScratchDir tmp;
+  const std::wstring file = tmp.File(L"name.jpg");
+  Write(file, "x");
   CoInitialize(nullptr);
   IShellFolder* desktop = nullptr;
   ASSERT_TRUE(SUCCEEDED(SHGetDesktopFolder(&desktop)));
@@ -418,13 +385,13 @@ TEST(DataFolders, FromTheSetting) {
 }
 
 TEST(Folders, EnsureFolderExistsCreatesEveryLevel) {
-  TempFolder tmp;
-  const std::wstring deep = tmp / L"x\\y\\z";
+  ScratchDir tmp;
+  const std::wstring deep = tmp.File(L"x\\y\\z");
   EXPECT_EQ(EnsureFolderExists(deep.c_str(), 0), 1);
   EXPECT_TRUE(GetFileAttributesW(deep.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_EQ(EnsureFolderExists((deep + L"\\").c_str(), 1), 1);  // exists: no question
-  const std::wstring file = tmp / L"plain";
-  TempFolder::Write(file, "x");
+  const std::wstring file = tmp.File(L"plain");
+  Write(file, "x");
   EXPECT_EQ(EnsureFolderExists((file + L"\\sub").c_str(), 0), 0);
   const std::wstring tooLong = tmp.path() + L"\\" + std::wstring(300, L'q');
   EXPECT_EQ(EnsureFolderExists(tooLong.c_str(), 0), 0);
@@ -449,9 +416,9 @@ uint8_t AnswerChooser(F&& open) {
 }
 
 TEST(Folders, ChoosersAcceptTheirAnswer) {
-  TempFolder tmp;
-  const std::wstring existing = tmp / L"old.txt", fresh = tmp / L"new.txt";
-  TempFolder::Write(existing, "x");
+  ScratchDir tmp;
+  const std::wstring existing = tmp.File(L"old.txt"), fresh = tmp.File(L"new.txt");
+  Write(existing, "x");
   const wchar_t filter[] = L"Text\0*.txt\0\0";
   wchar_t buffer[1024], out[kPathChars];
 

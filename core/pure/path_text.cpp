@@ -225,30 +225,32 @@ bool HasNoBlankPathComponent(const char16_t* path) {
   return HasNoBlankComponentIn(path, path + TextLength(path));
 }
 
-bool IsValidFolderPath(const char16_t* path) {
+namespace {
+
+// Both checks: a lower-cased work copy, the drive rule, then the folder part (all of the text
+// for a folder) and, for a file, its name. The name itself may be blank.
+bool IsValidPath(const char16_t* path, bool isFile) {
   if (TextLength(path) >= kPathUnits) return false;
   WorkPath w(path);
   ToLowerInPlace(w.text);
   const char16_t* check = CheckedPart(w.text, w.length);
   if (!check) return false;
   const char16_t* end = w.text + w.length;
-  return !ContainsForbidden(check, end) && HasNoBlankComponentIn(check, end) && !ContainsDoubleBackslash(check, end);
+  const char16_t* name = end;
+  if (isFile) {
+    name = check;
+    for (const char16_t* p = check; p < end; ++p)
+      if (*p == u'\\') name = p + 1;
+    if (name == end || ContainsForbidden(name, end)) return false;
+  }
+  return !ContainsForbidden(check, name) && HasNoBlankComponentIn(check, name) && !ContainsDoubleBackslash(check, name);
 }
 
-bool IsValidFilePath(const char16_t* path) {
-  if (TextLength(path) >= kPathUnits) return false;
-  WorkPath w(path);
-  ToLowerInPlace(w.text);
-  const char16_t* check = CheckedPart(w.text, w.length);
-  if (!check) return false;
-  const char16_t* end = w.text + w.length;
-  const char16_t* name = check;
-  for (const char16_t* p = check; p < end; ++p)
-    if (*p == u'\\') name = p + 1;
-  if (name == end) return false;
-  return !ContainsForbidden(check, name) && !ContainsForbidden(name, end) && HasNoBlankComponentIn(check, name) &&
-         !ContainsDoubleBackslash(check, name);
-}
+}  // namespace
+
+bool IsValidFolderPath(const char16_t* path) { return IsValidPath(path, false); }
+
+bool IsValidFilePath(const char16_t* path) { return IsValidPath(path, true); }
 
 bool IsValidItemName(const char16_t* name) {
   const size_t n = TextLength(name);

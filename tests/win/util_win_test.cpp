@@ -204,7 +204,7 @@ TEST(ItemIdLists, SizesCopiesAndJoins) {
 
 TEST(ItemIdLists, RealShellItemsAndNames) {
   ScratchDir tmp;
-  const std::wstring file = tmp.File(L"name.jpg");
+  const std::wstring file = tmp.File(L"name 1.jpg");
   Write(file, "x");
   CoInitialize(nullptr);
   IShellFolder* desktop = nullptr;

@@ -4,7 +4,7 @@ set -euo pipefail
 PKGS=(cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
       wine wine64 wine64-tools xvfb xauth x11-utils fonts-ipafont-gothic fonts-ipafont-mincho
       libraw-dev libraw-bin googletest imagemagick clang libclang-rt-14-dev
-      golang-github-rwcarlsen-goexif-dev libimage-exiftool-perl exiv2 python3)
+      golang-github-rwcarlsen-goexif-dev libimage-exiftool-perl exiv2 python3 locales)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
@@ -14,4 +14,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# Japanese file names reach Wine through the Unix locale: it must exist, not just be named.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf-\?8$'; then
+  SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
+  $SUDO sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
 fi

@@ -1,7 +1,5 @@
 #include "core/pure/scramble.h"
 
-namespace brn {
-
 bool ScrambleBuffer(uint8_t* buffer, size_t length) {
   // Built on the stack at run time so the key never sits in the image as one string.
   uint8_t key[16];
@@ -13,5 +11,3 @@ bool ScrambleBuffer(uint8_t* buffer, size_t length) {
   for (size_t i = 0; i < length; ++i) buffer[i] ^= key[i & 15];
   return true;
 }
-
-}  // namespace brn

@@ -2,7 +2,6 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace brn {
 // In-place cyclic XOR with the program's 16-byte key; the same call scrambles and unscrambles.
 bool ScrambleBuffer(uint8_t* buffer, size_t length);
-}
+

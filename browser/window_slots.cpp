@@ -1,0 +1,3 @@
+#include "browser/window_slots.h"
+
+HWND g_windowSlots[kWindowSlotCount];

@@ -1,0 +1,3 @@
+#pragma once
+#include <cstdint>
+uint64_t GetFreeDiskSpace(const wchar_t* path);

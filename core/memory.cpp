@@ -1,0 +1,65 @@
+#include "core/memory.h"
+
+#include <cwchar>
+
+#include "core/message_box.h"
+#include "core/app_globals.h"
+
+volatile uint32_t MemoryPressureLimit = kMemoryPressureStart;
+volatile int32_t MemoryCheckedRow = -1;
+static volatile LONG g_resourceShortageCount = 0;
+
+HGLOBAL (*g_globalAllocFn)(UINT, SIZE_T) = GlobalAlloc;
+LPVOID (*g_virtualAllocFn)(LPVOID, SIZE_T, DWORD, DWORD) = VirtualAlloc;
+
+static void FormatMemoryLine(wchar_t* line, uint32_t bytes) {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  GlobalMemoryStatusEx(&status);
+  swprintf(line, 260, L"Mem->%d(%d)\n", static_cast<int>(bytes), static_cast<int>(static_cast<uint32_t>(status.ullAvailPhys)));
+}
+
+// A failed allocation raises the limit the prefetch thread keeps free; reaching the cap is
+// reported once per climb.
+static void OnAllocationFailed(const wchar_t* line) {
+  if (MemoryPressureLimit == kMemoryPressureCap) return;
+  uint32_t doubled = MemoryPressureLimit * 2u;
+  MemoryPressureLimit = (doubled > kMemoryPressureCap || doubled == 0) ? kMemoryPressureCap : doubled;
+  MemoryCheckedRow = -1;
+  Sleep(1);
+  if (MemoryPressureLimit == kMemoryPressureCap) ShowAppMessageBox(nullptr, line, L"メモリ不足です。", 0);
+}
+
+HGLOBAL AllocGlobal(UINT flags, uint32_t bytes) {
+  wchar_t line[260];
+  FormatMemoryLine(line, bytes);
+  HGLOBAL h = g_globalAllocFn(flags, bytes);
+  if (!h) OnAllocationFailed(line);
+  return h;
+}
+
+HGLOBAL FreeGlobal(HGLOBAL handle) { return GlobalFree(handle); }
+HGLOBAL AllocGlobal2(UINT flags, uint32_t bytes) { return AllocGlobal(flags, bytes); }
+HGLOBAL FreeGlobal2(HGLOBAL handle) { return FreeGlobal(handle); }
+
+void* AllocVirtual(int, uint32_t bytes) {
+  wchar_t line[260];
+  FormatMemoryLine(line, bytes);
+  void* p = g_virtualAllocFn(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+  if (!p) OnAllocationFailed(line);
+  return p;
+}
+
+void FreeVirtual(void* address) {
+  if (address) VirtualFree(address, 0, MEM_RELEASE);
+}
+
+void ReportResourceShortage() {
+  if (g_resourceShortageCount == 1)
+    ShowAppMessageBox(nullptr,
+                      L"リソースが不足している為、画像の表示が出来ません。\nフォルダ内の画像を減らす、又はサムネイルのサイズを小さく調整してみてください。",
+                      g_productName, 0x10);
+  InterlockedIncrement(&g_resourceShortageCount);
+}
+
+void ResetMemoryPressure() { MemoryPressureLimit = kMemoryPressureStart; }

@@ -1,0 +1,9 @@
+// Replaces a user file without ever leaving it half written.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+// Writes the bytes to a temporary file in the same folder, checks every byte, flushes, then
+// moves it over the target. On any failure the target is untouched, the temporary file is
+// removed and false is returned.
+bool WriteFileReplacing(const wchar_t* path, const void* data, uint32_t size);

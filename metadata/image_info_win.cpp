@@ -3,22 +3,26 @@
 #include <cstdio>
 #include <vector>
 
-#include "metadata/pure/wide_text.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/settings.h"
 
-namespace brn {
 namespace {
 
-static_assert(sizeof(WCHAR) == sizeof(char16_t), "WCHAR and char16_t share their layout");
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide text is UTF-16 on both sides");
+
+// The list control of the file-list pane.
+constexpr int kFileListControlId = 313;
 
 // The shared buffer holds at most 8,191 characters and the terminator.
 constexpr size_t kWideTextUnits = 8192;
 
-const char16_t* AsText(const WCHAR* text) { return reinterpret_cast<const char16_t*>(text); }
+const char16_t* AsText(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
 
-void CopyShared(const WCHAR* sharedText, std::vector<char16_t>& copy) {
+void CopyShared(const wchar_t* sharedText, std::vector<char16_t>& copy) {
   size_t n = 0;
-  while (n < kWideTextUnits - 1 && sharedText[n]) ++n;
-  copy.assign(AsText(sharedText), AsText(sharedText) + n);
+  while (sharedText && n < kWideTextUnits - 1 && sharedText[n]) ++n;
+  copy.assign(AsText(sharedText), AsText(sharedText) + n);  // n is 0 without a buffer
   copy.push_back(0);
 }
 
@@ -32,7 +36,7 @@ bool LocalTimeOf(const FILETIME& utc, InfoTime& out) {
 
 enum class FileTimeKind { kCreation, kWrite, kAccess };
 
-bool FormatFileTime(const WCHAR* path, FileTimeKind kind, WCHAR* out, size_t outCap) {
+bool FormatFileTime(const wchar_t* path, FileTimeKind kind, wchar_t* out, size_t outCap) {
   if (outCap == 0) return false;
   out[0] = 0;
   HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -54,8 +58,7 @@ bool FormatFileTime(const WCHAR* path, FileTimeKind kind, WCHAR* out, size_t out
 
 }  // namespace
 
-void FillImageInfoFromMetadata(ImageInfo& info, const WCHAR* sharedText, bool withTexts,
-                               bool mamiyaThumbByDevelopment) {
+void FillImageInfoFromText(ImageInfo& info, const wchar_t* sharedText, bool withTexts) {
   std::vector<char16_t> text;
   HANDLE lock = OpenSemaphoreW(SYNCHRONIZE | SEMAPHORE_MODIFY_STATE, FALSE, L"sema_interp");
   if (lock) WaitForSingleObject(lock, INFINITE);
@@ -64,7 +67,7 @@ void FillImageInfoFromMetadata(ImageInfo& info, const WCHAR* sharedText, bool wi
     ReleaseSemaphore(lock, 1, nullptr);
     CloseHandle(lock);
   }
-  FillImageInfoRecord(info, text.data(), mamiyaThumbByDevelopment);
+  FillImageInfoRecord(info, text.data(), g_settings.mamiyaThumbsByDevelopment != 0);
   if (!withTexts) return;
   InfoTime writeTime;
   const InfoTime* time = nullptr;
@@ -75,18 +78,23 @@ void FillImageInfoFromMetadata(ImageInfo& info, const WCHAR* sharedText, bool wi
   FillImageInfoTexts(info, text.data(), time);
 }
 
-const WCHAR* GetInfoField(const ImageInfo& info, int column, bool focal35Display) {
-  return reinterpret_cast<const WCHAR*>(GetInfoFieldText(info, column, focal35Display));
+void FillImageInfoFromMetadata(ImageInfo& info) {
+  HWND pane = g_windowSlots[kSlotFileListPane];
+  bool listExists = pane && GetDlgItem(pane, kFileListControlId);
+  FillImageInfoFromText(info, g_metadataWideBuffer, listExists);
 }
 
-bool FormatFileCreationTime(const WCHAR* path, WCHAR* out, size_t outCap) {
+const wchar_t* GetInfoField(const ImageInfo& info, int column) {
+  return W(GetInfoFieldText(info, column, g_settings.focalLength35mm != 0));
+}
+
+bool FormatFileCreationTime(const wchar_t* path, wchar_t* out, size_t outCap) {
   return FormatFileTime(path, FileTimeKind::kCreation, out, outCap);
 }
-bool FormatFileWriteTime(const WCHAR* path, WCHAR* out, size_t outCap) {
+bool FormatFileWriteTime(const wchar_t* path, wchar_t* out, size_t outCap) {
   return FormatFileTime(path, FileTimeKind::kWrite, out, outCap);
 }
-bool FormatFileAccessTime(const WCHAR* path, WCHAR* out, size_t outCap) {
+bool FormatFileAccessTime(const wchar_t* path, wchar_t* out, size_t outCap) {
   return FormatFileTime(path, FileTimeKind::kAccess, out, outCap);
 }
 
-}  // namespace brn

@@ -2,8 +2,6 @@
 // the row order is part of that file format and must never change.
 #include "metadata/pure/camera_models.h"
 
-namespace brn {
-
 // maker, model, thumb preview, view preview, crop, RAW, thumb margins t/b/l/r, view margins t/b/l/r, code
 const CameraModelRecord kCameraModelTable[kCameraModelRows] = {
     /*   0 */ {u"unknown", u"?", 0, 0, 0.0f, 0, {0, 0, 0, 0}, {0, 0, 0, 0}, 181},
@@ -407,4 +405,3 @@ const CameraModelRecord kCameraModelTable[kCameraModelRows] = {
     /* 398 */ {u"SAMSUNG", u"NX3000", 2, 2, 1.5f, 0, {0, 0, 0, 0}, {0, 0, 0, 0}, 392},
 };
 
-}  // namespace brn

@@ -2,8 +2,6 @@
 
 #include "metadata/pure/wide_text.h"
 
-namespace brn {
-
 int32_t g_cameraModelIndex[kCameraModelCodes];
 char16_t g_cameraModelNameIndex[kCameraModelRows][kCameraNameLength];
 
@@ -66,4 +64,3 @@ const CameraModelRecord& CameraRowChecked(int row) {
   return kCameraModelTable[row];
 }
 
-}  // namespace brn

@@ -1,8 +1,6 @@
 #pragma once
 #include <cstdint>
 
-namespace brn {
-
 struct CameraMargins {
   int32_t top, bottom, left, right;
 };
@@ -44,4 +42,3 @@ int RowForModelCode(int32_t code);
 // A row as stored in a record (or a cache file); out of range reads as the unknown row.
 const CameraModelRecord& CameraRowChecked(int row);
 
-}  // namespace brn

@@ -7,7 +7,6 @@
 #include "metadata/pure/metadata_lookup.h"
 #include "metadata/pure/wide_text.h"
 
-namespace brn {
 namespace {
 
 template <size_t N>
@@ -344,4 +343,3 @@ float ParseFractionText(const char16_t* text) {
   return static_cast<float>(LeadingNumber(buffer));
 }
 
-}  // namespace brn

@@ -2,8 +2,6 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace brn {
-
 // The information record of one listed file. It is stored whole inside the thumbnail cache
 // files, so its layout is a file layout: packed, fixed-width, the same on i686 and x86_64.
 #pragma pack(push, 1)
@@ -131,4 +129,3 @@ float ParseNumberText(const char16_t* text);
 float ParseFNumberText(const char16_t* text);
 float ParseFractionText(const char16_t* text);
 
-}  // namespace brn

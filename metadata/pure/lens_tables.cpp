@@ -2,8 +2,6 @@
 // Names after the ExifTool lens lists; rows are scanned in order, first match wins.
 #include "metadata/pure/lens_tables.h"
 
-namespace brn {
-
 const CanonLensRow kCanonLenses[kCanonLensCount] = {
     {(50u << 16) | 50u, 1, u"EF50mm f/1.8"},
     {(28u << 16) | 28u, 2, u"EF28mm f/2.8 or Sigma Lens"},
@@ -1082,4 +1080,3 @@ const KeyedLensRow kOlympusExtenders[kOlympusExtenderCount] = {
     {u"00001000", u"EC-20"},
 };
 
-}  // namespace brn

@@ -1,8 +1,6 @@
 #pragma once
 #include <cstdint>
 
-namespace brn {
-
 struct CanonLensRow {
   uint32_t code;      // (short focal length << 16) | long focal length
   uint16_t lensType;
@@ -36,4 +34,3 @@ extern const NikonLensRow kNikonLenses[kNikonLensCount];
 extern const KeyedLensRow kOlympusLenses[kOlympusLensCount];
 extern const KeyedLensRow kOlympusExtenders[kOlympusExtenderCount];
 
-}  // namespace brn

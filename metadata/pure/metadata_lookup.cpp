@@ -4,7 +4,6 @@
 #include "metadata/pure/lens_tables.h"
 #include "metadata/pure/wide_text.h"
 
-namespace brn {
 namespace {
 
 constexpr size_t kMaxKeyLength = 14;
@@ -229,4 +228,3 @@ bool ResolveLensName(int kind, const char16_t* text, char16_t* out, size_t outCa
   return true;
 }
 
-}  // namespace brn

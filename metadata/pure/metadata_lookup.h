@@ -2,8 +2,6 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace brn {
-
 struct ImageInfo;
 
 // Lookups in the wide copy of the metadata text: "key<TAB>value<LF>" lines after the
@@ -29,4 +27,3 @@ bool ReadPsdThumbnailLocation(const char16_t* text, ImageInfo& info);
 // some Canon misses keep it. `make` is the Make value.
 bool ResolveLensName(int kind, const char16_t* text, char16_t* out, size_t outCap, const char16_t* make);
 
-}  // namespace brn

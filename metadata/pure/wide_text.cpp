@@ -1,7 +1,5 @@
 #include "metadata/pure/wide_text.h"
 
-namespace brn {
-
 size_t WideLength(const char16_t* text) {
   size_t n = 0;
   while (text[n]) ++n;
@@ -60,4 +58,3 @@ bool WideEqual(const char16_t* a, const char16_t* b) {
   return *a == *b;
 }
 
-}  // namespace brn

@@ -3,8 +3,6 @@
 #include <cstdint>
 
 // Wide text of the metadata layer. UTF-16 code units; on Windows the same bytes as WCHAR.
-namespace brn {
-
 size_t WideLength(const char16_t* text);
 
 // Copies at most `count` units of `source` into `out` (capacity `outCap` units, terminator
@@ -26,4 +24,3 @@ void LowerAndRemoveBlanks(char16_t* text);
 
 bool WideEqual(const char16_t* a, const char16_t* b);
 
-}  // namespace brn

@@ -5,8 +5,6 @@
 
 #include "metadata/pure/camera_models.h"
 
-using namespace brn;
-
 namespace {
 
 class CameraModels : public ::testing::Test {

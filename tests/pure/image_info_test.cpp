@@ -6,8 +6,6 @@
 #include "metadata/pure/camera_models.h"
 #include "metadata/pure/image_info.h"
 
-using namespace brn;
-
 namespace {
 
 class ImageInfoTest : public ::testing::Test {

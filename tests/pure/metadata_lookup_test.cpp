@@ -5,8 +5,6 @@
 #include "metadata/pure/image_info.h"
 #include "metadata/pure/metadata_lookup.h"
 
-using namespace brn;
-
 namespace {
 
 const char16_t* kDump =

@@ -38,21 +38,11 @@ bool ReadNumber(const char16_t* text, const char* keyFormat, int n, int32_t& fie
   return true;
 }
 
-// The first "key<TAB>" line of `from` gets the key `to` (same length), so later lookups miss it.
+// The first "key<TAB>" line of `from` gets `lastTo` as the key's last character, so later
+// lookups of `from` miss it.
 void RenameKeyLine(char16_t* text, const char16_t* from, char16_t lastTo) {
-  size_t keyLength = WideLength(from);
-  char16_t* p = text;
-  while (*p && *p != u'\n') ++p;
-  while (*p) {
-    ++p;
-    size_t i = 0;
-    while (i < keyLength && p[i] == from[i]) ++i;
-    if (i == keyLength && p[i] == u'\t') {
-      p[keyLength - 1] = lastTo;
-      return;
-    }
-    while (*p && *p != u'\n') ++p;
-  }
+  const char16_t* value = FindDumpKey(text, from, true);
+  if (value) text[value - text - 2] = lastTo;
 }
 
 int32_t ModelCodeForType(uint32_t type, bool haveModel, const ImageInfo& info) {

@@ -9,26 +9,9 @@ namespace {
 constexpr size_t kMaxKeyLength = 14;
 constexpr size_t kWorkValue = 256;  // lens codes and numbers are short; longer is cut
 
-// Start of the text after `key` (and a tab when `withTab`) on the first line that begins
-// with it; line 1 (the file path) is never searched. Null when there is none.
-const char16_t* FindKeyAtLineStart(const char16_t* text, const char16_t* key, bool withTab) {
-  size_t keyLength = WideLength(key);
-  if (keyLength == 0 || keyLength > kMaxKeyLength) return nullptr;
-  const char16_t* p = text;
-  while (*p && *p != u'\n') ++p;
-  while (*p) {
-    ++p;  // past the line feed
-    size_t i = 0;
-    while (i < keyLength && p[i] == key[i]) ++i;
-    if (i == keyLength && (!withTab || p[i] == u'\t')) return p + i + (withTab ? 1 : 0);
-    while (*p && *p != u'\n') ++p;
-  }
-  return nullptr;
-}
-
 // Value span of a "key<TAB>" line; false when absent, empty or not ended by a line feed.
 bool FindValue(const char16_t* text, const char16_t* key, const char16_t** value, size_t* length) {
-  const char16_t* start = FindKeyAtLineStart(text, key, true);
+  const char16_t* start = FindDumpKey(text, key, true);
   if (!start) return false;
   const char16_t* end = start;
   while (*end && *end != u'\n') ++end;
@@ -135,6 +118,21 @@ void LookupOlympus(const char16_t* text, const char16_t* lensValue, char16_t* ou
 
 }  // namespace
 
+const char16_t* FindDumpKey(const char16_t* text, const char16_t* key, bool withTab) {
+  size_t keyLength = WideLength(key);
+  if (keyLength == 0 || keyLength > kMaxKeyLength) return nullptr;
+  const char16_t* p = text;
+  while (*p && *p != u'\n') ++p;
+  while (*p) {
+    ++p;  // past the line feed
+    size_t i = 0;
+    while (i < keyLength && p[i] == key[i]) ++i;
+    if (i == keyLength && (!withTab || p[i] == u'\t')) return p + i + (withTab ? 1 : 0);
+    while (*p && *p != u'\n') ++p;
+  }
+  return nullptr;
+}
+
 bool GetDumpValue(const char16_t* text, const char16_t* key, char16_t* out, size_t outCap) {
   const char16_t* value;
   size_t length;
@@ -155,7 +153,7 @@ bool GetDumpValueTrimmed(const char16_t* text, const char16_t* key, char16_t* ou
 
 int GetDumpFlagAndNumber(const char16_t* text, const char16_t* key, int32_t* number) {
   *number = 0;
-  const char16_t* p = FindKeyAtLineStart(text, key, false);
+  const char16_t* p = FindDumpKey(text, key, false);
   if (!p || *p == 0 || *p == u'\n') return 0;
   int flag = (*p == u'M') ? 2 : 1;
   const char16_t* digits = p + 1;
@@ -185,7 +183,7 @@ bool ResolveLensName(int kind, const char16_t* text, char16_t* out, size_t outCa
   }
   const char16_t* value;
   size_t length;
-  if (!FindKeyAtLineStart(text, u"Lens", true)) {
+  if (!FindDumpKey(text, u"Lens", true)) {
     if (kind == 6) {
       CanonCodes(text, out, outCap);
       return true;

@@ -8,6 +8,10 @@ struct ImageInfo;
 // file path on line 1. A key matches only at the start of a line, so neither a longer key
 // ("Width2" for "Width") nor text inside a value or the path can be taken for it.
 
+// Start of the text after `key` (and its tab when `withTab`) on the first line that begins
+// with it; line 1 is never searched. Null when there is none.
+const char16_t* FindDumpKey(const char16_t* text, const char16_t* key, bool withTab);
+
 // Value of the first line with `key` (at most 14 characters). False with an empty `out` when
 // the key is absent, its value empty or its line not ended. The value is cut to `outCap`.
 bool GetDumpValue(const char16_t* text, const char16_t* key, char16_t* out, size_t outCap);

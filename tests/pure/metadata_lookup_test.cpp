@@ -3,6 +3,7 @@
 #include <string>
 
 #include "metadata/pure/image_info.h"
+#include "metadata/pure/lens_tables.h"
 #include "metadata/pure/metadata_lookup.h"
 
 namespace {
@@ -134,6 +135,23 @@ TEST(MetadataLookup, ResolveLensName) {
   EXPECT_EQ(std::u16string(small), u"EF50m");
   EXPECT_TRUE(ResolveLensName(10, u"p\nLens\t00000000\nExt\t00001000\n", small, 6, u""));
   EXPECT_EQ(std::u16string(small), u" +EC-");
+}
+
+// The tables are sized by their fixed row counts; a row left out would read as a null name.
+TEST(MetadataLookup, LensTablesAreFull) {
+  for (const CanonLensRow& r : kCanonLenses) EXPECT_NE(r.name, nullptr);
+  for (const CodedLensRow& r : kPentaxLenses) EXPECT_NE(r.name, nullptr);
+  for (const CodedLensRow& r : kMinoltaSonyLenses) EXPECT_NE(r.name, nullptr);
+  for (const NikonLensRow& r : kNikonLenses) {
+    ASSERT_TRUE(r.name && r.key && r.lensText);
+    EXPECT_EQ(std::u16string(r.key).size(), 3u);
+    EXPECT_LT(std::u16string(r.lensText).size(), 20u);
+  }
+  for (const KeyedLensRow& r : kOlympusLenses) {
+    ASSERT_TRUE(r.name && r.key);
+    EXPECT_EQ(std::u16string(r.key).size(), 8u);
+  }
+  EXPECT_EQ(std::u16string(kOlympusExtenders[2].name), u"EC-20");
 }
 
 }  // namespace

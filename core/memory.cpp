@@ -9,8 +9,8 @@ volatile uint32_t MemoryPressureLimit = kMemoryPressureStart;
 volatile int32_t MemoryCheckedRow = -1;
 static volatile LONG g_resourceShortageCount = 0;
 
-HGLOBAL (*g_globalAllocFn)(UINT, SIZE_T) = GlobalAlloc;
-LPVOID (*g_virtualAllocFn)(LPVOID, SIZE_T, DWORD, DWORD) = VirtualAlloc;
+HGLOBAL(WINAPI* g_globalAllocFn)(UINT, SIZE_T) = GlobalAlloc;
+LPVOID(WINAPI* g_virtualAllocFn)(LPVOID, SIZE_T, DWORD, DWORD) = VirtualAlloc;
 
 static void FormatMemoryLine(wchar_t* line, uint32_t bytes) {
   MEMORYSTATUSEX status{};

@@ -19,5 +19,5 @@ void ReportResourceShortage();
 void ResetMemoryPressure();
 
 // For tests: the allocators used underneath (the real ones unless replaced).
-extern HGLOBAL (*g_globalAllocFn)(UINT, SIZE_T);
-extern LPVOID (*g_virtualAllocFn)(LPVOID, SIZE_T, DWORD, DWORD);
+extern HGLOBAL(WINAPI* g_globalAllocFn)(UINT, SIZE_T);
+extern LPVOID(WINAPI* g_virtualAllocFn)(LPVOID, SIZE_T, DWORD, DWORD);

@@ -1,0 +1,249 @@
+#include "support/win_test_support.h"
+
+#include <shellapi.h>
+#include <cwchar>
+
+namespace testsupport {
+
+ScratchDir::ScratchDir() {
+  wchar_t base[MAX_PATH];
+  GetTempPathW(MAX_PATH, base);
+  static LONG counter = 0;
+  wchar_t name[MAX_PATH];
+  swprintf(name, MAX_PATH, L"%lsbrn_test_%lu_%ld", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
+  path_ = name;
+  RemoveTree(path_);
+  CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW fd;
+  HANDLE f = FindFirstFileW((path + L"\\*").c_str(), &fd);
+  if (f != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring n = fd.cFileName;
+      if (n == L"." || n == L"..") continue;
+      std::wstring full = path + L"\\" + n;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(full.c_str());
+      }
+    } while (FindNextFileW(f, &fd));
+    FindClose(f);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+bool WriteWholeFile(const std::wstring& path, const void* data, size_t size) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD w = 0;
+  BOOL ok = WriteFile(h, data, static_cast<DWORD>(size), &w, nullptr);
+  CloseHandle(h);
+  return ok && w == size;
+}
+
+bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* out) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size;
+  GetFileSizeEx(h, &size);
+  out->resize(static_cast<size_t>(size.QuadPart));
+  DWORD r = 0;
+  BOOL ok = out->empty() || ReadFile(h, out->data(), static_cast<DWORD>(out->size()), &r, nullptr);
+  CloseHandle(h);
+  return ok && (out->empty() || r == out->size());
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring ExeFolder() {
+  wchar_t p[MAX_PATH];
+  GetModuleFileNameW(nullptr, p, MAX_PATH);
+  wchar_t* slash = wcsrchr(p, L'\\');
+  if (slash) *slash = 0;
+  return p;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(20);
+  }
+  return true;
+}
+
+Process::~Process() {
+  if (handle) {
+    DWORD code;
+    if (GetExitCodeProcess(handle, &code) && code == STILL_ACTIVE) Kill();
+    CloseHandle(handle);
+  }
+}
+
+bool Process::Start(const std::wstring& exe, const std::wstring& args) {
+  std::wstring cmd = L"\"" + exe + L"\" " + args;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+  buf.push_back(0);
+  if (!CreateProcessW(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  CloseHandle(pi.hThread);
+  handle = pi.hProcess;
+  id = pi.dwProcessId;
+  return true;
+}
+
+bool Process::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
+  if (WaitForSingleObject(handle, timeoutMs) != WAIT_OBJECT_0) return false;
+  if (exitCode) GetExitCodeProcess(handle, exitCode);
+  return true;
+}
+
+void Process::Kill() {
+  TerminateProcess(handle, 99);
+  WaitForSingleObject(handle, 10000);
+}
+
+namespace {
+struct FindArgs {
+  DWORD pid;
+  const std::wstring* cls;
+  const std::wstring* title;
+  HWND found;
+};
+BOOL CALLBACK FindTopProc(HWND w, LPARAM lp) {
+  auto* a = reinterpret_cast<FindArgs*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (a->pid && pid != a->pid) return TRUE;
+  if (!IsWindowVisible(w)) return TRUE;
+  if (!a->cls->empty() && ClassNameOf(w) != *a->cls) return TRUE;
+  if (!a->title->empty() && WindowText(w) != *a->title) return TRUE;
+  a->found = w;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::wstring& title) {
+  FindArgs a{processId, &className, &title, nullptr};
+  EnumWindows(FindTopProc, reinterpret_cast<LPARAM>(&a));
+  return a.found;
+}
+
+std::wstring WindowText(HWND window) {
+  wchar_t buf[4096] = {};
+  // WM_GETTEXT works across processes for the standard controls; GetWindowText would not.
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
+  return buf;
+}
+
+std::wstring ClassNameOf(HWND window) {
+  wchar_t buf[256] = {};
+  GetClassNameW(window, buf, 256);
+  return buf;
+}
+
+static thread_local BoxAnswerer* t_answerer = nullptr;
+static thread_local HHOOK t_answerHook = nullptr;
+
+static thread_local HWND t_pendingBox = nullptr;
+
+// Read and answer the box once its dialog set-up is complete: the default button is only known
+// after its initialisation, which runs after activation.
+static void CALLBACK AnswerPendingBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  HWND box = t_pendingBox;
+  t_pendingBox = nullptr;
+  if (!box || !t_answerer || !IsWindow(box)) return;
+  BoxAnswerer::Seen s;
+  s.caption = WindowText(box);
+  s.text = WindowText(GetDlgItem(box, 0xFFFF));
+  if (t_answerer->busyFlag) s.busyFlagWhileOpen = *t_answerer->busyFlag;
+  const int ids[3] = {IDYES, IDNO, IDCANCEL};
+  for (int i = 0; i < 3; ++i)
+    if (HWND b = GetDlgItem(box, ids[i])) s.buttons[i] = WindowText(b);
+  // The default button is the one drawn as default (Wine's boxes don't answer DM_GETDEFID).
+  for (int id = IDOK; id <= IDCONTINUE && !s.defaultId; ++id) {
+    HWND b = GetDlgItem(box, id);
+    if (b && (GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) s.defaultId = id;
+  }
+  int button = t_answerer->answer ? t_answerer->answer : (s.defaultId ? s.defaultId : IDOK);
+  t_answerer->seen.push_back(s);
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+static LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE && t_answerer) {
+    HWND box = reinterpret_cast<HWND>(wParam);
+    if (ClassNameOf(box) == L"#32770") {
+      t_pendingBox = box;
+      SetTimer(nullptr, 0, 30, AnswerPendingBox);
+    }
+  }
+  return CallNextHookEx(t_answerHook, code, wParam, lParam);
+}
+
+BoxAnswerer::BoxAnswerer(int a) : answer(a) {
+  t_answerer = this;
+  t_answerHook = SetWindowsHookExW(WH_CBT, AnswerHook, nullptr, GetCurrentThreadId());
+}
+
+BoxAnswerer::~BoxAnswerer() {
+  UnhookWindowsHookEx(t_answerHook);
+  t_answerHook = nullptr;
+  t_answerer = nullptr;
+}
+
+bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstring* caption, std::wstring* text) {
+  HWND box = nullptr;
+  if (!WaitFor([&] { return (box = FindTopWindow(processId, L"#32770", L"")) != nullptr; }, timeoutMs)) return false;
+  Sleep(300);
+  if (caption) *caption = WindowText(box);
+  if (text) *text = WindowText(GetDlgItem(box, 0xFFFF));
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
+  return true;
+}
+
+bool SaveScreenshot(const std::wstring& path) {
+  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, dib);
+  BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DWORD stride = ((w * 3 + 3) & ~3u), imageSize = stride * h;
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+  fh.bfSize = fh.bfOffBits + imageSize;
+  std::vector<uint8_t> file(fh.bfSize);
+  memcpy(file.data(), &fh, sizeof fh);
+  memcpy(file.data() + sizeof fh, &bi.bmiHeader, sizeof bi.bmiHeader);
+  memcpy(file.data() + fh.bfOffBits, bits, imageSize);
+  DeleteObject(dib);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return WriteWholeFile(path, file.data(), file.size());
+}
+
+}  // namespace testsupport

@@ -1,0 +1,72 @@
+// Helpers for tests that drive real windows under Wine: scratch folders, processes, finding
+// windows, answering message boxes, screenshots.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh folder under the temporary directory, removed with its contents at the end.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  const std::wstring& path() const { return path_; }
+  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+bool WriteWholeFile(const std::wstring& path, const void* data, size_t size);
+bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* out);
+bool FileExists(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+std::wstring ExeFolder();
+
+// Polls until the predicate holds or the time runs out, pumping this thread's messages.
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs);
+
+// A started program: its process handle, and a wait for its exit code.
+struct Process {
+  HANDLE handle = nullptr;
+  DWORD id = 0;
+  ~Process();
+  bool Start(const std::wstring& exe, const std::wstring& args);
+  bool WaitExit(DWORD timeoutMs, DWORD* exitCode);
+  void Kill();
+};
+
+// Top-level visible windows of a process (0: any process) whose class or title match (empty: any).
+HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::wstring& title);
+std::wstring WindowText(HWND window);
+std::wstring ClassNameOf(HWND window);
+
+// Answers every message box of the calling thread with a button, noting caption and text.
+class BoxAnswerer {
+ public:
+  struct Seen {
+    std::wstring caption, text;
+    uint8_t busyFlagWhileOpen = 0;
+    std::wstring buttons[3];  // texts of buttons 6, 7 and 2 when present
+    int defaultId = 0;
+  };
+  // answer 0: press the box's default button.
+  explicit BoxAnswerer(int answer);
+  ~BoxAnswerer();
+  std::vector<Seen> seen;
+  int answer;
+  const volatile uint8_t* busyFlag = nullptr;
+};
+
+// Answers a message box of another process: finds a "#32770" window of the process, returns its
+// text (control 0xFFFF) and presses the button.
+bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstring* caption, std::wstring* text);
+
+// Saves the whole screen as a 24-bit BMP.
+bool SaveScreenshot(const std::wstring& path);
+
+}  // namespace testsupport

@@ -59,8 +59,12 @@ bool FormatFileTime(const wchar_t* path, FileTimeKind kind, wchar_t* out, size_t
 }  // namespace
 
 void FillImageInfoFromText(ImageInfo& info, const wchar_t* sharedText, bool withTexts) {
+  FillImageInfoUnderLock(info, sharedText, withTexts, L"sema_interp");
+}
+
+void FillImageInfoUnderLock(ImageInfo& info, const wchar_t* sharedText, bool withTexts, const wchar_t* lockName) {
   std::vector<char16_t> text;
-  HANDLE lock = OpenSemaphoreW(SYNCHRONIZE | SEMAPHORE_MODIFY_STATE, FALSE, L"sema_interp");
+  HANDLE lock = OpenSemaphoreW(SYNCHRONIZE | SEMAPHORE_MODIFY_STATE, FALSE, lockName);
   if (lock) WaitForSingleObject(lock, INFINITE);
   CopyShared(sharedText, text);
   if (lock) {

@@ -13,19 +13,25 @@ namespace {
 
 class ImageInfoWin : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { BuildCameraModelIndex(); }
+  static void SetUpTestSuite() {
+    BuildCameraModelIndex();
+    swprintf(lockName, 64, L"sema_interp_test_%lu", GetCurrentProcessId());
+  }
+  static wchar_t lockName[64];
 };
+wchar_t ImageInfoWin::lockName[64];
 
-// The fill copies the shared text only while it holds "sema_interp".
+// The fill copies the shared text only while it holds the interpreter lock.
 TEST_F(ImageInfoWin, FillWaitsForTheInterpreterLock) {
-  HANDLE sema = CreateSemaphoreW(nullptr, 0, 1, L"sema_interp");  // held by "another thread"
+  HANDLE sema = CreateSemaphoreW(nullptr, 0, 1, lockName);  // held by "another thread"
+  ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   ASSERT_NE(sema, nullptr);
   std::wstring shared = L"C:\\a.jpg\nMaker\tCanon\nModel\tCanon EOS 7D\nDirection\t6\nFlipI1234\n";
   ImageInfo info{};
   info.fileTypeFlag = 0x40;  // CR2
   std::atomic<bool> done{false};
   std::thread worker([&] {
-    FillImageInfoFromText(info, shared.c_str(), true);
+    FillImageInfoUnderLock(info, shared.c_str(), true, lockName);
     done = true;
   });
   Sleep(200);
@@ -47,10 +53,10 @@ TEST_F(ImageInfoWin, FillWaitsForTheInterpreterLock) {
 TEST_F(ImageInfoWin, TextsOnlyWithTheList) {
   ImageInfo info{};
   info.fileTypeFlag = 0x2;
-  FillImageInfoFromText(info, L"p\nModel\tX\nWidth\t640\nHeight\t480\n", false);
+  FillImageInfoUnderLock(info, L"p\nModel\tX\nWidth\t640\nHeight\t480\n", false, lockName);
   EXPECT_EQ(std::wstring(GetInfoField(info, 6)), L"");
   EXPECT_EQ(std::wstring(GetInfoField(info, 8)), L"X");
-  FillImageInfoFromText(info, nullptr, true);  // no buffer: a file without metadata
+  FillImageInfoUnderLock(info, nullptr, true, lockName);  // no buffer: a file without metadata
   EXPECT_EQ(info.modelRow, 6);
 }
 

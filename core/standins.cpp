@@ -65,3 +65,6 @@ bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath) 
 void ResetImageEntryArrays() {}
 void ResetHistogramCache() {}
 void ResetColorSettings() { ResetColorSlots(g_settings); }
+void TrackFileDrag(HWND, int, int) {}
+int FinishFileDrag(HWND) { return 0; }
+void OpenDragPopups(HWND) {}

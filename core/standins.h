@@ -18,3 +18,6 @@ bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath);
 void ResetImageEntryArrays();
 void ResetHistogramCache();
 void ResetColorSettings();
+void TrackFileDrag(HWND listPane, int screenX, int screenY);
+int FinishFileDrag(HWND listPane);
+void OpenDragPopups(HWND owner);

@@ -46,10 +46,6 @@ void ParseUserExtensions() {}
 uint32_t GetFileTypeFlag(const wchar_t*) { return 0; }
 void ResetKeyStates() {}
 
-void BuildMenuBar(HINSTANCE) {}
-void DestroyMenus() {}
-void CreateTooltipWindow(HINSTANCE) {}
-void DestroyTooltipWindow() {}
 void LoadCollections() {}
 void SaveCollections() {}
 uint8_t CheckForNewVersion() { return 0; }
@@ -66,3 +62,25 @@ bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath) 
 void ResetImageEntryArrays() {}
 void ResetHistogramCache() {}
 void ResetColorSettings() { ResetColorSlots(g_settings); }
+
+wchar_t g_currentFolder[260];
+int32_t g_entryCount, g_listCount, g_cursorRow = -1, g_focusedPane = -1;
+int32_t g_listSource, g_currentCollection = -1;
+uint8_t g_thumbnailsComplete, g_tempCaption, g_treeHidden, g_gridShown, g_zoomHoldMode;
+int32_t LoupeEnabled;
+uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
+wchar_t g_treeSelectPath[260];
+int32_t GetPaneOrderNumber(int32_t) { return -1; }
+bool IsRowEntryPresent(int32_t) { return false; }
+bool ReadRowLevelFacts(int32_t, ImageLevelInputs*) { return false; }
+int32_t GetCollectionCount() { return 0; }
+const wchar_t* GetCollectionName(int32_t) { return L""; }
+void SelectNavigationTab(int32_t) {}
+void UpdateToolbarButtons(uint32_t) {}
+void SetStatusPartText(int, const wchar_t*) {}
+int ListCacheFiles(CacheHistoryRow*, int) { return 0; }
+int ComparePaths(const wchar_t* a, const wchar_t* b) { return lstrcmpiW(a, b); }
+bool IsValidFolderPath(const wchar_t* path) { return path[0] != 0; }
+HFONT CreateUiFont(HDC, const wchar_t* face, int height, uint8_t bold) {
+  return CreateFontW(height, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, face);
+}

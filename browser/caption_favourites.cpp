@@ -1,0 +1,86 @@
+#include "browser/caption_favourites.h"
+
+#include <windows.h>
+#include <cwchar>
+
+#include "browser/main_window.h"
+#include "browser/menus.h"
+#include "browser/pure/favourite_rows.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/settings.h"
+#include "core/standins.h"
+
+namespace {
+constexpr int kCaptionChars = 1024;
+constexpr WPARAM kRefreshCommand = 112;
+
+const char16_t* U16(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
+bool SamePath(const char16_t* a, const char16_t* b) {
+  return ComparePaths(reinterpret_cast<const wchar_t*>(a), reinterpret_cast<const wchar_t*>(b)) == 0;
+}
+
+// Opens a folder through the navigation pane: it rebuilds the tree and selects the path.
+bool OpenFolder(const wchar_t* path) {
+  wcsncpy(g_currentFolder, path, kPathChars - 1);
+  g_currentFolder[kPathChars - 1] = 0;
+  wchar_t display[kPathChars] = {};
+  if (!BuildShellDisplayPath(g_currentFolder, display) || !display[0]) return true;
+  wcscpy(g_treeSelectPath, display);
+  if (g_listSource != 0) SelectNavigationTab(0);
+  g_tempCaption = 0;
+  if (HWND nav = g_windowSlots[kSlotNavigationPane]) SendMessageW(nav, WM_COMMAND, kRefreshCommand, 0);
+  return true;
+}
+}  // namespace
+
+int FormatMainCaption(const wchar_t* prefix, wchar_t* out, int capacity) {
+  const wchar_t* product = g_productName ? g_productName : L"";
+  const wchar_t* version = g_programVersion ? g_programVersion : L"";
+  if (!prefix) prefix = L"";
+  const wchar_t* collection = g_currentCollection >= 0 ? GetCollectionName(g_currentCollection) : nullptr;
+  int n;
+  if (g_listSource == 0 && g_currentFolder[0])
+    n = swprintf(out, capacity, L"%ls%ls Ver%ls - %ls ", prefix, product, version, g_currentFolder);
+  else if (g_listSource != 0 && collection && collection[0])
+    n = swprintf(out, capacity, L"%ls%ls Ver%ls - コレクション [ %ls ]", prefix, product, version, collection);
+  else
+    n = swprintf(out, capacity, L"%ls%ls Ver%ls", prefix, product, version);
+  if (n < 0) {  // cut rather than fail on an overlong prefix or path
+    out[capacity - 1] = 0;
+    n = int(wcslen(out));
+  }
+  return n;
+}
+
+void UpdateMainCaption(const wchar_t* prefix) {
+  wchar_t caption[kCaptionChars];
+  FormatMainCaption(prefix, caption, kCaptionChars);
+  if (g_mainWindow) SetWindowTextW(g_mainWindow, caption);
+}
+
+bool AddFavouriteFolder(const wchar_t* path) {
+  AddFavouriteRow(g_settings.favouriteFolders, U16(path), SamePath);
+  return true;
+}
+
+bool SetFavouriteFolder(int row, const wchar_t* path) {
+  SetFavouriteRow(g_settings.favouriteFolders, row, U16(path));
+  return true;
+}
+
+bool RemoveFavouriteFolder(int row) {
+  RemoveFavouriteRow(g_settings.favouriteFolders, row);
+  return true;
+}
+
+bool OpenFavouriteFolder(int row) {
+  if (row < 0 || row >= kFavouriteRows) return true;
+  return OpenFolder(W(g_settings.favouriteFolders[row].path));
+}
+
+bool OpenCachedFolder(int index) {
+  g_currentFolder[0] = 0;
+  if (!g_cacheHistory || index < 0 || index >= g_cacheHistoryCount) return true;
+  return OpenFolder(g_cacheHistory[index].folder);
+}

@@ -34,18 +34,15 @@ bool OpenFolder(const wchar_t* path) {
 }
 }  // namespace
 
-int FormatMainCaption(const wchar_t* prefix, wchar_t* out, int capacity) {
-  const wchar_t* product = g_productName ? g_productName : L"";
-  const wchar_t* version = g_programVersion ? g_programVersion : L"";
-  if (!prefix) prefix = L"";
-  const wchar_t* collection = g_currentCollection >= 0 ? GetCollectionName(g_currentCollection) : nullptr;
+int FormatMainCaption(const CaptionParts& p, wchar_t* out, int capacity) {
+  const wchar_t* prefix = p.prefix ? p.prefix : L"";
   int n;
-  if (g_listSource == 0 && g_currentFolder[0])
-    n = swprintf(out, capacity, L"%ls%ls Ver%ls - %ls ", prefix, product, version, g_currentFolder);
-  else if (g_listSource != 0 && collection && collection[0])
-    n = swprintf(out, capacity, L"%ls%ls Ver%ls - コレクション [ %ls ]", prefix, product, version, collection);
+  if (p.listSource == 0 && p.folder && p.folder[0])
+    n = swprintf(out, capacity, L"%ls%ls Ver%ls - %ls ", prefix, p.product, p.version, p.folder);
+  else if (p.listSource != 0 && p.collection && p.collection[0])
+    n = swprintf(out, capacity, L"%ls%ls Ver%ls - コレクション [ %ls ]", prefix, p.product, p.version, p.collection);
   else
-    n = swprintf(out, capacity, L"%ls%ls Ver%ls", prefix, product, version);
+    n = swprintf(out, capacity, L"%ls%ls Ver%ls", prefix, p.product, p.version);
   if (n < 0) {  // cut rather than fail on an overlong prefix or path
     out[capacity - 1] = 0;
     n = int(wcslen(out));
@@ -54,8 +51,11 @@ int FormatMainCaption(const wchar_t* prefix, wchar_t* out, int capacity) {
 }
 
 void UpdateMainCaption(const wchar_t* prefix) {
+  CaptionParts parts{prefix, g_productName ? g_productName : L"", g_programVersion ? g_programVersion : L"",
+                     g_listSource, g_currentFolder,
+                     g_currentCollection >= 0 ? GetCollectionName(g_currentCollection) : nullptr};
   wchar_t caption[kCaptionChars];
-  FormatMainCaption(prefix, caption, kCaptionChars);
+  FormatMainCaption(parts, caption, kCaptionChars);
   if (g_mainWindow) SetWindowTextW(g_mainWindow, caption);
 }
 

@@ -4,8 +4,16 @@
 #include <cstdint>
 
 void UpdateMainCaption(const wchar_t* prefix);
-// Builds the caption text (the caption setter without a window); returns its length.
-int FormatMainCaption(const wchar_t* prefix, wchar_t* out, int capacity);
+struct CaptionParts {
+  const wchar_t* prefix;
+  const wchar_t* product;
+  const wchar_t* version;
+  int32_t listSource;  // 0 folder, else collections
+  const wchar_t* folder;
+  const wchar_t* collection;
+};
+// The caption text, cut to the capacity; returns its length.
+int FormatMainCaption(const CaptionParts& parts, wchar_t* out, int capacity);
 
 bool AddFavouriteFolder(const wchar_t* path);
 bool SetFavouriteFolder(int row, const wchar_t* path);

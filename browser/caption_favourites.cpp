@@ -43,7 +43,7 @@ int FormatMainCaption(const CaptionParts& p, wchar_t* out, int capacity) {
     n = swprintf(out, capacity, L"%ls%ls Ver%ls - コレクション [ %ls ]", prefix, p.product, p.version, p.collection);
   else
     n = swprintf(out, capacity, L"%ls%ls Ver%ls", prefix, p.product, p.version);
-  if (n < 0) {  // cut rather than fail on an overlong prefix or path
+  if (n < 0 || n >= capacity) {  // cut rather than fail on an overlong prefix or path
     out[capacity - 1] = 0;
     n = int(wcslen(out));
   }

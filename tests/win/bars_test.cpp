@@ -576,6 +576,10 @@ TEST_F(BarsTest, Screenshot) {
   HWND rebar = MakeRebar();
   SendMessageW(g_bandControls[5], PBM_SETPOS, 40, 0);
   SetRebarBandText(3, L"003/120");
+  SetRebarBandText(5, L"045/120");
+  // Wine moves a band's child aside for a new text only on the next layout.
+  SetWindowPos(rebar, nullptr, 0, 0, 1279, 60, SWP_NOZORDER);
+  SetWindowPos(rebar, nullptr, 0, 0, 1280, 60, SWP_NOZORDER);
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   testsupport::WaitFor([] { return false; }, 300);
   RECT r;

@@ -102,7 +102,11 @@ void DeleteRebarBand(int index) {
   if (g_hwndRebar) SendMessageW(g_hwndRebar, RB_DELETEBAND, index, 0);
 }
 
-void CreateRebarBands(HWND rebar) {
+HWND CreateRebarBands(HWND rebarOrMainWindow) {
+  wchar_t className[64] = {};
+  GetClassNameW(rebarOrMainWindow, className, 64);
+  HWND rebar = lstrcmpiW(className, REBARCLASSNAMEW) == 0 ? rebarOrMainWindow : CreateRebarWindow(rebarOrMainWindow);
+  if (!rebar) return nullptr;
   g_hwndRebar = rebar;
   int s = Scale();
   if (!g_bandImages) g_bandImages = LoadStrip(s == 2 ? IDB_BAND_IMAGES_LARGE : IDB_BAND_IMAGES, 16 * s);
@@ -132,6 +136,7 @@ void CreateRebarBands(HWND rebar) {
   SendMessageW(rebar, WM_SETFONT, reinterpret_cast<WPARAM>(g_rebarFont), TRUE);
   for (int kind : {kBandFavourites, kBandCacheHistory, kBandActionHistory})
     if (HWND combo = Control(kind)) SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(g_rebarFont), TRUE);
+  return rebar;
 }
 
 void RebuildToolboxBand() {

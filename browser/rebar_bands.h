@@ -15,8 +15,9 @@ extern HWND g_bandControls[kBandCount];
 
 // The rebar window itself: a child of the main window with borders between bands.
 HWND CreateRebarWindow(HWND mainWindow);
-// Fills the rebar with the bands in the saved order.
-void CreateRebarBands(HWND rebar);
+// Fills the rebar with the bands in the saved order. Given the main window instead of a
+// rebar, creates the rebar first. Returns the rebar.
+HWND CreateRebarBands(HWND rebarOrMainWindow);
 void PrepareBandInfo();
 void InsertRebarBand(const wchar_t* text, HWND child, int32_t width, int32_t height, int32_t kind, int32_t position);
 void DeleteRebarBand(int index);

@@ -6,6 +6,7 @@
 #include "browser/focus_queries.h"
 #include "browser/main_window.h"
 #include "browser/slideshow.h"
+#include "core/app_globals.h"
 #include "core/settings.h"
 #include "core/standins.h"
 
@@ -76,4 +77,15 @@ bool GetCommandTooltipText(int commandId, const int32_t* ids, const TooltipTextP
   wcsncpy(out, reinterpret_cast<const wchar_t*>(text), kTipChars - 1);
   out[kTipChars - 1] = 0;
   return true;
+}
+
+BOOL AnswerToolbarTooltip(NMHDR* header) {
+  if (header->code != TTN_GETDISPINFOW) return FALSE;
+  auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+  info->hinst = g_hInstance;
+  if (!GetCommandTooltipText(int(header->idFrom), kToolbarCommandIds, kCommandTooltipTexts, kToolbarCommands,
+                             info->szText))
+    return FALSE;
+  info->lpszText = info->szText;
+  return TRUE;
 }

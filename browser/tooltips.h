@@ -15,5 +15,7 @@ BOOL AddControlTooltip(HWND dialog, HWND windowUnderCursor, const int* ids, cons
 // The toolbar text of a command (the toggled text while its toggle is on) into out
 // (80 characters, the TTN_GETDISPINFOW buffer); false, out untouched, when the id is not listed.
 bool GetCommandTooltipText(int commandId, const int32_t* ids, const TooltipTextPair* pairs, int count, wchar_t* out);
+// TTN_GETDISPINFOW of the toolbars, as forwarded to the main window: TRUE when answered.
+BOOL AnswerToolbarTooltip(NMHDR* header);
 // Whether a toolbar command's toggle is on (full screen, tree hidden, list focus, ...).
 bool IsCommandToggledOn(int commandId);

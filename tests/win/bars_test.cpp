@@ -27,6 +27,7 @@ namespace {
 LRESULT CALLBACK TestWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if (m == WM_MEASUREITEM && MeasureOwnerMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
   if (m == WM_DRAWITEM && DrawOwnerMenuItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
+  if (m == WM_NOTIFY && AnswerToolbarTooltip(reinterpret_cast<NMHDR*>(lp))) return TRUE;
   return DefWindowProcW(w, m, wp, lp);
 }
 
@@ -59,10 +60,9 @@ class BarsTest : public ::testing::Test {
     for (HWND& h : g_windowSlots) h = nullptr;
   }
   HWND MakeRebar() {
-    HWND rebar = CreateRebarWindow(window_);
+    HWND rebar = CreateRebarBands(window_);
     EXPECT_NE(rebar, nullptr);
     SetWindowPos(rebar, nullptr, 0, 0, 1280, 60, SWP_NOZORDER);
-    CreateRebarBands(rebar);
     return rebar;
   }
   static REBARBANDINFOW Band(HWND rebar, int index) {
@@ -126,6 +126,17 @@ TEST_F(BarsTest, DefaultBandsAndToolbox) {
   SendMessageW(toolbox, TB_GETBUTTON, 31, reinterpret_cast<LPARAM>(&last));
   EXPECT_EQ(last.idCommand, 556);
   EXPECT_EQ(last.iBitmap, 54);
+  // The toolbar's own tooltip asks the main window (through the rebar) for the text.
+  HWND tips = reinterpret_cast<HWND>(SendMessageW(toolbox, TB_GETTOOLTIPS, 0, 0));
+  ASSERT_NE(tips, nullptr);
+  wchar_t tip[80] = {};
+  TOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.hwnd = toolbox;
+  ti.uId = 332;
+  ti.lpszText = tip;
+  SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_STREQ(tip, L"スライドショー(F1)");
   EXPECT_EQ(SendMessageW(g_bandControls[0], TB_BUTTONCOUNT, 0, 0), 1);
   TBBUTTON menuButton{};
   SendMessageW(g_bandControls[0], TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&menuButton));
@@ -187,7 +198,8 @@ TEST_F(BarsTest, FavouritesAddMoveDropAndCombo) {
   // A row with an empty path is skipped in the combo; items keep their row numbers.
   RemoveFavouriteFolder(1);
   SetFavouriteFolder(2, L"");
-  MakeRebar();
+  HWND rebar = CreateRebarWindow(window_);  // a rebar made by the caller is filled as it is
+  EXPECT_EQ(CreateRebarBands(rebar), rebar);
   HWND combo = g_bandControls[1];
   EXPECT_TRUE(IsWindowEnabled(combo));
   ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 126);

@@ -80,7 +80,6 @@ void UpdateToolbarButtons(uint32_t) {}
 void SetStatusPartText(int, const wchar_t*) {}
 int ListCacheFiles(CacheHistoryRow*, int) { return 0; }
 int ComparePaths(const wchar_t* a, const wchar_t* b) { return lstrcmpiW(a, b); }
-bool IsValidFolderPath(const wchar_t* path) { return path[0] != 0; }
 HFONT CreateUiFont(HDC, const wchar_t* face, int height, uint8_t bold) {
   return CreateFontW(height, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, face);
 }

@@ -41,5 +41,4 @@ void SetStatusPartText(int part, const wchar_t* text);
 struct CacheHistoryRow;
 int ListCacheFiles(CacheHistoryRow* rows, int capacity);
 int ComparePaths(const wchar_t* a, const wchar_t* b);
-bool IsValidFolderPath(const wchar_t* path);
 HFONT CreateUiFont(HDC ignored, const wchar_t* face, int height, uint8_t bold);

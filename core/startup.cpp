@@ -8,6 +8,8 @@
 
 #include "browser/about_dialogs.h"
 #include "browser/main_window.h"
+#include "browser/menus.h"
+#include "browser/tooltips.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
 #include "core/file_system.h"

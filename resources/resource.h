@@ -25,3 +25,16 @@
 #define IDC_TERMS_INTRO       551
 
 #define IDM_ABOUT             104
+
+// Picture strips of the rebar, its toolbars and the owner-drawn menu items.
+#define IDB_TOOLBOX                 202
+#define IDB_TOOLBOX_LARGE           226
+#define IDB_TOOLBOX_DISABLED        214
+#define IDB_TOOLBOX_DISABLED_LARGE  225
+#define IDB_MENU_BUTTON             209
+#define IDB_MENU_BUTTON_LARGE       221
+#define IDB_BAND_IMAGES             211
+#define IDB_BAND_IMAGES_LARGE       222
+#define IDB_FOLDER_COMBO            213
+#define IDB_MENU_ICONS              228
+#define IDB_MENU_ICONS_LARGE        227

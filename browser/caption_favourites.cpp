@@ -1,0 +1,87 @@
+#include "browser/caption_favourites.h"
+
+#include <windows.h>
+#include <cwchar>
+
+#include "browser/main_window.h"
+#include "browser/menus.h"
+#include "browser/pure/favourite_rows.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/settings.h"
+#include "core/standins.h"
+#include "core/path_utils.h"
+#include "core/window_helpers.h"
+
+namespace {
+constexpr int kCaptionChars = 1024;
+constexpr WPARAM kRefreshCommand = 112;
+
+bool SamePath(const char16_t* a, const char16_t* b) {
+  return ComparePaths(reinterpret_cast<const wchar_t*>(a), reinterpret_cast<const wchar_t*>(b)) == 0;
+}
+
+// Opens a folder through the navigation pane: it rebuilds the tree and selects the path.
+bool OpenFolder(const wchar_t* path) {
+  wcsncpy(g_currentFolder, path, kPathChars - 1);
+  g_currentFolder[kPathChars - 1] = 0;
+  wchar_t display[kPathChars] = {};
+  if (!BuildShellDisplayPath(g_currentFolder, display) || !display[0]) return true;
+  wcscpy(g_treeSelectPath, display);
+  if (g_listSource != 0) SelectNavigationTab(0);
+  g_tempCaption = 0;
+  if (HWND nav = g_windowSlots[kSlotNavigationPane]) SendMessageW(nav, WM_COMMAND, kRefreshCommand, 0);
+  return true;
+}
+}  // namespace
+
+int FormatMainCaption(const CaptionParts& p, wchar_t* out, int capacity) {
+  const wchar_t* prefix = p.prefix ? p.prefix : L"";
+  int n;
+  if (p.listSource == 0 && p.folder && p.folder[0])
+    n = swprintf(out, capacity, L"%ls%ls Ver%ls - %ls ", prefix, p.product, p.version, p.folder);
+  else if (p.listSource != 0 && p.collection && p.collection[0])
+    n = swprintf(out, capacity, L"%ls%ls Ver%ls - コレクション [ %ls ]", prefix, p.product, p.version, p.collection);
+  else
+    n = swprintf(out, capacity, L"%ls%ls Ver%ls", prefix, p.product, p.version);
+  if (n < 0 || n >= capacity) {  // cut rather than fail on an overlong prefix or path
+    out[capacity - 1] = 0;
+    n = int(wcslen(out));
+  }
+  return n;
+}
+
+void UpdateMainCaption(const wchar_t* prefix) {
+  CaptionParts parts{prefix, g_productName ? g_productName : L"", g_programVersion ? g_programVersion : L"",
+                     g_listSource, g_currentFolder,
+                     g_currentCollection >= 0 ? GetCollectionName(g_currentCollection) : nullptr};
+  wchar_t caption[kCaptionChars];
+  FormatMainCaption(parts, caption, kCaptionChars);
+  if (g_mainWindow) SetWindowTextW(g_mainWindow, caption);
+}
+
+bool AddFavouriteFolder(const wchar_t* path) {
+  AddFavouriteRow(g_settings.favouriteFolders, U16(path), SamePath);
+  return true;
+}
+
+bool SetFavouriteFolder(int row, const wchar_t* path) {
+  SetFavouriteRow(g_settings.favouriteFolders, row, U16(path));
+  return true;
+}
+
+bool RemoveFavouriteFolder(int row) {
+  RemoveFavouriteRow(g_settings.favouriteFolders, row);
+  return true;
+}
+
+bool OpenFavouriteFolder(int row) {
+  if (row < 0 || row >= kFavouriteRows) return true;
+  return OpenFolder(W(g_settings.favouriteFolders[row].path));
+}
+
+bool OpenCachedFolder(int index) {
+  g_currentFolder[0] = 0;
+  if (!g_cacheHistory || index < 0 || index >= g_cacheHistoryCount) return true;
+  return OpenFolder(g_cacheHistory[index].folder);
+}

@@ -1,0 +1,59 @@
+#include "browser/focus_queries.h"
+
+#include <windows.h>
+
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/settings.h"
+#include "core/standins.h"
+
+const int32_t g_paneCountByLayout[5] = {1, 2, 2, 3, 4};
+int32_t g_rememberedPane = -1;
+
+namespace {
+constexpr int kListControl = 313, kFirstPane = 301;
+
+HWND PaneControl(int id) {
+  HWND pane = g_windowSlots[kSlotFileListPane];
+  return pane ? GetDlgItem(pane, id) : nullptr;
+}
+int32_t PaneCount() {
+  int32_t layout = g_settings.splitLayout;
+  return (layout >= 0 && layout < 5) ? g_paneCountByLayout[layout] : 1;
+}
+}  // namespace
+
+bool IsListFocused() {
+  HWND list = PaneControl(kListControl);
+  return (g_viewMode & 1) && list && GetFocus() == list;
+}
+
+int32_t GetFocusedPaneIndex(int mode) {
+  HWND focus = GetFocus();
+  int32_t count = PaneCount();
+  for (int32_t k = 0; focus && k < count; ++k)
+    if (PaneControl(kFirstPane + k) == focus) return k;
+  if (mode == 0) return 0;
+  if (mode == 1) return -1;
+  g_rememberedPane = ClampRememberedPane(g_rememberedPane, count);
+  return g_rememberedPane;
+}
+
+bool HasBrowsingFocus() {
+  if (g_listCount <= 0 || g_cursorRow == -1) return false;
+  if (IsListFocused()) return true;
+  return (g_viewMode & 2) && GetFocusedPaneIndex(1) != -1;
+}
+
+int32_t GetFocusedPaneRow() {
+  if (g_listCount <= 0 || g_cursorRow == -1 || !(g_viewMode & 2) || IsListFocused()) return -1;
+  return g_focusedPane != -1 ? GetPaneOrderNumber(g_focusedPane) : -1;
+}
+
+int32_t FindRowOfEntry(int32_t entry) {
+  if (!g_displayOrder) return -1;
+  int32_t rows = g_listCount < kMaxEntries ? g_listCount : kMaxEntries;
+  for (int32_t row = 0; row < rows; ++row)
+    if (g_displayOrder[row] == entry) return row;
+  return -1;
+}

@@ -1,0 +1,41 @@
+#include "browser/slideshow.h"
+
+#include <windows.h>
+
+#include "browser/main_window.h"
+#include "core/settings.h"
+#include "core/standins.h"
+
+uint8_t SlideshowRunning;
+uint32_t SlideshowStartTick;
+
+namespace {
+int32_t g_savedViewMode;
+uint8_t g_savedFullScreen, g_savedTreeHidden;
+
+// The requests are toggles: a stop that comes before the idle loop served the start's
+// request cancels it instead of being lost in the same byte.
+void Toggle(uint8_t& request) { request ^= 1; }
+}  // namespace
+
+void StartSlideshow() {
+  if (SlideshowRunning) return;
+  g_savedViewMode = g_viewMode;
+  g_savedFullScreen = g_fullScreen;
+  g_savedTreeHidden = g_treeHidden;
+  if (!(g_viewMode & 2)) Toggle(g_viewToggleRequest);
+  if (!g_fullScreen) Toggle(g_fullScreenToggleRequest);
+  if (!g_treeHidden) Toggle(g_treeToggleRequest);
+  SlideshowRunning = 1;
+  SlideshowStartTick = GetTickCount();
+  UpdateToolbarButtons(1);
+}
+
+void StopSlideshow(int, int) {
+  if (!SlideshowRunning) return;
+  if (!(g_savedViewMode & 2)) Toggle(g_viewToggleRequest);
+  if (!g_savedFullScreen) Toggle(g_fullScreenToggleRequest);
+  if (!g_savedTreeHidden) Toggle(g_treeToggleRequest);
+  SlideshowRunning = 0;
+  UpdateToolbarButtons(1);
+}

@@ -1,0 +1,10 @@
+// The slideshow: picture view, full screen and no tree while it runs; the states it changed
+// come back when it stops.
+#pragma once
+#include <cstdint>
+
+extern uint8_t SlideshowRunning;
+extern uint32_t SlideshowStartTick;
+
+void StartSlideshow();
+void StopSlideshow(int ignored = 0, int reason = 0);

@@ -145,7 +145,7 @@ HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::ws
 std::wstring WindowText(HWND window) {
   wchar_t buf[4096] = {};
   // WM_GETTEXT works across processes for the standard controls; GetWindowText would not.
-  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_NORMAL, 5000, nullptr);
   return buf;
 }
 
@@ -208,10 +208,19 @@ BoxAnswerer::~BoxAnswerer() {
 
 bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstring* caption, std::wstring* text) {
   HWND box = nullptr;
-  if (!WaitFor([&] { return (box = FindTopWindow(processId, L"#32770", L"")) != nullptr; }, timeoutMs)) return false;
-  Sleep(300);
-  if (caption) *caption = WindowText(box);
-  if (text) *text = WindowText(GetDlgItem(box, 0xFFFF));
+  std::wstring c, t;
+  // The box is answered only once its caption and text can be read: under load the window
+  // may be found while the other process is still setting it up.
+  bool ready = WaitFor([&] {
+    box = FindTopWindow(processId, L"#32770", L"");
+    if (!box) return false;
+    c = WindowText(box);
+    t = WindowText(GetDlgItem(box, 0xFFFF));
+    return !c.empty() && !t.empty();
+  }, timeoutMs);
+  if (!ready) return false;
+  if (caption) *caption = c;
+  if (text) *text = t;
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
   return true;
 }

@@ -1,0 +1,21 @@
+// Window-side services shared by the panes and dialogs: fonts, clipboard text, hit tests,
+// the one mouse capture with its cursor, the input method and the focus.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+// Mouse capture: one at a time; the cursor id is set again by code that pumps messages.
+extern uint8_t g_mouseCaptured;
+extern HWND g_captureWindow;
+extern LPCWSTR g_captureCursor;
+
+// bold: only 1 means bold. ClearType from OS class 7 on. The caller deletes the font.
+HFONT CreateUiFont(HDC ignored, const wchar_t* face, int height, uint8_t bold);
+void CopyTextToClipboard(const wchar_t* text);
+// Strictly inside: points on the edges are outside.
+bool IsPointInWindow(HWND window, POINT screenPoint);
+bool IsCursorOverWindow(HWND window);
+void CaptureMouseWithCursor(HWND window, LPCWSTR cursorId);
+void ReleaseMouseCapture();
+void CloseIme(HWND window);
+void SetFocusTo(HWND window);

@@ -14,7 +14,6 @@ void SaveCollections() {}
 uint8_t CheckForNewVersion() { return 0; }
 void RebuildActionKeyTable() {}
 void BuildViewFocusPointTables() {}
-void BuildCameraModelIndex() {}
 void ResetFolderWatchEvent() {}
 bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath) {
   if (!fileSystemPath[0]) return false;

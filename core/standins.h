@@ -13,7 +13,6 @@ void SaveCollections();
 uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
 void BuildViewFocusPointTables();
-void BuildCameraModelIndex();
 void ResetFolderWatchEvent();
 bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath);
 void ResetImageEntryArrays();

@@ -19,6 +19,7 @@
 #include "core/settings.h"
 #include "core/standins.h"
 #include "core/text_replace.h"
+#include "metadata/pure/camera_models.h"
 #include "resources/resource.h"
 
 static HANDLE g_instanceMutex = nullptr;

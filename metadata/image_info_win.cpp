@@ -1,0 +1,100 @@
+#include "metadata/image_info_win.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/settings.h"
+
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide text is UTF-16 on both sides");
+
+// The list control of the file-list pane.
+constexpr int kFileListControlId = 313;
+
+// The shared buffer holds at most 8,191 characters and the terminator.
+constexpr size_t kWideTextUnits = 8192;
+
+const char16_t* AsText(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
+
+void CopyShared(const wchar_t* sharedText, std::vector<char16_t>& copy) {
+  size_t n = 0;
+  while (sharedText && n < kWideTextUnits - 1 && sharedText[n]) ++n;
+  copy.assign(AsText(sharedText), AsText(sharedText) + n);  // n is 0 without a buffer
+  copy.push_back(0);
+}
+
+bool LocalTimeOf(const FILETIME& utc, InfoTime& out) {
+  FILETIME local;
+  SYSTEMTIME fields;
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &fields)) return false;
+  out = {fields.wYear, fields.wMonth, fields.wDay, fields.wHour, fields.wMinute, fields.wSecond};
+  return true;
+}
+
+enum class FileTimeKind { kCreation, kWrite, kAccess };
+
+bool FormatFileTime(const wchar_t* path, FileTimeKind kind, wchar_t* out, size_t outCap) {
+  if (outCap == 0) return false;
+  out[0] = 0;
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION facts;
+  BOOL ok = GetFileInformationByHandle(file, &facts);
+  CloseHandle(file);
+  if (!ok) return false;
+  const FILETIME& chosen = kind == FileTimeKind::kCreation ? facts.ftCreationTime
+                           : kind == FileTimeKind::kWrite  ? facts.ftLastWriteTime
+                                                           : facts.ftLastAccessTime;
+  InfoTime t;
+  if (!LocalTimeOf(chosen, t)) return false;
+  _snwprintf(out, outCap, L"%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+  out[outCap - 1] = 0;
+  return true;
+}
+
+}  // namespace
+
+void FillImageInfoFromText(ImageInfo& info, const wchar_t* sharedText, bool withTexts) {
+  std::vector<char16_t> text;
+  HANDLE lock = OpenSemaphoreW(SYNCHRONIZE | SEMAPHORE_MODIFY_STATE, FALSE, L"sema_interp");
+  if (lock) WaitForSingleObject(lock, INFINITE);
+  CopyShared(sharedText, text);
+  if (lock) {
+    ReleaseSemaphore(lock, 1, nullptr);
+    CloseHandle(lock);
+  }
+  FillImageInfoRecord(info, text.data(), g_settings.mamiyaThumbsByDevelopment != 0);
+  if (!withTexts) return;
+  InfoTime writeTime;
+  const InfoTime* time = nullptr;
+  if (info.fileTimeLow != 0 || info.fileTimeHigh != 0) {
+    FILETIME utc{info.fileTimeLow, info.fileTimeHigh};
+    if (LocalTimeOf(utc, writeTime)) time = &writeTime;
+  }
+  FillImageInfoTexts(info, text.data(), time);
+}
+
+void FillImageInfoFromMetadata(ImageInfo& info) {
+  HWND pane = g_windowSlots[kSlotFileListPane];
+  bool listExists = pane && GetDlgItem(pane, kFileListControlId);
+  FillImageInfoFromText(info, g_metadataWideBuffer, listExists);
+}
+
+const wchar_t* GetInfoField(const ImageInfo& info, int column) {
+  return W(GetInfoFieldText(info, column, g_settings.focalLength35mm != 0));
+}
+
+bool FormatFileCreationTime(const wchar_t* path, wchar_t* out, size_t outCap) {
+  return FormatFileTime(path, FileTimeKind::kCreation, out, outCap);
+}
+bool FormatFileWriteTime(const wchar_t* path, wchar_t* out, size_t outCap) {
+  return FormatFileTime(path, FileTimeKind::kWrite, out, outCap);
+}
+bool FormatFileAccessTime(const wchar_t* path, wchar_t* out, size_t outCap) {
+  return FormatFileTime(path, FileTimeKind::kAccess, out, outCap);
+}
+

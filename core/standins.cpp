@@ -1,16 +1,16 @@
 // Temporary definitions: see core/standins.h.
 #include "core/standins.h"
 
+#include <cstdlib>
 #include <cwchar>
 
+#include "core/image_entry_list.h"
 #include "core/settings.h"
 
 void BuildMenuBar(HINSTANCE) {}
 void DestroyMenus() {}
 void CreateTooltipWindow(HINSTANCE) {}
 void DestroyTooltipWindow() {}
-void LoadCollections() {}
-void SaveCollections() {}
 uint8_t CheckForNewVersion() { return 0; }
 void RebuildActionKeyTable() {}
 void BuildViewFocusPointTables() {}
@@ -21,6 +21,67 @@ bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath) 
   displayPath[259] = 0;
   return true;
 }
-void ResetImageEntryArrays() {}
 void ResetHistogramCache() {}
 void ResetColorSettings() { ResetColorSlots(g_settings); }
+
+LoadedCacheView g_loadedCache = {};
+void BuildFolderCache() {}
+bool WriteFolderCache() { return false; }
+bool LoadFolderCache() { return false; }
+void AdoptFolderCache() {}
+void ReleaseFolderCache() {}
+
+void StartThumbnailListThread() {}
+void StopThumbnailListThread() {}
+bool ListThreadStopRequested() { return false; }
+uint8_t g_thumbnailsComplete = 1;
+
+void StopViewerThreads() {}
+void StartViewerThreads() {}
+void ClearHistogramCache() {}
+void ReleaseAllMovieSlots() {}
+void ResetPaneRows() {}
+void RefreshPaneRows() {}
+void SyncListSelectionWithView() {}
+volatile int32_t g_shownRowMarker = 0;
+
+void WaitRawDevelopWorker() {}
+void ClearActionHistory() {}
+void ClearEntryUndoList(int entryNumber) {
+  ImageEntry* e = EntryAt(entryNumber);
+  if (!e) return;
+  std::free(e->undoRecords);
+  e->undoRecords = nullptr;
+  e->undoCount = 0;
+  e->currentUndo = -1;
+}
+
+void ReleaseEntryLevel(ImageEntry*, int, int) {}
+uint8_t g_rawFailureArmed = 0;
+
+void OpenWatchedFolder(const wchar_t*) {}
+void CloseWatchedFolder() {}
+bool WaitFileStable(const wchar_t*) { return true; }
+
+void SetRebarBandText(int, const wchar_t*) {}
+HWND GetRebarBandControl(int) { return nullptr; }
+void UpdateMainCaption(const wchar_t*) {}
+void FillCacheHistoryCombo() {}
+void UpdateStatusCounters(uint32_t) {}
+void ResetStatusCounters() {}
+volatile uint8_t g_relayoutFlag = 0;
+volatile uint8_t g_redrawFlag = 0;
+void CopyColorMatchSetupToWorkingCopy() {}
+int32_t g_paneEntry[4] = {-1, -1, -1, -1};
+int32_t g_paneRequested[4] = {-1, -1, -1, -1};
+int32_t g_focusedPane = -1;
+int CurrentPaneCount() { return 1; }
+HWND g_extraOwnWindows[2] = {};
+uint8_t g_viewSwitchRequest = 0;
+uint8_t g_listThreadAskedSwitch = 0;
+int32_t g_lastViewMode = 1;
+uint8_t g_listPassComplete = 0;
+void SetStatusPartText(int, const wchar_t*) {}
+HWND GetRebarWindow() { return nullptr; }
+int GetFocusedPaneIndex(int mode) { return mode == 1 ? -1 : 0; }
+void RestoreListHeader() {}

@@ -7,11 +7,13 @@
 #include <cwchar>
 
 #include "browser/about_dialogs.h"
+#include "browser/collections.h"
 #include "browser/main_window.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
 #include "core/file_system.h"
 #include "core/file_types.h"
+#include "core/image_entry_list.h"
 #include "core/key_state.h"
 #include "core/memory.h"
 #include "core/message_box.h"

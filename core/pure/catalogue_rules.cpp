@@ -63,6 +63,27 @@ size_t RemoveLine(char16_t* list, const char16_t* line) {
   return removed;
 }
 
+bool ReplaceLine(const char16_t* list, const char16_t* oldLine, const char16_t* newLine, std::u16string* out) {
+  out->clear();
+  if (!list || !oldLine || !oldLine[0]) return false;
+  size_t n = TextLength(oldLine);
+  bool any = false;
+  const char16_t* p = list;
+  while (*p) {
+    const char16_t* end = p;
+    while (*end && *end != u'\n') ++end;
+    if (static_cast<size_t>(end - p) == n && SameUnits(p, oldLine, n, true)) {
+      out->append(newLine);
+      any = true;
+    } else {
+      out->append(p, end);
+    }
+    if (*end) out->push_back(u'\n');
+    p = *end ? end + 1 : end;
+  }
+  return any;
+}
+
 bool SameLineSet(const char16_t* a, const char16_t* b) {
   std::vector<std::u16string> la = Lines(a), lb = Lines(b);
   if (la.size() != lb.size()) return false;

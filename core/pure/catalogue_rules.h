@@ -13,6 +13,8 @@
 bool ContainsLine(const char16_t* list, const char16_t* line, bool ignoreCase);
 // Removes every whole line equal to `line` (case ignored) in place; the number removed.
 size_t RemoveLine(char16_t* list, const char16_t* line);
+// The list with every whole line equal to oldLine (case ignored) replaced; false when none is.
+bool ReplaceLine(const char16_t* list, const char16_t* oldLine, const char16_t* newLine, std::u16string* out);
 // The same lines, each as often, in any order.
 bool SameLineSet(const char16_t* a, const char16_t* b);
 

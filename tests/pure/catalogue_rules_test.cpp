@@ -34,6 +34,11 @@ TEST(PathLists, WholeLines) {
   EXPECT_EQ(std::u16string(text.c_str()), u"C:\\a.jpg.jpg\nC:\\b.jpg\n");
   EXPECT_EQ(RemoveLine(&text[0], u"C:\\zzz"), 0u);
 
+  std::u16string replaced;
+  EXPECT_TRUE(ReplaceLine(u"C:\\a.jpg\nC:\\a.jpg.jpg\nc:\\A.JPG\n", u"C:\\a.jpg", u"D:\\n.jpg", &replaced));
+  EXPECT_EQ(replaced, u"D:\\n.jpg\nC:\\a.jpg.jpg\nD:\\n.jpg\n");
+  EXPECT_FALSE(ReplaceLine(u"C:\\a.jpg.jpg\n", u"C:\\a.jpg", u"x", &replaced));
+
   EXPECT_TRUE(SameLineSet(u"a\nb\nc\n", u"c\na\nb\n"));
   EXPECT_FALSE(SameLineSet(u"a\nb\n", u"a\nbb\n"));
   EXPECT_FALSE(SameLineSet(u"a\na\n", u"a\n"));

@@ -20,6 +20,15 @@ void SetRowState(HWND list, int row, UINT state, UINT mask) {
   SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
+void ReadCell(HWND list, int row, int column, wchar_t* cell, int capacity) {
+  cell[0] = 0;
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = cell;
+  item.cchTextMax = capacity;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
 }  // namespace
 
 bool TransferListSelection(bool toEntries) {
@@ -83,24 +92,16 @@ int FindRowByNumber(HWND list, int number, int column) {
   swprintf(wanted, 16, L"%d", number);
   int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int r = 0; r < rows; ++r) {
-    wchar_t cell[32] = {};
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = cell;
-    item.cchTextMax = 32;
-    SendMessageW(list, LVM_GETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
+    wchar_t cell[32];
+    ReadCell(list, r, column, cell, 32);
     if (wcscmp(cell, wanted) == 0) return r;
   }
   return -1;
 }
 
 int GetRowNumber(HWND list, int row, int column) {
-  wchar_t cell[512] = {};
-  LVITEMW item = {};
-  item.iSubItem = column;
-  item.pszText = cell;
-  item.cchTextMax = 512;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  wchar_t cell[512];
+  ReadCell(list, row, column, cell, 512);
   return cell[0] ? _wtoi(cell) : -1;
 }
 

@@ -226,6 +226,46 @@ bool AppendNewEntry(const wchar_t* path, uint32_t type, uint32_t size, FILETIME 
   return true;
 }
 
+// A file a loader met: its cached entry (looked up by key) comes back or is made anew, else a
+// new entry is added while there is room. False when memory ran out: adding stops.
+bool TakeListedFile(const EntryIndex& cached, int cachedEntries, const char16_t* key, const wchar_t* path,
+                    uint32_t type, uint32_t size, FILETIME time) {
+  int found = -1;
+  if (cachedEntries > 0) {
+    auto it = cached.find(FoldedKey(key));
+    if (it != cached.end() && EntryAt(it->second)->info.fileTypeFlag) found = it->second;
+  }
+  bool memoryLeft = true;
+  if (found >= 0) {
+    if (!ReviveEntry(found, size, time)) RenewEntry(found, path, type, size, time);
+  } else if (g_entryCount < kMaxEntries) {
+    memoryLeft = AppendNewEntry(path, type, size, time, kEntryPresent);
+  }
+  StepProgressBar();
+  PumpWhileLoading();
+  return memoryLeft;
+}
+
+// Calls take(path, type, find data) for each listed file matching "<folder>\\<name>" until it
+// answers false.
+template <typename Take>
+void ForEachTypedFile(const wchar_t* folder, const wchar_t* name, Take take) {
+  wchar_t pattern[kPathChars * 2];
+  swprintf(pattern, kPathChars * 2, L"%ls\\%ls", folder, name);
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW(pattern, &fd);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    uint32_t type = GetFileTypeFlag(fd.cFileName);
+    if (!type) continue;
+    wchar_t path[kPathChars * 2];
+    swprintf(path, kPathChars * 2, L"%ls\\%ls", folder, fd.cFileName);
+    if (!take(path, type, fd)) break;
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+}
+
 void FinishLoad() {
   MarkFlaggedEntries();
   if (g_entryCount > 0) {
@@ -275,33 +315,10 @@ void LoadFolderEntries(const wchar_t* folder) {
       prefix, [&](const wchar_t* path) { return !hideDeleted || PathExists(path); }, &byName, true);
   int cachedEntries = g_entryCount;
 
-  wchar_t pattern[kPathChars + 8];
-  swprintf(pattern, kPathChars + 8, L"%ls\\*.*", folder);
-  WIN32_FIND_DATAW fd;
-  HANDLE find = memoryLeft ? FindFirstFileW(pattern, &fd) : INVALID_HANDLE_VALUE;
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      uint32_t type = GetFileTypeFlag(fd.cFileName);
-      if (!type) continue;
-      wchar_t path[kPathChars * 2];
-      swprintf(path, kPathChars * 2, L"%ls\\%ls", folder, fd.cFileName);
-      int found = -1;
-      if (cachedEntries > 0) {
-        auto it = byName.find(FoldedKey(U16(fd.cFileName)));
-        if (it != byName.end() && EntryAt(it->second)->info.fileTypeFlag) found = it->second;
-      }
-      if (found >= 0) {
-        if (!ReviveEntry(found, fd.nFileSizeLow, fd.ftLastWriteTime)) {
-          RenewEntry(found, path, type, fd.nFileSizeLow, fd.ftLastWriteTime);
-        }
-      } else if (g_entryCount < kMaxEntries) {
-        if (!AppendNewEntry(path, type, fd.nFileSizeLow, fd.ftLastWriteTime, kEntryPresent)) break;
-      }
-      StepProgressBar();
-      PumpWhileLoading();
-    } while (FindNextFileW(find, &fd));
-    FindClose(find);
+  if (memoryLeft) {
+    ForEachTypedFile(folder, L"*.*", [&](const wchar_t* path, uint32_t type, const WIN32_FIND_DATAW& fd) {
+      return TakeListedFile(byName, cachedEntries, U16(fd.cFileName), path, type, fd.nFileSizeLow, fd.ftLastWriteTime);
+    });
   }
   OpenWatchedFolder(folder);
   FinishLoad();
@@ -342,20 +359,7 @@ void LoadCollectionEntries() {
       if (!GetFileInformationByHandle(file, &fi)) std::memset(&fi, 0, sizeof fi);
       CloseHandle(file);
     }
-    int found = -1;
-    if (cachedEntries > 0) {
-      auto it = byPath.find(FoldedKey(U16(path)));
-      if (it != byPath.end()) found = it->second;
-    }
-    if (found >= 0) {
-      if (!ReviveEntry(found, fi.nFileSizeLow, fi.ftLastWriteTime)) {
-        RenewEntry(found, path, type, fi.nFileSizeLow, fi.ftLastWriteTime);
-      }
-    } else if (g_entryCount < kMaxEntries) {
-      if (!AppendNewEntry(path, type, fi.nFileSizeLow, fi.ftLastWriteTime, kEntryPresent)) break;
-    }
-    StepProgressBar();
-    PumpWhileLoading();
+    if (!TakeListedFile(byPath, cachedEntries, U16(path), path, type, fi.nFileSizeLow, fi.ftLastWriteTime)) break;
   }
   OpenWatchedFolder(L"");
   FinishLoad();
@@ -364,20 +368,9 @@ void LoadCollectionEntries() {
 void AddFileEntries(const wchar_t* folder, const wchar_t* name) {
   if (g_entryCount >= kMaxEntries) return;
   g_cacheDirty |= 2;
-  wchar_t pattern[kPathChars * 2];
-  swprintf(pattern, kPathChars * 2, L"%ls\\%ls", folder, name);
-  WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirstFileW(pattern, &fd);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    uint32_t type = GetFileTypeFlag(fd.cFileName);
-    if (!type) continue;
-    wchar_t path[kPathChars * 2];
-    swprintf(path, kPathChars * 2, L"%ls\\%ls", folder, fd.cFileName);
-    if (!AppendNewEntry(path, type, fd.nFileSizeLow, fd.ftLastWriteTime, kEntryPresent | kEntrySelected)) break;
-  } while (FindNextFileW(find, &fd));
-  FindClose(find);
+  ForEachTypedFile(folder, name, [](const wchar_t* path, uint32_t type, const WIN32_FIND_DATAW& fd) {
+    return AppendNewEntry(path, type, fd.nFileSizeLow, fd.ftLastWriteTime, kEntryPresent | kEntrySelected);
+  });
 }
 
 void FreeImageEntries() {

@@ -32,6 +32,8 @@ bool AddFileToCollection(int index, const wchar_t* path);
 void AddSelectionToCollection(int index);
 void RemoveSelectionFromCollection(int index);
 void KeepCollectionOrder();
+// The navigation pane's name for the same step.
+inline void StoreCollectionOrder() { KeepCollectionOrder(); }
 void SelectNavigationTab(int tab);
 // Index of the collection with exactly this name, -1 none (indexes move when the table changes).
 int FindCollectionByName(const wchar_t* name);

@@ -178,7 +178,10 @@ void SaveCollections() {
     wchar_t path[kPathChars * 2];
     std::vector<uint8_t> bytes = EncodeCollectionFile(Text(g_collections[i].list));
     uint8_t none = 0;
-    if (!CollectionFilePath(g_collections[i].name, path, kPathChars * 2) ||
+    // Names that differ only in case share one file here: the first keeps it.
+    bool sharesFile = false;
+    for (int j = 0; j < i && !sharesFile; ++j) sharesFile = _wcsicmp(g_collections[j].name, g_collections[i].name) == 0;
+    if (sharesFile || !CollectionFilePath(g_collections[i].name, path, kPathChars * 2) ||
         !WriteFileReplacing(path, bytes.empty() ? &none : bytes.data(), static_cast<uint32_t>(bytes.size()))) {
       failed += L"\n";
       failed += g_collections[i].name;

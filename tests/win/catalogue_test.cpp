@@ -196,6 +196,63 @@ TEST_F(Catalogue, CachedRecordsAreReusedOnlyWhileUnchanged) {
   EXPECT_EQ(vanished->presence, kEntryVanished);
 }
 
+TEST_F(Catalogue, ReloadsKeepChecksAndRowsAndDeferWhileLoading) {
+  ScratchDir dir;
+  for (int i = 0; i < 4; ++i) MakeFile(dir.File(L"k" + std::to_wstring(i) + L".jpg"), 1);
+  std::vector<ImageEntry> records = {RecordOf(dir.File(L"k1.jpg"), true)};
+  CacheBlock cache = BuildCache(records);
+  cache.Publish();
+  Load(dir.path());
+  ASSERT_EQ(g_entryCount, 4);
+  int k1 = FindEntry(L"k1.jpg");
+  EXPECT_EQ(EntryAt(k1)->cacheIndex, 0);
+
+  // Check marks survive the pane's own reload.
+  int k2 = FindEntry(L"k2.jpg");
+  EntryAt(k2)->checked = 1;
+  g_keepCheckMarks = 1;
+  g_cursorRow = 2;
+  LoadListContents(1, 1, 2);
+  EXPECT_EQ(g_keepCheckMarks, 0);
+  EXPECT_EQ(g_restoreRow, 2);
+  EXPECT_EQ(EntryAt(FindEntry(L"k2.jpg"))->checked, 1);
+  EXPECT_EQ(EntryAt(FindEntry(L"k3.jpg"))->checked, 0);
+
+  // Regenerating makes every cached record render again.
+  ReloadCurrentList(1);
+  EXPECT_EQ(EntryAt(FindEntry(L"k1.jpg"))->cacheIndex, -1);
+  EXPECT_NE(EntryAt(FindEntry(L"k1.jpg"))->flags & kEntryRenderAgain, 0);
+  EXPECT_EQ(g_regenerateAll, 0);
+
+  // A load asked for while one runs is deferred; a reload is dropped.
+  g_listLoading = 1;
+  g_deferredLoadPending = 0;
+  LoadListContents(1, 1, 0);
+  EXPECT_EQ(g_deferredLoadPending, 0);
+  LoadListContents(1, 0, 0);
+  EXPECT_EQ(g_deferredLoadPending, 1);
+  EXPECT_EQ(g_deferredLoadDelay, kDeferredLoadTicks);
+  g_listLoading = 0;
+  g_deferredLoadPending = 0;
+  EXPECT_EQ(g_entryCount, 4);
+
+  // Blocked loads do nothing at all.
+  g_listLoadBlocked = 1;
+  MakeFile(dir.File(L"k4.jpg"), 1);
+  LoadListContents(1, 0, 0);
+  EXPECT_EQ(g_entryCount, 4);
+  g_listLoadBlocked = 0;
+
+  // The folder watcher's new file comes in selected.
+  AddFileEntries(dir.path().c_str(), L"k4.jpg");
+  ASSERT_EQ(g_entryCount, 5);
+  EXPECT_EQ(EntryAt(4)->presence, kEntryPresent | kEntrySelected);
+
+  wchar_t folded[kPathChars];
+  FoldDotDotSegments(L"C:\\a\\b\\..\\c", folded);
+  EXPECT_EQ(std::wstring(folded), L"C:\\a\\c");
+}
+
 TEST_F(Catalogue, HideDeletedDropsRecordsOfMissingFiles) {
   ScratchDir dir;
   MakeFile(dir.File(L"here.jpg"), 1);
@@ -502,6 +559,17 @@ TEST_F(Collections, NamesAndLimits) {
     EXPECT_EQ(CreateCollection(L".."), -2);
     EXPECT_EQ(answer.seen.size(), 2u);
   }
+  AddFileToCollection(0, L"C:\\upper.jpg");
+  AddFileToCollection(1, L"C:\\lower.jpg");
+  {
+    // One file holds one of the two: the other is reported, never written over it.
+    BoxAnswerer answer(IDOK);
+    SaveCollections();
+    ASSERT_EQ(answer.seen.size(), 1u);
+    EXPECT_NE(answer.seen[0].text.find(L"trip"), std::wstring::npos);
+  }
+  std::wstring upper = L"C:\\upper.jpg\n";
+  EXPECT_EQ(FileBytes(L"Trip.co").size(), (upper.size() + 1) * 2);
   for (int i = 2; i < kMaxCollections; ++i) EXPECT_EQ(CreateCollection((L"c" + std::to_wstring(i)).c_str()), i);
   EXPECT_EQ(CreateCollection(L"one more"), -2);
   EXPECT_EQ(g_collectionCount, kMaxCollections);

@@ -479,6 +479,32 @@ TEST_F(Catalogue, SelectionTransfersBetweenListAndEntries) {
   EXPECT_EQ(GetFirstSelectedRow(window.list()), 3);
 }
 
+TEST_F(Catalogue, ViewSwitchTogglesListAndPictures) {
+  ScratchDir dir;
+  for (int i = 0; i < 3; ++i) MakeFile(dir.File(L"v" + std::to_wstring(i) + L".jpg"), 1);
+  Load(dir.path());
+  ListWindow window;
+  FillThumbnailList(window.list(), g_entryCount);
+  g_cursorRow = 1;
+  g_viewMode = 1;
+  g_paneEntry[0] = 1;
+  ToggleListViewerMode(0);
+  EXPECT_EQ(g_viewMode, 2);
+  EXPECT_EQ(g_lastViewMode, 2);
+  ToggleListViewerMode(0);
+  EXPECT_EQ(g_viewMode, 1);
+  EXPECT_EQ(g_paneEntry[0], -1);
+  for (int r = 0; r < 3; ++r) EXPECT_EQ(window.Selected(r), r == 1);
+
+  // Asked by the list thread: both views become the remembered single view.
+  g_viewMode = 3;
+  g_listThreadAskedSwitch = 1;
+  ToggleListViewerMode(0);
+  EXPECT_EQ(g_viewMode, 1);
+  EXPECT_EQ(g_listThreadAskedSwitch, 0);
+  g_viewMode = 3;
+}
+
 TEST_F(Catalogue, RowNumbersReadExactly) {
   ListWindow window;
   const wchar_t* cells[] = {L" 7", L"07", L"12ab", L"", L"7"};

@@ -10,6 +10,7 @@
 #include "core/app_globals.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "browser/collections.h"
 #include "core/path_utils.h"
 #include "core/window_helpers.h"
 

@@ -6,6 +6,7 @@
 #include "core/app_globals.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "core/list_helpers.h"
 
 const int32_t g_paneCountByLayout[5] = {1, 2, 2, 3, 4};
 int32_t g_rememberedPane = -1;

@@ -8,6 +8,7 @@
 #include "core/app_globals.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "core/list_helpers.h"
 #include "core/path_utils.h"
 #include "core/window_helpers.h"
 #include "resources/resource.h"

@@ -9,6 +9,7 @@
 #include "core/app_globals.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "core/list_helpers.h"
 
 HWND TooltipWindow;
 

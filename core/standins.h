@@ -4,14 +4,11 @@
 #include <windows.h>
 #include <cstdint>
 
-void LoadCollections();
-void SaveCollections();
 uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
 void BuildViewFocusPointTables();
 void ResetFolderWatchEvent();
 bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath);
-void ResetImageEntryArrays();
 void ResetHistogramCache();
 void ResetColorSettings();
 void TrackFileDrag(HWND listPane, int screenX, int screenY);
@@ -29,16 +26,84 @@ extern int32_t LoupeEnabled;
 extern uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
 // The display path the navigation pane selects on its next refresh.
 extern wchar_t g_treeSelectPath[260];
-int32_t GetPaneOrderNumber(int32_t pane);
 bool IsRowEntryPresent(int32_t row);
 struct ImageLevelInputs;
 // Facts of the row's entry for the image-level text; false when the row has no entry.
 bool ReadRowLevelFacts(int32_t row, ImageLevelInputs* facts);
 int32_t GetCollectionCount();
 const wchar_t* GetCollectionName(int32_t index);
-void SelectNavigationTab(int32_t tab);
 void UpdateToolbarButtons(uint32_t flags);
 void SetStatusPartText(int part, const wchar_t* text);
 // Fills the cache-history rows (newest first) and returns their count.
 struct CacheHistoryRow;
 int ListCacheFiles(CacheHistoryRow* rows, int capacity);
+
+// ---- Services the entry list and the list helpers call ----
+struct ImageEntry;
+
+// The loaded thumbnail cache as the list loader reads it: `count` records of the 32-bit entry
+// image at `records`, and per record the block offset of its first undo record (0 none).
+struct LoadedCacheView {
+  const uint8_t* block;
+  uint32_t size;
+  int32_t count;
+  const uint32_t* undoOffsets;
+  const uint8_t* records;
+};
+extern LoadedCacheView g_loadedCache;
+void BuildFolderCache();
+bool WriteFolderCache();
+bool LoadFolderCache();
+void AdoptFolderCache();
+void ReleaseFolderCache();
+
+void StartThumbnailListThread();
+void StopThumbnailListThread();
+bool ListThreadStopRequested();
+extern uint8_t g_thumbnailsComplete;
+
+void StopViewerThreads();
+void StartViewerThreads();
+void ClearHistogramCache();
+void ReleaseAllMovieSlots();
+void ResetPaneRows();
+void RefreshPaneRows();
+void SyncListSelectionWithView();
+extern volatile int32_t g_shownRowMarker;
+
+void WaitRawDevelopWorker();
+void ClearActionHistory();
+// Undo arrays are malloc'd blocks of undoCount records.
+void ClearEntryUndoList(int entryNumber);
+
+void ReleaseEntryLevel(ImageEntry* entry, int level, int how);
+extern uint8_t g_rawFailureArmed;
+
+void OpenWatchedFolder(const wchar_t* folder);
+void CloseWatchedFolder();
+bool WaitFileStable(const wchar_t* path);
+
+void SetRebarBandText(int bandId, const wchar_t* text);
+HWND GetRebarBandControl(int band);  // 3 position slider, 5 progress bar
+void UpdateMainCaption(const wchar_t* text);
+void FillCacheHistoryCombo();
+void UpdateStatusCounters(uint32_t bits);
+void ResetStatusCounters();
+extern volatile uint8_t g_relayoutFlag;
+extern volatile uint8_t g_redrawFlag;
+void CopyColorMatchSetupToWorkingCopy();
+// Viewer panes: the row each shows and the row asked of it, -1 none; the pane in focus.
+extern int32_t g_paneEntry[4];
+extern int32_t g_paneRequested[4];
+extern int32_t g_focusedPane;
+int CurrentPaneCount();
+// The two windows of the program held outside the slot table.
+extern HWND g_extraOwnWindows[2];
+// View switching state of the main window and the list thread.
+extern uint8_t g_viewSwitchRequest;
+extern uint8_t g_listThreadAskedSwitch;
+extern int32_t g_lastViewMode;
+extern uint8_t g_listPassComplete;
+void SetStatusPartText(int part, const wchar_t* text);
+HWND GetRebarWindow();
+void RestoreListHeader();

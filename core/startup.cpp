@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "browser/about_dialogs.h"
+#include "browser/collections.h"
 #include "browser/main_window.h"
 #include "browser/menus.h"
 #include "browser/tooltips.h"
@@ -14,6 +15,7 @@
 #include "core/app_globals.h"
 #include "core/file_system.h"
 #include "core/file_types.h"
+#include "core/image_entry_list.h"
 #include "core/key_state.h"
 #include "core/memory.h"
 #include "core/message_box.h"

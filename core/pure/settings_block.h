@@ -23,7 +23,8 @@ struct SettingsBlock {
   int32_t slideshowWaitSeconds;
   uint64_t mediaSplitSize;
   uint8_t subfolderMergeDeleteEmpty;
-  uint8_t gap2[3];
+  uint8_t subfolderMergeAllLevels;
+  uint8_t gap2[2];
   int32_t cacheLimitMiB;
   uint8_t fitListThumbs;
   uint8_t fitViewThumbs;
@@ -230,6 +231,7 @@ static_assert(offsetof(SettingsBlock, autoRotateByExif) == 41620, "autoRotateByE
 static_assert(offsetof(SettingsBlock, slideshowWaitSeconds) == 41624, "slideshowWaitSeconds");
 static_assert(offsetof(SettingsBlock, mediaSplitSize) == 41628, "mediaSplitSize");
 static_assert(offsetof(SettingsBlock, subfolderMergeDeleteEmpty) == 41636, "subfolderMergeDeleteEmpty");
+static_assert(offsetof(SettingsBlock, subfolderMergeAllLevels) == 41637, "subfolderMergeAllLevels");
 static_assert(offsetof(SettingsBlock, cacheLimitMiB) == 41640, "cacheLimitMiB");
 static_assert(offsetof(SettingsBlock, fitListThumbs) == 41644, "fitListThumbs");
 static_assert(offsetof(SettingsBlock, fitViewThumbs) == 41645, "fitViewThumbs");

@@ -1,0 +1,12 @@
+// List-view row helpers: the file list's selection against the entries' selected bit, and
+// rows of tables whose cells hold their record numbers as text.
+#pragma once
+#include <windows.h>
+
+bool TransferListSelection(bool toEntries);
+int AdjustRowForPaneCount(int row);
+int FindRowByNumber(HWND list, int number, int column);
+int GetRowNumber(HWND list, int row, int column);
+int GetSelectedRowNumber(HWND list, int column);
+int GetFirstSelectedRow(HWND list);
+void ClearListSelection(HWND list);

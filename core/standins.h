@@ -19,3 +19,71 @@ bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath);
 void ResetImageEntryArrays();
 void ResetHistogramCache();
 void ResetColorSettings();
+
+// Key poller and window helpers (same declarations as their own headers).
+void PollKeyStates();
+bool IsKeyJustPressed(int32_t key);
+bool IsKeyHeld(int32_t key);
+bool IsKeyPressedOrRepeating(int32_t key);
+extern uint8_t g_mouseCaptured;
+bool IsCursorOverWindow(HWND window);
+void SetFocusTo(HWND window);
+
+// Entry list, list navigation and list pane services.
+extern int32_t g_entryCount;
+extern int32_t g_listCount;
+extern int32_t g_cursorRow;
+extern uint8_t g_listBuilt;
+extern uint8_t g_listReadyFlag;
+extern volatile uint8_t g_listLoading;
+extern int32_t g_listSource;  // 0 folders, 1 a collection
+extern wchar_t g_currentFolder[260];
+extern wchar_t g_selectedFolderPath[260];
+extern wchar_t g_tempCaption[260];
+extern uint8_t g_labelEditActive;
+extern uint8_t g_leftHeldOnViewer;
+extern uint8_t g_fileDragActive;
+extern uint8_t g_treeDrivenByCode;
+extern uint8_t g_slideshowRunning;
+bool IsOwnWindowInFront();
+bool IsListFocused();
+int32_t GetFocusedPaneIndex(int32_t mode);
+int32_t GetFocusedPaneEntry();
+int32_t GetPaneOrderNumber(int32_t pane);
+int32_t GetRowEntry(int32_t row);
+bool IsEntryPresent(int32_t entry);
+void ToggleListViewerMode(int32_t mode);
+void MarkFlaggedEntries();
+void RestoreSavedFocus();
+void SelectCurrentEntryRow();
+void ClearListSelection();
+int32_t FindNextMatchingEntry(int32_t fromRow, int32_t count, int32_t direction);
+int32_t FindNextFlaggedEntry(int32_t fromRow, int32_t count);
+void LoadListContents(int32_t mode, int32_t arg1, int32_t arg2);
+void ShowImageLevelStatus(int32_t row);
+void SetRebarBandText(int32_t bandId, const wchar_t* text);
+
+// Neighbour services of menus, slideshow, collections, viewer and actions.
+void SwitchNumLockOn();
+void RestoreNumLock();
+void StopSlideshow(int32_t ignored, int32_t reason);
+void AddSelectionToCollection(int32_t collection);
+bool OpenFavouriteFolder(int32_t slot);
+bool OpenCacheHistoryFolder(int32_t row);
+void PrepareToolPopup();
+HMENU GetToolPopupMenu();
+void DrawOwnerMenuItem(DRAWITEMSTRUCT* item);
+void MeasureOwnerMenuItem(MEASUREITEMSTRUCT* item);
+void GetCommandTooltipText(int32_t commandId, wchar_t** text);
+void UpdateMovieControls();
+void ReleaseMovieSlot(int32_t entry);
+int32_t GetMovieSlotEntry(int32_t slot);
+void ClearHistogramCache();
+extern volatile int32_t g_histogramBudget;
+extern volatile uint8_t g_pendingRender;
+int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
+void RunHotKeyScan();
+void SendSelectionByMail(HWND owner);
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+bool IsRawEntry(int32_t entry);
+bool IsEntryChecked(int32_t entry);

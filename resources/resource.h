@@ -25,3 +25,18 @@
 #define IDC_TERMS_INTRO       551
 
 #define IDM_ABOUT             104
+
+#define IDD_FILE_LIST_PANE    130
+#define IDD_NAVIGATION_PANE   131
+#define IDD_PREVIEW_POPUP     208
+#define IDD_HISTOGRAM_POPUP   209
+#define IDD_MOVIE_CONTROLS    220
+#define IDD_DOCKED_FILE_INFO  229
+#define IDC_VIEWER_PANE1      301
+#define IDC_VIEWER_PANE2      302
+#define IDC_VIEWER_PANE3      303
+#define IDC_VIEWER_PANE4      304
+#define IDC_FILE_LIST         313
+#define IDC_FOLDER_TREE       302
+#define IDC_COLLECTION_TREE   303
+#define IDC_NAVIGATION_TAB    501

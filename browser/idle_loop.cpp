@@ -614,7 +614,8 @@ void OnIdleTimer(HWND window) {
     UpdateMovieControls();
     UpdateShownEntry();
     UpdateInformationLine();
-    if (!g_pendingRender) {
+    // Only a running render thread clears the byte: without one nothing would ever serve the keys.
+    if (!g_pendingRender || !IsPaneRenderThreadRunning()) {
       NoteCurrentTarget(t);
       ServeSelectAllOrHotKeys(t);
       StepSlideshow();

@@ -151,6 +151,7 @@ int32_t GetMovieSlotEntry(int32_t) { return -1; }
 void ClearHistogramCache() {}
 volatile int32_t g_histogramBudget = 0;
 volatile uint8_t g_pendingRender = 0;
+bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
 void RunHotKeyScan() {}
 void SendSelectionByMail(HWND) {}

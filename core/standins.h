@@ -81,6 +81,7 @@ int32_t GetMovieSlotEntry(int32_t slot);
 void ClearHistogramCache();
 extern volatile int32_t g_histogramBudget;
 extern volatile uint8_t g_pendingRender;
+bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 void RunHotKeyScan();
 void SendSelectionByMail(HWND owner);

@@ -6,6 +6,7 @@
 #include "core/file_system.h"
 #include "core/file_types.h"
 #include "core/key_state.h"
+#include "core/message_box.h"
 #include "core/os_class.h"
 #include "core/settings.h"
 #include "core/text_replace.h"
@@ -123,7 +124,11 @@ int32_t GetRowEntry(int32_t) { return -1; }
 bool IsEntryPresent(int32_t) { return false; }
 void ToggleListViewerMode(int32_t) {}
 void MarkFlaggedEntries() {}
-void RestoreSavedFocus() {}
+void RestoreSavedFocus() {
+  if (!FocusRestoreWindow) return;
+  SetFocusTo(FocusRestoreWindow);
+  FocusRestoreWindow = nullptr;
+}
 void SelectCurrentEntryRow() {}
 void ClearListSelection() {}
 int32_t FindNextMatchingEntry(int32_t fromRow, int32_t, int32_t) { return fromRow; }

@@ -177,6 +177,11 @@ TEST_F(MainWindowTest, FullScreenCoversTheDesktopAndComesBack) {
   EXPECT_EQ(GetWindowLongW(g_hwndMain, GWL_STYLE) & WS_CAPTION, 0);
   EXPECT_EQ(g_treeHidden, 1);  // entering full screen hides the tree
   EXPECT_EQ(AppliedCommandState(328), 1);
+  // Settled: further ticks in full screen ask for no more layouts.
+  OnIdleTimer(g_hwndMain);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, g_hwndMain, WM_SIZE, WM_SIZE, PM_NOREMOVE));
+  Pump();
 
   g_fullScreenRequest = 1;
   Tick(3);

@@ -23,7 +23,6 @@ INT_PTR SlotDialog(HWND dialog, UINT message, int slot) {
 
 INT_PTR CALLBACK FileListPaneProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) InstallPaneSubclasses(dialog);
-  if (message == WM_ERASEBKGND) return TRUE;  // the list and the panes cover the pane
   (void)wParam;
   (void)lParam;
   return SlotDialog(dialog, message, kSlotFileListPane);

@@ -126,8 +126,15 @@ void UpdateShownEntry() {
 void BuildInformationLine(wchar_t* line, size_t capacity) {
   line[0] = 0;
   if (!HasCursorRow() || ShownEntry < 0) return;
-  // The entry's information columns come with the entry records; the line stays empty until then.
-  (void)capacity;
+  constexpr int kCap = 256;
+  wchar_t name[1040], col[9][kCap];
+  static const int kColumns[9] = {8, 11, 12, 13, 14, 15, 18, 17, 21};
+  GetEntryPathText(ShownEntry, g_listSource == 1, name, 1040);
+  for (int i = 0; i < 9; ++i) GetInfoField(ShownEntry, kColumns[i], col[i], kCap);
+  // col: 0 model, 1 exposure time, 2 F-number, 3 program, 4 ISO, 5 bias, 6 focal length, 7 lens, 8 flash
+  swprintf(line, capacity, L"FILE : %ls  %ls  %ls%ls  %ls  %ls  %ls%ls  %ls%ls  %ls  %ls  %ls%ls", name, col[0], col[1],
+           col[1][0] ? L"(sec)" : L"", col[2], col[3], col[4][0] ? L"ISO" : L"", col[4], col[5][0] ? L"Ev" : L"",
+           col[5], col[6], col[7], col[8][0] ? L"Flash : " : L"", col[8]);
 }
 
 void UpdateInformationLine() {

@@ -166,3 +166,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
 }
 bool IsRawEntry(int32_t) { return false; }
 bool IsEntryChecked(int32_t) { return false; }
+void GetInfoField(int32_t, int32_t, wchar_t* out, int32_t capacity) {
+  if (capacity > 0) out[0] = 0;
+}
+void GetEntryPathText(int32_t, bool, wchar_t* out, int32_t capacity) {
+  if (capacity > 0) out[0] = 0;
+}

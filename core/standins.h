@@ -88,3 +88,6 @@ void SendSelectionByMail(HWND owner);
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 bool IsRawEntry(int32_t entry);
 bool IsEntryChecked(int32_t entry);
+// Information column text of an entry (empty when unknown) and its file name or full path.
+void GetInfoField(int32_t entry, int32_t column, wchar_t* out, int32_t capacity);
+void GetEntryPathText(int32_t entry, bool fullPath, wchar_t* out, int32_t capacity);

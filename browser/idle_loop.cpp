@@ -270,25 +270,21 @@ void ServeEnterOrViewToggle() {
   g_toggleViewRequest = 0;
 }
 
+// A magnifier byte follows its key; a release the poller injected itself does not clear it.
+void FollowMagnifierKey(bool held, uint8_t* byte, int injectedKey) {
+  if (held && !*byte) {
+    *byte = 1;
+    g_redrawFlag = 1;
+    MagnificationStep = 0;
+  } else if (!held && *byte && GetInjectedKey() != injectedKey) {
+    *byte = 0;
+    g_redrawFlag = 1;
+  }
+}
+
 void ServeMagnifierKeys() {
-  const bool one = (IsKeyHeld(VK_CONTROL) && !g_fileDragActive) || IsKeyHeld(VK_MENU);
-  if (one && !g_oneToOneByte) {
-    g_oneToOneByte = 1;
-    g_redrawFlag = 1;
-    MagnificationStep = 0;
-  } else if (!one && g_oneToOneByte) {
-    g_oneToOneByte = 0;
-    g_redrawFlag = 1;
-  }
-  const bool shift = IsKeyHeld(VK_SHIFT);
-  if (shift && !g_doubleSizeByte) {
-    g_doubleSizeByte = 1;
-    g_redrawFlag = 1;
-    MagnificationStep = 0;
-  } else if (!shift && g_doubleSizeByte) {
-    g_doubleSizeByte = 0;
-    g_redrawFlag = 1;
-  }
+  FollowMagnifierKey((IsKeyHeld(VK_CONTROL) && !g_fileDragActive) || IsKeyHeld(VK_MENU), &g_oneToOneByte, VK_MENU);
+  FollowMagnifierKey(IsKeyHeld(VK_SHIFT), &g_doubleSizeByte, VK_SHIFT);
 }
 
 void ServeImeKeys() {
@@ -325,18 +321,12 @@ void ServeExposureKeys() {
     ExposureShift = 0;
     g_redrawFlag = 1;
   }
-  if (IsKeyPressedOrRepeating(VK_ADD)) {
+  for (int direction : {1, -1}) {
+    if (!IsKeyPressedOrRepeating(direction > 0 ? VK_ADD : VK_SUBTRACT)) continue;
     if (magnify)
-      ++MagnificationStep;
+      MagnificationStep += direction;
     else
-      ExposureShift += 16;
-    g_redrawFlag = 1;
-  }
-  if (IsKeyPressedOrRepeating(VK_SUBTRACT)) {
-    if (magnify)
-      --MagnificationStep;
-    else
-      ExposureShift -= 16;
+      ExposureShift += 16 * direction;
     g_redrawFlag = 1;
   }
   ExposureShift = ClampExposureShift(ExposureShift);

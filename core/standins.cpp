@@ -84,6 +84,7 @@ bool IsKeyHeld(int32_t key) { return key > 0 && key < 256 && g_holdTicks[key] > 
 bool IsKeyPressedOrRepeating(int32_t key) {
   return key > 0 && key < 256 && (g_holdTicks[key] == 1 || g_holdTicks[key] == 20);
 }
+int32_t GetInjectedKey() { return 0; }
 uint8_t g_mouseCaptured = 0;
 bool IsCursorOverWindow(HWND window) {
   POINT p;

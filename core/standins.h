@@ -25,6 +25,7 @@ void PollKeyStates();
 bool IsKeyJustPressed(int32_t key);
 bool IsKeyHeld(int32_t key);
 bool IsKeyPressedOrRepeating(int32_t key);
+int32_t GetInjectedKey();
 extern uint8_t g_mouseCaptured;
 bool IsCursorOverWindow(HWND window);
 void SetFocusTo(HWND window);

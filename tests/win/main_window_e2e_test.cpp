@@ -15,12 +15,6 @@ using namespace testsupport;
 
 namespace {
 
-RECT WindowRectOf(HWND w) {
-  RECT r{};
-  GetWindowRect(w, &r);
-  return r;
-}
-
 void PressKey(WORD vk) {
   INPUT in[2] = {};
   in[0].type = in[1].type = INPUT_KEYBOARD;
@@ -58,7 +52,7 @@ TEST(MainWindowE2E, FirstStartPlacementKeysAndTheStoredRectangle) {
   ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
   WaitFor([] { return false; }, 800);
 
-  RECT r = WindowRectOf(main);
+  RECT r = ScreenRectOf(main);
   EXPECT_EQ(r.left, 50);
   EXPECT_EQ(r.top, 50);
   EXPECT_EQ(r.right - r.left, 1820);
@@ -67,7 +61,7 @@ TEST(MainWindowE2E, FirstStartPlacementKeysAndTheStoredRectangle) {
   HWND pane = FileListPane(main);
   ASSERT_NE(pane, nullptr);
   auto paneLeft = [&] {
-    RECT pr = WindowRectOf(pane);
+    RECT pr = ScreenRectOf(pane);
     POINT pt{pr.left, pr.top};
     ScreenToClient(main, &pt);
     return pt.x;
@@ -93,14 +87,14 @@ TEST(MainWindowE2E, FirstStartPlacementKeysAndTheStoredRectangle) {
   GetWindowRect(GetDesktopWindow(), &desk);
   PressKey(VK_ESCAPE);
   EXPECT_TRUE(WaitFor([&] {
-    RECT f = WindowRectOf(main);
+    RECT f = ScreenRectOf(main);
     return f.left == desk.left && f.top == desk.top && f.right == desk.right && f.bottom == desk.bottom;
   }, 5000));
   EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & WS_CAPTION, 0);
   WaitFor([] { return false; }, 300);
   PressKey(VK_ESCAPE);
   EXPECT_TRUE(WaitFor([&] {
-    RECT f = WindowRectOf(main);
+    RECT f = ScreenRectOf(main);
     return f.left == 50 && f.top == 50 && f.right == 1870 && f.bottom == 1030;
   }, 5000));
   EXPECT_TRUE(WaitFor([&] { return paneLeft() == 200; }, 5000));

@@ -26,13 +26,8 @@ using namespace testsupport;
 
 namespace {
 
-RECT ScreenRect(HWND w) {
-  RECT r{};
-  GetWindowRect(w, &r);
-  return r;
-}
 RECT ClientRectIn(HWND w, HWND parent) {
-  RECT r = ScreenRect(w);
+  RECT r = ScreenRectOf(w);
   MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
   return r;
 }
@@ -163,17 +158,14 @@ TEST_F(MainWindowTest, NavigationToggleMovesTheFileListToTheLeftEdge) {
 }
 
 TEST_F(MainWindowTest, FullScreenCoversTheDesktopAndComesBack) {
-  const RECT before = ScreenRect(g_hwndMain);
+  const RECT before = ScreenRectOf(g_hwndMain);
   RECT desk;
   GetWindowRect(GetDesktopWindow(), &desk);
   g_fullScreenRequest = 1;
   Tick(3);
   EXPECT_EQ(FullScreenFlag, 1);
-  RECT full = ScreenRect(g_hwndMain);
-  EXPECT_EQ(full.left, desk.left);
-  EXPECT_EQ(full.top, desk.top);
-  EXPECT_EQ(full.right, desk.right);
-  EXPECT_EQ(full.bottom, desk.bottom);
+  RECT full = ScreenRectOf(g_hwndMain);
+  EXPECT_TRUE(EqualRect(&full, &desk));
   EXPECT_EQ(GetWindowLongW(g_hwndMain, GWL_STYLE) & WS_CAPTION, 0);
   EXPECT_EQ(g_treeHidden, 1);  // entering full screen hides the tree
   EXPECT_EQ(AppliedCommandState(328), 1);
@@ -186,11 +178,8 @@ TEST_F(MainWindowTest, FullScreenCoversTheDesktopAndComesBack) {
   g_fullScreenRequest = 1;
   Tick(3);
   EXPECT_EQ(FullScreenFlag, 0);
-  RECT after = ScreenRect(g_hwndMain);
-  EXPECT_EQ(after.left, before.left);
-  EXPECT_EQ(after.top, before.top);
-  EXPECT_EQ(after.right, before.right);
-  EXPECT_EQ(after.bottom, before.bottom);
+  RECT after = ScreenRectOf(g_hwndMain);
+  EXPECT_TRUE(EqualRect(&after, &before));
   EXPECT_EQ(g_treeHidden, 0);
   EXPECT_NE(GetWindowLongW(g_hwndMain, GWL_STYLE) & WS_CAPTION, 0);
 }

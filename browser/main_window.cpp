@@ -350,6 +350,8 @@ LRESULT CALLBACK SubclassRebarProc(HWND window, UINT message, WPARAM wParam, LPA
       TrackPopupMenu(popup, TPM_LEFTBUTTON, p.x, p.y, 0, window, nullptr);
     }
   }
+  // The position slider is a band child: its scroll messages reach the rebar, not the main window.
+  if (message == WM_HSCROLL && g_hwndMain) SendMessageW(g_hwndMain, message, wParam, lParam);
   return CallWindowProcW(g_previousRebarProc, window, message, wParam, lParam);
 }
 

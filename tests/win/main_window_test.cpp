@@ -223,6 +223,17 @@ TEST_F(MainWindowTest, WheelAndStatusTextsGoThroughTheTick) {
   EXPECT_NE(SendMessageW(CommandToolbar(), TB_ISBUTTONCHECKED, 302, 0), 0);  // pressed while the tree is shown
 }
 
+TEST_F(MainWindowTest, CommandsSentToTheRebarReachTheMainWindow) {
+  g_previousImageRequest = 0;
+  SendCommandThroughRebar(216);
+  EXPECT_EQ(g_previousImageRequest, 1);
+  g_previousImageRequest = 0;
+  // A toolbar button of the rebar: its click travels the same way.
+  SendMessageW(g_rebar, WM_COMMAND, MAKEWPARAM(302, BN_CLICKED), reinterpret_cast<LPARAM>(CommandToolbar()));
+  EXPECT_EQ(g_navigationToggleRequest, 1);
+  g_navigationToggleRequest = 0;
+}
+
 TEST_F(MainWindowTest, SizingKeepsTheMinimumWidthOfTheNavigationPane) {
   RECT r{500, 0, 700, 400};
   SendMessageW(g_hwndMain, WM_SIZING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&r));

@@ -519,11 +519,13 @@ void CompleteStartupOnce(TickState& t) {
     g_startupCompletionWindow = nullptr;
     g_focusRestoreRequest = 1;
     if (!Slot(kSlotAbout)) {
-      const double stored = ParseVersionNumber(g_settings.versionText, 360);
-      const double running = ParseVersionNumber(reinterpret_cast<const char16_t*>(g_programVersion), 100);
+      // The text field already holds this program's version after the load; the number at
+      // 182460 still holds the version of the program that wrote the file.
+      const float running =
+          static_cast<float>(ParseVersionNumber(reinterpret_cast<const char16_t*>(g_programVersion), 100));
       if (g_newVersionFound) {
-        g_newVersionFound = 0;
-      } else if (stored != running) {
+        g_newVersionFound = 0;  // the about dialog's new-version notice comes with that dialog
+      } else if (g_settings.versionNumber != running) {
         PendingSettingsPage = 2;
       }
       SaveSettingsFile();

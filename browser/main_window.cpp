@@ -60,14 +60,13 @@ void MoveRect(HWND w, const LayoutRect& r, BOOL repaint) {
 }
 
 // Full screen: bars appear only where the cursor asks for them, while the list is hidden.
-void ApplyFullScreenBars(int32_t H) {
+void ApplyFullScreenBars() {
   if (!FullScreenFlag) return;
   bool rebarShown = true, statusShown = true;
   if (!(g_viewMode & 1)) {
     if (g_mouseCaptured) return;
     WantedFullScreenBars(&rebarShown, &statusShown);
   }
-  (void)H;
   if (g_rebar) ShowWindow(g_rebar, rebarShown ? SW_SHOWNOACTIVATE : SW_HIDE);
   if (g_statusBar) ShowWindow(g_statusBar, statusShown ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
@@ -257,7 +256,7 @@ void WantedFullScreenBars(bool* rebarShown, bool* statusShown) {
 }
 
 void LayoutMainWindow(int32_t W, int32_t H) {
-  ApplyFullScreenBars(H);
+  ApplyFullScreenBars();
   HWND fileList = Slot(kSlotFileListPane), nav = Slot(kSlotNavigationPane);
   if (fileList) ShowWindow(fileList, SW_HIDE);
   if (nav) ShowWindow(nav, SW_HIDE);

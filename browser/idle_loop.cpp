@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <cwchar>
 
+#include "browser/hot_key_scan.h"
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
 #include "browser/status_bar.h"
@@ -162,8 +163,7 @@ void ServeSelectAllOrHotKeys(TickState& t) {
     g_cursorRow = 0;
     return;
   }
-  (void)t;
-  if (!g_slideshowRunning && !Slot(kSlotIndexPrint)) RunHotKeyScan();
+  if (!g_slideshowRunning && !Slot(kSlotIndexPrint)) RunHotKeyScan(t.currentTarget);
 }
 
 void StepSlideshow() {

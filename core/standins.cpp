@@ -159,7 +159,6 @@ volatile int32_t g_histogramBudget = 0;
 volatile uint8_t g_pendingRender = 0;
 bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
-void RunHotKeyScan() {}
 void SendSelectionByMail(HWND) {}
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG) EndDialog(dialog, 0);
@@ -173,3 +172,18 @@ void GetInfoField(int32_t, int32_t, wchar_t* out, int32_t capacity) {
 void GetEntryPathText(int32_t, bool, wchar_t* out, int32_t capacity) {
   if (capacity > 0) out[0] = 0;
 }
+
+bool ReadActionRow(int32_t, HotKeyActionRow*) { return false; }
+const wchar_t* GetCommandName(int32_t) { return L""; }
+int32_t GetCommandRepeatKind(int32_t) { return 1; }
+bool CommandRunsWithoutTarget(int32_t, int32_t) { return false; }
+int32_t ActionPathKind(int32_t kind) { return (kind == 3 || kind == 4 || (kind >= 7 && kind <= 9)) ? 1 : 0; }
+int32_t g_keyActionState[40];
+void FormatRenameSettingsText(wchar_t* out, int32_t) { out[0] = 0; }
+void FormatReplaceRenameText(wchar_t* out, int32_t) { out[0] = 0; }
+bool ReplaceTextIsEmpty(int32_t) { return false; }
+INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+  if (message == WM_INITDIALOG) EndDialog(dialog, 0);
+  return FALSE;
+}
+int32_t RunAction(int32_t) { return 0; }

@@ -84,7 +84,6 @@ extern volatile int32_t g_histogramBudget;
 extern volatile uint8_t g_pendingRender;
 bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
-void RunHotKeyScan();
 void SendSelectionByMail(HWND owner);
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 bool IsRawEntry(int32_t entry);
@@ -92,3 +91,24 @@ bool IsEntryChecked(int32_t entry);
 // Information column text of an entry (empty when unknown) and its file name or full path.
 void GetInfoField(int32_t entry, int32_t column, wchar_t* out, int32_t capacity);
 void GetEntryPathText(int32_t entry, bool fullPath, wchar_t* out, int32_t capacity);
+
+// The action table and command table as the hot-key scan reads them.
+struct HotKeyActionRow {
+  uint8_t enabled, sameNamedJpg, askAtRunTime, ownRename;
+  int32_t targetKey, kind, commandIndex;
+  const wchar_t* path;
+  const wchar_t* comment;
+};
+constexpr int kActionRowCount = 39;
+bool ReadActionRow(int32_t row, HotKeyActionRow* out);
+// Command name and repeat kind (0 while held, 1 just pressed, 2 pressed or repeating).
+const wchar_t* GetCommandName(int32_t commandIndex);
+int32_t GetCommandRepeatKind(int32_t commandIndex);
+bool CommandRunsWithoutTarget(int32_t kind, int32_t commandIndex);
+int32_t ActionPathKind(int32_t kind);
+extern int32_t g_keyActionState[40];
+void FormatRenameSettingsText(wchar_t* out, int32_t row);
+void FormatReplaceRenameText(wchar_t* out, int32_t row);
+bool ReplaceTextIsEmpty(int32_t row);
+INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+int32_t RunAction(int32_t row);

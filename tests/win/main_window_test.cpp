@@ -7,9 +7,11 @@
 #include <gdiplus.h>
 #include <cwchar>
 
+#include "browser/icon_lists.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
+#include "browser/status_bar.h"
 #include "browser/toolbar_state.h"
 #include "browser/viewer_panes.h"
 #include "browser/window_slots.h"
@@ -244,6 +246,101 @@ TEST_F(MainWindowTest, SizingKeepsTheMinimumWidthOfTheNavigationPane) {
   SendMessageW(g_hwndMain, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&big));
   EXPECT_EQ(ListSplitHeight(), 64);
   ListSplitHeight() = 200;
+}
+
+TEST_F(MainWindowTest, PaneWheelOverTheListHandsItTheFocus) {
+  g_viewMode = 3;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  HWND list = GetListControl(), pane = GetPaneControl(0);
+  RECT lr = ScreenRectOf(list);
+  SetCursorPos((lr.left + lr.right) / 2, (lr.top + lr.bottom) / 2);
+  SetFocus(pane);
+  EXPECT_EQ(SendMessageW(pane, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0), 1);
+  EXPECT_EQ(GetFocus(), list);
+
+  // Edge and histogram zones of the pane under the cursor.
+  RECT pc;
+  GetClientRect(pane, &pc);
+  POINT origin{0, 0};
+  ClientToScreen(pane, &origin);
+  SetCursorPos(origin.x + pc.right / 2, origin.y + 5);
+  EXPECT_TRUE(IsOverPaneEdgeZone());
+  SetCursorPos(origin.x + pc.right / 2, origin.y + pc.bottom / 2);
+  EXPECT_FALSE(IsOverPaneEdgeZone());
+  g_settings.histogramOnMainScreen = 1;
+  g_settings.histogramMode = 2;
+  g_histogramCacheMode = 0;
+  SetCursorPos(origin.x + pc.right - 20, origin.y + pc.bottom - 20);
+  EXPECT_TRUE(IsOverHistogramZone());
+  EXPECT_EQ(g_histogramCacheMode, 2);
+  SetCursorPos(origin.x + pc.right / 2, origin.y + pc.bottom / 2);
+  EXPECT_FALSE(IsOverHistogramZone());
+  EXPECT_EQ(g_histogramCacheMode, 0);
+}
+
+TEST_F(MainWindowTest, StatusTextsArePushedOnlyWhenChanged) {
+  wchar_t text[64] = {};
+  SetStatusPartText(4, L"\tLISTVIEW");
+  PushStatusTexts();
+  SendMessageW(g_statusBar, SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"\tLISTVIEW");
+  // Unchanged pending text: nothing is sent, so a text put there directly stays.
+  SendMessageW(g_statusBar, SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(L"other"));
+  SetStatusPartText(4, L"\tLISTVIEW");
+  PushStatusTexts();
+  SendMessageW(g_statusBar, SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"other");
+  SetStatusPartText(4, L"\tFIT MODE");
+  PushStatusTexts();
+  SendMessageW(g_statusBar, SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"\tFIT MODE");
+}
+
+TEST_F(MainWindowTest, IconListsAndThumbnailPlaceholders) {
+  int cx = 0, cy = 0;
+  ASSERT_NE(g_favouriteIcons, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(g_favouriteIcons), 2);
+  ImageList_GetIconSize(g_favouriteIcons, &cx, &cy);
+  EXPECT_EQ(cx, 16);
+  EXPECT_EQ(ImageList_GetImageCount(g_commandIcons), 56);
+  EXPECT_EQ(ImageList_GetImageCount(g_bandIcons), 7);
+  ImageList_GetIconSize(g_listThreadIcons, &cx, &cy);
+  EXPECT_EQ(cx, 15);
+  EXPECT_EQ(cy, 10);
+  for (HBITMAP b : g_buttonBitmaps) EXPECT_NE(b, nullptr);
+  EXPECT_NE(g_menuIconStrip, nullptr);
+
+  struct Case {
+    int entries;
+    uint8_t stop;
+    int small, large;  // -1: the list does not exist
+  } cases[] = {{3, 0, 6, 3}, {0, 0, 0, 0}, {3, 1, 0, -1}};
+  for (const Case& c : cases) {
+    g_entryCount = c.entries;
+    g_listThreadStopRequest = c.stop;
+    CreateThumbnailImageLists();
+    ASSERT_NE(g_smallThumbnailList, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(g_smallThumbnailList), c.small);
+    if (c.large < 0) {
+      EXPECT_EQ(g_largeThumbnailList, nullptr);
+    } else {
+      ASSERT_NE(g_largeThumbnailList, nullptr);
+      EXPECT_EQ(ImageList_GetImageCount(g_largeThumbnailList), c.large);
+      ImageList_GetIconSize(g_largeThumbnailList, &cx, &cy);
+      EXPECT_EQ(cx, 88);
+      EXPECT_EQ(cy, 60);
+    }
+  }
+  g_listThreadStopRequest = 0;
+  g_entryCount = 1;
+  CreateThumbnailImageLists();
+  DrawThumbnailPlaceholders();
+  EXPECT_EQ(ImageList_GetImageCount(g_smallThumbnailList), 3);
+  EXPECT_EQ(ImageList_GetImageCount(g_largeThumbnailList), 2);
+  g_entryCount = 0;
+  FreeThumbnailImageLists();
+  EXPECT_EQ(g_smallThumbnailList, nullptr);
+  EXPECT_EQ(ColorRefToArgb(RGB(1, 2, 3)), 0xFF010203u);
 }
 
 }  // namespace

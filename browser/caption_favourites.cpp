@@ -58,7 +58,7 @@ void UpdateMainCaption(const wchar_t* prefix) {
                      g_currentCollection >= 0 ? GetCollectionName(g_currentCollection) : nullptr};
   wchar_t caption[kCaptionChars];
   FormatMainCaption(parts, caption, kCaptionChars);
-  if (g_mainWindow) SetWindowTextW(g_mainWindow, caption);
+  if (g_hwndMain) SetWindowTextW(g_hwndMain, caption);
 }
 
 bool AddFavouriteFolder(const wchar_t* path) {

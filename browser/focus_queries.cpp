@@ -1,5 +1,7 @@
 #include "browser/focus_queries.h"
 
+#include "browser/pure/main_layout.h"
+
 #include <windows.h>
 
 #include "browser/window_slots.h"
@@ -8,7 +10,6 @@
 #include "core/standins.h"
 #include "core/list_helpers.h"
 
-const int32_t g_paneCountByLayout[5] = {1, 2, 2, 3, 4};
 int32_t g_rememberedPane = -1;
 
 namespace {

@@ -1,13 +1,44 @@
-// The main frame window: the one registered window class of the program.
+// The main frame window: the one registered window class of the program, its child layout,
+// and the state the browsing surface shares.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 
-extern HWND g_mainWindow;
-extern uint8_t g_fullScreen;
+#include "browser/rebar_bands.h"
+
+extern HWND g_hwndMain;
+extern HWND g_statusBar;
+extern uint8_t FullScreenFlag;
+extern uint8_t g_treeHidden;
+extern volatile uint8_t g_redrawFlag;
+extern volatile uint8_t g_relayoutFlag;
+// The three splitters live in the settings' working copies: navigation width, list split
+// height, list split width.
+int32_t& NavigationWidth();
+int32_t& ListSplitHeight();
+int32_t& ListSplitWidth();
+extern int32_t g_listStyleValue;
+extern int32_t g_clientWidth, g_clientHeight;
+
+// Private WM_COMMAND ids the windows of the browsing surface send each other.
+constexpr int kRefreshCommand = 112;
+constexpr int kStyleToggleCommand = 113;
+constexpr int kUpdateEntryRowCommand = 116;
+constexpr UINT_PTR kIdleTimerId = 0x7fff;
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 ATOM RegisterMainWindowClass(HINSTANCE instance);
 uint8_t CreateMainWindow(HINSTANCE instance, int showCommand);
 // Copies the window placement, the rebar bands and the list columns into the settings block.
 void CollectWindowSettings();
+
+void LayoutMainWindow(int32_t width, int32_t height);
+int32_t GetRebarHeight();
+bool MoveWindowIfResized(HWND window, int x, int y, int width, int height, BOOL repaint);
+bool MoveWindowIfChanged(HWND window, int x, int y, int width, int height, BOOL repaint);
+LRESULT CALLBACK SubclassRebarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The rebar and status-bar visibility the cursor asks for in full screen.
+void WantedFullScreenBars(bool* rebarShown, bool* statusShown);
+HWND GetListControl();
+HWND GetPaneControl(int pane);
+HWND GetActiveTree();

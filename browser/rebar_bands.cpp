@@ -112,7 +112,7 @@ HWND CreateRebarBands(HWND rebarOrMainWindow) {
   if (!rebar) return nullptr;
   g_hwndRebar = rebar;
   int s = Scale();
-  if (!g_bandImages) g_bandImages = LoadStrip(s == 2 ? IDB_BAND_IMAGES_LARGE : IDB_BAND_IMAGES, 16 * s);
+  if (!g_bandImages) g_bandImages = LoadStrip(s == 2 ? IDB_BAND_IMAGES_LARGE : IDB_BAND_IMAGES, 48 * s);
   REBARINFO bar{};
   bar.cbSize = sizeof bar;
   bar.fMask = RBIM_IMAGELIST;

@@ -38,3 +38,4 @@ int GetSelectedFavouriteRow();
 int GetSelectedCacheHistoryRow();
 
 void ShowImageLevelStatus(int32_t row);
+inline HWND CommandToolbar() { return g_bandControls[kBandToolbox]; }

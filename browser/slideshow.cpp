@@ -5,6 +5,8 @@
 #include "browser/main_window.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "browser/toolbar_state.h"
+#include "browser/main_window.h"
 
 uint8_t SlideshowRunning;
 uint32_t SlideshowStartTick;
@@ -21,10 +23,10 @@ void Toggle(uint8_t& request) { request ^= 1; }
 void StartSlideshow() {
   if (SlideshowRunning) return;
   g_savedViewMode = g_viewMode;
-  g_savedFullScreen = g_fullScreen;
+  g_savedFullScreen = FullScreenFlag;
   g_savedTreeHidden = g_treeHidden;
   if (!(g_viewMode & 2)) Toggle(g_viewToggleRequest);
-  if (!g_fullScreen) Toggle(g_fullScreenToggleRequest);
+  if (!FullScreenFlag) Toggle(g_fullScreenToggleRequest);
   if (!g_treeHidden) Toggle(g_treeToggleRequest);
   SlideshowRunning = 1;
   SlideshowStartTick = GetTickCount();

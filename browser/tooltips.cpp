@@ -54,7 +54,7 @@ BOOL AddControlTooltip(HWND dialog, HWND windowUnderCursor, const int* ids, cons
 
 bool IsCommandToggledOn(int commandId) {
   switch (commandId) {
-    case 328: return g_fullScreen != 0;
+    case 328: return FullScreenFlag != 0;
     case 302: return g_treeHidden != 0;
     case 334: return IsListFocused();
     case 304: return g_gridShown != 0;

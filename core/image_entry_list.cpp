@@ -279,8 +279,8 @@ void FinishLoad() {
 
 void PumpWhileLoading() {
   if (++s_pumpCalls % 32 == 0) PumpMessages(1);
-  if (g_mainWindow && GetCapture() != g_mainWindow) {
-    SetCapture(g_mainWindow);
+  if (g_hwndMain && GetCapture() != g_hwndMain) {
+    SetCapture(g_hwndMain);
     SetCursor(LoadCursorW(nullptr, g_captureCursor ? g_captureCursor : IDC_WAIT));
   }
 }
@@ -426,7 +426,7 @@ void LoadListContents(uint8_t force, uint8_t reload, int selectionMode) {
   g_listLoading = 1;
   EnterBusy();
   g_rawFailureArmed = 1;
-  if (g_mainWindow) CaptureMouseWithCursor(g_mainWindow, IDC_WAIT);
+  if (g_hwndMain) CaptureMouseWithCursor(g_hwndMain, IDC_WAIT);
 
   std::u16string checked;
   if (g_keepCheckMarks == 1) {

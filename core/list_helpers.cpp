@@ -209,7 +209,7 @@ void RestoreSavedFocus() {
 }
 
 bool IsMainWindowAloneInFront() {
-  if (GetForegroundWindow() != g_mainWindow || !g_mainWindow) return false;
+  if (GetForegroundWindow() != g_hwndMain || !g_hwndMain) return false;
   for (int slot = 13; slot <= 44; ++slot) {
     if (g_windowSlots[slot]) return false;
   }
@@ -219,7 +219,7 @@ bool IsMainWindowAloneInFront() {
 bool IsOwnWindowInFront() {
   HWND front = GetForegroundWindow();
   if (!front) return false;
-  if (front == g_mainWindow) return true;
+  if (front == g_hwndMain) return true;
   for (HWND w : g_windowSlots) {
     if (w && w == front) return true;
   }

@@ -4,6 +4,23 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "browser/collections.h"
+#include "browser/focus_queries.h"
+#include "browser/list_order.h"
+#include "browser/list_rows.h"
+#include "browser/menus.h"
+#include "browser/numlock.h"
+#include "browser/rebar_bands.h"
+#include "browser/slideshow.h"
+#include "browser/tooltips.h"
+#include "browser/viewer_panes.h"
+#include "browser/status_bar.h"
+#include "browser/caption_favourites.h"
+#include "core/image_entry_list.h"
+#include "core/key_state.h"
+#include "core/list_helpers.h"
+#include "core/window_helpers.h"
+
 uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
 void BuildViewFocusPointTables();
@@ -17,10 +34,7 @@ void OpenDragPopups(HWND owner);
 
 // Records and services of the entry list, the panes, the collections and the main window that
 // the rebar, menus and focus queries read; their owners replace these.
-extern wchar_t g_currentFolder[260];
-extern int32_t g_entryCount, g_listCount, g_cursorRow, g_focusedPane;
-extern int32_t g_listSource, g_currentCollection;
-extern uint8_t g_thumbnailsComplete, g_tempCaption, g_treeHidden, g_gridShown, g_zoomHoldMode;
+extern uint8_t g_thumbnailsComplete, g_tempCaption, g_gridShown, g_zoomHoldMode;
 extern int32_t LoupeEnabled;
 // One-shot requests the idle loop carries out.
 extern uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
@@ -32,8 +46,6 @@ struct ImageLevelInputs;
 bool ReadRowLevelFacts(int32_t row, ImageLevelInputs* facts);
 int32_t GetCollectionCount();
 const wchar_t* GetCollectionName(int32_t index);
-void UpdateToolbarButtons(uint32_t flags);
-void SetStatusPartText(int part, const wchar_t* text);
 // Fills the cache-history rows (newest first) and returns their count.
 struct CacheHistoryRow;
 int ListCacheFiles(CacheHistoryRow* rows, int capacity);
@@ -68,7 +80,6 @@ void ClearHistogramCache();
 void ReleaseAllMovieSlots();
 void ResetPaneRows();
 void RefreshPaneRows();
-void SyncListSelectionWithView();
 extern volatile int32_t g_shownRowMarker;
 
 void WaitRawDevelopWorker();
@@ -83,20 +94,11 @@ void OpenWatchedFolder(const wchar_t* folder);
 void CloseWatchedFolder();
 bool WaitFileStable(const wchar_t* path);
 
-void SetRebarBandText(int bandId, const wchar_t* text);
 HWND GetRebarBandControl(int band);  // 3 position slider, 5 progress bar
-void UpdateMainCaption(const wchar_t* text);
-void FillCacheHistoryCombo();
-void UpdateStatusCounters(uint32_t bits);
 void ResetStatusCounters();
-extern volatile uint8_t g_relayoutFlag;
-extern volatile uint8_t g_redrawFlag;
 void CopyColorMatchSetupToWorkingCopy();
 // Viewer panes: the row each shows and the row asked of it, -1 none; the pane in focus.
-extern int32_t g_paneEntry[4];
 extern int32_t g_paneRequested[4];
-extern int32_t g_focusedPane;
-int CurrentPaneCount();
 // The two windows of the program held outside the slot table.
 extern HWND g_extraOwnWindows[2];
 // View switching state of the main window and the list thread.
@@ -104,6 +106,61 @@ extern uint8_t g_viewSwitchRequest;
 extern uint8_t g_listThreadAskedSwitch;
 extern int32_t g_lastViewMode;
 extern uint8_t g_listPassComplete;
-void SetStatusPartText(int part, const wchar_t* text);
 HWND GetRebarWindow();
 void RestoreListHeader();
+
+// Key poller and window helpers (same declarations as their own headers).
+int32_t GetInjectedKey();
+
+// Entry list, list navigation and list pane services.
+extern uint8_t g_listBuilt;
+extern uint8_t g_listReadyFlag;
+extern int32_t g_listSource;  // 0 folders, 1 a collection
+extern wchar_t g_selectedFolderPath[260];
+extern uint8_t g_labelEditActive;
+extern uint8_t g_leftHeldOnViewer;
+extern uint8_t g_fileDragActive;
+extern uint8_t g_treeDrivenByCode;
+extern uint8_t g_slideshowRunning;
+int32_t GetFocusedPaneEntry();
+int32_t GetRowEntry(int32_t row);
+bool IsEntryPresent(int32_t entry);
+
+// Neighbour services of menus, slideshow, collections, viewer and actions.
+void SwitchNumLockOn();
+bool OpenCacheHistoryFolder(int32_t row);
+HMENU GetToolPopupMenu();
+void UpdateMovieControls();
+void ReleaseMovieSlot(int32_t entry);
+int32_t GetMovieSlotEntry(int32_t slot);
+extern volatile int32_t g_histogramBudget;
+extern volatile uint8_t g_pendingRender;
+bool IsPaneRenderThreadRunning();
+int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
+void SendSelectionByMail(HWND owner);
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+bool IsRawEntry(int32_t entry);
+bool IsEntryChecked(int32_t entry);
+// Information column text of an entry (empty when unknown) and its file name or full path.
+void GetEntryPathText(int32_t entry, bool fullPath, wchar_t* out, int32_t capacity);
+
+// The action table and command table as the hot-key scan reads them.
+struct HotKeyActionRow {
+  uint8_t enabled, sameNamedJpg, askAtRunTime, ownRename;
+  int32_t targetKey, kind, commandIndex;
+  const wchar_t* path;
+  const wchar_t* comment;
+};
+constexpr int kActionRowCount = 39;
+bool ReadActionRow(int32_t row, HotKeyActionRow* out);
+// Command name and repeat kind (0 while held, 1 just pressed, 2 pressed or repeating).
+const wchar_t* GetCommandName(int32_t commandIndex);
+int32_t GetCommandRepeatKind(int32_t commandIndex);
+bool CommandRunsWithoutTarget(int32_t kind, int32_t commandIndex);
+int32_t ActionPathKind(int32_t kind);
+extern int32_t g_keyActionState[40];
+void FormatRenameSettingsText(wchar_t* out, int32_t row);
+void FormatReplaceRenameText(wchar_t* out, int32_t row);
+bool ReplaceTextIsEmpty(int32_t row);
+INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+int32_t RunAction(int32_t row);

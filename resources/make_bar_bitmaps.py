@@ -86,10 +86,5 @@ def menu_button(path, w, h):
 
 strip("toolbox16.bmp", 56, 16)
 strip("toolbox32.bmp", 55, 32)
-strip("toolbox16_grey.bmp", 56, 16, grey=True)
-strip("toolbox32_grey.bmp", 55, 32, grey=True)
-strip("bands16.bmp", 7, 16, offset=100)
-strip("bands32.bmp", 7, 32, offset=100)
-strip("folder_combo.bmp", 2, 16, offset=200)
 menu_button("menu_button16.bmp", 12, 16)
 menu_button("menu_button32.bmp", 24, 32)

@@ -26,15 +26,31 @@
 
 #define IDM_ABOUT             104
 
-// Picture strips of the rebar, its toolbars and the owner-drawn menu items.
+// Picture strips of the rebar's two toolbars.
 #define IDB_TOOLBOX                 202
 #define IDB_TOOLBOX_LARGE           226
-#define IDB_TOOLBOX_DISABLED        214
-#define IDB_TOOLBOX_DISABLED_LARGE  225
+// The disabled toolbox images, the band images, the folder-combo images and the menu icons
+// are strips of the icon lists.
+#define IDB_TOOLBOX_DISABLED        228
+#define IDB_TOOLBOX_DISABLED_LARGE  227
 #define IDB_MENU_BUTTON             209
 #define IDB_MENU_BUTTON_LARGE       221
 #define IDB_BAND_IMAGES             211
 #define IDB_BAND_IMAGES_LARGE       222
-#define IDB_FOLDER_COMBO            213
+#define IDB_FOLDER_COMBO            200
 #define IDB_MENU_ICONS              228
 #define IDB_MENU_ICONS_LARGE        227
+#define IDD_FILE_LIST_PANE    130
+#define IDD_NAVIGATION_PANE   131
+#define IDD_PREVIEW_POPUP     208
+#define IDD_HISTOGRAM_POPUP   209
+#define IDD_MOVIE_CONTROLS    220
+#define IDD_DOCKED_FILE_INFO  229
+#define IDC_VIEWER_PANE1      301
+#define IDC_VIEWER_PANE2      302
+#define IDC_VIEWER_PANE3      303
+#define IDC_VIEWER_PANE4      304
+#define IDC_FILE_LIST         313
+#define IDC_FOLDER_TREE       302
+#define IDC_COLLECTION_TREE   303
+#define IDC_NAVIGATION_TAB    501

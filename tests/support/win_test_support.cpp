@@ -255,4 +255,10 @@ bool SaveScreenshot(const std::wstring& path) {
   return WriteWholeFile(path, file.data(), file.size());
 }
 
+RECT ScreenRectOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
 }  // namespace testsupport

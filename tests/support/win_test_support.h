@@ -43,6 +43,7 @@ struct Process {
 // Top-level visible windows of a process (0: any process) whose class or title match (empty: any).
 HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::wstring& title);
 std::wstring WindowText(HWND window);
+RECT ScreenRectOf(HWND window);
 std::wstring ClassNameOf(HWND window);
 
 // Answers every message box of the calling thread with a button, noting caption and text.

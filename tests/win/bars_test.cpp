@@ -399,11 +399,11 @@ TEST_F(BarsTest, TooltipsRegisterOnceAndToggleTexts) {
     const wchar_t* off;
     const wchar_t* on;
   } cases[] = {
-      {328, &g_fullScreen, L"フルスクリーン表示(ESC)", L"ウインドウ表示(ESC)"},
+      {328, &FullScreenFlag, L"フルスクリーン表示(ESC)", L"ウインドウ表示(ESC)"},
       {302, &g_treeHidden, L"フォルダツリー消去(TAB)", L"フォルダツリー表示(TAB)"},
       {304, &g_gridShown, L"グリッド表示('無変換'ｷｰ)", L"グリッド消去('無変換'ｷｰ)"},
       {332, &SlideshowRunning, L"スライドショー(F1)", L"スライドショー停止(F1)"},
-      {326, &g_fullScreen, L"画像右に９０度回転('>'ｷｰ)", L"画像右に９０度回転('>'ｷｰ)"},
+      {326, &FullScreenFlag, L"画像右に９０度回転('>'ｷｰ)", L"画像右に９０度回転('>'ｷｰ)"},
   };
   for (const Case& c : cases) {
     wchar_t out[80];
@@ -494,12 +494,12 @@ TEST_F(BarsTest, CaptionForFolderAndCollection) {
   static wchar_t product[] = L"Brannomere", version[] = L"5.71";
   g_productName = product;
   g_programVersion = version;
-  g_mainWindow = window_;
+  g_hwndMain = window_;
   g_listSource = 0;
   wcscpy(g_currentFolder, L"D:\\撮影");
   UpdateMainCaption(L"");
   EXPECT_EQ(testsupport::WindowText(window_), L"Brannomere Ver5.71 - D:\\撮影 ");
-  g_mainWindow = nullptr;
+  g_hwndMain = nullptr;
   g_productName = g_programVersion = nullptr;
 }
 
@@ -507,7 +507,7 @@ TEST_F(BarsTest, SlideshowRestoresViewFullScreenAndTree) {
   // What the idle loop does with the one-shot requests.
   auto idle = [] {
     if (g_viewToggleRequest) g_viewMode = (g_viewMode & 2) ? 1 : 2;
-    if (g_fullScreenToggleRequest) g_fullScreen ^= 1;
+    if (g_fullScreenToggleRequest) FullScreenFlag ^= 1;
     if (g_treeToggleRequest) g_treeHidden ^= 1;
     g_viewToggleRequest = g_fullScreenToggleRequest = g_treeToggleRequest = 0;
   };
@@ -517,26 +517,26 @@ TEST_F(BarsTest, SlideshowRestoresViewFullScreenAndTree) {
   } cases[] = {{1, 0, 0}, {3, 1, 0}, {2, 0, 1}, {2, 1, 1}};
   for (const Case& c : cases) {
     g_viewMode = c.view;
-    g_fullScreen = c.full;
+    FullScreenFlag = c.full;
     g_treeHidden = c.treeHidden;
     StartSlideshow();
     EXPECT_EQ(SlideshowRunning, 1);
     StartSlideshow();  // already running: nothing more
     idle();
     EXPECT_NE(g_viewMode & 2, 0);
-    EXPECT_EQ(g_fullScreen, 1);
+    EXPECT_EQ(FullScreenFlag, 1);
     EXPECT_EQ(g_treeHidden, 1);
     StopSlideshow(0, 0);
     EXPECT_EQ(SlideshowRunning, 0);
     StopSlideshow(0, 0);
     idle();
     EXPECT_EQ(g_viewMode & 2, c.view & 2) << c.view;
-    EXPECT_EQ(g_fullScreen, c.full);
+    EXPECT_EQ(FullScreenFlag, c.full);
     EXPECT_EQ(g_treeHidden, c.treeHidden);
   }
   // Stopped before the idle loop served the start: nothing is left to toggle.
   g_viewMode = 1;
-  g_fullScreen = 0;
+  FullScreenFlag = 0;
   g_treeHidden = 0;
   StartSlideshow();
   StopSlideshow(0, 0);

@@ -1,0 +1,63 @@
+// Dialog procedures of the child windows the main window creates. Their own behaviour
+// (list view, trees, popups, movie strip) belongs to the panes' modules; here each one only
+// keeps its window slot.
+#include "browser/browse_panes.h"
+
+#include <commctrl.h>
+
+#include "browser/main_window.h"
+#include "browser/viewer_panes.h"
+#include "browser/window_slots.h"
+#include "resources/resource.h"
+
+namespace {
+INT_PTR SlotDialog(HWND dialog, UINT message, int slot) {
+  if (message == WM_INITDIALOG) {
+    g_windowSlots[slot] = dialog;
+    return TRUE;
+  }
+  if (message == WM_DESTROY && g_windowSlots[slot] == dialog) g_windowSlots[slot] = nullptr;
+  return FALSE;
+}
+}  // namespace
+
+INT_PTR CALLBACK FileListPaneProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) InstallPaneSubclasses(dialog);
+  (void)wParam;
+  (void)lParam;
+  return SlotDialog(dialog, message, kSlotFileListPane);
+}
+
+INT_PTR CALLBACK NavigationPaneProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    HWND tab = GetDlgItem(dialog, IDC_NAVIGATION_TAB);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(L"フォルダ");
+    SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    item.pszText = const_cast<wchar_t*>(L"コレクション");
+    SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
+  }
+  (void)wParam;
+  (void)lParam;
+  return SlotDialog(dialog, message, kSlotNavigationPane);
+}
+
+INT_PTR CALLBACK DockedFileInfoProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+  return SlotDialog(dialog, message, kSlotFileInfo);
+}
+
+INT_PTR CALLBACK MovieControlsProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+  return SlotDialog(dialog, message, kSlotMovieControls);
+}
+
+HWND g_previewPopup = nullptr, g_histogramPopup = nullptr;
+
+INT_PTR CALLBACK HoverPopupProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+  if (message == WM_INITDIALOG) return TRUE;
+  if (message == WM_DESTROY) {
+    if (g_previewPopup == dialog) g_previewPopup = nullptr;
+    if (g_histogramPopup == dialog) g_histogramPopup = nullptr;
+  }
+  return FALSE;
+}

@@ -1,0 +1,135 @@
+#include "browser/icon_lists.h"
+
+#include <gdiplus.h>
+#include <initializer_list>
+
+#include "core/app_globals.h"
+#include "core/settings.h"
+#include "core/standins.h"
+
+HIMAGELIST g_favouriteIcons, g_actionKindIcons, g_toolboxIcons, g_listThreadIcons, g_listThreadMarks, g_bandIcons,
+    g_commandIcons;
+HIMAGELIST g_largeThumbnailList, g_smallThumbnailList;
+Gdiplus::Bitmap* g_menuIconStrip = nullptr;
+HBITMAP g_buttonBitmaps[7];
+volatile uint8_t g_listThreadStopRequest = 0;
+
+namespace {
+struct IconListSpec {
+  HIMAGELIST* list;
+  int normalId, largeId;
+  int cellWidth;  // at scale 1
+  bool scales;
+  UINT flags;
+};
+
+const IconListSpec kIconLists[] = {
+    {&g_favouriteIcons, 200, 224, 16, true, LR_CREATEDIBSECTION},
+    {&g_actionKindIcons, 155, 225, 16, true, LR_CREATEDIBSECTION},
+    {&g_toolboxIcons, 228, 227, 16, true, LR_CREATEDIBSECTION},
+    {&g_listThreadIcons, 152, 152, 15, false, LR_LOADMAP3DCOLORS},
+    {&g_listThreadMarks, 153, 153, 8, false, 0},
+    {&g_bandIcons, 211, 222, 48, true, LR_CREATEDIBSECTION},
+    {&g_commandIcons, 229, 230, 16, true, LR_CREATEDIBSECTION},
+};
+const int kButtonBitmapIds[7] = {134, 156, 213, 214, 215, 216, 217};
+
+HBITMAP MakePlaceholder(int w, int h, float points) {
+  using namespace Gdiplus;
+  Bitmap bitmap(w, h, PixelFormat32bppARGB);
+  if (bitmap.GetLastStatus() != Ok) return nullptr;
+  {
+    Graphics g(&bitmap);
+    g.Clear(Color(ColorRefToArgb(g_settings.colorSlots[10])));
+    Font preferred(L"ＭＳ Ｐゴシック", points, FontStyleRegular, UnitPoint);
+    // GDI+ does not follow font substitutions: fall back to a family that exists.
+    Font fallback(FontFamily::GenericSansSerif(), points, FontStyleRegular, UnitPoint);
+    const Font& font = preferred.GetLastStatus() == Ok && preferred.IsAvailable() ? preferred : fallback;
+    StringFormat format;
+    format.SetAlignment(StringAlignmentCenter);
+    format.SetLineAlignment(StringAlignmentCenter);
+    SolidBrush brush(Color(ColorRefToArgb(g_settings.colorSlots[6])));
+    RectF box(0, 0, static_cast<REAL>(w), static_cast<REAL>(h));
+    g.DrawString(L"?", 1, &font, box, &format, &brush);
+  }
+  HBITMAP out = nullptr;
+  bitmap.GetHBITMAP(Color(0), &out);
+  return out;
+}
+
+void AddPlaceholders(HIMAGELIST list, int w, int h, float points, int count) {
+  if (!list) return;
+  HBITMAP image = MakePlaceholder(w, h, points);
+  if (!image) return;
+  for (int i = 0; i < count; ++i) {
+    if (g_listThreadStopRequest) break;
+    if (ImageList_Add(list, image, nullptr) < 0) break;
+  }
+  DeleteObject(image);
+}
+
+void ThumbnailSizes(int* lw, int* lh, int* sw, int* sh) {
+  *lw = g_settings.thumbWidth > 0 ? g_settings.thumbWidth : 88;
+  *lh = g_settings.thumbHeight > 0 ? g_settings.thumbHeight : 60;
+  *sw = g_settings.listThumbWidth > 0 ? g_settings.listThumbWidth : 28;
+  *sh = g_settings.listThumbHeight > 0 ? g_settings.listThumbHeight : 20;
+}
+}  // namespace
+
+uint32_t ColorRefToArgb(COLORREF c) {
+  return 0xFF000000u | (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) |
+         GetBValue(c);
+}
+
+void LoadIconImageLists() {
+  const bool large = g_uiScale == 2;
+  for (const IconListSpec& s : kIconLists) {
+    const int id = large ? s.largeId : s.normalId;
+    const int cell = s.scales ? s.cellWidth * g_uiScale : s.cellWidth;
+    *s.list = ImageList_LoadImageW(g_hInstance, MAKEINTRESOURCEW(id), cell, 0, CLR_DEFAULT, IMAGE_BITMAP, s.flags);
+  }
+  HBITMAP strip = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(large ? 227 : 228));
+  if (strip) {
+    g_menuIconStrip = Gdiplus::Bitmap::FromHBITMAP(strip, nullptr);
+    DeleteObject(strip);
+  }
+  for (int i = 0; i < 7; ++i) g_buttonBitmaps[i] = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(kButtonBitmapIds[i]));
+}
+
+void FreeIconImageLists() {
+  for (HBITMAP& b : g_buttonBitmaps) {
+    if (b) DeleteObject(b);
+    b = nullptr;
+  }
+  delete g_menuIconStrip;
+  g_menuIconStrip = nullptr;
+  for (const IconListSpec& s : kIconLists) {
+    if (*s.list) ImageList_Destroy(*s.list);
+    *s.list = nullptr;
+  }
+}
+
+void FreeThumbnailImageLists() {
+  for (HIMAGELIST* list : {&g_largeThumbnailList, &g_smallThumbnailList}) {
+    if (*list) ImageList_Destroy(*list);
+    *list = nullptr;
+  }
+}
+
+void CreateThumbnailImageLists() {
+  FreeThumbnailImageLists();
+  int lw, lh, sw, sh;
+  ThumbnailSizes(&lw, &lh, &sw, &sh);
+  g_smallThumbnailList = ImageList_Create(sw, sh, ILC_COLOR24, 0, 0);
+  AddPlaceholders(g_smallThumbnailList, sw, sh, 6, 2 * g_entryCount);
+  if (g_listThreadStopRequest) return;
+  g_largeThumbnailList = ImageList_Create(lw, lh, ILC_COLOR24, 0, 0);
+  AddPlaceholders(g_largeThumbnailList, lw, lh, 10, g_entryCount);
+}
+
+void DrawThumbnailPlaceholders() {
+  int lw, lh, sw, sh;
+  ThumbnailSizes(&lw, &lh, &sw, &sh);
+  AddPlaceholders(g_smallThumbnailList, sw, sh, 6, 1);
+  AddPlaceholders(g_largeThumbnailList, lw, lh, 10, 1);
+}

@@ -1,0 +1,310 @@
+#include "browser/viewer_panes.h"
+
+#include <commctrl.h>
+#include <initializer_list>
+
+#include "browser/idle_loop.h"
+#include "browser/main_window.h"
+#include "browser/pure/main_layout.h"
+#include "browser/pure/pane_rules.h"
+#include "browser/window_slots.h"
+#include "core/settings.h"
+#include "core/standins.h"
+
+int32_t g_paneEntry[4] = {-1, -1, -1, -1};
+int32_t g_focusedPane = -1;
+float g_zoomPointX[4], g_zoomPointY[4];
+uint8_t g_zoomMode = 0, g_zoomDoubleSize = 0, g_zoomHoldLatch = 0, g_zoomPointRequest = 0;
+int32_t g_cursorMoveCount = 0;
+int32_t MagnificationStep = 0;
+int32_t g_histogramCacheMode = 0, g_histogramKey = 0;
+uint8_t g_panningActive = 0;
+int32_t g_viewerRefreshCountdown = 0;
+
+namespace {
+HWND g_hoveredPane = nullptr;
+int32_t g_hoveredPaneIndex = 0;
+int32_t g_pressX[4], g_pressY[4], g_dragX[4], g_dragY[4];
+int32_t g_loupeX[4], g_loupeY[4];
+int32_t g_paneRows[4] = {-1, -1, -1, -1};
+WNDPROC g_previousPaneProc = nullptr;
+WNDPROC g_previousHeaderProc = nullptr;
+uint8_t g_loupeOn = 0;
+
+bool PaneClientSize(HWND pane, int32_t* w, int32_t* h) {
+  RECT r;
+  if (!pane || !GetClientRect(pane, &r)) return false;
+  *w = r.right - r.left;
+  *h = r.bottom - r.top;
+  return true;
+}
+
+bool CursorInPane(HWND pane, POINT* p) {
+  if (!pane || !GetCursorPos(p)) return false;
+  return ScreenToClient(pane, p) != FALSE;
+}
+}  // namespace
+
+int32_t CurrentPaneCount() { return PaneCountOfLayout(g_settings.splitLayout); }
+
+void LayoutViewerPanes(int x, int y, int width, int height) {
+  LayoutRect rects[kMaxPanes];
+  const int32_t n = ComputeViewerPaneRects(g_settings.splitLayout, x, y, width, height, rects);
+  for (int32_t i = 0; i < n; ++i) {
+    // Moves and resizes alike: a split change that only shifts a pane must still move it.
+    MoveWindowIfChanged(GetPaneControl(i), rects[i].x, rects[i].y, rects[i].w, rects[i].h, FALSE);
+  }
+}
+
+void AssignPaneEntries() {
+  const int32_t n = CurrentPaneCount();
+  g_paneRows[0] = g_cursorRow;
+  for (int32_t k = 1; k < n; ++k) {
+    int position = g_cursorRow;
+    FindNextFlaggedEntry(&position, 1, k);
+    g_paneRows[k] = position;
+  }
+  for (int32_t slot = 0; slot < 8; ++slot) {
+    const int32_t entry = GetMovieSlotEntry(slot);
+    if (entry < 0) continue;
+    bool shown = false;
+    for (int32_t k = 0; k < n; ++k) shown |= GetRowEntry(g_paneRows[k]) == entry;
+    if (!shown) ReleaseMovieSlot(entry);
+  }
+  for (int32_t k = 0; k < 4; ++k)
+    if (g_paneEntry[k] >= 0 && !IsEntryPresent(GetRowEntry(g_paneEntry[k]))) g_paneEntry[k] = -1;
+}
+
+void SyncListSelectionWithView() {
+  AssignPaneEntries();
+  const int32_t focused = GetFocusedPaneIndex(1);
+  if (g_viewMode == 2) {
+    if (focused >= 0) g_rememberedPane = focused;
+    g_focusedPane = focused >= 0 ? focused : 0;
+  } else if (g_viewMode == 3 && focused >= 0) {
+    ClearListSelection(GetListControl());
+    g_rememberedPane = focused;
+    g_focusedPane = focused;
+    HWND list = GetListControl();
+    if (!list) return;
+    int32_t lo = g_cursorRow, hi = g_cursorRow;
+    for (int32_t k = CurrentPaneCount() - 1; k >= 0; --k) {
+      const int32_t row = g_paneRows[k];
+      if (row < 0) continue;
+      LVITEMW item{};
+      item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      item.state = row == g_cursorRow ? (LVIS_SELECTED | LVIS_FOCUSED) : LVIS_SELECTED;
+      SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+      lo = lo < 0 || row < lo ? row : lo;
+      hi = row > hi ? row : hi;
+    }
+    for (int32_t row : {lo, hi, g_cursorRow})
+      if (row >= 0) SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
+  }
+}
+
+static void StepImage(int32_t direction) {
+  g_viewFocusEasing = 0;
+  const int32_t n = CurrentPaneCount();
+  for (int32_t attempt = 0; attempt < n + 2; ++attempt) {
+    int found = g_cursorRow;
+    // A result of list count - 1 means the search ran to the far end.
+    if (FindNextMatchingEntry(&found, direction > 0 ? 1 : 0, 1) == g_listCount - 1) break;
+    if (found < 0 || found == g_cursorRow) break;
+    g_cursorRow = found;
+    ++g_cursorMoveCount;
+    g_redrawFlag = 1;
+    bool locked = false;
+    for (int32_t k = 0; k < n; ++k) locked |= g_paneEntry[k] == g_cursorRow;
+    if (!locked) break;
+  }
+  SyncListSelectionWithView();
+}
+
+void ShowNextImage() { StepImage(1); }
+void ShowPreviousImage() { StepImage(-1); }
+
+void HandleMouseWheel(WPARAM wParam) {
+  const int32_t delta = static_cast<int16_t>(HIWORD(wParam));
+  switch (DecideWheelAction(delta, g_zoomMode != 0, g_settings.wheelPagingWhenZoomed != 0,
+                            g_settings.reverseWheelZoom != 0, g_settings.reverseWheelPaging != 0)) {
+    case WheelAction::kMagnifyLess:
+      --MagnificationStep;
+      g_redrawFlag = 1;
+      break;
+    case WheelAction::kMagnifyMore:
+      ++MagnificationStep;
+      g_redrawFlag = 1;
+      break;
+    case WheelAction::kNextImage:
+      g_nextImageRequest = 1;
+      break;
+    case WheelAction::kPreviousImage:
+      g_previousImageRequest = 1;
+      break;
+    case WheelAction::kNone:
+      break;
+  }
+}
+
+static void StartZoom(bool fromLeftOnly) {
+  g_zoomMode = 1;
+  g_zoomPointRequest = 1;
+  g_redrawFlag = 1;
+  FindPaneUnderCursor();
+  if (fromLeftOnly && g_windowSlots[kSlotFileListPane])
+    SendMessageW(g_windowSlots[kSlotFileListPane], WM_LBUTTONDOWN, 0, 0);
+}
+
+static void EndZoom() {
+  g_viewerRefreshCountdown = 10;
+  if (g_zoomMode) {
+    g_zoomMode = 0;
+    g_redrawFlag = 1;
+  }
+}
+
+void UpdateZoomModeFromKeys() {
+  const bool one = g_oneToOneByte != 0, dbl = g_doubleSizeByte != 0, left = g_leftHeldOnViewer != 0;
+  if (!g_settings.keepZoomWhilePaging) {
+    if (!one && !dbl && !left) {
+      g_viewerRefreshCountdown = 10;
+      EndZoom();
+      return;
+    }
+    g_zoomDoubleSize = dbl ? 1 : 0;
+    if (!g_zoomMode) StartZoom(left && !one && !dbl);
+    return;
+  }
+  if (!one && !dbl && !left) g_zoomHoldLatch = 0;
+  if (g_zoomHoldLatch || IsKeyHeld(VK_MENU) || (!one && !dbl && !left)) return;
+  if (g_zoomMode) {
+    if (left) return;
+    if (one && g_zoomDoubleSize) {
+      g_zoomDoubleSize = 0;
+    } else if (dbl && !g_zoomDoubleSize) {
+      g_zoomDoubleSize = 1;
+    } else {
+      EndZoom();
+    }
+    g_zoomHoldLatch = 1;
+    g_redrawFlag = 1;
+    return;
+  }
+  g_zoomDoubleSize = dbl ? 1 : 0;
+  StartZoom(left && !one && !dbl);
+  g_zoomHoldLatch = 1;
+}
+
+void FindPaneUnderCursor() {
+  g_hoveredPane = GetPaneControl(0);
+  g_hoveredPaneIndex = 0;
+  int32_t w = 0, h = 0;
+  PaneClientSize(GetPaneControl(0), &w, &h);
+  POINT p{};
+  for (int32_t k = 0; k < CurrentPaneCount(); ++k) {
+    POINT q;
+    if (!CursorInPane(GetPaneControl(k), &q)) continue;
+    if (q.x > 0 && q.x < w && q.y > 0 && q.y < h) {
+      g_hoveredPane = GetPaneControl(k);
+      g_hoveredPaneIndex = k;
+      p = q;
+      break;
+    }
+  }
+  for (int32_t i = 0; i < 4; ++i) {
+    g_pressX[i] = g_dragX[i] = p.x;
+    g_pressY[i] = g_dragY[i] = p.y;
+  }
+  if (g_loupeOn) {
+    POINT q;
+    if (CursorInPane(g_hoveredPane, &q))
+      for (int32_t i = 0; i < 4; ++i) {
+        g_loupeX[i] = q.x;
+        g_loupeY[i] = q.y;
+      }
+  }
+}
+
+void SetZoomPointUnderCursor(float pictureW, float pictureH, int k, int c) {
+  if (!g_zoomPointRequest || k < 0 || k > 3) return;
+  bool later = false;
+  for (int32_t i = c + 1; i < CurrentPaneCount(); ++i) later |= g_paneRows[i] >= 0;
+  if (!later) g_zoomPointRequest = 0;
+  int32_t w = 0, h = 0;
+  POINT p;
+  if (!PaneClientSize(g_hoveredPane, &w, &h) || !CursorInPane(g_hoveredPane, &p)) return;
+  ComputeZoomPointUnderCursor(pictureW, pictureH, w, h, p.x, p.y, &g_zoomPointX[k], &g_zoomPointY[k]);
+}
+
+void UpdateMainMenuState() {
+  HMENU menu = g_hwndMain ? GetMenu(g_hwndMain) : nullptr;
+  if (!menu) return;
+  const UINT ready = (g_listReadyFlag && g_entryCount > 0) ? MF_ENABLED : MF_GRAYED;
+  for (UINT id : {32781u, 32783u, 32797u}) EnableMenuItem(menu, id, MF_BYCOMMAND | ready);
+  EnableMenuItem(menu, 32777, MF_BYCOMMAND | (g_entryCount > 0 ? MF_ENABLED : MF_GRAYED));
+}
+
+LRESULT CALLBACK ViewerPaneSubclassProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ERASEBKGND) return 0;
+  if (message == WM_MOUSEWHEEL) {
+    HWND list = GetListControl();
+    if (list && IsCursorOverWindow(list)) {
+      SetFocusTo(list);
+      return 1;
+    }
+  }
+  return CallWindowProcW(g_previousPaneProc, pane, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ListHeaderSubclassProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(g_previousHeaderProc, header, message, wParam, lParam);
+}
+
+void InstallPaneSubclasses(HWND fileListPane) {
+  for (int id = 301; id <= 304; ++id) {
+    HWND pane = GetDlgItem(fileListPane, id);
+    if (!pane) continue;
+    WNDPROC previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewerPaneSubclassProc)));
+    if (!g_previousPaneProc) g_previousPaneProc = previous;
+  }
+  HWND list = GetDlgItem(fileListPane, 313);
+  HWND header = list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
+  if (header && !g_previousHeaderProc)
+    g_previousHeaderProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListHeaderSubclassProc)));
+}
+
+bool IsOverHistogramZone() {
+  if (!g_panningActive && g_settings.histogramOnMainScreen) {
+    int32_t w = 0, h = 0;
+    PaneClientSize(GetPaneControl(0), &w, &h);
+    for (int32_t k = 0; k < CurrentPaneCount(); ++k) {
+      POINT p;
+      if (!CursorInPane(GetPaneControl(k), &p) || !IsInHistogramZone(p.x, p.y, w, h)) continue;
+      if (g_histogramCacheMode != g_settings.histogramMode) {
+        ClearHistogramCache();
+        g_histogramCacheMode = g_settings.histogramMode;
+        g_histogramKey = k;
+        g_redrawFlag = 1;
+      }
+      return true;
+    }
+  }
+  if (g_histogramCacheMode != 0) {
+    g_histogramCacheMode = 0;
+    g_redrawFlag = 1;
+  }
+  return false;
+}
+
+bool IsOverPaneEdgeZone() {
+  int32_t w = 0, h = 0;
+  PaneClientSize(GetPaneControl(0), &w, &h);
+  for (int32_t k = 0; k < CurrentPaneCount(); ++k) {
+    POINT p;
+    if (CursorInPane(GetPaneControl(k), &p) && IsInPaneEdgeZone(p.x, p.y, w, h)) return true;
+  }
+  return false;
+}

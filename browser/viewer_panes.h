@@ -1,0 +1,34 @@
+// Viewer pane geometry, the rows the panes show, paging, the wheel, the zoom point, and the
+// pane subclasses and hit tests.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+extern int32_t g_paneEntry[4];
+extern int32_t g_focusedPane;
+extern int32_t g_rememberedPane;
+extern float g_zoomPointX[4], g_zoomPointY[4];
+extern uint8_t g_zoomMode, g_zoomDoubleSize, g_zoomHoldLatch, g_zoomPointRequest;
+extern int32_t g_cursorMoveCount;
+extern int32_t MagnificationStep;
+extern int32_t g_histogramCacheMode, g_histogramKey;
+extern uint8_t g_panningActive;
+extern int32_t g_viewerRefreshCountdown;
+
+int32_t CurrentPaneCount();
+void LayoutViewerPanes(int x, int y, int width, int height);
+void AssignPaneEntries();
+void SyncListSelectionWithView();
+void ShowNextImage();
+void ShowPreviousImage();
+void HandleMouseWheel(WPARAM wParam);
+void UpdateZoomModeFromKeys();
+void FindPaneUnderCursor();
+void SetZoomPointUnderCursor(float pictureW, float pictureH, int k, int c);
+void UpdateMainMenuState();
+
+LRESULT CALLBACK ViewerPaneSubclassProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ListHeaderSubclassProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam);
+void InstallPaneSubclasses(HWND fileListPane);
+bool IsOverHistogramZone();
+bool IsOverPaneEdgeZone();

@@ -1,0 +1,346 @@
+// The main window built in this process: layout of its children, the idle tick's requests
+// and the relayout they cause.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <cwchar>
+
+#include "browser/icon_lists.h"
+#include "browser/idle_loop.h"
+#include "browser/main_window.h"
+#include "browser/rebar_bands.h"
+#include "browser/status_bar.h"
+#include "browser/toolbar_state.h"
+#include "browser/viewer_panes.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/message_box.h"
+#include "core/settings.h"
+#include "core/standins.h"
+#include "core/startup.h"
+#include "support/win_test_support.h"
+
+extern int32_t g_loadRequests;
+
+using namespace testsupport;
+
+namespace {
+
+RECT ClientRectIn(HWND w, HWND parent) {
+  RECT r = ScreenRectOf(w);
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// One tick by hand, then the posted relayout. The focus stays inside the program, as it
+// does while a user works in it.
+void Tick(int count = 1) {
+  for (int i = 0; i < count; ++i) {
+    if (!GetFocus()) SetFocus(g_hwndMain);
+    OnIdleTimer(g_hwndMain);
+    Pump();
+  }
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new ScratchDir;
+    g_hInstance = GetModuleHandleW(nullptr);
+    INITCOMMONCONTROLSEX icc{sizeof icc, 0x16FF};
+    InitCommonControlsEx(&icc);
+    OleInitialize(nullptr);
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+    AllocGlobalBuffers();
+    LoadAppStrings(g_hInstance);
+    wcsncpy(g_programFolder, dir_->path().c_str(), kPathChars - 1);
+    SetDefaultSettings();
+    NormaliseAndMigrateSettings();
+    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0) << GetLastError() << " " << (g_windowClassName ? "named" : "none");
+    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW)) << GetLastError();
+    KillTimer(g_hwndMain, kIdleTimerId);  // the tests tick by hand
+    Pump();
+  }
+  static void TearDownTestSuite() {
+    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
+    Pump();
+    Gdiplus::GdiplusShutdown(token_);
+    delete dir_;
+  }
+  void SetUp() override {
+    SetForegroundWindow(g_hwndMain);
+    SetFocus(g_hwndMain);
+  }
+
+  static ScratchDir* dir_;
+  static ULONG_PTR token_;
+};
+ScratchDir* MainWindowTest::dir_ = nullptr;
+ULONG_PTR MainWindowTest::token_ = 0;
+
+TEST_F(MainWindowTest, CreatesEveryPaneAndBarAndPlacesThem) {
+  ASSERT_NE(g_windowSlots[kSlotFileListPane], nullptr);
+  ASSERT_NE(g_windowSlots[kSlotNavigationPane], nullptr);
+  ASSERT_NE(g_windowSlots[kSlotMovieControls], nullptr);
+  ASSERT_NE(g_statusBar, nullptr);
+  ASSERT_NE(g_hwndRebar, nullptr);
+  EXPECT_EQ(SendMessageW(g_hwndRebar, RB_GETBANDCOUNT, 0, 0), 7);
+  for (HWND band : g_bandControls) EXPECT_NE(band, nullptr);
+  EXPECT_EQ(MessageOwnerWindow, g_windowSlots[kSlotNavigationPane]);
+
+  RECT client;
+  GetClientRect(g_hwndMain, &client);
+  const int T = GetRebarHeight();
+  EXPECT_GT(T, 0);
+  RECT status = ClientRectIn(g_statusBar, g_hwndMain);
+  EXPECT_EQ(status.bottom, client.bottom);
+  const int S = status.bottom - status.top;
+  RECT nav = ClientRectIn(g_windowSlots[kSlotNavigationPane], g_hwndMain);
+  RECT files = ClientRectIn(g_windowSlots[kSlotFileListPane], g_hwndMain);
+  EXPECT_EQ(nav.left, 0);
+  EXPECT_EQ(nav.right, 200);
+  EXPECT_EQ(nav.top, T);
+  EXPECT_EQ(files.left, 200);
+  EXPECT_EQ(files.right, client.right);
+  EXPECT_EQ(files.bottom, client.bottom - S);
+
+  // View mode 3, split kind 0: list on top, the one pane below the splitter bar.
+  HWND pane = g_windowSlots[kSlotFileListPane];
+  RECT list = ClientRectIn(GetListControl(), pane), p1 = ClientRectIn(GetPaneControl(0), pane);
+  EXPECT_EQ(list.bottom, 196);
+  EXPECT_EQ(p1.top, 200);
+  EXPECT_TRUE(IsWindowVisible(GetPaneControl(0)));
+  EXPECT_FALSE(IsWindowVisible(GetPaneControl(1)));
+
+  int edges[11] = {};
+  ASSERT_EQ(SendMessageW(g_statusBar, SB_GETPARTS, 11, reinterpret_cast<LPARAM>(edges)), 11);
+  EXPECT_EQ(edges[0], client.right - 761);
+  EXPECT_EQ(edges[10], client.right);
+}
+
+TEST_F(MainWindowTest, SplitLayoutChangeMovesPanesThatKeepTheirSize) {
+  g_settings.splitLayout = 4;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  HWND pane = g_windowSlots[kSlotFileListPane];
+  RECT a = ClientRectIn(GetPaneControl(0), pane), b = ClientRectIn(GetPaneControl(1), pane);
+  RECT c = ClientRectIn(GetPaneControl(2), pane);
+  EXPECT_EQ(b.left, a.right);
+  EXPECT_EQ(c.top, a.bottom);
+  // Layout 2 keeps the heights of layout 4's panes but moves pane 302 below pane 301.
+  g_settings.splitLayout = 2;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  RECT a2 = ClientRectIn(GetPaneControl(0), pane), b2 = ClientRectIn(GetPaneControl(1), pane);
+  EXPECT_EQ(b2.left, a2.left);
+  EXPECT_EQ(b2.top, a2.bottom);
+  EXPECT_FALSE(IsWindowVisible(GetPaneControl(2)));
+  g_settings.splitLayout = 0;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+}
+
+TEST_F(MainWindowTest, NavigationToggleMovesTheFileListToTheLeftEdge) {
+  g_navigationToggleRequest = 1;
+  Tick(2);
+  EXPECT_EQ(g_treeHidden, 1);
+  EXPECT_EQ(ClientRectIn(g_windowSlots[kSlotFileListPane], g_hwndMain).left, 0);
+  g_navigationToggleRequest = 1;
+  Tick(2);
+  EXPECT_EQ(g_treeHidden, 0);
+  EXPECT_EQ(ClientRectIn(g_windowSlots[kSlotFileListPane], g_hwndMain).left, 200);
+}
+
+TEST_F(MainWindowTest, FullScreenCoversTheDesktopAndComesBack) {
+  const RECT before = ScreenRectOf(g_hwndMain);
+  RECT desk;
+  GetWindowRect(GetDesktopWindow(), &desk);
+  g_fullScreenRequest = 1;
+  Tick(3);
+  EXPECT_EQ(FullScreenFlag, 1);
+  RECT full = ScreenRectOf(g_hwndMain);
+  EXPECT_TRUE(EqualRect(&full, &desk));
+  EXPECT_EQ(GetWindowLongW(g_hwndMain, GWL_STYLE) & WS_CAPTION, 0);
+  EXPECT_EQ(g_treeHidden, 1);  // entering full screen hides the tree
+  EXPECT_EQ(AppliedCommandState(328), 1);
+  // Settled: further ticks in full screen ask for no more layouts.
+  OnIdleTimer(g_hwndMain);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, g_hwndMain, WM_SIZE, WM_SIZE, PM_NOREMOVE));
+  Pump();
+
+  g_fullScreenRequest = 1;
+  Tick(3);
+  EXPECT_EQ(FullScreenFlag, 0);
+  RECT after = ScreenRectOf(g_hwndMain);
+  EXPECT_TRUE(EqualRect(&after, &before));
+  EXPECT_EQ(g_treeHidden, 0);
+  EXPECT_NE(GetWindowLongW(g_hwndMain, GWL_STYLE) & WS_CAPTION, 0);
+}
+
+TEST_F(MainWindowTest, ThreeFolderSelectionsWithinTheDelayLoadOnlyTheLast) {
+  const int before = g_loadRequests;
+  for (const wchar_t* folder : {L"C:\\one", L"C:\\two", L"C:\\three"}) {
+    wcscpy(g_selectedFolderPath, folder);
+    RequestDelayedFolderOpen(1, 0);
+    Tick(5);
+  }
+  EXPECT_EQ(g_loadRequests, before);
+  Tick(20);
+  EXPECT_EQ(g_loadRequests, before + 1);
+  EXPECT_STREQ(g_currentFolder, L"C:\\three");
+  Tick(30);
+  EXPECT_EQ(g_loadRequests, before + 1);
+}
+
+TEST_F(MainWindowTest, WheelAndStatusTextsGoThroughTheTick) {
+  SendMessageW(g_hwndMain, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+  EXPECT_EQ(g_nextImageRequest, 1);
+  Tick();
+  EXPECT_EQ(g_nextImageRequest, 0);
+  SendMessageW(g_hwndMain, WM_MOUSEWHEEL, MAKEWPARAM(0, 10), 0);
+  EXPECT_EQ(g_previousImageRequest, 0);
+
+  // Counters of an empty list, pushed on the next tick.
+  ShownEntry = -1;
+  Tick();
+  wchar_t text[64] = {};
+  SendMessageW(g_statusBar, SB_GETTEXTW, 8, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"\tFILE:0/0");
+  SendMessageW(g_statusBar, SB_GETTEXTW, 7, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"\tSIZE:0Byte");
+  // The empty-list table reaches the toolbar.
+  EXPECT_EQ(AppliedCommandState(336), 1);
+  EXPECT_EQ(AppliedCommandState(216), 0);
+  EXPECT_EQ(SendMessageW(CommandToolbar(), TB_ISBUTTONENABLED, 216, 0), 0);
+  EXPECT_NE(SendMessageW(CommandToolbar(), TB_ISBUTTONENABLED, 302, 0), 0);
+  EXPECT_NE(SendMessageW(CommandToolbar(), TB_ISBUTTONCHECKED, 302, 0), 0);  // pressed while the tree is shown
+}
+
+TEST_F(MainWindowTest, CommandsSentToTheRebarReachTheMainWindow) {
+  g_previousImageRequest = 0;
+  SendCommandThroughRebar(216);
+  EXPECT_EQ(g_previousImageRequest, 1);
+  g_previousImageRequest = 0;
+  // A toolbar button of the rebar: its click travels the same way.
+  SendMessageW(g_hwndRebar, WM_COMMAND, MAKEWPARAM(302, BN_CLICKED), reinterpret_cast<LPARAM>(CommandToolbar()));
+  EXPECT_EQ(g_navigationToggleRequest, 1);
+  g_navigationToggleRequest = 0;
+}
+
+TEST_F(MainWindowTest, SizingKeepsTheMinimumWidthOfTheNavigationPane) {
+  RECT r{500, 0, 700, 400};
+  SendMessageW(g_hwndMain, WM_SIZING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(r.right - r.left, 210);
+  EXPECT_EQ(r.right, 700);
+  ListSplitHeight() = 50;
+  RECT big{0, 0, 1000, 800};
+  SendMessageW(g_hwndMain, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&big));
+  EXPECT_EQ(ListSplitHeight(), 64);
+  ListSplitHeight() = 200;
+}
+
+TEST_F(MainWindowTest, PaneWheelOverTheListHandsItTheFocus) {
+  g_viewMode = 3;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  HWND list = GetListControl(), pane = GetPaneControl(0);
+  RECT lr = ScreenRectOf(list);
+  SetCursorPos((lr.left + lr.right) / 2, (lr.top + lr.bottom) / 2);
+  SetFocus(pane);
+  EXPECT_EQ(SendMessageW(pane, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0), 1);
+  EXPECT_EQ(GetFocus(), list);
+
+  // Edge and histogram zones of the pane under the cursor.
+  RECT pc;
+  GetClientRect(pane, &pc);
+  POINT origin{0, 0};
+  ClientToScreen(pane, &origin);
+  SetCursorPos(origin.x + pc.right / 2, origin.y + 5);
+  EXPECT_TRUE(IsOverPaneEdgeZone());
+  SetCursorPos(origin.x + pc.right / 2, origin.y + pc.bottom / 2);
+  EXPECT_FALSE(IsOverPaneEdgeZone());
+  g_settings.histogramOnMainScreen = 1;
+  g_settings.histogramMode = 2;
+  g_histogramCacheMode = 0;
+  SetCursorPos(origin.x + pc.right - 20, origin.y + pc.bottom - 20);
+  EXPECT_TRUE(IsOverHistogramZone());
+  EXPECT_EQ(g_histogramCacheMode, 2);
+  SetCursorPos(origin.x + pc.right / 2, origin.y + pc.bottom / 2);
+  EXPECT_FALSE(IsOverHistogramZone());
+  EXPECT_EQ(g_histogramCacheMode, 0);
+}
+
+TEST_F(MainWindowTest, StatusTextsArePushedOnlyWhenChanged) {
+  wchar_t text[64] = {};
+  SetStatusPartText(4, L"\tLISTVIEW");
+  PushStatusTexts();
+  SendMessageW(g_statusBar, SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"\tLISTVIEW");
+  // Unchanged pending text: nothing is sent, so a text put there directly stays.
+  SendMessageW(g_statusBar, SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(L"other"));
+  SetStatusPartText(4, L"\tLISTVIEW");
+  PushStatusTexts();
+  SendMessageW(g_statusBar, SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"other");
+  SetStatusPartText(4, L"\tFIT MODE");
+  PushStatusTexts();
+  SendMessageW(g_statusBar, SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"\tFIT MODE");
+}
+
+TEST_F(MainWindowTest, IconListsAndThumbnailPlaceholders) {
+  int cx = 0, cy = 0;
+  ASSERT_NE(g_favouriteIcons, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(g_favouriteIcons), 2);
+  ImageList_GetIconSize(g_favouriteIcons, &cx, &cy);
+  EXPECT_EQ(cx, 16);
+  EXPECT_EQ(ImageList_GetImageCount(g_commandIcons), 56);
+  EXPECT_EQ(ImageList_GetImageCount(g_bandIcons), 7);
+  ImageList_GetIconSize(g_listThreadIcons, &cx, &cy);
+  EXPECT_EQ(cx, 15);
+  EXPECT_EQ(cy, 10);
+  for (HBITMAP b : g_buttonBitmaps) EXPECT_NE(b, nullptr);
+  EXPECT_NE(g_menuIconStrip, nullptr);
+
+  struct Case {
+    int entries;
+    uint8_t stop;
+    int small, large;  // -1: the list does not exist
+  } cases[] = {{3, 0, 6, 3}, {0, 0, 0, 0}, {3, 1, 0, -1}};
+  for (const Case& c : cases) {
+    g_entryCount = c.entries;
+    g_listThreadStopRequest = c.stop;
+    CreateThumbnailImageLists();
+    ASSERT_NE(g_smallThumbnailList, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(g_smallThumbnailList), c.small);
+    if (c.large < 0) {
+      EXPECT_EQ(g_largeThumbnailList, nullptr);
+    } else {
+      ASSERT_NE(g_largeThumbnailList, nullptr);
+      EXPECT_EQ(ImageList_GetImageCount(g_largeThumbnailList), c.large);
+      ImageList_GetIconSize(g_largeThumbnailList, &cx, &cy);
+      EXPECT_EQ(cx, 88);
+      EXPECT_EQ(cy, 60);
+    }
+  }
+  g_listThreadStopRequest = 0;
+  g_entryCount = 1;
+  CreateThumbnailImageLists();
+  DrawThumbnailPlaceholders();
+  EXPECT_EQ(ImageList_GetImageCount(g_smallThumbnailList), 3);
+  EXPECT_EQ(ImageList_GetImageCount(g_largeThumbnailList), 2);
+  g_entryCount = 0;
+  FreeThumbnailImageLists();
+  EXPECT_EQ(g_smallThumbnailList, nullptr);
+  EXPECT_EQ(ColorRefToArgb(RGB(1, 2, 3)), 0xFF010203u);
+}
+
+}  // namespace

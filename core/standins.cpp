@@ -103,7 +103,6 @@ uint8_t g_slideshowRunning = 0;
 int32_t GetFocusedPaneEntry() { return -1; }
 int32_t GetRowEntry(int32_t) { return -1; }
 bool IsEntryPresent(int32_t) { return false; }
-int32_t g_loadRequests = 0;
 
 // ---- menus, slideshow, collections, viewer, actions ----
 void SwitchNumLockOn() {}

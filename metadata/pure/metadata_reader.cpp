@@ -3,6 +3,7 @@
 // gives less text, never a crash, an endless walk or a read outside its buffers.
 #include "metadata/pure/metadata_reader.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -339,11 +340,12 @@ bool Degrees(Reader& r, const Value& v, double* out) {
 
 std::string DmsText(double x) {
   if (!(x > -1e9 && x < 1e9)) return std::string();
-  int deg = static_cast<int>(x);
-  double m = (x - deg) * 60;
-  int min = static_cast<int>(m);
-  double sec = (m - min) * 60;
-  return Format("%d\x81\x8b %d' %0.2f\" [DMS]", deg, min < 0 ? -min : min, sec < 0 ? -sec : sec);
+  // Split in hundredths of a second so that 44/60 gives 44' 0.00", not 43' 60.00".
+  long long hs = llround((x < 0 ? -x : x) * 360000.0);
+  int deg = static_cast<int>(hs / 360000);
+  int min = static_cast<int>(hs % 360000 / 6000);
+  double sec = static_cast<double>(hs % 6000) / 100.0;
+  return Format("%s%d\x81\x8b %d' %0.2f\" [DMS]", x < 0 ? "-" : "", deg, min, sec);
 }
 
 std::string LatitudeText(Reader& r, const Value& v) {

@@ -11,7 +11,7 @@ for exe in "$dir"/*_fuzz; do
   seeds="$BRN_ROOT/tests/fuzz/corpus/${name%_fuzz}"
   work="$dir/corpus-$name"; mkdir -p "$work"
   args=("$work"); [ -d "$seeds" ] && args+=("$seeds")
-  if "$exe" -max_total_time="$secs" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "${args[@]}" >"$dir/$name.log" 2>&1; then
+  if "$exe" -max_total_time="$secs" -rss_limit_mb=2048 -timeout=10 -artifact_prefix="$dir/" -print_final_stats=1 "${args[@]}" >"$dir/$name.log" 2>&1; then
     echo "fuzz ok $name ($(grep -E 'stat::number_of_executed_units' "$dir/$name.log" | awk '{print $2}') runs)"
   else
     echo "fuzz FAILED $name: see $dir/$name.log"; tail -30 "$dir/$name.log"

@@ -20,13 +20,11 @@ size_t MemoryByteSource::ReadAt(uint64_t offset, uint8_t* dst, size_t n) {
   return n;
 }
 
+// Zero bytes inside a value are dropped: the text is read as one zero-terminated string.
 void TextBuffer::Append(const char* text, size_t n) {
-  if (capacity == 0 || length + 1 >= capacity) return;
-  size_t room = capacity - 1 - length;
-  if (n > room) n = room;
-  memcpy(data + length, text, n);
-  length += n;
-  data[length] = 0;
+  for (size_t i = 0; i < n && length + 1 < capacity; ++i)
+    if (text[i]) data[length++] = text[i];
+  if (capacity) data[length < capacity ? length : capacity - 1] = 0;
 }
 
 void TextBuffer::Append(const char* text) { Append(text, strlen(text)); }

@@ -7,6 +7,7 @@ dir="$BRN_BUILD/fuzz"
 [ -d "$dir" ] || "$BRN_ROOT/scripts/build.sh" fuzz >/dev/null
 shopt -s nullglob
 for exe in "$dir"/*_fuzz; do
+  [ -f "$exe" ] && [ -x "$exe" ] || continue  # not the corpus-*_fuzz work folders
   name=$(basename "$exe")
   seeds="$BRN_ROOT/tests/fuzz/corpus/${name%_fuzz}"
   work="$dir/corpus-$name"; mkdir -p "$work"

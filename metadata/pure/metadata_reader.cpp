@@ -523,8 +523,7 @@ const TagDef kExifIfdTable[] = {
 const TagDef k1stIfdTable[] = {ROW(0x0100, "Width2"), ROW(0x0101, "Height2"),
                                FMT(0x0201, "cg2ofs", AbsoluteOffsetText), ROW(0x0202, "cg2size"), END};
 const TagDef k2ndIfdTable[] = {FMT(0x0201, "cg4ofs", AbsoluteOffsetText), ROW(0x0202, "cg4size"), END};
-const TagDef kSubIfd0Table[] = {ROW(0x0100, "Width2"), ROW(0x0101, "Height2"),
-                                FMT(0x0201, "cg2ofs", AbsoluteOffsetText), ROW(0x0202, "cg2size"), END};
+const TagDef* const kSubIfd0Table = k1stIfdTable;  // the same keys
 const TagDef kSubIfd1Table[] = {ROW(0x0100, "Width2"), ROW(0x0101, "Height2"), ROW(0x0111, "cg5ofs"),
                                 ROW(0x0117, "cg5size"), END};
 

@@ -147,12 +147,7 @@ int main(int argc, char** argv) {
   Write("metadata_crw", "heap", crw);
 
   // RAF, MRW, X3F around the Exif TIFF.
-  Bytes raf = fx::Text("FUJIFILMCCD-RAW 0201");
-  raf.resize(100, 0);
-  fx::Append(raf, {0xFF, 0xD8, 0xFF, 0xE1, 0, 0});
-  fx::Append(raf, fx::Text(std::string("Exif\0\0", 6)));
-  fx::Append(raf, small);
-  raf.resize(4200, 0);
+  Bytes raf = fx::Raf(small, 100, 4200);
   Write("metadata_raf", "raf", raf);
 
   Bytes mrw{0, 'M', 'R', 'M'};
@@ -164,26 +159,10 @@ int main(int argc, char** argv) {
   fx::Append(mrw140, ExifTiff(false, "Minolta Co., Ltd.", minolta, {}, fx::NoteBase::kTiff));
   Write("metadata_mrw", "mrw140", mrw140);
 
-  Bytes x3f = fx::Text("FOVb");
-  x3f.resize(40, 0);
-  size_t section = x3f.size();
-  x3f.resize(section + 28, 0);
-  fx::Append(x3f, {0xFF, 0xD8});
-  fx::Append(x3f, fx::ExifApp1(small));
-  size_t length = x3f.size() - section;
-  size_t dirAt = x3f.size();
-  fx::Append(x3f, fx::Text("SECd"));
-  fx::Put32(x3f, 2, true), fx::Put32(x3f, 1, true);
-  fx::Put32(x3f, uint32_t(section), true), fx::Put32(x3f, uint32_t(length), true);
-  fx::Append(x3f, fx::Text("IMA2"));
-  fx::Put32(x3f, uint32_t(dirAt), true);
+  Bytes x3f = fx::X3fWithExif(small).bytes;
   Write("metadata_x3f", "x3f", x3f);
 
-  Bytes psd = fx::Text("8BPS");
-  psd.resize(26, 0);
-  fx::Put32(psd, 0, false);
-  fx::Put32(psd, uint32_t(resources.size()), false);
-  fx::Append(psd, resources);
+  Bytes psd = fx::Psd(resources);
   Write("metadata_psd", "psd", psd);
   return 0;
 }

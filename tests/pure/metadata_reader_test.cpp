@@ -475,15 +475,10 @@ TEST(MetadataFrontEnds, IptcAndComment) {
   EXPECT_EQ(Iptc(fx::Tiff(*ifd0)).text, expected);
 
   // PSD: colour-mode data skipped by its length, resources read with their 32-bit length.
-  Bytes psd = fx::Text("8BPS");
-  psd.resize(26, 0);
-  fx::Put32(psd, 3, false);
-  fx::Append(psd, {9, 9, 9});
   Bytes res = fx::Resource8bim(1028, records);
   fx::Append(res, fx::Resource8bim(1036, Bytes(40, 1)));
-  fx::Put32(psd, uint32_t(res.size()), false);
-  size_t resAt = psd.size();
-  fx::Append(psd, res);
+  Bytes psd = fx::Psd(res, 3);
+  size_t resAt = 26 + 4 + 3 + 4;
   EXPECT_EQ(Iptc(psd).text, expected);
   Result d = Dump(psd);
   EXPECT_TRUE(d.ok);
@@ -524,13 +519,8 @@ TEST(MetadataFrontEnds, RawContainers) {
   EXPECT_FALSE(Dump(crw).ok);
 
   // RAF: magic, then a JPEG whose Exif block holds the TIFF header.
-  Bytes raf = fx::Text("FUJIFILMCCD-RAW 0201");
-  raf.resize(100, 0);
-  size_t jpegAt = raf.size();
-  fx::Append(raf, {0xFF, 0xD8, 0xFF, 0xE1, 0, 0});
-  fx::Append(raf, fx::Text(std::string("Exif\0\0", 6)));
-  fx::Append(raf, tiff);
-  raf.resize(5000, 0);
+  size_t jpegAt = 100;
+  Bytes raf = fx::Raf(tiff, jpegAt, 5000);
   r = Dump(raf);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(Line(r.text, "cg1ofs"), std::to_string(jpegAt));
@@ -548,20 +538,9 @@ TEST(MetadataFrontEnds, RawContainers) {
   EXPECT_EQ(Line(r.text, "Maker"), "Model X");
 
   // X3F: an IMA2 section with a JPEG and its Exif block, the section directory at the end.
-  Bytes x3f = fx::Text("FOVb");
-  x3f.resize(40, 0);
-  size_t section = x3f.size();
-  x3f.resize(section + 28, 0);
-  Bytes app1 = fx::ExifApp1(tiff);
-  fx::Append(x3f, {0xFF, 0xD8});
-  fx::Append(x3f, app1);
-  size_t sectionLength = x3f.size() - section;
-  size_t dirAt = x3f.size();
-  fx::Append(x3f, fx::Text("SECd"));
-  fx::Put32(x3f, 2, true), fx::Put32(x3f, 1, true);
-  fx::Put32(x3f, uint32_t(section), true), fx::Put32(x3f, uint32_t(sectionLength), true);
-  fx::Append(x3f, fx::Text("IMA2"));
-  fx::Put32(x3f, uint32_t(dirAt), true);
+  fx::X3f x = fx::X3fWithExif(tiff);
+  Bytes& x3f = x.bytes;
+  size_t section = x.section, sectionLength = x.length, dirAt = x.directory;
   r = Dump(x3f);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(Line(r.text, "Maker"), "Model X");

@@ -197,4 +197,49 @@ inline Bytes Jpeg(const std::vector<Bytes>& segments) {
   return b;
 }
 
+// RAF: magic, padding, then a JPEG start whose Exif block holds the TIFF image (at jpegAt + 12).
+inline Bytes Raf(const Bytes& tiff, size_t jpegAt, size_t total) {
+  Bytes raf = Text("FUJIFILMCCD-RAW 0201");
+  raf.resize(jpegAt, 0);
+  Append(raf, {0xFF, 0xD8, 0xFF, 0xE1, 0, 0});
+  Append(raf, Text(std::string("Exif\0\0", 6)));
+  Append(raf, tiff);
+  if (raf.size() < total) raf.resize(total, 0);
+  return raf;
+}
+
+// X3F: one IMA2 section at 40 (28-byte header, then a JPEG with the Exif block), the section directory last.
+struct X3f {
+  Bytes bytes;
+  size_t section, length, directory;
+};
+inline X3f X3fWithExif(const Bytes& tiff) {
+  X3f x;
+  x.bytes = Text("FOVb");
+  x.bytes.resize(40, 0);
+  x.section = x.bytes.size();
+  x.bytes.resize(x.section + 28, 0);
+  Append(x.bytes, {0xFF, 0xD8});
+  Append(x.bytes, ExifApp1(tiff));
+  x.length = x.bytes.size() - x.section;
+  x.directory = x.bytes.size();
+  Append(x.bytes, Text("SECd"));
+  Put32(x.bytes, 2, true), Put32(x.bytes, 1, true);
+  Put32(x.bytes, uint32_t(x.section), true), Put32(x.bytes, uint32_t(x.length), true);
+  Append(x.bytes, Text("IMA2"));
+  Put32(x.bytes, uint32_t(x.directory), true);
+  return x;
+}
+
+// PSD header with colour-mode data of the given length, then the image-resource block.
+inline Bytes Psd(const Bytes& resources, size_t colourModeLength = 0) {
+  Bytes psd = Text("8BPS");
+  psd.resize(26, 0);
+  Put32(psd, uint32_t(colourModeLength), false);
+  psd.resize(psd.size() + colourModeLength, 9);
+  Put32(psd, uint32_t(resources.size()), false);
+  Append(psd, resources);
+  return psd;
+}
+
 }  // namespace fx

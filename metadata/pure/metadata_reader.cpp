@@ -401,7 +401,7 @@ std::string CanonFirmwareText(Reader& r, const Value& v) {
   size_t n = v.count < v.avail ? v.count : v.avail;
   for (size_t i = 0; i < 32 && i + 8 <= n; ++i) {
     if (memcmp(v.p + i, "Firmware", 8) == 0) {
-      r.adjust = static_cast<int64_t>(i);
+      r.adjust += static_cast<int64_t>(i);
       return Format("%d\n", static_cast<int>(i));
     }
   }
@@ -823,9 +823,18 @@ void EnterMakerNote(Reader& r, const Value& v, uint64_t walkBase, int depth) {
   const TagDef* table = nullptr;
   uint64_t dir = m, base = walkBase;
   switch (r.maker) {
-    case Maker::kCanon:
+    case Maker::kCanon: {
       table = kCanonTable;
+      // Software that moves the maker note leaves its old position in an 8-byte footer
+      // ("II*\0" and the offset); values are then found by that distance.
+      uint8_t footer[8];
+      if (v.count >= 8 && r.ReadExact(m + v.count - 8, footer, 8) &&
+          (memcmp(footer, "II*\0", 4) == 0 || memcmp(footer, "MM\0*", 4) == 0)) {
+        uint32_t original = footer[0] == 'I' ? Le32(footer + 4) : Be32(footer + 4);
+        r.adjust = static_cast<int64_t>(m - walkBase) - static_cast<int64_t>(original);
+      }
       break;
+    }
     case Maker::kNikon:
       table = kNikonTable;
       r.adjust = 0;

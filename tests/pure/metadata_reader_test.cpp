@@ -273,6 +273,25 @@ TEST(MakerNotes, BigEndianNikonInsideLittleEndianExif) {
       << r.text;
 }
 
+TEST(MakerNotes, CanonNoteMovedBySoftware) {
+  // The note now lies 50 bytes after the place its offsets were written for; its footer says so.
+  auto note = NewIfd(true);
+  std::vector<uint16_t> settings(25, 0);
+  settings[22] = 65535, settings[23] = 18600, settings[24] = 6200;
+  note->Short(0x0001, settings).Ascii(0x0007, "Firmware Version 1.00").Ascii(0x0095, "Lens name");
+  for (bool footer : {true, false}) {
+    auto exif = NewIfd(false);
+    exif->Note(note, {}, fx::NoteBase::kTiff, 50, footer);
+    Result r = Dump(JpegWithExif(exif, false));
+    if (footer) {
+      EXPECT_NE(r.text.find("Lex3\t65535\nLex2\t18600\nLex1\t6200\nFw\t0\nLens\tLens name\n"), std::string::npos)
+          << r.text;
+    } else {
+      EXPECT_NE(Line(r.text, "Lens"), "Lens name") << r.text;  // read 50 bytes early
+    }
+  }
+}
+
 TEST(MakerNotes, PerMakerDirectoriesAndValues) {
   struct Case {
     const char* name;

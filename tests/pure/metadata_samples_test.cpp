@@ -151,7 +151,9 @@ TEST(MetadataSamples, AgreeWithExifTool) {
   std::string json = RunCommand(
       "exiftool -j -n -G1 -q -q -IFD0:Make -IFD0:Model -ExifIFD:DateTimeOriginal -ExifIFD:ExposureTime "
       "-ExifIFD:FNumber -ExifIFD:ISO -ExifIFD:FocalLength -IFD0:Orientation -GPS:GPSLatitude -GPS:GPSLongitude "
-      "-GPS:GPSLatitudeRef -GPS:GPSLongitudeRef " + dir + "/*.jpg 2>/dev/null");
+      "-GPS:GPSLatitudeRef -GPS:GPSLongitudeRef -Canon:LensType -Canon:MaxFocalLength -Canon:MinFocalLength "
+      "-Canon:FocalUnits -Nikon:LensType -Nikon:Lens -PreviewIFD:PreviewImageStart -Olympus:PreviewImageStart " +
+      dir + "/*.jpg 2>/dev/null");
   RunCommand("rm -rf " + dir);
   std::vector<Record> records = ParseJson(json);
   ASSERT_EQ(records.size(), files.size());
@@ -163,6 +165,7 @@ TEST(MetadataSamples, AgreeWithExifTool) {
     MemoryByteSource src(bytes.data(), bytes.size());
     TextBuffer out(dump, sizeof dump);
     EXPECT_TRUE(DumpMetadataText(src, "x", out)) << et["SourceFile"];
+    const std::string full = dump;
     // The Exif lines only: a maker note may repeat a key ("ISO").
     std::string text = dump;
     for (size_t a; (a = text.find("\n<---MakerNote start")) != std::string::npos;) {
@@ -201,6 +204,41 @@ TEST(MetadataSamples, AgreeWithExifTool) {
     same("ExifIFD:FocalLength", "FocalLength",
          [](const std::string& a, const std::string& b) { return Near(atof(a.c_str()), atof(b.c_str()), 0, 0.5); });
     same("IFD0:Orientation", "Direction", [](const std::string& a, const std::string& b) { return a == b; });
+    // Maker notes: the lens codes and preview positions ExifTool finds.
+    auto note = [&](const char* key, const char* ours, auto expected) {
+      if (!et.count(key)) return;
+      ++compared;
+      EXPECT_EQ(Line(full, ours), expected(et[key])) << name << " " << key;
+    };
+    auto same_text = [](const std::string& v) { return v; };
+    auto times_units = [&](const std::string& v) {
+      return std::to_string(lround(atof(v.c_str()) * atof(et["Canon:FocalUnits"].c_str())));
+    };
+    note("Canon:LensType", "Lex3", same_text);
+    note("Canon:MaxFocalLength", "Lex2", times_units);
+    note("Canon:MinFocalLength", "Lex1", times_units);
+    note("Nikon:LensType", "Lex1", [](const std::string& v) { return std::string(1, char('A' + atoi(v.c_str()))); });
+    note("PreviewIFD:PreviewImageStart", "cg3ofs", same_text);
+    note("Olympus:PreviewImageStart", "cg4ofs", same_text);
+    if (et.count("Nikon:Lens")) {
+      // "18 70 3.5 4.5" against "18-70mm F3.5-4.5": the same numbers, a repeated one written once.
+      ++compared;
+      double f[4] = {};
+      sscanf(et["Nikon:Lens"].c_str(), "%lf %lf %lf %lf", &f[0], &f[1], &f[2], &f[3]);
+      std::vector<double> want = {f[0]};
+      if (f[1] != f[0]) want.push_back(f[1]);
+      want.push_back(f[2]);
+      if (f[3] != f[2]) want.push_back(f[3]);
+      std::vector<double> got;
+      std::string lens = Line(full, "Lens");
+      for (const char* p = lens.c_str(); *p;) {
+        if (isdigit(static_cast<unsigned char>(*p))) got.push_back(strtod(p, const_cast<char**>(&p)));
+        else ++p;
+      }
+      ASSERT_EQ(got.size(), want.size()) << name << " " << lens;
+      for (size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], want[k], 0.05) << name << " " << lens;
+    }
+
     // Degrees written as text ("52,00000,50,...") instead of rationals are not read.
     // (our summary then shows the latitude tag with an empty value).
     bool latitudeAsText = std::string(summary).find("2\t\n\n\t\n") != std::string::npos;

@@ -44,6 +44,8 @@ struct Entry {
   IfdPtr note;               // maker note: header bytes, then this directory
   Bytes noteHeader;
   NoteBase noteBase = NoteBase::kTiff;
+  uint32_t noteShift = 0;    // the note's offsets are as they were this many bytes earlier in the file
+  bool noteFooter = false;   // end the note with "II*\0" and its old position
 };
 
 struct Ifd {
@@ -91,9 +93,10 @@ struct Ifd {
     entries.push_back(std::move(e));
     return *this;
   }
-  Ifd& Note(IfdPtr d, Bytes header, NoteBase base) {
+  Ifd& Note(IfdPtr d, Bytes header, NoteBase base, uint32_t shift = 0, bool footer = false) {
     Entry e;
     e.tag = 0x927C, e.type = 7, e.note = std::move(d), e.noteHeader = std::move(header), e.noteBase = base;
+    e.noteShift = shift, e.noteFooter = footer;
     entries.push_back(std::move(e));
     return *this;
   }
@@ -125,13 +128,17 @@ inline size_t WriteIfd(Bytes& out, const Ifd& d, size_t base) {
     } else if (e.note) {
       size_t notePos = out.size();
       Append(out, e.noteHeader);
-      size_t noteBase = e.noteBase == NoteBase::kTiff ? base : notePos;
+      size_t noteBase = (e.noteBase == NoteBase::kTiff ? base : notePos) + e.noteShift;
       if (e.noteBase == NoteBase::kInnerTiff) {
         noteBase = out.size();
         Append(out, e.note->little ? Bytes{'I', 'I', 42, 0} : Bytes{'M', 'M', 0, 42});
         Put32(out, 8, e.note->little);
       }
       WriteIfd(out, *e.note, noteBase);
+      if (e.noteFooter) {
+        Append(out, Text(std::string("II*\0", 4)));
+        Put32(out, uint32_t(notePos - base - e.noteShift), true);
+      }
       Patch32(out, fieldAt, uint32_t(notePos - base), le);
       Patch32(out, fieldAt - 4, uint32_t(out.size() - notePos), le);
     } else if (e.bytes.size() > 4 && !e.rawField) {

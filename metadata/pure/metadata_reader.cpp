@@ -831,7 +831,7 @@ void EnterMakerNote(Reader& r, const Value& v, uint64_t walkBase, int depth) {
       if (v.count >= 8 && r.ReadExact(m + v.count - 8, footer, 8) &&
           (memcmp(footer, "II*\0", 4) == 0 || memcmp(footer, "MM\0*", 4) == 0)) {
         uint32_t original = footer[0] == 'I' ? Le32(footer + 4) : Be32(footer + 4);
-        r.adjust = static_cast<int64_t>(m - walkBase) - static_cast<int64_t>(original);
+        r.adjust = static_cast<int64_t>(m) - static_cast<int64_t>(walkBase) - static_cast<int64_t>(original);
       }
       break;
     }

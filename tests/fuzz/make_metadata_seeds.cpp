@@ -35,7 +35,7 @@ fx::IfdPtr Exif(bool little, fx::IfdPtr note, Bytes header, fx::NoteBase base) {
   e->Rational(0x829A, {{1, 250}}).Rational(0x829D, {{28, 10}}).Short(0x8822, {2}).Short(0x8827, {100});
   e->Undefined(0x9000, fx::Text("0230")).Ascii(0x9003, "2020:01:02 03:04:05").Rational(0x9204, {{2, 3}}, 10);
   e->Short(0x9207, {5}).Short(0x9209, {1}).Rational(0x920A, {{50, 1}});
-  if (note) e->Note(note, header, base);
+  if (note) e->Note(note, header, base, 0, header.empty());  // headerless notes also get the Canon footer
   e->Short(0xA002, {640}).Short(0xA003, {480}).Short(0xA402, {0}).Short(0xA403, {1}).Short(0xA405, {75});
   return e;
 }

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Metadata reading speed on the goexif sample files: our reader natively and under Wine, beside exiv2 -pa.
+# Usage: bench/metadata_bench.sh [seconds]   (builds native and x64 first)
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$here/scripts/env.sh"
+secs="${1:-3}"
+dir=/usr/share/gocode/src/github.com/rwcarlsen/goexif/exif/samples
+"$here/scripts/build.sh" native x64 >/dev/null || exit 1
+echo -n "sanitizer build: "; "$BRN_BUILD/native/metadata_bench_native" "$dir" "$secs"
+# The native build carries ASan/UBSan; an optimised copy shows the reader's own speed.
+opt="$BRN_BUILD/metadata_bench_native_O2"
+clang++ -std=c++17 -O2 -I"$here" "$here/bench/metadata_bench_native.cpp" "$here"/metadata/pure/*.cpp -o "$opt" &&
+  { echo -n "optimised (-O2): "; "$opt" "$dir" "$secs"; }
+if [ -x "$BRN_BUILD/x64/bin/metadata_bench_win.exe" ]; then
+  "$here/scripts/wine-run.sh" "$BRN_BUILD/x64/bin/metadata_bench_win.exe" "Z:${dir//\//\\}" "$secs" | tr -d '\r'
+fi
+files=("$dir"/*)
+n=0; start=$(date +%s.%N)
+while :; do
+  exiv2 -pa "${files[@]}" >/dev/null 2>&1
+  n=$((n + ${#files[@]}))
+  now=$(date +%s.%N)
+  if awk -v s="$start" -v e="$now" -v l="$secs" 'BEGIN{exit !(e - s >= l)}'; then break; fi
+done
+awk -v n="$n" -v s="$start" -v e="$now" 'BEGIN{printf "exiv2 -pa (one process per pass): %d files in %.2f s = %.0f files/s\n", n, e - s, n / (e - s)}'

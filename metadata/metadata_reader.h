@@ -1,0 +1,24 @@
+// Metadata reader entry points on wide paths, and the process-wide buffers they fill.
+// Each entry point takes "sema_interp" itself; callers read the buffers after it returns and
+// before the next call, or use DumpImageMetadataWide for a private copy taken under the lock.
+#pragma once
+#include <cstddef>
+#include "metadata/pure/metadata_reader.h"
+
+extern char g_metadataDumpBuffer[kMetadataTextSize];   // MetadataText
+extern char g_exifSummaryBuffer[kMetadataTextSize];    // ExifSummaryText
+extern char g_iptcTextBuffer[kMetadataTextSize];       // IptcText
+extern char g_jpegCommentBuffer[kJpegCommentSize];
+extern GpsPosition g_gpsPosition;                      // source fields filled by ReadExifSummary
+
+bool DumpImageMetadata(const wchar_t* path);
+bool ReadExifSummary(const wchar_t* path);
+bool ReadIptc(const wchar_t* path);
+bool ReadJpegComment(const wchar_t* path);
+
+// DumpImageMetadata, then the dump (at most 8,191 characters) as wide text into out, all under the lock.
+// On failure out is empty.
+bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars);
+
+// Multibyte text of the ANSI code page to wide text: at most outChars - 1 characters and a terminator.
+void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars);

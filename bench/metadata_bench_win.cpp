@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app_globals.h"
 #include "metadata/metadata_reader.h"
 
 int main() {
@@ -28,7 +29,8 @@ int main() {
     return 1;
   }
   // As in the program, start-up has created the reader's lock.
-  HANDLE sema = CreateSemaphoreW(nullptr, 1, 1, L"sema_interp");
+  HANDLE sema = CreateSemaphoreW(nullptr, 1, 1, nullptr);
+  g_semaphores[kSemaInterp] = sema;
   long long done = 0, ok = 0;
   auto start = std::chrono::steady_clock::now();
   double elapsed = 0;

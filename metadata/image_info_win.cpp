@@ -1,5 +1,7 @@
 #include "metadata/image_info_win.h"
 
+#include "core/semaphore_lock.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -59,17 +61,10 @@ bool FormatFileTime(const wchar_t* path, FileTimeKind kind, wchar_t* out, size_t
 }  // namespace
 
 void FillImageInfoFromText(ImageInfo& info, const wchar_t* sharedText, bool withTexts) {
-  FillImageInfoUnderLock(info, sharedText, withTexts, L"sema_interp");
-}
-
-void FillImageInfoUnderLock(ImageInfo& info, const wchar_t* sharedText, bool withTexts, const wchar_t* lockName) {
   std::vector<char16_t> text;
-  HANDLE lock = OpenSemaphoreW(SYNCHRONIZE | SEMAPHORE_MODIFY_STATE, FALSE, lockName);
-  if (lock) WaitForSingleObject(lock, INFINITE);
-  CopyShared(sharedText, text);
-  if (lock) {
-    ReleaseSemaphore(lock, 1, nullptr);
-    CloseHandle(lock);
+  {
+    SemaphoreLock lock(kSemaInterp);
+    CopyShared(sharedText, text);
   }
   FillImageInfoRecord(info, text.data(), g_settings.mamiyaThumbsByDevelopment != 0);
   if (!withTexts) return;

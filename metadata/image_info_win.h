@@ -13,9 +13,6 @@ void FillImageInfoFromMetadata(ImageInfo& info);
 // another thread's refill cannot change it under the fill; the caller must not hold it.
 void FillImageInfoFromText(ImageInfo& info, const wchar_t* sharedText, bool withTexts);
 
-// The same with the semaphore of another name: named semaphores are shared by the whole
-// session, so tests that run beside a started program use their own.
-void FillImageInfoUnderLock(ImageInfo& info, const wchar_t* sharedText, bool withTexts, const wchar_t* lockName);
 
 // Column text 1..23 (null for other numbers). Column 18 follows the 35 mm display setting; a
 // made text lives in a buffer of the calling thread until that thread's next call.

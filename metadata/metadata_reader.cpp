@@ -1,6 +1,8 @@
 // Win32 side of the metadata reader: opens the file, serialises the callers, keeps the shared buffers.
 #include "metadata/metadata_reader.h"
 
+#include "core/semaphore_lock.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -66,27 +68,6 @@ class FileByteSource : public ByteSource {
   size_t windowLength_ = 0;
 };
 
-// "sema_interp" is created at start-up; a process without it (a tool, a test) runs unlocked.
-class InterpLock {
- public:
-  InterpLock() {
-    static HANDLE semaphore = nullptr;
-    if (!semaphore) {
-      HANDLE opened = OpenSemaphoreW(SYNCHRONIZE | SEMAPHORE_MODIFY_STATE, FALSE, L"sema_interp");
-      if (opened && InterlockedCompareExchangePointer(&semaphore, opened, nullptr) != nullptr) CloseHandle(opened);
-    }
-    handle_ = semaphore;
-    if (handle_ && WaitForSingleObject(handle_, INFINITE) != WAIT_OBJECT_0) handle_ = nullptr;
-  }
-  ~InterpLock() {
-    if (handle_) ReleaseSemaphore(handle_, 1, nullptr);
-  }
-  InterpLock(const InterpLock&) = delete;
-  InterpLock& operator=(const InterpLock&) = delete;
-
- private:
-  HANDLE handle_;
-};
 
 bool DumpLocked(const wchar_t* path) {
   g_iptcTextBuffer[0] = 0;
@@ -128,12 +109,12 @@ void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars) {
 }
 
 bool DumpImageMetadata(const wchar_t* path) {
-  InterpLock lock;
+  SemaphoreLock lock(kSemaInterp);
   return DumpLocked(path);
 }
 
 bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars) {
-  InterpLock lock;
+  SemaphoreLock lock(kSemaInterp);
   bool ok = DumpLocked(path);
   if (ok) MetadataTextToWide(g_metadataDumpBuffer, out, outChars);
   else if (outChars) out[0] = 0;
@@ -141,7 +122,7 @@ bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars) {
 }
 
 bool ReadExifSummary(const wchar_t* path) {
-  InterpLock lock;
+  SemaphoreLock lock(kSemaInterp);
   TextBuffer out(g_exifSummaryBuffer, sizeof g_exifSummaryBuffer);
   auto source = std::make_unique<FileByteSource>(path);
   if (!source->IsOpen()) return false;
@@ -149,7 +130,7 @@ bool ReadExifSummary(const wchar_t* path) {
 }
 
 bool ReadIptc(const wchar_t* path) {
-  InterpLock lock;
+  SemaphoreLock lock(kSemaInterp);
   TextBuffer out(g_iptcTextBuffer, sizeof g_iptcTextBuffer);
   auto source = std::make_unique<FileByteSource>(path);
   if (!source->IsOpen()) return false;
@@ -157,7 +138,7 @@ bool ReadIptc(const wchar_t* path) {
 }
 
 bool ReadJpegComment(const wchar_t* path) {
-  InterpLock lock;
+  SemaphoreLock lock(kSemaInterp);
   g_jpegCommentBuffer[0] = g_jpegCommentBuffer[1] = 0;
   auto source = std::make_unique<FileByteSource>(path);
   if (!source->IsOpen()) return false;

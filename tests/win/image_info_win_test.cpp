@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "core/app_globals.h"
 #include "core/settings.h"
 #include "metadata/image_info_win.h"
 #include "metadata/pure/camera_models.h"
@@ -13,25 +14,20 @@ namespace {
 
 class ImageInfoWin : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    BuildCameraModelIndex();
-    swprintf(lockName, 64, L"sema_interp_test_%lu", GetCurrentProcessId());
-  }
-  static wchar_t lockName[64];
+  static void SetUpTestSuite() { BuildCameraModelIndex(); }
 };
-wchar_t ImageInfoWin::lockName[64];
 
 // The fill copies the shared text only while it holds the interpreter lock.
 TEST_F(ImageInfoWin, FillWaitsForTheInterpreterLock) {
-  HANDLE sema = CreateSemaphoreW(nullptr, 0, 1, lockName);  // held by "another thread"
-  ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  HANDLE sema = CreateSemaphoreW(nullptr, 0, 1, nullptr);  // held by "another thread"
   ASSERT_NE(sema, nullptr);
+  g_semaphores[kSemaInterp] = sema;
   std::wstring shared = L"C:\\a.jpg\nMaker\tCanon\nModel\tCanon EOS 7D\nDirection\t6\nFlipI1234\n";
   ImageInfo info{};
   info.fileTypeFlag = 0x40;  // CR2
   std::atomic<bool> done{false};
   std::thread worker([&] {
-    FillImageInfoUnderLock(info, shared.c_str(), true, lockName);
+    FillImageInfoFromText(info, shared.c_str(), true);
     done = true;
   });
   Sleep(200);
@@ -47,16 +43,17 @@ TEST_F(ImageInfoWin, FillWaitsForTheInterpreterLock) {
   EXPECT_EQ(std::wstring(GetInfoField(info, 3)), L"CR2");
   EXPECT_EQ(std::wstring(GetInfoField(info, 5)), L"0000/00/00 00:00:00");
   EXPECT_EQ(WaitForSingleObject(sema, 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "the lock was given back";
+  g_semaphores[kSemaInterp] = nullptr;
   CloseHandle(sema);
 }
 
 TEST_F(ImageInfoWin, TextsOnlyWithTheList) {
   ImageInfo info{};
   info.fileTypeFlag = 0x2;
-  FillImageInfoUnderLock(info, L"p\nModel\tX\nWidth\t640\nHeight\t480\n", false, lockName);
+  FillImageInfoFromText(info, L"p\nModel\tX\nWidth\t640\nHeight\t480\n", false);
   EXPECT_EQ(std::wstring(GetInfoField(info, 6)), L"");
   EXPECT_EQ(std::wstring(GetInfoField(info, 8)), L"X");
-  FillImageInfoUnderLock(info, nullptr, true, lockName);  // no buffer: a file without metadata
+  FillImageInfoFromText(info, nullptr, true);  // no buffer: a file without metadata
   EXPECT_EQ(info.modelRow, 6);
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/app_globals.h"
 #include "metadata/metadata_reader.h"
 #include "tests/support/exif_fixture.h"
 
@@ -106,8 +107,9 @@ TEST_F(MetadataEntryTest, MissingFileGivesFalse) {
 }
 
 TEST_F(MetadataEntryTest, EntryPointsWaitForTheInterpreterLock) {
-  HANDLE sema = CreateSemaphoreW(nullptr, 1, 1, L"sema_interp");
+  HANDLE sema = CreateSemaphoreW(nullptr, 1, 1, nullptr);
   ASSERT_NE(sema, nullptr);
+  g_semaphores[kSemaInterp] = sema;
   ASSERT_EQ(WaitForSingleObject(sema, 0), WAIT_OBJECT_0);
   struct Job {
     const wchar_t* path;
@@ -128,6 +130,7 @@ TEST_F(MetadataEntryTest, EntryPointsWaitForTheInterpreterLock) {
   EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
   EXPECT_EQ(job.done, 1);
   CloseHandle(thread);
+  g_semaphores[kSemaInterp] = nullptr;
   CloseHandle(sema);
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/named_semaphore.h"
+#include "core/semaphore_lock.h"
 #include "core/pure/raw_tiff.h"
 #include "core/raw_develop.h"
 #include "tests/support/dng_writer.h"
@@ -325,17 +325,19 @@ TEST(RawDevelop, GdiplusDecodesTheBlockAsRgbTiff) {
   Gdiplus::GdiplusShutdown(token);
 }
 
-TEST(RawDevelop, NamedSemaphoreSerialisesDevelopments) {
-  HANDLE created = CreateSemaphoreW(nullptr, 1, 1, L"sema_dec");
+TEST(RawDevelop, SemaphoreLockHoldsTheDecoderSemaphore) {
+  HANDLE created = CreateSemaphoreW(nullptr, 1, 1, nullptr);
   ASSERT_NE(created, nullptr);
+  g_semaphores[kSemaDecoder] = created;
   {
-    brn::NamedSemaphoreLock lock(L"sema_dec");
+    SemaphoreLock lock(kSemaDecoder);
     EXPECT_TRUE(lock.held());
     EXPECT_EQ(WaitForSingleObject(created, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_NE(Develop(WriteTemp(L"locked.dng", MakeSyntheticDng(SyntheticDng())), 0).size, 0u);
   }
   EXPECT_EQ(WaitForSingleObject(created, 0), WAIT_OBJECT_0);
   ReleaseSemaphore(created, 1, nullptr);
+  g_semaphores[kSemaDecoder] = nullptr;
   CloseHandle(created);
-  EXPECT_FALSE(brn::NamedSemaphoreLock(L"sema_none_such").held());
+  EXPECT_FALSE(SemaphoreLock(kSemaDecoder).held());
 }

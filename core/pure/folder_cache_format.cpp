@@ -1,5 +1,6 @@
 #include "core/pure/folder_cache_format.h"
 #include "core/pure/entry_image32.h"
+#include "core/pure/settings_rules.h"
 
 #include <cstring>
 
@@ -33,25 +34,7 @@ bool ComputeCacheLayout(uint32_t n, uint32_t undoTotal, CacheLayout* out) {
   return true;
 }
 
-double CacheVersionNumber(const CacheHeader& header) {
-  double value = 0, scale = 0.1;
-  bool fraction = false;
-  for (char16_t c : header.version) {
-    if (c >= u'0' && c <= u'9') {
-      if (fraction) {
-        value += (c - u'0') * scale;
-        scale /= 10;
-      } else {
-        value = value * 10 + (c - u'0');
-      }
-    } else if (c == u'.' && !fraction) {
-      fraction = true;
-    } else {
-      break;
-    }
-  }
-  return value;
-}
+double CacheVersionNumber(const CacheHeader& header) { return ParseVersionNumber(header.version, 8); }
 
 bool AcceptCacheHeader(const uint8_t* data, size_t size, double minVersion) {
   if (!data || size < kCacheHeaderSize) return false;

@@ -36,14 +36,7 @@ bool IsRowEntryPresent(int32_t) { return false; }
 bool ReadRowLevelFacts(int32_t, ImageLevelInputs*) { return false; }
 int32_t GetCollectionCount() { return 0; }
 const wchar_t* GetCollectionName(int32_t) { return L""; }
-int ListCacheFiles(CacheHistoryRow*, int) { return 0; }
 
-LoadedCacheView g_loadedCache = {};
-void BuildFolderCache() {}
-bool WriteFolderCache() { return false; }
-bool LoadFolderCache() { return false; }
-void AdoptFolderCache() {}
-void ReleaseFolderCache() {}
 
 void StartThumbnailListThread() {}
 void StopThumbnailListThread() {}
@@ -68,8 +61,14 @@ void ClearEntryUndoList(int entryNumber) {
   e->currentUndo = -1;
 }
 
-void ReleaseEntryLevel(ImageEntry*, int, int) {}
-uint8_t g_rawFailureArmed = 0;
+HGLOBAL GrabMovieFrame(ImageEntry*, int, int, int) { return nullptr; }
+void TouchEntryImage(ImageEntry*, int) {}
+bool NeedsFullDevelopment(ImageEntry*, int32_t) { return false; }
+bool ViewerDevelopThreadIdle() { return true; }
+void WaitViewerDevelopThread() {}
+void StartViewerDevelopThread() {}
+ImageEntry* g_viewerDevelopEntry = nullptr;
+volatile int32_t g_listThreadNextRow = -1;
 
 void OpenWatchedFolder(const wchar_t*) {}
 void CloseWatchedFolder() {}

@@ -16,7 +16,9 @@
 #include "browser/viewer_panes.h"
 #include "browser/status_bar.h"
 #include "browser/caption_favourites.h"
+#include "core/folder_cache.h"
 #include "core/image_entry_list.h"
+#include "core/image_pipeline.h"
 #include "core/key_state.h"
 #include "core/list_helpers.h"
 #include "core/window_helpers.h"
@@ -46,28 +48,10 @@ struct ImageLevelInputs;
 bool ReadRowLevelFacts(int32_t row, ImageLevelInputs* facts);
 int32_t GetCollectionCount();
 const wchar_t* GetCollectionName(int32_t index);
-// Fills the cache-history rows (newest first) and returns their count.
-struct CacheHistoryRow;
-int ListCacheFiles(CacheHistoryRow* rows, int capacity);
 
 // ---- Services the entry list and the list helpers call ----
 struct ImageEntry;
 
-// The loaded thumbnail cache as the list loader reads it: `count` records of the 32-bit entry
-// image at `records`, and per record the block offset of its first undo record (0 none).
-struct LoadedCacheView {
-  const uint8_t* block;
-  uint32_t size;
-  int32_t count;
-  const uint32_t* undoOffsets;
-  const uint8_t* records;
-};
-extern LoadedCacheView g_loadedCache;
-void BuildFolderCache();
-bool WriteFolderCache();
-bool LoadFolderCache();
-void AdoptFolderCache();
-void ReleaseFolderCache();
 
 void StartThumbnailListThread();
 void StopThumbnailListThread();
@@ -87,8 +71,16 @@ void ClearActionHistory();
 // Undo arrays are malloc'd blocks of undoCount records.
 void ClearEntryUndoList(int entryNumber);
 
-void ReleaseEntryLevel(ImageEntry* entry, int level, int how);
-extern uint8_t g_rawFailureArmed;
+// Viewer and movie services the image levels call.
+HGLOBAL GrabMovieFrame(ImageEntry* entry, int second, int width, int height);
+void TouchEntryImage(ImageEntry* entry, int level);
+bool NeedsFullDevelopment(ImageEntry* entry, int32_t row);
+bool ViewerDevelopThreadIdle();
+void WaitViewerDevelopThread();
+void StartViewerDevelopThread();
+extern ImageEntry* g_viewerDevelopEntry;
+// The row the list thread's next pass starts at, -1 none.
+extern volatile int32_t g_listThreadNextRow;
 
 void OpenWatchedFolder(const wchar_t* folder);
 void CloseWatchedFolder();

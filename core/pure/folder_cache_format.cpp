@@ -1,5 +1,5 @@
 #include "core/pure/folder_cache_format.h"
-#include "core/pure/entry_image32.h"
+#include "core/pure/image_entry.h"
 #include "core/pure/settings_rules.h"
 
 #include <cstring>
@@ -184,4 +184,5 @@ bool DecodeCacheFileName(const char16_t* fileName, char16_t* out, size_t capacit
   out[n] = 0;
   return true;
 }
-static_assert(offsetof(ImageEntryImage32, undoCount) == kEntryImageUndoCountOffset, "");
+static_assert(entry_image::kUndoCount == kEntryImageUndoCountOffset, "the undo count the reader checks");
+static_assert(kEntryImageSize == kCacheEntryImageSize, "");

@@ -12,6 +12,9 @@
 #include "browser/list_rows.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "core/data_folders.h"
+#include "core/folder_cache.h"
+#include "core/pure/folder_cache_format.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/path_utils.h"
@@ -34,20 +37,25 @@ class Catalogue : public ::testing::Test {
   static void SetUpTestSuite() {
     ASSERT_TRUE(AllocGlobalBuffers());
     ResetImageEntryArrays();
+    static wchar_t version[] = L"5.16";
+    g_programVersion = version;
+    g_cacheVersionText = version;
   }
   void SetUp() override {
     SetDefaultSettings();
+    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), dataDir_.path().c_str(), kPathChars - 1);
     g_settings.enabledImageTypes |= 0x2;  // JPG
     g_settings.hideDeletedFiles = 0;
-    std::memset(&g_loadedCache, 0, sizeof g_loadedCache);
+    ReleaseFolderCache();
     g_requestedListSource = 0;
     g_requestedCollection = -1;
   }
   void TearDown() override {
     FreeImageEntries();
-    std::memset(&g_loadedCache, 0, sizeof g_loadedCache);
+    ReleaseFolderCache();
     g_loadedFolderPath[0] = 0;
   }
+  ScratchDir dataDir_;
   void Load(const std::wstring& folder) {
     wcscpy(g_currentFolder, folder.c_str());
     LoadListContents(1, 0, 0);
@@ -59,30 +67,46 @@ class Catalogue : public ::testing::Test {
     return -1;
   }
 
-  // A loaded cache as the cache files hand it over: entry images, then their undo records.
+  // A cache file of the folder holding these records (no pixels) and their undo records; the
+  // list being left is not cached over it.
   struct CacheBlock {
-    std::vector<uint8_t> bytes;
-    std::vector<uint32_t> undoOffsets;
-    void Publish() {
-      g_loadedCache.block = bytes.data();
-      g_loadedCache.size = static_cast<uint32_t>(bytes.size());
-      g_loadedCache.count = static_cast<int32_t>(undoOffsets.size());
-      g_loadedCache.records = bytes.data() + 16;
-      g_loadedCache.undoOffsets = undoOffsets.data();
+    std::vector<std::vector<uint8_t>> images, undo;
+    std::vector<uint32_t> undoCounts;
+    bool damageFirstUndo = false;
+    void Publish(const std::wstring& folder) {
+      uint32_t undoTotal = 0;
+      for (uint32_t c : undoCounts) undoTotal += c;
+      CacheLayout layout;
+      ASSERT_TRUE(ComputeCacheLayout(static_cast<uint32_t>(images.size()), undoTotal, &layout));
+      layout.pixelSize = 0;
+      layout.totalSize = layout.fixedSize;
+      std::vector<uint8_t> bytes(layout.fixedSize);
+      CacheBlockWriter writer(bytes.data(), layout, static_cast<uint32_t>(images.size()));
+      writer.SetHeader(u"5.16", U16(folder.c_str()), 0);
+      for (size_t i = 0; i < images.size(); ++i)
+        writer.AddRow(images[i].data(), undo[i].empty() ? nullptr : undo[i].data(), undoCounts[i], nullptr);
+      if (damageFirstUndo) {
+        uint32_t inside = 16, huge = 1000000;
+        std::memcpy(bytes.data() + kCacheHeaderSize, &inside, 4);
+        std::memcpy(bytes.data() + kCacheHeaderSize + 8 * images.size() + kEntryImageUndoCountOffset, &huge, 4);
+      }
+      wchar_t cacheFolder[kPathChars], name[1024];
+      ASSERT_TRUE(GetCacheFolder(cacheFolder));
+      CreateDirectoryW(cacheFolder, nullptr);
+      ASSERT_TRUE(BuildCacheFileName(U16(cacheFolder), U16(folder.c_str()), false, reinterpret_cast<char16_t*>(name), 1024));
+      ASSERT_TRUE(testsupport::WriteWholeFile(name, bytes.data(), bytes.size()));
+      g_skipFolderCache = 1;
     }
   };
   static CacheBlock BuildCache(std::vector<ImageEntry>& records) {
     CacheBlock c;
-    c.bytes.assign(16 + records.size() * kEntryImageSize, 0);
-    for (size_t i = 0; i < records.size(); ++i) {
-      EncodeEntryImage(records[i], c.bytes.data() + 16 + i * kEntryImageSize);
-      uint32_t offset = 0;
-      if (records[i].undoCount > 0 && records[i].undoRecords) {
-        offset = static_cast<uint32_t>(c.bytes.size());
-        const uint8_t* p = reinterpret_cast<const uint8_t*>(records[i].undoRecords);
-        c.bytes.insert(c.bytes.end(), p, p + records[i].undoCount * sizeof(UndoRecord));
-      }
-      c.undoOffsets.push_back(offset);
+    for (const ImageEntry& r : records) {
+      c.images.emplace_back(kEntryImageSize);
+      EncodeEntryImage(r, c.images.back().data());
+      uint32_t n = r.undoCount > 0 && r.undoRecords ? static_cast<uint32_t>(r.undoCount) : 0;
+      const uint8_t* p = reinterpret_cast<const uint8_t*>(r.undoRecords);
+      c.undo.emplace_back(p, p + n * sizeof(UndoRecord));
+      c.undoCounts.push_back(n);
     }
     return c;
   }
@@ -159,7 +183,7 @@ TEST_F(Catalogue, CachedRecordsAreReusedOnlyWhileUnchanged) {
   records[2].currentUndo = 0;
   records[2].undoRecords = gone.data();
   CacheBlock cache = BuildCache(records);
-  cache.Publish();
+  cache.Publish(dir.path());
 
   // The unchanged file is locked: the loader must not need to open it.
   HANDLE lock = CreateFileW(dir.File(L"same.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -201,7 +225,7 @@ TEST_F(Catalogue, ReloadsKeepChecksAndRowsAndDeferWhileLoading) {
   for (int i = 0; i < 4; ++i) MakeFile(dir.File(L"k" + std::to_wstring(i) + L".jpg"), 1);
   std::vector<ImageEntry> records = {RecordOf(dir.File(L"k1.jpg"), true)};
   CacheBlock cache = BuildCache(records);
-  cache.Publish();
+  cache.Publish(dir.path());
   Load(dir.path());
   ASSERT_EQ(g_entryCount, 4);
   int k1 = FindEntry(L"k1.jpg");
@@ -219,6 +243,7 @@ TEST_F(Catalogue, ReloadsKeepChecksAndRowsAndDeferWhileLoading) {
   EXPECT_EQ(EntryAt(FindEntry(L"k3.jpg"))->checked, 0);
 
   // Regenerating makes every cached record render again.
+  g_listCount = g_entryCount;  // the rows the pane would show: the list being left is cached
   ReloadCurrentList(1);
   EXPECT_EQ(EntryAt(FindEntry(L"k1.jpg"))->cacheIndex, -1);
   EXPECT_NE(EntryAt(FindEntry(L"k1.jpg"))->flags & kEntryRenderAgain, 0);
@@ -259,7 +284,7 @@ TEST_F(Catalogue, HideDeletedDropsRecordsOfMissingFiles) {
   std::vector<ImageEntry> records = {RecordOf(dir.File(L"here.jpg"), true), RecordOf(dir.File(L"gone.jpg"), false)};
   CacheBlock cache = BuildCache(records);
   for (uint8_t hide : {0, 1}) {
-    cache.Publish();
+    cache.Publish(dir.path());
     g_settings.hideDeletedFiles = hide;
     Load(dir.path());
     EXPECT_EQ(g_entryCount, hide ? 1 : 2);
@@ -274,7 +299,7 @@ TEST_F(Catalogue, RecordsOfAMovedFolderTakeTheNewPath) {
   wcscpy(EntryPath(&records[0]), L"Z:\\old\\place\\p.jpg");
   SetEntryNamePointer(&records[0]);
   CacheBlock cache = BuildCache(records);
-  cache.Publish();
+  cache.Publish(dir.path());
   Load(dir.path());
   ASSERT_EQ(g_entryCount, 1);
   EXPECT_EQ(std::wstring(EntryPath(EntryAt(0))), dir.File(L"p.jpg"));
@@ -289,9 +314,8 @@ TEST_F(Catalogue, DamagedCacheViewIsBounded) {
   records[0].undoCount = 1000000;
   records[0].currentUndo = 5;
   CacheBlock cache = BuildCache(records);
-  cache.undoOffsets[0] = 16;  // undo records "inside" the block, far too many of them
-  cache.Publish();
-  g_loadedCache.count = 5;  // more records claimed than the block holds
+  cache.damageFirstUndo = true;  // undo records "inside" the header, far too many of them
+  cache.Publish(dir.path());
   Load(dir.path());
   ASSERT_EQ(g_entryCount, 1);
   EXPECT_EQ(EntryAt(0)->undoCount, 0);
@@ -326,7 +350,7 @@ TEST_F(Catalogue, LoadStopsAtTheListLimit) {
   for (int i = 0; i < cached; ++i) records[i] = RecordOf(dir.File(L"old" + std::to_wstring(i) + L".jpg"), false);
   CacheBlock cache = BuildCache(records);
   records.clear();
-  cache.Publish();
+  cache.Publish(dir.path());
   Load(dir.path());
   EXPECT_EQ(g_entryCount, kMaxEntries);
   int present = 0;
@@ -335,7 +359,7 @@ TEST_F(Catalogue, LoadStopsAtTheListLimit) {
   EXPECT_EQ(g_displayOrder[kMaxEntries - 1], kMaxEntries - 1);
 
   // A collection of more paths than the list holds.
-  std::memset(&g_loadedCache, 0, sizeof g_loadedCache);
+  ReleaseFolderCache();
   LoadCollections();
   int index = CreateCollection(L"big");
   std::wstring list;

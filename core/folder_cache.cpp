@@ -1,0 +1,409 @@
+#include "core/folder_cache.h"
+
+#include <gdiplus.h>
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "browser/collections.h"
+#include "browser/menus.h"
+#include "browser/rebar_bands.h"
+#include "core/app_globals.h"
+#include "core/data_folders.h"
+#include "core/image_entry_list.h"
+#include "core/image_pipeline.h"
+#include "core/memory.h"
+#include "core/message_box.h"
+#include "core/pure/folder_cache_format.h"
+#include "core/pure/level_rotation.h"
+#include "core/safe_file.h"
+#include "core/settings.h"
+
+using namespace Gdiplus;
+
+LoadedCacheView g_loadedCache = {};
+uint8_t g_skipFolderCache = 0;
+
+namespace {
+
+constexpr int kCacheNameChars = 1024;
+constexpr uint64_t kMiB = 1048576;
+
+struct BuiltCache {
+  bool built = false;
+  uint8_t* block = nullptr;
+  CacheLayout layout{};
+  wchar_t fileName[kCacheNameChars] = {};
+};
+BuiltCache s_new;
+uint8_t* s_loadedBlock = nullptr;
+CacheView s_loadedView;
+
+const char16_t* U16(const wchar_t* s) { return reinterpret_cast<const char16_t*>(s); }
+
+bool LimitOn() { return g_settings.trimCacheFolder != 0; }
+
+double MinimumCacheVersion() {
+  if (!g_cacheVersionText) return 5.16;
+  CacheHeader h{};
+  for (int i = 0; i < 7 && g_cacheVersionText[i]; ++i) h.version[i] = static_cast<char16_t>(g_cacheVersionText[i]);
+  return CacheVersionNumber(h);
+}
+
+// "\\?\<cache folder><list name>.cac" for the folder or collection; false when there is none.
+bool FormCacheFileName(const wchar_t* folder, bool collection, int collectionIndex, wchar_t* out) {
+  wchar_t cacheFolder[kPathChars];
+  if (!GetCacheFolder(cacheFolder)) return false;
+  CreateDirectoryW(cacheFolder, nullptr);
+  const wchar_t* name = folder;
+  if (collection) {
+    if (!g_collections || collectionIndex < 0 || collectionIndex >= g_collectionCount) return false;
+    name = g_collections[collectionIndex].name;
+  }
+  wcscpy(out, L"\\\\?\\");
+  return BuildCacheFileName(U16(cacheFolder), U16(name), collection, reinterpret_cast<char16_t*>(out + 4),
+                            kCacheNameChars - 4);
+}
+
+bool ReadWhole(HANDLE file, void* into, uint32_t bytes) {
+  DWORD read = 0;
+  return ReadFile(file, into, bytes, &read, nullptr) && read == bytes;
+}
+
+void TakeAsLoaded(uint8_t* block, const CacheView& view) {
+  s_loadedBlock = block;
+  s_loadedView = view;
+  const uint32_t n = view.count;
+  g_loadedCache.block = block;
+  g_loadedCache.size = static_cast<uint32_t>(view.size);
+  g_loadedCache.count = static_cast<int32_t>(n);
+  g_loadedCache.undoOffsets = reinterpret_cast<const uint32_t*>(block + kCacheHeaderSize);
+  g_loadedCache.records = block + kCacheHeaderSize + 8ull * n;
+}
+
+int ClampRow(int32_t row, uint32_t count) {
+  if (count == 0 || row < 0) return 0;
+  return row >= static_cast<int32_t>(count) ? static_cast<int>(count) - 1 : row;
+}
+
+// The pixel block of a row: copied from the loaded cache, or read back from the level-0 picture
+// (turned upright for the read) and the histogram picture. False when there is none.
+bool TakeRowPixels(ImageEntry* e, uint8_t* out) {
+  const uint8_t* cached = s_loadedView.PixelBlock(e->cacheIndex < 0 ? UINT32_MAX : static_cast<uint32_t>(e->cacheIndex));
+  if (cached) {
+    std::memcpy(out, cached, kCachePixelBlockSize);
+    return true;
+  }
+  Bitmap* thumb = static_cast<Bitmap*>(e->levelImages[kLevelThumbnail]);
+  if (!thumb || !e->histogramPicture) return false;
+  static const RotateFlipType kTurns[4] = {RotateNoneFlipNone, Rotate90FlipNone, Rotate180FlipNone,
+                                           Rotate270FlipNone};
+  int turns = TotalQuarterTurns(e->userRotation, e->exifRotation);
+  if (turns) thumb->RotateFlip(kTurns[InverseQuarterTurns(turns)]);
+  bool ok = false;
+  Rect all(0, 0, kThumbWidth, kThumbHeight);
+  BitmapData data;
+  if (thumb->GetWidth() == kThumbWidth && thumb->GetHeight() == kThumbHeight &&
+      thumb->LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &data) == Ok) {
+    for (int y = 0; y < kThumbHeight; ++y)
+      std::memcpy(out + y * kThumbWidth * 3, static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
+                  kThumbWidth * 3);
+    thumb->UnlockBits(&data);
+    ok = true;
+    Rect small(0, 0, 32, 16);
+    if (e->histogramPicture->LockBits(&small, ImageLockModeRead, PixelFormat24bppRGB, &data) == Ok) {
+      for (int y = 0; y < 16; ++y)
+        std::memcpy(out + kCacheThumbBytes + y * 96, static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
+                    96);
+      e->histogramPicture->UnlockBits(&data);
+    }
+  }
+  if (turns) thumb->RotateFlip(kTurns[turns]);
+  return ok;
+}
+
+// Only the cursor moved: the stored row of an accepted file is rewritten in place.
+void RewriteRestoreRow(const wchar_t* name, int32_t row) {
+  HANDLE file = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  uint8_t header[kCacheHeaderSize];
+  if (ReadWhole(file, header, sizeof header) && AcceptCacheHeader(header, sizeof header, MinimumCacheVersion())) {
+    CacheHeader h;
+    std::memcpy(&h, header, sizeof h);
+    h.restoreRow = ClampRow(row, static_cast<uint32_t>(h.count));
+    DWORD written = 0;
+    if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0) WriteFile(file, &h, sizeof h, &written, nullptr);
+  }
+  CloseHandle(file);
+}
+
+void TouchFileTime(const wchar_t* name) {
+  HANDLE file = CreateFileW(name, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  SetFileTime(file, nullptr, nullptr, &now);
+  CloseHandle(file);
+}
+
+void FreeBuilt() {
+  FreeVirtual(s_new.block);
+  s_new.block = nullptr;
+  s_new.built = false;
+}
+
+bool IsCollectionCacheName(const wchar_t* name) {
+  return wcsncmp(name, L"Lib\xFF1A", 4) == 0;
+}
+
+}  // namespace
+
+void BuildFolderCache() {
+  FreeBuilt();
+  s_new.layout = CacheLayout{};
+  if (g_skipFolderCache || (LimitOn() && g_settings.cacheLimitMiB == 0)) return;
+  const wchar_t* folder = g_loadedFolderPath && g_loadedFolderPath[0] ? g_loadedFolderPath : g_currentFolder;
+  if (!FormCacheFileName(folder, g_listSource != 0, g_currentCollection, s_new.fileName)) return;
+  const uint32_t dirty = g_cacheDirty;
+  g_cacheDirty = 0;
+  if (g_entryCount <= 0) {
+    DeleteFileW(s_new.fileName);
+    return;
+  }
+  if (g_listCount <= 0) return;
+  const uint32_t n = static_cast<uint32_t>(std::min<int32_t>(g_listCount, kCacheMaxEntries));
+  uint64_t undoTotal = 0;
+  for (uint32_t row = 0; row < n; ++row) {
+    ImageEntry* e = EntryAtRow(static_cast<int>(row));
+    if (e && e->undoRecords && e->undoCount > 0) undoTotal += static_cast<uint32_t>(e->undoCount);
+  }
+  if (GetFileAttributesW(s_new.fileName) != INVALID_FILE_ATTRIBUTES) {
+    if (dirty == 1) {
+      RewriteRestoreRow(s_new.fileName, g_savedRow);
+      return;
+    }
+    if (dirty == 0) {
+      TouchFileTime(s_new.fileName);
+      return;
+    }
+  }
+  CacheLayout layout;
+  if (undoTotal > UINT32_MAX || !ComputeCacheLayout(n, static_cast<uint32_t>(undoTotal), &layout)) return;
+  if (LimitOn() && static_cast<uint64_t>(g_settings.cacheLimitMiB) * kMiB < layout.totalSize) return;
+  uint8_t* block = layout.totalSize <= UINT32_MAX ? static_cast<uint8_t*>(AllocVirtual(0, static_cast<uint32_t>(layout.totalSize))) : nullptr;
+  if (!block) {
+    layout.pixelSize = 0;
+    layout.totalSize = layout.fixedSize;
+    block = static_cast<uint8_t*>(AllocVirtual(0, layout.fixedSize));
+    if (!block) return;
+  }
+  CacheBlockWriter writer(block, layout, n);
+  writer.SetHeader(U16(g_programVersion ? g_programVersion : L""), U16(folder), ClampRow(g_savedRow, n));
+  uint8_t image[kCacheEntryImageSize];
+  std::vector<uint8_t> pixels(kCachePixelBlockSize);
+  for (uint32_t row = 0; row < n; ++row) {
+    ImageEntry* e = EntryAtRow(static_cast<int>(row));
+    if (!e) {
+      std::memset(image, 0, sizeof image);
+      writer.AddRow(image, nullptr, 0, nullptr);
+      continue;
+    }
+    EncodeEntryImage(*e, image);
+    bool hasPixels = layout.pixelSize != 0 && TakeRowPixels(e, pixels.data());
+    uint32_t undo = e->undoRecords && e->undoCount > 0 ? static_cast<uint32_t>(e->undoCount) : 0;
+    writer.AddRow(image, reinterpret_cast<const uint8_t*>(e->undoRecords), undo, hasPixels ? pixels.data() : nullptr);
+  }
+  s_new.block = block;
+  s_new.layout = layout;
+  s_new.built = true;
+}
+
+bool WriteFolderCache() {
+  if (g_skipFolderCache) {
+    g_skipFolderCache = 0;
+    FreeBuilt();
+    return false;
+  }
+  if (LimitOn()) {
+    uint64_t limit = static_cast<uint64_t>(std::max<int32_t>(g_settings.cacheLimitMiB, 0)) * kMiB;
+    uint64_t total = s_new.built ? s_new.layout.totalSize : 0;
+    TrimCacheFolder(limit > total ? limit - total : 0);
+  }
+  if (!s_new.built) return false;
+  bool ok = WriteFileReplacing(s_new.fileName, s_new.block, static_cast<uint32_t>(s_new.layout.totalSize));
+  FreeBuilt();
+  return ok;
+}
+
+bool LoadFolderCache() {
+  g_savedRow = 0;
+  ReleaseFolderCache();
+  wchar_t name[kCacheNameChars];
+  if (!FormCacheFileName(g_currentFolder, g_listSource != 0, g_currentCollection, name)) return false;
+  HANDLE file =
+      CreateFileW(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file, &size) || size.QuadPart < static_cast<LONGLONG>(kCacheHeaderSize)) {
+    CloseHandle(file);
+    return false;
+  }
+  const double minVersion = MinimumCacheVersion();
+  uint32_t bytes = size.QuadPart <= UINT32_MAX ? static_cast<uint32_t>(size.QuadPart) : 0;
+  uint8_t* block = bytes ? static_cast<uint8_t*>(AllocVirtual(0, bytes)) : nullptr;
+  bool withPixels = block != nullptr;
+  if (!block) {
+    // Too big to hold whole: the records and undo steps alone, without the pixels.
+    uint8_t header[kCacheHeaderSize];
+    CacheHeader h;
+    if (ReadWhole(file, header, sizeof header) && AcceptCacheHeader(header, sizeof header, minVersion)) {
+      std::memcpy(&h, header, sizeof h);
+      if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && h.fixedSize <= size.QuadPart) {
+        bytes = h.fixedSize;
+        block = static_cast<uint8_t*>(AllocVirtual(0, bytes));
+      }
+    }
+  }
+  bool read = block && ReadWhole(file, block, bytes);
+  CloseHandle(file);
+  CacheView view;
+  if (!read || !OpenCacheView(block, bytes, minVersion, withPixels, &view)) {
+    FreeVirtual(block);
+    return false;
+  }
+  TakeAsLoaded(block, view);
+  if (!g_settings.cursorToFirstRowOnFolderChange) g_savedRow = ClampRow(view.restoreRow, view.count);
+  return true;
+}
+
+void AdoptFolderCache() {
+  if (!s_new.built) return;
+  uint8_t* block = s_new.block;
+  s_new.block = nullptr;
+  s_new.built = false;
+  CacheView view;
+  if (OpenCacheView(block, static_cast<size_t>(s_new.layout.totalSize), MinimumCacheVersion(),
+                    s_new.layout.pixelSize != 0, &view)) {
+    ReleaseFolderCache();
+    TakeAsLoaded(block, view);
+  } else {
+    FreeVirtual(block);
+  }
+}
+
+void ReleaseFolderCache() {
+  FreeVirtual(s_loadedBlock);
+  s_loadedBlock = nullptr;
+  s_loadedView = CacheView();
+  g_loadedCache = LoadedCacheView{};
+}
+
+const uint8_t* LoadedCacheThumbnail(int32_t cacheIndex) {
+  if (cacheIndex < 0) return nullptr;
+  return s_loadedView.PixelBlock(static_cast<uint32_t>(cacheIndex));
+}
+
+void TrimCacheFolder(uint64_t limitBytes) {
+  if (!LimitOn()) return;
+  wchar_t folder[kPathChars];
+  if (!GetCacheFolder(folder)) return;
+  std::wstring pattern = std::wstring(folder) + L"*.cac";
+  std::set<std::wstring> undeletable;
+  for (;;) {
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW(pattern.c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return;
+    uint64_t sum = 0;
+    std::wstring oldest;
+    FILETIME oldestTime{};
+    do {
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      sum += (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+      if (g_settings.keepCollectionCaches && IsCollectionCacheName(fd.cFileName)) continue;
+      if (undeletable.count(fd.cFileName)) continue;
+      if (oldest.empty() || CompareFileTime(&fd.ftLastWriteTime, &oldestTime) < 0) {
+        oldest = fd.cFileName;
+        oldestTime = fd.ftLastWriteTime;
+      }
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+    if (oldest.empty() || sum <= limitBytes) return;
+    // A file that cannot be deleted (in use, read-only) is passed over from now on.
+    if (!DeleteFileW((std::wstring(folder) + oldest).c_str())) undeletable.insert(oldest);
+  }
+}
+
+int CompareCacheFileTimes(const CacheHistoryRow* a, const CacheHistoryRow* b) {
+  if (a->lastWrite == b->lastWrite) return 0;
+  return a->lastWrite > b->lastWrite ? -1 : 1;
+}
+
+int ListCacheFiles(CacheHistoryRow* rows, int capacity) {
+  wchar_t folder[kPathChars];
+  if (!rows || capacity <= 0 || !GetCacheFolder(folder)) return 0;
+  if (capacity > kCacheHistoryRows) capacity = kCacheHistoryRows;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((std::wstring(folder) + L"*.cac").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  std::vector<CacheHistoryRow> all;
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    CacheHistoryRow row{};
+    if (!DecodeCacheFileName(U16(fd.cFileName), reinterpret_cast<char16_t*>(row.folder), kPathChars)) continue;
+    row.lastWrite = (static_cast<uint64_t>(fd.ftLastWriteTime.dwHighDateTime) << 32) | fd.ftLastWriteTime.dwLowDateTime;
+    all.push_back(row);
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  // All of them sorted first, so that the newest are the ones kept.
+  std::stable_sort(all.begin(), all.end(),
+                   [](const CacheHistoryRow& a, const CacheHistoryRow& b) { return CompareCacheFileTimes(&a, &b) < 0; });
+  int count = std::min<int>(capacity, static_cast<int>(all.size()));
+  std::copy(all.begin(), all.begin() + count, rows);
+  return count;
+}
+
+void ConfirmAndClearDiskCache(HWND owner) {
+  if (ShowAppMessageBox(owner, L"キャッシュデータを全て削除します。\n実行しますか？", g_productName,
+                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TOPMOST) != IDYES)
+    return;
+  wchar_t folder[kPathChars];
+  if (GetCacheFolder(folder)) DeleteFilesByExtension(folder, L"cac");
+  FillCacheHistoryCombo();
+}
+
+bool DeleteFilesByExtension(const wchar_t* folder, const wchar_t* extension) {
+  std::wstring base(folder);
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((base + L"*." + extension).c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((base + fd.cFileName).c_str());
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  return true;
+}
+
+DWORD RemoveEmptySubfolders(const wchar_t* folder, bool firstCall) {
+  static DWORD s_lastError = 0;
+  if (firstCall) s_lastError = 0;
+  std::wstring base(folder);
+  if (!base.empty() && base.back() != L'\\') base += L'\\';
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((base + L"*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return s_lastError;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    if (!wcscmp(fd.cFileName, L".") || !wcscmp(fd.cFileName, L"..")) continue;
+    // A junction or link leads out of the tree: neither entered nor removed.
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+    std::wstring sub = base + fd.cFileName;
+    RemoveEmptySubfolders(sub.c_str(), false);
+    if (!RemoveDirectoryW(sub.c_str())) s_lastError = GetLastError();
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  return s_lastError;
+}

@@ -1,0 +1,514 @@
+#include "core/image_pipeline.h"
+
+#include <gdiplus.h>
+#include <cstring>
+#include <cwchar>
+
+#include "core/app_globals.h"
+#include "core/folder_cache.h"
+#include "core/image_entry_list.h"
+#include "core/memory.h"
+#include "core/message_box.h"
+#include "core/pure/level_rotation.h"
+#include "core/semaphore_lock.h"
+#include "core/settings.h"
+#include "core/standins.h"
+#include "metadata/pure/camera_models.h"
+
+using namespace Gdiplus;
+
+uint8_t g_rawFailureArmed = 0;
+
+namespace {
+
+constexpr uint32_t kRawTypesDevelopedForThumbs = 0x80094020u;  // CRW, DNG, RAW, MEF, DCR
+constexpr uint32_t kMrwType = 0x100;
+constexpr uint32_t kWholePictureTypes = 0x20001fu;            // BMP, JPEG, PNG, GIF, TIFF, PSD
+constexpr uint32_t kRawTypesForExport = 0x80dfffe0u;
+constexpr int32_t kX3fModelCode = 171;
+constexpr int kMaxPictureSide = 32767;
+
+// Set when a development failed while the box was armed; shown once no lock is held.
+thread_local bool t_rawFailurePending = false;
+
+const CameraModelRecord& ModelOf(const ImageEntry* e) {
+  int row = e->info.modelRow;
+  if (row < 0 || row >= kCameraModelRows) row = g_cameraModelIndex[kUnknownModelCode];
+  return kCameraModelTable[row];
+}
+bool IsUnknownModel(const ImageEntry* e) { return ModelOf(e).code == kUnknownModelCode; }
+bool IsRawModel(const ImageEntry* e) { return (ModelOf(e).rawFlag & 0xFF) == 1; }
+bool DevelopsWithoutPreview(const ImageEntry* e) {
+  return (e->info.fileTypeFlag & kRawTypesDevelopedForThumbs) != 0 || ModelOf(e).code == kX3fModelCode;
+}
+
+void NoteRawFailure() {
+  if (g_rawFailureArmed == 1) {
+    g_rawFailureArmed = 0;
+    t_rawFailurePending = true;
+  }
+}
+
+// Called by the public entry points after every semaphore has been released.
+void ShowPendingRawFailure() {
+  if (!t_rawFailurePending) return;
+  t_rawFailurePending = false;
+  ShowAppMessageBox(nullptr, L"RAW現像に失敗しました。", g_productName, MB_ICONERROR);
+}
+
+HGLOBAL Block(const ImageEntry* e, int level) { return static_cast<HGLOBAL>(e->levelBlocks[level]); }
+
+void FreeBlock(HGLOBAL block) {
+  if (block) GlobalFree(block);
+}
+
+void ReleaseStream(IStream*& stream) {
+  if (stream) stream->Release();
+  stream = nullptr;
+}
+
+// The range of the entry's file (the whole file for size 0) in a new block; null on any
+// failure. An MRW preview is given the JPEG start marker it lacks.
+HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_t* bytesRead = nullptr) {
+  if (offset < 0 || size < 0) return nullptr;
+  HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(e->path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  HGLOBAL block = nullptr;
+  DWORD bytes = static_cast<DWORD>(size);
+  bool placed = true;
+  if (size != 0) {
+    placed = SetFilePointer(file, offset, nullptr, FILE_BEGIN) == static_cast<DWORD>(offset);
+  } else {
+    bytes = GetFileSize(file, nullptr);
+    if (bytes == INVALID_FILE_SIZE) bytes = 0;
+  }
+  if (placed && bytes != 0) block = AllocGlobal(GMEM_FIXED, bytes);
+  if (block) {
+    DWORD read = 0;
+    if (!ReadFile(file, block, bytes, &read, nullptr) || read != bytes) {
+      GlobalFree(block);
+      block = nullptr;
+    }
+  }
+  CloseHandle(file);
+  if (block && e->info.fileTypeFlag == kMrwType && bytes >= 2) {
+    static_cast<uint8_t*>(static_cast<void*>(block))[0] = 0xFF;
+    static_cast<uint8_t*>(static_cast<void*>(block))[1] = 0xD8;
+  }
+  if (bytesRead) *bytesRead = block ? bytes : 0;
+  return block;
+}
+
+HGLOBAL CopyUnknownPicture() {
+  if (!g_unknownPicture || g_unknownPictureSize == 0) return nullptr;
+  HGLOBAL block = AllocGlobal(GMEM_FIXED, g_unknownPictureSize);
+  if (!block) return nullptr;
+  const void* source = GlobalLock(g_unknownPicture);
+  if (!source) {
+    GlobalFree(block);
+    return nullptr;
+  }
+  std::memcpy(block, source, g_unknownPictureSize);
+  GlobalUnlock(g_unknownPicture);
+  return block;
+}
+
+// A decoded picture over the stream, or null when GDI+ cannot read it.
+Image* DecodeStream(IStream* stream, bool embeddedColour) {
+  Image* image = new Image(stream, embeddedColour ? TRUE : FALSE);
+  if (image && (image->GetLastStatus() != Ok || image->GetWidth() == 0 || image->GetHeight() == 0)) {
+    delete image;
+    image = nullptr;
+  }
+  return image;
+}
+
+void RotateLevel(Image* image, int turns) {
+  static const RotateFlipType kTurns[4] = {RotateNoneFlipNone, Rotate90FlipNone, Rotate180FlipNone,
+                                           Rotate270FlipNone};
+  if (image && turns > 0 && turns < 4) image->RotateFlip(kTurns[turns]);
+}
+
+// Sets the entry's Exif turns from its orientation (other orientations: 0 when resetOthers)
+// and returns the total turns.
+int UpdateExifTurns(ImageEntry* e, bool resetOthers) {
+  int turns = ExifQuarterTurns(EffectiveOrientation(e->info.orientation, g_settings.autoRotateByExif == 1));
+  if (turns >= 0) {
+    e->exifRotation = static_cast<int8_t>(turns);
+  } else if (resetOthers) {
+    e->exifRotation = 0;
+  }
+  return TotalQuarterTurns(e->userRotation, e->exifRotation);
+}
+
+// The margins' rectangle of the picture; the whole picture when they leave nothing of it.
+Rect CropRect(const Image* image, const CameraMargins& m) {
+  int w = static_cast<int>(const_cast<Image*>(image)->GetWidth());
+  int h = static_cast<int>(const_cast<Image*>(image)->GetHeight());
+  Rect r(m.left, m.top, w - m.left - m.right, h - m.top - m.bottom);
+  if (m.left < 0 || m.top < 0 || r.Width <= 0 || r.Height <= 0) r = Rect(0, 0, w, h);
+  return r;
+}
+
+// A RAW development of fixed size under "sema_dec"; reports a failure once per list load.
+bool DevelopFixedSize(ImageEntry* e, brn::RawDevelopMode mode, HGLOBAL* block) {
+  uint32_t size;
+  {
+    SemaphoreLock decoder(kSemaDecoder);
+    size = brn::DevelopRawToTiff(reinterpret_cast<const wchar_t*>(e->path), block, mode);
+  }
+  if (size == 0 || !*block) {
+    NoteRawFailure();
+    return false;
+  }
+  return true;
+}
+
+bool EighthSizeToLevel0(ImageEntry* e, HGLOBAL* block) {
+  if (IsUnknownModel(e)) return false;
+  if (e->levelImages[kLevelThumbnail] || e->levelBlocks[kLevelThumbnail]) return true;
+  if (DevelopFixedSize(e, 3, block)) e->levelBlocks[kLevelThumbnail] = *block;
+  return true;
+}
+
+bool HalfSizeToLevel1(ImageEntry* e, HGLOBAL* block) {
+  if (IsUnknownModel(e)) return false;
+  if (e->levelImages[kLevelView] || e->levelBlocks[kLevelView]) return true;
+  if (DevelopFixedSize(e, 0, block)) {
+    e->levelBlocks[kLevelView] = *block;
+    e->flags |= kEntryViewFromHalfRaw;
+  }
+  return true;
+}
+
+// Opens the level's stream over its block; false (block freed) when that cannot be done.
+bool OpenLevelStream(ImageEntry* e, int level) {
+  brn::MemoryStreamHolder holder;
+  if (FAILED(brn::OpenMemoryStream(&holder, Block(e, level), false)) || !holder.stream) {
+    FreeBlock(Block(e, level));
+    e->levelBlocks[level] = nullptr;
+    return false;
+  }
+  e->levelStreams[level] = holder.stream;
+  return true;
+}
+
+void DropLevelSource(ImageEntry* e, int level) {
+  ReleaseStream(e->levelStreams[level]);
+  FreeBlock(Block(e, level));
+  e->levelBlocks[level] = nullptr;
+}
+
+bool ThumbnailFromCache(ImageEntry* e) {
+  const uint8_t* pixels = LoadedCacheThumbnail(e->cacheIndex);
+  if (!pixels) return false;
+  Bitmap* bitmap = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
+  if (!bitmap || bitmap->GetLastStatus() != Ok) {
+    delete bitmap;
+    return false;
+  }
+  Rect all(0, 0, kThumbWidth, kThumbHeight);
+  BitmapData data;
+  if (bitmap->LockBits(&all, ImageLockModeWrite, PixelFormat24bppRGB, &data) != Ok) {
+    delete bitmap;
+    return false;
+  }
+  for (int y = 0; y < kThumbHeight; ++y)
+    std::memcpy(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
+                pixels + y * kThumbWidth * 3, kThumbWidth * 3);
+  bitmap->UnlockBits(&data);
+  e->levelImages[kLevelThumbnail] = bitmap;
+  return true;
+}
+
+// Steps 3 to 6 of the thumbnail: the source picture drawn into the 88 x 60 bitmap.
+bool ThumbnailFromFile(ImageEntry* e) {
+  HGLOBAL block = Block(e, kLevelThumbnail);
+  bool movie = e->info.fileTypeFlag == kFileTypeMovie;
+  if (!block) {
+    if (e->info.thumbSize == 0 && IsRawModel(e)) {
+      if (DevelopsWithoutPreview(e)) {
+        HGLOBAL developed = nullptr;
+        EighthSizeToLevel0(e, &developed);
+      } else {
+        e->levelBlocks[kLevelThumbnail] = CopyUnknownPicture();
+      }
+    } else if (movie) {
+      int second = g_settings.movieThumbSecond;
+      e->levelBlocks[kLevelThumbnail] =
+          GrabMovieFrame(e, second, g_settings.listThumbWidth, g_settings.listThumbHeight);
+      e->movieThumbSecond = static_cast<int16_t>(second);
+    } else {
+      e->levelBlocks[kLevelThumbnail] = ReadFileRange(e, e->info.thumbOffset, e->info.thumbSize);
+    }
+    block = Block(e, kLevelThumbnail);
+  }
+  if (!block || !OpenLevelStream(e, kLevelThumbnail)) return false;
+  Image* source = DecodeStream(e->levelStreams[kLevelThumbnail], true);
+  Bitmap* thumb = nullptr;
+  if (source) {
+    Rect crop = CropRect(source, ModelOf(e).thumbMargins);
+    if ((e->info.fileTypeFlag & kWholePictureTypes) && e->info.thumbOffset == e->info.previewOffset &&
+        e->info.pixelSize[0] == 0) {
+      wchar_t text[16];
+      swprintf(text, 16, L"%u*%u", source->GetWidth(), source->GetHeight());
+      std::memcpy(e->info.pixelSize, text, sizeof text);
+      e->info.pixelSize[15] = 0;
+    }
+    if (!movie && crop.Width <= kMaxPictureSide && crop.Height <= kMaxPictureSide) {
+      e->info.width = static_cast<int16_t>(crop.Width);
+      e->info.height = static_cast<int16_t>(crop.Height);
+    }
+    thumb = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
+    if (thumb && thumb->GetLastStatus() == Ok) {
+      Graphics g(thumb);
+      g.SetSmoothingMode(SmoothingModeHighSpeed);
+      g.SetInterpolationMode(InterpolationModeLowQuality);
+      g.DrawImage(source, Rect(0, 0, kThumbWidth, kThumbHeight), crop.X, crop.Y, crop.Width, crop.Height, UnitPixel);
+    } else {
+      delete thumb;
+      thumb = nullptr;
+    }
+    delete source;
+  }
+  DropLevelSource(e, kLevelThumbnail);
+  e->levelImages[kLevelThumbnail] = thumb;
+  return thumb != nullptr;
+}
+
+bool BuildThumbnailLocked(ImageEntry* e) {
+  if (e->levelImages[kLevelThumbnail]) return true;
+  if (!ThumbnailFromCache(e) && !ThumbnailFromFile(e)) {
+    e->presence = kEntryVanished;
+    return false;
+  }
+  RotateLevel(e->levelImages[kLevelThumbnail], UpdateExifTurns(e, true));
+  return true;
+}
+
+bool DecodeViewImageLocked(ImageEntry* e) {
+  if (e->levelImages[kLevelView]) return true;
+  if (!Block(e, kLevelView)) {
+    if (e->info.previewSize == 0 && IsRawModel(e)) {
+      if (DevelopsWithoutPreview(e)) {
+        HGLOBAL developed = nullptr;
+        HalfSizeToLevel1(e, &developed);
+        if (!Block(e, kLevelView)) return false;
+      } else {
+        e->levelBlocks[kLevelView] = CopyUnknownPicture();
+        if (!Block(e, kLevelView)) {
+          e->presence = kEntryVanished;
+          return false;
+        }
+      }
+    } else if (e->info.fileTypeFlag == kFileTypeMovie) {
+      if (e->info.width <= 0 || e->info.height <= 0) return false;
+      e->levelBlocks[kLevelView] = GrabMovieFrame(e, e->movieThumbSecond, e->info.width, e->info.height);
+      if (!Block(e, kLevelView)) return false;
+    } else {
+      e->levelBlocks[kLevelView] = ReadFileRange(e, e->info.previewOffset, e->info.previewSize);
+      if (!Block(e, kLevelView)) {
+        e->presence = kEntryVanished;
+        return false;
+      }
+    }
+  }
+  if (!e->levelStreams[kLevelView] && !OpenLevelStream(e, kLevelView)) {
+    e->presence = kEntryVanished;
+    return false;
+  }
+  bool colour = (g_settings.colorMatchSetup.flags & 1) == 0;  // CMS_DISABLEICM
+  Image* image = DecodeStream(e->levelStreams[kLevelView], colour);
+  if (!image) {
+    DropLevelSource(e, kLevelView);
+    e->presence = kEntryVanished;
+    return false;
+  }
+  const CameraMargins& m = ModelOf(e).viewMargins;
+  if (m.top + m.bottom + m.left + m.right != 0) {
+    Rect crop = CropRect(image, m);
+    Bitmap* cropped = new Bitmap(crop.Width, crop.Height, PixelFormat32bppARGB);
+    if (cropped && cropped->GetLastStatus() == Ok) {
+      Graphics g(cropped);
+      g.SetSmoothingMode(SmoothingModeHighQuality);
+      g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
+      g.DrawImage(image, Rect(0, 0, crop.Width, crop.Height), crop.X, crop.Y, crop.Width, crop.Height, UnitPixel);
+      delete image;
+      image = cropped;
+    } else {
+      delete cropped;
+    }
+  }
+  RotateLevel(image, UpdateExifTurns(e, false));
+  e->levelImages[kLevelView] = image;
+  TouchEntryImage(e, kLevelView);
+  return true;
+}
+
+}  // namespace
+
+bool BuildThumbnail(ImageEntry* entry) {
+  if (!entry) return false;
+  if (entry->levelImages[kLevelThumbnail]) return true;
+  bool ok;
+  {
+    SemaphoreLock lock(kSemaImage);
+    ok = BuildThumbnailLocked(entry);
+  }
+  ShowPendingRawFailure();
+  return ok;
+}
+
+bool DecodeViewImage(ImageEntry* entry) {
+  if (!entry) return false;
+  if (entry->levelImages[kLevelView]) return true;
+  bool ok;
+  {
+    SemaphoreLock lock(kSemaImage);
+    ok = DecodeViewImageLocked(entry);
+  }
+  ShowPendingRawFailure();
+  return ok;
+}
+
+void DevelopFullImage(ImageEntry* entry, brn::RawDevelopMode mode) {
+  if (!entry || entry->levelImages[kLevelFull] || IsUnknownModel(entry)) return;
+  {
+    SemaphoreLock raw(kSemaRaw);
+    // Other threads may make or free levels 0 and 1 meanwhile: work on copies of what the
+    // development needs and write back only the level-2 fields.
+    wchar_t path[kEntryPathChars];
+    std::memcpy(path, entry->path, sizeof path);
+    path[kEntryPathChars - 1] = 0;
+    HGLOBAL block = Block(entry, kLevelFull);
+    uint32_t size = static_cast<uint32_t>(entry->fullLevelSize);
+    if (!block) {
+      {
+        SemaphoreLock decoder(kSemaDecoder);
+        size = brn::DevelopRawToTiff(path, &block, mode);
+      }
+      if (size == 0 || !block) {
+        NoteRawFailure();
+        block = nullptr;
+      }
+    }
+    if (block && !entry->levelImages[kLevelFull]) {
+      brn::MemoryStreamHolder holder;
+      if (FAILED(brn::OpenMemoryStream(&holder, block, false)) || !holder.stream) {
+        entry->levelBlocks[kLevelFull] = block;
+        entry->fullLevelSize = static_cast<int32_t>(size);
+      } else {
+        SemaphoreLock image(kSemaImage);
+        Image* decoded = DecodeStream(holder.stream, false);
+        if (mode == 0) {
+          entry->flags |= kEntryHalfSizeDevelopment;
+        } else {
+          entry->flags &= static_cast<uint16_t>(~kEntryHalfSizeDevelopment);
+        }
+        RotateLevel(decoded, UpdateExifTurns(entry, false));
+        entry->levelBlocks[kLevelFull] = block;
+        entry->fullLevelSize = static_cast<int32_t>(size);
+        entry->levelStreams[kLevelFull] = holder.stream;
+        entry->levelImages[kLevelFull] = decoded;
+        if (decoded) TouchEntryImage(entry, kLevelFull);
+      }
+    }
+  }
+  ShowPendingRawFailure();
+}
+
+bool DevelopRawEighthSize(ImageEntry* entry, HGLOBAL* block) {
+  if (!entry || IsUnknownModel(entry)) return false;
+  DevelopFixedSize(entry, 3, block);
+  ShowPendingRawFailure();
+  return true;
+}
+
+bool DevelopRawEighthSizeToLevel0(ImageEntry* entry, HGLOBAL* block) {
+  if (!entry) return false;
+  bool ok = EighthSizeToLevel0(entry, block);
+  ShowPendingRawFailure();
+  return ok;
+}
+
+bool DevelopRawHalfSizeToLevel1(ImageEntry* entry, HGLOBAL* block) {
+  if (!entry) return false;
+  bool ok = HalfSizeToLevel1(entry, block);
+  ShowPendingRawFailure();
+  return ok;
+}
+
+void ReleaseEntryLevel(ImageEntry* entry, int level, int how) {
+  if (!entry || level < kLevelThumbnail || level > kLevelFull) return;
+  SemaphoreLock lock(level == kLevelFull ? kSemaRaw : kSemaImage);
+  Image*& image = entry->levelImages[level];
+  if (how == 0) {
+    delete image;
+    image = nullptr;
+    DropLevelSource(entry, level);
+    if (level == kLevelFull) {
+      entry->fullLevelSize = 0;
+      entry->flags &= static_cast<uint16_t>(~(kEntryWantFullDevelopment | kEntryDevelopmentCleared));
+    }
+  } else if (image) {
+    delete image;
+    image = nullptr;
+    ReleaseStream(entry->levelStreams[level]);
+  }
+}
+
+bool ExportEmbeddedPreview(ImageEntry* entry, const wchar_t* destination) {
+  if (!entry || !destination || !destination[0]) return false;
+  if ((entry->info.fileTypeFlag & kRawTypesForExport) && entry->info.previewSize == 0) return false;
+  HGLOBAL block;
+  uint32_t size;
+  if (entry->info.fileTypeFlag == kFileTypeMovie) {
+    block = GrabMovieFrame(entry, entry->movieThumbSecond, entry->info.width, entry->info.height);
+    size = block ? static_cast<uint32_t>(GlobalSize(block)) : 0;
+  } else {
+    block = ReadFileRange(entry, entry->info.previewOffset, entry->info.previewSize, &size);
+  }
+  if (!block) return false;
+  // A RAW+JPEG pair's camera JPEG (or the source itself) may carry the target's name.
+  HANDLE file = CreateFileW(destination, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool ok = false;
+  if (file != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    const void* bytes = GlobalLock(block);
+    ok = bytes && WriteFile(file, bytes, size, &written, nullptr) && written == size;
+    GlobalUnlock(block);
+    ok = CloseHandle(file) && ok;
+    if (!ok) DeleteFileW(destination);
+  }
+  GlobalFree(block);
+  return ok;
+}
+
+bool PrepareEntryForView(int32_t position, int fullFlag) {
+  if (position < 0 || g_entryCount <= 0 || !g_entryPointers || position >= g_listCount) return false;
+  ImageEntry* e = EntryAtRow(position);
+  if (!e) return false;
+  if (e->presence == kEntryVanished) return true;
+  if (!(e->flags & kEntryInfoRead)) {
+    if (g_listThreadNextRow == -1) g_listThreadNextRow = position;
+    return false;
+  }
+  if (!e->levelImages[kLevelView]) {
+    e->developMode = 1;
+    DecodeViewImage(e);
+    if (IsRawModel(e) && !IsUnknownModel(e)) {
+      e->flags |= kEntryWantFullDevelopment;
+      e->flags &= static_cast<uint16_t>(~kEntryDevelopmentCleared);
+    }
+    return true;
+  }
+  if (fullFlag == 1 && !e->levelImages[kLevelFull] && NeedsFullDevelopment(e, position)) {
+    if (!ViewerDevelopThreadIdle() || !e->levelImages[kLevelThumbnail]) return false;
+    WaitViewerDevelopThread();
+    g_viewerDevelopEntry = e;
+    StartViewerDevelopThread();
+  }
+  return true;
+}

@@ -1,0 +1,265 @@
+// The entry's picture levels made from real files through GDI+.
+#include <windows.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "core/app_globals.h"
+#include "core/image_pipeline.h"
+#include "core/settings.h"
+#include "metadata/pure/camera_models.h"
+#include "tests/support/win_test_support.h"
+
+using namespace Gdiplus;
+using testsupport::BoxAnswerer;
+using testsupport::ScratchDir;
+
+namespace {
+
+bool EncoderFor(const wchar_t* mime, CLSID* out) {
+  UINT count = 0, bytes = 0;
+  GetImageEncodersSize(&count, &bytes);
+  std::vector<uint8_t> buffer(bytes);
+  auto* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
+  GetImageEncoders(count, bytes, codecs);
+  for (UINT i = 0; i < count; ++i) {
+    if (wcscmp(codecs[i].MimeType, mime) == 0) {
+      *out = codecs[i].Clsid;
+      return true;
+    }
+  }
+  return false;
+}
+
+// A picture whose top-left quarter is red and the rest blue, encoded by GDI+.
+std::vector<uint8_t> MakePicture(int width, int height, const wchar_t* mime) {
+  Bitmap bitmap(width, height, PixelFormat24bppRGB);
+  {
+    Graphics g(&bitmap);
+    SolidBrush blue(Color(255, 0, 0, 255)), red(Color(255, 255, 0, 0));
+    g.FillRectangle(&blue, 0, 0, width, height);
+    g.FillRectangle(&red, 0, 0, width / 2, height / 2);
+  }
+  CLSID clsid;
+  EXPECT_TRUE(EncoderFor(mime, &clsid));
+  IStream* stream = nullptr;
+  CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+  EXPECT_EQ(bitmap.Save(stream, &clsid, nullptr), Ok);
+  HGLOBAL block = nullptr;
+  GetHGlobalFromStream(stream, &block);
+  STATSTG stat{};
+  stream->Stat(&stat, STATFLAG_NONAME);
+  std::vector<uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+  std::memcpy(bytes.data(), GlobalLock(block), bytes.size());
+  GlobalUnlock(block);
+  stream->Release();
+  return bytes;
+}
+
+int RowWithRawFlag() {
+  for (int r = 0; r < kCameraModelRows; ++r)
+    if ((kCameraModelTable[r].rawFlag & 0xFF) == 1 && kCameraModelTable[r].code != kUnknownModelCode) return r;
+  return -1;
+}
+
+Color PixelAt(Image* image, int x, int y) {
+  Color c;
+  static_cast<Bitmap*>(image)->GetPixel(x, y, &c);
+  return c;
+}
+
+class ImagePipeline : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    GdiplusStartupInput input;
+    GdiplusStartup(&token_, &input, nullptr);
+    BuildCameraModelIndex();
+  }
+  static void TearDownTestSuite() { GdiplusShutdown(token_); }
+  void SetUp() override {
+    SetDefaultSettings();
+    g_settings.autoRotateByExif = 1;
+    g_rawFailureArmed = 1;
+  }
+  void TearDown() override {
+    for (ImageEntry* e : entries_) {
+      for (int k = kLevelFull; k >= kLevelThumbnail; --k) ReleaseEntryLevel(e, k, 0);
+      delete e;
+    }
+  }
+  ImageEntry* NewEntry(const std::wstring& path, uint32_t type, int modelRow = -1) {
+    auto* e = new ImageEntry();
+    std::memset(e, 0, sizeof *e);
+    wcsncpy(reinterpret_cast<wchar_t*>(e->path), path.c_str(), kEntryPathChars - 1);
+    SetEntryNamePointer(e);
+    e->cacheIndex = -1;
+    e->presence = kEntryPresent;
+    e->info.fileTypeFlag = type;
+    e->info.modelRow = static_cast<int16_t>(modelRow >= 0 ? modelRow : g_cameraModelIndex[kUnknownModelCode]);
+    entries_.push_back(e);
+    return e;
+  }
+  std::wstring Write(const std::wstring& name, const std::vector<uint8_t>& bytes) {
+    std::wstring path = dir_.File(name);
+    EXPECT_TRUE(testsupport::WriteWholeFile(path, bytes.data(), bytes.size()));
+    return path;
+  }
+  static ULONG_PTR token_;
+  ScratchDir dir_;
+  std::vector<ImageEntry*> entries_;
+};
+ULONG_PTR ImagePipeline::token_ = 0;
+
+TEST_F(ImagePipeline, ThumbnailIs88x60ArgbTurnedByOrientation) {
+  const std::wstring path = Write(L"a.bmp", MakePicture(200, 100, L"image/bmp"));
+  struct Case {
+    int orientation, autoRotate, userTurns, exifTurns, width, height;
+  } cases[] = {
+      {1, 1, 0, 0, 88, 60}, {6, 1, 0, 1, 60, 88}, {3, 1, 0, 2, 88, 60}, {8, 1, 0, 3, 60, 88},
+      {6, 0, 0, 0, 88, 60},  // auto-rotation off
+      {3, 1, 3, 2, 60, 88},  // user 3 + Exif 2: one quarter turn
+      {2, 1, 0, 0, 88, 60},
+  };
+  for (const Case& c : cases) {
+    g_settings.autoRotateByExif = static_cast<uint8_t>(c.autoRotate);
+    ImageEntry* e = NewEntry(path, 0x1);  // BMP
+    e->info.orientation = static_cast<int8_t>(c.orientation);
+    e->userRotation = static_cast<int8_t>(c.userTurns);
+    e->exifRotation = 2;  // stale value: a thumbnail always sets it
+    ASSERT_TRUE(BuildThumbnail(e)) << c.orientation;
+    Image* t = e->levelImages[kLevelThumbnail];
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(e->exifRotation, c.exifTurns) << c.orientation;
+    EXPECT_EQ(t->GetPixelFormat(), PixelFormat32bppARGB);
+    EXPECT_EQ(static_cast<int>(t->GetWidth()), c.width) << c.orientation;
+    EXPECT_EQ(static_cast<int>(t->GetHeight()), c.height) << c.orientation;
+    // Where the red corner went: clockwise turns move it top-left -> top-right -> bottom-right.
+    int turns = (c.userTurns + c.exifTurns) % 4;
+    int x = (turns == 1 || turns == 2) ? c.width - 3 : 2;
+    int y = (turns == 2 || turns == 3) ? c.height - 3 : 2;
+    Color corner = PixelAt(t, x, y);
+    EXPECT_GT(corner.GetR(), 200) << c.orientation << " turns " << turns;
+    EXPECT_LT(corner.GetB(), 60);
+    EXPECT_EQ(e->levelBlocks[kLevelThumbnail], nullptr);  // only the bitmap stays
+    EXPECT_EQ(e->levelStreams[kLevelThumbnail], nullptr);
+    EXPECT_EQ(e->info.width, 200);
+    EXPECT_EQ(e->info.height, 100);
+    EXPECT_STREQ(reinterpret_cast<wchar_t*>(e->info.pixelSize), L"200*100");
+  }
+}
+
+TEST_F(ImagePipeline, MrwPreviewGetsJpegStartMarker) {
+  std::vector<uint8_t> jpeg = MakePicture(64, 48, L"image/jpeg");
+  ASSERT_EQ(jpeg[0], 0xFF);
+  std::vector<uint8_t> file(100, 0x11);
+  std::vector<uint8_t> damaged = jpeg;
+  damaged[0] = 0x00;
+  damaged[1] = 0x4D;
+  file.insert(file.end(), damaged.begin(), damaged.end());
+  const std::wstring path = Write(L"a.mrw", file);
+  ImageEntry* e = NewEntry(path, 0x100);
+  e->info.thumbOffset = e->info.previewOffset = 100;
+  e->info.thumbSize = e->info.previewSize = static_cast<int32_t>(jpeg.size());
+  EXPECT_TRUE(BuildThumbnail(e));
+  EXPECT_TRUE(DecodeViewImage(e));
+  EXPECT_EQ(e->levelImages[kLevelView]->GetWidth(), 64u);
+
+  const std::wstring out = dir_.File(L"preview.jpg");
+  ASSERT_TRUE(ExportEmbeddedPreview(e, out.c_str()));
+  std::vector<uint8_t> written;
+  ASSERT_TRUE(testsupport::ReadWholeFile(out, &written));
+  EXPECT_EQ(written, jpeg);
+  // An existing target (the camera's own JPEG of a pair) is never replaced.
+  EXPECT_FALSE(ExportEmbeddedPreview(e, out.c_str()));
+  EXPECT_FALSE(ExportEmbeddedPreview(e, path.c_str()));
+  ASSERT_TRUE(testsupport::ReadWholeFile(path, &written));
+  EXPECT_EQ(written, file);
+}
+
+TEST_F(ImagePipeline, UnreadableSourcesMarkTheEntryVanished) {
+  const std::wstring good = Write(L"g.bmp", MakePicture(40, 30, L"image/bmp"));
+  const std::wstring junk = Write(L"j.bmp", std::vector<uint8_t>(500, 0x42));
+  struct Case {
+    std::wstring path;
+    int32_t offset, size;
+  } cases[] = {
+      {dir_.File(L"missing.bmp"), 0, 0},
+      {junk, 0, 0},          // GDI+ cannot decode it
+      {good, 1 << 30, 100},  // seek beyond the end: short read
+      {good, 0, 1 << 20},    // range longer than the file
+      {good, -5, 10},
+  };
+  for (const Case& c : cases) {
+    ImageEntry* e = NewEntry(c.path, 0x1);
+    e->info.thumbOffset = e->info.previewOffset = c.offset;
+    e->info.thumbSize = e->info.previewSize = c.size;
+    EXPECT_FALSE(BuildThumbnail(e)) << c.offset;
+    EXPECT_EQ(e->presence, kEntryVanished);
+    EXPECT_EQ(e->levelImages[kLevelThumbnail], nullptr);
+    EXPECT_EQ(e->levelBlocks[kLevelThumbnail], nullptr);
+    e->presence = kEntryPresent;
+    EXPECT_FALSE(DecodeViewImage(e));
+    EXPECT_EQ(e->presence, kEntryVanished);
+  }
+}
+
+TEST_F(ImagePipeline, ReleasedViewImageDecodesAgainFromItsBlock) {
+  const std::wstring path = Write(L"v.bmp", MakePicture(120, 80, L"image/bmp"));
+  ImageEntry* e = NewEntry(path, 0x1);
+  ASSERT_TRUE(DecodeViewImage(e));
+  ASSERT_NE(e->levelBlocks[kLevelView], nullptr);
+  ReleaseEntryLevel(e, kLevelView, 1);
+  EXPECT_EQ(e->levelImages[kLevelView], nullptr);
+  EXPECT_NE(e->levelBlocks[kLevelView], nullptr);
+  ASSERT_TRUE(DeleteFileW(path.c_str()));
+  ASSERT_TRUE(DecodeViewImage(e));  // from the kept block, without the file
+  EXPECT_EQ(e->levelImages[kLevelView]->GetWidth(), 120u);
+  ReleaseEntryLevel(e, kLevelView, 0);
+  EXPECT_EQ(e->levelImages[kLevelView], nullptr);
+  EXPECT_EQ(e->levelBlocks[kLevelView], nullptr);
+  EXPECT_EQ(e->levelStreams[kLevelView], nullptr);
+
+  e->fullLevelSize = 1234;
+  e->levelBlocks[kLevelFull] = GlobalAlloc(GMEM_FIXED, 16);
+  e->flags = kEntryWantFullDevelopment | kEntryDevelopmentCleared | kEntryInfoRead;
+  ReleaseEntryLevel(e, kLevelFull, 0);
+  EXPECT_EQ(e->levelBlocks[kLevelFull], nullptr);
+  EXPECT_EQ(e->fullLevelSize, 0);
+  EXPECT_EQ(e->flags, kEntryInfoRead);
+}
+
+TEST_F(ImagePipeline, RawFailureBoxOncePerListLoadAndNotUnderTheSemaphore) {
+  int rawRow = RowWithRawFlag();
+  ASSERT_GE(rawRow, 0);
+  const std::wstring path = Write(L"bad.dng", std::vector<uint8_t>(4096, 0x5A));
+  HANDLE sema = CreateSemaphoreW(nullptr, 1, 1, nullptr);
+  g_semaphores[kSemaImage] = sema;
+  {
+    BoxAnswerer answer(IDOK);
+    for (int i = 0; i < 3; ++i) {
+      ImageEntry* e = NewEntry(path, 0x4000, rawRow);  // DNG without an embedded thumbnail
+      EXPECT_FALSE(BuildThumbnail(e));
+    }
+    ASSERT_EQ(answer.seen.size(), 1u);
+    EXPECT_EQ(answer.seen[0].text, L"RAW現像に失敗しました。");
+    g_rawFailureArmed = 1;  // the next list load
+    HGLOBAL block = nullptr;
+    EXPECT_TRUE(DevelopRawEighthSize(NewEntry(path, 0x4000, rawRow), &block));
+    EXPECT_EQ(block, nullptr);
+    EXPECT_EQ(answer.seen.size(), 2u);
+    // An unknown model is never developed, and says so without a box.
+    EXPECT_FALSE(DevelopRawEighthSize(NewEntry(path, 0x4000), &block));
+    EXPECT_EQ(answer.seen.size(), 2u);
+  }
+  // The semaphore came back after every path.
+  EXPECT_EQ(WaitForSingleObject(sema, 0), WAIT_OBJECT_0);
+  ReleaseSemaphore(sema, 1, nullptr);
+  g_semaphores[kSemaImage] = nullptr;
+  CloseHandle(sema);
+}
+
+}  // namespace

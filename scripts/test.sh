@@ -27,8 +27,9 @@ echo "== native tests (ASan/UBSan)"
 (cd "$BRN_BUILD/native" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$(nproc)") 2>&1 | tee "$BRN_BUILD/native-tests.log"
 count "$BRN_BUILD/native-tests.log"
 
+# One at a time: window tests share one display, its focus and its keyboard.
 echo "== Windows tests (Wine, Xvfb $DISPLAY)"
-(cd "$BRN_BUILD/x64" && ctest --output-on-failure -j 4 ${BRN_CTEST_ARGS:-}) 2>&1 | tee "$BRN_BUILD/wine-tests.log"
+(cd "$BRN_BUILD/x64" && ctest --output-on-failure ${BRN_CTEST_ARGS:-}) 2>&1 | tee "$BRN_BUILD/wine-tests.log"
 count "$BRN_BUILD/wine-tests.log"
 
 echo "== fuzz targets (short runs)"

@@ -267,7 +267,7 @@ void CopyOrMoveSelection(HWND pane, bool move) {
   (void)pane;
   if (!ListShown()) {
     const int32_t row = g_cursorRow;
-    if (row < 0 || row >= g_listCount) return;
+    if (row < 0 || row >= g_entryCount) return;
     const int32_t entry = g_displayOrder[row];
     const int done = move ? MoveEntryToTargetFolder(entry) : CopyEntryToTargetFolder(entry);
     if (!move || done) {
@@ -280,7 +280,7 @@ void CopyOrMoveSelection(HWND pane, bool move) {
   if (!list) return;
   CaptureMouseWithCursor(g_hwndMain, IDC_WAIT);
   const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < rows && row < g_listCount; ++row) {
+  for (int row = 0; row < rows && row < g_entryCount; ++row) {
     if (GetAsyncKeyState(VK_ESCAPE) & 0x8000) {
       const int answer = AskYesNo(move ? L"移動を中断しますか？" : L"コピーを中断しますか？");
       PauseBusy();

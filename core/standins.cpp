@@ -1,5 +1,6 @@
 // Temporary definitions: see core/standins.h.
 #include "core/standins.h"
+#include "browser/rebar_bands.h"
 
 #include <cstdlib>
 #include <cwchar>
@@ -134,7 +135,7 @@ int32_t RunAction(int32_t) { return 0; }
 // ---- services of the navigation pane's commands ----
 bool IsEntryFileInPlace(int32_t) { return true; }
 void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t, int32_t result) {
-  HWND combo = GetRebarBandControl(4);
+  HWND combo = g_bandControls[kBandActionHistory];
   if (!combo || entry < 0 || entry >= g_entryCount) return;
   const wchar_t* name = kind == 3 ? L"コピー" : kind == 4 ? L"移動" : L"操作";
   const wchar_t* results[3] = {L"NG!", L"OK!", L"Skip!"};

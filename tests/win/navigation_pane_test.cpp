@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gdiplus.h>
 #include <algorithm>
 #include <cwchar>
@@ -249,18 +250,15 @@ TEST_F(NavigationPaneTest, CopyHereCountsAndLogsTheCopy) {
   OpenInTree(photos_);
   Tick(25);
   ASSERT_EQ(g_entryCount, 2);
-  g_viewMode |= 1;
-  HWND list = GetDlgItem(g_windowSlots[kSlotFileListPane], IDC_FILE_LIST);
-  ASSERT_NE(list, nullptr);
-  LVITEMW state{};
-  state.stateMask = LVIS_SELECTED;
-  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-  state.state = LVIS_SELECTED;
-  SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+  // The viewer shows the first image: the command acts on it.
+  const int32_t viewMode = g_viewMode;
+  g_viewMode = 2;
+  g_cursorRow = 0;
   const std::wstring dest = dir_->path() + L"\\dest";
   wcscpy(g_targetFolder, dest.c_str());
   g_copyCount = 0;
   SendMessageW(Pane(), WM_COMMAND, 162, 0);
+  g_viewMode = viewMode;
   const std::wstring name = EntryName(EntryAtRow(0));
   EXPECT_TRUE(FileExists(dest + L"\\" + name));
   EXPECT_TRUE(FileExists(photos_ + L"\\" + name));
@@ -274,7 +272,7 @@ TEST_F(NavigationPaneTest, CopyHereCountsAndLogsTheCopy) {
     counters = text;
   }
   EXPECT_EQ(counters, L"\tCOPY:1");
-  HWND combo = GetRebarBandControl(4);
+  HWND combo = g_bandControls[kBandActionHistory];
   ASSERT_NE(combo, nullptr);
   wchar_t line[300] = {};
   COMBOBOXEXITEMW item{};
@@ -300,6 +298,9 @@ TEST_F(NavigationPaneTest, FolderRenameDeleteAndCreate) {
   HTREEITEM item = OpenInTree(old);
   HWND tree = Tree();
   ASSERT_EQ(Text(tree, item), L"renamed-from");
+  wchar_t cacheFolder[260];
+  ASSERT_TRUE(GetCacheFolder(cacheFolder));
+  SHCreateDirectoryExW(nullptr, cacheFolder, nullptr);
   MakeFile(CacheFileOf(old));
   Tick(25);
   g_targetTreeItem = item;
@@ -328,9 +329,19 @@ TEST_F(NavigationPaneTest, FolderRenameDeleteAndCreate) {
 
   // A new folder with the dialog's default name, then its deletion, both confirmed.
   {
-    BoxAnswerer answer(0);
+    // OK in the name dialog, then Yes to the question whether to make the folder.
+    static BoxAnswerer* answerer;
+    BoxAnswerer answer(IDOK);
+    answerer = &answer;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 5, [](HWND, UINT, UINT_PTR, DWORD) {
+      if (answerer && !answerer->seen.empty()) answerer->answer = IDYES;
+    });
     wcscpy(g_targetFolder, renamed.c_str());
     SendMessageW(Pane(), WM_COMMAND, 160, 0);
+    KillTimer(nullptr, timer);
+    answerer = nullptr;
+    ASSERT_EQ(answer.seen.size(), 2u);
+    EXPECT_EQ(answer.seen[0].caption, L"新規フォルダ作成");
   }
   const std::wstring created = renamed + L"\\新しいフォルダ";
   EXPECT_TRUE(PathExists(created.c_str()));
@@ -341,12 +352,17 @@ TEST_F(NavigationPaneTest, FolderRenameDeleteAndCreate) {
     SendMessageW(Pane(), WM_COMMAND, 159, 0);
     EXPECT_FALSE(PathExists(created.c_str()));
     EXPECT_EQ(g_skipCacheWrite, 0);  // not the shown folder
+    EXPECT_EQ(g_treeRebuildRequest, 1);
+    g_treeRebuildRequest = 0;
+    const size_t asked = answer.seen.size();
+    EXPECT_GE(asked, 1u);
     // Refused targets never reach the shell.
     for (const wchar_t* refused : {L"", L"C:\\", L"C:", L"relative"}) {
       wcscpy(g_targetFolder, refused);
       SendMessageW(Pane(), WM_COMMAND, 159, 0);
     }
-    EXPECT_TRUE(answer.seen.size() <= 1);
+    EXPECT_EQ(answer.seen.size(), asked);
+    EXPECT_EQ(g_treeRebuildRequest, 0);
   }
   Tick(25);
 }

@@ -211,10 +211,14 @@ TEST_F(NavigationPaneTest, SelectedFolderOpensAfterTheDelayAndLeafLosesItsButton
   EXPECT_EQ(ComparePaths(g_selectedFolderPath, (photos_ + L"\\leaf").c_str()), 0);
 
   // The display path is what the settings keep; a refresh with it lands on the same folder.
+  // A refresh keeps the display path in the settings block; the next start takes it back from
+  // there and lands on the same folder.
   const std::wstring saved = g_startFolder;
-  SaveSettingsFile();
+  SendMessageW(Pane(), WM_COMMAND, kNavRefreshCommand, 0);
   EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(g_settings.lastFolder)), saved);
-  g_startFolder[0] = 0;
+  g_settings.cleanExit = 1;
+  ASSERT_TRUE(SaveSettingsFile());
+  wcscpy(g_startFolder, L"デスクトップ\\どこにもない");
   ASSERT_TRUE(LoadSettingsFile());
   EXPECT_EQ(std::wstring(g_startFolder), saved);
   SendMessageW(Pane(), WM_COMMAND, kNavRefreshCommand, 0);

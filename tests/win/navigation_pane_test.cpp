@@ -198,6 +198,10 @@ TEST_F(NavigationPaneTest, SelectedFolderOpensAfterTheDelayAndLeafLosesItsButton
   EXPECT_EQ(ComparePaths(g_currentFolder, photos_.c_str()), 0) << g_currentFolder;
   EXPECT_EQ(g_entryCount, 2);
 
+  UpdateWindow(g_hwndMain);
+  Pump();
+  SaveScreenshot(ExeFolder() + L"\\navigation_pane.bmp");  // for the eye
+
   // A folder without sub-folders shows no button after its expansion, and expanding selects it.
   HTREEITEM leaf = Child(tree, item, L"leaf");
   ASSERT_NE(leaf, nullptr);

@@ -737,29 +737,46 @@ bool OnCommand(HWND pane, int id) {
 int HitTestFolderTree(HWND tree, int useSelection, HTREEITEM* out) { return HitTest(tree, useSelection, out, true); }
 int HitTestCollectionTree(HWND tree, int useSelection, HTREEITEM* out) { return HitTest(tree, useSelection, out, false); }
 
-int CopyEntryToTargetFolder(int32_t entry) {
-  if (entry < 0 || entry >= g_entryCount) return 0;
+namespace {
+// Copies (to `target`, the file's new path) or moves (into g_targetFolder) one file silently;
+// done only when the shell answered 0, aborted nothing and, for a move, the source is gone.
+bool RunEntryFileOperation(UINT operation, const wchar_t* source, const wchar_t* target) {
+  wchar_t from[kPathChars + 2], to[kPathChars + 2];
+  DoubleTerminated(source, from);
+  DoubleTerminated(target, to);
+  SHFILEOPSTRUCTW op{};
+  op.hwnd = g_hwndMain;
+  op.wFunc = operation;
+  op.pFrom = from;
+  op.pTo = to;
+  op.fFlags = FOF_SILENT;
+  if (!ShellFileOperationDone(RunShellFileOperationDelayed(&op), op)) return false;
+  return operation != FO_MOVE || !PathExists(source);
+}
+
+// The entry's presence byte is cleared while its file is handled; false when it is not in place.
+ImageEntry* TakeEntryForTransfer(int32_t entry, uint8_t* presence) {
+  if (entry < 0 || entry >= g_entryCount) return nullptr;
   ImageEntry* e = EntryAt(entry);
-  const uint8_t presence = e->presence;
+  *presence = e->presence;
   e->presence = 0;
   ReleaseEntryLevel(e, 0, 0);
+  return e;
+}
+}  // namespace
+
+int CopyEntryToTargetFolder(int32_t entry) {
+  uint8_t presence = 0;
+  ImageEntry* e = TakeEntryForTransfer(entry, &presence);
+  if (!e) return 0;
   bool done = false;
   if (IsEntryFileInPlace(entry)) {
-    wchar_t from[kPathChars + 2], to[kPathChars + 2], target[kPathChars];
-    DoubleTerminated(EntryPath(e), from);
-    if (BuildChildFolderPath(U(g_targetFolder), U(EntryName(e)), U(target), kPathChars)) {
-      DoubleTerminated(target, to);
-      SHFILEOPSTRUCTW op{};
-      op.hwnd = g_hwndMain;
-      op.wFunc = FO_COPY;
-      op.pFrom = from;
-      op.pTo = to;
-      op.fFlags = FOF_SILENT;
-      done = ShellFileOperationDone(RunShellFileOperationDelayed(&op), op);
-      if (done) {
-        ++g_copyCount;
-        UpdateStatusCounters(2);
-      }
+    wchar_t target[kPathChars];
+    done = BuildChildFolderPath(U(g_targetFolder), U(EntryName(e)), U(target), kPathChars) &&
+           RunEntryFileOperation(FO_COPY, EntryPath(e), target);
+    if (done) {
+      ++g_copyCount;
+      UpdateStatusCounters(2);
     }
     AddActionHistoryEntry(entry, 3, -4, done ? 1 : 0);
   }
@@ -768,25 +785,12 @@ int CopyEntryToTargetFolder(int32_t entry) {
 }
 
 int MoveEntryToTargetFolder(int32_t entry) {
-  if (entry < 0 || entry >= g_entryCount) return 0;
-  ImageEntry* e = EntryAt(entry);
-  const uint8_t presence = e->presence;
-  e->presence = 0;
-  ReleaseEntryLevel(e, 0, 0);
-  if (!IsEntryFileInPlace(entry)) return 0;
-  bool done = false;
-  wchar_t from[kPathChars + 2], to[kPathChars + 2], target[kPathChars];
-  DoubleTerminated(EntryPath(e), from);
-  if (BuildChildFolderPath(U(g_targetFolder), U(EntryName(e)), U(target), kPathChars)) {
-    DoubleTerminated(g_targetFolder, to);
-    SHFILEOPSTRUCTW op{};
-    op.hwnd = g_hwndMain;
-    op.wFunc = FO_MOVE;
-    op.pFrom = from;
-    op.pTo = to;
-    op.fFlags = FOF_SILENT;
-    done = ShellFileOperationDone(RunShellFileOperationDelayed(&op), op) && !PathExists(from);
-  }
+  uint8_t presence = 0;
+  ImageEntry* e = TakeEntryForTransfer(entry, &presence);
+  if (!e || !IsEntryFileInPlace(entry)) return 0;
+  wchar_t target[kPathChars];
+  const bool done = BuildChildFolderPath(U(g_targetFolder), U(EntryName(e)), U(target), kPathChars) &&
+                    RunEntryFileOperation(FO_MOVE, EntryPath(e), g_targetFolder);
   if (done) {
     ++g_moveCount;
     UpdateStatusCounters(4);

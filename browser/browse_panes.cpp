@@ -28,21 +28,6 @@ INT_PTR CALLBACK FileListPaneProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   return SlotDialog(dialog, message, kSlotFileListPane);
 }
 
-INT_PTR CALLBACK NavigationPaneProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    HWND tab = GetDlgItem(dialog, IDC_NAVIGATION_TAB);
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(L"フォルダ");
-    SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    item.pszText = const_cast<wchar_t*>(L"コレクション");
-    SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
-  }
-  (void)wParam;
-  (void)lParam;
-  return SlotDialog(dialog, message, kSlotNavigationPane);
-}
-
 INT_PTR CALLBACK DockedFileInfoProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   return SlotDialog(dialog, message, kSlotFileInfo);
 }

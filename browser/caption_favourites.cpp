@@ -28,7 +28,7 @@ bool OpenFolder(const wchar_t* path) {
   g_currentFolder[kPathChars - 1] = 0;
   wchar_t display[kPathChars] = {};
   if (!BuildShellDisplayPath(g_currentFolder, display) || !display[0]) return true;
-  wcscpy(g_treeSelectPath, display);
+  wcscpy(g_startFolder, display);
   if (g_listSource != 0) SelectNavigationTab(0);
   g_tempCaption = 0;
   if (HWND nav = g_windowSlots[kSlotNavigationPane]) SendMessageW(nav, WM_COMMAND, kRefreshCommand, 0);

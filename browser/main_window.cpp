@@ -1,4 +1,5 @@
 #include "browser/main_window.h"
+#include "browser/navigation_pane.h"
 
 #include "browser/tooltips.h"
 
@@ -112,7 +113,7 @@ LRESULT OnCreate(HWND window) {
   CreateRebarBands(window);
   CreateStatusBar(window, g_hInstance);
   if (!Slot(kSlotNavigationPane))
-    CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_NAVIGATION_PANE), window, NavigationPaneProc, 0);
+    CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_NAVIGATION_PANE), window, NavigationPaneDlgProc, 0);
   if (!Slot(kSlotFileListPane))
     CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_FILE_LIST_PANE), window, FileListPaneProc, 0);
   g_previewPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_PREVIEW_POPUP), window, HoverPopupProc, 0);

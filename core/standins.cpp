@@ -1,5 +1,6 @@
 // Temporary definitions: see core/standins.h.
 #include "core/standins.h"
+#include "browser/rebar_bands.h"
 
 #include <cstdlib>
 #include <cwchar>
@@ -16,12 +17,6 @@ uint8_t CheckForNewVersion() { return 0; }
 void RebuildActionKeyTable() {}
 void BuildViewFocusPointTables() {}
 void ResetFolderWatchEvent() {}
-bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath) {
-  if (!fileSystemPath[0]) return false;
-  wcsncpy(displayPath, fileSystemPath, 259);
-  displayPath[259] = 0;
-  return true;
-}
 void ResetHistogramCache() {}
 void ResetColorSettings() { ResetColorSlots(g_settings); }
 void TrackFileDrag(HWND, int, int) {}
@@ -31,7 +26,6 @@ void OpenDragPopups(HWND) {}
 uint8_t g_thumbnailsComplete = 1, g_tempCaption, g_gridShown, g_zoomHoldMode;
 int32_t LoupeEnabled;
 uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
-wchar_t g_treeSelectPath[260];
 bool IsRowEntryPresent(int32_t) { return false; }
 bool ReadRowLevelFacts(int32_t, ImageLevelInputs*) { return false; }
 int32_t GetCollectionCount() { return 0; }
@@ -93,11 +87,8 @@ int32_t GetInjectedKey() { return 0; }
 // ---- entry list and list pane ----
 uint8_t g_listBuilt = 0;
 uint8_t g_listReadyFlag = 0;
-wchar_t g_selectedFolderPath[260];
-uint8_t g_labelEditActive = 0;
 uint8_t g_leftHeldOnViewer = 0;
 uint8_t g_fileDragActive = 0;
-uint8_t g_treeDrivenByCode = 0;
 uint8_t g_slideshowRunning = 0;
 int32_t GetFocusedPaneEntry() { return -1; }
 int32_t GetRowEntry(int32_t) { return -1; }
@@ -139,3 +130,22 @@ INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
   return FALSE;
 }
 int32_t RunAction(int32_t) { return 0; }
+
+// ---- services of the navigation pane's commands ----
+bool IsEntryFileInPlace(int32_t) { return true; }
+void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t, int32_t result) {
+  HWND combo = g_bandControls[kBandActionHistory];
+  if (!combo || entry < 0 || entry >= g_entryCount) return;
+  const wchar_t* name = kind == 3 ? L"コピー" : kind == 4 ? L"移動" : L"操作";
+  const wchar_t* results[3] = {L"NG!", L"OK!", L"Skip!"};
+  wchar_t text[600];
+  swprintf(text, 600, L"%ls:%ls->%ls", name, EntryName(EntryAt(entry)), results[result >= 0 && result <= 2 ? result : 0]);
+  COMBOBOXEXITEMW item{};
+  item.mask = CBEIF_TEXT;
+  item.iItem = 0;
+  item.pszText = text;
+  SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  EnableWindow(combo, TRUE);
+}
+void ConfirmAndClearDiskCache(HWND) {}
+void ApplyColorSettings() {}

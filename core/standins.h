@@ -22,12 +22,13 @@
 #include "core/key_state.h"
 #include "core/list_helpers.h"
 #include "core/window_helpers.h"
+#include "browser/navigation_pane.h"
+#include "browser/shell_tree.h"
 
 uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
 void BuildViewFocusPointTables();
 void ResetFolderWatchEvent();
-bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath);
 void ResetHistogramCache();
 void ResetColorSettings();
 void TrackFileDrag(HWND listPane, int screenX, int screenY);
@@ -40,8 +41,6 @@ extern uint8_t g_thumbnailsComplete, g_tempCaption, g_gridShown, g_zoomHoldMode;
 extern int32_t LoupeEnabled;
 // One-shot requests the idle loop carries out.
 extern uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
-// The display path the navigation pane selects on its next refresh.
-extern wchar_t g_treeSelectPath[260];
 bool IsRowEntryPresent(int32_t row);
 struct ImageLevelInputs;
 // Facts of the row's entry for the image-level text; false when the row has no entry.
@@ -108,11 +107,8 @@ int32_t GetInjectedKey();
 extern uint8_t g_listBuilt;
 extern uint8_t g_listReadyFlag;
 extern int32_t g_listSource;  // 0 folders, 1 a collection
-extern wchar_t g_selectedFolderPath[260];
-extern uint8_t g_labelEditActive;
 extern uint8_t g_leftHeldOnViewer;
 extern uint8_t g_fileDragActive;
-extern uint8_t g_treeDrivenByCode;
 extern uint8_t g_slideshowRunning;
 int32_t GetFocusedPaneEntry();
 int32_t GetRowEntry(int32_t row);
@@ -156,3 +152,10 @@ void FormatReplaceRenameText(wchar_t* out, int32_t row);
 bool ReplaceTextIsEmpty(int32_t row);
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 int32_t RunAction(int32_t row);
+
+// Action engine, thumbnail cache and colour settings services of the navigation pane.
+bool IsEntryFileInPlace(int32_t entry);
+// Kind 3 copy, 4 move; result 0 failed, 1 done, 2 skipped.
+void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t source, int32_t result);
+void ConfirmAndClearDiskCache(HWND owner);
+void ApplyColorSettings();

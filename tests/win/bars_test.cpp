@@ -224,7 +224,11 @@ TEST_F(BarsTest, FavouritesAddMoveDropAndCombo) {
   g_tempCaption = 1;
   EXPECT_TRUE(OpenFavouriteFolder(3));
   EXPECT_STREQ(g_currentFolder, W(g_settings.favouriteFolders[3].path));
-  EXPECT_STREQ(g_treeSelectPath, g_currentFolder);
+  // The tree is told the folder's display path, which ends with the path below the drive.
+  const wchar_t* belowDrive = g_currentFolder + 2;
+  const size_t shown = wcslen(g_startFolder), tail = wcslen(belowDrive);
+  ASSERT_GT(shown, tail);
+  EXPECT_STREQ(g_startFolder + shown - tail, belowDrive);
   EXPECT_EQ(g_tempCaption, 0);
   EXPECT_EQ(refreshes, 1);
   EXPECT_TRUE(OpenFavouriteFolder(2));  // empty path: nothing opens

@@ -1,5 +1,7 @@
 #include "browser/navigation_pane.h"
 
+#include "core/folder_cache.h"
+
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -39,7 +41,6 @@ int32_t g_targetCollection = -1;
 uint8_t g_renameByCommand = 0;
 uint8_t g_labelEditActive = 0;
 uint8_t g_treeDrivenByCode = 0;
-uint8_t g_skipCacheWrite = 0;
 uint8_t g_navContextMenuOpen = 0;
 
 extern int32_t g_splitterPositions[3];
@@ -237,7 +238,7 @@ void DeleteTargetFolder() {
   if (PathExists(g_targetFolder)) return;
   wchar_t cache[kPathChars * 2];
   if (CacheFileFor(g_targetFolder, cache)) DeleteFileW(cache);
-  if (HoldsShownFolder(g_targetFolder)) g_skipCacheWrite = 1;
+  if (HoldsShownFolder(g_targetFolder)) g_skipFolderCache = 1;
 }
 
 void CreateFolderInTarget(HWND pane) {
@@ -421,7 +422,7 @@ void OnCollectionSelected(HWND tree, NMTREEVIEWW* notify) {
     const int index = (g_currentCollection >= 0 && g_currentCollection < g_collectionCount) ? g_currentCollection : 0;
     Select(tree, g_collections[index].treeItem);
   } else {
-    g_skipCacheWrite = 1;
+    g_skipFolderCache = 1;
     LoadListContents(1, 0, 0);
   }
 }
@@ -429,7 +430,7 @@ void OnCollectionSelected(HWND tree, NMTREEVIEWW* notify) {
 void DeleteCollectionAsked(int index) {
   StoreCollectionOrder();
   g_skipCollectionOrderOnce = 1;
-  if (g_listSource != 0 && index == g_currentCollection) g_skipCacheWrite = 1;
+  if (g_listSource != 0 && index == g_currentCollection) g_skipFolderCache = 1;
   DeleteCollection(index);
 }
 
@@ -653,8 +654,7 @@ void OnDestroy(HWND pane) {
   StopViewerThreads();
   WaitRawDevelopWorker();
   BuildFolderCache();
-  if (g_skipCacheWrite) g_skipCacheWrite = 0;
-  else WriteFolderCache();
+  WriteFolderCache();  // it clears a pending skip request instead of writing
   FreeImageEntries();
   ReleaseFolderCache();
   HWND tree = FolderTree(pane);

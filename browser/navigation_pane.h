@@ -12,7 +12,6 @@ extern uint8_t g_renameByCommand;
 extern uint8_t g_labelEditActive;
 extern uint8_t g_treeDrivenByCode;
 // The next folder-cache write is skipped: the folder or collection being left was deleted.
-extern uint8_t g_skipCacheWrite;
 // Read by the hover popups: a context menu of a tree is open.
 extern uint8_t g_navContextMenuOpen;
 

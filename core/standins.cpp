@@ -147,5 +147,4 @@ void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t, int32_t result)
   SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   EnableWindow(combo, TRUE);
 }
-void ConfirmAndClearDiskCache(HWND) {}
 void ApplyColorSettings() {}

@@ -157,5 +157,4 @@ int32_t RunAction(int32_t row);
 bool IsEntryFileInPlace(int32_t entry);
 // Kind 3 copy, 4 move; result 0 failed, 1 done, 2 skipped.
 void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t source, int32_t result);
-void ConfirmAndClearDiskCache(HWND owner);
 void ApplyColorSettings();

@@ -16,6 +16,7 @@
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/navigation_pane.h"
+#include "core/folder_cache.h"
 #include "browser/rebar_bands.h"
 #include "browser/shell_tree.h"
 #include "browser/status_bar.h"
@@ -356,10 +357,10 @@ TEST_F(NavigationPaneTest, FolderRenameDeleteAndCreate) {
   {
     BoxAnswerer answer(IDYES);
     wcscpy(g_targetFolder, created.c_str());
-    g_skipCacheWrite = 0;
+    g_skipFolderCache = 0;
     SendMessageW(Pane(), WM_COMMAND, 159, 0);
     EXPECT_FALSE(PathExists(created.c_str()));
-    EXPECT_EQ(g_skipCacheWrite, 0);  // not the shown folder
+    EXPECT_EQ(g_skipFolderCache, 0);  // not the shown folder
     EXPECT_EQ(g_treeRebuildRequest, 1);
     g_treeRebuildRequest = 0;
     const size_t asked = answer.seen.size();

@@ -7,8 +7,8 @@
 constexpr UINT DropNotifyMessage = WM_APP + 100;
 constexpr UINT RenderFormatMessage = WM_APP + 101;
 
-// Handed to the window as lparam of DropNotifyMessage. The Part's "six 32-bit words" carry
-// pointers and handles, so they are pointer-sized here.
+// Handed to the window as lparam of DropNotifyMessage. Its words carry pointers and handles,
+// so they are pointer-sized.
 struct DropNotifyBlock {
   POINTL* point;          // screen coordinates, valid during the message only
   DWORD effect;           // the DROPEFFECT bits the window accepts

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "browser/browse_panes.h"
+#include "browser/file_list_pane.h"
 #include "browser/icon_lists.h"
 #include "browser/idle_loop.h"
 #include "browser/pure/main_layout.h"
@@ -114,7 +115,7 @@ LRESULT OnCreate(HWND window) {
   if (!Slot(kSlotNavigationPane))
     CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_NAVIGATION_PANE), window, NavigationPaneProc, 0);
   if (!Slot(kSlotFileListPane))
-    CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_FILE_LIST_PANE), window, FileListPaneProc, 0);
+    CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_FILE_LIST_PANE), window, FileListPaneDlgProc, 0);
   g_previewPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_PREVIEW_POPUP), window, HoverPopupProc, 0);
   g_histogramPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_HISTOGRAM_POPUP), window, HoverPopupProc, 0);
   CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_MOVIE_CONTROLS), window, MovieControlsProc, 0);

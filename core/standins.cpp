@@ -140,3 +140,7 @@ INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
   return FALSE;
 }
 int32_t RunAction(int32_t) { return 0; }
+
+wchar_t g_actionSourcePath[260];
+void AddActionHistoryEntry(ImageEntry*, int32_t, int32_t, int32_t) {}
+volatile int32_t g_firstUnreadyEntry = 0;

@@ -164,3 +164,9 @@ void FormatReplaceRenameText(wchar_t* out, int32_t row);
 bool ReplaceTextIsEmpty(int32_t row);
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 int32_t RunAction(int32_t row);
+
+// The action history: the source path of the action being recorded, and the record itself.
+extern wchar_t g_actionSourcePath[260];
+void AddActionHistoryEntry(ImageEntry* entry, int32_t kind, int32_t target, int32_t result);
+// The list thread's first entry still without metadata; a sort restarts it from 0.
+extern volatile int32_t g_firstUnreadyEntry;

@@ -8,6 +8,7 @@
 
 #include "browser/browse_panes.h"
 #include "browser/file_list_pane.h"
+#include "browser/main_commands.h"
 #include "browser/icon_lists.h"
 #include "browser/idle_loop.h"
 #include "browser/pure/main_layout.h"
@@ -196,30 +197,6 @@ void OnNotify(NMHDR* header) {
 
 // Requests raised by the toolbar commands the idle loop serves; the rest of the command
 // handler lives with the commands themselves.
-void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-  switch (LOWORD(wParam)) {
-    case 302:
-      g_navigationToggleRequest = 1;
-      break;
-    case 328:
-      g_fullScreenRequest = 1;
-      break;
-    case 331:
-      g_styleToggleRequest = 1;
-      break;
-    case 216:
-      g_previousImageRequest = 1;
-      break;
-    case 217:
-      g_nextImageRequest = 1;
-      break;
-    default:
-      if (LOWORD(wParam) >= 2000 && LOWORD(wParam) <= 2017) PendingSettingsPage = LOWORD(wParam) - 2000;
-      break;
-  }
-  (void)window;
-  (void)lParam;
-}
 }  // namespace
 
 HWND GetListControl() { return PaneChild(IDC_FILE_LIST); }
@@ -430,8 +407,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       OnNotify(reinterpret_cast<NMHDR*>(lParam));
       return 0;
     case WM_COMMAND:
-      OnCommand(window, wParam, lParam);
-      return 0;
+      if (RunMainCommand(window, wParam, lParam)) return 0;
+      break;
     case WM_TIMER:
       OnIdleTimer(window);
       return 0;

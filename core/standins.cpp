@@ -144,3 +144,11 @@ int32_t RunAction(int32_t) { return 0; }
 wchar_t g_actionSourcePath[260];
 void AddActionHistoryEntry(ImageEntry*, int32_t, int32_t, int32_t) {}
 volatile int32_t g_firstUnreadyEntry = 0;
+volatile int32_t g_rawDevelopState = 3;
+volatile int32_t g_rawReleaseSignal = 0;
+void HandEntryToViewerForRelease(int32_t) { g_rawReleaseSignal = -1; }
+uint8_t g_thumbnailSplitRequest = 0;
+int32_t g_reloadSelectionMode = 0;
+uint8_t g_entriesChanged = 0;
+wchar_t g_monitorProfilePath[260], g_printerProfilePath[260];
+volatile uint8_t g_screenProfileChanged = 0;

@@ -170,3 +170,15 @@ extern wchar_t g_actionSourcePath[260];
 void AddActionHistoryEntry(ImageEntry* entry, int32_t kind, int32_t target, int32_t result);
 // The list thread's first entry still without metadata; a sort restarts it from 0.
 extern volatile int32_t g_firstUnreadyEntry;
+
+// The viewer's side of the main-window commands: the RAW development worker's state (3 idle),
+// the release hand-over and its done signal (-1), the thumbnail-split request, the reload
+// selection mode of the next refresh, the entries-changed byte and the colour profiles.
+extern volatile int32_t g_rawDevelopState;
+extern volatile int32_t g_rawReleaseSignal;
+void HandEntryToViewerForRelease(int32_t entry);
+extern uint8_t g_thumbnailSplitRequest;
+extern int32_t g_reloadSelectionMode;
+extern uint8_t g_entriesChanged;
+extern wchar_t g_monitorProfilePath[260], g_printerProfilePath[260];
+extern volatile uint8_t g_screenProfileChanged;

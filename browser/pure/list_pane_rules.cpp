@@ -157,9 +157,3 @@ int StepUserRotation(int rotation, int delta, bool reset) {
 }
 
 int NextSplitLayout(int layout) { return (layout >= 0 && layout < 4) ? layout + 1 : 0; }
-
-int ListedMediaFolders(int mediaCount, bool* more) {
-  *more = mediaCount > 16;
-  return mediaCount < 0 ? 0 : (mediaCount > 16 ? 16 : mediaCount);
-}
-

@@ -40,6 +40,4 @@ bool DragSplitter(int kind, int width, int height, int lastX, int lastY, int x, 
 int StepUserRotation(int rotation, int delta, bool reset);
 // Next split layout 0..4.
 int NextSplitLayout(int layout);
-// Media folders the distribution question lists (16 at most) and whether "以下略" follows.
-int ListedMediaFolders(int mediaCount, bool* more);
 

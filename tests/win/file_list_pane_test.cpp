@@ -1,0 +1,302 @@
+// The file-list pane inside a real main window over a folder of camera JPEGs: columns, owner
+// data, sorting by header clicks, check marks, the clipboard rows, renames and file-type toggles.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "browser/file_list_pane.h"
+#include "browser/idle_loop.h"
+#include "browser/list_order.h"
+#include "browser/main_window.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/image_entry_list.h"
+#include "core/message_box.h"
+#include "core/settings.h"
+#include "core/standins.h"
+#include "core/startup.h"
+#include "metadata/image_info_win.h"
+#include "metadata/metadata_reader.h"
+#include "support/win_test_support.h"
+
+using namespace testsupport;
+
+namespace {
+
+const wchar_t kSamples[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\";
+const wchar_t* const kPictures[] = {
+    L"2004-01-11-22-45-15-sep-2004-01-11-22-45-15a.jpg",
+    L"2006-08-03-16-29-38-sep-2006-08-03-16-29-38a.jpg",
+    L"2006-11-11-19-17-56-sep-2006-11-11-19-17-56a.jpg",
+    L"2007-01-01-12-00-00-sep-2007-01-01-12-00-00a.jpg",
+};
+// Short names so that the sort order is known: c, a, d, b.
+const wchar_t* const kNames[] = {L"c.jpg", L"a.jpg", L"d.jpg", L"b.jpg"};
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+HWND Pane() { return g_windowSlots[kSlotFileListPane]; }
+HWND List() { return GetListControl(); }
+
+std::wstring RowText(int row, int column) {
+  wchar_t text[260] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 260;
+  SendMessageW(List(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+void ClickHeader(int column) {
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = List();
+  click.hdr.idFrom = 313;
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iItem = -1;
+  click.iSubItem = column;
+  SendMessageW(Pane(), WM_NOTIFY, 313, reinterpret_cast<LPARAM>(&click));
+}
+
+void Select(std::initializer_list<int> rows) {
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(List(), LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
+  for (int r : rows) {
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED;
+    SendMessageW(List(), LVM_SETITEMSTATE, r, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+class FileListPaneTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new ScratchDir;
+    g_hInstance = GetModuleHandleW(nullptr);
+    INITCOMMONCONTROLSEX icc{sizeof icc, 0x16FF};
+    InitCommonControlsEx(&icc);
+    OleInitialize(nullptr);
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+    AllocGlobalBuffers();
+    LoadAppStrings(g_hInstance);
+    wcsncpy(g_programFolder, dir_->path().c_str(), kPathChars - 1);
+    SetDefaultSettings();
+    NormaliseAndMigrateSettings();
+    g_settings.enabledImageTypes |= 0x2;
+    g_listStyleValue = 1;  // stay in the detail style
+    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
+    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
+    KillTimer(g_hwndMain, kIdleTimerId);
+    Pump();
+    photos_ = new ScratchDir;
+    for (int k = 0; k < 4; ++k)
+      ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[k]).c_str(), photos_->File(kNames[k]).c_str(), FALSE));
+  }
+  static void TearDownTestSuite() {
+    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
+    Pump();
+    FreeImageEntries();
+    delete photos_;
+    Gdiplus::GdiplusShutdown(token_);
+    delete dir_;
+  }
+  void SetUp() override { Load(); }
+
+  // Loads the folder and puts its rows in, with each entry's information read from its file.
+  static void Load() {
+    wcscpy(g_currentFolder, photos_->path().c_str());
+    LoadListContents(1, 0, 0);
+    static wchar_t dump[8192];
+    for (int k = 0; k < g_entryCount; ++k) {
+      DumpImageMetadataWide(EntryPath(EntryAt(k)), dump, 8192);
+      FillImageInfoFromText(EntryAt(k)->info, dump, true);
+    }
+    if (SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0) != g_entryCount) FillThumbnailList(List(), g_entryCount);
+    g_listReadyFlag = 1;
+    Pump();
+  }
+
+  static ScratchDir *dir_, *photos_;
+  static ULONG_PTR token_;
+};
+ScratchDir* FileListPaneTest::dir_ = nullptr;
+ScratchDir* FileListPaneTest::photos_ = nullptr;
+ULONG_PTR FileListPaneTest::token_ = 0;
+
+TEST_F(FileListPaneTest, DetailViewHasTheTwentyFourColumnsWithCaptionsAndRows) {
+  ASSERT_EQ(g_reportViewFlag, 1u);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 24);
+  struct Column {
+    int index;
+    const wchar_t* caption;
+    int format;
+  } columns[] = {{0, L"ﾌｧｲﾙ名", LVCFMT_LEFT},  {4, L"ﾌｧｲﾙｻｲｽﾞ", LVCFMT_RIGHT}, {10, L"撮影日時", LVCFMT_LEFT},
+                 {17, L"レンズ", LVCFMT_LEFT}, {23, L"ﾒﾃﾞｨｱ分割#", LVCFMT_RIGHT}};
+  for (const Column& c : columns) {
+    wchar_t text[64] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
+    column.pszText = text;
+    column.cchTextMax = 64;
+    ASSERT_TRUE(SendMessageW(List(), LVM_GETCOLUMNW, c.index, reinterpret_cast<LPARAM>(&column)));
+    EXPECT_STREQ(text, c.caption);
+    EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, c.format) << c.index;
+    EXPECT_EQ(column.cx, g_settings.columnShown[c.index] == 1 ? g_settings.columnWidths[c.index] : 0) << c.index;
+  }
+  ASSERT_EQ(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0), 4);
+  for (int row = 0; row < 4; ++row) {
+    EXPECT_STREQ(RowText(row, 0).c_str(), EntryName(EntryAtRow(row)));
+    EXPECT_STREQ(RowText(row, 8).c_str(), GetInfoField(EntryAtRow(row)->info, 8));
+    EXPECT_TRUE(RowText(row, 1).empty());
+  }
+  EXPECT_FALSE(RowText(0, 4).empty());  // the file size
+}
+
+TEST_F(FileListPaneTest, HeaderClicksSortAscendingThenDescendingAndWaitForTheList) {
+  auto names = [] {
+    std::wstring all;
+    for (int r = 0; r < 4; ++r) all += RowText(r, 0) + L" ";
+    return all;
+  };
+  ClickHeader(0);
+  EXPECT_EQ(names(), L"a.jpg b.jpg c.jpg d.jpg ");
+  ClickHeader(0);
+  EXPECT_EQ(names(), L"d.jpg c.jpg b.jpg a.jpg ");
+  ClickHeader(8);
+  ClickHeader(0);  // another column in between: ascending again
+  EXPECT_EQ(names(), L"a.jpg b.jpg c.jpg d.jpg ");
+  g_listReadyFlag = 0;
+  ClickHeader(0);
+  EXPECT_EQ(names(), L"a.jpg b.jpg c.jpg d.jpg ");
+  g_listReadyFlag = 1;
+}
+
+TEST_F(FileListPaneTest, ClipboardRowsAndCheckMarksOfTheSelection) {
+  ClickHeader(0);  // a, b, c, d
+  for (int k = 0; k < 24; ++k) g_settings.columnShown[k] = (k == 0 || k == 4) ? 1 : 0;
+  SetFocus(List());
+  Select({0, 1});
+  SendMessageW(g_hwndMain, WM_COMMAND, 290, 0);
+  std::wstring want;
+  for (int r = 0; r < 2; ++r) want += L"\t" + RowText(r, 0) + L"\t" + RowText(r, 4) + L"\n";
+  EXPECT_EQ(ClipboardText(), want);
+  EXPECT_FALSE(RowText(0, 4).empty());
+
+  SendMessageW(g_hwndMain, WM_COMMAND, 305, 0);
+  EXPECT_EQ(EntryAtRow(0)->checked, 1);
+  EXPECT_EQ(EntryAtRow(1)->checked, 1);
+  EXPECT_EQ(EntryAtRow(2)->checked, 0);
+  UINT state = static_cast<UINT>(SendMessageW(List(), LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK));
+  EXPECT_EQ(state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(2));
+  Select({1});
+  SendMessageW(g_hwndMain, WM_COMMAND, 308, 0);
+  EXPECT_EQ(EntryAtRow(0)->checked, 1);
+  EXPECT_EQ(EntryAtRow(1)->checked, 0);
+  SetDefaultSettings();
+  g_settings.enabledImageTypes |= 0x2;
+}
+
+TEST_F(FileListPaneTest, RotationsWrapAroundOnTheSelection) {
+  SetFocus(List());
+  Select({2});
+  EntryAtRow(2)->userRotation = 0;
+  SendMessageW(g_hwndMain, WM_COMMAND, 327, 0);
+  EXPECT_EQ(EntryAtRow(2)->userRotation, 3);
+  EXPECT_EQ(EntryAtRow(2)->flags & 0x18, 0x18);
+  SendMessageW(g_hwndMain, WM_COMMAND, 326, 0);
+  EXPECT_EQ(EntryAtRow(2)->userRotation, 0);
+}
+
+// Renames through the real label edit: the edit gets the base name only, Enter ends it.
+TEST_F(FileListPaneTest, LabelEditRenamesKeepingTheExtensionAndRefusesPaths) {
+  struct Case {
+    const wchar_t* typed;
+    const wchar_t* wantName;  // the entry's name afterwards
+    int boxes;
+  } cases[] = {
+      {L"renamed", L"renamed.jpg", 0},
+      {L"RENAMED", L"renamed.jpg", 0},  // the same name without case: nothing happens
+      {L"..\\up", L"renamed.jpg", 1},
+      {L"sub/x", L"renamed.jpg", 1},
+      {L"b", L"renamed.jpg", 1},  // b.jpg exists
+      {L"a", L"a.jpg", 0},
+  };
+  ClickHeader(0);
+  ClickHeader(0);
+  ClickHeader(0);  // a, b, c, d after the clicks of earlier tests reset the direction
+  int row = -1;
+  for (int r = 0; r < 4; ++r)
+    if (RowText(r, 0) == L"a.jpg") row = r;
+  ASSERT_GE(row, 0);
+  for (const Case& c : cases) {
+    BoxAnswerer answer(IDOK);
+    SetFocus(List());
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(List(), LVM_EDITLABELW, row, 0));
+    ASSERT_NE(edit, nullptr) << c.typed;
+    wchar_t shown[64] = {};
+    GetWindowTextW(edit, shown, 64);
+    EXPECT_STREQ(shown, std::wstring(EntryName(EntryAtRow(row))).substr(0, wcslen(EntryName(EntryAtRow(row))) - 4).c_str());
+    SetWindowTextW(edit, c.typed);
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    Pump();
+    EXPECT_STREQ(EntryName(EntryAtRow(row)), c.wantName) << c.typed;
+    EXPECT_TRUE(FileExists(photos_->File(c.wantName))) << c.typed;
+    EXPECT_EQ(static_cast<int>(answer.seen.size()), c.boxes) << c.typed;
+    EXPECT_STREQ(RowText(row, 0).c_str(), c.wantName);
+  }
+  EXPECT_FALSE(FileExists(photos_->path() + L"\\..\\up.jpg"));
+  EXPECT_EQ(BusyFlag, 0);
+}
+
+TEST_F(FileListPaneTest, FileTypeToggleReloadsTheList) {
+  uint32_t before = g_settings.enabledImageTypes;
+  SendMessageW(Pane(), WM_COMMAND, 278, 0);  // Kodak DCR
+  EXPECT_EQ(g_settings.enabledImageTypes, before ^ 0x80000000u);
+  EXPECT_EQ(g_entryCount, 4);
+  SendMessageW(Pane(), WM_COMMAND, 141, 0);  // JPG off: the folder shows nothing
+  EXPECT_EQ(g_settings.enabledImageTypes & 0x2, 0u);
+  EXPECT_EQ(g_entryCount, 0);
+  SendMessageW(Pane(), WM_COMMAND, 141, 0);
+  SendMessageW(Pane(), WM_COMMAND, 278, 0);
+  EXPECT_EQ(g_settings.enabledImageTypes, before);
+  EXPECT_EQ(g_entryCount, 4);
+}
+
+TEST_F(FileListPaneTest, ScreenshotOfTheDetailView) {
+  ShowWindow(g_hwndMain, SW_SHOWMAXIMIZED);
+  g_viewMode = 1;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  RedrawWindow(g_hwndMain, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  Sleep(300);
+  Pump();
+  wchar_t path[MAX_PATH];
+  if (GetEnvironmentVariableW(L"BRN_SCREENSHOT", path, MAX_PATH)) EXPECT_TRUE(SaveScreenshot(path));
+}
+
+}  // namespace

@@ -262,7 +262,7 @@ void OnColumnClick(HWND list, int column) {
   }
   SortListByColumn(list, column, g_sortDescendingNext);
   g_sortDescendingNext ^= 1;
-  g_firstUnreadyEntry = 0;
+  g_listNextRowRequest = 0;
   ReleaseMouseCapture();
 }
 

@@ -45,9 +45,6 @@ bool LoadFolderCache() { return false; }
 void AdoptFolderCache() {}
 void ReleaseFolderCache() {}
 
-void StartThumbnailListThread() {}
-void StopThumbnailListThread() {}
-bool ListThreadStopRequested() { return false; }
 
 void StopViewerThreads() {}
 void StartViewerThreads() {}
@@ -83,17 +80,13 @@ HWND g_extraOwnWindows[2] = {};
 uint8_t g_viewSwitchRequest = 0;
 uint8_t g_listThreadAskedSwitch = 0;
 int32_t g_lastViewMode = 1;
-uint8_t g_listPassComplete = 0;
 HWND GetRebarWindow() { return nullptr; }
-void RestoreListHeader() {}
 
 // ---- key poller and window helpers: plain GetAsyncKeyState until the poller lands ----
 static uint8_t g_holdTicks[256];
 int32_t GetInjectedKey() { return 0; }
 
 // ---- entry list and list pane ----
-uint8_t g_listBuilt = 0;
-uint8_t g_listReadyFlag = 0;
 wchar_t g_selectedFolderPath[260];
 uint8_t g_labelEditActive = 0;
 uint8_t g_leftHeldOnViewer = 0;
@@ -143,7 +136,6 @@ int32_t RunAction(int32_t) { return 0; }
 
 wchar_t g_actionSourcePath[260];
 void AddActionHistoryEntry(ImageEntry*, int32_t, int32_t, int32_t) {}
-volatile int32_t g_firstUnreadyEntry = 0;
 volatile int32_t g_rawDevelopState = 3;
 volatile int32_t g_rawReleaseSignal = 0;
 void HandEntryToViewerForRelease(int32_t) { g_rawReleaseSignal = -1; }
@@ -152,3 +144,6 @@ int32_t g_reloadSelectionMode = 0;
 uint8_t g_entriesChanged = 0;
 wchar_t g_monitorProfilePath[260], g_printerProfilePath[260];
 volatile uint8_t g_screenProfileChanged = 0;
+// Level 0 of an entry as the image pipeline makes it; until then only a level some other
+// code put in counts as built.
+bool BuildThumbnail(ImageEntry* entry) { return entry && entry->levelImages[0] != nullptr; }

@@ -20,6 +20,7 @@
 #include "core/key_state.h"
 #include "core/list_helpers.h"
 #include "core/window_helpers.h"
+#include "core/thumbnail_list_thread.h"
 
 uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
@@ -69,9 +70,6 @@ bool LoadFolderCache();
 void AdoptFolderCache();
 void ReleaseFolderCache();
 
-void StartThumbnailListThread();
-void StopThumbnailListThread();
-bool ListThreadStopRequested();
 extern uint8_t g_thumbnailsComplete;
 
 void StopViewerThreads();
@@ -105,16 +103,12 @@ extern HWND g_extraOwnWindows[2];
 extern uint8_t g_viewSwitchRequest;
 extern uint8_t g_listThreadAskedSwitch;
 extern int32_t g_lastViewMode;
-extern uint8_t g_listPassComplete;
 HWND GetRebarWindow();
-void RestoreListHeader();
 
 // Key poller and window helpers (same declarations as their own headers).
 int32_t GetInjectedKey();
 
 // Entry list, list navigation and list pane services.
-extern uint8_t g_listBuilt;
-extern uint8_t g_listReadyFlag;
 extern int32_t g_listSource;  // 0 folders, 1 a collection
 extern wchar_t g_selectedFolderPath[260];
 extern uint8_t g_labelEditActive;
@@ -168,8 +162,8 @@ int32_t RunAction(int32_t row);
 // The action history: the source path of the action being recorded, and the record itself.
 extern wchar_t g_actionSourcePath[260];
 void AddActionHistoryEntry(ImageEntry* entry, int32_t kind, int32_t target, int32_t result);
-// The list thread's first entry still without metadata; a sort restarts it from 0.
-extern volatile int32_t g_firstUnreadyEntry;
+// Makes level 0 (the thumbnail source) of an entry; false when the file cannot give one.
+bool BuildThumbnail(ImageEntry* entry);
 
 // The viewer's side of the main-window commands: the RAW development worker's state (3 idle),
 // the release hand-over and its done signal (-1), the thumbnail-split request, the reload

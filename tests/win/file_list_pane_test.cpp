@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "browser/file_list_pane.h"
+#include "browser/icon_lists.h"
 #include "browser/idle_loop.h"
 #include "browser/list_order.h"
 #include "browser/main_window.h"
@@ -20,6 +21,7 @@
 #include "core/settings.h"
 #include "core/standins.h"
 #include "core/startup.h"
+#include "core/thumbnail_list_thread.h"
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"
 #include "support/win_test_support.h"
@@ -126,17 +128,11 @@ class FileListPaneTest : public ::testing::Test {
   }
   void SetUp() override { Load(); }
 
-  // Loads the folder and puts its rows in, with each entry's information read from its file.
+  // Loads the folder; the list thread puts the rows in and reads every file's information.
   static void Load() {
     wcscpy(g_currentFolder, photos_->path().c_str());
     LoadListContents(1, 0, 0);
-    static wchar_t dump[8192];
-    for (int k = 0; k < g_entryCount; ++k) {
-      DumpImageMetadataWide(EntryPath(EntryAt(k)), dump, 8192);
-      FillImageInfoFromText(EntryAt(k)->info, dump, true);
-    }
-    if (SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0) != g_entryCount) FillThumbnailList(List(), g_entryCount);
-    g_listReadyFlag = 1;
+    ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
     Pump();
   }
 
@@ -285,6 +281,70 @@ TEST_F(FileListPaneTest, FileTypeToggleReloadsTheList) {
   SendMessageW(Pane(), WM_COMMAND, 278, 0);
   EXPECT_EQ(g_settings.enabledImageTypes, before);
   EXPECT_EQ(g_entryCount, 4);
+}
+
+TEST_F(FileListPaneTest, ListThreadReadsEveryRowAndStopsAtOnce) {
+  for (int k = 0; k < g_entryCount; ++k) {
+    EXPECT_TRUE(EntryAt(k)->flags & 0x2) << k;
+    EXPECT_STRNE(GetInfoField(EntryAt(k)->info, 7), L"") << k;
+  }
+  EXPECT_EQ(g_listPassComplete, 1);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETHEADER, 0, 0));
+  EXPECT_TRUE(IsWindowEnabled(header));
+  DWORD start = GetTickCount();
+  StopThumbnailListThread();
+  EXPECT_LT(GetTickCount() - start, 1000u);
+  EXPECT_FALSE(ListThreadStopRequested());
+  StopThumbnailListThread();  // a stopped worker: nothing to wait for
+  StartThumbnailListThread();
+}
+
+// Pixel of an image-list image, as 0xRRGGBB.
+uint32_t ImagePixel(HIMAGELIST list, int index, int x, int y) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, 128, 128);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+  COLORREF c = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+TEST_F(FileListPaneTest, ThumbnailsKeepTheProportionsAndCarryTheHistogram) {
+  StopThumbnailListThread();
+  CreateThumbnailImageLists();
+  ImageEntry* e = EntryAt(0);
+  Gdiplus::Bitmap red(300, 400, PixelFormat24bppRGB);
+  {
+    Gdiplus::Graphics g(&red);
+    g.Clear(Gdiplus::Color(255, 255, 0, 0));
+  }
+  e->levelImages[0] = &red;
+  e->info.width = 300;
+  e->info.height = 400;
+  e->userRotation = e->exifRotation = 0;
+  e->flags &= ~0x8;
+  ASSERT_TRUE(RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, e, 0));
+  e->levelImages[0] = nullptr;
+  // 88 x 60, proportioned: 45 pixels wide from x = 21.
+  EXPECT_EQ(ImagePixel(g_largeThumbnailList, 0, 20, 30), 0x000000u);
+  EXPECT_EQ(ImagePixel(g_largeThumbnailList, 0, 21, 30), 0xFF0000u);
+  EXPECT_EQ(ImagePixel(g_largeThumbnailList, 0, 65, 30), 0xFF0000u);
+  EXPECT_EQ(ImagePixel(g_largeThumbnailList, 0, 66, 30), 0x000000u);
+  // The small box is filled (fit) by default.
+  EXPECT_EQ(ImagePixel(g_smallThumbnailList, 0, 0, 0), 0xFF0000u);
+  EXPECT_EQ(ImagePixel(g_smallThumbnailList, 0, 27, 19), 0xFF0000u);
+  // Red bins: 192 pixels of 255 in bin 31, halved: a full column at the right edge.
+  ASSERT_NE(e->histogramPicture, nullptr);
+  Gdiplus::Color top;
+  e->histogramPicture->GetPixel(31, 0, &top);
+  EXPECT_EQ(top.GetValue(), 0xFFFF0000u);
+  ASSERT_FALSE(RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, e, 0));  // no level 0
+  Load();
 }
 
 TEST_F(FileListPaneTest, ScreenshotOfTheDetailView) {

@@ -156,6 +156,8 @@ void OnGetDispInfo(NMLVDISPINFOW* info) {
       item.iImage = g_reportViewFlag ? 2 * number : number;
     else if (item.iSubItem == 1)
       item.iImage = g_reportViewFlag ? 2 * number + 1 : 0;
+    else
+      item.iImage = I_IMAGENONE;
   }
   if ((item.mask & LVIF_STATE) && item.iSubItem == 0) {
     item.stateMask = LVIS_STATEIMAGEMASK;

@@ -347,16 +347,54 @@ TEST_F(FileListPaneTest, ThumbnailsKeepTheProportionsAndCarryTheHistogram) {
   Load();
 }
 
-TEST_F(FileListPaneTest, ScreenshotOfTheDetailView) {
+// The pictures' level 0 is given here as the image pipeline would make it; the list thread
+// renders them on its next pass. Both styles are saved when BRN_SCREENSHOT names a folder.
+TEST_F(FileListPaneTest, ScreenshotsOfTheThumbnailAndDetailViews) {
+  // The sample folder's files carry Exif data without picture data; one whole camera JPEG joins them.
+  ASSERT_TRUE(CopyFileW(L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\sample1.jpg",
+                        photos_->File(L"e.jpg").c_str(), FALSE));
+  Load();
+  std::vector<Gdiplus::Bitmap*> pictures;
+  int whole = -1;
+  for (int k = 0; k < g_entryCount; ++k) {
+    auto* picture = new Gdiplus::Bitmap(EntryPath(EntryAt(k)));
+    pictures.push_back(picture);
+    if (picture->GetLastStatus() != Gdiplus::Ok) continue;
+    whole = k;
+    EntryAt(k)->levelImages[0] = picture;
+    EntryAt(k)->info.width = static_cast<int16_t>(picture->GetWidth());
+    EntryAt(k)->info.height = static_cast<int16_t>(picture->GetHeight());
+    EntryAt(k)->flags |= 0x8;
+  }
+  g_listPassComplete = 0;
+  g_listChanged = 1;
+  ASSERT_TRUE(WaitFor([] { return g_listPassComplete == 1; }, 20000));
+  for (int k = 0; k < g_entryCount; ++k)
+    if (EntryAt(k)->levelImages[0]) EXPECT_EQ(EntryAt(k)->flags & 0x8, 0) << k;
+  // The rendered thumbnail is no longer the flat placeholder.
+  ASSERT_GE(whole, 0);
+  EXPECT_NE(ImagePixel(g_largeThumbnailList, whole, 44, 30), ImagePixel(g_largeThumbnailList, whole, 44, 10));
+
   ShowWindow(g_hwndMain, SW_SHOWMAXIMIZED);
   g_viewMode = 1;
   SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
-  RedrawWindow(g_hwndMain, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Pump();
-  Sleep(300);
-  Pump();
-  wchar_t path[MAX_PATH];
-  if (GetEnvironmentVariableW(L"BRN_SCREENSHOT", path, MAX_PATH)) EXPECT_TRUE(SaveScreenshot(path));
+  wchar_t folder[MAX_PATH] = {};
+  bool save = GetEnvironmentVariableW(L"BRN_SCREENSHOT", folder, MAX_PATH) != 0;
+  for (const wchar_t* name : {L"detail.bmp", L"thumbnails.bmp"}) {
+    if (name[0] == L't') SendMessageW(Pane(), WM_COMMAND, kStyleToggleCommand, 0);
+    RedrawWindow(g_hwndMain, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    Sleep(300);
+    Pump();
+    if (save) EXPECT_TRUE(SaveScreenshot(std::wstring(folder) + L"\\" + name));
+  }
+  EXPECT_EQ(g_reportViewFlag, 0u);
+  SendMessageW(Pane(), WM_COMMAND, kStyleToggleCommand, 0);
+  EXPECT_EQ(g_reportViewFlag, 1u);
+  StopThumbnailListThread();
+  for (int k = 0; k < g_entryCount; ++k) EntryAt(k)->levelImages[0] = nullptr;
+  for (Gdiplus::Bitmap* p : pictures) delete p;
+  StartThumbnailListThread();
 }
 
 }  // namespace

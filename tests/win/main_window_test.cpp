@@ -224,10 +224,14 @@ TEST_F(MainWindowTest, WheelAndStatusTextsGoThroughTheTick) {
 }
 
 TEST_F(MainWindowTest, CommandsSentToTheRebarReachTheMainWindow) {
+  // With the picture shown and the list hidden, the step waits for the idle loop.
+  const int32_t mode = g_viewMode;
+  g_viewMode = 2;
   g_previousImageRequest = 0;
   SendCommandThroughRebar(216);
   EXPECT_EQ(g_previousImageRequest, 1);
   g_previousImageRequest = 0;
+  g_viewMode = mode;
   // A toolbar button of the rebar: its click travels the same way.
   SendMessageW(g_hwndRebar, WM_COMMAND, MAKEWPARAM(302, BN_CLICKED), reinterpret_cast<LPARAM>(CommandToolbar()));
   EXPECT_EQ(g_navigationToggleRequest, 1);

@@ -24,6 +24,7 @@
 #include "core/thumbnail_list_thread.h"
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"
+#include "support/program_services.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -97,17 +98,7 @@ class FileListPaneTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     dir_ = new ScratchDir;
-    g_hInstance = GetModuleHandleW(nullptr);
-    INITCOMMONCONTROLSEX icc{sizeof icc, 0x16FF};
-    InitCommonControlsEx(&icc);
-    OleInitialize(nullptr);
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-    AllocGlobalBuffers();
-    LoadAppStrings(g_hInstance);
-    wcsncpy(g_programFolder, dir_->path().c_str(), kPathChars - 1);
-    SetDefaultSettings();
-    NormaliseAndMigrateSettings();
+    token_ = StartProgramServices(dir_->path());
     g_settings.enabledImageTypes |= 0x2;
     g_listStyleValue = 1;  // stay in the detail style
     ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);

@@ -219,6 +219,44 @@ TEST_F(FileListPaneTest, RotationsWrapAroundOnTheSelection) {
   EXPECT_EQ(EntryAtRow(2)->userRotation, 0);
 }
 
+TEST_F(FileListPaneTest, MainCommandsOnLayoutsRawToggleCheckedJumpAndColourSetup) {
+  const int32_t layout = g_settings.splitLayout;
+  g_settings.splitLayout = 0;
+  const int want[] = {1, 2, 3, 4, 0};
+  for (int k : want) {
+    SendMessageW(g_hwndMain, WM_COMMAND, 338, 0);
+    EXPECT_EQ(g_settings.splitLayout, k);
+  }
+  g_settings.splitLayout = layout;
+
+  for (int k = 0; k < g_entryCount; ++k) EntryAt(k)->checked = 0;
+  SetFocus(List());
+  g_cursorRow = 1;
+  SendMessageW(g_hwndMain, WM_COMMAND, 306, 0);  // nothing checked: the row stays
+  EXPECT_EQ(g_cursorRow, 1);
+  EntryAtRow(3)->checked = 1;
+  SendMessageW(g_hwndMain, WM_COMMAND, 306, 0);
+  EXPECT_EQ(g_cursorRow, 3);
+  EntryAtRow(3)->checked = 0;
+
+  // A JPEG has no development to toggle.
+  const uint8_t develop = EntryAtRow(3)->developMode;
+  SendMessageW(g_hwndMain, WM_COMMAND, 337, 0);
+  EXPECT_EQ(EntryAtRow(3)->developMode, develop);
+
+  // Without the colour-matching dialog's library the command returns at once.
+  if (!GetModuleHandleW(L"icmui.dll") && !LoadLibraryW(L"icmui.dll")) {
+    SendMessageW(g_hwndMain, WM_COMMAND, 32790, 0);
+    SUCCEED();
+  }
+  PendingSettingsPage = 0;
+  SendMessageW(g_hwndMain, WM_COMMAND, 2005, 0);
+  EXPECT_EQ(PendingSettingsPage, 5);
+  SendMessageW(g_hwndMain, WM_COMMAND, 32787, 0);
+  EXPECT_EQ(PendingSettingsPage, 9);
+  PendingSettingsPage = 0;
+}
+
 // Renames through the real label edit: the edit gets the base name only, Enter ends it.
 TEST_F(FileListPaneTest, LabelEditRenamesKeepingTheExtensionAndRefusesPaths) {
   struct Case {

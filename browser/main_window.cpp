@@ -153,6 +153,7 @@ void OnClose(HWND window) {
   RestoreNumLock();
   g_settings.cleanExit = 1;
   SaveSettingsFile();
+  StopThumbnailListThread();  // it talks to the list about to go
   if (Slot(kSlotFileListPane)) ShowWindow(Slot(kSlotFileListPane), SW_HIDE);
   if (Slot(kSlotNavigationPane)) {
     ShowWindow(Slot(kSlotNavigationPane), SW_HIDE);

@@ -21,13 +21,6 @@ INT_PTR SlotDialog(HWND dialog, UINT message, int slot) {
 }
 }  // namespace
 
-INT_PTR CALLBACK FileListPaneProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) InstallPaneSubclasses(dialog);
-  (void)wParam;
-  (void)lParam;
-  return SlotDialog(dialog, message, kSlotFileListPane);
-}
-
 INT_PTR CALLBACK DockedFileInfoProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   return SlotDialog(dialog, message, kSlotFileInfo);
 }

@@ -8,6 +8,8 @@
 #include <cwchar>
 
 #include "browser/browse_panes.h"
+#include "browser/file_list_pane.h"
+#include "browser/main_commands.h"
 #include "browser/icon_lists.h"
 #include "browser/idle_loop.h"
 #include "browser/pure/main_layout.h"
@@ -115,7 +117,7 @@ LRESULT OnCreate(HWND window) {
   if (!Slot(kSlotNavigationPane))
     CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_NAVIGATION_PANE), window, NavigationPaneDlgProc, 0);
   if (!Slot(kSlotFileListPane))
-    CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_FILE_LIST_PANE), window, FileListPaneProc, 0);
+    CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_FILE_LIST_PANE), window, FileListPaneDlgProc, 0);
   g_previewPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_PREVIEW_POPUP), window, HoverPopupProc, 0);
   g_histogramPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_HISTOGRAM_POPUP), window, HoverPopupProc, 0);
   CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_MOVIE_CONTROLS), window, MovieControlsProc, 0);
@@ -152,6 +154,7 @@ void OnClose(HWND window) {
   RestoreNumLock();
   g_settings.cleanExit = 1;
   SaveSettingsFile();
+  StopThumbnailListThread();  // it talks to the list about to go
   if (Slot(kSlotFileListPane)) ShowWindow(Slot(kSlotFileListPane), SW_HIDE);
   if (Slot(kSlotNavigationPane)) {
     ShowWindow(Slot(kSlotNavigationPane), SW_HIDE);
@@ -196,30 +199,6 @@ void OnNotify(NMHDR* header) {
 
 // Requests raised by the toolbar commands the idle loop serves; the rest of the command
 // handler lives with the commands themselves.
-void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-  switch (LOWORD(wParam)) {
-    case 302:
-      g_navigationToggleRequest = 1;
-      break;
-    case 328:
-      g_fullScreenRequest = 1;
-      break;
-    case 331:
-      g_styleToggleRequest = 1;
-      break;
-    case 216:
-      g_previousImageRequest = 1;
-      break;
-    case 217:
-      g_nextImageRequest = 1;
-      break;
-    default:
-      if (LOWORD(wParam) >= 2000 && LOWORD(wParam) <= 2017) PendingSettingsPage = LOWORD(wParam) - 2000;
-      break;
-  }
-  (void)window;
-  (void)lParam;
-}
 }  // namespace
 
 HWND GetListControl() { return PaneChild(IDC_FILE_LIST); }
@@ -430,8 +409,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       OnNotify(reinterpret_cast<NMHDR*>(lParam));
       return 0;
     case WM_COMMAND:
-      OnCommand(window, wParam, lParam);
-      return 0;
+      if (RunMainCommand(window, wParam, lParam)) return 0;
+      break;
     case WM_TIMER:
       OnIdleTimer(window);
       return 0;

@@ -32,9 +32,6 @@ int32_t GetCollectionCount() { return 0; }
 const wchar_t* GetCollectionName(int32_t) { return L""; }
 
 
-void StartThumbnailListThread() {}
-void StopThumbnailListThread() {}
-bool ListThreadStopRequested() { return false; }
 
 void StopViewerThreads() {}
 void StartViewerThreads() {}
@@ -76,17 +73,13 @@ HWND g_extraOwnWindows[2] = {};
 uint8_t g_viewSwitchRequest = 0;
 uint8_t g_listThreadAskedSwitch = 0;
 int32_t g_lastViewMode = 1;
-uint8_t g_listPassComplete = 0;
 HWND GetRebarWindow() { return nullptr; }
-void RestoreListHeader() {}
 
 // ---- key poller and window helpers: plain GetAsyncKeyState until the poller lands ----
 static uint8_t g_holdTicks[256];
 int32_t GetInjectedKey() { return 0; }
 
 // ---- entry list and list pane ----
-uint8_t g_listBuilt = 0;
-uint8_t g_listReadyFlag = 0;
 uint8_t g_leftHeldOnViewer = 0;
 uint8_t g_fileDragActive = 0;
 uint8_t g_slideshowRunning = 0;
@@ -148,3 +141,14 @@ void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t, int32_t result)
   EnableWindow(combo, TRUE);
 }
 void ApplyColorSettings() {}
+wchar_t g_actionSourcePath[260];
+volatile int32_t g_rawDevelopState = 3;
+volatile int32_t g_rawReleaseSignal = 0;
+void HandEntryToViewerForRelease(int32_t) { g_rawReleaseSignal = -1; }
+uint8_t g_thumbnailSplitRequest = 0;
+int32_t g_reloadSelectionMode = 0;
+uint8_t g_entriesChanged = 0;
+wchar_t g_monitorProfilePath[260], g_printerProfilePath[260];
+volatile uint8_t g_screenProfileChanged = 0;
+// Level 0 of an entry as the image pipeline makes it; until then only a level some other
+// code put in counts as built.

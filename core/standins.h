@@ -24,6 +24,7 @@
 #include "core/window_helpers.h"
 #include "browser/navigation_pane.h"
 #include "browser/shell_tree.h"
+#include "core/thumbnail_list_thread.h"
 
 uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
@@ -52,9 +53,6 @@ const wchar_t* GetCollectionName(int32_t index);
 struct ImageEntry;
 
 
-void StartThumbnailListThread();
-void StopThumbnailListThread();
-bool ListThreadStopRequested();
 extern uint8_t g_thumbnailsComplete;
 
 void StopViewerThreads();
@@ -96,16 +94,12 @@ extern HWND g_extraOwnWindows[2];
 extern uint8_t g_viewSwitchRequest;
 extern uint8_t g_listThreadAskedSwitch;
 extern int32_t g_lastViewMode;
-extern uint8_t g_listPassComplete;
 HWND GetRebarWindow();
-void RestoreListHeader();
 
 // Key poller and window helpers (same declarations as their own headers).
 int32_t GetInjectedKey();
 
 // Entry list, list navigation and list pane services.
-extern uint8_t g_listBuilt;
-extern uint8_t g_listReadyFlag;
 extern int32_t g_listSource;  // 0 folders, 1 a collection
 extern uint8_t g_leftHeldOnViewer;
 extern uint8_t g_fileDragActive;
@@ -158,3 +152,17 @@ bool IsEntryFileInPlace(int32_t entry);
 // Kind 3 copy, 4 move; result 0 failed, 1 done, 2 skipped.
 void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t source, int32_t result);
 void ApplyColorSettings();
+// The action history: the source path of the action being recorded, and the record itself.
+extern wchar_t g_actionSourcePath[260];
+
+// The viewer's side of the main-window commands: the RAW development worker's state (3 idle),
+// the release hand-over and its done signal (-1), the thumbnail-split request, the reload
+// selection mode of the next refresh, the entries-changed byte and the colour profiles.
+extern volatile int32_t g_rawDevelopState;
+extern volatile int32_t g_rawReleaseSignal;
+void HandEntryToViewerForRelease(int32_t entry);
+extern uint8_t g_thumbnailSplitRequest;
+extern int32_t g_reloadSelectionMode;
+extern uint8_t g_entriesChanged;
+extern wchar_t g_monitorProfilePath[260], g_printerProfilePath[260];
+extern volatile uint8_t g_screenProfileChanged;

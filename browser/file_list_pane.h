@@ -1,0 +1,24 @@
+// The file-list pane (the main window's right-hand child) and its list control's subclass.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+extern uint32_t g_reportViewFlag;  // 1 detail style, 0 thumbnail style
+extern int32_t g_listCaptionStyle;
+extern LONG g_listHeaderStyle;
+extern uint8_t g_listSplitterDragging, g_leftButtonDown, g_popupMenuOpen, g_internalDropHandled;
+extern uint8_t g_deleteConfirmPending;
+extern HWND g_mouseCaptureOwner;
+extern int32_t g_hoverRow;
+extern volatile uint8_t g_paneRepaintRequest;
+extern uint8_t g_panState;
+extern HDC g_panelDcs[4];
+extern int32_t g_lastSortColumn;
+extern uint8_t g_sortDescendingNext;
+
+INT_PTR CALLBACK FileListPaneDlgProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+// The list commands the pane serves itself (style toggle, row update, clipboard, file types).
+void RunListPaneCommand(HWND pane, int id, LPARAM lParam);
+// Bit of the enabled image types a file-type command toggles; 0 when id is not one.
+uint32_t FileTypeCommandBit(int id);

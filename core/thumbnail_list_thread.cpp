@@ -1,0 +1,330 @@
+// The worker that fills the file list: every row's metadata and thumbnails, from the current
+// row outward, then idles until the list changes.
+#include "core/thumbnail_list_thread.h"
+
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <objbase.h>
+#include <process.h>
+#include <memory>
+#include <vector>
+
+#include "browser/file_list_pane.h"
+#include "browser/icon_lists.h"
+#include "browser/list_order.h"
+#include "browser/main_window.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/image_entry_list.h"
+#include "core/list_helpers.h"
+#include "core/memory.h"
+#include "core/message_box.h"
+#include "core/pure/thumbnail_geometry.h"
+#include "core/semaphore_lock.h"
+#include "core/settings.h"
+#include "core/standins.h"
+#include "metadata/image_info_win.h"
+#include "metadata/metadata_reader.h"
+#include "viewer/sharpen.h"
+
+uint8_t g_listPassComplete = 0;
+uint8_t g_listBuilt = 0;
+uint8_t g_listReadyFlag = 0;
+volatile int32_t g_listNextRowRequest = -1;
+volatile uint8_t g_listChanged = 0;
+DWORD g_threadIdSink = 0;
+const int kThreadPriorityTable[4] = {THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
+                                     THREAD_PRIORITY_TIME_CRITICAL};
+
+namespace {
+HANDLE g_listThread = nullptr;
+volatile LONG g_workerState = 3;  // 0 running, 1 stop requested, 3 finished
+LONG g_savedListStyle = 0;
+
+constexpr int kMetadataChars = 8192;
+constexpr uint16_t kFlagInfoRead = 0x2, kFlagFromCache = 0x4, kFlagRenderAgain = 0x8;
+constexpr int kHistogramWidth = 32, kHistogramHeight = 16;
+
+HWND ListControl() { return GetListControl(); }
+HWND HeaderOf(HWND list) { return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr; }
+
+// Draws the source into a box of the given size, proportioned or stretched, and sharpens it.
+HBITMAP RenderBox(Gdiplus::Image* source, const ImageEntry* entry, int width, int height, bool fit, bool noSharpen,
+                  int amount) {
+  Gdiplus::Bitmap box(width, height, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics g(&box);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighSpeed);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
+    int pw = entry->info.width, ph = entry->info.height;
+    if ((entry->userRotation + entry->exifRotation) & 1) std::swap(pw, ph);
+    ThumbRect r = ComputeThumbnailRect(width, height, pw, ph, fit);
+    g.DrawImage(source, Gdiplus::Rect(r.x, r.y, r.width, r.height));
+  }
+  if (amount != 0 && !noSharpen) SharpenBitmap(&box, 1, amount * 10);
+  HBITMAP out = nullptr;
+  box.GetHBITMAP(Gdiplus::Color(0), &out);
+  return out;
+}
+
+void ReplaceImage(HIMAGELIST list, int index, HBITMAP bitmap) {
+  if (!bitmap) return;
+  if (!list || !ImageList_Replace(list, index, bitmap, nullptr)) ReportResourceShortage();
+  DeleteObject(bitmap);
+}
+
+// The 16 x 12 reduction of the source, counted into 96 bins.
+void MeasureHistogram(Gdiplus::Image* source, uint8_t bins[96]) {
+  Gdiplus::Bitmap small(16, 12, PixelFormat24bppRGB);
+  {
+    Gdiplus::Graphics g(&small);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.DrawImage(source, Gdiplus::Rect(0, 0, 16, 12));
+  }
+  Gdiplus::Rect all(0, 0, 16, 12);
+  Gdiplus::BitmapData data{};
+  if (small.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
+    std::fill(bins, bins + 96, 0);
+    return;
+  }
+  ComputeSmallHistogram(static_cast<const uint8_t*>(data.Scan0), 16, 12, data.Stride, bins);
+  small.UnlockBits(&data);
+}
+
+Gdiplus::Bitmap* DrawHistogramPicture(const uint8_t bins[96]) {
+  auto* picture = new Gdiplus::Bitmap(kHistogramWidth, kHistogramHeight, PixelFormat32bppARGB);
+  Gdiplus::Graphics g(picture);
+  g.Clear(Gdiplus::Color(g_settings.histogramBackgroundArgb));
+  const Gdiplus::ARGB colours[3] = {0xFFFF0000, 0x8000FF00, 0x400000FF};
+  for (int channel = 0; channel < 3; ++channel) {
+    Gdiplus::SolidBrush brush{Gdiplus::Color(colours[channel])};
+    for (int x = 0; x < kHistogramWidth; ++x) {
+      int top = HistogramBarTop(bins[channel * 32 + x]);
+      g.FillRectangle(&brush, x, top, 1, kHistogramHeight - top);
+    }
+  }
+  return picture;
+}
+
+void RedrawRow(HWND list, int row) {
+  if (list) SendMessageW(list, LVM_REDRAWITEMS, row, row);
+}
+
+void ReadEntryInformation(ImageEntry* entry) {
+  // A private copy of the dump, taken under "sema_interp": the search thread refills the shared
+  // buffer.
+  static wchar_t text[kMetadataChars];
+  DumpImageMetadataWide(EntryPath(entry), text, kMetadataChars);
+  FillImageInfoFromText(entry->info, text, true);
+  entry->flags |= kFlagInfoRead;
+}
+
+void ProcessRow(HWND list, int row) {
+  if (row < 0 || row >= g_listCount) return;
+  int n = g_displayOrder[row];
+  ImageEntry* entry = EntryAt(n);
+  if (!entry) return;
+  if (entry->flags & kFlagRenderAgain) {
+    ReleaseEntryLevel(entry, 0, 2);
+    RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
+    RedrawRow(list, row);
+    entry->flags &= ~kFlagRenderAgain;
+    g_redrawFlag = 1;
+  } else if (entry->flags & kFlagInfoRead) {
+    if (entry->cacheIndex != -1 && (entry->flags & kFlagFromCache)) {
+      ++g_listProcessedRows;
+      entry->flags &= ~kFlagFromCache;
+      RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
+      RedrawRow(list, row);
+      ShowProgressCount();
+    }
+  } else {
+    ++g_listProcessedRows;
+    g_cacheDirty |= 2;
+    ReadEntryInformation(entry);
+    RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
+    RedrawRow(list, row);
+    ShowProgressCount();
+  }
+}
+
+bool StopAsked() { return g_workerState == 1; }
+
+void PrepareList(HWND list) {
+  g_listPassComplete = 0;
+  g_listReadyFlag = 0;
+  g_listNextRowRequest = -1;
+  if (!list) return;
+  ClearHeaderSortMarks(list);
+  if (HWND header = HeaderOf(list)) SetWindowLongW(header, GWL_STYLE, WS_CHILD | WS_DISABLED);
+  g_savedListStyle = GetWindowLongW(list, GWL_STYLE);
+  // The owner-data style cannot change after creation, so it stays.
+  SetWindowLongW(list, GWL_STYLE, WS_CHILD | LVS_REPORT | (g_savedListStyle & LVS_OWNERDATA));
+  CreateThumbnailImageLists();
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(g_largeThumbnailList));
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(g_smallThumbnailList));
+  if (g_reportViewFlag) SetWindowLongW(list, GWL_STYLE, g_savedListStyle);
+  FillThumbnailList(list, g_entryCount);
+  if (!g_reportViewFlag) SetWindowLongW(list, GWL_STYLE, g_savedListStyle);
+  if (g_viewMode == 3 || (g_viewMode & 2)) {
+    if (g_viewMode == 3) g_listThreadAskedSwitch = 1;
+    g_viewMode = 1;
+    ToggleListViewerMode(0);
+  }
+  g_listBuilt = 1;
+}
+
+void EndPass(HWND list) {
+  if (g_viewMode != 2 && list) {
+    HWND header = HeaderOf(list);
+    if (header) {
+      SetWindowPos(header, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+      if (g_reportViewFlag) {
+        SetWindowLongW(header, GWL_STYLE, g_listHeaderStyle);
+        EnableWindow(header, TRUE);
+        ShowWindow(header, SW_SHOWNOACTIVATE);
+      } else {
+        ShowWindow(header, SW_HIDE);
+      }
+    }
+  }
+  RefreshIndexPrintDialog();
+  ShowProgressCount();
+  g_listPassComplete = 1;
+  g_listBuilt = 1;
+  g_listReadyFlag = 1;
+}
+
+// One walk over the list from the start row; alternating also walks backward. A move of the
+// current row or a new next-row request restarts the walk from there, alternating.
+void RunPass(HWND list, bool alternating) {
+  for (;;) {
+    if (StopAsked()) return;
+    int count = g_listCount;
+    if (count <= 0) return;
+    int start = g_listNextRowRequest;
+    if (start >= 0) {
+      g_listNextRowRequest = -1;
+    } else {
+      start = g_cursorRow < 0 ? 0 : g_cursorRow;
+    }
+    if (start >= count) start = 0;
+    int forward = start, backward = start - 1 < 0 ? count - 1 : start - 1;
+    int watchedRow = g_cursorRow;
+    bool restart = false;
+    for (int step = 0; step <= count && !restart; ++step) {
+      ProcessRow(list, forward);
+      forward = forward + 1 >= count ? 0 : forward + 1;
+      if (step % 32 == 0) RefreshIndexPrintDialog();
+      if (alternating) {
+        ProcessRow(list, backward);
+        backward = backward - 1 < 0 ? count - 1 : backward - 1;
+      }
+      if (StopAsked()) return;
+      if (g_cursorRow != watchedRow || g_listNextRowRequest >= 0) restart = true;
+    }
+    if (!restart) return;
+    alternating = true;
+  }
+}
+
+unsigned __stdcall ThumbnailListThreadProc(void*) {
+  g_workerState = 0;
+  HWND list = ListControl();
+  HRESULT com = CoInitialize(nullptr);
+  PrepareList(list);
+  bool alternating = g_cursorRow > 0;
+  for (;;) {
+    if (!StopAsked()) {
+      RunPass(list, alternating);
+      if (!StopAsked()) EndPass(list);
+    }
+    alternating = false;
+    while (!StopAsked() && !g_listChanged) Sleep(1);
+    if (StopAsked()) break;
+    g_listChanged = 0;
+  }
+  FreeThumbnailImageLists();
+  if (SUCCEEDED(com)) CoUninitialize();
+  g_workerState = 3;
+  return 0;
+}
+}  // namespace
+
+bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
+  // Another thread may free level 0 between the build and the lock: build again, a few times.
+  std::unique_ptr<SemaphoreLock> lock;
+  for (int attempt = 0;; ++attempt) {
+    if (attempt >= 8 || !BuildThumbnail(entry)) return false;
+    lock = std::make_unique<SemaphoreLock>(kSemaImage);
+    if (entry->levelImages[0]) break;
+    lock.reset();
+  }
+  Gdiplus::Image* source = entry->levelImages[0];
+  const SettingsBlock& s = g_settings;
+  ReplaceImage(largeList, n,
+               RenderBox(source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1, s.noSharpenViewThumbs != 0,
+                         s.viewThumbSharpness));
+  ReplaceImage(smallList, 2 * n,
+               RenderBox(source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
+                         s.noSharpenListThumbs != 0, s.listThumbSharpness));
+  uint8_t bins[96] = {};
+  if (!(entry->flags & kFlagRenderAgain)) MeasureHistogram(source, bins);
+  delete entry->histogramPicture;
+  entry->histogramPicture = DrawHistogramPicture(bins);
+  Gdiplus::Bitmap histogramBox(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics g(&histogramBox);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
+    g.DrawImage(entry->histogramPicture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
+  }
+  HBITMAP histogram = nullptr;
+  histogramBox.GetHBITMAP(Gdiplus::Color(0), &histogram);
+  ReplaceImage(smallList, 2 * n + 1, histogram);
+  return true;
+}
+
+void RefreshIndexPrintDialog() {
+  if (HWND dialog = g_windowSlots[kSlotIndexPrint]) SendMessageW(dialog, WM_COMMAND, kRefreshCommand, 0);
+}
+
+void StartThumbnailListThread() {
+  if (g_listThread) return;
+  g_workerState = 0;
+  g_listThreadStopRequest = 0;
+  unsigned id = 0;
+  g_listThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThumbnailListThreadProc, nullptr, 0, &id));
+  if (!g_listThread) {
+    g_workerState = 3;
+    return;
+  }
+  g_threadIdSink = id;
+  PumpMessages(10);
+  int performance = g_settings.performance;
+  SetThreadPriority(g_listThread, kThreadPriorityTable[(performance >= 0 && performance < 4) ? performance : 3]);
+}
+
+void StopThumbnailListThread() {
+  if (!g_listThread) return;
+  if (g_workerState != 3) {
+    g_workerState = 1;
+    g_listThreadStopRequest = 1;
+    // The worker talks to the list with SendMessageW: keep answering while it winds down.
+    while (g_workerState != 3) PumpMessages(10);
+  }
+  Sleep(1);
+  CloseHandle(g_listThread);
+  g_listThread = nullptr;
+  g_listThreadStopRequest = 0;
+}
+
+bool ListThreadStopRequested() { return g_workerState == 1; }
+
+void RestoreListHeader() {
+  HWND header = HeaderOf(ListControl());
+  if (!header || !g_reportViewFlag) return;
+  SetWindowLongW(header, GWL_STYLE, g_listHeaderStyle);
+  EnableWindow(header, TRUE);
+  ShowWindow(header, SW_SHOWNOACTIVATE);
+}

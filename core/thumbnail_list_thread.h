@@ -1,0 +1,28 @@
+// The worker that fills the file list with metadata and thumbnails, and the start and stop
+// protocol that every worker thread follows.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <cstdint>
+
+struct ImageEntry;
+
+extern uint8_t g_listPassComplete;  // 0 while a pass runs
+extern uint8_t g_listBuilt;         // the rows are in the list
+extern uint8_t g_listReadyFlag;     // the current list is finished: sorting and the header wait for it
+// A display row the next pass starts from (-1 none); a new request restarts a running pass.
+extern volatile int32_t g_listNextRowRequest;
+// Set when rows were added or must be rendered again: the idle worker starts a new pass.
+extern volatile uint8_t g_listChanged;
+extern DWORD g_threadIdSink;
+extern const int kThreadPriorityTable[4];
+
+void StartThumbnailListThread();
+// Asks the worker to stop and pumps messages until it has.
+void StopThumbnailListThread();
+bool ListThreadStopRequested();
+// Renders one entry into the large list at n and the small list at 2n (thumbnail) and 2n + 1
+// (histogram); false when level 0 could not be made.
+bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
+void RefreshIndexPrintDialog();
+void RestoreListHeader();

@@ -1,0 +1,27 @@
+#include "support/program_services.h"
+
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <cwchar>
+
+#include "core/app_globals.h"
+#include "core/settings.h"
+#include "core/startup.h"
+
+namespace testsupport {
+ULONG_PTR StartProgramServices(const std::wstring& programFolder) {
+  g_hInstance = GetModuleHandleW(nullptr);
+  INITCOMMONCONTROLSEX icc{sizeof icc, 0x16FF};
+  InitCommonControlsEx(&icc);
+  OleInitialize(nullptr);
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartupInput input;
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  AllocGlobalBuffers();
+  LoadAppStrings(g_hInstance);
+  wcsncpy(g_programFolder, programFolder.c_str(), kPathChars - 1);
+  SetDefaultSettings();
+  NormaliseAndMigrateSettings();
+  return token;
+}
+}  // namespace testsupport

@@ -307,6 +307,24 @@ BOOL BeginFolderRename(HWND pane) {
   return IsFolderCommandTarget(U(g_targetFolder)) ? FALSE : TRUE;
 }
 
+namespace {
+// One shell operation on one path (copy, move or rename); done only when the shell answered 0,
+// aborted nothing and, for a move, the source is gone.
+bool RunSingleFileOperation(UINT operation, const wchar_t* source, const wchar_t* target, FILEOP_FLAGS flags) {
+  wchar_t from[kPathChars + 2], to[kPathChars + 2];
+  DoubleTerminated(source, from);
+  DoubleTerminated(target, to);
+  SHFILEOPSTRUCTW op{};
+  op.hwnd = g_hwndMain;
+  op.wFunc = operation;
+  op.pFrom = from;
+  op.pTo = to;
+  op.fFlags = flags;
+  if (!ShellFileOperationDone(RunShellFileOperationDelayed(&op), op)) return false;
+  return operation != FO_MOVE || !PathExists(source);
+}
+}  // namespace
+
 void EndFolderRename(HWND pane, NMTVDISPINFOW* info) {
   g_labelEditActive = 0;
   CloseIme(pane);
@@ -316,17 +334,9 @@ void EndFolderRename(HWND pane, NMTVDISPINFOW* info) {
   wchar_t newPath[kPathChars];
   if (!BuildRenamedFolderPath(U(g_targetFolder), U(info->item.pszText), U(newPath), kPathChars)) return;
   if (!IsValidFolderPath(newPath) || FileExists(newPath)) return;
-  wchar_t from[kPathChars + 2], to[kPathChars + 2];
-  DoubleTerminated(g_targetFolder, from);
-  DoubleTerminated(newPath, to);
-  SHFILEOPSTRUCTW op{};
-  op.hwnd = g_hwndMain;
-  op.wFunc = FO_RENAME;
-  op.pFrom = from;
-  op.pTo = to;
-  op.fFlags = FOF_NOCONFIRMATION;
-  const int result = RunShellFileOperationDelayed(&op);
-  if (!ShellFileOperationDone(result, op) || PathExists(g_targetFolder) || !PathExists(newPath)) return;
+  if (!RunSingleFileOperation(FO_RENAME, g_targetFolder, newPath, FOF_NOCONFIRMATION) || PathExists(g_targetFolder) ||
+      !PathExists(newPath))
+    return;
   wchar_t oldCache[kPathChars * 2], newCache[kPathChars * 2];
   if (CacheFileFor(g_targetFolder, oldCache) && CacheFileFor(newPath, newCache)) MoveFileW(oldCache, newCache);
   if (ComparePaths(g_targetFolder, g_currentFolder) != 0) {
@@ -738,21 +748,6 @@ int HitTestFolderTree(HWND tree, int useSelection, HTREEITEM* out) { return HitT
 int HitTestCollectionTree(HWND tree, int useSelection, HTREEITEM* out) { return HitTest(tree, useSelection, out, false); }
 
 namespace {
-// Copies (to `target`, the file's new path) or moves (into g_targetFolder) one file silently;
-// done only when the shell answered 0, aborted nothing and, for a move, the source is gone.
-bool RunEntryFileOperation(UINT operation, const wchar_t* source, const wchar_t* target) {
-  wchar_t from[kPathChars + 2], to[kPathChars + 2];
-  DoubleTerminated(source, from);
-  DoubleTerminated(target, to);
-  SHFILEOPSTRUCTW op{};
-  op.hwnd = g_hwndMain;
-  op.wFunc = operation;
-  op.pFrom = from;
-  op.pTo = to;
-  op.fFlags = FOF_SILENT;
-  if (!ShellFileOperationDone(RunShellFileOperationDelayed(&op), op)) return false;
-  return operation != FO_MOVE || !PathExists(source);
-}
 
 // The entry's presence byte is cleared while its file is handled; false when it is not in place.
 ImageEntry* TakeEntryForTransfer(int32_t entry, uint8_t* presence) {
@@ -773,7 +768,7 @@ int CopyEntryToTargetFolder(int32_t entry) {
   if (IsEntryFileInPlace(entry)) {
     wchar_t target[kPathChars];
     done = BuildChildFolderPath(U(g_targetFolder), U(EntryName(e)), U(target), kPathChars) &&
-           RunEntryFileOperation(FO_COPY, EntryPath(e), target);
+           RunSingleFileOperation(FO_COPY, EntryPath(e), target, FOF_SILENT);
     if (done) {
       ++g_copyCount;
       UpdateStatusCounters(2);
@@ -790,7 +785,7 @@ int MoveEntryToTargetFolder(int32_t entry) {
   if (!e || !IsEntryFileInPlace(entry)) return 0;
   wchar_t target[kPathChars];
   const bool done = BuildChildFolderPath(U(g_targetFolder), U(EntryName(e)), U(target), kPathChars) &&
-                    RunEntryFileOperation(FO_MOVE, EntryPath(e), g_targetFolder);
+                    RunSingleFileOperation(FO_MOVE, EntryPath(e), g_targetFolder, FOF_SILENT);
   if (done) {
     ++g_moveCount;
     UpdateStatusCounters(4);

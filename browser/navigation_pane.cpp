@@ -33,6 +33,7 @@
 #include "core/pure/path_text.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "settings_dialog/color_settings.h"
 #include "core/window_helpers.h"
 #include "resources/resource.h"
 

@@ -7,6 +7,8 @@
 #include "core/app_globals.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
+#include "core/list_helpers.h"
+#include "browser/viewer_panes.h"
 #include "core/memory.h"
 #include "core/message_box.h"
 #include "core/pure/level_rotation.h"
@@ -455,6 +457,40 @@ void ReleaseEntryLevel(ImageEntry* entry, int level, int how) {
     delete image;
     image = nullptr;
     ReleaseStream(entry->levelStreams[level]);
+  }
+}
+
+namespace {
+void ReleaseViewLevels(int32_t number) {
+  ImageEntry* e = EntryAt(number);
+  if (!e) return;
+  ReleaseEntryLevel(e, kLevelFull, 0);
+  ReleaseEntryLevel(e, kLevelView, 0);
+  if (e->presence == kEntryVanished) ReleaseMovieSlot(number);
+}
+}  // namespace
+
+void ReleaseCachedImages(int32_t index, int32_t n) {
+  if (g_entryCount <= 0 || !g_entryPointers || !g_displayOrder) return;
+  if (index == -1) {
+    for (int32_t i = 0; i < g_entryCount; ++i)
+      if (ImageEntry* e = EntryAt(i))
+        for (int level = kLevelFull; level >= kLevelThumbnail; --level) ReleaseEntryLevel(e, level, 0);
+    return;
+  }
+  if (n <= 0) {
+    if (index >= 0 && index < g_entryCount) ReleaseViewLevels(index);
+    return;
+  }
+  const int32_t count = g_listCount;
+  if (index < 0 || index >= count) return;
+  int start = index;
+  if (FindNextFlaggedEntry(&start, 0, n) == count - 1 || start < 0) return;
+  int after = start;
+  if (FindNextFlaggedEntry(&after, 1, 2 * n + 1) == count - CurrentPaneCount() || after < 0) return;
+  // From the first row past the window round to its start: at most once round the list.
+  for (int32_t row = after, steps = 0; row != start && steps < count; row = row + 1 < count ? row + 1 : 0, ++steps) {
+    if (FindPaneByOrderNumber(row) < 0) ReleaseViewLevels(g_displayOrder[row]);
   }
 }
 

@@ -26,6 +26,10 @@ bool DevelopRawHalfSizeToLevel1(ImageEntry* entry, HGLOBAL* block);
 // how 0: image, stream and block go (level 2 also its size and flags 0x20, 0x40); how 1 or 2:
 // image and stream go, the block stays for a later decode.
 void ReleaseEntryLevel(ImageEntry* entry, int level, int how);
+// index -1: every level of every entry. n 0: levels 1 and 2 of entry number index. n > 0: index is
+// the shown row; levels 1 and 2 go from every entry outside the n selected rows each side of it,
+// except those a viewer pane shows. Thumbnails are kept.
+void ReleaseCachedImages(int32_t index, int32_t n);
 // Writes the embedded preview to a new file; never replaces an existing one.
 bool ExportEmbeddedPreview(ImageEntry* entry, const wchar_t* destination);
 // Makes the entry of a list row ready for the viewer; false when that is not possible yet.

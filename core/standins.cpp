@@ -140,7 +140,6 @@ void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t, int32_t result)
   SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   EnableWindow(combo, TRUE);
 }
-void ApplyColorSettings() {}
 wchar_t g_actionSourcePath[260];
 volatile int32_t g_rawDevelopState = 3;
 volatile int32_t g_rawReleaseSignal = 0;

@@ -151,7 +151,6 @@ int32_t RunAction(int32_t row);
 bool IsEntryFileInPlace(int32_t entry);
 // Kind 3 copy, 4 move; result 0 failed, 1 done, 2 skipped.
 void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t source, int32_t result);
-void ApplyColorSettings();
 // The action history: the source path of the action being recorded, and the record itself.
 extern wchar_t g_actionSourcePath[260];
 

@@ -230,7 +230,8 @@ void RunPass(HWND list, bool alternating) {
 }
 
 unsigned __stdcall ThumbnailListThreadProc(void*) {
-  g_workerState = 0;
+  // The state was set to running before the thread was created: setting it here again could
+  // swallow a stop asked before this thread got its first time slice.
   HWND list = ListControl();
   HRESULT com = CoInitialize(nullptr);
   PrepareList(list);

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "core/app_globals.h"
+#include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
+#include "core/standins.h"
 #include "core/settings.h"
 #include "metadata/pure/camera_models.h"
 #include "tests/support/win_test_support.h"
@@ -263,3 +265,57 @@ TEST_F(ImagePipeline, RawFailureBoxOncePerListLoadAndNotUnderTheSemaphore) {
 }
 
 }  // namespace
+
+TEST_F(ImagePipeline, CachedImagesReleasedOutsideTheSelectedWindow) {
+  constexpr int kRows = 10;
+  void* pointers[kRows];
+  uint16_t order[kRows];
+  void** savedPointers = g_entryPointers;
+  uint16_t* savedOrder = g_displayOrder;
+  const int32_t savedEntries = g_entryCount, savedList = g_listCount, savedRequested = g_paneRequested[0];
+  g_entryPointers = pointers;
+  g_displayOrder = order;
+  g_entryCount = g_listCount = kRows;
+  g_paneRequested[0] = 9;  // the single pane shows row 9
+  auto fill = [&](auto selected) {
+    for (ImageEntry* e : entries_) {
+      for (int k = kLevelFull; k >= kLevelThumbnail; --k) ReleaseEntryLevel(e, k, 0);
+      delete e;
+    }
+    entries_.clear();
+    for (int i = 0; i < kRows; ++i) {
+      ImageEntry* e = NewEntry(L"C:\\x.jpg", 0x1);
+      e->presence = selected(i) ? kEntryPresent | kEntrySelected : kEntryPresent;
+      e->levelImages[kLevelThumbnail] = new Bitmap(2, 2);
+      e->levelImages[kLevelView] = new Bitmap(2, 2);
+      pointers[i] = e;
+      order[i] = static_cast<uint16_t>(kRows - 1 - i);  // rows run backwards through the entries
+    }
+  };
+  auto viewRows = [&] {
+    std::string rows;
+    for (int r = 0; r < kRows; ++r) rows += EntryAtRow(r)->levelImages[kLevelView] ? '1' : '.';
+    return rows;
+  };
+
+  fill([](int) { return true; });
+  ReleaseCachedImages(5, 1);
+  EXPECT_EQ(viewRows(), "....111..1");  // the window 4..6 and the pane's row stay
+  for (ImageEntry* e : entries_) EXPECT_NE(e->levelImages[kLevelThumbnail], nullptr);
+
+  fill([](int i) { return i == 1 || i == 4 || i == 8; });
+  ReleaseCachedImages(4, 2);  // fewer selected rows than the window holds
+  EXPECT_EQ(viewRows(), "1111111111");
+
+  ReleaseCachedImages(3, 0);  // by entry number: entry 3 is row 6
+  EXPECT_EQ(viewRows(), "111111.111");
+
+  ReleaseCachedImages(-1, 0);
+  for (ImageEntry* e : entries_) EXPECT_EQ(e->levelImages[kLevelThumbnail], nullptr);
+
+  g_entryPointers = savedPointers;
+  g_displayOrder = savedOrder;
+  g_entryCount = savedEntries;
+  g_listCount = savedList;
+  g_paneRequested[0] = savedRequested;
+}

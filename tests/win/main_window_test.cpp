@@ -20,6 +20,8 @@
 #include "core/settings.h"
 #include "core/standins.h"
 #include "core/startup.h"
+#include "resources/resource.h"
+#include "settings_dialog/color_settings.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"
 
@@ -117,6 +119,23 @@ TEST_F(MainWindowTest, CreatesEveryPaneAndBarAndPlacesThem) {
   ASSERT_EQ(SendMessageW(g_statusBar, SB_GETPARTS, 11, reinterpret_cast<LPARAM>(edges)), 11);
   EXPECT_EQ(edges[0], client.right - 761);
   EXPECT_EQ(edges[10], client.right);
+}
+
+TEST_F(MainWindowTest, ListAndTreesTakeTheColourSlots) {
+  HWND list = GetListControl();
+  HWND tree = GetDlgItem(g_windowSlots[kSlotNavigationPane], IDC_FOLDER_TREE);
+  const COLORREF* slot = reinterpret_cast<const COLORREF*>(g_settings.colorSlots);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0)), slot[6]);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETBKCOLOR, 0, 0)), slot[3]);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)), slot[2]);
+
+  const uint32_t saved = g_settings.colorSlots[6];
+  g_settings.colorSlots[6] = 0x123456;
+  ApplyColorSettings();
+  EXPECT_EQ(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0), 0x123456);
+  g_settings.colorSlots[6] = saved;
+  ApplyColorSettings();
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0)), slot[6]);
 }
 
 TEST_F(MainWindowTest, SplitLayoutChangeMovesPanesThatKeepTheirSize) {

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <cwchar>
 
+#include "browser/about_dialogs.h"
 #include "browser/hot_key_scan.h"
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
@@ -530,7 +531,8 @@ void CompleteStartupOnce(TickState& t) {
       const float running =
           static_cast<float>(ParseVersionNumber(reinterpret_cast<const char16_t*>(g_programVersion), 100));
       if (g_newVersionFound) {
-        g_newVersionFound = 0;  // the about dialog's new-version notice comes with that dialog
+        DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_ABOUT), t.window, AboutDlgProc, 1);
+        g_newVersionFound = 0;
       } else if (g_settings.versionNumber != running) {
         PendingSettingsPage = 2;
       }

@@ -25,6 +25,8 @@ uint32_t g_unknownPictureSize = 0;
 COLORREF g_highlightColors[2];
 int g_uiScale = 1;
 uint8_t g_newVersionFound = 0;
+wchar_t g_publishedVersion[6] = {};
+uint8_t g_batchFileOpActive = 0;
 wchar_t g_startFolder[kPathChars];
 uint8_t g_openedByProgram = 0;
 

@@ -25,8 +25,13 @@ extern uint32_t g_unknownPictureSize;
 extern COLORREF g_highlightColors[2];  // [0] darkened, [1] lightened
 extern int g_uiScale;
 extern uint8_t g_newVersionFound;
+// The version text the version check fetched, at most 5 characters.
+extern wchar_t g_publishedVersion[6];
 extern wchar_t g_startFolder[kPathChars];
 extern uint8_t g_openedByProgram;
+// 1 while the program itself moves or renames files in a batch; the folder watcher then
+// ignores what it sees.
+extern uint8_t g_batchFileOpActive;
 
 // The seven named semaphores, in creation order.
 enum SemaphoreId { kSemaImage, kSemaRaw, kSemaDecoder, kSemaMovie, kSemaInterp, kSemaThumbInfo, kSemaFc, kSemaphoreCount };

@@ -24,6 +24,11 @@
 #define IDC_NOTICE_LINE       378
 #define IDC_TERMS_INTRO       551
 
+#define IDD_ABOUT             148
+#define IDC_VERSION_LINE      377
+#define IDC_NOTIFY_NEW_VERSION 445
+#define IDD_KEY_GUIDE         159
+
 #define IDM_ABOUT             104
 
 // Picture strips of the rebar's two toolbars.

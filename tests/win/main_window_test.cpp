@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <gdiplus.h>
 #include <cwchar>
+#include <functional>
+#include <set>
+#include <string>
 
 #include "browser/icon_lists.h"
 #include "browser/idle_loop.h"
@@ -20,6 +23,7 @@
 #include "core/settings.h"
 #include "core/standins.h"
 #include "core/startup.h"
+#include "core/thumbnail_list_thread.h"
 #include "resources/resource.h"
 #include "settings_dialog/color_settings.h"
 #include "support/program_services.h"
@@ -53,6 +57,28 @@ void Tick(int count = 1) {
     Pump();
   }
 }
+
+// Acts on the window of a slot once it is shown, from inside the modal loop that shows it.
+class SlotDriver {
+ public:
+  SlotDriver(int slot, std::function<void(HWND)> act) {
+    slot_ = slot;
+    act_ = std::move(act);
+    timer_ = SetTimer(nullptr, 0, 30, Fire);
+  }
+  ~SlotDriver() { KillTimer(nullptr, timer_); }
+
+ private:
+  static void CALLBACK Fire(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND w = g_windowSlots[slot_];
+    if (!w || !IsWindowVisible(w)) return;
+    KillTimer(nullptr, timer);
+    act_(w);
+  }
+  static inline int slot_;
+  static inline std::function<void(HWND)> act_;
+  UINT_PTR timer_;
+};
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -353,6 +379,152 @@ TEST_F(MainWindowTest, IconListsAndThumbnailPlaceholders) {
   FreeThumbnailImageLists();
   EXPECT_EQ(g_smallThumbnailList, nullptr);
   EXPECT_EQ(ColorRefToArgb(RGB(1, 2, 3)), 0xFF010203u);
+}
+
+TEST_F(MainWindowTest, AboutDialogAndTheNewVersionNotice) {
+  g_settings.notifyNewVersion = 1;
+  std::wstring line;
+  {
+    SlotDriver drive(kSlotAbout, [&](HWND d) {
+      line = WindowText(GetDlgItem(d, IDC_VERSION_LINE));
+      CheckDlgButton(d, IDC_NOTIFY_NEW_VERSION, BST_UNCHECKED);
+      PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageW(g_hwndMain, WM_COMMAND, IDM_ABOUT, 0);
+  }
+  EXPECT_EQ(line, L"Brannomere Ver" + std::wstring(g_programVersion));
+  EXPECT_EQ(g_settings.notifyNewVersion, 0);  // the start-up check is off from now on
+  EXPECT_EQ(g_windowSlots[kSlotAbout], nullptr);
+
+  // The start-up completion shows the notice once the list is built, and only once.
+  wcscpy(g_publishedVersion, L"5.80");
+  g_newVersionFound = 1;
+  g_startupCompletionWindow = g_hwndMain;
+  const uint8_t built = g_listBuilt;
+  g_listBuilt = 1;
+  std::wstring notice[2];
+  int shown = 0;
+  {
+    SlotDriver drive(kSlotAbout, [&](HWND d) {
+      ++shown;
+      notice[0] = WindowText(GetDlgItem(d, IDC_VERSION_LINE));
+      notice[1] = WindowText(GetDlgItem(d, IDC_NOTICE_LINE));
+      CheckDlgButton(d, IDC_NOTIFY_NEW_VERSION, BST_CHECKED);
+      PostMessageW(d, WM_COMMAND, IDOK, 0);
+    });
+    Tick(2);
+  }
+  g_listBuilt = built;
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(notice[0], L"Brannomere Ver5.80 を公開。");
+  EXPECT_EQ(notice[1], L"すぐ最新版にアップグレードしてください。");
+  EXPECT_EQ(g_newVersionFound, 0);
+  EXPECT_EQ(g_settings.notifyNewVersion, 1);
+}
+
+TEST_F(MainWindowTest, KeyGuideOpensOnceAndPaintsItsPicture) {
+  SendMessageW(g_hwndMain, WM_COMMAND, 32779, 0);
+  HWND guide = g_windowSlots[kSlotKeyGuide];
+  ASSERT_NE(guide, nullptr);
+  EXPECT_TRUE(IsWindowVisible(guide));
+  EXPECT_EQ(GetWindow(guide, GW_OWNER), g_hwndMain);
+  SendMessageW(g_hwndMain, WM_COMMAND, 129, 0);  // the navigation pane's way to the same command
+  EXPECT_EQ(g_windowSlots[kSlotKeyGuide], guide);
+  static int guides;
+  guides = 0;
+  EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
+    if (WindowText(w) == L"キーボード・マウス操作説明") ++guides;
+    return TRUE;
+  }, 0);
+  EXPECT_EQ(guides, 1);
+
+  SetForegroundWindow(guide);
+  RedrawWindow(guide, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Pump();
+  RECT client;
+  GetClientRect(guide, &client);
+  std::set<COLORREF> colours;
+  HDC dc = GetDC(guide);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x)
+      colours.insert(GetPixel(dc, client.right * (2 * x + 1) / 32, client.bottom * (2 * y + 1) / 16));
+  ReleaseDC(guide, dc);
+  EXPECT_GT(colours.size(), 2u);
+
+  SendMessageW(guide, WM_CLOSE, 0, 0);
+  EXPECT_EQ(g_windowSlots[kSlotKeyGuide], nullptr);
+  EXPECT_FALSE(IsWindow(guide));
+}
+
+TEST_F(MainWindowTest, MediaSplitAndReplaceRenameAskFirst) {
+  const int32_t rows = g_listCount;
+  const uint8_t ready = g_listReadyFlag;
+  g_listCount = 1;
+  g_listReadyFlag = 1;
+
+  g_splitInformation = 0;
+  {
+    BoxAnswerer ok(IDOK);
+    SendMessageW(g_hwndMain, WM_COMMAND, 307, 0);
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].caption, L"Brannomere");
+    EXPECT_EQ(ok.seen[0].text,
+              L"メディア容量分割に必要な情報がありません。\nメディア容量分割計算を実行し分割情報を作成してください。");
+  }
+  // Twenty media: sixteen folder lines, then the rest left out. No keeps the split for later.
+  g_splitInformation = 1;
+  MediaCount = 20;
+  {
+    BoxAnswerer no(IDNO);
+    SendMessageW(g_hwndMain, WM_COMMAND, 307, 0);
+    ASSERT_EQ(no.seen.size(), 1u);
+    std::wstring expected = L"メディア容量に合わせ下記の要領で20個のサブフォルダにファイルを振分けます。\n\n";
+    for (int n = 1; n <= 16; ++n) {
+      wchar_t folder[32];
+      swprintf(folder, 32, L".\\media%02d\n", n);
+      expected += folder;
+    }
+    expected += L"以下略...\n\n処理を実行してもよろしいですか？";
+    EXPECT_EQ(no.seen[0].text, expected);
+    EXPECT_EQ(no.seen[0].defaultId, IDNO);
+  }
+  EXPECT_EQ(g_splitInformation, 1);
+  g_splitInformation = 0;
+  MediaCount = 1;
+
+  // Replace-rename: without an old text the rename page is asked for; with one the question
+  // offers the settings first, and that answer asks again after them.
+  g_settings.replaceRenameOld[0] = 0;
+  {
+    BoxAnswerer ok(IDOK);
+    SendMessageW(g_hwndMain, WM_COMMAND, 32797, 0);
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].text,
+              L"一括置換リネームに必要な置換文字列が設定されていません\n\n リネーム設定で文字列を指定してください。");
+  }
+  EXPECT_EQ(PendingSettingsPage, 9);
+  PendingSettingsPage = -2;
+  wcscpy(reinterpret_cast<wchar_t*>(g_settings.replaceRenameOld), L"DSC");
+  wcscpy(reinterpret_cast<wchar_t*>(g_settings.replaceRenameNew), L"trip_");
+  {
+    BoxAnswerer settingsFirst(IDYES);
+    SendMessageW(g_hwndMain, WM_COMMAND, 32797, 0);
+    ASSERT_EQ(settingsFirst.seen.size(), 1u);
+    EXPECT_EQ(settingsFirst.seen[0].text,
+              L"フォルダ内の画像ファイルを一括置換リネームしますがよろしいですか？\n\n 置換リネーム設定 : "
+              L"ファイル名にある文字列 [ DSC ] を 新文字列 [ trip_ ] に置換リネームします。");
+    EXPECT_EQ(settingsFirst.seen[0].buttons[0], L"設定確認(&E)");
+  }
+  EXPECT_EQ(PendingSettingsPage, 9);
+  EXPECT_EQ(PendingCommand, 32797);
+  EXPECT_EQ(PendingCommandWindow, g_hwndMain);
+  PendingSettingsPage = -2;
+  PendingCommand = 0;
+  PendingCommandWindow = nullptr;
+  g_settings.replaceRenameOld[0] = g_settings.replaceRenameNew[0] = 0;
+
+  g_listCount = rows;
+  g_listReadyFlag = ready;
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ bool ExportEmbeddedPreview(ImageEntry* entry, const wchar_t* destination);
 // Makes the entry of a list row ready for the viewer; false when that is not possible yet.
 bool PrepareEntryForView(int32_t position, int fullFlag);
 
-// Pieces of the levels' sources for other readers of an entry's picture.
+// What the levels are made from, for other readers of an entry's picture.
 struct PictureArea {
   int x, y, width, height;
 };

@@ -307,6 +307,14 @@ const uint8_t* LoadedCacheThumbnail(int32_t cacheIndex) {
   return s_loadedView.PixelBlock(static_cast<uint32_t>(cacheIndex));
 }
 
+const uint8_t* LoadedCacheHistogram(int32_t cacheIndex) {
+  const uint8_t* pixels = LoadedCacheThumbnail(cacheIndex);
+  if (!pixels || !g_loadedCache.block || pixels < g_loadedCache.block) return nullptr;
+  const size_t start = static_cast<size_t>(pixels - g_loadedCache.block) + kCacheThumbBytes;
+  if (start + kCacheHistogramBytes > g_loadedCache.size) return nullptr;
+  return g_loadedCache.block + start;
+}
+
 void TrimCacheFolder(uint64_t limitBytes) {
   if (!LimitOn()) return;
   wchar_t folder[kPathChars];

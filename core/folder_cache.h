@@ -26,6 +26,8 @@ void AdoptFolderCache();
 void ReleaseFolderCache();
 // The 15,840 thumbnail bytes of a record of the loaded cache, or null.
 const uint8_t* LoadedCacheThumbnail(int32_t cacheIndex);
+// The 1,536 histogram-picture bytes (32 x 16, B G R) of the same record, or null.
+const uint8_t* LoadedCacheHistogram(int32_t cacheIndex);
 
 void TrimCacheFolder(uint64_t limitBytes);
 struct CacheHistoryRow;

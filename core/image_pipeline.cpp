@@ -70,22 +70,27 @@ void ReleaseStream(IStream*& stream) {
 }
 
 // The range of the entry's file (the whole file for size 0) in a new block; null on any
-// failure. An MRW preview is given the JPEG start marker it lacks.
+// failure. The range must lie inside the file, so a damaged record never asks for a huge block.
+// An MRW preview is given the JPEG start marker it lacks.
 HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_t* bytesRead = nullptr) {
+  if (bytesRead) *bytesRead = 0;
   if (offset < 0 || size < 0) return nullptr;
   HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(e->path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   HGLOBAL block = nullptr;
-  DWORD bytes = static_cast<DWORD>(size);
-  bool placed = true;
-  if (size != 0) {
-    placed = SetFilePointer(file, offset, nullptr, FILE_BEGIN) == static_cast<DWORD>(offset);
-  } else {
-    bytes = GetFileSize(file, nullptr);
-    if (bytes == INVALID_FILE_SIZE) bytes = 0;
+  DWORD bytes = 0;
+  LARGE_INTEGER length{};
+  if (GetFileSizeEx(file, &length)) {
+    if (size != 0) {
+      if (static_cast<int64_t>(offset) + size <= length.QuadPart &&
+          SetFilePointer(file, offset, nullptr, FILE_BEGIN) == static_cast<DWORD>(offset))
+        bytes = static_cast<DWORD>(size);
+    } else if (length.QuadPart > 0 && length.QuadPart < 0xFFFFFFFFll) {
+      bytes = static_cast<DWORD>(length.QuadPart);
+    }
   }
-  if (placed && bytes != 0) block = AllocGlobal(GMEM_FIXED, bytes);
+  if (bytes != 0) block = AllocGlobal(GMEM_FIXED, bytes);
   if (block) {
     DWORD read = 0;
     if (!ReadFile(file, block, bytes, &read, nullptr) || read != bytes) {
@@ -144,13 +149,10 @@ int UpdateExifTurns(ImageEntry* e, bool resetOthers) {
   return TotalQuarterTurns(e->userRotation, e->exifRotation);
 }
 
-// The margins' rectangle of the picture; the whole picture when they leave nothing of it.
 Rect CropRect(const Image* image, const CameraMargins& m) {
-  int w = static_cast<int>(const_cast<Image*>(image)->GetWidth());
-  int h = static_cast<int>(const_cast<Image*>(image)->GetHeight());
-  Rect r(m.left, m.top, w - m.left - m.right, h - m.top - m.bottom);
-  if (m.left < 0 || m.top < 0 || r.Width <= 0 || r.Height <= 0) r = Rect(0, 0, w, h);
-  return r;
+  PictureArea a = MarginArea(static_cast<int>(const_cast<Image*>(image)->GetWidth()),
+                             static_cast<int>(const_cast<Image*>(image)->GetHeight()), m);
+  return Rect(a.x, a.y, a.width, a.height);
 }
 
 // A RAW development of fixed size under "sema_dec"; reports a failure once per list load.
@@ -548,3 +550,26 @@ bool PrepareEntryForView(int32_t position, int fullFlag) {
   }
   return true;
 }
+
+PictureArea MarginArea(int width, int height, const CameraMargins& m) {
+  PictureArea a{m.left, m.top, width - m.left - m.right, height - m.top - m.bottom};
+  if (m.left < 0 || m.top < 0 || a.width <= 0 || a.height <= 0 || m.left >= width || m.top >= height)
+    a = PictureArea{0, 0, width, height};
+  return a;
+}
+
+const CameraModelRecord& EntryCameraModel(const ImageEntry* entry) { return ModelOf(entry); }
+bool IsRawModelEntry(const ImageEntry* entry) { return IsRawModel(entry); }
+bool DevelopsRawWithoutPreview(const ImageEntry* entry) { return DevelopsWithoutPreview(entry); }
+
+HGLOBAL ReadEntryFileRange(const ImageEntry* entry, int32_t offset, int32_t size) {
+  return entry ? ReadFileRange(entry, offset, size) : nullptr;
+}
+
+HGLOBAL CopyUnknownPictureBlock() { return CopyUnknownPicture(); }
+
+Gdiplus::Image* DecodePictureStream(IStream* stream, bool embeddedColour) {
+  return stream ? DecodeStream(stream, embeddedColour) : nullptr;
+}
+
+void TurnPicture(Gdiplus::Image* image, int turns) { RotateLevel(image, turns); }

@@ -6,6 +6,9 @@
 
 #include "core/pure/image_entry.h"
 #include "core/raw_develop.h"
+#include "metadata/pure/camera_models.h"
+
+struct IStream;
 
 constexpr int kThumbWidth = 88;
 constexpr int kThumbHeight = 60;
@@ -34,6 +37,28 @@ void ReleaseCachedImages(int32_t index, int32_t n);
 bool ExportEmbeddedPreview(ImageEntry* entry, const wchar_t* destination);
 // Makes the entry of a list row ready for the viewer; false when that is not possible yet.
 bool PrepareEntryForView(int32_t position, int fullFlag);
+
+// What the levels are made from, for other readers of an entry's picture.
+struct PictureArea {
+  int x, y, width, height;
+};
+// The area the margins leave of a width x height picture; the whole picture when they leave
+// nothing of it (or start outside it).
+PictureArea MarginArea(int width, int height, const CameraMargins& margins);
+const CameraModelRecord& EntryCameraModel(const ImageEntry* entry);
+bool IsRawModelEntry(const ImageEntry* entry);
+// RAW types (and the X3F model) whose files are developed when they carry no preview.
+bool DevelopsRawWithoutPreview(const ImageEntry* entry);
+// The range of the entry's file (size 0: the whole file) in a new GMEM_FIXED block; null when
+// the file cannot be opened or read, or the range does not lie inside it. An MRW preview gets
+// its JPEG start marker back.
+HGLOBAL ReadEntryFileRange(const ImageEntry* entry, int32_t offset, int32_t size);
+// A copy of the placeholder picture of files that cannot be shown, or null.
+HGLOBAL CopyUnknownPictureBlock();
+// The picture GDI+ decodes from the stream, or null.
+Gdiplus::Image* DecodePictureStream(IStream* stream, bool embeddedColour);
+// Turns clockwise by 1, 2 or 3 quarter turns; other values leave it.
+void TurnPicture(Gdiplus::Image* image, int turns);
 
 // Armed by every list load: the first failed RAW development after it shows one box.
 extern uint8_t g_rawFailureArmed;

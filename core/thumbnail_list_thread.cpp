@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 #include <objbase.h>
 #include <process.h>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -13,12 +14,15 @@
 #include "browser/icon_lists.h"
 #include "browser/list_order.h"
 #include "browser/main_window.h"
+#include "browser/preview_loader.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/memory.h"
 #include "core/message_box.h"
+#include "core/pure/folder_cache_format.h"
 #include "core/pure/thumbnail_geometry.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
@@ -104,6 +108,44 @@ Gdiplus::Bitmap* DrawHistogramPicture(const uint8_t bins[96]) {
       g.FillRectangle(&brush, x, top, 1, kHistogramHeight - top);
     }
   }
+  return picture;
+}
+
+// The histogram background as the cache file holds a pixel of it: through a 24-bit lock, which
+// keeps no alpha.
+bool BackgroundAsCached(uint8_t out[3]) {
+  Gdiplus::Bitmap one(1, 1, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics g(&one);
+    g.Clear(Gdiplus::Color(g_settings.histogramBackgroundArgb));
+  }
+  Gdiplus::Rect all(0, 0, 1, 1);
+  Gdiplus::BitmapData data{};
+  if (one.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) return false;
+  std::memcpy(out, data.Scan0, 3);
+  one.UnlockBits(&data);
+  return true;
+}
+
+// The cached histogram picture of the entry, when it was drawn over the background now set
+// (its first pixel tells); null otherwise.
+Gdiplus::Bitmap* CachedHistogramPicture(const uint8_t* cached) {
+  uint8_t background[3];
+  if (!cached || !BackgroundAsCached(background) || std::memcmp(cached, background, 3) != 0) return nullptr;
+  auto* picture = new Gdiplus::Bitmap(kHistogramWidth, kHistogramHeight, PixelFormat32bppARGB);
+  Gdiplus::Rect all(0, 0, kHistogramWidth, kHistogramHeight);
+  Gdiplus::BitmapData data{};
+  if (picture->GetLastStatus() != Gdiplus::Ok ||
+      picture->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
+    delete picture;
+    return nullptr;
+  }
+  constexpr int kRowBytes = kHistogramWidth * 3;
+  static_assert(kRowBytes * kHistogramHeight == kCacheHistogramBytes, "the cache's histogram picture");
+  for (int y = 0; y < kHistogramHeight; ++y)
+    std::memcpy(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride, cached + y * kRowBytes,
+                kRowBytes);
+  picture->UnlockBits(&data);
   return picture;
 }
 
@@ -262,18 +304,33 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
     if (entry->levelImages[0]) break;
     lock.reset();
   }
-  Gdiplus::Image* source = entry->levelImages[0];
   const SettingsBlock& s = g_settings;
+  Gdiplus::Image* source = entry->levelImages[0];
+  Gdiplus::Image* preview = nullptr;
+  HGLOBAL previewBlock = nullptr;
+  if (s.highResolutionThumbs) {
+    if (!LoadPreviewBitmap(nullptr, entry, &preview, &previewBlock)) {
+      // Level 0 stands, so the entry is sound: the row keeps the pictures it has.
+      if (previewBlock) FreeGlobal(previewBlock);
+      return true;
+    }
+    source = preview;
+  }
   ReplaceImage(largeList, n,
                RenderBox(source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1, s.noSharpenViewThumbs != 0,
                          s.viewThumbSharpness));
   ReplaceImage(smallList, 2 * n,
                RenderBox(source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
                          s.noSharpenListThumbs != 0, s.listThumbSharpness));
-  uint8_t bins[96] = {};
-  if (!(entry->flags & kFlagRenderAgain)) MeasureHistogram(source, bins);
+  // The counts and the picture of an entry from the cache came with it.
+  const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
+  if (!cachedHistogram && !(entry->flags & kFlagRenderAgain)) MeasureHistogram(source, entry->info.histogram);
+  delete preview;
+  if (previewBlock) FreeGlobal(previewBlock);
+  Gdiplus::Bitmap* picture = CachedHistogramPicture(cachedHistogram);
+  if (!picture) picture = DrawHistogramPicture(entry->info.histogram);
   delete entry->histogramPicture;
-  entry->histogramPicture = DrawHistogramPicture(bins);
+  entry->histogramPicture = picture;
   Gdiplus::Bitmap histogramBox(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
   {
     Gdiplus::Graphics g(&histogramBox);

@@ -22,7 +22,8 @@ void StartThumbnailListThread();
 void StopThumbnailListThread();
 bool ListThreadStopRequested();
 // Renders one entry into the large list at n and the small list at 2n (thumbnail) and 2n + 1
-// (histogram); false when level 0 could not be made.
+// (histogram); false when level 0 could not be made. With high-resolution thumbnails on, the
+// entry's preview is the source, and without one nothing is rendered (still true).
 bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
 void RefreshIndexPrintDialog();
 void RestoreListHeader();

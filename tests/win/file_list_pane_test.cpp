@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gdiplus.h>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "core/thumbnail_list_thread.h"
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"
+#include "metadata/pure/camera_models.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"
 
@@ -374,6 +376,82 @@ TEST_F(FileListPaneTest, ThumbnailsKeepTheProportionsAndCarryTheHistogram) {
   EXPECT_EQ(top.GetValue(), 0xFFFF0000u);
   ASSERT_FALSE(RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, e, 0));  // no level 0
   Load();
+}
+
+// A 24-bit BMP file of one colour (0xRRGGBB).
+std::vector<uint8_t> PlainBmp(int width, int height, uint32_t rgb) {
+  const int stride = (width * 3 + 3) & ~3;
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + stride * height;
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  std::vector<uint8_t> bytes(file.bfSize, 0);
+  std::memcpy(bytes.data(), &file, sizeof file);
+  std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = bytes.data() + file.bfOffBits + y * stride + x * 3;
+      p[0] = rgb & 0xFF, p[1] = (rgb >> 8) & 0xFF, p[2] = (rgb >> 16) & 0xFF;
+    }
+  return bytes;
+}
+
+// The high-resolution option draws the embedded preview instead of level 0, and without a
+// readable preview leaves the row as it was.
+TEST_F(FileListPaneTest, HighResolutionThumbnailsComeFromThePreview) {
+  StopThumbnailListThread();
+  CreateThumbnailImageLists();
+  ImageEntry* e = EntryAt(0);
+  Gdiplus::Bitmap red(300, 400, PixelFormat24bppRGB);
+  {
+    Gdiplus::Graphics g(&red);
+    g.Clear(Gdiplus::Color(255, 255, 0, 0));
+  }
+  // Whatever fails, the entry and the setting go back for the next tests.
+  struct Restore {
+    ImageEntry* e;
+    ImageEntry saved;
+    ~Restore() {
+      g_settings.highResolutionThumbs = 0;
+      std::memcpy(e->path, saved.path, sizeof e->path);
+      e->info = saved.info;
+      e->levelImages[0] = nullptr;
+      Load();
+    }
+  } restore{e, *e};
+  e->levelImages[0] = &red;
+  e->info.width = 300;
+  e->info.height = 400;
+  e->userRotation = e->exifRotation = 0;
+
+  std::vector<uint8_t> file(100, 0x11);
+  const std::vector<uint8_t> blue = PlainBmp(30, 40, 0x0000FF);
+  file.insert(file.end(), blue.begin(), blue.end());
+  const std::wstring path = dir_->File(L"preview.bin");
+  ASSERT_TRUE(WriteWholeFile(path, file.data(), file.size()));
+  wcsncpy(reinterpret_cast<wchar_t*>(e->path), path.c_str(), 259);
+  e->info.modelRow = static_cast<int16_t>(g_cameraModelIndex[kUnknownModelCode]);
+  e->info.previewOffset = 100;
+  e->info.previewSize = static_cast<int32_t>(blue.size());
+  ASSERT_TRUE(RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, e, 0));
+  EXPECT_EQ(ImagePixel(g_largeThumbnailList, 0, 40, 30), 0xFF0000u);
+  g_settings.highResolutionThumbs = 1;
+  ASSERT_TRUE(RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, e, 0));
+  EXPECT_EQ(ImagePixel(g_largeThumbnailList, 0, 40, 30), 0x0000FFu);
+  EXPECT_EQ(ImagePixel(g_smallThumbnailList, 0, 10, 10), 0x0000FFu);
+  EXPECT_EQ(e->levelImages[0], &red);
+  g_settings.highResolutionThumbs = 0;
+  ASSERT_TRUE(RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, e, 0));
+  g_settings.highResolutionThumbs = 1;
+  e->info.previewSize += 1;  // runs past the end of the file
+  ASSERT_TRUE(RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, e, 0));
+  EXPECT_EQ(ImagePixel(g_largeThumbnailList, 0, 40, 30), 0xFF0000u);  // untouched
 }
 
 // The pictures' level 0 is given here as the image pipeline would make it; the list thread

@@ -1,5 +1,6 @@
 // Thumbnail cache files written from a loaded list and read back.
 #include <windows.h>
+#include <commctrl.h>
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include "core/image_pipeline.h"
 #include "core/pure/folder_cache_format.h"
 #include "core/settings.h"
+#include "core/thumbnail_list_thread.h"
 #include "metadata/pure/camera_models.h"
 #include "tests/support/win_test_support.h"
 
@@ -184,6 +186,64 @@ TEST_F(FolderCache, FileSizesTablesAndRoundTrip) {
   g_settings.cursorToFirstRowOnFolderChange = 1;
   ASSERT_TRUE(LoadFolderCache());
   EXPECT_EQ(g_savedRow, 0);
+}
+
+// A thumbnail rendered for an entry from the cache keeps the entry's counts and takes the cached
+// histogram picture as long as it was drawn over the background now set; an entry without
+// cached pixels is counted afresh.
+TEST_F(FolderCache, CachedHistogramPictureIsTakenOverTheSameBackground) {
+  MakeList();
+  Bitmap* marked = new Bitmap(32, 16, PixelFormat32bppARGB);
+  {
+    Graphics g(marked);
+    g.Clear(Color(0xFF102030));
+  }
+  marked->SetPixel(31, 15, Color(0xFF030201));  // a pixel no histogram draws
+  delete EntryAt(0)->histogramPicture;
+  EntryAt(0)->histogramPicture = marked;
+  WriteCache();
+  FreeImageEntries();
+  ASSERT_TRUE(LoadFolderCache());
+  LoadFolderEntries(pics_.path().c_str());
+  ImageEntry *cached = nullptr, *uncached = nullptr;
+  for (int i = 0; i < g_entryCount; ++i) {
+    ImageEntry* e = EntryAt(i);
+    std::memset(e->info.histogram, 0, sizeof e->info.histogram);
+    if (LoadedCacheHistogram(e->cacheIndex)) {
+      if (e->name[1] == u'0') cached = e;
+    } else {
+      uncached = e;
+    }
+  }
+  ASSERT_NE(cached, nullptr);
+  ASSERT_NE(uncached, nullptr);
+  HIMAGELIST large = ImageList_Create(88, 60, ILC_COLOR24, 4, 0), small = ImageList_Create(28, 20, ILC_COLOR24, 4, 0);
+  HBITMAP blank = CreateBitmap(88, 60, 1, 32, nullptr);
+  ImageList_Add(large, blank, nullptr);
+  ImageList_Add(small, blank, nullptr);
+  ImageList_Add(small, blank, nullptr);
+  auto pixel = [](Bitmap* b, int x, int y) {
+    Color c;
+    b->GetPixel(x, y, &c);
+    return c.GetValue();
+  };
+  g_settings.histogramBackgroundArgb = 0xFF102030;
+  ASSERT_TRUE(RenderEntryThumbnail(small, large, cached, 0));
+  EXPECT_EQ(pixel(cached->histogramPicture, 31, 15), 0xFF030201u);
+  EXPECT_EQ(pixel(cached->histogramPicture, 0, 0), 0xFF102030u);
+  int counted = 0;
+  for (uint8_t bin : cached->info.histogram) counted += bin;
+  EXPECT_EQ(counted, 0);  // not measured again
+  g_settings.histogramBackgroundArgb = 0xFF405060;  // changed since: drawn from the counts
+  ASSERT_TRUE(RenderEntryThumbnail(small, large, cached, 0));
+  EXPECT_EQ(pixel(cached->histogramPicture, 31, 15), 0xFF405060u);
+  uncached->levelImages[kLevelThumbnail] = new Bitmap(88, 60, PixelFormat32bppARGB);
+  ASSERT_TRUE(RenderEntryThumbnail(small, large, uncached, 0));
+  for (uint8_t bin : uncached->info.histogram) counted += bin;
+  EXPECT_EQ(counted, 3 * 96);  // 192 pixels a channel, halved
+  DeleteObject(blank);
+  ImageList_Destroy(large);
+  ImageList_Destroy(small);
 }
 
 TEST_F(FolderCache, CursorOnlyRewritesTheHeaderAndOldVersionsAreIgnored) {

@@ -3,14 +3,17 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
 
+#include "browser/preview_loader.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
+#include "core/memory.h"
 #include "core/standins.h"
 #include "core/settings.h"
 #include "metadata/pure/camera_models.h"
@@ -66,6 +69,18 @@ int RowWithRawFlag() {
   for (int r = 0; r < kCameraModelRows; ++r)
     if ((kCameraModelTable[r].rawFlag & 0xFF) == 1 && kCameraModelTable[r].code != kUnknownModelCode) return r;
   return -1;
+}
+
+int RowWithViewMargins() {
+  for (int r = 0; r < kCameraModelRows; ++r)
+    if (kCameraModelTable[r].viewMargins.top == 24 && kCameraModelTable[r].viewMargins.bottom == 24) return r;
+  return -1;
+}
+
+int g_allocations = 0;
+HGLOBAL WINAPI CountingAlloc(UINT flags, SIZE_T bytes) {
+  ++g_allocations;
+  return GlobalAlloc(flags, bytes);
 }
 
 Color PixelAt(Image* image, int x, int y) {
@@ -180,6 +195,79 @@ TEST_F(ImagePipeline, MrwPreviewGetsJpegStartMarker) {
   EXPECT_FALSE(ExportEmbeddedPreview(e, path.c_str()));
   ASSERT_TRUE(testsupport::ReadWholeFile(path, &written));
   EXPECT_EQ(written, file);
+}
+
+TEST_F(ImagePipeline, PreviewIsTurnedCroppedAndReadOnlyWhenWhole) {
+  const std::vector<uint8_t> jpeg = MakePicture(80, 40, L"image/jpeg");
+  const int32_t size = static_cast<int32_t>(jpeg.size());
+  struct Case {
+    uint32_t type;
+    int modelRow, pictureHeight, orientation;
+    bool damaged;
+    int width, height;  // of the preview, 0 when there is none
+  } cases[] = {
+      {0x2, -1, 40, 6, false, 40, 80},    // turned a quarter clockwise
+      {0x100, -1, 40, 1, true, 80, 40},   // MRW: start marker restored
+      {0x2, -1, 40, 1, true, 0, 0},       // any other damaged JPEG stays damaged
+      {0x2, RowWithViewMargins(), 100, 1, false, 80, 52},
+      {0x2, RowWithViewMargins(), 40, 1, false, 80, 40},  // margins wider than the picture
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> picture = c.pictureHeight == 40 ? jpeg : MakePicture(80, c.pictureHeight, L"image/jpeg");
+    ASSERT_GT(picture.size(), 2u);
+    if (c.damaged) picture[0] = 0x00, picture[1] = 0x4D;
+    std::vector<uint8_t> bytes(100 + picture.size(), 0x11);
+    std::copy(picture.begin(), picture.end(), bytes.begin() + 100);
+    const std::wstring casePath = Write(L"case.jpg", bytes);
+    ImageEntry* e = NewEntry(casePath, c.type, c.modelRow);
+    e->info.orientation = static_cast<int8_t>(c.orientation);
+    e->info.previewOffset = 100;
+    e->info.previewSize = static_cast<int32_t>(picture.size());
+    e->exifRotation = c.orientation == 6 ? 1 : 0;  // as level 0 leaves it
+    Image* image = reinterpret_cast<Image*>(1);
+    HGLOBAL block = reinterpret_cast<HGLOBAL>(1);
+    bool ok = LoadPreviewBitmap(nullptr, e, &image, &block);
+    SCOPED_TRACE(c.type);
+    if (c.width == 0) {
+      EXPECT_FALSE(ok);
+      EXPECT_EQ(image, nullptr);
+      EXPECT_EQ(block, nullptr);  // freed with its stream
+      continue;
+    }
+    ASSERT_TRUE(ok);
+    ASSERT_NE(image, nullptr);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(static_cast<int>(image->GetWidth()), c.width);
+    EXPECT_EQ(static_cast<int>(image->GetHeight()), c.height);
+    if (c.orientation == 6) {  // the red top-left quarter is now top-right
+      Color corner = PixelAt(image, c.width - 3, 2);
+      EXPECT_GT(corner.GetR(), 200);
+      EXPECT_LT(PixelAt(image, 2, 2).GetR(), 60);
+    }
+    delete image;
+    FreeGlobal(block);
+  }
+
+  // A range running past the end of the file (or a file cut short) fails before any block is
+  // allocated.
+  g_globalAllocFn = CountingAlloc;
+  g_allocations = 0;
+  std::vector<uint8_t> file(100 + size / 2, 0x11);
+  std::copy(jpeg.begin(), jpeg.begin() + size / 2, file.begin() + 100);
+  ImageEntry* cut = NewEntry(Write(L"cut.jpg", file), 0x2);
+  cut->info.previewOffset = 100;
+  cut->info.previewSize = size;
+  Image* image = nullptr;
+  HGLOBAL block = nullptr;
+  EXPECT_FALSE(LoadPreviewBitmap(nullptr, cut, &image, &block));
+  cut->info.previewSize = 0x7FFFFFF0;
+  EXPECT_FALSE(LoadPreviewBitmap(nullptr, cut, &image, &block));
+  ImageEntry* empty = NewEntry(Write(L"empty.jpg", {}), 0x2);
+  EXPECT_FALSE(LoadPreviewBitmap(nullptr, empty, &image, &block));
+  g_globalAllocFn = GlobalAlloc;
+  EXPECT_EQ(g_allocations, 0);
+  EXPECT_EQ(image, nullptr);
+  EXPECT_EQ(block, nullptr);
 }
 
 TEST_F(ImagePipeline, UnreadableSourcesMarkTheEntryVanished) {

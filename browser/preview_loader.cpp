@@ -1,0 +1,79 @@
+#include "browser/preview_loader.h"
+
+#include <gdiplus.h>
+
+#include "core/image_pipeline.h"
+#include "core/memory.h"
+#include "core/pure/level_rotation.h"
+#include "core/settings.h"
+#include "core/standins.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+// The encoded picture the preview is decoded from, in a new block; null when there is none.
+HGLOBAL PreviewSource(ImageEntry* e) {
+  const ImageInfo& info = e->info;
+  if (info.previewSize != 0 || !IsRawModelEntry(e)) {
+    if (info.fileTypeFlag != kFileTypeMovie) return ReadEntryFileRange(e, info.previewOffset, info.previewSize);
+    if (info.width <= 0 || info.height <= 0) return nullptr;
+    return GrabMovieFrame(e, g_settings.movieThumbSecond, info.width, info.height);
+  }
+  if (DevelopsRawWithoutPreview(e)) {
+    HGLOBAL developed = nullptr;
+    DevelopRawEighthSize(e, &developed);
+    return developed;
+  }
+  return CopyUnknownPictureBlock();
+}
+
+// The picture with the model's margins cut away; the picture itself when it has none or they
+// leave nothing of it.
+Image* CropToMargins(Image* picture, const CameraMargins& m) {
+  if (m.top == 0 && m.bottom == 0 && m.left == 0 && m.right == 0) return picture;
+  const int w = static_cast<int>(picture->GetWidth()), h = static_cast<int>(picture->GetHeight());
+  PictureArea a = MarginArea(w, h, m);
+  if (a.x == 0 && a.y == 0 && a.width == w && a.height == h) return picture;
+  auto* cropped = new Bitmap(a.width, a.height, PixelFormat32bppARGB);
+  if (cropped->GetLastStatus() != Ok) {
+    delete cropped;
+    return picture;
+  }
+  {
+    Graphics g(cropped);
+    g.SetSmoothingMode(SmoothingModeHighSpeed);
+    g.SetInterpolationMode(InterpolationModeLowQuality);
+    g.DrawImage(picture, Rect(0, 0, a.width, a.height), a.x, a.y, a.width, a.height, UnitPixel);
+  }
+  delete picture;
+  return cropped;
+}
+
+}  // namespace
+
+bool LoadPreviewBitmap(Graphics*, ImageEntry* entry, Image** image, HGLOBAL* block) {
+  if (image) *image = nullptr;
+  if (block) *block = nullptr;
+  if (!entry || !image || !block) return false;
+  HGLOBAL source = PreviewSource(entry);
+  if (!source) return false;
+  brn::MemoryStreamHolder holder;
+  if (FAILED(brn::OpenMemoryStream(&holder, source, false)) || !holder.stream) {
+    *block = source;
+    return false;
+  }
+  const bool embeddedColour = (g_settings.colorMatchSetup.flags & 1) == 0;  // CMS_DISABLEICM
+  Image* picture = DecodePictureStream(holder.stream, embeddedColour);
+  if (!picture) {
+    holder.stream->Release();
+    FreeGlobal(source);
+    return false;
+  }
+  picture = CropToMargins(picture, EntryCameraModel(entry).viewMargins);
+  TurnPicture(picture, TotalQuarterTurns(entry->userRotation, entry->exifRotation));
+  holder.stream->Release();
+  *image = picture;
+  *block = source;
+  return true;
+}

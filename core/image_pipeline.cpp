@@ -51,9 +51,11 @@ void NoteRawFailure() {
   }
 }
 
+thread_local int t_rawFailureHolds = 0;
+
 // Called by the public entry points after every semaphore has been released.
 void ShowPendingRawFailure() {
-  if (!t_rawFailurePending) return;
+  if (!t_rawFailurePending || t_rawFailureHolds > 0) return;
   t_rawFailurePending = false;
   ShowAppMessageBox(nullptr, L"RAW現像に失敗しました。", g_productName, MB_ICONERROR);
 }
@@ -471,6 +473,12 @@ void ReleaseViewLevels(int32_t number) {
   if (e->presence == kEntryVanished) ReleaseMovieSlot(number);
 }
 }  // namespace
+
+RawFailureBoxHold::RawFailureBoxHold() { ++t_rawFailureHolds; }
+RawFailureBoxHold::~RawFailureBoxHold() {
+  --t_rawFailureHolds;
+  ShowPendingRawFailure();
+}
 
 void ReleaseCachedImages(int32_t index, int32_t n) {
   if (g_entryCount <= 0 || !g_entryPointers || !g_displayOrder) return;

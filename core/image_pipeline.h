@@ -60,5 +60,15 @@ Gdiplus::Image* DecodePictureStream(IStream* stream, bool embeddedColour);
 // Turns clockwise by 1, 2 or 3 quarter turns; other values leave it.
 void TurnPicture(Gdiplus::Image* image, int turns);
 
+// While one lives on this thread the RAW failure box waits; it shows when the last one goes.
+// Declared before a semaphore is taken, it keeps the box out of the locked stretch.
+class RawFailureBoxHold {
+ public:
+  RawFailureBoxHold();
+  ~RawFailureBoxHold();
+  RawFailureBoxHold(const RawFailureBoxHold&) = delete;
+  RawFailureBoxHold& operator=(const RawFailureBoxHold&) = delete;
+};
+
 // Armed by every list load: the first failed RAW development after it shows one box.
 extern uint8_t g_rawFailureArmed;

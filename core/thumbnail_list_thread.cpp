@@ -296,6 +296,7 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
 }  // namespace
 
 bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
+  RawFailureBoxHold boxAfterUnlock;  // the preview may develop a RAW file under the lock
   // Another thread may free level 0 between the build and the lock: build again, a few times.
   std::unique_ptr<SemaphoreLock> lock;
   for (int attempt = 0;; ++attempt) {

@@ -341,9 +341,16 @@ TEST_F(ImagePipeline, RawFailureBoxOncePerListLoadAndNotUnderTheSemaphore) {
     EXPECT_TRUE(DevelopRawEighthSize(NewEntry(path, 0x4000, rawRow), &block));
     EXPECT_EQ(block, nullptr);
     EXPECT_EQ(answer.seen.size(), 2u);
+    g_rawFailureArmed = 1;
+    {
+      RawFailureBoxHold hold;  // as the thumbnail renderer holds it around its locked stretch
+      EXPECT_TRUE(DevelopRawEighthSize(NewEntry(path, 0x4000, rawRow), &block));
+      EXPECT_EQ(answer.seen.size(), 2u);
+    }
+    EXPECT_EQ(answer.seen.size(), 3u);
     // An unknown model is never developed, and says so without a box.
     EXPECT_FALSE(DevelopRawEighthSize(NewEntry(path, 0x4000), &block));
-    EXPECT_EQ(answer.seen.size(), 2u);
+    EXPECT_EQ(answer.seen.size(), 3u);
   }
   // The semaphore came back after every path.
   EXPECT_EQ(WaitForSingleObject(sema, 0), WAIT_OBJECT_0);

@@ -120,10 +120,12 @@ void CreateThumbnailImageLists() {
   FreeThumbnailImageLists();
   int lw, lh, sw, sh;
   ThumbnailSizes(&lw, &lh, &sw, &sh);
-  g_smallThumbnailList = ImageList_Create(sw, sh, ILC_COLOR24, 0, 0);
+  // Room for every placeholder from the start: a list grown a few images at a time copies its
+  // whole bitmap on each step, which made a large folder's list take seconds to build.
+  g_smallThumbnailList = ImageList_Create(sw, sh, ILC_COLOR24, 2 * g_entryCount, 0);
   AddPlaceholders(g_smallThumbnailList, sw, sh, 6, 2 * g_entryCount);
   if (g_listThreadStopRequest) return;
-  g_largeThumbnailList = ImageList_Create(lw, lh, ILC_COLOR24, 0, 0);
+  g_largeThumbnailList = ImageList_Create(lw, lh, ILC_COLOR24, g_entryCount, 0);
   AddPlaceholders(g_largeThumbnailList, lw, lh, 10, g_entryCount);
 }
 

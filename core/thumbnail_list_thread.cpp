@@ -162,6 +162,16 @@ void ReadEntryInformation(ImageEntry* entry) {
   entry->flags |= kFlagInfoRead;
 }
 
+// The count in the rebar costs the worker a wait on the bar's layout for every row; a few times a
+// second is all anyone can read, and the end of the pass shows the final count.
+void ShowProgressNowAndThen() {
+  static DWORD last = 0;
+  const DWORD now = GetTickCount();
+  if (now - last < 50) return;
+  last = now;
+  ShowProgressCount();
+}
+
 void ProcessRow(HWND list, int row) {
   if (row < 0 || row >= g_listCount) return;
   int n = g_displayOrder[row];
@@ -179,7 +189,7 @@ void ProcessRow(HWND list, int row) {
       entry->flags &= ~kFlagFromCache;
       RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
       RedrawRow(list, row);
-      ShowProgressCount();
+      ShowProgressNowAndThen();
     }
   } else {
     ++g_listProcessedRows;
@@ -187,7 +197,7 @@ void ProcessRow(HWND list, int row) {
     ReadEntryInformation(entry);
     RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
     RedrawRow(list, row);
-    ShowProgressCount();
+    ShowProgressNowAndThen();
   }
 }
 

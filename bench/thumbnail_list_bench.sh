@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The list thread on a folder of 1,000 camera JPEGs (the goexif samples copied under distinct
+# names) under Wine and Xvfb: open to last thumbnail without and with the folder's cache file,
+# best of 3; beside it vipsthumbnail making 88x60 thumbnails of the same files, when installed.
+# Usage: bench/thumbnail_list_bench.sh [files] [runs]   (builds x64 first)
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$here/scripts/env.sh"
+source "$here/scripts/xvfb.sh"
+files="${1:-1000}"; runs="${2:-3}"
+"$here/scripts/build.sh" x64 >/dev/null || exit 1
+"$here/scripts/prefix.sh" || exit 1
+
+pictures="$BRN_BUILD/bench/thumbs$files"
+if [ "$(find "$pictures" -maxdepth 1 -name '*.jpg' 2>/dev/null | wc -l)" != "$files" ]; then
+  rm -rf "$pictures"; mkdir -p "$pictures"
+  mapfile -t src < <(dpkg -L golang-github-rwcarlsen-goexif-dev | grep -iE '\.jpe?g$' | grep -v /corrupt/)
+  [ ${#src[@]} -gt 0 ] || { echo "no goexif sample JPEGs (golang-github-rwcarlsen-goexif-dev)" >&2; exit 1; }
+  for ((i = 0; i < files; i++)); do cp "${src[i % ${#src[@]}]}" "$(printf '%s/IMG_%04d.jpg' "$pictures" "$i")"; done
+fi
+
+brn_start_xvfb
+"$here/scripts/wineserver.sh" -p </dev/null >/dev/null 2>&1 || true
+"${BRN_WINE[@]}" cmd /c exit </dev/null >/dev/null 2>&1 || true
+echo "load before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) CPUs"
+winpictures=$("${BRN_WINE[@]}" winepath -w "$pictures" 2>/dev/null | tr -d '\r')
+out=$("${BRN_WINE[@]}" "$BRN_BUILD/x64/bin/thumbnail_list_bench_win.exe" "$winpictures" "$runs" 2>&1 | tr -d '\r')
+rc=$?
+echo "$out" | grep -v '^result:'
+cold=$(sed -nE 's/^result: cold_ms=([0-9]+).*/\1/p' <<<"$out")
+[ -n "$cold" ] || { echo "the bench failed" >&2; exit 1; }
+
+if command -v vipsthumbnail >/dev/null; then
+  vips() {  # best of $runs, in ms; one process over all the files
+    local best="" t0 t1 d thumbs; thumbs=$(mktemp -d)
+    for ((r = 0; r < runs; r++)); do
+      rm -f "$thumbs"/*
+      t0=$(date +%s%N)
+      "$@" vipsthumbnail --size 88x60 -o "$thumbs/%s.jpg" "$pictures"/*.jpg >/dev/null 2>&1
+      t1=$(date +%s%N); d=$(( (t1 - t0) / 1000000 ))
+      if [ -z "$best" ] || [ "$d" -lt "$best" ]; then best=$d; fi
+    done
+    echo "$best $(find "$thumbs" -name '*.jpg' | wc -l)"; rm -rf "$thumbs"
+  }
+  read -r vms vmade < <(vips env)
+  read -r vms1 _ < <(vips env VIPS_CONCURRENCY=1)
+  awk -v c="$cold" -v v="$vms" -v v1="$vms1" -v n="$vmade" -v f="$files" 'BEGIN {
+    printf "vipsthumbnail 88x60: %d ms for %d files (%d thumbnails made, %.0f/s); one thread: %d ms\n", v, f, n, n * 1000 / v, v1
+    printf "cold ratio ours/vipsthumbnail: %.2f (one-thread vips: %.2f)\n", c / v, c / v1 }'
+fi
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+exit $rc

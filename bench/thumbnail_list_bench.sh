@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The list thread on a folder of 1,000 camera JPEGs (the goexif samples copied under distinct
-# names) under Wine and Xvfb: open to last thumbnail without and with the folder's cache file,
-# best of 3; beside it vipsthumbnail making 88x60 thumbnails of the same files, when installed.
+# The list thread on a folder of 1,000 camera JPEGs under Wine and Xvfb: open to last thumbnail
+# without and with the folder's cache file, best of 3; beside it vipsthumbnail making 88x60
+# thumbnails of the same files, when installed. The pictures are 3000 x 2000 copies of the goexif
+# camera sample with its Exif and a 160 x 120 Exif thumbnail, as a camera writes them (most of the
+# other goexif samples carry Exif only, without picture data).
 # Usage: bench/thumbnail_list_bench.sh [files] [runs]   (builds x64 first)
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -14,9 +16,16 @@ files="${1:-1000}"; runs="${2:-3}"
 pictures="$BRN_BUILD/bench/thumbs$files"
 if [ "$(find "$pictures" -maxdepth 1 -name '*.jpg' 2>/dev/null | wc -l)" != "$files" ]; then
   rm -rf "$pictures"; mkdir -p "$pictures"
-  mapfile -t src < <(dpkg -L golang-github-rwcarlsen-goexif-dev | grep -iE '\.jpe?g$' | grep -v /corrupt/)
-  [ ${#src[@]} -gt 0 ] || { echo "no goexif sample JPEGs (golang-github-rwcarlsen-goexif-dev)" >&2; exit 1; }
-  for ((i = 0; i < files; i++)); do cp "${src[i % ${#src[@]}]}" "$(printf '%s/IMG_%04d.jpg' "$pictures" "$i")"; done
+  sample=$(dpkg -L golang-github-rwcarlsen-goexif-dev | grep -E '/sample1\.jpg$' | head -1)
+  [ -n "$sample" ] || { echo "no goexif camera sample (golang-github-rwcarlsen-goexif-dev)" >&2; exit 1; }
+  work=$(mktemp -d)
+  convert "$sample" -resize '3000x2000!' -quality 90 "$work/master.jpg" &&
+    convert "$sample" -resize '160x120!' -quality 85 -strip "$work/thumb.jpg" &&
+    exiftool -q -overwrite_original -TagsFromFile "$sample" -all:all "$work/master.jpg" &&
+    exiftool -q -overwrite_original '-ThumbnailImage<='"$work/thumb.jpg" "$work/master.jpg" ||
+    { echo "could not make the camera picture (imagemagick, exiftool)" >&2; exit 1; }
+  for ((i = 0; i < files; i++)); do cp "$work/master.jpg" "$(printf '%s/IMG_%04d.jpg' "$pictures" "$i")"; done
+  rm -rf "$work"
 fi
 
 brn_start_xvfb

@@ -133,8 +133,6 @@ int main() {
   const std::wstring empty = program + L"\\empty";
   CreateDirectoryW(program.c_str(), nullptr);
   CreateDirectoryW(empty.c_str(), nullptr);
-  // The default data folder ".\\user" beside the program; the cache folder goes below it.
-  CreateDirectoryW((program + L"\\user").c_str(), nullptr);
 
   g_hInstance = GetModuleHandleW(nullptr);
   INITCOMMONCONTROLSEX icc{sizeof icc, 0x16FF};

@@ -17,6 +17,7 @@
 #include "core/image_pipeline.h"
 #include "core/memory.h"
 #include "core/message_box.h"
+#include "core/folder_helpers.h"
 #include "core/pure/folder_cache_format.h"
 #include "core/pure/level_rotation.h"
 #include "core/safe_file.h"
@@ -57,7 +58,7 @@ double MinimumCacheVersion() {
 bool FormCacheFileName(const wchar_t* folder, bool collection, int collectionIndex, wchar_t* out) {
   wchar_t cacheFolder[kPathChars];
   if (!GetCacheFolder(cacheFolder)) return false;
-  CreateDirectoryW(cacheFolder, nullptr);
+  EnsureFolderExists(cacheFolder, 0);  // the data folder itself may be missing too
   const wchar_t* name = folder;
   if (collection) {
     if (!g_collections || collectionIndex < 0 || collectionIndex >= g_collectionCount) return false;

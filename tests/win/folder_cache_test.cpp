@@ -13,6 +13,7 @@
 #include "core/app_globals.h"
 #include "core/data_folders.h"
 #include "core/folder_cache.h"
+#include "core/folder_helpers.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/pure/folder_cache_format.h"
@@ -70,7 +71,9 @@ class FolderCache : public ::testing::Test {
   static void TearDownTestSuite() { GdiplusShutdown(token_); }
   void SetUp() override {
     SetDefaultSettings();
-    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), data_.path().c_str(), kPathChars - 1);
+    // A data folder that does not exist yet, as on a fresh installation.
+    const std::wstring dataFolder = data_.path() + L"\\user";
+    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), dataFolder.c_str(), kPathChars - 1);
     GetCacheFolder(cacheFolder_);
     wcscpy(g_currentFolder, pics_.path().c_str());
     wcscpy(g_loadedFolderPath, pics_.path().c_str());
@@ -308,7 +311,7 @@ TEST_F(FolderCache, DamagedFilesAreIgnored) {
 }
 
 TEST_F(FolderCache, TrimListAndCleanUp) {
-  CreateDirectoryW(cacheFolder_, nullptr);
+  EnsureFolderExists(cacheFolder_, 0);
   std::wstring folder(cacheFolder_);
   auto make = [&](const std::wstring& name, int age) {
     std::vector<uint8_t> bytes(1000, 1);

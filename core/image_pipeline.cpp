@@ -84,6 +84,9 @@ HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_
   DWORD bytes = 0;
   LARGE_INTEGER length{};
   if (GetFileSizeEx(file, &length)) {
+    // A range from the start of the file names at most that many bytes: a smaller file is
+    // read whole instead of failing as if it had vanished.
+    if (offset == 0 && size > length.QuadPart) size = static_cast<int32_t>(length.QuadPart);
     if (size != 0) {
       if (static_cast<int64_t>(offset) + size <= length.QuadPart &&
           SetFilePointer(file, offset, nullptr, FILE_BEGIN) == static_cast<DWORD>(offset))

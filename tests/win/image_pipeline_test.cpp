@@ -280,7 +280,7 @@ TEST_F(ImagePipeline, UnreadableSourcesMarkTheEntryVanished) {
       {dir_.File(L"missing.bmp"), 0, 0},
       {junk, 0, 0},          // GDI+ cannot decode it
       {good, 1 << 30, 100},  // seek beyond the end: short read
-      {good, 0, 1 << 20},    // range longer than the file
+      {good, 10, 1 << 20},   // range running past the end
       {good, -5, 10},
   };
   for (const Case& c : cases) {
@@ -295,6 +295,11 @@ TEST_F(ImagePipeline, UnreadableSourcesMarkTheEntryVanished) {
     EXPECT_FALSE(DecodeViewImage(e));
     EXPECT_EQ(e->presence, kEntryVanished);
   }
+  // The head-of-file range (256 KiB from the start) of a smaller file is the whole file.
+  ImageEntry* small = NewEntry(good, 0x1);
+  small->info.thumbSize = 262144;
+  EXPECT_TRUE(BuildThumbnail(small));
+  EXPECT_EQ(small->presence, kEntryPresent);
 }
 
 TEST_F(ImagePipeline, ReleasedViewImageDecodesAgainFromItsBlock) {

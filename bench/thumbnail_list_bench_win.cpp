@@ -22,6 +22,7 @@
 #include "core/settings.h"
 #include "core/startup.h"
 #include "core/thumbnail_list_thread.h"
+#include "support/program_services.h"
 
 namespace {
 
@@ -134,18 +135,8 @@ int main() {
   CreateDirectoryW(program.c_str(), nullptr);
   CreateDirectoryW(empty.c_str(), nullptr);
 
-  g_hInstance = GetModuleHandleW(nullptr);
-  INITCOMMONCONTROLSEX icc{sizeof icc, 0x16FF};
-  InitCommonControlsEx(&icc);
-  OleInitialize(nullptr);
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartupInput input;
-  Gdiplus::GdiplusStartup(&token, &input, nullptr);
-  if (!AllocGlobalBuffers()) return 1;
-  LoadAppStrings(g_hInstance);
-  wcsncpy(g_programFolder, program.c_str(), kPathChars - 1);
-  SetDefaultSettings();
-  NormaliseAndMigrateSettings();
+  const ULONG_PTR token = testsupport::StartProgramServices(program);
+  if (!g_displayOrder) return 1;  // the global buffers could not be had
   static wchar_t version[] = L"5.16";
   g_programVersion = version;
   g_cacheVersionText = version;

@@ -4,7 +4,7 @@
 # thumbnails of the same files, when installed. The pictures are 3000 x 2000 copies of the goexif
 # camera sample with its Exif and a 160 x 120 Exif thumbnail, as a camera writes them (most of the
 # other goexif samples carry Exif only, without picture data).
-# Usage: bench/thumbnail_list_bench.sh [files] [runs]   (builds x64 first)
+# Usage: bench/thumbnail_list_bench.sh [files] [runs]   (builds x64 first; BRN_NO_PEER=1 skips vips)
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/scripts/env.sh"
@@ -39,7 +39,7 @@ echo "$out" | grep -v '^result:'
 cold=$(sed -nE 's/^result: cold_ms=([0-9]+).*/\1/p' <<<"$out")
 [ -n "$cold" ] || { echo "the bench failed" >&2; exit 1; }
 
-if command -v vipsthumbnail >/dev/null; then
+if [ -z "${BRN_NO_PEER:-}" ] && command -v vipsthumbnail >/dev/null; then
   vips() {  # best of $runs, in ms; one process over all the files
     local best="" t0 t1 d thumbs; thumbs=$(mktemp -d)
     for ((r = 0; r < runs; r++)); do

@@ -101,12 +101,17 @@ Gdiplus::Bitmap* DrawHistogramPicture(const uint8_t bins[96]) {
   Gdiplus::Graphics g(picture);
   g.Clear(Gdiplus::Color(g_settings.histogramBackgroundArgb));
   const Gdiplus::ARGB colours[3] = {0xFFFF0000, 0x8000FF00, 0x400000FF};
+  // The columns of one colour never overlap: one call per colour fills them all, where a call
+  // per column made this the dearest step of a thumbnail.
   for (int channel = 0; channel < 3; ++channel) {
     Gdiplus::SolidBrush brush{Gdiplus::Color(colours[channel])};
+    Gdiplus::Rect bars[kHistogramWidth];
+    int count = 0;
     for (int x = 0; x < kHistogramWidth; ++x) {
       int top = HistogramBarTop(bins[channel * 32 + x]);
-      g.FillRectangle(&brush, x, top, 1, kHistogramHeight - top);
+      if (top < kHistogramHeight) bars[count++] = Gdiplus::Rect(x, top, 1, kHistogramHeight - top);
     }
+    if (count > 0) g.FillRectangles(&brush, bars, count);
   }
   return picture;
 }

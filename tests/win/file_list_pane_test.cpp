@@ -374,6 +374,8 @@ TEST_F(FileListPaneTest, ThumbnailsKeepTheProportionsAndCarryTheHistogram) {
   Gdiplus::Color top;
   e->histogramPicture->GetPixel(31, 0, &top);
   EXPECT_EQ(top.GetValue(), 0xFFFF0000u);
+  e->histogramPicture->GetPixel(30, 0, &top);  // the empty bins next to it stay background
+  EXPECT_EQ(top.GetValue(), g_settings.histogramBackgroundArgb);
   ASSERT_FALSE(RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, e, 0));  // no level 0
   Load();
 }

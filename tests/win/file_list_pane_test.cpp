@@ -345,15 +345,22 @@ uint32_t ImagePixel(HIMAGELIST list, int index, int x, int y) {
   return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
-TEST_F(FileListPaneTest, ThumbnailsKeepTheProportionsAndCarryTheHistogram) {
+// The renderer tests work on the first entry with the thread stopped and fresh image lists.
+ImageEntry* PrepareRendering() {
   StopThumbnailListThread();
   CreateThumbnailImageLists();
-  ImageEntry* e = EntryAt(0);
+  return EntryAt(0);
+}
+
+void FillRed(Gdiplus::Bitmap* bitmap) {
+  Gdiplus::Graphics g(bitmap);
+  g.Clear(Gdiplus::Color(255, 255, 0, 0));
+}
+
+TEST_F(FileListPaneTest, ThumbnailsKeepTheProportionsAndCarryTheHistogram) {
+  ImageEntry* e = PrepareRendering();
   Gdiplus::Bitmap red(300, 400, PixelFormat24bppRGB);
-  {
-    Gdiplus::Graphics g(&red);
-    g.Clear(Gdiplus::Color(255, 255, 0, 0));
-  }
+  FillRed(&red);
   e->levelImages[0] = &red;
   e->info.width = 300;
   e->info.height = 400;
@@ -407,14 +414,9 @@ std::vector<uint8_t> PlainBmp(int width, int height, uint32_t rgb) {
 // The high-resolution option draws the embedded preview instead of level 0, and without a
 // readable preview leaves the row as it was.
 TEST_F(FileListPaneTest, HighResolutionThumbnailsComeFromThePreview) {
-  StopThumbnailListThread();
-  CreateThumbnailImageLists();
-  ImageEntry* e = EntryAt(0);
+  ImageEntry* e = PrepareRendering();
   Gdiplus::Bitmap red(300, 400, PixelFormat24bppRGB);
-  {
-    Gdiplus::Graphics g(&red);
-    g.Clear(Gdiplus::Color(255, 255, 0, 0));
-  }
+  FillRed(&red);
   // Whatever fails, the entry and the setting go back for the next tests.
   struct Restore {
     ImageEntry* e;

@@ -45,20 +45,8 @@ bool PumpUntilPassComplete() {
   return true;
 }
 
-void DeleteCacheFiles() {
-  wchar_t folder[kPathChars];
-  if (!GetCacheFolder(folder)) return;
-  std::wstring dir(folder);
-  if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((dir + L"*.cac").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do DeleteFileW((dir + fd.cFileName).c_str());
-  while (FindNextFileW(h, &fd));
-  FindClose(h);
-}
-
-int CountCacheFiles() {
+// The folder's cache files, counted and (with remove) deleted.
+int SweepCacheFiles(bool remove) {
   wchar_t folder[kPathChars];
   if (!GetCacheFolder(folder)) return 0;
   std::wstring dir(folder);
@@ -67,8 +55,10 @@ int CountCacheFiles() {
   HANDLE h = FindFirstFileW((dir + L"*.cac").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return 0;
   int n = 0;
-  do ++n;
-  while (FindNextFileW(h, &fd));
+  do {
+    ++n;
+    if (remove) DeleteFileW((dir + fd.cFileName).c_str());
+  } while (FindNextFileW(h, &fd));
   FindClose(h);
   return n;
 }
@@ -148,13 +138,13 @@ int main() {
   Run cold, warm;
   bool ok = true;
   for (int r = 0; r < runs && ok; ++r) {
-    DeleteCacheFiles();
+    SweepCacheFiles(true);
     Run run;
     ok = TimedOpen(pictures, &run) && Open(empty);
     if (ok && (r == 0 || run.complete < cold.complete)) cold = run;
   }
   // Leaving the folder after the last cold run wrote its cache file.
-  const int cacheFiles = CountCacheFiles();
+  const int cacheFiles = SweepCacheFiles(false);
   for (int r = 0; r < runs && ok; ++r) {
     Run run;
     ok = TimedOpen(pictures, &run) && Open(empty);
@@ -174,7 +164,7 @@ int main() {
 
   SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
   FreeImageEntries();
-  DeleteCacheFiles();
+  SweepCacheFiles(true);
   Gdiplus::GdiplusShutdown(token);
   return warm.fromCache > 0 ? 0 : 4;
 }

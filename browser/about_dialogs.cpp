@@ -117,7 +117,7 @@ static HGLOBAL CopyGuidePicture() {
 }
 
 // The picture drawn 1:1 from the top-left corner, leaving out its first row and column.
-static void PaintGuidePicture(HWND dialog, HDC dc) {
+static void PaintGuidePicture(HDC dc) {
   brn::MemoryStreamHolder holder;
   if (FAILED(brn::OpenMemoryStream(&holder, g_guidePicture, false)) || !holder.stream) return;
   {
@@ -130,7 +130,6 @@ static void PaintGuidePicture(HWND dialog, HDC dc) {
     }
   }
   holder.stream->Release();
-  (void)dialog;
 }
 
 INT_PTR CALLBACK KeyGuideDlgProc(HWND dialog, UINT message, WPARAM, LPARAM) {
@@ -145,7 +144,7 @@ INT_PTR CALLBACK KeyGuideDlgProc(HWND dialog, UINT message, WPARAM, LPARAM) {
       if (g_guidePicture) {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(dialog, &paint);
-        PaintGuidePicture(dialog, dc);
+        PaintGuidePicture(dc);
         EndPaint(dialog, &paint);
         return TRUE;
       }

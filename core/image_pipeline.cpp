@@ -33,16 +33,20 @@ constexpr int kMaxPictureSide = 32767;
 // Set when a development failed while the box was armed; shown once no lock is held.
 thread_local bool t_rawFailurePending = false;
 
-const CameraModelRecord& ModelOf(const ImageEntry* e) {
+}  // namespace
+
+const CameraModelRecord& EntryCameraModel(const ImageEntry* e) {
   int row = e->info.modelRow;
   if (row < 0 || row >= kCameraModelRows) row = g_cameraModelIndex[kUnknownModelCode];
   return kCameraModelTable[row];
 }
-bool IsUnknownModel(const ImageEntry* e) { return ModelOf(e).code == kUnknownModelCode; }
-bool IsRawModel(const ImageEntry* e) { return (ModelOf(e).rawFlag & 0xFF) == 1; }
-bool DevelopsWithoutPreview(const ImageEntry* e) {
-  return (e->info.fileTypeFlag & kRawTypesDevelopedForThumbs) != 0 || ModelOf(e).code == kX3fModelCode;
+bool IsRawModelEntry(const ImageEntry* e) { return (EntryCameraModel(e).rawFlag & 0xFF) == 1; }
+bool DevelopsRawWithoutPreview(const ImageEntry* e) {
+  return (e->info.fileTypeFlag & kRawTypesDevelopedForThumbs) != 0 || EntryCameraModel(e).code == kX3fModelCode;
 }
+
+namespace {
+bool IsUnknownModel(const ImageEntry* e) { return EntryCameraModel(e).code == kUnknownModelCode; }
 
 void NoteRawFailure() {
   if (g_rawFailureArmed == 1) {
@@ -72,7 +76,8 @@ void ReleaseStream(IStream*& stream) {
 }
 
 // The range of the entry's file (the whole file for size 0) in a new block; null on any
-// failure. The range must lie inside the file, so a damaged record never asks for a huge block.
+// failure. The range must lie inside the file (a range from its start may be longer: that much at
+// most), so a damaged record never asks for a huge block.
 // An MRW preview is given the JPEG start marker it lacks.
 HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_t* bytesRead = nullptr) {
   if (bytesRead) *bytesRead = 0;
@@ -112,7 +117,9 @@ HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_
   return block;
 }
 
-HGLOBAL CopyUnknownPicture() {
+}  // namespace
+
+HGLOBAL CopyUnknownPictureBlock() {
   if (!g_unknownPicture || g_unknownPictureSize == 0) return nullptr;
   HGLOBAL block = AllocGlobal(GMEM_FIXED, g_unknownPictureSize);
   if (!block) return nullptr;
@@ -127,7 +134,8 @@ HGLOBAL CopyUnknownPicture() {
 }
 
 // A decoded picture over the stream, or null when GDI+ cannot read it.
-Image* DecodeStream(IStream* stream, bool embeddedColour) {
+Image* DecodePictureStream(IStream* stream, bool embeddedColour) {
+  if (!stream) return nullptr;
   Image* image = new Image(stream, embeddedColour ? TRUE : FALSE);
   if (image && (image->GetLastStatus() != Ok || image->GetWidth() == 0 || image->GetHeight() == 0)) {
     delete image;
@@ -136,11 +144,13 @@ Image* DecodeStream(IStream* stream, bool embeddedColour) {
   return image;
 }
 
-void RotateLevel(Image* image, int turns) {
+void TurnPicture(Image* image, int turns) {
   static const RotateFlipType kTurns[4] = {RotateNoneFlipNone, Rotate90FlipNone, Rotate180FlipNone,
                                            Rotate270FlipNone};
   if (image && turns > 0 && turns < 4) image->RotateFlip(kTurns[turns]);
 }
+
+namespace {
 
 // Sets the entry's Exif turns from its orientation (other orientations: 0 when resetOthers)
 // and returns the total turns.
@@ -236,12 +246,12 @@ bool ThumbnailFromFile(ImageEntry* e) {
   HGLOBAL block = Block(e, kLevelThumbnail);
   bool movie = e->info.fileTypeFlag == kFileTypeMovie;
   if (!block) {
-    if (e->info.thumbSize == 0 && IsRawModel(e)) {
-      if (DevelopsWithoutPreview(e)) {
+    if (e->info.thumbSize == 0 && IsRawModelEntry(e)) {
+      if (DevelopsRawWithoutPreview(e)) {
         HGLOBAL developed = nullptr;
         EighthSizeToLevel0(e, &developed);
       } else {
-        e->levelBlocks[kLevelThumbnail] = CopyUnknownPicture();
+        e->levelBlocks[kLevelThumbnail] = CopyUnknownPictureBlock();
       }
     } else if (movie) {
       int second = g_settings.movieThumbSecond;
@@ -254,10 +264,10 @@ bool ThumbnailFromFile(ImageEntry* e) {
     block = Block(e, kLevelThumbnail);
   }
   if (!block || !OpenLevelStream(e, kLevelThumbnail)) return false;
-  Image* source = DecodeStream(e->levelStreams[kLevelThumbnail], true);
+  Image* source = DecodePictureStream(e->levelStreams[kLevelThumbnail], true);
   Bitmap* thumb = nullptr;
   if (source) {
-    Rect crop = CropRect(source, ModelOf(e).thumbMargins);
+    Rect crop = CropRect(source, EntryCameraModel(e).thumbMargins);
     if ((e->info.fileTypeFlag & kWholePictureTypes) && e->info.thumbOffset == e->info.previewOffset &&
         e->info.pixelSize[0] == 0) {
       wchar_t text[16];
@@ -292,20 +302,20 @@ bool BuildThumbnailLocked(ImageEntry* e) {
     e->presence = kEntryVanished;
     return false;
   }
-  RotateLevel(e->levelImages[kLevelThumbnail], UpdateExifTurns(e, true));
+  TurnPicture(e->levelImages[kLevelThumbnail], UpdateExifTurns(e, true));
   return true;
 }
 
 bool DecodeViewImageLocked(ImageEntry* e) {
   if (e->levelImages[kLevelView]) return true;
   if (!Block(e, kLevelView)) {
-    if (e->info.previewSize == 0 && IsRawModel(e)) {
-      if (DevelopsWithoutPreview(e)) {
+    if (e->info.previewSize == 0 && IsRawModelEntry(e)) {
+      if (DevelopsRawWithoutPreview(e)) {
         HGLOBAL developed = nullptr;
         HalfSizeToLevel1(e, &developed);
         if (!Block(e, kLevelView)) return false;
       } else {
-        e->levelBlocks[kLevelView] = CopyUnknownPicture();
+        e->levelBlocks[kLevelView] = CopyUnknownPictureBlock();
         if (!Block(e, kLevelView)) {
           e->presence = kEntryVanished;
           return false;
@@ -328,13 +338,13 @@ bool DecodeViewImageLocked(ImageEntry* e) {
     return false;
   }
   bool colour = (g_settings.colorMatchSetup.flags & 1) == 0;  // CMS_DISABLEICM
-  Image* image = DecodeStream(e->levelStreams[kLevelView], colour);
+  Image* image = DecodePictureStream(e->levelStreams[kLevelView], colour);
   if (!image) {
     DropLevelSource(e, kLevelView);
     e->presence = kEntryVanished;
     return false;
   }
-  const CameraMargins& m = ModelOf(e).viewMargins;
+  const CameraMargins& m = EntryCameraModel(e).viewMargins;
   if (m.top + m.bottom + m.left + m.right != 0) {
     Rect crop = CropRect(image, m);
     Bitmap* cropped = new Bitmap(crop.Width, crop.Height, PixelFormat32bppARGB);
@@ -349,7 +359,7 @@ bool DecodeViewImageLocked(ImageEntry* e) {
       delete cropped;
     }
   }
-  RotateLevel(image, UpdateExifTurns(e, false));
+  TurnPicture(image, UpdateExifTurns(e, false));
   e->levelImages[kLevelView] = image;
   TouchEntryImage(e, kLevelView);
   return true;
@@ -409,13 +419,13 @@ void DevelopFullImage(ImageEntry* entry, brn::RawDevelopMode mode) {
         entry->fullLevelSize = static_cast<int32_t>(size);
       } else {
         SemaphoreLock image(kSemaImage);
-        Image* decoded = DecodeStream(holder.stream, false);
+        Image* decoded = DecodePictureStream(holder.stream, false);
         if (mode == 0) {
           entry->flags |= kEntryHalfSizeDevelopment;
         } else {
           entry->flags &= static_cast<uint16_t>(~kEntryHalfSizeDevelopment);
         }
-        RotateLevel(decoded, UpdateExifTurns(entry, false));
+        TurnPicture(decoded, UpdateExifTurns(entry, false));
         entry->levelBlocks[kLevelFull] = block;
         entry->fullLevelSize = static_cast<int32_t>(size);
         entry->levelStreams[kLevelFull] = holder.stream;
@@ -547,7 +557,7 @@ bool PrepareEntryForView(int32_t position, int fullFlag) {
   if (!e->levelImages[kLevelView]) {
     e->developMode = 1;
     DecodeViewImage(e);
-    if (IsRawModel(e) && !IsUnknownModel(e)) {
+    if (IsRawModelEntry(e) && !IsUnknownModel(e)) {
       e->flags |= kEntryWantFullDevelopment;
       e->flags &= static_cast<uint16_t>(~kEntryDevelopmentCleared);
     }
@@ -569,18 +579,7 @@ PictureArea MarginArea(int width, int height, const CameraMargins& m) {
   return a;
 }
 
-const CameraModelRecord& EntryCameraModel(const ImageEntry* entry) { return ModelOf(entry); }
-bool IsRawModelEntry(const ImageEntry* entry) { return IsRawModel(entry); }
-bool DevelopsRawWithoutPreview(const ImageEntry* entry) { return DevelopsWithoutPreview(entry); }
-
 HGLOBAL ReadEntryFileRange(const ImageEntry* entry, int32_t offset, int32_t size) {
   return entry ? ReadFileRange(entry, offset, size) : nullptr;
 }
 
-HGLOBAL CopyUnknownPictureBlock() { return CopyUnknownPicture(); }
-
-Gdiplus::Image* DecodePictureStream(IStream* stream, bool embeddedColour) {
-  return stream ? DecodeStream(stream, embeddedColour) : nullptr;
-}
-
-void TurnPicture(Gdiplus::Image* image, int turns) { RotateLevel(image, turns); }

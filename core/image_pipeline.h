@@ -49,9 +49,9 @@ const CameraModelRecord& EntryCameraModel(const ImageEntry* entry);
 bool IsRawModelEntry(const ImageEntry* entry);
 // RAW types (and the X3F model) whose files are developed when they carry no preview.
 bool DevelopsRawWithoutPreview(const ImageEntry* entry);
-// The range of the entry's file (size 0: the whole file) in a new GMEM_FIXED block; null when
-// the file cannot be opened or read, or the range does not lie inside it. An MRW preview gets
-// its JPEG start marker back.
+// The range of the entry's file (size 0: the whole file; from offset 0: at most that many bytes)
+// in a new GMEM_FIXED block; null when the file cannot be opened or read, or the range does not
+// lie inside it. An MRW preview gets its JPEG start marker back.
 HGLOBAL ReadEntryFileRange(const ImageEntry* entry, int32_t offset, int32_t size);
 // A copy of the placeholder picture of files that cannot be shown, or null.
 HGLOBAL CopyUnknownPictureBlock();

@@ -75,8 +75,7 @@ uint8_t g_listThreadAskedSwitch = 0;
 int32_t g_lastViewMode = 1;
 HWND GetRebarWindow() { return nullptr; }
 
-// ---- key poller and window helpers: plain GetAsyncKeyState until the poller lands ----
-static uint8_t g_holdTicks[256];
+// ---- keys injected by the action dispatcher ----
 int32_t GetInjectedKey() { return 0; }
 
 // ---- entry list and list pane ----

@@ -4,6 +4,8 @@
 #include <gdiplus.h>
 #include <cwchar>
 
+#include "browser/idle_loop.h"
+#include "browser/main_window.h"
 #include "core/app_globals.h"
 #include "core/settings.h"
 #include "core/startup.h"
@@ -23,5 +25,21 @@ ULONG_PTR StartProgramServices(const std::wstring& programFolder) {
   SetDefaultSettings();
   NormaliseAndMigrateSettings();
   return token;
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void Tick(int count) {
+  for (int i = 0; i < count; ++i) {
+    if (!GetFocus()) SetFocus(g_hwndMain);
+    OnIdleTimer(g_hwndMain);
+    Pump();
+  }
 }
 }  // namespace testsupport

@@ -43,14 +43,6 @@ const wchar_t* const kPictures[] = {
 // Short names so that the sort order is known: c, a, d, b.
 const wchar_t* const kNames[] = {L"c.jpg", L"a.jpg", L"d.jpg", L"b.jpg"};
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 HWND Pane() { return g_windowSlots[kSlotFileListPane]; }
 HWND List() { return GetListControl(); }
 

@@ -40,24 +40,6 @@ RECT ClientRectIn(HWND w, HWND parent) {
   return r;
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// One tick by hand, then the posted relayout. The focus stays inside the program, as it
-// does while a user works in it.
-void Tick(int count = 1) {
-  for (int i = 0; i < count; ++i) {
-    if (!GetFocus()) SetFocus(g_hwndMain);
-    OnIdleTimer(g_hwndMain);
-    Pump();
-  }
-}
-
 // Acts on the window of a slot once it is shown, from inside the modal loop that shows it.
 class SlotDriver {
  public:

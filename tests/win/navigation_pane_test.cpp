@@ -32,27 +32,12 @@
 #include "core/standins.h"
 #include "core/startup.h"
 #include "resources/resource.h"
+#include "support/program_services.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
 
 namespace {
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-void Tick(int count = 1) {
-  for (int i = 0; i < count; ++i) {
-    if (!GetFocus()) SetFocus(g_hwndMain);
-    OnIdleTimer(g_hwndMain);
-    Pump();
-  }
-}
 
 HWND Pane() { return g_windowSlots[kSlotNavigationPane]; }
 HWND Tree() { return GetDlgItem(Pane(), IDC_FOLDER_TREE); }

@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 targets=("$@"); [ ${#targets[@]} -gt 0 ] || targets=(x64 x86 native)
-jobs=$(nproc)
+jobs=${BRN_JOBS:-$(nproc)}
 for t in "${targets[@]}"; do
   case "$t" in
     x64)    args=(-DCMAKE_TOOLCHAIN_FILE="$BRN_ROOT/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;

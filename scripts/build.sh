@@ -17,6 +17,8 @@ for t in "${targets[@]}"; do
                   "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined") ;;
     *) echo "build.sh: unknown target $t" >&2; exit 2 ;;
   esac
+  # A compiler cache, where one is installed, makes rebuilds of other work trees cheap.
+  if command -v ccache >/dev/null; then args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
   dir="$BRN_BUILD/$t"
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$BRN_ROOT" -B "$dir" -G Ninja "${args[@]}" >/dev/null

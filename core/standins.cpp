@@ -43,7 +43,7 @@ volatile int32_t g_shownRowMarker = 0;
 
 void WaitRawDevelopWorker() {}
 void ClearActionHistory() {}
-void ClearEntryUndoList(int entryNumber) {
+void ClearEntryUndoList(int32_t entryNumber) {
   ImageEntry* e = EntryAt(entryNumber);
   if (!e) return;
   std::free(e->undoRecords);
@@ -116,6 +116,10 @@ int32_t ActionPathKind(int32_t kind) { return (kind == 3 || kind == 4 || (kind >
 int32_t g_keyActionState[40];
 void FormatRenameSettingsText(wchar_t* out, int32_t) { out[0] = 0; }
 void FormatReplaceRenameText(wchar_t* out, int32_t) { out[0] = 0; }
+int32_t BatchRenameFiles(int32_t, int32_t, int32_t) { return 0; }
+int32_t ReplaceRenameFiles(int32_t, int32_t) { return 0; }
+int32_t RenameCounter = 1;
+uint8_t RenameInProgress = 0;
 bool ReplaceTextIsEmpty(int32_t) { return false; }
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG) EndDialog(dialog, 0);
@@ -125,9 +129,9 @@ int32_t RunAction(int32_t) { return 0; }
 
 // ---- services of the navigation pane's commands ----
 bool IsEntryFileInPlace(int32_t) { return true; }
-void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t, int32_t result) {
+int32_t AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t, int32_t result) {
   HWND combo = g_bandControls[kBandActionHistory];
-  if (!combo || entry < 0 || entry >= g_entryCount) return;
+  if (!combo || entry < 0 || entry >= g_entryCount) return 0;
   const wchar_t* name = kind == 3 ? L"コピー" : kind == 4 ? L"移動" : L"操作";
   const wchar_t* results[3] = {L"NG!", L"OK!", L"Skip!"};
   wchar_t text[600];
@@ -138,7 +142,10 @@ void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t, int32_t result)
   item.pszText = text;
   SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   EnableWindow(combo, TRUE);
+  return 0;
 }
+void AppendEntryUndoRecord(int32_t, int32_t, const wchar_t*) {}
+wchar_t g_pendingUndoPath[260];
 wchar_t g_actionSourcePath[260];
 volatile int32_t g_rawDevelopState = 3;
 volatile int32_t g_rawReleaseSignal = 0;

@@ -25,6 +25,8 @@
 #include "browser/navigation_pane.h"
 #include "browser/shell_tree.h"
 #include "core/thumbnail_list_thread.h"
+#include "actions/action_history.h"
+#include "actions/batch_rename.h"
 
 uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
@@ -64,9 +66,7 @@ void RefreshPaneRows();
 extern volatile int32_t g_shownRowMarker;
 
 void WaitRawDevelopWorker();
-void ClearActionHistory();
 // Undo arrays are malloc'd blocks of undoCount records.
-void ClearEntryUndoList(int entryNumber);
 
 // Viewer and movie services the image levels call.
 HGLOBAL GrabMovieFrame(ImageEntry* entry, int second, int width, int height);
@@ -141,16 +141,12 @@ int32_t GetCommandRepeatKind(int32_t commandIndex);
 bool CommandRunsWithoutTarget(int32_t kind, int32_t commandIndex);
 int32_t ActionPathKind(int32_t kind);
 extern int32_t g_keyActionState[40];
-void FormatRenameSettingsText(wchar_t* out, int32_t row);
-void FormatReplaceRenameText(wchar_t* out, int32_t row);
 bool ReplaceTextIsEmpty(int32_t row);
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 int32_t RunAction(int32_t row);
 
 // Action engine, thumbnail cache and colour settings services of the navigation pane.
-bool IsEntryFileInPlace(int32_t entry);
 // Kind 3 copy, 4 move; result 0 failed, 1 done, 2 skipped.
-void AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t source, int32_t result);
 // The action history: the source path of the action being recorded, and the record itself.
 extern wchar_t g_actionSourcePath[260];
 

@@ -5,6 +5,7 @@
 
 #include "core/app_globals.h"
 #include "core/settings.h"
+#include "resources/resource.h"
 #include "core/standins.h"
 
 HIMAGELIST g_favouriteIcons, g_actionKindIcons, g_toolboxIcons, g_listThreadIcons, g_listThreadMarks, g_bandIcons,
@@ -24,15 +25,17 @@ struct IconListSpec {
 };
 
 const IconListSpec kIconLists[] = {
-    {&g_favouriteIcons, 200, 224, 16, true, LR_CREATEDIBSECTION},
-    {&g_actionKindIcons, 155, 225, 16, true, LR_CREATEDIBSECTION},
-    {&g_toolboxIcons, 228, 227, 16, true, LR_CREATEDIBSECTION},
-    {&g_listThreadIcons, 152, 152, 15, false, LR_LOADMAP3DCOLORS},
-    {&g_listThreadMarks, 153, 153, 8, false, 0},
-    {&g_bandIcons, 211, 222, 48, true, LR_CREATEDIBSECTION},
-    {&g_commandIcons, 229, 230, 16, true, LR_CREATEDIBSECTION},
+    {&g_favouriteIcons, IDB_FOLDER_COMBO, IDB_FOLDER_COMBO_LARGE, 16, true, LR_CREATEDIBSECTION},
+    {&g_actionKindIcons, IDB_ACTION_KIND_ICONS, IDB_ACTION_KIND_ICONS_LARGE, 16, true, LR_CREATEDIBSECTION},
+    {&g_toolboxIcons, IDB_TOOLBOX_DISABLED, IDB_TOOLBOX_DISABLED_LARGE, 16, true, LR_CREATEDIBSECTION},
+    {&g_listThreadIcons, IDB_LIST_SORT_MARKS, IDB_LIST_SORT_MARKS, 15, false, LR_LOADMAP3DCOLORS},
+    {&g_listThreadMarks, IDB_LIST_CHECK_MARKS, IDB_LIST_CHECK_MARKS, 8, false, 0},
+    {&g_bandIcons, IDB_BAND_IMAGES, IDB_BAND_IMAGES_LARGE, 48, true, LR_CREATEDIBSECTION},
+    {&g_commandIcons, IDB_COMMAND_ICONS, IDB_COMMAND_ICONS_LARGE, 16, true, LR_CREATEDIBSECTION},
 };
-const int kButtonBitmapIds[7] = {134, 156, 213, 214, 215, 216, 217};
+const int kButtonBitmapIds[7] = {IDB_BUTTON_CHOOSE_FOLDER, IDB_BUTTON_CHOOSE_FILE, IDB_BUTTON_MOVIE_REWIND,
+                                 IDB_BUTTON_MOVIE_PAUSE,   IDB_BUTTON_MOVIE_PLAY,  IDB_BUTTON_MOVIE_REPEAT,
+                                 IDB_BUTTON_MOVIE_ONCE};
 
 HBITMAP MakePlaceholder(int w, int h, float points) {
   using namespace Gdiplus;
@@ -88,7 +91,7 @@ void LoadIconImageLists() {
     const int cell = s.scales ? s.cellWidth * g_uiScale : s.cellWidth;
     *s.list = ImageList_LoadImageW(g_hInstance, MAKEINTRESOURCEW(id), cell, 0, CLR_DEFAULT, IMAGE_BITMAP, s.flags);
   }
-  HBITMAP strip = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(large ? 227 : 228));
+  HBITMAP strip = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(large ? IDB_MENU_ICONS_LARGE : IDB_MENU_ICONS));
   if (strip) {
     g_menuIconStrip = Gdiplus::Bitmap::FromHBITMAP(strip, nullptr);
     DeleteObject(strip);

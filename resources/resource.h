@@ -59,3 +59,18 @@
 #define IDC_FOLDER_TREE       302
 #define IDC_COLLECTION_TREE   303
 #define IDC_NAVIGATION_TAB    501
+// Icon-list strips and dialog button faces (built by scripts/make_icon_strips.py).
+#define IDB_FOLDER_COMBO_LARGE      224
+#define IDB_ACTION_KIND_ICONS       155
+#define IDB_ACTION_KIND_ICONS_LARGE 225
+#define IDB_LIST_SORT_MARKS         152
+#define IDB_LIST_CHECK_MARKS        153
+#define IDB_COMMAND_ICONS           229
+#define IDB_COMMAND_ICONS_LARGE     230
+#define IDB_BUTTON_CHOOSE_FOLDER    134
+#define IDB_BUTTON_CHOOSE_FILE      156
+#define IDB_BUTTON_MOVIE_REWIND     213
+#define IDB_BUTTON_MOVIE_PAUSE      214
+#define IDB_BUTTON_MOVIE_PLAY       215
+#define IDB_BUTTON_MOVIE_REPEAT     216
+#define IDB_BUTTON_MOVIE_ONCE       217

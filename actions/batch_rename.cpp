@@ -16,6 +16,7 @@
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
 #include "core/app_globals.h"
+#include "core/file_system.h"
 #include "core/image_entry_list.h"
 #include "core/path_utils.h"
 #include "core/settings.h"

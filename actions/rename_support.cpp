@@ -12,7 +12,7 @@
 #include "core/settings.h"
 
 namespace {
-constexpr int32_t kActionRows = 39;
+constexpr int32_t kRowsWithRename = 39;
 constexpr int32_t kMaxReturnSuffix = 9999;
 
 template <size_t N, size_t M>
@@ -42,7 +42,7 @@ ReplaceTexts GlobalReplaceTexts() {
 }
 
 bool ActionRowRename(int32_t row, RenamePattern* pattern, ReplaceTexts* texts) {
-  if (row < 0 || row >= kActionRows) return false;
+  if (row < 0 || row >= kRowsWithRename) return false;
   const uint8_t* bytes = g_settings.actionTable[row].bytes;
   RenamePattern p{};
   ReplaceTexts t{};

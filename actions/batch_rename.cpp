@@ -157,9 +157,8 @@ bool ChooseNewPath(const RenamePattern& p, ImageEntry* e, const wchar_t* oldPath
     if (!ChooseDateName(U16(folder), U16(stem.c_str()), RenameDateJoinerText(p.dateJoiner), extension, probe, U16(out)))
       return false;
   }
-  wchar_t name[kPathChars];
-  GetFileNamePart(out, name);
-  return IsValidItemName(name);
+  // One valid name in the same folder: a prefix with a separator must not lead elsewhere.
+  return IsValidItemName(out + wcslen(folder) + 1);
 }
 
 }  // namespace

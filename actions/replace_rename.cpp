@@ -23,6 +23,23 @@ ReplaceTexts TextsOf(int32_t row) {
   return t;
 }
 
+// A change of letter case alone goes through a temporary name: a rename onto the same name
+// may be taken as done without touching the name (Wine does so).
+bool MoveFileChangingCase(const wchar_t* from, const wchar_t* to, const wchar_t* folder, const wchar_t* name) {
+  if (CompareTextNoCase(from, to) != 0) return MoveFileW(from, to) != 0;
+  wchar_t temporary[kPathChars];
+  for (int counter = 0; counter < 10000; ++counter) {
+    const int n = swprintf(temporary, kPathChars, L"%ls\\%04d_%ls", folder, counter, name);
+    if (n < 0 || n >= kPathChars) return false;
+    if (PathExists(temporary)) continue;
+    if (!MoveFileW(from, temporary)) return false;
+    if (MoveFileW(temporary, to)) return true;
+    MoveFileW(temporary, from);
+    return false;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool ReplaceTextIsEmpty(int32_t row) { return TextsOf(row).oldText[0] == 0; }
@@ -58,9 +75,8 @@ int32_t ReplaceRenameFiles(int32_t entry, int32_t row) {
     // A replacement that gives back the very same name changes nothing.
     if (wcscmp(newPath, path) == 0) continue;
     if (PathExists(newPath) && !caseOnly) continue;
-    wchar_t newName[kPathChars];
-    GetFileNamePart(newPath, newName);
-    if (!IsValidFilePath(newPath) || !IsValidItemName(newName)) {
+    // The new name stays one name in the same folder: no separator may creep in.
+    if (!IsValidFilePath(newPath) || !IsValidItemName(newPath + wcslen(folder) + 1)) {
       RenameInProgress = 0;
       ShowAppMessageBox(nullptr,
                         L"置換ファイル名が不正です。\nファイル名に使用できない文字列が含まれていないか確認してください。",
@@ -69,7 +85,7 @@ int32_t ReplaceRenameFiles(int32_t entry, int32_t row) {
     }
     wchar_t oldPath[kPathChars];
     wcsncpy(oldPath, path, kPathChars);
-    if (MoveFileW(oldPath, newPath)) {
+    if (MoveFileChangingCase(oldPath, newPath, folder, name)) {
       SetEntryPath(e, newPath);
       // A collection keeps finding the file under its new name.
       if (g_listSource != 0) ReplacePathInCurrentCollection(oldPath, newPath);

@@ -13,6 +13,7 @@
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
+#include "core/thumbnail_list_thread.h"
 
 namespace {
 
@@ -72,10 +73,14 @@ int main() {
   wcscpy(g_currentFolder, folder.c_str());
   g_skipFolderCache = 1;
   LoadListContents(1, 0, 0);
+  StopThumbnailListThread();
   if (g_entryCount != kFiles) {
     std::printf("listed %d files, not %d\n", g_entryCount, kFiles);
     return 1;
   }
+  // The rows the file-list pane would show.
+  g_listCount = g_entryCount;
+  for (int i = 0; i < g_entryCount; ++i) g_displayOrder[i] = static_cast<uint16_t>(i);
 
   double total = 0;
   for (int run = 0; run < kRuns; ++run) {

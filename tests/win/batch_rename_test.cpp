@@ -17,6 +17,7 @@
 #include "core/image_entry_list.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
+#include "core/thumbnail_list_thread.h"
 #include "core/standins.h"
 #include "support/win_test_support.h"
 
@@ -80,6 +81,11 @@ class BatchRename : public ::testing::Test {
     wcscpy(g_currentFolder, folder.c_str());
     g_skipFolderCache = 1;
     LoadListContents(1, 0, 0);
+    // The list thread would fill the records under the test's feet.
+    StopThumbnailListThread();
+    // The rows the file-list pane would show, in entry order.
+    g_listCount = g_entryCount;
+    for (int i = 0; i < g_entryCount; ++i) g_displayOrder[i] = static_cast<uint16_t>(i);
   }
   static int FindEntry(const wchar_t* name) {
     for (int i = 0; i < g_entryCount; ++i)
@@ -123,6 +129,14 @@ TEST_F(BatchRename, NumbersOneByOneAndTheUndoDataOfThirtyFiles) {
   RenameCounter = 10;
   EXPECT_EQ(BatchRenameFiles(order[1], -1, 1), 1);
   EXPECT_EQ(RenameCounter, 10);
+  // A prefix with a separator would lead into another folder: the file keeps its name.
+  CreateDirectoryW(dir.File(L"IMG").c_str(), nullptr);
+  UsePattern(1, 0, 0, 0, u"IMG\\x");
+  const std::wstring before = EntryPath(EntryAt(order[2]));
+  EXPECT_EQ(BatchRenameFiles(order[2], -1, 0), 2);
+  EXPECT_EQ(std::wstring(EntryPath(EntryAt(order[2]))), before);
+  EXPECT_TRUE(NamesIn(dir.File(L"IMG")).empty());
+  EXPECT_FALSE(HasTemporaryName(NamesIn(dir.path())));
   FreeImageEntries();
 
   // Thirty files, each renamed on its own; the undo texts take every name back.
@@ -140,7 +154,7 @@ TEST_F(BatchRename, NumbersOneByOneAndTheUndoDataOfThirtyFiles) {
   std::vector<std::wstring> undo(30);
   for (int row = 0; row < g_listCount; ++row) {
     const int entry = g_displayOrder[row];
-    ASSERT_EQ(BatchRenameFiles(entry, -1, 0), 1);
+    ASSERT_EQ(BatchRenameFiles(entry, -1, 0), 1) << row << " " << entry << " " << testing::PrintToString(std::wstring(EntryPath(EntryAt(entry)))) << testing::PrintToString(NamesIn(many.path()));
     undo[entry] = g_pendingUndoPath;
   }
   std::set<std::wstring> numbered;
@@ -174,6 +188,7 @@ TEST_F(BatchRename, WholeListAndFailuresLeaveNoTemporaryName) {
   for (int i = 0; i < g_entryCount; ++i) {
     ImageEntry* e = EntryAt(i);
     e->info.fileTimeText[0] = 0;
+    e->info.fileTimeLow = e->info.fileTimeHigh = 0;  // no last-write time to fall back on
     e->info.dateTime[0] = 0;
   }
   // The first half has dates (files 0..2 in the same second), the second half none.
@@ -197,7 +212,7 @@ TEST_F(BatchRename, WholeListAndFailuresLeaveNoTemporaryName) {
   EXPECT_EQ(RenameInProgress, 0);
 
   const std::set<std::wstring> names = NamesIn(dir.path());
-  EXPECT_FALSE(HasTemporaryName(names));
+  EXPECT_FALSE(HasTemporaryName(names)) << testing::PrintToString(names);
   EXPECT_EQ(names.size(), 31u);
   // Same second: the plain name moved aside to -1, then -2 and -3.
   for (const wchar_t* n : {L"2023-04-05-06-07-08-1.jpg", L"2023-04-05-06-07-08-2.jpg", L"2023-04-05-06-07-08-3.jpg",

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "actions/batch_rename.h"
+#include "actions/media_split.h"
 #include "browser/about_dialogs.h"
 #include "browser/focus_queries.h"
 #include "browser/folder_dialogs.h"
@@ -386,7 +388,7 @@ void CalculateMediaSplit() {
   FormatByteSize(size, bytes);
   if (MediaCount == 1)
     swprintf(text, 512, L"メディア 1個分に収まるデータ量( %ls )でした。", size);
-  else if (MediaSplitEven)
+  else if (g_settings.mediaSplitEven)
     swprintf(text, 512,
              L"メディア %d個分のデータ量でした。(均等に振分け指定)\nあと、約 %d個の画像ファイル( %ls )を削減するとメディア1つ節約できそうです。",
              MediaCount, files, size);
@@ -417,9 +419,10 @@ void DistributeToMediaFolders() {
   wchar_t line[600];
   swprintf(line, 600, L"メディア容量に合わせ下記の要領で%d個のサブフォルダにファイルを振分けます。\n\n", MediaCount);
   std::wstring text = line;
-  const std::wstring prefix = MediaFolderParentPrefix ? CurrentFolderName() : std::wstring();
+  const std::wstring prefix = g_settings.mediaFolderParentPrefix ? CurrentFolderName() : std::wstring();
   const std::wstring base = FieldText(g_settings.mediaFolderName);
-  const int digits = (MediaFolderDigits >= 0 && MediaFolderDigits <= 3 ? MediaFolderDigits : 1) + 1;
+  const int32_t folderDigits = g_settings.mediaFolderDigits;
+  const int digits = (folderDigits >= 0 && folderDigits <= 3 ? folderDigits : 1) + 1;
   wchar_t format[] = L".\\%ls%ls%0xd\n";
   *wcschr(format, L'x') = static_cast<wchar_t>(L'0' + digits);
   for (int n = 1; n <= MediaCount && n <= 16; ++n) {
@@ -506,12 +509,13 @@ constexpr UINT kConfirmSettingsBoxType = 0x40223;
 void BatchRenameFolder() {
   if (!g_listReadyFlag) return;
   const std::wstring prefixText = FieldText(g_settings.renamePrefix);
-  const wchar_t* nameType = RenameNameTypeText(RenameNameType, RenameDateJoiner);
+  const wchar_t* nameType = RenameNameTypeText(g_settings.renameNameType, g_settings.renameDateJoiner);
   const wchar_t* first = nullptr;
-  if (RenamePrefixType == 1 && !prefixText.empty())
+  const int32_t prefixType = g_settings.renamePrefixType;
+  if (prefixType == 1 && !prefixText.empty())
     first = prefixText.c_str();
-  else if (RenamePrefixType >= 2 && RenamePrefixType <= 5)
-    first = RenamePrefixTypeName(RenamePrefixType);
+  else if (prefixType >= 2 && prefixType <= 5)
+    first = RenamePrefixTypeName(prefixType);
   wchar_t text[512];
   if (first)
     swprintf(text, 512, L"フォルダ内の画像ファイルを一括リネームしますがよろしいですか？\n\n リネーム設定 : [ %ls+%ls ]", first,

@@ -114,13 +114,6 @@ int32_t GetCommandRepeatKind(int32_t) { return 1; }
 bool CommandRunsWithoutTarget(int32_t, int32_t) { return false; }
 int32_t ActionPathKind(int32_t kind) { return (kind == 3 || kind == 4 || (kind >= 7 && kind <= 9)) ? 1 : 0; }
 int32_t g_keyActionState[40];
-void FormatRenameSettingsText(wchar_t* out, int32_t) { out[0] = 0; }
-void FormatReplaceRenameText(wchar_t* out, int32_t) { out[0] = 0; }
-int32_t BatchRenameFiles(int32_t, int32_t, int32_t) { return 0; }
-int32_t ReplaceRenameFiles(int32_t, int32_t) { return 0; }
-int32_t RenameCounter = 1;
-uint8_t RenameInProgress = 0;
-bool ReplaceTextIsEmpty(int32_t) { return false; }
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG) EndDialog(dialog, 0);
   return FALSE;
@@ -158,22 +151,6 @@ volatile uint8_t g_screenProfileChanged = 0;
 // Level 0 of an entry as the image pipeline makes it; until then only a level some other
 // code put in counts as built.
 
-// ---- services of the main window's batch commands: nothing is split, moved or renamed ----
-int32_t MediaCount = 1;
-uint8_t MediaSplitEven = 0, MediaFolderParentPrefix = 0;
-int32_t MediaFolderDigits = 1;
-int32_t ComputeMediaSplit(int32_t* mediaCount, int64_t* lastMediumBytes) {
-  *mediaCount = 1;
-  *lastMediumBytes = 0;
-  return 0;
-}
-void MoveEntriesToMediaFolders() {}
-bool WalkSubfolders(const wchar_t*, int32_t, wchar_t*, size_t) { return false; }
-bool MergeSubfolderImages(const wchar_t*, const wchar_t*, int32_t) { return false; }
-int32_t RenamePrefixType = 0, RenameNameType = 0, RenameDateJoiner = 0;
-const wchar_t* RenamePrefixTypeName(int32_t) { return L""; }
-const wchar_t* RenameNameTypeText(int32_t, int32_t) { return L""; }
-void SelectGlobalRenameSettings() {}
 int32_t ExecuteEntryAction(int32_t, int32_t, const wchar_t*, int32_t, int32_t) { return 0; }
 INT_PTR CALLBACK IndexPrintDlgProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG) DestroyWindow(dialog);

@@ -27,6 +27,7 @@
 #include "core/thumbnail_list_thread.h"
 #include "actions/action_history.h"
 #include "actions/batch_rename.h"
+#include "actions/media_split.h"
 
 uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
@@ -141,7 +142,6 @@ int32_t GetCommandRepeatKind(int32_t commandIndex);
 bool CommandRunsWithoutTarget(int32_t kind, int32_t commandIndex);
 int32_t ActionPathKind(int32_t kind);
 extern int32_t g_keyActionState[40];
-bool ReplaceTextIsEmpty(int32_t row);
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 int32_t RunAction(int32_t row);
 
@@ -162,26 +162,6 @@ extern uint8_t g_entriesChanged;
 extern wchar_t g_monitorProfilePath[260], g_printerProfilePath[260];
 extern volatile uint8_t g_screenProfileChanged;
 
-// ---- services of the main window's batch commands ----
-// Media split: the number of media of the last split computed; the split itself (out media
-// count and the last medium's bytes, result the files in the last medium); the move into the
-// numbered folders. The three settings fields have no place in the block yet.
-extern int32_t MediaCount;
-extern uint8_t MediaSplitEven, MediaFolderParentPrefix;
-extern int32_t MediaFolderDigits;  // 0..3: digits of the folder number - 1
-int32_t ComputeMediaSplit(int32_t* mediaCount, int64_t* lastMediumBytes);
-void MoveEntriesToMediaFolders();
-// Sub-folder merge: appends the sub-folder paths to the text (capacity in characters, the
-// text already holds its heading); true when the top level has sub-folders. The merge moves
-// the image files below the folder into the target; false when a move failed.
-bool WalkSubfolders(const wchar_t* folder, int32_t topLevel, wchar_t* text, size_t capacity);
-bool MergeSubfolderImages(const wchar_t* target, const wchar_t* folder, int32_t topLevel);
-// Rename settings fields not yet placed in the block, and the texts that describe them.
-extern int32_t RenamePrefixType, RenameNameType, RenameDateJoiner;
-const wchar_t* RenamePrefixTypeName(int32_t prefixType);
-const wchar_t* RenameNameTypeText(int32_t nameType, int32_t dateJoiner);
-// The batch rename of the whole folder runs with the global rename settings.
-void SelectGlobalRenameSettings();
 // One action on one entry; 0 failed, 1 done, 2 skipped.
 int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int32_t row, int32_t jpgFlag);
 // The index print dialog (template 160, modeless).

@@ -92,6 +92,8 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.fitViewThumbs = 0;
   SetText(s.mediaFolderName, u"media");
   SetText(s.renamePrefix, u"IMG");
+  s.renameSequenceStart = 1;
+  s.mediaFolderDigits = 1;
   s.stopPagingAtEnds = 1;
   ResetColorSlots(s);
   s.performance = 3;

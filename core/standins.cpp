@@ -175,7 +175,3 @@ const wchar_t* RenamePrefixTypeName(int32_t) { return L""; }
 const wchar_t* RenameNameTypeText(int32_t, int32_t) { return L""; }
 void SelectGlobalRenameSettings() {}
 int32_t ExecuteEntryAction(int32_t, int32_t, const wchar_t*, int32_t, int32_t) { return 0; }
-INT_PTR CALLBACK IndexPrintDlgProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) DestroyWindow(dialog);
-  return FALSE;
-}

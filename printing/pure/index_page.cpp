@@ -106,6 +106,13 @@ void IndexPictureMimeType(const char16_t* path, char16_t* out, int capacity) {
     }
   }
   if (!ext) return;
+  // The extension is matched whatever its case: "PAGE.JPG" is a JPEG file too.
+  char16_t lower[16];
+  int k = 0;
+  for (; ext[k] && k < 15; ++k) lower[k] = ext[k] >= u'A' && ext[k] <= u'Z' ? ext[k] + 32 : ext[k];
+  lower[k] = 0;
+  if (ext[k]) return;  // no encoder has so long an extension
+  ext = lower;
   auto same = [](const char16_t* a, const char16_t* b) {
     while (*a && *a == *b) ++a, ++b;
     return *a == *b;

@@ -43,8 +43,8 @@ int32_t IndexLastPage(int32_t listCount, int32_t columns, int32_t rows);
 int32_t IndexPreviousPage(int32_t current, int32_t lastPage);
 int32_t IndexNextPage(int32_t current, int32_t lastPage);
 
-// "image/<extension>" of a target path ("jpg" as jpeg, "tif" as tiff, case kept); a path
-// without an extension gives "image/". out holds capacity characters.
+// "image/<extension>" of a target path, the extension in lower case ("jpg" as jpeg, "tif" as
+// tiff); a path without an extension gives "image/". out holds capacity characters.
 void IndexPictureMimeType(const char16_t* path, char16_t* out, int capacity);
 // The folder-name line: the whole path, or the text after its last backslash.
 void IndexFolderNameText(const char16_t* folder, bool fullPath, char16_t* out, int capacity);

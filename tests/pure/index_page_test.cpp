@@ -76,7 +76,7 @@ TEST(IndexPage, MimeTypesFolderNamesAndInformation) {
   const std::pair<const char16_t*, const char16_t*> cases[] = {
       {u"C:\\a\\page.jpg", u"image/jpeg"}, {u"C:\\a\\page.tif", u"image/tiff"},
       {u"C:\\a\\page.tiff", u"image/tiff"}, {u"C:\\a\\page.png", u"image/png"},
-      {u"C:\\a\\page.JPG", u"image/JPG"},   {u"C:\\a\\page", u"image/"},
+      {u"C:\\a\\page.JPG", u"image/jpeg"},   {u"C:\\a\\page", u"image/"},
   };
   for (auto& c : cases) {
     IndexPictureMimeType(c.first, mime, 32);

@@ -2,6 +2,8 @@
 // Most raise a request for the idle loop or pass a list command on to the file-list pane.
 #include "browser/main_commands.h"
 
+#include "printing/index_print_dialog.h"
+
 #include <commctrl.h>
 #include <icm.h>
 #include <shellapi.h>
@@ -359,11 +361,9 @@ void OpenKeyGuide(HWND window) {
     CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_KEY_GUIDE), window, KeyGuideDlgProc, 0);
 }
 
-constexpr int kIndexPrintDialog = 160;
-
 void OpenIndexPrint(HWND window) {
   if (!g_windowSlots[kSlotIndexPrint])
-    CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(kIndexPrintDialog), window, IndexPrintDlgProc, 0);
+    CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_INDEX_PRINT), window, IndexPrintDialogProc, 0);
 }
 
 // The navigation pane shows the folders as they are after the program moved files itself.

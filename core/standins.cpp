@@ -152,7 +152,3 @@ volatile uint8_t g_screenProfileChanged = 0;
 // code put in counts as built.
 
 int32_t ExecuteEntryAction(int32_t, int32_t, const wchar_t*, int32_t, int32_t) { return 0; }
-INT_PTR CALLBACK IndexPrintDlgProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) DestroyWindow(dialog);
-  return FALSE;
-}

@@ -164,5 +164,3 @@ extern volatile uint8_t g_screenProfileChanged;
 
 // One action on one entry; 0 failed, 1 done, 2 skipped.
 int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int32_t row, int32_t jpgFlag);
-// The index print dialog (template 160, modeless).
-INT_PTR CALLBACK IndexPrintDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

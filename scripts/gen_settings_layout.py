@@ -31,7 +31,8 @@ for n, line in enumerate((root / "core/settings_layout.txt").read_text(encoding=
     fields.append([off, ctype, dims, name, size, count])
 
 RECORD_SIZES = {"BandLayoutRecord": 12, "ColorMatchSetup32": 76, "TextHistory16": 4100,
-                "FavouriteFolderRow": 522, "ActionEntryImage": 1648, "LegacyActionImage": 1048}
+                "FavouriteFolderRow": 522, "ActionEntryImage": 1648, "LegacyActionImage": 1048,
+                "IndexPrintLayout": 628, "IndexPrintExtras": 64}
 fields.sort()
 out, pos, pad, gaps = [], 0, 0, []
 for off, ctype, dims, name, size, count in fields:

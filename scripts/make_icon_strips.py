@@ -124,6 +124,8 @@ BUTTON_CELLS = {
     215: ("actions/media-playback-start", None),        # play
     216: ("actions/view-refresh", None),                # repeat on
     217: ("actions/go-last", None),                     # play once (repeat off)
+    165: ("actions/document-save-as", None),            # save the index page as a picture
+    194: ("actions/document-print", None),              # print the index page
 }
 
 SIZES = {16: "16x16", 32: "32x32"}

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <cstring>
 
@@ -64,4 +65,15 @@ void ApplyColorSettings() {
   }
   if (list) ColorList(list);
   g_appliedList = list;
+}
+
+uint32_t PickColor(HWND owner, uint32_t color) {
+  static COLORREF customColors[16];
+  CHOOSECOLORW choose{};
+  choose.lStructSize = sizeof choose;
+  choose.hwndOwner = owner;
+  choose.lpCustColors = customColors;
+  choose.rgbResult = color;
+  choose.Flags = CC_RGBINIT | CC_FULLOPEN;
+  return ChooseColorW(&choose) ? choose.rgbResult : color;
 }

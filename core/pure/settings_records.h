@@ -51,4 +51,39 @@ struct LegacyActionImage {
   uint8_t bytes[1048];
 };
 
+// The index print page and its controls: lengths in millimetres, font sizes in points,
+// colours as COLORREF. The working values are rewritten by every page composition.
+struct IndexPrintLayout {
+  int32_t paperIndex, zoomIndex, currentPage, lastPage;
+  int32_t spacingMm, marginTopMm, marginBottomMm, marginLeftMm, marginRightMm, captionHeightMm;
+  int32_t freeTextOffsetXMm, freeTextOffsetYMm, pageNumberOffsetXMm, pageNumberOffsetYMm;
+  int32_t columns, rows;
+  uint8_t printFileName, printPageNumber, printFreeText, landscape;
+  int32_t pageWidthPx, pageHeightPx, printDpi;
+  float zoomFactor;
+  uint8_t keepAspect, detailedPreview, fileNameWithExtension, pad;
+  int32_t freeTextSize, pageNumberSize, fileNameSize, freeTextPosition, pageNumberPosition;
+  uint32_t backgroundColor, textColor;
+  char16_t freeText[256];
+};
+static_assert(sizeof(IndexPrintLayout) == 628, "");
+static_assert(offsetof(IndexPrintLayout, printFileName) == 64, "");
+static_assert(offsetof(IndexPrintLayout, zoomFactor) == 80, "");
+static_assert(offsetof(IndexPrintLayout, freeText) == 116, "");
+
+// The index print fields of the later section: the dialog rectangle, the folder-name line and
+// the shooting-information block.
+struct IndexPrintExtras {
+  int32_t dialogX, dialogY, dialogWidth, dialogHeight;
+  uint8_t printFolderName, pad[3];
+  int32_t folderNamePosition, folderNameSize, folderNameOffsetXMm, folderNameOffsetYMm;
+  int32_t infoOffsetXMm, infoOffsetYMm;
+  uint32_t fileNameColor, infoColor;
+  uint8_t printCameraModel, printLens, printDateTime, printExposure;
+  int32_t infoSize;
+  uint8_t folderFullPath, pad2[3];
+};
+static_assert(sizeof(IndexPrintExtras) == 64, "");
+static_assert(offsetof(IndexPrintExtras, printCameraModel) == 52, "");
+
 #pragma pack(pop)

@@ -1,5 +1,7 @@
 #include "core/pure/settings_rules.h"
 
+#include "printing/pure/index_page.h"
+
 #include <cstring>
 #include <initializer_list>
 
@@ -100,6 +102,7 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.confirmFirstAction = 1;
   s.confirmAgainAfterCancel = 1;
   s.neverConfirmKeyActions = 1;
+  FillIndexPrintDefaults(s.indexPrint, s.indexPrintExtras);
 
   ColorMatchSetup32& cm = s.colorMatchSetup;
   cm.size = 76;
@@ -172,6 +175,7 @@ void NormaliseThumbnailWidths(SettingsBlock& s) {
 }
 
 void NormaliseAfterCollections(SettingsBlock& s) {
+  RepairIndexPrintExtras(s.indexPrintExtras);
   if (s.captureLongSide == 0) {
     s.captureLongSide = 640;
     s.captureQuality = 90;
@@ -311,6 +315,15 @@ int ValidateLoadedSettings(SettingsBlock& s) {
   for (auto& r : s.renameHistoryOld) changed += Terminate(r);
   for (auto& r : s.renameHistoryNew) changed += Terminate(r);
   changed += Terminate(s.movieExtensions);
+  changed += Terminate(s.indexPrint.freeText);
+  // Table rows and positions index fixed tables; counts divide the page.
+  changed += Clamp<int32_t>(s.indexPrint.paperIndex, 0, 4);
+  changed += Clamp<int32_t>(s.indexPrint.zoomIndex, 0, 6);
+  changed += Clamp<int32_t>(s.indexPrint.columns, 1, 100);
+  changed += Clamp<int32_t>(s.indexPrint.rows, 1, 100);
+  changed += Clamp<int32_t>(s.indexPrint.freeTextPosition, 0, 5);
+  changed += Clamp<int32_t>(s.indexPrint.pageNumberPosition, 0, 5);
+  changed += Clamp<int32_t>(s.indexPrintExtras.folderNamePosition, 0, 5);
   TextHistory16* lists[] = {&s.searchFileTypes, &s.searchMakers, &s.searchMakersInput, &s.searchModels,
                             &s.searchModelsInput, &s.searchLenses, &s.searchLensesInput, &s.searchShutterFrom,
                             &s.searchShutterTo, &s.searchApertureFrom, &s.searchApertureTo, &s.searchIsoFrom,

@@ -1,0 +1,193 @@
+// The index print dialog driven through its controls, and pages composed and saved from real
+// camera pictures.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+
+#include <cwchar>
+#include <initializer_list>
+#include <string>
+
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/folder_cache.h"
+#include "core/image_entry_list.h"
+#include "core/settings.h"
+#include "core/thumbnail_list_thread.h"
+#include "printing/index_print_dialog.h"
+#include "printing/index_print_preview.h"
+#include "resources/resource.h"
+#include "support/program_services.h"
+#include "support/win_test_support.h"
+
+using testsupport::ScratchDir;
+
+namespace {
+const wchar_t kSample[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\sample1.jpg";
+
+std::wstring Text(HWND dialog, int id) {
+  wchar_t text[128] = {};
+  GetDlgItemTextW(dialog, id, text, 128);
+  return text;
+}
+
+class IndexPrint : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static ScratchDir program;
+    token_ = testsupport::StartProgramServices(program.path());
+    ResetImageEntryArrays();
+  }
+  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(token_); }
+  void SetUp() override {
+    SetDefaultSettings();
+    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), data_.path().c_str(), kPathChars - 1);
+    ReleaseFolderCache();
+    g_requestedListSource = 0;
+    g_requestedCollection = -1;
+  }
+  void TearDown() override {
+    if (HWND d = g_windowSlots[kSlotIndexPrint]) SendMessageW(d, WM_CLOSE, 0, 0);
+    testsupport::Pump();
+    FreeImageEntries();
+    ReleaseFolderCache();
+    g_loadedFolderPath[0] = 0;
+  }
+  // With read: the list thread reads every file's information first, as in the program.
+  void Load(const std::wstring& folder, bool read = false) {
+    wcscpy(g_currentFolder, folder.c_str());
+    g_skipFolderCache = 1;
+    LoadListContents(1, 0, 0);
+    if (read) testsupport::WaitFor([] { testsupport::Pump(); return g_listReadyFlag != 0; }, 20000);
+    StopThumbnailListThread();
+    g_listCount = g_entryCount;
+    for (int i = 0; i < g_entryCount; ++i) g_displayOrder[i] = static_cast<uint16_t>(i);
+  }
+  HWND Open() {
+    HWND d = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_INDEX_PRINT), nullptr, IndexPrintDialogProc, 0);
+    testsupport::Pump();
+    return d;
+  }
+  static ULONG_PTR token_;
+  ScratchDir data_;
+};
+ULONG_PTR IndexPrint::token_ = 0;
+
+void Type(HWND dialog, int id, const wchar_t* text, WORD code) {
+  SetDlgItemTextW(dialog, id, text);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+}  // namespace
+
+TEST_F(IndexPrint, PagesNumbersAndEnabledControlsFollowTheSettings) {
+  ScratchDir dir;
+  for (int i = 0; i < 36; ++i) {
+    wchar_t name[32];
+    swprintf(name, 32, L"P%02d.jpg", i);
+    ASSERT_TRUE(testsupport::WriteWholeFile(dir.File(name), "x", 1));
+  }
+  Load(dir.path());
+  g_settings.indexPrintExtras.infoSize = 12;
+  HWND d = Open();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(g_windowSlots[kSlotIndexPrint], d);
+  EXPECT_NE(g_windowSlots[kSlotIndexPrintPreview], nullptr);
+  EXPECT_EQ(Text(d, IDC_IP_PAGE_TEXT), L"1/2 Page");
+  EXPECT_EQ(Text(d, IDC_IP_COLUMNS), L"5");
+  EXPECT_EQ(g_settings.indexPrintExtras.infoSize, 12);  // the up-downs start at their own fields
+
+  Click(d, IDC_IP_PAGE_NEXT);
+  EXPECT_EQ(Text(d, IDC_IP_PAGE_TEXT), L"2/2 Page");
+  Click(d, IDC_IP_PAGE_NEXT);
+  EXPECT_EQ(Text(d, IDC_IP_PAGE_TEXT), L"1/2 Page");
+  Click(d, IDC_IP_PAGE_BACK);
+  EXPECT_EQ(Text(d, IDC_IP_PAGE_TEXT), L"2/2 Page");
+
+  // Out-of-range numbers are not taken, on a change or on leaving the field.
+  Type(d, IDC_IP_COLUMNS, L"150", EN_KILLFOCUS);
+  Type(d, IDC_IP_ROWS, L"0", EN_KILLFOCUS);
+  EXPECT_EQ(g_settings.indexPrint.columns, 5);
+  EXPECT_EQ(g_settings.indexPrint.rows, 7);
+  Type(d, IDC_IP_COLUMNS, L"6", EN_KILLFOCUS);
+  EXPECT_EQ(g_settings.indexPrint.columns, 6);
+  EXPECT_EQ(Text(d, IDC_IP_PAGE_TEXT), L"1/1 Page");
+  Type(d, IDC_IP_FOLDER_X, L"-5", EN_CHANGE);
+  EXPECT_EQ(g_settings.indexPrintExtras.folderNameOffsetXMm, -5);
+  Type(d, IDC_IP_FOLDER_X, L"2000", EN_CHANGE);  // outside the range: the up-down keeps its value
+  EXPECT_EQ(g_settings.indexPrintExtras.folderNameOffsetXMm, -5);
+
+  Click(d, IDC_IP_PRINT_NAME);
+  EXPECT_EQ(g_settings.indexPrint.printFileName, 0);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_IP_CAPTION)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_IP_NAME_SIZE)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, IDC_IP_EXTENSION)));
+
+  g_listSource = 1;
+  Click(d, IDC_IP_PRINT_FOLDER);
+  EXPECT_EQ(Text(d, IDC_IP_PRINT_FOLDER), L"コレクション名を印刷");
+  EXPECT_EQ(Text(d, IDC_IP_FOLDER_GROUP), L"コレクション名印刷");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, IDC_IP_FOLDER_SIZE)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_IP_FULL_PATH)));
+  g_listSource = 0;
+
+  SendDlgItemMessageW(d, IDC_IP_PAPER, CB_SETCURSEL, 0, 0);
+  SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_IP_PAPER, CBN_SELCHANGE), 0);
+  EXPECT_EQ(g_settings.indexPrint.paperIndex, 0);
+
+  ShowWindow(d, SW_SHOW);
+  testsupport::Pump();
+  testsupport::SaveScreenshot(testsupport::ExeFolder() + L"\\index_print_dialog.bmp");
+  MoveWindow(d, 30, 40, 900, 700, TRUE);
+  SendMessageW(d, WM_CLOSE, 0, 0);
+  testsupport::Pump();
+  EXPECT_EQ(g_windowSlots[kSlotIndexPrint], nullptr);
+  EXPECT_EQ(g_windowSlots[kSlotIndexPrintPreview], nullptr);
+  EXPECT_EQ(g_settings.indexPrintExtras.dialogX, 30);
+  EXPECT_EQ(g_settings.indexPrintExtras.dialogWidth, 900);
+}
+
+TEST_F(IndexPrint, PagesOfCameraPicturesAreSavedByTheirExtension) {
+  ScratchDir dir;
+  for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.jpg"}) ASSERT_TRUE(CopyFileW(kSample, dir.File(name).c_str(), FALSE));
+  Load(dir.path(), true);
+  g_settings.indexPrint.printPageNumber = 1;
+  g_settings.indexPrint.lastPage = 0;
+
+  const std::wstring png = dir.File(L"page.png"), jpg = dir.File(L"page.JPG"), odd = dir.File(L"page.xyz");
+  EXPECT_EQ(ComposeIndexPage(nullptr, nullptr, png.c_str()), 1);
+  EXPECT_EQ(ComposeIndexPage(nullptr, nullptr, jpg.c_str()), 1);
+  EXPECT_EQ(ComposeIndexPage(nullptr, nullptr, odd.c_str()), 0);
+  EXPECT_FALSE(testsupport::FileExists(odd));
+
+  Gdiplus::Bitmap page(png.c_str());
+  ASSERT_EQ(page.GetLastStatus(), Gdiplus::Ok);
+  EXPECT_EQ(page.GetWidth(), 826u);
+  EXPECT_EQ(page.GetHeight(), 1169u);
+  // The first three cells hold pictures; the fourth stays the white background.
+  auto inked = [&](int column) {
+    int count = 0;
+    const int x0 = 15 + 160 * column;
+    for (int y = 20; y < 150; y += 4)
+      for (int x = x0 + 4; x < x0 + 150; x += 4) {
+        Gdiplus::Color c;
+        page.GetPixel(x, y, &c);
+        if (c.GetR() < 240 || c.GetG() < 240 || c.GetB() < 240) ++count;
+      }
+    return count;
+  };
+  for (int column = 0; column < 3; ++column) EXPECT_GT(inked(column), 100) << column;
+  EXPECT_EQ(inked(3), 0);
+  // The page-number line at the bottom centre.
+  int lineInk = 0;
+  for (int y = 1169 - 60; y < 1169; ++y)
+    for (int x = 380; x < 446; ++x) {
+      Gdiplus::Color c;
+      page.GetPixel(x, y, &c);
+      lineInk += c.GetR() < 128 ? 1 : 0;
+    }
+  EXPECT_GT(lineInk, 10);
+}

@@ -65,9 +65,6 @@ uint8_t g_viewSwitchRequest = 0;
 uint8_t g_listThreadAskedSwitch = 0;
 int32_t g_lastViewMode = 1;
 
-// ---- keys injected by the action dispatcher ----
-int32_t GetInjectedKey() { return 0; }
-
 // ---- entry list and list pane ----
 uint8_t g_leftHeldOnViewer = 0;
 uint8_t g_fileDragActive = 0;

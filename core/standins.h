@@ -81,9 +81,6 @@ extern uint8_t g_viewSwitchRequest;
 extern uint8_t g_listThreadAskedSwitch;
 extern int32_t g_lastViewMode;
 
-// Key poller and window helpers (same declarations as their own headers).
-int32_t GetInjectedKey();
-
 // Entry list, list navigation and list pane services.
 extern uint8_t g_leftHeldOnViewer;
 extern uint8_t g_fileDragActive;

@@ -9,6 +9,7 @@
 #include "core/settings.h"
 #include "browser/collections.h"
 #include "core/entry_queries.h"
+#include "core/thumbnail_list_thread.h"
 #include "core/standins.h"
 #include "core/path_utils.h"
 #include "core/window_helpers.h"
@@ -159,7 +160,7 @@ void PrepareListPopup() {
   SetListPopupModeIcons(g_zoomHoldMode != 0, LoupeEnabled != 0);
 
   ListPopupInputs in{};
-  in.thumbnailsComplete = g_thumbnailsComplete != 0;
+  in.thumbnailsComplete = g_listPassComplete != 0;
   in.entryCount = g_entryCount;
   in.viewMode = g_viewMode;
   in.selectedRows = SelectedListRows();

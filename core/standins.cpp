@@ -23,7 +23,7 @@ void TrackFileDrag(HWND, int, int) {}
 int FinishFileDrag(HWND) { return 0; }
 void OpenDragPopups(HWND) {}
 
-uint8_t g_thumbnailsComplete = 1, g_tempCaption, g_gridShown, g_zoomHoldMode;
+uint8_t g_tempCaption, g_gridShown, g_zoomHoldMode;
 int32_t LoupeEnabled;
 
 

@@ -40,14 +40,12 @@ void OpenDragPopups(HWND owner);
 
 // Records and services of the entry list, the panes, the collections and the main window that
 // the rebar, menus and focus queries read; their owners replace these.
-extern uint8_t g_thumbnailsComplete, g_tempCaption, g_gridShown, g_zoomHoldMode;
+extern uint8_t g_tempCaption, g_gridShown, g_zoomHoldMode;
 extern int32_t LoupeEnabled;
 
 // ---- Services the entry list and the list helpers call ----
 struct ImageEntry;
 
-
-extern uint8_t g_thumbnailsComplete;
 
 void StopViewerThreads();
 void StartViewerThreads();

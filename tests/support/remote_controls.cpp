@@ -97,6 +97,26 @@ RECT ListRowRect(HWND list, int row) {
   return r;
 }
 
+RECT HeaderItemRect(HWND header, int index) {
+  RECT r{};
+  RemoteBuffer buffer(header, sizeof r);
+  if (!buffer.ok() || !Send(header, HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(buffer.address()))) return r;
+  buffer.Read(0, &r, sizeof r);
+  return r;
+}
+
+bool HeaderItemFormat(HWND header, int index, int* format, int* image) {
+  HDITEMW item{};
+  item.mask = HDI_FORMAT | HDI_IMAGE;
+  RemoteBuffer buffer(header, sizeof item);
+  if (!buffer.ok() || !buffer.Write(0, &item, sizeof item)) return false;
+  if (!Send(header, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(buffer.address()))) return false;
+  if (!buffer.Read(0, &item, sizeof item)) return false;
+  *format = item.fmt;
+  *image = item.iImage;
+  return true;
+}
+
 std::wstring TreeItemText(HWND tree, HTREEITEM item) {
   RemoteBuffer buffer(tree, sizeof(TVITEMW) + (kTextChars + 1) * sizeof(wchar_t));
   if (!buffer.ok() || !item) return L"";

@@ -33,6 +33,9 @@ std::wstring StatusPartText(HWND statusBar, int part);
 std::wstring ListCellText(HWND list, int row, int column);
 // The bounds of a list-view row in the list's client coordinates (LVM_GETITEMRECT, LVIR_BOUNDS).
 RECT ListRowRect(HWND list, int row);
+// A header item's rectangle (HDM_GETITEMRECT) and its format and image (HDM_GETITEMW).
+RECT HeaderItemRect(HWND header, int index);
+bool HeaderItemFormat(HWND header, int index, int* format, int* image);
 // The text of one tree item (TVM_GETITEMW), and the texts of all items, depth first.
 std::wstring TreeItemText(HWND tree, HTREEITEM item);
 std::vector<std::wstring> TreeTexts(HWND tree);

@@ -326,6 +326,21 @@ TEST(MainWindowE2E, AFolderOfCameraPicturesAsTheUserSeesIt) {
   EXPECT_TRUE(WaitFor([&] { return FindOpenPopupMenu(p.id) == nullptr; }, 10000));
   WaitFor([] { return false; }, 500);
 
+  // The header shows sort marks and the rows their check marks: both image lists are
+  // attached. A click on the first column sorts by it and marks it.
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  ASSERT_NE(header, nullptr);
+  EXPECT_NE(SendMessageW(header, HDM_GETIMAGELIST, 0, 0), 0);
+  EXPECT_NE(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0), 0);
+  const RECT column = HeaderItemRect(header, 0);
+  const LPARAM at = MAKELPARAM((column.left + column.right) / 2, (column.top + column.bottom) / 2);
+  PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(header, WM_LBUTTONUP, 0, at);
+  int format = 0, image = -1;
+  EXPECT_TRUE(WaitFor([&] { return HeaderItemFormat(header, 0, &format, &image) && (format & HDF_IMAGE); }, 10000))
+      << format;
+  EXPECT_TRUE(image == 0 || image == 1) << image;
+
   const std::wstring shot = ExeFolder() + L"\\main_window_folder.bmp";
   EXPECT_TRUE(SaveScreenshot(shot));
 

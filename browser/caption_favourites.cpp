@@ -55,7 +55,9 @@ int FormatMainCaption(const CaptionParts& p, wchar_t* out, int capacity) {
 void UpdateMainCaption(const wchar_t* prefix) {
   CaptionParts parts{prefix, g_productName ? g_productName : L"", g_programVersion ? g_programVersion : L"",
                      g_listSource, g_currentFolder,
-                     g_currentCollection >= 0 ? GetCollectionName(g_currentCollection) : nullptr};
+                     g_collections && g_currentCollection >= 0 && g_currentCollection < g_collectionCount
+                         ? g_collections[g_currentCollection].name
+                         : nullptr};
   wchar_t caption[kCaptionChars];
   FormatMainCaption(parts, caption, kCaptionChars);
   if (g_hwndMain) SetWindowTextW(g_hwndMain, caption);

@@ -498,7 +498,7 @@ void OnLeftUp(HWND pane) {
 }
 
 void OnRightDown(HWND pane) {
-  if (g_slideshowRunning) {
+  if (SlideshowRunning) {
     StopSlideshow();
   } else if (g_leftButtonDown) {
     g_rightWithLeftRequest = 1;
@@ -665,7 +665,7 @@ INT_PTR CALLBACK FileListPaneDlgProc(HWND pane, UINT message, WPARAM wParam, LPA
       OnLeftUp(pane);
       return FALSE;
     case WM_LBUTTONDBLCLK:
-      if (g_settings.doubleClickReturnsToList && !g_slideshowRunning && g_viewMode != 3) g_toggleViewRequest = 1;
+      if (g_settings.doubleClickReturnsToList && !SlideshowRunning && g_viewMode != 3) g_toggleViewRequest = 1;
       return FALSE;
     case WM_RBUTTONDOWN:
       OnRightDown(pane);

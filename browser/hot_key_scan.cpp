@@ -10,6 +10,7 @@
 #include "core/app_globals.h"
 #include "core/message_box.h"
 #include "core/settings.h"
+#include "browser/pure/focus_rules.h"
 #include "core/standins.h"
 
 int32_t g_lastFiredKey = 0;
@@ -96,7 +97,7 @@ void RunHotKeyScan(bool currentTarget) {
     HotKeyActionRow row{};
     if (!ReadActionRow(index, &row) || row.enabled != 1) continue;
     if (!IsRowPressed(row)) continue;
-    if (!currentTarget && !CommandRunsWithoutTarget(row.kind, row.commandIndex)) continue;
+    if (!currentTarget && !IsCommandAllowedWithoutFocus(row.kind, row.commandIndex)) continue;
     const Outcome outcome = Confirm(index, row);
     if (outcome == Outcome::kEndScan) return;
     if (outcome == Outcome::kRestartScan) {

@@ -18,6 +18,9 @@
 #include "core/app_globals.h"
 #include "core/message_box.h"
 #include "core/settings.h"
+#include "browser/caption_favourites.h"
+#include "browser/slideshow.h"
+#include "core/entry_queries.h"
 #include "core/standins.h"
 #include "resources/resource.h"
 
@@ -35,6 +38,7 @@ FolderOpenDelay g_folderOpenDelay;
 uint8_t g_focusRestoreRequest = 0;
 HWND g_startupCompletionWindow = nullptr;
 int32_t ShownEntry = -1;
+volatile int32_t g_infoLineEntry = -2;
 uint8_t g_viewFocusEasing = 0;
 int32_t g_viewFocusIndex = 0;
 float ScrollVelocityX = 0, ScrollVelocityY = 0;
@@ -54,7 +58,6 @@ struct TickState {
   bool escapeSwitched = false;
 };
 
-int32_t g_infoLineEntry = -2;
 int32_t g_lastHistogramRow = -1;
 int32_t g_histogramTicks = 0;
 int32_t g_fileInfoShownEntry = -2;
@@ -111,7 +114,7 @@ bool CheckFocusAndForeground(TickState& t) {
     if (t.lastFocus) return true;
   }
   if (!front && !FullScreenFlag) return false;
-  if (g_slideshowRunning) {
+  if (SlideshowRunning) {
     StopSlideshow(0, 0);
     return true;
   }
@@ -133,7 +136,7 @@ void BuildInformationLine(wchar_t* line, size_t capacity) {
   constexpr int kCap = 256;
   wchar_t name[1040], col[9][kCap];
   static const int kColumns[9] = {8, 11, 12, 13, 14, 15, 18, 17, 21};
-  GetEntryPathText(ShownEntry, g_listSource == 1, name, 1040);
+  GetEntryPathText(ShownEntry, g_listSource != 0, name, 1040);
   const ImageEntry* entry = ShownEntry < g_entryCount ? EntryAt(ShownEntry) : nullptr;
   for (int i = 0; i < 9; ++i) {
     col[i][0] = 0;
@@ -170,11 +173,11 @@ void ServeSelectAllOrHotKeys(TickState& t) {
     g_cursorRow = 0;
     return;
   }
-  if (!g_slideshowRunning && !Slot(kSlotIndexPrint)) RunHotKeyScan(t.currentTarget);
+  if (!SlideshowRunning && !Slot(kSlotIndexPrint)) RunHotKeyScan(t.currentTarget);
 }
 
 void StepSlideshow() {
-  if (!g_slideshowRunning) return;
+  if (!SlideshowRunning) return;
   const DWORD interval = static_cast<DWORD>(g_settings.slideshowWaitSeconds > 0 ? g_settings.slideshowWaitSeconds : 0);
   const DWORD now = GetTickCount();
   if (interval * 1000 < now - g_lastSlideStep) {
@@ -210,8 +213,8 @@ void ServeEscape(TickState& t) {
     SendMessageW(t.window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     return;
   }
-  if (g_slideshowRunning && IsKeyJustPressed(VK_ESCAPE)) return;  // the key sender stops the slideshow
-  if (g_fullScreenRequest || (!g_slideshowRunning && IsKeyJustPressed(VK_ESCAPE))) {
+  if (SlideshowRunning && IsKeyJustPressed(VK_ESCAPE)) return;  // the key sender stops the slideshow
+  if (g_fullScreenRequest || (!SlideshowRunning && IsKeyJustPressed(VK_ESCAPE))) {
     g_fullScreenRequest = 0;
     SwitchFullScreen();
     t.escapeSwitched = true;
@@ -261,7 +264,7 @@ void ServeDisplayType() {
 }
 
 void ServeEnterOrViewToggle() {
-  const bool enter = !g_slideshowRunning && IsKeyJustPressed(VK_RETURN);
+  const bool enter = !SlideshowRunning && IsKeyJustPressed(VK_RETURN);
   if (!enter && !g_toggleViewRequest) return;
   HWND tree = GetActiveTree();
   if (enter && tree && GetFocus() == tree) {
@@ -283,7 +286,7 @@ void FollowMagnifierKey(bool held, uint8_t* byte, int injectedKey) {
     *byte = 1;
     g_redrawFlag = 1;
     MagnificationStep = 0;
-  } else if (!held && *byte && GetInjectedKey() != injectedKey) {
+  } else if (!held && *byte && g_keyHold.injectedKey != injectedKey) {
     *byte = 0;
     g_redrawFlag = 1;
   }
@@ -316,7 +319,7 @@ void ServeCommandKeys() {
                                      {191, 310, false}, {190, 326, false}, {188, 327, false}};
   for (const KeyCommand& k : kKeys)
     if ((!k.viewerOnly || ViewerShown()) && IsKeyJustPressed(k.key)) SendCommandThroughRebar(k.command);
-  if (g_slideshowRunning && IsKeyJustPressed(VK_ESCAPE)) StopSlideshow(0, 0);
+  if (SlideshowRunning && IsKeyJustPressed(VK_ESCAPE)) StopSlideshow(0, 0);
   static const int kFunctionCommands[10] = {332, 305, 308, 306, 303, 335, 307, 309, 336, 333};
   for (int i = 0; i < 10; ++i)
     if (IsKeyJustPressed(VK_F1 + i)) SendCommandThroughRebar(kFunctionCommands[i]);
@@ -390,7 +393,7 @@ void ServeFolderPicks() {
   }
   if (g_cacheHistoryPick >= 0) {
     g_treeDrivenByCode = 1;
-    OpenCacheHistoryFolder(g_cacheHistoryPick);
+    OpenCachedFolder(g_cacheHistoryPick);
     g_treeDrivenByCode = 0;
     g_cacheHistoryPick = -1;
   }

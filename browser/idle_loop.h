@@ -19,6 +19,8 @@ extern FolderOpenDelay g_folderOpenDelay;
 extern uint8_t g_focusRestoreRequest;
 extern HWND g_startupCompletionWindow;
 extern int32_t ShownEntry;
+// The entry the information line was last built for; -2 makes the next tick build it again.
+extern volatile int32_t g_infoLineEntry;
 extern uint8_t g_viewFocusEasing;
 extern int32_t g_viewFocusIndex;
 extern float ScrollVelocityX, ScrollVelocityY;

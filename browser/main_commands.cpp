@@ -35,6 +35,7 @@
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
+#include "core/entry_queries.h"
 #include "core/standins.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/window_helpers.h"
@@ -311,7 +312,7 @@ void OnActionHistoryCombo(int code) {
 
 void ShowToolPopup(HWND window) {
   HWND button = g_bandControls[0];
-  HMENU popup = GetToolPopupMenu();
+  HMENU popup = g_menus[1];
   if (!button || !popup) return;
   RECT r;
   GetWindowRect(button, &r);

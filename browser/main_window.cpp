@@ -21,6 +21,8 @@
 #include "core/app_globals.h"
 #include "core/message_box.h"
 #include "core/settings.h"
+#include "browser/menus.h"
+#include "browser/numlock.h"
 #include "core/standins.h"
 #include "resources/resource.h"
 
@@ -111,7 +113,7 @@ void InitSplitter(int32_t& value) {
 LRESULT OnCreate(HWND window) {
   LoadIconImageLists();
   g_hwndMain = window;
-  if (g_settings.numLockOnAtStart) SwitchNumLockOn();
+  if (g_settings.numLockOnAtStart) TurnNumLockOn();
   CreateRebarBands(window);
   CreateStatusBar(window, g_hInstance);
   if (!Slot(kSlotNavigationPane))
@@ -322,7 +324,7 @@ void LayoutMainWindow(int32_t W, int32_t H) {
 LRESULT CALLBACK SubclassRebarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_RBUTTONDOWN) {
     PrepareToolPopup();
-    if (HMENU popup = GetToolPopupMenu()) {
+    if (HMENU popup = g_menus[1]) {
       POINT p;
       GetCursorPos(&p);
       TrackPopupMenu(popup, TPM_LEFTBUTTON, p.x, p.y, 0, window, nullptr);

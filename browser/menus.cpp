@@ -7,6 +7,9 @@
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
 #include "core/settings.h"
+#include "browser/collections.h"
+#include "core/entry_queries.h"
+#include "core/thumbnail_list_thread.h"
 #include "core/standins.h"
 #include "core/path_utils.h"
 #include "core/window_helpers.h"
@@ -43,10 +46,10 @@ HMENU NewSubmenu(int index) {
     for (int i = 0; i < rows; ++i) texts[i] = U16(g_cacheHistory[i].folder);
     count = ListMenuItems(1000, texts, rows, items, kMaxCollections);
   } else {
-    int n = GetCollectionCount();
+    int n = g_collections ? g_collectionCount : 0;
     if (n < 0) n = 0;
     if (n > kMaxCollections) n = kMaxCollections;
-    for (int i = 0; i < n; ++i) texts[i] = U16(GetCollectionName(i));
+    for (int i = 0; i < n; ++i) texts[i] = U16(g_collections[i].name);
     count = ListMenuItems(4000, texts, n, items, kMaxCollections);
   }
   return MenuFromItems(items, count);
@@ -157,7 +160,7 @@ void PrepareListPopup() {
   SetListPopupModeIcons(g_zoomHoldMode != 0, LoupeEnabled != 0);
 
   ListPopupInputs in{};
-  in.thumbnailsComplete = g_thumbnailsComplete != 0;
+  in.thumbnailsComplete = g_listPassComplete != 0;
   in.entryCount = g_entryCount;
   in.viewMode = g_viewMode;
   in.selectedRows = SelectedListRows();

@@ -641,7 +641,7 @@ void OnInitDialog(HWND pane) {
   SendMessageW(tree, WM_SETFONT, reinterpret_cast<WPARAM>(g_treeFont), TRUE);
   SendMessageW(collections, WM_SETFONT, reinterpret_cast<WPARAM>(g_treeFont), TRUE);
   HWND tab = GetDlgItem(pane, IDC_NAVIGATION_TAB);
-  HWND rebar = GetRebarWindow();
+  HWND rebar = g_hwndRebar;
   if (rebar)
     if (WPARAM bandFont = static_cast<WPARAM>(SendMessageW(rebar, WM_GETFONT, 0, 0))) SendMessageW(tab, WM_SETFONT, bandFont, TRUE);
   const LONG_PTR lines = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT;

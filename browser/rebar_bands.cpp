@@ -7,6 +7,7 @@
 #include "browser/menus.h"
 #include "core/app_globals.h"
 #include "core/settings.h"
+#include "core/entry_queries.h"
 #include "core/standins.h"
 #include "core/list_helpers.h"
 #include "core/path_utils.h"

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "core/settings.h"
 #include "core/standins.h"
@@ -25,9 +26,9 @@ void StartSlideshow() {
   g_savedViewMode = g_viewMode;
   g_savedFullScreen = FullScreenFlag;
   g_savedTreeHidden = g_treeHidden;
-  if (!(g_viewMode & 2)) Toggle(g_viewToggleRequest);
-  if (!FullScreenFlag) Toggle(g_fullScreenToggleRequest);
-  if (!g_treeHidden) Toggle(g_treeToggleRequest);
+  if (!(g_viewMode & 2)) Toggle(g_toggleViewRequest);
+  if (!FullScreenFlag) Toggle(g_fullScreenRequest);
+  if (!g_treeHidden) Toggle(g_navigationToggleRequest);
   SlideshowRunning = 1;
   SlideshowStartTick = GetTickCount();
   UpdateToolbarButtons(1);
@@ -35,9 +36,9 @@ void StartSlideshow() {
 
 void StopSlideshow(int, int) {
   if (!SlideshowRunning) return;
-  if (!(g_savedViewMode & 2)) Toggle(g_viewToggleRequest);
-  if (!g_savedFullScreen) Toggle(g_fullScreenToggleRequest);
-  if (!g_savedTreeHidden) Toggle(g_treeToggleRequest);
+  if (!(g_savedViewMode & 2)) Toggle(g_toggleViewRequest);
+  if (!g_savedFullScreen) Toggle(g_fullScreenRequest);
+  if (!g_savedTreeHidden) Toggle(g_navigationToggleRequest);
   SlideshowRunning = 0;
   UpdateToolbarButtons(1);
 }

@@ -2,12 +2,16 @@
 
 #include <commctrl.h>
 #include <cwchar>
+#include <vector>
 
 #include "browser/main_window.h"
 #include "browser/pure/idle_rules.h"
 #include "browser/pure/main_layout.h"
+#include "browser/pure/status_sums.h"
 #include "browser/toolbar_state.h"
 #include "core/app_globals.h"
+#include "core/entry_queries.h"
+#include "core/image_entry_list.h"
 #include "core/settings.h"
 #include "core/standins.h"
 
@@ -69,15 +73,20 @@ void UpdateStatusCounters(uint32_t flags) {
   const int rows = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
   const bool hasCursor = rows > 0 && g_cursorRow >= 0;
   if (flags & (0x40 | 0x80 | 0x200)) {
-    int32_t selected = 0;
-    int64_t selectedBytes = 0, totalBytes = 0;
-    // Sizes come from the entry records; until those exist every row counts with size 0.
-    if (g_viewMode & 1) {
-      for (int row = 0; row < rows; ++row)
-        if (SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) ++selected;
-    } else if (hasCursor) {
-      selected = 1;
+    std::vector<StatusRow> facts(rows > 0 ? rows : 0);
+    const bool listShown = (g_viewMode & 1) != 0;
+    for (int row = 0; row < rows; ++row) {
+      StatusRow& f = facts[row];
+      f.selected = listShown && (SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED);
+      const int32_t entry = GetRowEntry(row);
+      if (entry < 0) continue;
+      const ImageEntry* e = EntryAt(entry);
+      f.presence = e->presence;
+      f.size = e->info.fileSize;
     }
+    const StatusSums sums = SumStatusRows(facts.data(), rows, listShown, hasCursor ? g_cursorRow : -1);
+    const int32_t selected = sums.selected;
+    const int64_t selectedBytes = sums.selectedBytes, totalBytes = sums.totalBytes;
     if (flags & 0x40) {
       swprintf(text, 128, L"\tSEL:%d", selected);
       SetStatusPartText(6, text);

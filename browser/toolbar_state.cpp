@@ -9,6 +9,9 @@
 #include "browser/viewer_panes.h"
 #include "browser/window_slots.h"
 #include "core/settings.h"
+#include "browser/focus_queries.h"
+#include "browser/slideshow.h"
+#include "core/entry_queries.h"
 #include "core/standins.h"
 
 uint8_t g_splitInformation = 0;
@@ -68,7 +71,7 @@ void ComputeCommandStates() {
   in.listFullyLoaded = g_listReadyFlag != 0;
   in.viewerShown = (g_viewMode & 2) != 0;
   in.rawToggleRunning = g_rawToggleRunning != 0;
-  in.listFocusedOrPaneShowsEntry = IsListFocused() || GetFocusedPaneEntry() >= 0;
+  in.listFocusedOrPaneShowsEntry = IsListFocused() || GetFocusedPaneRow() >= 0;
   in.cursorEntryIsRaw = in.hasCursorRow && IsRawEntry(GetRowEntry(g_cursorRow));
   if (in.hasCursorRow) {
     // Checks of the list selection come with the list pane; until then the focused pane's entry.
@@ -84,7 +87,7 @@ void ComputeCommandStates() {
 void UpdateToolbarButtons(uint32_t flags) {
   EnsureInitialised();
   if (flags & 1) {
-    Check(332, g_slideshowRunning != 0);
+    Check(332, SlideshowRunning != 0);
     Check(328, FullScreenFlag != 0);
     Check(302, g_treeHidden == 0);
     Enable(240, HasCursorRow());
@@ -113,7 +116,7 @@ void UpdateToolbarButtons(uint32_t flags) {
     g_applied[i337] = -1;
     ApplyCommandStates();
     Check(337, false);
-    bool target = HasCursorRow() && (IsListFocused() ? true : GetFocusedPaneEntry() >= 0);
+    bool target = HasCursorRow() && (IsListFocused() ? true : GetFocusedPaneRow() >= 0);
     g_wanted[i556] = target ? 1 : 0;
   }
   if (flags & 0x10) {

@@ -8,6 +8,7 @@
 #include "browser/slideshow.h"
 #include "core/app_globals.h"
 #include "core/settings.h"
+#include "core/entry_queries.h"
 #include "core/standins.h"
 #include "core/list_helpers.h"
 

@@ -9,9 +9,11 @@
 #include "browser/pure/pane_rules.h"
 #include "browser/window_slots.h"
 #include "core/settings.h"
+#include "core/entry_queries.h"
 #include "core/standins.h"
 
 int32_t g_paneEntry[4] = {-1, -1, -1, -1};
+int32_t g_paneRequested[4] = {-1, -1, -1, -1};
 int32_t g_focusedPane = -1;
 float g_zoomPointX[4], g_zoomPointY[4];
 uint8_t g_zoomMode = 0, g_zoomDoubleSize = 0, g_zoomHoldLatch = 0, g_zoomPointRequest = 0;
@@ -26,7 +28,6 @@ HWND g_hoveredPane = nullptr;
 int32_t g_hoveredPaneIndex = 0;
 int32_t g_pressX[4], g_pressY[4], g_dragX[4], g_dragY[4];
 int32_t g_loupeX[4], g_loupeY[4];
-int32_t g_paneRows[4] = {-1, -1, -1, -1};
 WNDPROC g_previousPaneProc = nullptr;
 WNDPROC g_previousHeaderProc = nullptr;
 uint8_t g_loupeOn = 0;
@@ -58,17 +59,17 @@ void LayoutViewerPanes(int x, int y, int width, int height) {
 
 void AssignPaneEntries() {
   const int32_t n = CurrentPaneCount();
-  g_paneRows[0] = g_cursorRow;
+  g_paneRequested[0] = g_cursorRow;
   for (int32_t k = 1; k < n; ++k) {
     int position = g_cursorRow;
     FindNextFlaggedEntry(&position, 1, k);
-    g_paneRows[k] = position;
+    g_paneRequested[k] = position;
   }
   for (int32_t slot = 0; slot < 8; ++slot) {
     const int32_t entry = GetMovieSlotEntry(slot);
     if (entry < 0) continue;
     bool shown = false;
-    for (int32_t k = 0; k < n; ++k) shown |= GetRowEntry(g_paneRows[k]) == entry;
+    for (int32_t k = 0; k < n; ++k) shown |= GetRowEntry(g_paneRequested[k]) == entry;
     if (!shown) ReleaseMovieSlot(entry);
   }
   for (int32_t k = 0; k < 4; ++k)
@@ -89,7 +90,7 @@ void SyncListSelectionWithView() {
     if (!list) return;
     int32_t lo = g_cursorRow, hi = g_cursorRow;
     for (int32_t k = CurrentPaneCount() - 1; k >= 0; --k) {
-      const int32_t row = g_paneRows[k];
+      const int32_t row = g_paneRequested[k];
       if (row < 0) continue;
       LVITEMW item{};
       item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -229,7 +230,7 @@ void FindPaneUnderCursor() {
 void SetZoomPointUnderCursor(float pictureW, float pictureH, int k, int c) {
   if (!g_zoomPointRequest || k < 0 || k > 3) return;
   bool later = false;
-  for (int32_t i = c + 1; i < CurrentPaneCount(); ++i) later |= g_paneRows[i] >= 0;
+  for (int32_t i = c + 1; i < CurrentPaneCount(); ++i) later |= g_paneRequested[i] >= 0;
   if (!later) g_zoomPointRequest = 0;
   int32_t w = 0, h = 0;
   POINT p;

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "browser/collections.h"
+#include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/window_slots.h"
 #include "core/file_system.h"
@@ -19,6 +20,8 @@
 #include "core/path_utils.h"
 #include "core/pure/catalogue_rules.h"
 #include "core/settings.h"
+#include "browser/rebar_bands.h"
+#include "browser/status_bar.h"
 #include "core/standins.h"
 #include "core/window_helpers.h"
 
@@ -499,15 +502,17 @@ void LoadListContents(uint8_t force, uint8_t reload, int selectionMode) {
   }
 
   StartThumbnailListThread();
-  ResetStatusCounters();
+  g_copyCount = g_moveCount = g_deleteCount = 0;
   UpdateMainCaption(L"");
   FillCacheHistoryCombo();
   g_relayoutFlag = 1;
   ReleaseMouseCapture();
   UpdateStatusCounters(14);
-  HWND slider = GetRebarBandControl(3);
+  HWND slider = g_bandControls[kBandSlider];
   if (slider) SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(1, g_entryCount));
 
+  // The first load arms the idle loop's once-only start-up completion.
+  if (!s_loadedOnce) g_startupCompletionWindow = g_hwndMain;
   s_loadedOnce = true;
   g_listLoading = 0;
   LeaveBusy();

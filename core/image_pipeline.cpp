@@ -14,6 +14,7 @@
 #include "core/pure/level_rotation.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
+#include "core/thumbnail_list_thread.h"
 #include "core/standins.h"
 #include "metadata/pure/camera_models.h"
 
@@ -551,7 +552,7 @@ bool PrepareEntryForView(int32_t position, int fullFlag) {
   if (!e) return false;
   if (e->presence == kEntryVanished) return true;
   if (!(e->flags & kEntryInfoRead)) {
-    if (g_listThreadNextRow == -1) g_listThreadNextRow = position;
+    if (g_listNextRowRequest == -1) g_listNextRowRequest = position;
     return false;
   }
   if (!e->levelImages[kLevelView]) {

@@ -13,6 +13,7 @@
 #include "browser/focus_queries.h"
 #include "core/pure/catalogue_rules.h"
 #include "core/settings.h"
+#include "browser/rebar_bands.h"
 #include "core/standins.h"
 #include "core/window_helpers.h"
 
@@ -133,7 +134,7 @@ void ToggleListViewerMode(uint8_t focusFlag) {
     }
   } else if (g_viewMode == 3) {
     if (!list || GetFocus() != list) {
-      HWND rebar = GetRebarWindow();
+      HWND rebar = g_hwndRebar;
       if (rebar) SetFocusTo(rebar);
       if (focusFlag == 1) ListStep();
     } else if (focusFlag == 1) {
@@ -191,13 +192,13 @@ void ShowProgressCount() {
   char16_t text[32];
   FormatProgressText(g_listProcessedRows, g_entryCount, text);
   SetRebarBandText(5, reinterpret_cast<wchar_t*>(text));
-  HWND bar = GetRebarBandControl(5);
+  HWND bar = g_bandControls[kBandProgress];
   if (bar) PostMessageW(bar, PBM_SETPOS, ProgressPercent(g_listProcessedRows, g_entryCount), 0);
 }
 
 void StepProgressBar() {
   ++g_progressSteps;
-  HWND bar = GetRebarBandControl(5);
+  HWND bar = g_bandControls[kBandProgress];
   if (bar) SendMessageW(bar, PBM_SETPOS, StepPercent(g_progressSteps), 0);
 }
 

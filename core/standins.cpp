@@ -23,13 +23,8 @@ void TrackFileDrag(HWND, int, int) {}
 int FinishFileDrag(HWND) { return 0; }
 void OpenDragPopups(HWND) {}
 
-uint8_t g_thumbnailsComplete = 1, g_tempCaption, g_gridShown, g_zoomHoldMode;
+uint8_t g_tempCaption, g_gridShown, g_zoomHoldMode;
 int32_t LoupeEnabled;
-uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
-bool IsRowEntryPresent(int32_t) { return false; }
-bool ReadRowLevelFacts(int32_t, ImageLevelInputs*) { return false; }
-int32_t GetCollectionCount() { return 0; }
-const wchar_t* GetCollectionName(int32_t) { return L""; }
 
 
 
@@ -59,37 +54,22 @@ bool ViewerDevelopThreadIdle() { return true; }
 void WaitViewerDevelopThread() {}
 void StartViewerDevelopThread() {}
 ImageEntry* g_viewerDevelopEntry = nullptr;
-volatile int32_t g_listThreadNextRow = -1;
 
 void OpenWatchedFolder(const wchar_t*) {}
 void CloseWatchedFolder() {}
 bool WaitFileStable(const wchar_t*) { return true; }
 
-HWND GetRebarBandControl(int) { return nullptr; }
-void ResetStatusCounters() {}
 void CopyColorMatchSetupToWorkingCopy() {}
-int32_t g_paneRequested[4] = {-1, -1, -1, -1};
 HWND g_extraOwnWindows[2] = {};
 uint8_t g_viewSwitchRequest = 0;
 uint8_t g_listThreadAskedSwitch = 0;
 int32_t g_lastViewMode = 1;
-HWND GetRebarWindow() { return nullptr; }
-
-// ---- keys injected by the action dispatcher ----
-int32_t GetInjectedKey() { return 0; }
 
 // ---- entry list and list pane ----
 uint8_t g_leftHeldOnViewer = 0;
 uint8_t g_fileDragActive = 0;
-uint8_t g_slideshowRunning = 0;
-int32_t GetFocusedPaneEntry() { return -1; }
-int32_t GetRowEntry(int32_t) { return -1; }
-bool IsEntryPresent(int32_t) { return false; }
 
 // ---- menus, slideshow, collections, viewer, actions ----
-void SwitchNumLockOn() {}
-bool OpenCacheHistoryFolder(int32_t) { return true; }
-HMENU GetToolPopupMenu() { return nullptr; }
 void UpdateMovieControls() {}
 void ReleaseMovieSlot(int32_t) {}
 int32_t GetMovieSlotEntry(int32_t) { return -1; }
@@ -102,16 +82,10 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG) EndDialog(dialog, 0);
   return FALSE;
 }
-bool IsRawEntry(int32_t) { return false; }
-bool IsEntryChecked(int32_t) { return false; }
-void GetEntryPathText(int32_t, bool, wchar_t* out, int32_t capacity) {
-  if (capacity > 0) out[0] = 0;
-}
 
 bool ReadActionRow(int32_t, HotKeyActionRow*) { return false; }
 const wchar_t* GetCommandName(int32_t) { return L""; }
 int32_t GetCommandRepeatKind(int32_t) { return 1; }
-bool CommandRunsWithoutTarget(int32_t, int32_t) { return false; }
 int32_t ActionPathKind(int32_t kind) { return (kind == 3 || kind == 4 || (kind >= 7 && kind <= 9)) ? 1 : 0; }
 int32_t g_keyActionState[40];
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {

@@ -41,22 +41,12 @@ void OpenDragPopups(HWND owner);
 
 // Records and services of the entry list, the panes, the collections and the main window that
 // the rebar, menus and focus queries read; their owners replace these.
-extern uint8_t g_thumbnailsComplete, g_tempCaption, g_gridShown, g_zoomHoldMode;
+extern uint8_t g_tempCaption, g_gridShown, g_zoomHoldMode;
 extern int32_t LoupeEnabled;
-// One-shot requests the idle loop carries out.
-extern uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
-bool IsRowEntryPresent(int32_t row);
-struct ImageLevelInputs;
-// Facts of the row's entry for the image-level text; false when the row has no entry.
-bool ReadRowLevelFacts(int32_t row, ImageLevelInputs* facts);
-int32_t GetCollectionCount();
-const wchar_t* GetCollectionName(int32_t index);
 
 // ---- Services the entry list and the list helpers call ----
 struct ImageEntry;
 
-
-extern uint8_t g_thumbnailsComplete;
 
 void StopViewerThreads();
 void StartViewerThreads();
@@ -77,42 +67,24 @@ bool ViewerDevelopThreadIdle();
 void WaitViewerDevelopThread();
 void StartViewerDevelopThread();
 extern ImageEntry* g_viewerDevelopEntry;
-// The row the list thread's next pass starts at, -1 none.
-extern volatile int32_t g_listThreadNextRow;
 
 void OpenWatchedFolder(const wchar_t* folder);
 void CloseWatchedFolder();
 bool WaitFileStable(const wchar_t* path);
 
-HWND GetRebarBandControl(int band);  // 3 position slider, 5 progress bar
-void ResetStatusCounters();
 void CopyColorMatchSetupToWorkingCopy();
-// Viewer panes: the row each shows and the row asked of it, -1 none; the pane in focus.
-extern int32_t g_paneRequested[4];
 // The two windows of the program held outside the slot table.
 extern HWND g_extraOwnWindows[2];
 // View switching state of the main window and the list thread.
 extern uint8_t g_viewSwitchRequest;
 extern uint8_t g_listThreadAskedSwitch;
 extern int32_t g_lastViewMode;
-HWND GetRebarWindow();
-
-// Key poller and window helpers (same declarations as their own headers).
-int32_t GetInjectedKey();
 
 // Entry list, list navigation and list pane services.
-extern int32_t g_listSource;  // 0 folders, 1 a collection
 extern uint8_t g_leftHeldOnViewer;
 extern uint8_t g_fileDragActive;
-extern uint8_t g_slideshowRunning;
-int32_t GetFocusedPaneEntry();
-int32_t GetRowEntry(int32_t row);
-bool IsEntryPresent(int32_t entry);
 
 // Neighbour services of menus, slideshow, collections, viewer and actions.
-void SwitchNumLockOn();
-bool OpenCacheHistoryFolder(int32_t row);
-HMENU GetToolPopupMenu();
 void UpdateMovieControls();
 void ReleaseMovieSlot(int32_t entry);
 int32_t GetMovieSlotEntry(int32_t slot);
@@ -122,10 +94,6 @@ bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 void SendSelectionByMail(HWND owner);
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-bool IsRawEntry(int32_t entry);
-bool IsEntryChecked(int32_t entry);
-// Information column text of an entry (empty when unknown) and its file name or full path.
-void GetEntryPathText(int32_t entry, bool fullPath, wchar_t* out, int32_t capacity);
 
 // The action table and command table as the hot-key scan reads them.
 struct HotKeyActionRow {
@@ -139,7 +107,6 @@ bool ReadActionRow(int32_t row, HotKeyActionRow* out);
 // Command name and repeat kind (0 while held, 1 just pressed, 2 pressed or repeating).
 const wchar_t* GetCommandName(int32_t commandIndex);
 int32_t GetCommandRepeatKind(int32_t commandIndex);
-bool CommandRunsWithoutTarget(int32_t kind, int32_t commandIndex);
 int32_t ActionPathKind(int32_t kind);
 extern int32_t g_keyActionState[40];
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

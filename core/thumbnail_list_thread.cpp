@@ -12,6 +12,7 @@
 
 #include "browser/file_list_pane.h"
 #include "browser/icon_lists.h"
+#include "browser/idle_loop.h"
 #include "browser/list_order.h"
 #include "browser/main_window.h"
 #include "browser/preview_loader.h"
@@ -221,6 +222,9 @@ void PrepareList(HWND list) {
   CreateThumbnailImageLists();
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(g_largeThumbnailList));
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(g_smallThumbnailList));
+  // The sort arrows of the header and the check marks of the rows.
+  if (HWND header = HeaderOf(list)) SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_listThreadIcons));
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(g_listThreadMarks));
   if (g_reportViewFlag) SetWindowLongW(list, GWL_STYLE, g_savedListStyle);
   FillThumbnailList(list, g_entryCount);
   if (!g_reportViewFlag) SetWindowLongW(list, GWL_STYLE, g_savedListStyle);
@@ -289,14 +293,18 @@ void RunPass(HWND list, bool alternating) {
 unsigned __stdcall ThumbnailListThreadProc(void*) {
   // The state was set to running before the thread was created: setting it here again could
   // swallow a stop asked before this thread got its first time slice.
+  ShownEntry = -3;
   HWND list = ListControl();
   HRESULT com = CoInitialize(nullptr);
   PrepareList(list);
   bool alternating = g_cursorRow > 0;
   for (;;) {
     if (!StopAsked()) {
+      g_infoLineEntry = -2;
       RunPass(list, alternating);
       if (!StopAsked()) EndPass(list);
+      // Again once the pass has read the metadata: a line built while it ran may lack it.
+      g_infoLineEntry = -2;
     }
     alternating = false;
     while (!StopAsked() && !g_listChanged) Sleep(1);

@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts Brannomere under Wine on the given folder
 # (default: a sample folder of camera JPEGs). Without an X display it runs under Xvfb and
-# saves a screenshot to build/screenshot.png after a few seconds.
+# saves a screenshot to build/screenshot.png after a few seconds; a screenshot of one flat
+# colour (the program drew nothing on that display) fails the run.
 set -uo pipefail
 here="$(dirname "${BASH_SOURCE[0]}")"
 "$here/setup.sh" || exit 1
 source "$here/env.sh"
 "$here/build.sh" x64 || exit 1
+headless=0
+if [ -z "${DISPLAY:-}" ] || [ "${BRN_HEADLESS:-0}" = 1 ]; then headless=1; fi
+if [ "$headless" = 1 ]; then
+  # The display must exist before the first Wine call: the wineserver and its desktop process
+  # that call starts keep the display they were started with.
+  "$BRN_ROOT/scripts/wineserver.sh" -k 2>/dev/null || true
+  BRN_USE_DISPLAY=0
+  source "$here/xvfb.sh"; brn_start_xvfb
+fi
 "$here/prefix.sh" || exit 1
 sample="$BRN_BUILD/sample"
 if [ ! -d "$sample" ]; then
@@ -17,13 +27,23 @@ fi
 folder="${1:-$sample}"
 winfolder=$("${BRN_WINE[@]}" winepath -w "$folder" 2>/dev/null | tr -d '\r')
 exe="$BRN_BUILD/x64/bin/Brannomere.exe"
-if [ -n "${DISPLAY:-}" ] && [ "${BRN_HEADLESS:-0}" != 1 ]; then
+if [ "$headless" = 0 ]; then
   exec "${BRN_WINE[@]}" "$exe" "$winfolder"
 fi
-BRN_USE_DISPLAY=0
-source "$here/xvfb.sh"; brn_start_xvfb
 "${BRN_WINE[@]}" "$exe" "$winfolder" &
 pid=$!
 sleep "${BRN_SHOT_DELAY:-15}"
-import -window root "$BRN_BUILD/screenshot.png" && echo "run: screenshot saved to $BRN_BUILD/screenshot.png"
+shot="$BRN_BUILD/screenshot.png"
+status=0
+if import -window root "$shot"; then
+  echo "run: screenshot saved to $shot"
+  colours=$(identify -format '%k' "$shot" 2>/dev/null || echo 0)
+  if [ "${colours:-0}" -le 1 ]; then
+    echo "run: the screenshot is one flat colour: the program drew nothing on the display" >&2
+    status=1
+  fi
+else
+  status=1
+fi
 kill $pid 2>/dev/null; wait $pid 2>/dev/null
+exit $status

@@ -10,6 +10,7 @@
 
 #include "browser/caption_favourites.h"
 #include "browser/focus_queries.h"
+#include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/menus.h"
 #include "browser/numlock.h"
@@ -510,10 +511,10 @@ TEST_F(BarsTest, CaptionForFolderAndCollection) {
 TEST_F(BarsTest, SlideshowRestoresViewFullScreenAndTree) {
   // What the idle loop does with the one-shot requests.
   auto idle = [] {
-    if (g_viewToggleRequest) g_viewMode = (g_viewMode & 2) ? 1 : 2;
-    if (g_fullScreenToggleRequest) FullScreenFlag ^= 1;
-    if (g_treeToggleRequest) g_treeHidden ^= 1;
-    g_viewToggleRequest = g_fullScreenToggleRequest = g_treeToggleRequest = 0;
+    if (g_toggleViewRequest) g_viewMode = (g_viewMode & 2) ? 1 : 2;
+    if (g_fullScreenRequest) FullScreenFlag ^= 1;
+    if (g_navigationToggleRequest) g_treeHidden ^= 1;
+    g_toggleViewRequest = g_fullScreenRequest = g_navigationToggleRequest = 0;
   };
   struct Case {
     int32_t view;
@@ -544,7 +545,7 @@ TEST_F(BarsTest, SlideshowRestoresViewFullScreenAndTree) {
   g_treeHidden = 0;
   StartSlideshow();
   StopSlideshow(0, 0);
-  EXPECT_EQ(g_viewToggleRequest | g_fullScreenToggleRequest | g_treeToggleRequest, 0);
+  EXPECT_EQ(g_toggleViewRequest | g_fullScreenRequest | g_navigationToggleRequest, 0);
   g_viewMode = 3;
 }
 

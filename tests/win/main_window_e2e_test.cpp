@@ -4,11 +4,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "browser/pure/idle_rules.h"
 #include "core/pure/scramble.h"
 #include "core/pure/settings_block.h"
+#include "support/remote_controls.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -33,6 +37,14 @@ HWND FileListPane(HWND main) {
   return nullptr;
 }
 
+// The window with the keyboard focus in the thread of the window.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
 int32_t I32At(const std::vector<uint8_t>& b, size_t offset) {
   int32_t v;
   std::memcpy(&v, b.data() + offset, 4);
@@ -50,7 +62,10 @@ TEST(MainWindowE2E, FirstStartPlacementKeysAndTheStoredRectangle) {
   PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
   HWND main = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
-  WaitFor([] { return false; }, 800);
+  // Start-up ends by giving the focus to the file list once the first list is built; keys
+  // pressed before that would be undone by it.
+  EXPECT_TRUE(WaitFor([&] { return GetDlgCtrlID(FocusOf(main)) == 313; }, 20000));
+  WaitFor([] { return false; }, 300);
 
   RECT r = ScreenRectOf(main);
   EXPECT_EQ(r.left, 50);
@@ -113,6 +128,232 @@ TEST(MainWindowE2E, FirstStartPlacementKeysAndTheStoredRectangle) {
   EXPECT_EQ(I32At(plain, 49548), 980);
   EXPECT_EQ(plain[offsetof(SettingsBlock, cleanExit)], 1);
   EXPECT_EQ(plain[offsetof(SettingsBlock, wasFullScreen)], 0);
+}
+
+
+// A descendant window of the class (and, when not 0, the control id).
+HWND FindDescendant(HWND parent, const wchar_t* className, int id = 0) {
+  struct Args {
+    const wchar_t* cls;
+    int id;
+    HWND found;
+  } a{className, id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM l) -> BOOL {
+        Args* a = reinterpret_cast<Args*>(l);
+        if (ClassNameOf(w) == a->cls && (a->id == 0 || GetDlgCtrlID(w) == a->id)) {
+          a->found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&a));
+  return a.found;
+}
+
+// Reads the first file of that name below the folder.
+bool FindAndReadFile(const std::wstring& folder, const std::wstring& name, std::vector<uint8_t>* out) {
+  if (ReadWholeFile(folder + L"\\" + name, out)) return true;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  bool found = false;
+  do {
+    const std::wstring sub = fd.cFileName;
+    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && sub != L"." && sub != L"..")
+      found = FindAndReadFile(folder + L"\\" + sub, name, out);
+  } while (!found && FindNextFileW(find, &fd));
+  FindClose(find);
+  return found;
+}
+
+std::wstring ByteSizeText(int64_t bytes) {
+  char text[64];
+  const int n = FormatByteSizeText(text, sizeof text, bytes);
+  return std::wstring(text, text + n);
+}
+
+// The camera JPEGs of the goexif package, by name.
+std::vector<std::wstring> SampleJpegs() {
+  const std::wstring folder = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\";
+  std::vector<std::wstring> out;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((folder + L"*.jpg").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return out;
+  do {
+    out.push_back(folder + fd.cFileName);
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// Opens the list's popup with a right click on the row, then its collections submenu with the
+// keys a user would press (the twelfth item: 画像をコレクションに追加); returns the submenu
+// window, null when it did not open.
+HWND OpenCollectionsSubmenu(DWORD processId, HWND list, int row) {
+  const RECT r = ListRowRect(list, row);
+  const LPARAM at = MAKELPARAM(r.left + 40, (r.top + r.bottom) / 2);
+  PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
+  PostMessageW(list, WM_RBUTTONUP, 0, at);
+  HWND popup = nullptr;
+  if (!WaitFor([&] { return (popup = FindOpenPopupMenu(processId)) != nullptr; }, 10000)) return nullptr;
+  PostMenuKey(popup, VK_DOWN, 12);
+  PostMenuKey(popup, VK_RIGHT);
+  HWND submenu = nullptr;
+  WaitFor([&] {
+    for (HWND w : FindOpenPopupMenus(processId))
+      if (w != popup) submenu = w;
+    return submenu != nullptr;
+  }, 10000);
+  return submenu;
+}
+
+// The program on a folder of 20 camera pictures, read from outside as a user sees it: the
+// status bar's counters and information line, the position slider, the caption, the tool
+// popup and a new collection.
+TEST(MainWindowE2E, AFolderOfCameraPicturesAsTheUserSeesIt) {
+  ScratchDir dir;
+  const std::wstring exe = dir.File(L"Brannomere.exe"), photos = dir.File(L"photos");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CreateDirectoryW(photos.c_str(), nullptr));
+  std::vector<std::wstring> samples = SampleJpegs();
+  ASSERT_GE(samples.size(), 20u) << "the goexif sample pictures are missing";
+  samples.resize(20);
+  int64_t totalBytes = 0;
+  std::vector<std::pair<std::wstring, int64_t>> files;
+  for (const std::wstring& src : samples) {
+    const std::wstring name = src.substr(src.rfind(L'\\') + 1);
+    ASSERT_TRUE(CopyFileW(src.c_str(), (photos + L"\\" + name).c_str(), FALSE));
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ASSERT_TRUE(GetFileAttributesExW(src.c_str(), GetFileExInfoStandard, &data));
+    files.push_back({name, static_cast<int64_t>(data.nFileSizeLow)});
+    totalBytes += data.nFileSizeLow;
+  }
+
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L"\"" + photos + L"\""));
+  HWND terms = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
+  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND status = nullptr, slider = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (status = FindDescendant(main, STATUSCLASSNAMEW)) != nullptr; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return (slider = FindDescendant(main, TRACKBAR_CLASSW, 339)) != nullptr; }, 10000));
+
+  // The list is loaded and the first row is current.
+  EXPECT_TRUE(WaitFor([&] { return StatusPartText(status, 8) == L"\tFILE:1/20"; }, 60000))
+      << "status part 8: " << testing::PrintToString(StatusPartText(status, 8));
+  EXPECT_EQ(StatusPartText(status, 6), L"\tSEL:1");
+  EXPECT_EQ(StatusPartText(status, 9), L"\tTOTAL:" + ByteSizeText(totalBytes));
+
+  // The information line names the current file and, once its metadata is read, its camera.
+  std::wstring line, name;
+  EXPECT_TRUE(WaitFor([&] {
+    line = StatusPartText(status, 0);
+    if (line.compare(0, 7, L"FILE : ") != 0) return false;
+    const size_t end = line.find(L"  ", 7);
+    if (end == std::wstring::npos) return false;
+    name = line.substr(7, end - 7);
+    return line.size() > end + 2 && line[end + 2] != L' ';
+  }, 60000)) << testing::PrintToString(line);
+  auto file = std::find_if(files.begin(), files.end(), [&](const auto& f) { return f.first == name; });
+  ASSERT_NE(file, files.end()) << testing::PrintToString(name);
+  EXPECT_EQ(StatusPartText(status, 7), L"\tSIZE:" + ByteSizeText(file->second));
+
+  // The slider covers every row and stands on the current one.
+  const TrackbarState track = ReadTrackbar(slider);
+  EXPECT_EQ(track.min, 1);
+  EXPECT_EQ(track.max, 20);
+  EXPECT_EQ(track.pos, 1);
+
+  // The caption names the program and the folder shown.
+  const std::wstring caption = WindowText(main);
+  EXPECT_EQ(caption.compare(0, 10, L"Brannomere"), 0) << testing::PrintToString(caption);
+  EXPECT_NE(caption.find(photos), std::wstring::npos) << testing::PrintToString(caption);
+
+  // Command 205 (the menu button of the rebar) opens the tool popup.
+  PostMessageW(main, WM_COMMAND, 205, 0);
+  HWND popup = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (popup = FindOpenPopupMenu(p.id)) != nullptr; }, 10000));
+  if (popup) {
+    const RECT r = ScreenRectOf(popup);
+    EXPECT_GT(r.bottom - r.top, 100);  // eight items and two separators, not an empty menu
+    PostMessageW(main, WM_CANCELMODE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return FindOpenPopupMenu(p.id) == nullptr; }, 10000));
+  }
+
+  // The collections submenu of the list popup says "なし" while there is no collection.
+  HWND list = FindDescendant(main, WC_LISTVIEWW, 313);
+  ASSERT_NE(list, nullptr);
+  HWND listPane = GetParent(list);
+  HWND submenu = OpenCollectionsSubmenu(p.id, list, 0);
+  ASSERT_NE(submenu, nullptr);
+  const RECT emptyMenu = ScreenRectOf(submenu);
+  PostMessageW(listPane, WM_CANCELMODE, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return FindOpenPopupMenu(p.id) == nullptr; }, 10000));
+
+  // A new collection through its name dialog appears in the collection tree.
+  HWND collectionTree = FindDescendant(main, WC_TREEVIEWW, 303);
+  ASSERT_NE(collectionTree, nullptr);
+  HWND navigation = GetParent(collectionTree);
+  const std::wstring collection = L"E2E旅行の写真二〇〇四年から二〇〇九年まで";
+  PostMessageW(navigation, WM_COMMAND, 267, 0);
+  HWND nameDialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (nameDialog = FindTopWindow(p.id, L"#32770", L"新規コレクション作成")) != nullptr; },
+                      10000));
+  HWND edit = FindDescendant(nameDialog, L"Edit");
+  ASSERT_NE(edit, nullptr);
+  SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(collection.c_str()), SMTO_NORMAL, 5000, nullptr);
+  PostMessageW(nameDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  std::vector<std::wstring> texts;
+  EXPECT_TRUE(WaitFor([&] {
+    texts = TreeTexts(collectionTree);
+    return std::find(texts.begin(), texts.end(), collection) != texts.end();
+  }, 10000)) << testing::PrintToString(texts.size());
+
+  // The submenu now lists the collection: one item as before, as wide as its long name (a menu
+  // of another process cannot be read under Wine, so its size stands for its text). Picking it
+  // adds the current picture to the collection.
+  submenu = OpenCollectionsSubmenu(p.id, list, 0);
+  ASSERT_NE(submenu, nullptr);
+  const RECT named = ScreenRectOf(submenu);
+  EXPECT_GT((named.right - named.left) - (emptyMenu.right - emptyMenu.left), 100);
+  EXPECT_EQ(named.bottom - named.top, emptyMenu.bottom - emptyMenu.top);
+  PostMenuKey(submenu, VK_RETURN);
+  EXPECT_TRUE(WaitFor([&] { return FindOpenPopupMenu(p.id) == nullptr; }, 10000));
+  WaitFor([] { return false; }, 500);
+
+  // The header shows sort marks and the rows their check marks: both image lists are
+  // attached. A click on the first column sorts by it and marks it.
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  ASSERT_NE(header, nullptr);
+  EXPECT_NE(SendMessageW(header, HDM_GETIMAGELIST, 0, 0), 0);
+  EXPECT_NE(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0), 0);
+  const RECT column = HeaderItemRect(header, 0);
+  const LPARAM at = MAKELPARAM((column.left + column.right) / 2, (column.top + column.bottom) / 2);
+  PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(header, WM_LBUTTONUP, 0, at);
+  int format = 0, image = -1;
+  EXPECT_TRUE(WaitFor([&] { return HeaderItemFormat(header, 0, &format, &image) && (format & HDF_IMAGE); }, 10000))
+      << format;
+  EXPECT_TRUE(image == 0 || image == 1) << image;
+
+  const std::wstring shot = ExeFolder() + L"\\main_window_folder.bmp";
+  EXPECT_TRUE(SaveScreenshot(shot));
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  EXPECT_TRUE(p.WaitExit(20000, &code));
+  EXPECT_EQ(code, 0u);
+
+  // The collection's file holds the picture that was current.
+  std::vector<uint8_t> bytes;
+  EXPECT_TRUE(FindAndReadFile(dir.path(), collection + L".co", &bytes));
+  const std::wstring wide(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+  EXPECT_NE(wide.find(L"photos\\" + name), std::wstring::npos) << bytes.size();
 }
 
 }  // namespace

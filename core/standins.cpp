@@ -23,8 +23,7 @@ void TrackFileDrag(HWND, int, int) {}
 int FinishFileDrag(HWND) { return 0; }
 void OpenDragPopups(HWND) {}
 
-uint8_t g_thumbnailsComplete = 1, g_tempCaption, g_gridShown, g_zoomHoldMode;
-int32_t LoupeEnabled;
+uint8_t g_thumbnailsComplete = 1, g_tempCaption, g_gridShown;
 uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
 bool IsRowEntryPresent(int32_t) { return false; }
 bool ReadRowLevelFacts(int32_t, ImageLevelInputs*) { return false; }
@@ -53,6 +52,7 @@ void ClearEntryUndoList(int32_t entryNumber) {
 }
 
 HGLOBAL GrabMovieFrame(ImageEntry*, int, int, int) { return nullptr; }
+bool ReadMovieSizeAndDuration(ImageEntry*) { return false; }
 void TouchEntryImage(ImageEntry*, int) {}
 bool NeedsFullDevelopment(ImageEntry*, int32_t) { return false; }
 bool ViewerDevelopThreadIdle() { return true; }

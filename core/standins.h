@@ -40,8 +40,7 @@ void OpenDragPopups(HWND owner);
 
 // Records and services of the entry list, the panes, the collections and the main window that
 // the rebar, menus and focus queries read; their owners replace these.
-extern uint8_t g_thumbnailsComplete, g_tempCaption, g_gridShown, g_zoomHoldMode;
-extern int32_t LoupeEnabled;
+extern uint8_t g_thumbnailsComplete, g_tempCaption, g_gridShown;
 // One-shot requests the idle loop carries out.
 extern uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
 bool IsRowEntryPresent(int32_t row);
@@ -70,6 +69,9 @@ void WaitRawDevelopWorker();
 
 // Viewer and movie services the image levels call.
 HGLOBAL GrabMovieFrame(ImageEntry* entry, int second, int width, int height);
+// Movie probe: frame size into the entry's information and the duration; false when the movie
+// cannot be rendered.
+bool ReadMovieSizeAndDuration(ImageEntry* entry);
 void TouchEntryImage(ImageEntry* entry, int level);
 bool NeedsFullDevelopment(ImageEntry* entry, int32_t row);
 bool ViewerDevelopThreadIdle();

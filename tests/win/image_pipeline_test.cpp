@@ -302,6 +302,29 @@ TEST_F(ImagePipeline, UnreadableSourcesMarkTheEntryVanished) {
   EXPECT_EQ(small->presence, kEntryPresent);
 }
 
+HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) { return nullptr; }
+
+// Only a file that is gone is marked vanished: short of memory the file is still there, and a
+// movie without a frame (no codec to render it) is still listed as present.
+TEST_F(ImagePipeline, NoMemoryAndFramelessMoviesAreNotVanished) {
+  const std::wstring good = Write(L"m.bmp", MakePicture(40, 30, L"image/bmp"));
+  ImageEntry* e = NewEntry(good, 0x1);
+  g_globalAllocFn = FailingAlloc;
+  EXPECT_FALSE(DecodeViewImage(e));
+  g_globalAllocFn = GlobalAlloc;
+  ResetMemoryPressure();
+  EXPECT_EQ(e->presence, kEntryPresent);
+  EXPECT_TRUE(DecodeViewImage(e));  // the next try reads it
+
+  const std::wstring clip = Write(L"clip.avi", std::vector<uint8_t>(64, 0x11));
+  ImageEntry* movie = NewEntry(clip, kFileTypeMovie);
+  EXPECT_FALSE(BuildThumbnail(movie));
+  EXPECT_EQ(movie->presence, kEntryPresent);
+  ImageEntry* gone = NewEntry(dir_.File(L"gone.avi"), kFileTypeMovie);
+  EXPECT_FALSE(BuildThumbnail(gone));
+  EXPECT_EQ(gone->presence, kEntryVanished);
+}
+
 TEST_F(ImagePipeline, ReleasedViewImageDecodesAgainFromItsBlock) {
   const std::wstring path = Write(L"v.bmp", MakePicture(120, 80, L"image/bmp"));
   ImageEntry* e = NewEntry(path, 0x1);

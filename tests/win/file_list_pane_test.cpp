@@ -20,6 +20,7 @@
 #include "browser/rebar_bands.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "core/file_types.h"
 #include "core/image_entry_list.h"
 #include "core/message_box.h"
 #include "core/settings.h"
@@ -344,6 +345,25 @@ TEST_F(FileListPaneTest, DropOnACollectionStoresTheFilePath) {
   if (g_entryCount == 1) EXPECT_EQ(EntryAt(0)->presence & kEntryPresent, kEntryPresent);
   g_listSource = 0;
   DeleteCollection(index);
+  Load();
+}
+
+// A movie the program cannot render is listed with the no-codec flag and stays present.
+TEST_F(FileListPaneTest, MovieWithoutCodecIsFlaggedNotVanished) {
+  ScratchDir movies;
+  const std::vector<uint8_t> junk(4096, 0x5A);
+  ASSERT_TRUE(WriteWholeFile(movies.File(L"clip.avi"), junk.data(), junk.size()));
+  ParseUserExtensions();
+  wcscpy(g_currentFolder, movies.path().c_str());
+  g_listReadyFlag = 0;
+  LoadListContents(1, 0, 0);
+  ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
+  ASSERT_EQ(g_entryCount, 1);
+  ImageEntry* movie = EntryAt(0);
+  EXPECT_EQ(movie->info.fileTypeFlag, kFileTypeMovie);
+  EXPECT_NE(movie->flags & kEntryInfoRead, 0);
+  EXPECT_NE(movie->flags & kEntryMovieNoCodec, 0);
+  EXPECT_NE(movie->presence & kEntryPresent, 0);
   Load();
 }
 

@@ -325,6 +325,28 @@ TEST_F(ImagePipeline, NoMemoryAndFramelessMoviesAreNotVanished) {
   EXPECT_EQ(gone->presence, kEntryVanished);
 }
 
+// A full development whose picture could not be decoded keeps its block and stream; the next
+// attempt opens a new stream and lets go of the old one.
+TEST_F(ImagePipeline, FullDevelopmentLetsGoOfAStaleStream) {
+  const int row = RowWithRawFlag();
+  ASSERT_GE(row, 0);
+  ImageEntry* e = NewEntry(dir_.File(L"x.dng"), 0x4000, row);
+  HGLOBAL junk = GlobalAlloc(GMEM_FIXED, 64);
+  ASSERT_NE(junk, nullptr);
+  std::memset(junk, 0x42, 64);
+  e->levelBlocks[kLevelFull] = junk;
+  e->fullLevelSize = 64;
+  DevelopFullImage(e, 2);
+  ASSERT_EQ(e->levelImages[kLevelFull], nullptr);
+  IStream* first = e->levelStreams[kLevelFull];
+  ASSERT_NE(first, nullptr);
+  first->AddRef();
+  DevelopFullImage(e, 2);
+  EXPECT_NE(e->levelStreams[kLevelFull], nullptr);
+  EXPECT_EQ(first->Release(), 0u);  // nobody else holds it any more
+  EXPECT_EQ(e->levelBlocks[kLevelFull], junk);
+}
+
 TEST_F(ImagePipeline, ReleasedViewImageDecodesAgainFromItsBlock) {
   const std::wstring path = Write(L"v.bmp", MakePicture(120, 80, L"image/bmp"));
   ImageEntry* e = NewEntry(path, 0x1);

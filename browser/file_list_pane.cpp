@@ -32,7 +32,6 @@
 #include "resources/resource.h"
 
 uint32_t g_reportViewFlag = 1;
-int32_t g_listCaptionStyle = 0;
 LONG g_listHeaderStyle = 0;
 uint8_t g_listSplitterDragging = 0;
 HWND g_mouseCaptureOwner = nullptr;
@@ -80,8 +79,9 @@ void InsertColumns(HWND list) {
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = ListColumnRightAligned(k) ? LVCFMT_RIGHT : LVCFMT_LEFT;
     column.cx = g_settings.columnShown[k] == 1 ? g_settings.columnWidths[k] : 0;
-    int set = (g_listCaptionStyle >= 0 && g_listCaptionStyle < kCaptionSetCount) ? g_listCaptionStyle : 0;
-    column.pszText = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(ListColumnCaption(k, set)));
+    // The user's own captions have no field in the block yet: style 4 shows set 0 until then.
+    const char16_t* caption = ListColumnCaptionForStyle(k, g_settings.listCaptionStyle, nullptr);
+    column.pszText = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(caption));
     SendMessageW(list, LVM_INSERTCOLUMNW, k, reinterpret_cast<LPARAM>(&column));
   }
   // The saved order is applied only when it is a permutation; a damaged block keeps 0..23.
@@ -157,7 +157,7 @@ void OnGetDispInfo(NMLVDISPINFOW* info) {
     else if (item.iSubItem == 1)
       item.iImage = g_reportViewFlag ? 2 * number + 1 : 0;
     else
-      item.iImage = I_IMAGENONE;
+      item.iImage = I_IMAGECALLBACK;  // no image: some list views keep an empty image slot for I_IMAGENONE
   }
   if ((item.mask & LVIF_STATE) && item.iSubItem == 0) {
     item.stateMask = LVIS_STATEIMAGEMASK;
@@ -273,7 +273,7 @@ void OnItemChanged(HWND pane, NMLISTVIEW* change) {
   g_cursorRow = change->iItem;
   if (!IsListFocused()) return;
   AssignPaneEntries();
-  g_viewerRefreshCountdown = 83;
+  g_listPaneHoldOff = 83;
   InvalidateRect(pane, nullptr, TRUE);
   UpdateToolbarButtons(8);
 }
@@ -502,7 +502,7 @@ void OnRightDown(HWND pane) {
     StopSlideshow();
   } else if (g_leftButtonDown) {
     g_rightWithLeftRequest = 1;
-    if (g_zoomHoldMode) g_panState = 1;
+    if (g_settings.keepZoomWhilePaging) g_panState = 1;
   } else if (IsOverPaneEdgeZone()) {
     ShowListPopup(pane);
   } else {
@@ -527,7 +527,9 @@ void OnDrop(HWND pane, WPARAM wParam, LPARAM lParam) {
     if (!DragQueryFileW(drop, k, path.data(), length + 1)) continue;
     wchar_t display[1024] = {};
     if (g_listSource != 0) {
-      if (BuildShellDisplayPath(path.data(), display) && display[0] && AddFileToCollection(g_currentCollection, display))
+      // The display path only vouches that the file is on a drive or share; the collection
+      // keeps the file path itself, which is what its loader opens.
+      if (BuildShellDisplayPath(path.data(), display) && display[0] && AddFileToCollection(g_currentCollection, path.data()))
         added = true;
     } else {
       g_treeDrivenByCode = 1;

@@ -415,13 +415,20 @@ void ServeZoomedPictures() {
     g_viewFocusEasing = 0;
     return;
   }
-  int32_t point = -1;
-  if (IsKeyJustPressed(VK_NUMPAD5)) point = 0;
+  // Page Up at point 0 asks for point -1, which the target lookup wraps to the table's last.
+  int32_t point = 0;
+  bool chosen = IsKeyJustPressed(VK_NUMPAD5);
   if (GetFocusedPaneIndex(1) >= 0) {
-    if (IsKeyJustPressed(VK_PRIOR)) point = g_viewFocusIndex - 1;
-    if (IsKeyJustPressed(VK_NEXT)) point = g_viewFocusIndex + 1;
+    if (IsKeyJustPressed(VK_PRIOR)) {
+      point = g_viewFocusIndex - 1;
+      chosen = true;
+    }
+    if (IsKeyJustPressed(VK_NEXT)) {
+      point = g_viewFocusIndex + 1;
+      chosen = true;
+    }
   }
-  if (point != -1 || IsKeyJustPressed(VK_NUMPAD5)) {
+  if (chosen) {
     for (bool& b : g_focusTargetPane) b = false;
     g_viewFocusIndex = point;
     ForEachTargetPane([](int32_t k) {

@@ -42,7 +42,6 @@
 #include "resources/resource.h"
 
 uint8_t g_rebarComboActive = 0;
-uint8_t g_bandsLocked = 0;
 uint8_t g_toolPopupOpen = 0;
 
 namespace {
@@ -96,23 +95,23 @@ void StepImage(bool next) {
 }
 
 void LockBands() {
-  g_bandsLocked ^= 1;
+  g_settings.lockBands ^= 1;
   if (!g_hwndRebar) return;
   for (UINT band = 0; band < 7; ++band) {
     REBARBANDINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = RBBIM_STYLE;
     if (!SendMessageW(g_hwndRebar, RB_GETBANDINFOW, band, reinterpret_cast<LPARAM>(&info))) continue;
-    info.fStyle = g_bandsLocked ? (info.fStyle | RBBS_NOGRIPPER) : (info.fStyle & ~RBBS_NOGRIPPER);
+    info.fStyle = g_settings.lockBands ? (info.fStyle | RBBS_NOGRIPPER) : (info.fStyle & ~RBBS_NOGRIPPER);
     SendMessageW(g_hwndRebar, RB_SETBANDINFOW, band, reinterpret_cast<LPARAM>(&info));
   }
 }
 
 void ToggleZoomHold() {
   SetFocusRestoreTarget(1);
-  g_zoomHoldMode ^= 1;
+  g_settings.keepZoomWhilePaging ^= 1;
   UpdateToolbarButtons(2);
-  if (g_zoomHoldMode) {
+  if (g_settings.keepZoomWhilePaging) {
     g_zoomHoldLatch = 0;
     g_keyHold.injectedKey = VK_CONTROL;
   } else {
@@ -192,7 +191,7 @@ void ToggleRawDevelopment(HWND window) {
   if (IsRawEntry(number) && !g_rawToggleRunning) {
     g_rawToggleRunning = 1;
     ImageEntry* e = EntryAt(number);
-    if (e->developMode == 2) {
+    if (e->levelImages[kLevelFull]) {
       e->developMode = 0;
       g_rawReleaseSignal = 0;
       HandEntryToViewerForRelease(number);
@@ -243,6 +242,7 @@ void RunColorManagement() {
     record.hwndOwner = MessageOwnerWindow;
     DWORD flags = record.dwFlags;
     if (setup(&record)) {
+      StoreColorMatchSetup(record);
       BuildProfilePath(reinterpret_cast<const wchar_t*>(g_settings.colorMonitorProfile), g_monitorProfilePath);
       g_screenProfileChanged = 1;
       BuildProfilePath(reinterpret_cast<const wchar_t*>(g_settings.colorPrinterProfile), g_printerProfilePath);
@@ -584,7 +584,7 @@ bool RunMainCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     case 225: ToggleZoomHold(); return true;
     case 226:
       SetFocusRestoreTarget(1);
-      LoupeEnabled ^= 1;
+      g_settings.loupeEnabled ^= 1;
       UpdateToolbarButtons(2);
       g_redrawFlag = 1;
       return true;

@@ -109,6 +109,11 @@ void BuildMenuBar(HINSTANCE instance) {
     const PopupTable* t = FindPopupTable(index);
     BuildPopupFromTable(index, t->items, t->count);
   }
+  LoadMenuIcons(instance);
+}
+
+void LoadMenuIcons(HINSTANCE instance) {
+  if (g_menuIcons) DeleteObject(g_menuIcons);
   g_menuIcons = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(g_uiScale == 2 ? IDB_MENU_ICONS_LARGE : IDB_MENU_ICONS),
                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
@@ -157,7 +162,7 @@ void PrepareListPopup() {
     bool on = (g_settings.enabledImageTypes & FormatItemTypeBit(id)) != 0;
     CheckMenuItem(g_menus[4], id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
   }
-  SetListPopupModeIcons(g_zoomHoldMode != 0, LoupeEnabled != 0);
+  SetListPopupModeIcons(g_settings.keepZoomWhilePaging != 0, g_settings.loupeEnabled != 0);
 
   ListPopupInputs in{};
   in.thumbnailsComplete = g_listPassComplete != 0;

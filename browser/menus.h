@@ -19,6 +19,9 @@ extern CacheHistoryRow* g_cacheHistory;
 extern int g_cacheHistoryCount;
 
 void BuildMenuBar(HINSTANCE instance);
+// The icon strip of the owner-drawn items at the current interface scale; start-up loads it
+// again once the settings have fixed the scale.
+void LoadMenuIcons(HINSTANCE instance);
 void DestroyMenus();
 HMENU BuildPopupFromTable(int index, const MenuItemRecord* table, int count);
 void BuildFavouritesSubmenu();

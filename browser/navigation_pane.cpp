@@ -13,6 +13,7 @@
 #include "browser/folder_dialogs.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
+#include "browser/tree_selection_draw.h"
 #include "browser/menus.h"
 #include "browser/pure/nav_rules.h"
 #include "browser/rebar_bands.h"
@@ -304,8 +305,12 @@ BOOL BeginFolderRename(HWND pane) {
   if (!g_renameByCommand) wcsncpy(g_targetFolder, g_currentFolder, kPathChars);
   g_renameByCommand = 0;
   (void)pane;
-  // Drive roots, relative paths and virtual items cannot be renamed.
-  return IsFolderCommandTarget(U(g_targetFolder)) ? FALSE : TRUE;
+  // Drive roots, relative paths and virtual items cannot be renamed. A refused edit never sends
+  // TVN_ENDLABELEDIT, so the keys are given back here.
+  if (IsFolderCommandTarget(U(g_targetFolder))) return FALSE;
+  g_labelEditActive = 0;
+  g_keyHold.pollingSuspended = 0;
+  return TRUE;
 }
 
 namespace {
@@ -756,7 +761,9 @@ ImageEntry* TakeEntryForTransfer(int32_t entry, uint8_t* presence) {
   ImageEntry* e = EntryAt(entry);
   *presence = e->presence;
   e->presence = 0;
-  ReleaseEntryLevel(e, 0, 0);
+  // The view levels hold the file open through their streams; the thumbnail (and with it the
+  // row of the folder's cache file) stays.
+  ReleaseCachedImages(entry, 0);
   return e;
 }
 }  // namespace
@@ -811,7 +818,9 @@ INT_PTR CALLBACK NavigationPaneDlgProc(HWND dialog, UINT message, WPARAM wParam,
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       LRESULT result = 0;
-      if (header->idFrom == IDC_NAVIGATION_TAB && header->code == TCN_SELCHANGE)
+      if (header->code == NM_CUSTOMDRAW && (header->idFrom == IDC_FOLDER_TREE || header->idFrom == IDC_COLLECTION_TREE))
+        result = DrawTreeItemReadable(reinterpret_cast<NMTVCUSTOMDRAW*>(lParam));
+      else if (header->idFrom == IDC_NAVIGATION_TAB && header->code == TCN_SELCHANGE)
         SelectNavigationTab(static_cast<int>(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
       else if (header->idFrom == IDC_FOLDER_TREE)
         result = OnFolderTreeNotify(dialog, header);

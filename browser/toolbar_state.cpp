@@ -95,8 +95,8 @@ void UpdateToolbarButtons(uint32_t flags) {
   if (flags & 2) {
     Check(304, false);
     if (g_viewMode & 2) {
-      Check(225, false);
-      Check(226, false);
+      Check(225, g_settings.keepZoomWhilePaging != 0);
+      Check(226, g_settings.loupeEnabled != 0);
     } else {
       Check(225, false);
       Check(226, false);

@@ -59,8 +59,8 @@ bool IsCommandToggledOn(int commandId) {
     case 302: return g_treeHidden != 0;
     case 334: return IsListFocused();
     case 304: return g_gridShown != 0;
-    case 225: return g_zoomHoldMode != 0;
-    case 226: return LoupeEnabled != 0;
+    case 225: return g_settings.keepZoomWhilePaging != 0;
+    case 226: return g_settings.loupeEnabled != 0;
     case 332: return SlideshowRunning != 0;
     case 337: {
       if (g_listCount <= 0 || g_cursorRow < 0 || g_cursorRow >= g_listCount) return false;

@@ -120,6 +120,9 @@ bool TakeRowPixels(ImageEntry* e, uint8_t* out) {
         std::memcpy(out + kCacheThumbBytes + y * 96, static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
                     96);
       e->histogramPicture->UnlockBits(&data);
+    } else {
+      // The buffer is shared by every row: never leave the previous row's histogram in it.
+      std::memset(out + kCacheThumbBytes, 0, kCacheHistogramBytes);
     }
   }
   if (turns) thumb->RotateFlip(kTurns[turns]);

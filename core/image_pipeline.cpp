@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "core/app_globals.h"
+#include "core/file_system.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
@@ -79,9 +80,12 @@ void ReleaseStream(IStream*& stream) {
 // The range of the entry's file (the whole file for size 0) in a new block; null on any
 // failure. The range must lie inside the file (a range from its start may be longer: that much at
 // most), so a damaged record never asks for a huge block.
-// An MRW preview is given the JPEG start marker it lacks.
-HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_t* bytesRead = nullptr) {
+// An MRW preview is given the JPEG start marker it lacks. outOfMemory tells a failed allocation
+// (the file is fine) from a file that cannot be read.
+HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_t* bytesRead = nullptr,
+                      bool* outOfMemory = nullptr) {
   if (bytesRead) *bytesRead = 0;
+  if (outOfMemory) *outOfMemory = false;
   if (offset < 0 || size < 0) return nullptr;
   HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(e->path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
@@ -101,7 +105,10 @@ HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_
       bytes = static_cast<DWORD>(length.QuadPart);
     }
   }
-  if (bytes != 0) block = AllocGlobal(GMEM_FIXED, bytes);
+  if (bytes != 0) {
+    block = AllocGlobal(GMEM_FIXED, bytes);
+    if (!block && outOfMemory) *outOfMemory = true;
+  }
   if (block) {
     DWORD read = 0;
     if (!ReadFile(file, block, bytes, &read, nullptr) || read != bytes) {
@@ -256,8 +263,7 @@ bool ThumbnailFromFile(ImageEntry* e) {
       }
     } else if (movie) {
       int second = g_settings.movieThumbSecond;
-      e->levelBlocks[kLevelThumbnail] =
-          GrabMovieFrame(e, second, g_settings.listThumbWidth, g_settings.listThumbHeight);
+      e->levelBlocks[kLevelThumbnail] = GrabMovieFrame(e, second, g_settings.thumbWidth, g_settings.thumbHeight);
       e->movieThumbSecond = static_cast<int16_t>(second);
     } else {
       e->levelBlocks[kLevelThumbnail] = ReadFileRange(e, e->info.thumbOffset, e->info.thumbSize);
@@ -300,7 +306,9 @@ bool ThumbnailFromFile(ImageEntry* e) {
 bool BuildThumbnailLocked(ImageEntry* e) {
   if (e->levelImages[kLevelThumbnail]) return true;
   if (!ThumbnailFromCache(e) && !ThumbnailFromFile(e)) {
-    e->presence = kEntryVanished;
+    // A movie without a frame (no codec) is still there; only a file that is gone has vanished.
+    if (e->info.fileTypeFlag != kFileTypeMovie || !PathExists(reinterpret_cast<const wchar_t*>(e->path)))
+      e->presence = kEntryVanished;
     return false;
   }
   TurnPicture(e->levelImages[kLevelThumbnail], UpdateExifTurns(e, true));
@@ -327,9 +335,11 @@ bool DecodeViewImageLocked(ImageEntry* e) {
       e->levelBlocks[kLevelView] = GrabMovieFrame(e, e->movieThumbSecond, e->info.width, e->info.height);
       if (!Block(e, kLevelView)) return false;
     } else {
-      e->levelBlocks[kLevelView] = ReadFileRange(e, e->info.previewOffset, e->info.previewSize);
+      bool outOfMemory = false;
+      e->levelBlocks[kLevelView] = ReadFileRange(e, e->info.previewOffset, e->info.previewSize, nullptr, &outOfMemory);
       if (!Block(e, kLevelView)) {
-        e->presence = kEntryVanished;
+        // Short of memory the file is still there: the viewer tries again later.
+        if (!outOfMemory) e->presence = kEntryVanished;
         return false;
       }
     }
@@ -414,6 +424,8 @@ void DevelopFullImage(ImageEntry* entry, brn::RawDevelopMode mode) {
       }
     }
     if (block && !entry->levelImages[kLevelFull]) {
+      // A stream left by an earlier decode that failed would leak under the new one.
+      ReleaseStream(entry->levelStreams[kLevelFull]);
       brn::MemoryStreamHolder holder;
       if (FAILED(brn::OpenMemoryStream(&holder, block, false)) || !holder.stream) {
         entry->levelBlocks[kLevelFull] = block;

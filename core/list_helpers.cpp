@@ -109,7 +109,7 @@ int GetEntryActionStateIndex(const ImageEntry* e) {
   int kind = (e->undoRecords && e->currentUndo >= 0 && e->currentUndo < e->undoCount)
                  ? e->undoRecords[e->currentUndo].kind
                  : -1;
-  return EntryActionStateIcon(e->undoCount, kind, e->presence == kEntryVanished, nullptr);
+  return EntryActionStateIcon(e->undoCount, kind, e->presence == kEntryVanished, g_settings.colorSlotEnabled);
 }
 
 void SelectCurrentEntryRow() {

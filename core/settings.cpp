@@ -104,3 +104,13 @@ void BuildColorMatchSetup(COLORMATCHSETUPW* out) {
   out->pTargetProfile = W(g_settings.colorTargetProfile);
   out->ccTargetProfile = 260;
 }
+
+void StoreColorMatchSetup(const COLORMATCHSETUPW& record) {
+  // The names were edited in place in the block's own fields; the numbers come back here.
+  ColorMatchSetup32& s = g_settings.colorMatchSetup;
+  s.size = sizeof(ColorMatchSetup32);
+  s.version = record.dwVersion;
+  s.flags = record.dwFlags;
+  s.renderIntent = record.dwRenderIntent;
+  s.proofingIntent = record.dwProofingIntent;
+}

@@ -22,3 +22,5 @@ uint8_t SaveSettingsFile();
 void SetDefaultSettings();
 // Points the colour-matching record's names at the block's own fields (never at file data).
 void BuildColorMatchSetup(COLORMATCHSETUPW* out);
+// Writes the user's choices of a confirmed colour-matching dialog back into the block.
+void StoreColorMatchSetup(const COLORMATCHSETUPW& record);

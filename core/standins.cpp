@@ -23,8 +23,7 @@ void TrackFileDrag(HWND, int, int) {}
 int FinishFileDrag(HWND) { return 0; }
 void OpenDragPopups(HWND) {}
 
-uint8_t g_tempCaption, g_gridShown, g_zoomHoldMode;
-int32_t LoupeEnabled;
+uint8_t g_tempCaption, g_gridShown;
 
 
 
@@ -48,6 +47,7 @@ void ClearEntryUndoList(int32_t entryNumber) {
 }
 
 HGLOBAL GrabMovieFrame(ImageEntry*, int, int, int) { return nullptr; }
+bool ReadMovieSizeAndDuration(ImageEntry*) { return false; }
 void TouchEntryImage(ImageEntry*, int) {}
 bool NeedsFullDevelopment(ImageEntry*, int32_t) { return false; }
 bool ViewerDevelopThreadIdle() { return true; }

@@ -41,8 +41,7 @@ void OpenDragPopups(HWND owner);
 
 // Records and services of the entry list, the panes, the collections and the main window that
 // the rebar, menus and focus queries read; their owners replace these.
-extern uint8_t g_tempCaption, g_gridShown, g_zoomHoldMode;
-extern int32_t LoupeEnabled;
+extern uint8_t g_tempCaption, g_gridShown;
 
 // ---- Services the entry list and the list helpers call ----
 struct ImageEntry;
@@ -61,6 +60,9 @@ void WaitRawDevelopWorker();
 
 // Viewer and movie services the image levels call.
 HGLOBAL GrabMovieFrame(ImageEntry* entry, int second, int width, int height);
+// Movie probe: frame size into the entry's information and the duration; false when the movie
+// cannot be rendered.
+bool ReadMovieSizeAndDuration(ImageEntry* entry);
 void TouchEntryImage(ImageEntry* entry, int level);
 bool NeedsFullDevelopment(ImageEntry* entry, int32_t row);
 bool ViewerDevelopThreadIdle();

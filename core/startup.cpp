@@ -197,6 +197,8 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
   }
 
   NormaliseAndMigrateSettings();
+  // The menus were built before the settings chose the icon size.
+  LoadMenuIcons(instance);
   ParseUserExtensions();
   RebuildActionKeyTable();
   CopyUnknownPicture();

@@ -164,6 +164,12 @@ void ReadEntryInformation(ImageEntry* entry) {
   // buffer.
   static wchar_t text[kMetadataChars];
   DumpImageMetadataWide(EntryPath(entry), text, kMetadataChars);
+  // A movie's frame size comes from the movie itself, before its size text is made; one that
+  // cannot be rendered is marked as having no codec.
+  if (entry->info.fileTypeFlag == kFileTypeMovie) {
+    if (ReadMovieSizeAndDuration(entry)) entry->flags &= static_cast<uint16_t>(~kEntryMovieNoCodec);
+    else entry->flags |= kEntryMovieNoCodec;
+  }
   FillImageInfoFromText(entry->info, text, true);
   entry->flags |= kFlagInfoRead;
 }

@@ -31,16 +31,67 @@ static void CopyText(char* to, const char* from, size_t field) {
   memcpy(to, from, n);
 }
 
-/* LibRaw turned the recorded "YYYY:MM:DD hh:mm:ss" into a time_t with this C library's mktime,
-   so converting back with the same library's localtime gives the recorded fields whatever the
-   time zone is, without changing it. */
-static void CaptureTime(time_t stamp, RawDecoderInfo* info) {
+/* Reads "YYYY:MM:DD hh:mm:ss" at p into calendar fields without any time-zone arithmetic. */
+static int ParseDateText(const uint8_t* p, struct tm* t) {
+  static const uint8_t kLayout[19] = "0000:00:00 00:00:00";
+  int v[6] = {0, 0, 0, 0, 0, 0}, field = 0, i;
+  for (i = 0; i < 19; ++i) {
+    if (kLayout[i] == '0') {
+      if (p[i] < '0' || p[i] > '9') return 0;
+      v[field] = v[field] * 10 + (p[i] - '0');
+    } else {
+      if (p[i] != kLayout[i]) return 0;
+      ++field;
+    }
+  }
+  if (v[0] < 1 || v[1] < 1 || v[1] > 12 || v[2] < 1 || v[2] > 31 || v[3] > 23 || v[4] > 59 || v[5] > 60)
+    return 0;
+  memset(t, 0, sizeof *t);
+  t->tm_year = v[0] - 1900;
+  t->tm_mon = v[1] - 1;
+  t->tm_mday = v[2];
+  t->tm_hour = v[3];
+  t->tm_min = v[4];
+  t->tm_sec = v[5];
+  return 1;
+}
+
+/* LibRaw turned a recorded "YYYY:MM:DD hh:mm:ss" into a time_t with this C library's mktime in
+   the current time zone. Converting that back with localtime is not exact: a time inside a
+   daylight-saving gap (02:30 on a spring-forward night) comes back an hour later. So the text
+   itself is looked up in the file: the first date text whose mktime gives the same stamp holds
+   the recorded fields. Only when none does (a stamp from a binary field) localtime is used.
+   Nothing here changes the process's time zone. */
+static int FindRecordedTime(const uint8_t* data, uint32_t size, time_t stamp, struct tm* out) {
+  const uint8_t* p = data;
+  const uint8_t* end = data + size;
+  while (end - p >= 19) {
+    const uint8_t* colon = (const uint8_t*)memchr(p + 4, ':', (size_t)(end - p - 4));
+    struct tm t, probe;
+    if (!colon || end - (colon - 4) < 19) break;
+    p = colon - 4;
+    if (ParseDateText(p, &t)) {
+      probe = t;
+      probe.tm_isdst = -1;
+      if (mktime(&probe) == stamp) {
+        *out = t;
+        return 1;
+      }
+    }
+    ++p;
+  }
+  return 0;
+}
+
+static void CaptureTime(const uint8_t* data, uint32_t size, time_t stamp, RawDecoderInfo* info) {
   struct tm t;
   int ok;
   memset(&t, 0, sizeof t);
   if (stamp == 0) {
     t.tm_year = 70;
     t.tm_mday = 1;
+    ok = 1;
+  } else if (FindRecordedTime(data, size, stamp, &t)) {
     ok = 1;
   } else {
 #ifdef __MINGW32__
@@ -108,7 +159,7 @@ int32_t RAWDEC_CALL RawDecoderOpen(const uint8_t* data, uint32_t size, RawDecode
   CopyText(info->model, lr->idata.model, sizeof info->model);
   CopyText(info->description, lr->other.desc, sizeof info->description);
   CopyText(info->artist, lr->other.artist, sizeof info->artist);
-  CaptureTime(lr->other.timestamp, info);
+  CaptureTime(data, size, lr->other.timestamp, info);
   info->shutter = lr->other.shutter;
   info->aperture = lr->other.aperture;
   info->focalLength = lr->other.focal_len;

@@ -53,6 +53,18 @@ const char16_t* ListColumnCaption(int column, int set) {
   return kCaptions[column][set];
 }
 
+const char16_t* ListColumnCaptionForStyle(int column, int32_t style,
+                                          const char16_t (*custom)[kCustomCaptionChars]) {
+  if (column < 0 || column >= kListColumnCount) return nullptr;
+  if (style == kCustomCaptionStyle) {
+    const char16_t* own = custom ? custom[column] : nullptr;
+    bool terminated = false;
+    for (int k = 0; own && k < kCustomCaptionChars && !terminated; ++k) terminated = own[k] == 0;
+    return own && own[0] && terminated ? own : kCaptions[column][0];
+  }
+  return kCaptions[column][style >= 0 && style < kCaptionSetCount ? style : 0];
+}
+
 bool ListColumnRightAligned(int column) { return column == 4 || column == 23; }
 
 int ListCellColorIndex(int column, int row, int32_t mediaNumber, int actionIndex) {

@@ -296,5 +296,6 @@ int EntryActionStateIcon(int undoCount, int currentKind, bool vanished, const ui
   if (vanished && (!hasCurrent || !ActionTextStaysOnVanished(currentKind))) return 9;
   if (!hasCurrent) return -1;
   int icon = ActionKindIcon(currentKind);
-  return (!iconEnabled || iconEnabled[icon]) ? icon : -1;
+  // Icon 20 has no colour slot and so no switch; the table holds the 20 slots' switches.
+  return (!iconEnabled || icon >= 20 || iconEnabled[icon]) ? icon : -1;
 }

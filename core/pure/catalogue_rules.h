@@ -63,5 +63,6 @@ bool ActionTextStaysOnVanished(int kind);
 int ActionKindIcon(int kind);
 // Text of the action column: null for none. currentKind < 0: no current record.
 const char16_t* EntryActionText(int undoCount, int currentKind, bool vanished);
-// The state icon of a row: 9 vanished, -1 none, else the kind's icon when enabled.
+// The state icon of a row: 9 vanished, -1 none, else the kind's icon when enabled (iconEnabled:
+// the 20 colour slots' switches, or null for all on).
 int EntryActionStateIcon(int undoCount, int currentKind, bool vanished, const uint8_t* iconEnabled);

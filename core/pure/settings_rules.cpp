@@ -97,6 +97,11 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.renameSequenceStart = 1;
   s.mediaFolderDigits = 1;
   s.stopPagingAtEnds = 1;
+  s.rawBatchDevelopMode = 2;
+  s.exifOnRawDevelop = 1;
+  s.wallpaperFitMode = 0;
+  s.wallpaperFolder = 1;
+  s.wallpaperSharpness = 10;
   ResetColorSlots(s);
   s.performance = 3;
   s.confirmFirstAction = 1;
@@ -288,6 +293,10 @@ int ValidateLoadedSettings(SettingsBlock& s) {
   changed += Clamp<int32_t>(s.listThumbSharpness, 0, 20);
   changed += Clamp<int32_t>(s.viewThumbSharpness, 0, 20);
   changed += Clamp<int32_t>(s.rawViewingMode, 0, 2);
+  changed += Clamp<int32_t>(s.rawBatchDevelopMode, 0, 2);
+  changed += Clamp<int32_t>(s.wallpaperFitMode, 0, 2);
+  changed += Clamp<int32_t>(s.wallpaperFolder, 0, 1);
+  changed += Clamp<int32_t>(s.wallpaperSharpness, 0, 20);
   changed += Clamp<int32_t>(s.fileInfoLastTab, 0, 5);
   changed += Clamp<int32_t>(s.histogramBackgroundAlpha, 0, 255);
   for (auto& o : s.columnOrder) changed += Clamp<int32_t>(o, 0, 23);

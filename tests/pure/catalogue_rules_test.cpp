@@ -190,7 +190,7 @@ TEST(Texts, SeparatorsAndProgress) {
 }
 
 TEST(ActionColumn, TextAndIcon) {
-  uint8_t enabled[32];
+  uint8_t enabled[20];
   std::memset(enabled, 1, sizeof enabled);
   struct Case {
     int undoCount, kind;

@@ -21,6 +21,22 @@ TEST(ListColumns, CaptionSetsAndAlignment) {
   for (int k = 0; k < kListColumnCount; ++k) EXPECT_EQ(ListColumnRightAligned(k), k == 4 || k == 23) << k;
 }
 
+TEST(ListColumns, CaptionByStyleWithTheUsersOwn) {
+  char16_t own[kListColumnCount][kCustomCaptionChars] = {};
+  const std::u16string mine = u"撮った日";
+  mine.copy(own[10], mine.size());
+  for (char16_t& c : own[11]) c = u'x';  // no terminator in its field
+  EXPECT_EQ(S(ListColumnCaptionForStyle(10, 2, own)), u"撮影日時");
+  EXPECT_EQ(S(ListColumnCaptionForStyle(11, 1, own)), u"ShutterSpeed");
+  EXPECT_EQ(S(ListColumnCaptionForStyle(10, 4, own)), mine);
+  EXPECT_EQ(S(ListColumnCaptionForStyle(11, 4, own)), u"ｼｬｯﾀｰｽﾋﾟｰﾄﾞ");
+  EXPECT_EQ(S(ListColumnCaptionForStyle(12, 4, own)), u"F値");  // empty own caption
+  EXPECT_EQ(S(ListColumnCaptionForStyle(12, 4, nullptr)), u"F値");
+  EXPECT_EQ(S(ListColumnCaptionForStyle(3, 9, own)), u"ﾌｫｰﾏｯﾄ");  // a damaged style reads as 0
+  EXPECT_EQ(S(ListColumnCaptionForStyle(3, -1, own)), u"ﾌｫｰﾏｯﾄ");
+  EXPECT_EQ(S(ListColumnCaptionForStyle(24, 4, own)), u"(null)");
+}
+
 TEST(ListColours, CellAndLabelIndices) {
   struct Case {
     int column, row, media, action, want;

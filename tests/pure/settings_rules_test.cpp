@@ -59,6 +59,16 @@ TEST(SettingsDefaults, FieldsLandAtTheirFileOffsets) {
   for (size_t off : {120020u, 182976u, 183012u, 268316u}) EXPECT_EQ(I32At(*s, off), 0) << off;
   EXPECT_EQ(I32At(*s, 182432), 0);
   EXPECT_EQ(I32At(*s, 182176), 1);
+  // Fields the RAW output, wallpaper and capture code read: a zeroed block would develop the
+  // batch at half size, drop the Exif items and put the wallpaper beside the program.
+  EXPECT_EQ(I32At(*s, 45148), 2);
+  EXPECT_EQ(Bytes(*s)[45152], 1);
+  EXPECT_EQ(I32At(*s, 45156), 0);
+  EXPECT_EQ(I32At(*s, 45160), 1);
+  EXPECT_EQ(I32At(*s, 45164), 10);
+  EXPECT_EQ(Bytes(*s)[182440], 1);
+  EXPECT_EQ(I32At(*s, 182444), 640);
+  EXPECT_EQ(I32At(*s, 120008), 5);
 }
 
 TEST(SettingsStartupRepair, FillsSectionsAndRepairsZeroFields) {
@@ -127,6 +137,9 @@ TEST(SettingsValidation, ClampsWhatAFileCanCorrupt) {
   s->bandLayout[2].bandId = -5;
   for (auto& c : s->lastFolder) c = u'A';
   for (auto& c : s->searchMakers.rows[3]) c = u'B';
+  s->rawBatchDevelopMode = 9;
+  s->wallpaperFitMode = -1;
+  s->wallpaperSharpness = 21;
   EXPECT_GT(ValidateLoadedSettings(*s), 0);
   EXPECT_EQ(s->actionCount, 39);
   EXPECT_EQ(s->toolboxButtonCount, 0);
@@ -138,6 +151,9 @@ TEST(SettingsValidation, ClampsWhatAFileCanCorrupt) {
   EXPECT_EQ(s->bandLayout[2].bandId, 0);
   EXPECT_EQ(s->lastFolder[259], 0);
   EXPECT_EQ(s->searchMakers.rows[3][127], 0);
+  EXPECT_EQ(s->rawBatchDevelopMode, 2);
+  EXPECT_EQ(s->wallpaperFitMode, 0);
+  EXPECT_EQ(s->wallpaperSharpness, 20);
   // A clean block needs no change.
   auto clean = Defaults();
   EXPECT_EQ(ValidateLoadedSettings(*clean), 0);

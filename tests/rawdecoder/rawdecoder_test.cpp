@@ -70,19 +70,30 @@ TEST(RawDecoderModule, EighthSizeAveragesHalfSizeBlocks) {
 TEST(RawDecoderModule, CaptureTimeIndependentOfTimeZone) {
   const char* saved = getenv("TZ");
   const std::string restore = saved ? saved : "";
-  SyntheticDng shot;
-  shot.dateTime = "2021:07:31 23:59:58";
-  const auto file = MakeSyntheticDng(shot);
-  for (const char* zone : {"JST-9", "UTC", "EST5EDT", "NZST-12NZDT", "<-0330>3:30"}) {
-    setenv("TZ", zone, 1);
-    tzset();
-    RawDecoderInfo info;
-    RawDecoder* d = nullptr;
-    ASSERT_EQ(RawDecoderOpen(file.data(), static_cast<uint32_t>(file.size()), &info, &d), RAWDEC_OK);
-    RawDecoderClose(d);
-    const int32_t fields[6] = {info.year, info.month, info.day, info.hour, info.minute, info.second};
-    const int32_t expected[6] = {2021, 7, 31, 23, 59, 58};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(fields[i], expected[i]) << zone << " field " << i;
+  // A plain summer time, a time inside the spring-forward gap of EST5EDT and NZST-12NZDT
+  // (mktime moves it an hour on), and one inside the autumn overlap.
+  const struct {
+    const char* text;
+    int32_t fields[6];
+  } times[] = {{"2021:07:31 23:59:58", {2021, 7, 31, 23, 59, 58}},
+               {"2021:03:14 02:30:00", {2021, 3, 14, 2, 30, 0}},
+               {"2021:09:26 02:15:09", {2021, 9, 26, 2, 15, 9}},
+               {"2021:11:07 01:30:00", {2021, 11, 7, 1, 30, 0}}};
+  for (const auto& when : times) {
+    SyntheticDng shot;
+    shot.dateTime = when.text;
+    const auto file = MakeSyntheticDng(shot);
+    for (const char* zone : {"JST-9", "UTC", "EST5EDT", "NZST-12NZDT,M9.5.0,M4.1.0/3", "<-0330>3:30"}) {
+      setenv("TZ", zone, 1);
+      tzset();
+      RawDecoderInfo info;
+      RawDecoder* d = nullptr;
+      ASSERT_EQ(RawDecoderOpen(file.data(), static_cast<uint32_t>(file.size()), &info, &d), RAWDEC_OK);
+      RawDecoderClose(d);
+      const int32_t fields[6] = {info.year, info.month, info.day, info.hour, info.minute, info.second};
+      for (int i = 0; i < 6; ++i) EXPECT_EQ(fields[i], when.fields[i]) << when.text << " " << zone << " field " << i;
+      EXPECT_STREQ(getenv("TZ"), zone);  // the decoder leaves the zone alone
+    }
   }
   if (saved) setenv("TZ", restore.c_str(), 1); else unsetenv("TZ");
   tzset();

@@ -10,19 +10,24 @@
 #include <string>
 #include <vector>
 
+#include "browser/collections.h"
+#include "browser/drag_drop.h"
 #include "browser/file_list_pane.h"
 #include "browser/icon_lists.h"
 #include "browser/idle_loop.h"
 #include "browser/list_order.h"
 #include "browser/main_window.h"
+#include "browser/rebar_bands.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "core/file_types.h"
 #include "core/image_entry_list.h"
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "core/standins.h"
 #include "core/startup.h"
 #include "core/thumbnail_list_thread.h"
+#include "resources/resource.h"
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/camera_models.h"
@@ -251,6 +256,117 @@ TEST_F(FileListPaneTest, MainCommandsOnLayoutsRawToggleCheckedJumpAndColourSetup
   PendingSettingsPage = 0;
 }
 
+// The zoom-hold, loupe and band-lock switches are the settings the zoom logic, the viewer and
+// the rebar read, so they are kept with the settings file.
+TEST_F(FileListPaneTest, ModeSwitchesChangeTheirSettings) {
+  const int32_t viewMode = g_viewMode;
+  g_viewMode = 3;
+  const uint8_t hold = g_settings.keepZoomWhilePaging, lock = g_settings.lockBands;
+  const int32_t loupe = g_settings.loupeEnabled;
+  SendMessageW(g_hwndMain, WM_COMMAND, 225, 0);
+  EXPECT_EQ(g_settings.keepZoomWhilePaging, hold ^ 1);
+  SendMessageW(g_hwndMain, WM_COMMAND, 226, 0);
+  EXPECT_EQ(g_settings.loupeEnabled, loupe ^ 1);
+  if (HWND toolbar = CommandToolbar()) {
+    if (SendMessageW(toolbar, TB_COMMANDTOINDEX, 226, 0) >= 0)
+      EXPECT_EQ(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 226, 0) != 0, g_settings.loupeEnabled != 0);
+  }
+  SendMessageW(g_hwndMain, WM_COMMAND, 224, 0);
+  EXPECT_EQ(g_settings.lockBands, lock ^ 1);
+  REBARBANDINFOW band{};
+  band.cbSize = sizeof band;
+  band.fMask = RBBIM_STYLE;
+  ASSERT_TRUE(SendMessageW(g_hwndRebar, RB_GETBANDINFOW, 1, reinterpret_cast<LPARAM>(&band)));
+  EXPECT_EQ((band.fStyle & RBBS_NOGRIPPER) != 0, g_settings.lockBands != 0);
+  for (int id : {224, 225, 226}) SendMessageW(g_hwndMain, WM_COMMAND, id, 0);
+  EXPECT_EQ(g_settings.keepZoomWhilePaging, hold);
+  EXPECT_EQ(g_settings.loupeEnabled, loupe);
+  EXPECT_EQ(g_settings.lockBands, lock);
+  g_keyHold.injectedKey = 0;
+  g_viewMode = viewMode;
+}
+
+// Moving the focused row in the focused list holds the idle loop's repaint back.
+TEST_F(FileListPaneTest, FocusedRowChangeSetsTheRepaintHoldOff) {
+  SetFocus(List());
+  Pump();
+  g_listPaneHoldOff = 0;
+  LVITEMW item{};
+  item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(List(), LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(g_cursorRow, 2);
+  if (GetFocus() == List()) EXPECT_EQ(g_listPaneHoldOff, 83);
+}
+
+// The viewer panels let the mouse through to the pane, whose procedure handles presses, drags
+// and the wheel over the pictures.
+TEST_F(FileListPaneTest, MouseOverAPanelReachesThePane) {
+  const int32_t viewMode = g_viewMode;
+  g_viewMode = 3;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  Pump();
+  HWND panel = GetDlgItem(Pane(), IDC_VIEWER_PANE1);
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(GetWindowLongW(panel, GWL_STYLE) & SS_NOTIFY, 0);
+  RECT r;
+  GetWindowRect(panel, &r);
+  if (IsWindowVisible(panel) && r.right - r.left > 8 && r.bottom - r.top > 8) {
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    EXPECT_EQ(WindowFromPoint(centre), Pane());
+  } else {
+    ADD_FAILURE() << "panel not shown";
+  }
+  g_viewMode = viewMode;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  Pump();
+}
+
+// A file dropped on the list while a collection is shown joins it by its file path.
+TEST_F(FileListPaneTest, DropOnACollectionStoresTheFilePath) {
+  const int index = CreateCollection(L"dropped");
+  ASSERT_GE(index, 0);
+  g_listSource = 1;
+  g_currentCollection = index;
+  const std::wstring path = photos_->File(kNames[1]);
+  const wchar_t* paths[] = {path.c_str()};
+  HGLOBAL drop = BuildFileDropBlock(paths, 1);
+  ASSERT_NE(drop, nullptr);
+  POINTL at{0, 0};
+  DropNotifyBlock block{&at, DROPEFFECT_COPY, 0, CF_HDROP, drop, nullptr};
+  SendMessageW(Pane(), DropNotifyMessage, 3, reinterpret_cast<LPARAM>(&block));
+  GlobalFree(drop);
+  ASSERT_NE(g_collections[index].list, nullptr);
+  EXPECT_EQ(std::wstring(g_collections[index].list), path + L"\n");
+  // The collection lists the file from what it stored.
+  g_listReadyFlag = 0;
+  LoadListContents(1, 0, 0);
+  ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
+  EXPECT_EQ(g_entryCount, 1);
+  if (g_entryCount == 1) EXPECT_EQ(EntryAt(0)->presence & kEntryPresent, kEntryPresent);
+  g_listSource = 0;
+  DeleteCollection(index);
+  Load();
+}
+
+// A movie the program cannot render is listed with the no-codec flag and stays present.
+TEST_F(FileListPaneTest, MovieWithoutCodecIsFlaggedNotVanished) {
+  ScratchDir movies;
+  const std::vector<uint8_t> junk(4096, 0x5A);
+  ASSERT_TRUE(WriteWholeFile(movies.File(L"clip.avi"), junk.data(), junk.size()));
+  ParseUserExtensions();
+  wcscpy(g_currentFolder, movies.path().c_str());
+  g_listReadyFlag = 0;
+  LoadListContents(1, 0, 0);
+  ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
+  ASSERT_EQ(g_entryCount, 1);
+  ImageEntry* movie = EntryAt(0);
+  EXPECT_EQ(movie->info.fileTypeFlag, kFileTypeMovie);
+  EXPECT_NE(movie->flags & kEntryInfoRead, 0);
+  EXPECT_NE(movie->flags & kEntryMovieNoCodec, 0);
+  EXPECT_NE(movie->presence & kEntryPresent, 0);
+  Load();
+}
+
 // Renames through the real label edit: the edit gets the base name only, Enter ends it.
 TEST_F(FileListPaneTest, LabelEditRenamesKeepingTheExtensionAndRefusesPaths) {
   struct Case {
@@ -458,11 +574,13 @@ TEST_F(FileListPaneTest, ScreenshotsOfTheThumbnailAndDetailViews) {
                         photos_->File(L"e.jpg").c_str(), FALSE));
   Load();
   std::vector<Gdiplus::Bitmap*> pictures;
+  std::vector<bool> handed;
   int whole = -1;
   for (int k = 0; k < g_entryCount; ++k) {
     auto* picture = new Gdiplus::Bitmap(EntryPath(EntryAt(k)));
     pictures.push_back(picture);
-    if (picture->GetLastStatus() != Gdiplus::Ok) continue;
+    handed.push_back(picture->GetLastStatus() == Gdiplus::Ok);
+    if (!handed.back()) continue;
     whole = k;
     EntryAt(k)->levelImages[0] = picture;
     EntryAt(k)->info.width = static_cast<int16_t>(picture->GetWidth());
@@ -490,12 +608,31 @@ TEST_F(FileListPaneTest, ScreenshotsOfTheThumbnailAndDetailViews) {
     Sleep(300);
     Pump();
     if (save) EXPECT_TRUE(SaveScreenshot(std::wstring(folder) + L"\\" + name));
+    if (name[0] == L'd') {
+      // A cell without an image is filled with its row colour from its left edge: no empty
+      // image slot in the list's background colour before the text.
+      RECT cell{};
+      cell.top = 3;  // column
+      cell.left = LVIR_BOUNDS;
+      ASSERT_TRUE(SendMessageW(List(), LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&cell)));
+      HDC dc = GetDC(List());
+      const COLORREF slot = GetPixel(dc, cell.left + 4, cell.top + 3);
+      const COLORREF fill = GetPixel(dc, cell.right - 3, cell.top + 3);  // past the short text
+      ReleaseDC(List(), dc);
+      EXPECT_NE(slot, static_cast<COLORREF>(g_settings.colorSlots[3]));
+      EXPECT_EQ(slot, fill);
+    }
   }
   EXPECT_EQ(g_reportViewFlag, 0u);
   SendMessageW(Pane(), WM_COMMAND, kStyleToggleCommand, 0);
   EXPECT_EQ(g_reportViewFlag, 1u);
   StopThumbnailListThread();
-  for (int k = 0; k < g_entryCount; ++k) EntryAt(k)->levelImages[0] = nullptr;
+  // A picture handed to an entry belongs to it now: the list thread deletes it when it renders
+  // the thumbnail again, so it is released through the entry, never deleted here a second time.
+  for (int k = 0; k < g_entryCount; ++k) {
+    if (EntryAt(k)->levelImages[0]) ReleaseEntryLevel(EntryAt(k), 0, 0);
+    if (handed[k]) pictures[k] = nullptr;
+  }
   for (Gdiplus::Bitmap* p : pictures) delete p;
   StartThumbnailListThread();
 }

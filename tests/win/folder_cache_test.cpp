@@ -191,6 +191,32 @@ TEST_F(FolderCache, FileSizesTablesAndRoundTrip) {
   EXPECT_EQ(g_savedRow, 0);
 }
 
+// A histogram picture that cannot be read back stores zeros, never the bytes of the row before.
+TEST_F(FolderCache, UnreadableHistogramStoresZeros) {
+  MakeList();
+  Bitmap* coloured = new Bitmap(32, 16, PixelFormat32bppARGB);
+  {
+    Graphics g(coloured);
+    g.Clear(Color(0xFF102030));
+  }
+  delete EntryAt(0)->histogramPicture;
+  EntryAt(0)->histogramPicture = coloured;
+  delete EntryAt(2)->histogramPicture;
+  EntryAt(2)->histogramPicture = new Bitmap(8, 8, PixelFormat24bppRGB);  // too small to lock 32 x 16
+  WriteCache();
+  std::vector<uint8_t> bytes = ReadAll(CacheFile());
+  CacheView view;
+  ASSERT_TRUE(OpenCacheView(bytes.data(), bytes.size(), 5.16, true, &view));
+  const uint8_t* first = view.PixelBlock(0);
+  const uint8_t* third = view.PixelBlock(2);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(third, nullptr);
+  EXPECT_EQ(first[kCacheThumbBytes], 0x30);  // B, G, R of the coloured histogram
+  int nonZero = 0;
+  for (uint32_t i = 0; i < kCacheHistogramBytes; ++i) nonZero += third[kCacheThumbBytes + i] != 0;
+  EXPECT_EQ(nonZero, 0);
+}
+
 // A thumbnail rendered for an entry from the cache keeps the entry's counts and takes the cached
 // histogram picture as long as it was drawn over the background now set; an entry without
 // cached pixels is counted afresh.

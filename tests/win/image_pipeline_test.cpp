@@ -302,6 +302,51 @@ TEST_F(ImagePipeline, UnreadableSourcesMarkTheEntryVanished) {
   EXPECT_EQ(small->presence, kEntryPresent);
 }
 
+HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) { return nullptr; }
+
+// Only a file that is gone is marked vanished: short of memory the file is still there, and a
+// movie without a frame (no codec to render it) is still listed as present.
+TEST_F(ImagePipeline, NoMemoryAndFramelessMoviesAreNotVanished) {
+  const std::wstring good = Write(L"m.bmp", MakePicture(40, 30, L"image/bmp"));
+  ImageEntry* e = NewEntry(good, 0x1);
+  g_globalAllocFn = FailingAlloc;
+  EXPECT_FALSE(DecodeViewImage(e));
+  g_globalAllocFn = GlobalAlloc;
+  ResetMemoryPressure();
+  EXPECT_EQ(e->presence, kEntryPresent);
+  EXPECT_TRUE(DecodeViewImage(e));  // the next try reads it
+
+  const std::wstring clip = Write(L"clip.avi", std::vector<uint8_t>(64, 0x11));
+  ImageEntry* movie = NewEntry(clip, kFileTypeMovie);
+  EXPECT_FALSE(BuildThumbnail(movie));
+  EXPECT_EQ(movie->presence, kEntryPresent);
+  ImageEntry* gone = NewEntry(dir_.File(L"gone.avi"), kFileTypeMovie);
+  EXPECT_FALSE(BuildThumbnail(gone));
+  EXPECT_EQ(gone->presence, kEntryVanished);
+}
+
+// A full development whose picture could not be decoded keeps its block and stream; the next
+// attempt opens a new stream and lets go of the old one.
+TEST_F(ImagePipeline, FullDevelopmentLetsGoOfAStaleStream) {
+  const int row = RowWithRawFlag();
+  ASSERT_GE(row, 0);
+  ImageEntry* e = NewEntry(dir_.File(L"x.dng"), 0x4000, row);
+  HGLOBAL junk = GlobalAlloc(GMEM_FIXED, 64);
+  ASSERT_NE(junk, nullptr);
+  std::memset(junk, 0x42, 64);
+  e->levelBlocks[kLevelFull] = junk;
+  e->fullLevelSize = 64;
+  DevelopFullImage(e, 2);
+  ASSERT_EQ(e->levelImages[kLevelFull], nullptr);
+  IStream* first = e->levelStreams[kLevelFull];
+  ASSERT_NE(first, nullptr);
+  first->AddRef();
+  DevelopFullImage(e, 2);
+  EXPECT_NE(e->levelStreams[kLevelFull], nullptr);
+  EXPECT_EQ(first->Release(), 0u);  // nobody else holds it any more
+  EXPECT_EQ(e->levelBlocks[kLevelFull], junk);
+}
+
 TEST_F(ImagePipeline, ReleasedViewImageDecodesAgainFromItsBlock) {
   const std::wstring path = Write(L"v.bmp", MakePicture(120, 80, L"image/bmp"));
   ImageEntry* e = NewEntry(path, 0x1);

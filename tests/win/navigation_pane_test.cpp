@@ -251,12 +251,22 @@ TEST_F(NavigationPaneTest, CopyHereCountsAndLogsTheCopy) {
   const std::wstring dest = dir_->path() + L"\\dest";
   wcscpy(g_targetFolder, dest.c_str());
   g_copyCount = 0;
+  {
+    ImageEntry* shown = EntryAtRow(0);
+    ReleaseEntryLevel(shown, kLevelThumbnail, 0);
+    shown->levelImages[kLevelThumbnail] = new Gdiplus::Bitmap(88, 60, PixelFormat32bppARGB);
+    if (!shown->levelImages[kLevelView]) shown->levelImages[kLevelView] = new Gdiplus::Bitmap(8, 8, PixelFormat32bppARGB);
+  }
   SendMessageW(Pane(), WM_COMMAND, 162, 0);
   g_viewMode = viewMode;
   const std::wstring name = EntryName(EntryAtRow(0));
   EXPECT_TRUE(FileExists(dest + L"\\" + name));
   EXPECT_TRUE(FileExists(photos_ + L"\\" + name));
   EXPECT_EQ(EntryAtRow(0)->presence, EntryAtRow(1)->presence);
+  // Only the view levels are let go: the thumbnail, and so the row of the folder's cache file,
+  // stays.
+  EXPECT_NE(EntryAtRow(0)->levelImages[kLevelThumbnail], nullptr);
+  EXPECT_EQ(EntryAtRow(0)->levelImages[kLevelView], nullptr);
   Tick(2);
   wchar_t text[64] = {};
   SendMessageW(g_statusBar, SB_GETTEXTW, 6, reinterpret_cast<LPARAM>(text));
@@ -314,12 +324,18 @@ TEST_F(NavigationPaneTest, FolderRenameDeleteAndCreate) {
   Tick(25);
   EXPECT_EQ(Text(tree, Next(tree, TVGN_CARET)), L"renamed-to");
 
-  // Drive roots are never renamed.
+  // Drive roots are never renamed, and the refused edit gives the keyboard back: no end
+  // notification follows that would clear the suspension.
   wcscpy(g_targetFolder, L"C:\\");
   g_targetTreeItem = Next(tree, TVGN_CARET);
   SendMessageW(Pane(), WM_COMMAND, 161, 0);
   EXPECT_EQ(SendMessageW(tree, TVM_GETEDITCONTROL, 0, 0), 0);
   EXPECT_EQ(g_renameByCommand, 0);
+  EXPECT_EQ(g_labelEditActive, 0);
+  ResetKeyStates();
+  g_keyHold.injectedKey = 'A';
+  PollKeyStates();
+  EXPECT_TRUE(IsKeyJustPressed('A'));
 
   // A new folder with the dialog's default name, then its deletion, both confirmed.
   {

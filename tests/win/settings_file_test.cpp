@@ -141,6 +141,18 @@ TEST_F(SettingsFileTest, ColorMatchRecordPointsIntoTheBlock) {
   EXPECT_EQ(cms.dwFlags, 0x31u);
   EXPECT_EQ(reinterpret_cast<const void*>(cms.pMonitorProfile), static_cast<const void*>(g_settings.colorMonitorProfile));
   EXPECT_EQ(cms.ccPrinterProfile, 260u);
+
+  // What the user chose in the dialog is kept in the block, and so in the settings file.
+  cms.dwFlags = 0x30;  // colour management on
+  cms.dwRenderIntent = 3;
+  cms.dwProofingIntent = 2;
+  StoreColorMatchSetup(cms);
+  COLORMATCHSETUPW again;
+  BuildColorMatchSetup(&again);
+  EXPECT_EQ(again.dwFlags, 0x30u);
+  EXPECT_EQ(again.dwRenderIntent, 3u);
+  EXPECT_EQ(again.dwProofingIntent, 2u);
+  EXPECT_EQ(g_settings.colorMatchSetup.size, 76u);
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ std::u16string g_rowClipboard;  // "コピー" fills it, "ペースト" reads it
 HWND g_toolStrip = nullptr;
 std::wstring g_dialogValue;     // the value the choice and date-time editors exchange
 
-const wchar_t* W(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
+const wchar_t* Wc(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
 std::u16string U(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
 std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 
@@ -82,7 +82,7 @@ void FillIptcList(HWND list, const std::u16string& text) {
     return;
   }
   for (const IptcTextEntry& e : ParseIptcText(text))
-    AppendRow(list, Wide(e.value), W(IptcDatasetTable[FindIptcRowByDataset(e.dataset)].caption), e.dataset);
+    AppendRow(list, Wide(e.value), Wc(IptcDatasetTable[FindIptcRowByDataset(e.dataset)].caption), e.dataset);
 }
 
 // The list's rows as IptcText, selected rows only when asked.
@@ -110,7 +110,7 @@ void RefreshToolStrip(HWND page) {
   for (int r = 1; r < kIptcDatasetRows; ++r) {
     const IptcDatasetRow& row = IptcDatasetTable[r];
     if (!row.repeatable && IptcTextHasDataset(text, row.dataset)) continue;
-    const int at = static_cast<int>(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(row.caption))));
+    const int at = static_cast<int>(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wc(row.caption))));
     SendMessageW(combo, CB_SETITEMDATA, at, r);
     ++count;
   }
@@ -217,11 +217,11 @@ void InsertAll(HWND page) {
     bool found = false;
     for (const IptcTextEntry& e : present) {
       if (e.dataset != row.dataset) continue;
-      AppendRow(list, Wide(e.value), W(row.caption), row.dataset);
+      AppendRow(list, Wide(e.value), Wc(row.caption), row.dataset);
       found = true;
       if (!row.repeatable) break;
     }
-    if (!found || row.repeatable) AppendRow(list, L"", W(row.caption), row.dataset);
+    if (!found || row.repeatable) AppendRow(list, L"", Wc(row.caption), row.dataset);
   }
   EnableWrite(page, true);
 }
@@ -578,7 +578,7 @@ INT_PTR CALLBACK IptcTabProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
           // The "not found" row goes when the first dataset comes.
           if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1 && CellText(list, 0, 2).empty())
             SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-          AppendRow(list, L"", W(IptcDatasetTable[r].caption), IptcDatasetTable[r].dataset);
+          AppendRow(list, L"", Wc(IptcDatasetTable[r].caption), IptcDatasetTable[r].dataset);
           RefreshToolStrip(page);
           EnableWrite(page, true);
           return TRUE;

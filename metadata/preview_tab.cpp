@@ -1,9 +1,11 @@
 // The PREVIEW tab: the entry in focus fitted into the page, first from its thumbnail source,
 // a tick later from its view image or a preview loaded for this paint.
 #include <windows.h>
+#include <commctrl.h>
 #include <gdiplus.h>
 
 #include "browser/focus_queries.h"
+#include "browser/main_window.h"
 #include "browser/preview_loader.h"
 #include "browser/viewer_panes.h"
 #include "browser/window_slots.h"

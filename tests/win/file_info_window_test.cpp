@@ -267,3 +267,33 @@ TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(FileInfoWindowTest, DockedFormLeavesTheFloatingRectangle) {
+  ASSERT_EQ(Window(), nullptr);
+  g_settings.fileInfoLeft = 11;
+  g_settings.fileInfoTop = 12;
+  g_settings.fileInfoWidth = 300;
+  g_settings.fileInfoHeight = 310;
+  g_settings.fileInfoDockInTree = 1;
+  g_treeHidden = 0;
+  SendMessageW(g_windowSlots[kSlotFileListPane], WM_COMMAND, 253, 0);
+  Pump();
+  ASSERT_NE(Window(), nullptr);
+  EXPECT_EQ(GetParent(Window()), g_windowSlots[kSlotNavigationPane]);
+  EXPECT_TRUE(IsWindowVisible(Window()));
+  Show(L"a.jpg", kTabFile);
+  EXPECT_EQ(Text(Page(kSlotInfoTabFile), IDC_INFO_NAME), L"a.jpg");
+  Shot(L"docked");
+  // The command hides it again; destroying it keeps the floating window's rectangle.
+  SendMessageW(g_windowSlots[kSlotFileListPane], WM_COMMAND, 253, 0);
+  Pump();
+  EXPECT_EQ(g_settings.fileInfoDocked, 0);
+  DestroyWindow(Window());
+  Pump();
+  EXPECT_EQ(Window(), nullptr);
+  EXPECT_EQ(g_settings.fileInfoLeft, 11);
+  EXPECT_EQ(g_settings.fileInfoWidth, 300);
+  g_settings.fileInfoDockInTree = 0;
+}
+}  // namespace

@@ -234,6 +234,38 @@ TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
   Show(L"a.jpg", kTabIptc);
   ASSERT_EQ(Rows(list), 1);
   EXPECT_EQ(Cell(list, 0, 1), L"IPTC情報が見つかりません");
+
+  // The tool commands on the list: insert all, the combo's offer, paste all with the skip check.
+  Show(L"c.jpg", kTabIptc);
+  SendMessageW(page, WM_COMMAND, 246, 0);
+  EXPECT_EQ(Rows(list), 0);
+  SendMessageW(page, WM_COMMAND, 249, 0);
+  ASSERT_EQ(Rows(list), 32);
+  EXPECT_EQ(Cell(list, 0, 1), L"タイトル");
+  EXPECT_EQ(Cell(list, 31, 1), L"キャプション作成者");
+  HWND strip = GetWindow(list, GW_HWNDNEXT);
+  while (strip && GetDlgCtrlID(strip) != 0 && !GetDlgItem(strip, IDC_IPTC_ADD_COMBO)) strip = GetWindow(strip, GW_HWNDNEXT);
+  ASSERT_NE(strip, nullptr);
+  SendMessageW(strip, WM_COMMAND, kRefreshCommand, 0);
+  EXPECT_EQ(SendDlgItemMessageW(strip, IDC_IPTC_ADD_COMBO, CB_GETCOUNT, 0, 0), 4);  // the repeatable ones
+  SendMessageW(page, WM_COMMAND, 247, 0);
+  SendMessageW(page, WM_COMMAND, 246, 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(245, 1), 0);
+  LVITEMW value{};
+  value.pszText = const_cast<wchar_t*>(L"mine");
+  SendMessageW(list, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&value));
+  g_settings.iptcPasteSkip = 1;
+  SendMessageW(page, WM_COMMAND, 248, 0);
+  ASSERT_EQ(Rows(list), 32);
+  EXPECT_EQ(Cell(list, 0, 0), L"mine");
+  EXPECT_EQ(Cell(list, 1, 1), L"編集ステータス");
+  g_settings.iptcPasteSkip = 0;
+  SendMessageW(page, WM_COMMAND, 248, 0);
+  int titles = 0;
+  for (int r = 0; r < Rows(list); ++r) titles += Cell(list, r, 1) == L"タイトル";
+  EXPECT_EQ(titles, 1);
+  EXPECT_NE(Cell(list, 0, 1), L"タイトル");  // the list's own title gave way to the template's
+  Show(L"a.jpg", kTabIptc);                   // moving on drops the unwritten edits
 }
 
 TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {

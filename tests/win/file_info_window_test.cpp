@@ -265,7 +265,56 @@ TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
   for (int r = 0; r < Rows(list); ++r) titles += Cell(list, r, 1) == L"タイトル";
   EXPECT_EQ(titles, 1);
   EXPECT_NE(Cell(list, 0, 1), L"タイトル");  // the list's own title gave way to the template's
-  Show(L"a.jpg", kTabIptc);                   // moving on drops the unwritten edits
+
+  // The choice and date editors open over the value cell with the value selected.
+  SendMessageW(page, WM_COMMAND, 246, 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(245, 3), 0);   // 緊急度
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(245, 10), 0);  // 公開日
+  LVITEMW five{};
+  five.pszText = const_cast<wchar_t*>(L"5");
+  SendMessageW(list, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&five));
+  LVITEMW day{};
+  day.pszText = const_cast<wchar_t*>(L"20240315");
+  SendMessageW(list, LVM_SETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&day));
+  static LRESULT seenChoice;
+  static SYSTEMTIME seenDate;
+  auto answer = [](HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM out) -> BOOL {
+      if (GetDlgItem(w, IDC_IPTC_CHOICE_COMBO) || GetDlgItem(w, IDC_IPTC_PICKER)) *reinterpret_cast<HWND*>(out) = w;
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    KillTimer(nullptr, id);
+    if (HWND combo = GetDlgItem(box, IDC_IPTC_CHOICE_COMBO)) {
+      seenChoice = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+      SendMessageW(combo, CB_SETCURSEL, 7, 0);
+    } else {
+      HWND picker = GetDlgItem(box, IDC_IPTC_PICKER);
+      SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&seenDate));
+      SYSTEMTIME t{};
+      t.wYear = 2023;
+      t.wMonth = 12;
+      t.wDay = 1;
+      SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&t));
+    }
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  };
+  SetFocus(list);
+  SetTimer(nullptr, 0, 50, answer);
+  SendMessageW(list, LVM_EDITLABELW, 0, 0);
+  Pump();
+  EXPECT_EQ(seenChoice, 5);
+  EXPECT_EQ(Cell(list, 0, 0), L"7");
+  SetFocus(list);
+  SetTimer(nullptr, 0, 50, answer);
+  SendMessageW(list, LVM_EDITLABELW, 1, 0);
+  Pump();
+  EXPECT_EQ(seenDate.wYear, 2024);
+  EXPECT_EQ(seenDate.wMonth, 3);
+  EXPECT_EQ(seenDate.wDay, 15);
+  EXPECT_EQ(Cell(list, 1, 0), L"20231201");
+  Show(L"a.jpg", kTabIptc);  // moving on drops the unwritten edits
 }
 
 TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {

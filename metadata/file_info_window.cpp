@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "browser/file_list_pane.h"
 #include "browser/focus_queries.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
@@ -318,7 +319,9 @@ void RefreshExifTab(HWND page) {
   for (int column = 7; column <= 22; ++column) {
     const wchar_t* text = GetInfoField(info, column);
     if (!text || !text[0]) continue;
-    const wchar_t* label = reinterpret_cast<const wchar_t*>(ListColumnCaption(column, 0));
+    // The same item names as the file list's column captions.
+    const int set = g_listCaptionStyle >= 0 && g_listCaptionStyle < kCaptionSetCount ? g_listCaptionStyle : 0;
+    const wchar_t* label = reinterpret_cast<const wchar_t*>(ListColumnCaption(column, set));
     AddListRow(list, rows, text, label, rows);
     ++rows;
   }

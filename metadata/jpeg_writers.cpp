@@ -47,7 +47,7 @@ bool ReplaceKeepingFacts(const wchar_t* path, const std::vector<uint8_t>& bytes,
     SetFileTime(h, &facts.created, nullptr, nullptr);
     CloseHandle(h);
   }
-  SetFileAttributesW(path, facts.attributes | FILE_ATTRIBUTE_ARCHIVE);
+  SetFileAttributesW(path, (facts.attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_ARCHIVE);
   return true;
 }
 

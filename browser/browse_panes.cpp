@@ -21,10 +21,6 @@ INT_PTR SlotDialog(HWND dialog, UINT message, int slot) {
 }
 }  // namespace
 
-INT_PTR CALLBACK DockedFileInfoProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-  return SlotDialog(dialog, message, kSlotFileInfo);
-}
-
 INT_PTR CALLBACK MovieControlsProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   return SlotDialog(dialog, message, kSlotMovieControls);
 }

@@ -1,6 +1,7 @@
 // The idle timer's tick: one named step per request it serves, called in a fixed order.
 #include "browser/idle_loop.h"
 
+#include "metadata/file_info_window.h"
 #include "metadata/image_info_win.h"
 
 #include <commctrl.h>
@@ -62,7 +63,6 @@ int32_t g_lastHistogramRow = -1;
 int32_t g_histogramTicks = 0;
 int32_t g_fileInfoShownEntry = -2;
 int32_t g_lastMoveCheck = 0;
-int32_t g_previewCountdown = 0, g_previewStep = 0;
 DWORD g_lastSlideStep = 0;
 float g_focusTargetX[4], g_focusTargetY[4];
 bool g_focusTargetPane[4];
@@ -562,11 +562,12 @@ void ServeFolderOpenDelay() {
 void ServeFileInfoRefresh() {
   HWND info = Slot(kSlotFileInfo);
   if (!info) return;
-  if (ShownEntry != g_fileInfoShownEntry) {
-    g_fileInfoShownEntry = ShownEntry;
+  const int32_t target = FileInfoTargetEntry();
+  if (target != g_fileInfoShownEntry) {
+    g_fileInfoShownEntry = target;
     FileInfoRefreshFlag = 1;
-    g_previewCountdown = 2;
-    g_previewStep = 0;
+    PreviewDelayTicks = 2;
+    PreviewPaintStep = 0;
   }
   if (FileInfoRefreshFlag) {
     FileInfoRefreshFlag = 0;

@@ -16,6 +16,7 @@
 #include "core/settings.h"
 #include "core/standins.h"
 #include "core/window_helpers.h"
+#include "metadata/file_info_window.h"
 #include "metadata/image_info_win.h"
 #include "resources/resource.h"
 
@@ -131,6 +132,9 @@ void RunListPaneCommand(HWND pane, int id, LPARAM lParam) {
     }
     case 136:
       CopySelectionInformation(pane);
+      return;
+    case 253:
+      RunFileInfoCommand();
       return;
   }
   if (uint32_t bit = FileTypeCommandBit(id)) {

@@ -1,4 +1,5 @@
 #include "browser/main_window.h"
+#include "metadata/file_info_window.h"
 #include "browser/navigation_pane.h"
 
 #include "browser/tooltips.h"
@@ -285,7 +286,7 @@ void LayoutMainWindow(int32_t W, int32_t H) {
     MoveRect(GetActiveTree(), L.navigationTree, TRUE);
     if (dockedHeight) {
       if (!Slot(kSlotFileInfo) && nav) {
-        CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_DOCKED_FILE_INFO), nav, DockedFileInfoProc,
+        CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_DOCKED_FILE_INFO), nav, FileInfoWindowProc,
                            g_settings.fileInfoDockPosition);
       }
       MoveRect(Slot(kSlotFileInfo), L.dockedInfo, TRUE);

@@ -1,0 +1,131 @@
+// The COMMENT tab: the JPEG comment of the entry in focus, editable and written back.
+#include <windows.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "browser/main_window.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/image_entry_list.h"
+#include "core/message_box.h"
+#include "metadata/file_info_window.h"
+#include "metadata/jpeg_writers.h"
+#include "metadata/metadata_reader.h"
+#include "resources/resource.h"
+
+namespace {
+uint8_t g_commentEditMode = 0;
+constexpr uint32_t kJpegTypeFlag = 0x2;
+
+bool IsJpegEntry(int32_t entry) { return entry >= 0 && (EntryAt(entry)->info.fileTypeFlag & kJpegTypeFlag) != 0; }
+
+void ApplyEditMode(HWND page, int32_t entry) {
+  SendDlgItemMessageW(page, IDC_COMMENT_EDIT, EM_SETREADONLY, !(IsJpegEntry(entry) && g_commentEditMode), 0);
+}
+
+void RefreshCommentTab(HWND page) {
+  int32_t entry;
+  const bool changed = TakeFileInfoTarget(kTabComment, &entry);
+  if (entry < 0) {
+    SetDlgItemTextW(page, IDC_COMMENT_EDIT, L"");
+    EnableWindow(GetDlgItem(page, IDC_TAB_TOGGLE), FALSE);
+    EnableWindow(GetDlgItem(page, IDC_TAB_WRITE), FALSE);
+    return;
+  }
+  if (!changed) return;
+  long length = -1;
+  std::vector<wchar_t> wide(kJpegCommentSize, 0);
+  if (g_entryCount > 0) {
+    length = 0;
+    if (ReadJpegComment(EntryPath(EntryAt(entry)))) {
+      length = static_cast<long>(strlen(g_jpegCommentBuffer));
+      if (length > 0) MetadataTextToWide(g_jpegCommentBuffer, wide.data(), wide.size());
+    }
+  }
+  SetDlgItemTextW(page, IDC_COMMENT_EDIT, length > 0 ? wide.data() : L"コメント情報が見つかりませんでした。");
+  EnableWindow(GetDlgItem(page, IDC_TAB_TOGGLE), length != -1 && IsJpegEntry(entry));
+  ApplyEditMode(page, entry);
+  EnableWindow(GetDlgItem(page, IDC_TAB_WRITE), FALSE);
+}
+
+void WriteComment(HWND page) {
+  const int32_t entry = FileInfoShownEntry[kTabComment].entry;
+  if (g_entryCount <= 0 || entry < 0 || entry >= g_entryCount) return;
+  // The tab wrote into the file it showed; a changed list leaves nothing to write into.
+  if (wcscmp(FileInfoShownEntry[kTabComment].path, EntryPath(EntryAt(entry))) != 0) return;
+  HWND edit = GetDlgItem(page, IDC_COMMENT_EDIT);
+  const int chars = GetWindowTextLengthW(edit);
+  std::vector<wchar_t> text(static_cast<size_t>(chars) + 1, 0);
+  GetWindowTextW(edit, text.data(), chars + 1);
+  if (AnsiByteLength(text.data()) > kMaxCommentBytes) {
+    ShowMessageBox(page, L"コメントが長すぎるため書き出せません。\n(65533バイトまで)", g_productName, 0x30);
+    return;
+  }
+  if (!WriteJpegComment(FileInfoShownEntry[kTabComment].path, text.data()))
+    ShowMessageBox(page, L"コメントを書き出せませんでした。", g_productName, 0x30);
+  // Read the file back, so what the tab shows is what the file holds.
+  MarkFileInfoTabStale(kTabComment);
+  SendMessageW(page, WM_COMMAND, kRefreshCommand, 0);
+  EnableWindow(GetDlgItem(page, IDC_TAB_WRITE), FALSE);
+}
+
+void LayOutCommentTab(HWND page, int w, int h) {
+  MoveWindow(GetDlgItem(page, IDC_COMMENT_EDIT), 0, 0, w, h - 18 > 0 ? h - 18 : 0, TRUE);
+  MoveWindow(GetDlgItem(page, IDC_TAB_TOGGLE), 0, h - 18, w / 2, 18, TRUE);
+  MoveWindow(GetDlgItem(page, IDC_TAB_WRITE), w / 2, h - 18, w / 2, 18, TRUE);
+}
+}  // namespace
+
+INT_PTR CALLBACK CommentTabProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      g_windowSlots[kSlotInfoTabComment] = page;
+      EnableWindow(GetDlgItem(page, IDC_TAB_WRITE), FALSE);
+      g_commentEditMode = 0;
+      SendDlgItemMessageW(page, IDC_COMMENT_EDIT, EM_SETLIMITTEXT, kJpegCommentSize - 1, 0);
+      return TRUE;
+    case WM_SIZE:
+      LayOutCommentTab(page, LOWORD(lParam), HIWORD(lParam));
+      return TRUE;
+    case WM_NOTIFY:
+      return TRUE;
+    case WM_ERASEBKGND:
+      SetWindowLongPtrW(page, DWLP_MSGRESULT, 1);
+      return TRUE;
+    case WM_DESTROY:
+      if (g_windowSlots[kSlotInfoTabComment] == page) g_windowSlots[kSlotInfoTabComment] = nullptr;
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case kRefreshCommand:
+          RefreshCommentTab(page);
+          return TRUE;
+        case IDC_COMMENT_EDIT:
+          if (HIWORD(wParam) == EN_CHANGE) EnableWindow(GetDlgItem(page, IDC_TAB_WRITE), TRUE);
+          return TRUE;
+        case IDC_TAB_TOGGLE:
+          g_commentEditMode = !g_commentEditMode;
+          SendDlgItemMessageW(page, IDC_COMMENT_EDIT, EM_SETREADONLY, !g_commentEditMode, 0);
+          return TRUE;
+        case IDC_TAB_WRITE:
+          WriteComment(page);
+          return TRUE;
+      }
+      return FALSE;
+  }
+  return FALSE;
+}
+
+// The GPS tab's page keeps its slot; its list and map commands are not part of this window yet.
+INT_PTR CALLBACK GpsTabProc(HWND page, UINT message, WPARAM, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      g_windowSlots[kSlotInfoTabGps] = page;
+      return TRUE;
+    case WM_DESTROY:
+      if (g_windowSlots[kSlotInfoTabGps] == page) g_windowSlots[kSlotInfoTabGps] = nullptr;
+      return TRUE;
+  }
+  return FALSE;
+}

@@ -1,0 +1,123 @@
+#include "metadata/jpeg_writers.h"
+
+#include <cstring>
+#include <vector>
+
+#include "core/safe_file.h"
+#include "core/semaphore_lock.h"
+#include "metadata/metadata_reader.h"
+
+SegmentWriteResult g_lastSegmentWrite = SegmentWriteResult::kDone;
+int g_segmentReadFaultStep = 0;
+
+namespace {
+constexpr uint64_t kMaxFileBytes = 1u << 30;
+
+struct FileFacts {
+  FILETIME created;
+  DWORD attributes;
+};
+
+bool ReadWholeFile(const wchar_t* path, std::vector<uint8_t>& bytes, FileFacts& facts) {
+  HANDLE h = g_segmentReadFaultStep == 1 ? INVALID_HANDLE_VALUE
+                                         : CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  bool ok = g_segmentReadFaultStep != 2 && GetFileSizeEx(h, &size) && size.QuadPart >= 2 &&
+            static_cast<uint64_t>(size.QuadPart) <= kMaxFileBytes && GetFileTime(h, &facts.created, nullptr, nullptr);
+  if (ok) {
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    const DWORD want = g_segmentReadFaultStep == 3 ? static_cast<DWORD>(bytes.size() / 2) : static_cast<DWORD>(bytes.size());
+    ok = ReadFile(h, bytes.data(), want, &got, nullptr) && got == bytes.size();
+  }
+  CloseHandle(h);
+  facts.attributes = GetFileAttributesW(path);
+  // A read-only file stays as the user marked it.
+  return ok && facts.attributes != INVALID_FILE_ATTRIBUTES && !(facts.attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+bool ReplaceKeepingFacts(const wchar_t* path, const std::vector<uint8_t>& bytes, const FileFacts& facts) {
+  if (!WriteFileReplacing(path, bytes.data(), static_cast<uint32_t>(bytes.size()))) return false;
+  // The file was rewritten, not made anew: its creation time and attributes carry over.
+  HANDLE h = CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    SetFileTime(h, &facts.created, nullptr, nullptr);
+    CloseHandle(h);
+  }
+  SetFileAttributesW(path, (facts.attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_ARCHIVE);
+  return true;
+}
+
+bool IsTiffHeader(const std::vector<uint8_t>& b) {
+  return b.size() >= 4 && ((b[0] == 'I' && b[1] == 'I') || (b[0] == 'M' && b[1] == 'M'));
+}
+}  // namespace
+
+size_t AnsiByteLength(const wchar_t* text) {
+  const int chars = static_cast<int>(wcslen(text));
+  if (chars == 0) return 0;
+  const int n = WideCharToMultiByte(CP_ACP, 0, text, chars, nullptr, 0, nullptr, nullptr);
+  return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+int32_t WriteJpegIptc(const wchar_t* path, const uint8_t* block, uint32_t blockLength) {
+  g_iptcTextBuffer[0] = g_iptcTextBuffer[1] = 0;
+  bool tiff = false;
+  int32_t result = 0;
+  {
+    // The list thread's reader must not have the file open while it is replaced.
+    SemaphoreLock lock(kSemaInterp);
+    std::vector<uint8_t> bytes, image;
+    FileFacts facts{};
+    if (!ReadWholeFile(path, bytes, facts)) {
+      g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
+      tiff = IsTiffHeader(bytes);
+    } else {
+      g_lastSegmentWrite = BuildJpegWithIptc(bytes.data(), bytes.size(), block, blockLength, image);
+      tiff = g_lastSegmentWrite == SegmentWriteResult::kNotJpeg && IsTiffHeader(bytes);
+      if (g_lastSegmentWrite == SegmentWriteResult::kDone) {
+        if (ReplaceKeepingFacts(path, image, facts)) result = static_cast<int32_t>(blockLength);
+        else g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
+      }
+    }
+  }
+  if (tiff) ReadIptc(path);
+  return result;
+}
+
+bool WriteJpegComment(const wchar_t* path, const wchar_t* text) {
+  const size_t chars = wcslen(text);
+  const size_t n = AnsiByteLength(text);
+  if (chars && !n) {
+    g_lastSegmentWrite = SegmentWriteResult::kBadBlock;
+    return false;
+  }
+  if (n > kMaxCommentBytes) {
+    g_lastSegmentWrite = SegmentWriteResult::kTooLarge;
+    return false;
+  }
+  std::vector<char> ansi(n + 1, 0);
+  if (n && WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(chars), ansi.data(), static_cast<int>(n), nullptr,
+                               nullptr) != static_cast<int>(n)) {
+    g_lastSegmentWrite = SegmentWriteResult::kBadBlock;
+    return false;
+  }
+  SemaphoreLock lock(kSemaInterp);
+  std::vector<uint8_t> bytes, image;
+  FileFacts facts{};
+  if (!ReadWholeFile(path, bytes, facts)) {
+    g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
+    return false;
+  }
+  g_lastSegmentWrite =
+      BuildJpegWithComment(bytes.data(), bytes.size(), reinterpret_cast<const uint8_t*>(ansi.data()), n, image);
+  if (g_lastSegmentWrite != SegmentWriteResult::kDone) return false;
+  if (!ReplaceKeepingFacts(path, image, facts)) {
+    g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,23 @@
+// Writers of the IPTC resource and the comment of JPEG files. Both read the whole file, build
+// the new bytes and replace the file through WriteFileReplacing: on any failure the file is
+// left byte for byte as it was. The creation time and the attributes are kept; the last-write
+// time becomes the time of the write.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+#include "metadata/pure/jpeg_segment_writer.h"
+
+// The block length after a rewrite, 0 on failure. A TIFF is not written (0); its IPTC is read
+// into g_iptcTextBuffer as ReadIptc would.
+int32_t WriteJpegIptc(const wchar_t* path, const uint8_t* block, uint32_t blockLength);
+// The text goes in the ANSI code page; more than 65,533 bytes of it is refused.
+bool WriteJpegComment(const wchar_t* path, const wchar_t* text);
+// Bytes of the text in the ANSI code page (without terminator).
+size_t AnsiByteLength(const wchar_t* text);
+
+// Why the last write failed (kDone after a success).
+extern SegmentWriteResult g_lastSegmentWrite;
+// Fault injection for tests: a non-zero value fails that step of reading the file (1 open,
+// 2 size, 3 read).
+extern int g_segmentReadFaultStep;

@@ -1,0 +1,182 @@
+// The PREVIEW tab: the entry in focus fitted into the page, first from its thumbnail source,
+// a tick later from its view image or a preview loaded for this paint.
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+
+#include "browser/focus_queries.h"
+#include "browser/main_window.h"
+#include "browser/preview_loader.h"
+#include "browser/viewer_panes.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/image_entry_list.h"
+#include "core/list_helpers.h"
+#include "core/settings.h"
+#include "metadata/file_info_window.h"
+
+int32_t PreviewPaintStep = 0;
+int32_t PreviewDelayTicks = 0;
+
+namespace {
+constexpr UINT_PTR kPreviewTabTimer = 32760;
+int32_t g_lastPaintedRow = -1;
+
+// Holds a semaphore only when it can be had at once: the UI thread never waits on a worker here.
+class TryLock {
+ public:
+  explicit TryLock(SemaphoreId id) : handle_(g_semaphores[id]) {
+    if (handle_) held_ = WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0;
+  }
+  ~TryLock() {
+    if (handle_ && held_) ReleaseSemaphore(handle_, 1, nullptr);
+  }
+  // A process without the semaphores (a test) draws unlocked.
+  bool ok() const { return !handle_ || held_; }
+
+ private:
+  HANDLE handle_;
+  bool held_ = false;
+};
+
+class WaitLock {
+ public:
+  explicit WaitLock(SemaphoreId id) : handle_(g_semaphores[id]) {
+    if (handle_ && WaitForSingleObject(handle_, INFINITE) != WAIT_OBJECT_0) handle_ = nullptr;
+  }
+  ~WaitLock() {
+    if (handle_) ReleaseSemaphore(handle_, 1, nullptr);
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+int32_t FirstSelectedRow() {
+  HWND list = GetListControl();
+  return list ? static_cast<int32_t>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) : -1;
+}
+
+void Clear(Gdiplus::Graphics& g, const RECT& rc, COLORREF colour) {
+  Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
+  g.FillRectangle(&brush, 0, 0, rc.right, rc.bottom);
+}
+
+// The picture fitted into the page, centred; the strips around it in the background colour.
+void Draw(Gdiplus::Graphics& g, Gdiplus::Image* image, const RECT& rc, COLORREF colour) {
+  const int W = rc.right, H = rc.bottom;
+  const UINT iw = image->GetWidth(), ih = image->GetHeight();
+  if (iw == 0 || ih == 0 || W <= 0 || H <= 0) {
+    Clear(g, rc, colour);
+    return;
+  }
+  int w = W, h = static_cast<int>(static_cast<int64_t>(ih) * W / iw);
+  if (h > H) {
+    h = H;
+    w = static_cast<int>(static_cast<int64_t>(iw) * H / ih);
+  }
+  const int x = (W - w) / 2, y = (H - h) / 2;
+  Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
+  // The bars cover the whole remaining strips, odd pixels included.
+  if (x > 0) {
+    g.FillRectangle(&brush, 0, 0, x, H);
+    g.FillRectangle(&brush, x + w, 0, W - x - w, H);
+  }
+  if (y > 0) {
+    g.FillRectangle(&brush, 0, 0, W, y);
+    g.FillRectangle(&brush, 0, y + h, W, H - y - h);
+  }
+  g.DrawImage(image, Gdiplus::Rect(x, y, w, h), 0, 0, static_cast<int>(iw), static_cast<int>(ih), Gdiplus::UnitPixel);
+}
+
+void PaintPreview(HWND page, HDC dc) {
+  RECT rc;
+  GetClientRect(page, &rc);
+  const COLORREF colour = g_settings.colorSlots[19];
+  Gdiplus::Graphics g(dc);
+  WaitLock thumbLock(kSemaThumbInfo);
+  if (g_listCount <= 0) return Clear(g, rc, colour);
+  const int32_t row = IsListFocused() ? FirstSelectedRow() : GetPaneOrderNumber(g_focusedPane);
+  if (row < 0 || row >= g_listCount) {
+    PreviewPaintStep = 2;
+    return Clear(g, rc, colour);
+  }
+  if (row != g_lastPaintedRow) PreviewPaintStep = 0;
+  g_lastPaintedRow = row;
+  ImageEntry* e = EntryAtRow(row);
+  if (!e || e->presence == 0) {
+    PreviewPaintStep = 2;
+    return Clear(g, rc, colour);
+  }
+  if (PreviewPaintStep >= 1) {
+    // The entry's view image is shared with the viewer threads, which free it under "sema".
+    {
+      TryLock imageLock(kSemaImage);
+      if (!imageLock.ok()) return;  // busy: the next tick paints
+      if (Gdiplus::Image* view = e->levelImages[kLevelView]) {
+        PreviewPaintStep = 2;
+        return Draw(g, view, rc, colour);
+      }
+    }
+    Gdiplus::Image* own = nullptr;
+    HGLOBAL block = nullptr;
+    if (LoadPreviewBitmap(&g, e, &own, &block)) {
+      PreviewPaintStep = 2;
+      Draw(g, own, rc, colour);
+      delete own;
+      if (block) GlobalFree(block);
+      return;
+    }
+    if (block) GlobalFree(block);
+    PreviewPaintStep = 1;  // tried again next tick
+  }
+  TryLock imageLock(kSemaImage);
+  if (!imageLock.ok()) return;
+  Gdiplus::Image* thumb = e->levelImages[kLevelThumbnail];
+  if (!thumb) {
+    PreviewPaintStep = 0;
+    return Clear(g, rc, colour);
+  }
+  if (PreviewPaintStep == 0) PreviewPaintStep = 1;
+  Draw(g, thumb, rc, colour);
+}
+}  // namespace
+
+INT_PTR CALLBACK PreviewTabProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      g_windowSlots[kSlotInfoTabPreview] = page;
+      PreviewPaintStep = 0;
+      SetTimer(page, kPreviewTabTimer, 250, nullptr);
+      return TRUE;
+    case WM_DESTROY:
+      KillTimer(page, kPreviewTabTimer);
+      if (g_windowSlots[kSlotInfoTabPreview] == page) g_windowSlots[kSlotInfoTabPreview] = nullptr;
+      return TRUE;
+    case WM_ERASEBKGND:
+      SetWindowLongPtrW(page, DWLP_MSGRESULT, 1);
+      return TRUE;
+    case WM_SIZE:
+      InvalidateRect(page, nullptr, FALSE);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kRefreshCommand) {
+        InvalidateRect(page, nullptr, FALSE);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_TIMER:
+      if (wParam != kPreviewTabTimer) return FALSE;
+      if (PreviewDelayTicks != 0) --PreviewDelayTicks;
+      else if (PreviewPaintStep != 2 && IsWindowVisible(page)) InvalidateRect(page, nullptr, FALSE);
+      return TRUE;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(page, &ps);
+      PaintPreview(page, dc);
+      EndPaint(page, &ps);
+      return TRUE;
+    }
+  }
+  return FALSE;
+}

@@ -1,0 +1,380 @@
+// The File Information window in a real main window over a folder of JPEGs: the list command
+// opens it, each tab shows the entry at the cursor, the COMMENT and IPTC tabs write into the
+// file and read it back, and closing keeps the floating rectangle.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "browser/idle_loop.h"
+#include "browser/main_window.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/image_entry_list.h"
+#include "core/settings.h"
+#include "core/startup.h"
+#include "core/thumbnail_list_thread.h"
+#include "metadata/file_info_window.h"
+#include "metadata/metadata_reader.h"
+#include "resources/resource.h"
+#include "support/program_services.h"
+#include "support/win_test_support.h"
+#include "tests/support/exif_fixture.h"
+
+using namespace testsupport;
+
+namespace {
+
+const wchar_t kSamples[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\";
+
+HWND Window() { return g_windowSlots[kSlotFileInfo]; }
+HWND Page(int slot) { return g_windowSlots[slot]; }
+
+std::wstring Text(HWND page, int id) {
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(page, id, text, 1024);
+  return text;
+}
+
+std::wstring Cell(HWND list, int row, int column) {
+  wchar_t text[2048] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 2048;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+class FileInfoWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new ScratchDir;
+    token_ = StartProgramServices(dir_->path());
+    g_settings.enabledImageTypes |= 0x2;
+    g_settings.fileInfoDockInTree = 0;
+    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
+    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
+    KillTimer(g_hwndMain, kIdleTimerId);
+    Pump();
+    photos_ = new ScratchDir;
+    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"samples\\has-lens-info.jpg").c_str(),
+                          photos_->File(L"a.jpg").c_str(), FALSE));
+    const fx::Bytes plain = fx::Jpeg({});
+    ASSERT_TRUE(WriteWholeFile(photos_->File(L"b.jpg"), plain.data(), plain.size()));
+    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"sample1.jpg").c_str(), photos_->File(L"c.jpg").c_str(), FALSE));
+    wcscpy(g_currentFolder, photos_->path().c_str());
+    LoadListContents(1, 0, 0);
+    ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
+    Pump();
+  }
+  static void TearDownTestSuite() {
+    if (Window()) SendMessageW(Window(), WM_CLOSE, 0, 0);
+    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
+    Pump();
+    FreeImageEntries();
+    delete photos_;
+    Gdiplus::GdiplusShutdown(token_);
+    delete dir_;
+  }
+
+  // Puts the cursor on the file and shows the tab, as the idle loop would after a cursor move.
+  static void Show(const wchar_t* name, int tab) {
+    g_viewMode = 1;
+    for (int row = 0; row < g_listCount; ++row)
+      if (wcscmp(EntryName(EntryAtRow(row)), name) == 0) g_cursorRow = row;
+    SelectFileInfoTab(tab);
+    SendMessageW(Window(), WM_COMMAND, kRefreshCommand, 0);
+    Pump();
+  }
+
+  static void Shot(const wchar_t* name) {
+    RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    Sleep(100);
+    SaveScreenshot(ExeFolder() + L"\\fileinfo_" + name + L".bmp");
+  }
+
+  static ScratchDir *dir_, *photos_;
+  static ULONG_PTR token_;
+};
+ScratchDir* FileInfoWindowTest::dir_ = nullptr;
+ScratchDir* FileInfoWindowTest::photos_ = nullptr;
+ULONG_PTR FileInfoWindowTest::token_ = 0;
+
+TEST_F(FileInfoWindowTest, OpensFromTheListCommandAndShowsFileAndExif) {
+  g_settings.fileInfoLastTab = 9;  // out of range: opens on PREVIEW
+  SendMessageW(g_hwndMain, WM_COMMAND, 243, 0);  // the menu item, passed on to the list pane
+  Pump();
+  ASSERT_NE(Window(), nullptr);
+  EXPECT_EQ(g_settings.fileInfoLastTab, 5);
+  for (int slot = kSlotInfoTabFile; slot <= kSlotInfoTabPreview; ++slot) EXPECT_NE(Page(slot), nullptr) << slot;
+  EXPECT_TRUE(IsWindowVisible(Page(kSlotInfoTabPreview)));
+  EXPECT_FALSE(IsWindowVisible(Page(kSlotInfoTabFile)));
+  MoveWindow(Window(), 20, 20, 420, 420, TRUE);
+
+  Show(L"a.jpg", kTabFile);
+  HWND file = Page(kSlotInfoTabFile);
+  EXPECT_TRUE(IsWindowVisible(file));
+  EXPECT_EQ(Text(file, IDC_INFO_NAME), L"a.jpg");
+  EXPECT_EQ(Text(file, IDC_INFO_FOLDER), photos_->path() + L"\\");
+  EXPECT_NE(Text(file, IDC_INFO_SIZE).find(L"KB"), std::wstring::npos);
+  EXPECT_EQ(Text(file, IDC_INFO_WRITTEN).size(), 19u);  // "YYYY/MM/DD hh:mm:ss"
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(file, IDC_ATTR_SYSTEM)));
+  // The read-only box writes the attribute at once; the file system's answer is shown.
+  CheckDlgButton(file, IDC_ATTR_READONLY, BST_CHECKED);
+  SendMessageW(file, WM_COMMAND, IDC_ATTR_READONLY, 0);
+  EXPECT_TRUE(GetFileAttributesW(photos_->File(L"a.jpg").c_str()) & FILE_ATTRIBUTE_READONLY);
+  CheckDlgButton(file, IDC_ATTR_READONLY, BST_UNCHECKED);
+  SendMessageW(file, WM_COMMAND, IDC_ATTR_READONLY, 0);
+  EXPECT_FALSE(GetFileAttributesW(photos_->File(L"a.jpg").c_str()) & FILE_ATTRIBUTE_READONLY);
+  Shot(L"file");
+
+  Show(L"a.jpg", kTabExif);
+  HWND exif = GetDlgItem(Page(kSlotInfoTabExif), IDC_EXIF_LIST);
+  ASSERT_GE(Rows(exif), 3);
+  EXPECT_EQ(Cell(exif, 0, 1), L"ﾒｰｶｰ");
+  EXPECT_FALSE(Cell(exif, 0, 0).empty());
+  LVITEMW select{};
+  select.stateMask = select.state = LVIS_SELECTED;
+  SendMessageW(exif, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+  SendMessageW(exif, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
+  SendMessageW(Page(kSlotInfoTabExif), WM_COMMAND, 244, 0);
+  EXPECT_EQ(ClipboardText(), Cell(exif, 0, 0) + L"\t" + Cell(exif, 0, 1) + L"\n" + Cell(exif, 1, 0) + L"\t" +
+                                 Cell(exif, 1, 1) + L"\n");
+  Shot(L"exif");
+
+  Show(L"b.jpg", kTabExif);
+  ASSERT_EQ(Rows(exif), 1);
+  EXPECT_EQ(Cell(exif, 0, 1), L"EXIF情報が見つかりません");
+  EXPECT_EQ(Cell(exif, 0, 0), L"");
+}
+
+TEST_F(FileInfoWindowTest, CommentIsEditedWrittenAndReadBack) {
+  ASSERT_NE(Window(), nullptr);
+  Show(L"b.jpg", kTabComment);
+  HWND page = Page(kSlotInfoTabComment);
+  EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"コメント情報が見つかりませんでした。");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_TOGGLE)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  HWND edit = GetDlgItem(page, IDC_COMMENT_EDIT);
+  EXPECT_TRUE(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
+  SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
+  EXPECT_FALSE(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
+  // Typed as keys: select the old text and replace it.
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  for (const wchar_t* c = L"書いた comment"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  Pump();
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"書いた comment");  // read back from the file
+  ASSERT_TRUE(ReadJpegComment(photos_->File(L"b.jpg").c_str()));
+  wchar_t wide[64];
+  MetadataTextToWide(g_jpegCommentBuffer, wide, 64);
+  EXPECT_STREQ(wide, L"書いた comment");
+  Shot(L"comment");
+  SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
+}
+
+TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
+  ASSERT_NE(Window(), nullptr);
+  Show(L"c.jpg", kTabIptc);
+  HWND page = Page(kSlotInfoTabIptc);
+  HWND list = GetDlgItem(page, IDC_IPTC_LIST);
+  ASSERT_GE(Rows(list), 1);
+  const int before = Cell(list, 0, 2).empty() ? 0 : Rows(list);
+  // The tool strip adds the caption row; the label editor takes the typed value.
+  SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(245, 31), 0);
+  ASSERT_EQ(Rows(list), before + 1);
+  const int row = before;
+  EXPECT_EQ(Cell(list, row, 1), L"キャプション");
+  EXPECT_EQ(Cell(list, row, 2), L"120");
+  SetFocus(list);
+  HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_EDITLABELW, row, 0));
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextW(edit, L"Typed caption");
+  SetFocus(page);  // ends the edit and keeps the text
+  Pump();
+  EXPECT_EQ(Cell(list, row, 0), L"Typed caption");
+  ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  Shot(L"iptc");
+  SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  Pump();
+  SendMessageW(Window(), WM_COMMAND, kRefreshCommand, 0);
+  Pump();
+  ASSERT_TRUE(ReadIptc(photos_->File(L"c.jpg").c_str()));
+  EXPECT_NE(std::string(g_iptcTextBuffer).find("120\t\n\nTyped caption\t\n"), std::string::npos) << g_iptcTextBuffer;
+  bool shown = false;
+  for (int r = 0; r < Rows(list); ++r) shown |= Cell(list, r, 0) == L"Typed caption";
+  EXPECT_TRUE(shown);
+  // Kept for the check with ExifTool outside the program.
+  CopyFileW(photos_->File(L"c.jpg").c_str(), (ExeFolder() + L"\\fileinfo_iptc_written.jpg").c_str(), FALSE);
+
+  // A file without IPTC shows the one row.
+  Show(L"a.jpg", kTabIptc);
+  ASSERT_EQ(Rows(list), 1);
+  EXPECT_EQ(Cell(list, 0, 1), L"IPTC情報が見つかりません");
+
+  // The tool commands on the list: insert all, the combo's offer, paste all with the skip check.
+  Show(L"c.jpg", kTabIptc);
+  SendMessageW(page, WM_COMMAND, 246, 0);
+  EXPECT_EQ(Rows(list), 0);
+  SendMessageW(page, WM_COMMAND, 249, 0);
+  ASSERT_EQ(Rows(list), 32);
+  EXPECT_EQ(Cell(list, 0, 1), L"タイトル");
+  EXPECT_EQ(Cell(list, 31, 1), L"キャプション作成者");
+  HWND strip = GetWindow(list, GW_HWNDNEXT);
+  while (strip && GetDlgCtrlID(strip) != 0 && !GetDlgItem(strip, IDC_IPTC_ADD_COMBO)) strip = GetWindow(strip, GW_HWNDNEXT);
+  ASSERT_NE(strip, nullptr);
+  SendMessageW(strip, WM_COMMAND, kRefreshCommand, 0);
+  EXPECT_EQ(SendDlgItemMessageW(strip, IDC_IPTC_ADD_COMBO, CB_GETCOUNT, 0, 0), 4);  // the repeatable ones
+  SendMessageW(page, WM_COMMAND, 247, 0);
+  SendMessageW(page, WM_COMMAND, 246, 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(245, 1), 0);
+  LVITEMW value{};
+  value.pszText = const_cast<wchar_t*>(L"mine");
+  SendMessageW(list, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&value));
+  g_settings.iptcPasteSkip = 1;
+  SendMessageW(page, WM_COMMAND, 248, 0);
+  ASSERT_EQ(Rows(list), 32);
+  EXPECT_EQ(Cell(list, 0, 0), L"mine");
+  EXPECT_EQ(Cell(list, 1, 1), L"編集ステータス");
+  g_settings.iptcPasteSkip = 0;
+  SendMessageW(page, WM_COMMAND, 248, 0);
+  int titles = 0;
+  for (int r = 0; r < Rows(list); ++r) titles += Cell(list, r, 1) == L"タイトル";
+  EXPECT_EQ(titles, 1);
+  EXPECT_NE(Cell(list, 0, 1), L"タイトル");  // the list's own title gave way to the template's
+
+  // The choice and date editors open over the value cell with the value selected.
+  SendMessageW(page, WM_COMMAND, 246, 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(245, 3), 0);   // 緊急度
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(245, 10), 0);  // 公開日
+  LVITEMW five{};
+  five.pszText = const_cast<wchar_t*>(L"5");
+  SendMessageW(list, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&five));
+  LVITEMW day{};
+  day.pszText = const_cast<wchar_t*>(L"20240315");
+  SendMessageW(list, LVM_SETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&day));
+  static LRESULT seenChoice;
+  static SYSTEMTIME seenDate;
+  auto answer = [](HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM out) -> BOOL {
+      if (GetDlgItem(w, IDC_IPTC_CHOICE_COMBO) || GetDlgItem(w, IDC_IPTC_PICKER)) *reinterpret_cast<HWND*>(out) = w;
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    KillTimer(nullptr, id);
+    if (HWND combo = GetDlgItem(box, IDC_IPTC_CHOICE_COMBO)) {
+      seenChoice = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+      SendMessageW(combo, CB_SETCURSEL, 7, 0);
+    } else {
+      HWND picker = GetDlgItem(box, IDC_IPTC_PICKER);
+      SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&seenDate));
+      SYSTEMTIME t{};
+      t.wYear = 2023;
+      t.wMonth = 12;
+      t.wDay = 1;
+      SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&t));
+    }
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  };
+  SetFocus(list);
+  SetTimer(nullptr, 0, 50, answer);
+  SendMessageW(list, LVM_EDITLABELW, 0, 0);
+  Pump();
+  EXPECT_EQ(seenChoice, 5);
+  EXPECT_EQ(Cell(list, 0, 0), L"7");
+  SetFocus(list);
+  SetTimer(nullptr, 0, 50, answer);
+  SendMessageW(list, LVM_EDITLABELW, 1, 0);
+  Pump();
+  EXPECT_EQ(seenDate.wYear, 2024);
+  EXPECT_EQ(seenDate.wMonth, 3);
+  EXPECT_EQ(seenDate.wDay, 15);
+  EXPECT_EQ(Cell(list, 1, 0), L"20231201");
+  Show(L"a.jpg", kTabIptc);  // moving on drops the unwritten edits
+}
+
+TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {
+  ASSERT_NE(Window(), nullptr);
+  // With the list focused the tab paints its first selected row: the thumbnail source first,
+  // then the view picture on a later tick.
+  g_settings.colorSlots[19] = RGB(0, 0, 128);
+  HWND list = GetListControl();
+  SetFocus(list);
+  Show(L"c.jpg", kTabPreview);
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
+  LVITEMW select{};
+  select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, g_cursorRow, reinterpret_cast<LPARAM>(&select));
+  PreviewDelayTicks = 0;
+  PreviewPaintStep = 0;
+  InvalidateRect(Page(kSlotInfoTabPreview), nullptr, FALSE);
+  EXPECT_TRUE(WaitFor([] { return PreviewPaintStep == 2; }, 3000));
+  Shot(L"preview");
+  MoveWindow(Window(), 30, 40, 400, 380, TRUE);
+  SendMessageW(Window(), WM_CLOSE, 0, 0);
+  Pump();
+  EXPECT_EQ(Window(), nullptr);
+  for (int slot = kSlotInfoTabFile; slot <= kSlotInfoTabPreview; ++slot) EXPECT_EQ(Page(slot), nullptr) << slot;
+  EXPECT_EQ(g_settings.fileInfoLeft, 30);
+  EXPECT_EQ(g_settings.fileInfoTop, 40);
+  EXPECT_EQ(g_settings.fileInfoWidth, 400);
+  EXPECT_EQ(g_settings.fileInfoHeight, 380);
+}
+
+}  // namespace
+
+namespace {
+TEST_F(FileInfoWindowTest, DockedFormLeavesTheFloatingRectangle) {
+  ASSERT_EQ(Window(), nullptr);
+  g_settings.fileInfoLeft = 11;
+  g_settings.fileInfoTop = 12;
+  g_settings.fileInfoWidth = 300;
+  g_settings.fileInfoHeight = 310;
+  g_settings.fileInfoDockInTree = 1;
+  g_treeHidden = 0;
+  SendMessageW(g_windowSlots[kSlotFileListPane], WM_COMMAND, 253, 0);
+  Pump();
+  ASSERT_NE(Window(), nullptr);
+  EXPECT_EQ(GetParent(Window()), g_windowSlots[kSlotNavigationPane]);
+  EXPECT_TRUE(IsWindowVisible(Window()));
+  Show(L"a.jpg", kTabFile);
+  EXPECT_EQ(Text(Page(kSlotInfoTabFile), IDC_INFO_NAME), L"a.jpg");
+  Shot(L"docked");
+  // The command hides it again; destroying it keeps the floating window's rectangle.
+  SendMessageW(g_windowSlots[kSlotFileListPane], WM_COMMAND, 253, 0);
+  Pump();
+  EXPECT_EQ(g_settings.fileInfoDocked, 0);
+  DestroyWindow(Window());
+  Pump();
+  EXPECT_EQ(Window(), nullptr);
+  EXPECT_EQ(g_settings.fileInfoLeft, 11);
+  EXPECT_EQ(g_settings.fileInfoWidth, 300);
+  g_settings.fileInfoDockInTree = 0;
+}
+}  // namespace

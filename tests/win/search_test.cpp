@@ -179,7 +179,8 @@ ULONG_PTR SearchTest::token_ = 0;
 TEST_F(SearchTest, DialogListsEnablingAndCriteriaKeptAfterCancel) {
   CreateCollection(L"旅行");
   g_settings.searchCollectionChoice = 1;
-  std::wstring shot = dir_->File(L"search_dialog.bmp");
+  // Kept beside the test program for the eye.
+  std::wstring shot = ExeFolder() + L"\\search_dialog.bmp";
   INT_PTR result = RunDialog([&](HWND d) {
     // First opening: every kind "全て", the value controls off.
     wchar_t text[128];
@@ -218,8 +219,13 @@ TEST_F(SearchTest, DialogListsEnablingAndCriteriaKeptAfterCancel) {
     EXPECT_EQ(SendDlgItemMessageW(d, IDC_SEARCH_COLLECTION, CB_GETCURSEL, 0, 0), 1);
     Pick(d, IDC_SEARCH_FOCAL_KIND, 3);
     EXPECT_EQ(SendDlgItemMessageW(d, IDC_SEARCH_COLLECTION, CB_GETCURSEL, 0, 0), 1);
-    UpdateWindow(d);
-    Sleep(100);
+    // The modal loop shows the dialog only once its queue is empty; the timer came first.
+    ShowWindow(d, SW_SHOW);
+    RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (int i = 0; i < 10; ++i) {
+      Pump();
+      Sleep(30);
+    }
     SaveScreenshot(shot);
     SendMessageW(d, WM_COMMAND, IDC_SEARCH_CANCEL, 0);
   });

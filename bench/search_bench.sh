@@ -21,7 +21,7 @@ if [ "$(find "$tree" -name '*.jpg' 2>/dev/null | wc -l)" != "$files" ]; then
   convert "$sample" -resize '160x120!' -quality 80 "$work/small.jpg" || exit 1
   fnumbers=(1.4 1.8 2 2.2 2.5 2.8 3.2 3.5 4 4.5 5 5.6 6.3 7.1 8 9 10 11 13 16)
   for ((v = 0; v < 20; v++)); do
-    exiftool -q -overwrite_original -TagsFromFile "$sample" -all:all "-FNumber=${fnumbers[$v]}" \
+    exiftool -q -TagsFromFile "$sample" -all:all "-FNumber=${fnumbers[$v]}" \
       -o "$work/v$v.jpg" "$work/small.jpg" || exit 1
   done
   for ((d = 0; d < 100; d++)); do mkdir -p "$(printf '%s/d%03d' "$tree" "$d")"; done

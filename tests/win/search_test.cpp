@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "browser/collections.h"
+#include "browser/drag_drop.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/menus.h"
@@ -212,6 +213,12 @@ TEST_F(SearchTest, DialogListsEnablingAndCriteriaKeptAfterCancel) {
     SetDlgItemTextW(d, IDC_SEARCH_ISO_FROM, L"400");
     SetDlgItemTextW(d, IDC_SEARCH_ISO_TO, L"100");
     SetDlgItemTextW(d, IDC_SEARCH_SIZE_FROM, L"10");
+    // A folder dropped on the root edit becomes its text.
+    const wchar_t* dropped[] = {L"C:\\dropped\\folder"};
+    SendDlgItemMessageW(d, IDC_SEARCH_ROOT, WM_DROPFILES, reinterpret_cast<WPARAM>(BuildFileDropBlock(dropped, 1)), 0);
+    GetDlgItemTextW(d, IDC_SEARCH_ROOT, text, 128);
+    EXPECT_STREQ(text, L"C:\\dropped\\folder");
+    EXPECT_NE(GetWindowLongW(GetDlgItem(d, IDC_SEARCH_ROOT), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
     // Collection mode; the choice stays when another list changes.
     SendMessageW(d, WM_COMMAND, IDC_SEARCH_MODE_COLLECTION, 0);
     EXPECT_TRUE(Enabled(d, IDC_SEARCH_COLLECTION));

@@ -39,6 +39,9 @@ constexpr uint32_t kLargestCollectionFile = 64u << 20;
 
 bool ValidIndex(int index) { return g_collections && index >= 0 && index < g_collectionCount; }
 
+// The search thread reads the table while its progress window is open: nothing changes it then.
+bool SearchHoldsTable() { return g_windowSlots[kSlotSearchProgress] != nullptr; }
+
 const char16_t* Text(const wchar_t* p) { return reinterpret_cast<const char16_t*>(p); }
 
 // "\\?\<collection folder><name>.co"; false when the folder is unknown or the path too long.
@@ -90,7 +93,7 @@ std::vector<int> TargetRows() {
 }  // namespace
 
 bool SetCollectionList(int index, const wchar_t* text) {
-  if (!ValidIndex(index)) return false;
+  if (!ValidIndex(index) || SearchHoldsTable()) return false;
   CollectionRecord& r = g_collections[index];
   wchar_t* block = nullptr;
   if (text && text[0]) {
@@ -194,7 +197,7 @@ void SaveCollections() {
 }
 
 int CreateCollection(const wchar_t* name) {
-  if (!g_collections || g_collectionCount >= kMaxCollections || !name || !name[0]) return -2;
+  if (!g_collections || g_collectionCount >= kMaxCollections || !name || !name[0] || SearchHoldsTable()) return -2;
   if (FindCollectionByName(name) >= 0) return -1;
   if (!AcceptName(g_windowSlots[kSlotNavigationPane], name)) return -2;
   CollectionRecord& r = g_collections[g_collectionCount];
@@ -207,7 +210,7 @@ int CreateCollection(const wchar_t* name) {
 }
 
 void RenameCollection(int index, const wchar_t* newName) {
-  if (!ValidIndex(index) || !newName || !newName[0] || FindCollectionByName(newName) >= 0) return;
+  if (!ValidIndex(index) || !newName || !newName[0] || FindCollectionByName(newName) >= 0 || SearchHoldsTable()) return;
   if (!AcceptName(g_windowSlots[kSlotNavigationPane], newName)) return;
   CollectionRecord& r = g_collections[index];
   wchar_t from[kPathChars * 2], to[kPathChars * 2];
@@ -224,7 +227,7 @@ void RenameCollection(int index, const wchar_t* newName) {
 }
 
 void DeleteCollection(int index) {
-  if (!ValidIndex(index)) return;
+  if (!ValidIndex(index) || SearchHoldsTable()) return;
   g_collectionReloadPending = 1;
   SetCollectionList(index, nullptr);
   wchar_t path[kPathChars * 2];
@@ -255,7 +258,7 @@ bool AddFileToCollection(int index, const wchar_t* path) {
 }
 
 void AddSelectionToCollection(int index) {
-  if (!ValidIndex(index) || g_listCount == 0) return;
+  if (!ValidIndex(index) || g_listCount == 0 || SearchHoldsTable()) return;
   const wchar_t* list = g_collections[index].list;
   std::wstring work;
   for (int row : TargetRows()) {
@@ -270,7 +273,7 @@ void AddSelectionToCollection(int index) {
 }
 
 void RemoveSelectionFromCollection(int index) {
-  if (!ValidIndex(index) || !g_collections[index].list) return;
+  if (!ValidIndex(index) || !g_collections[index].list || SearchHoldsTable()) return;
   wchar_t* list = g_collections[index].list;
   for (int row : TargetRows()) RemoveLine(reinterpret_cast<char16_t*>(list), Text(EntryPath(EntryAtRow(row))));
   if (!list[0]) SetCollectionList(index, nullptr);

@@ -9,6 +9,7 @@
 #include "browser/icon_lists.h"
 #include "browser/main_window.h"
 #include "browser/pure/list_pane_rules.h"
+#include "browser/search_dialog.h"
 #include "browser/viewer_panes.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
@@ -135,6 +136,9 @@ void RunListPaneCommand(HWND pane, int id, LPARAM lParam) {
       return;
     case 253:
       RunFileInfoCommand();
+      return;
+    case 275:
+      RunSearchCommand();
       return;
   }
   if (uint32_t bit = FileTypeCommandBit(id)) {

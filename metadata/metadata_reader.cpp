@@ -144,3 +144,19 @@ bool ReadJpegComment(const wchar_t* path) {
   if (!source->IsOpen()) return false;
   return ReadJpegCommentBytes(*source, g_jpegCommentBuffer, sizeof g_jpegCommentBuffer);
 }
+
+bool ReadIptcInto(const wchar_t* path, char* out, size_t outBytes) {
+  if (outBytes < 2) return false;
+  TextBuffer text(out, outBytes);
+  auto source = std::make_unique<FileByteSource>(path);
+  if (!source->IsOpen()) return false;
+  return ReadIptcText(*source, text);
+}
+
+bool ReadJpegCommentInto(const wchar_t* path, char* out, size_t outBytes) {
+  if (outBytes < 2) return false;
+  out[0] = out[1] = 0;
+  auto source = std::make_unique<FileByteSource>(path);
+  if (!source->IsOpen()) return false;
+  return ReadJpegCommentBytes(*source, out, outBytes);
+}

@@ -20,5 +20,10 @@ bool ReadJpegComment(const wchar_t* path);
 // On failure out is empty.
 bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars);
 
+// The same readers into the caller's buffers, without the shared ones: for a worker thread
+// that must not race the user-interface thread's readers.
+bool ReadIptcInto(const wchar_t* path, char* out, size_t outBytes);
+bool ReadJpegCommentInto(const wchar_t* path, char* out, size_t outBytes);
+
 // Multibyte text of the ANSI code page to wide text: at most outChars - 1 characters and a terminator.
 void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars);

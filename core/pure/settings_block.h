@@ -196,7 +196,9 @@ struct SettingsBlock {
   uint8_t gap33[3];
   int32_t captureLongSide;
   int32_t captureQuality;
-  uint8_t gap34[8];
+  uint8_t searchMode;
+  uint8_t gap34[3];
+  int32_t searchCollectionChoice;
   float versionNumber;
   char16_t replaceRenameOld[128];
   char16_t replaceRenameNew[128];
@@ -394,6 +396,8 @@ static_assert(offsetof(SettingsBlock, cursorToFirstRowOnFolderChange) == 182439,
 static_assert(offsetof(SettingsBlock, captureResize) == 182440, "captureResize");
 static_assert(offsetof(SettingsBlock, captureLongSide) == 182444, "captureLongSide");
 static_assert(offsetof(SettingsBlock, captureQuality) == 182448, "captureQuality");
+static_assert(offsetof(SettingsBlock, searchMode) == 182452, "searchMode");
+static_assert(offsetof(SettingsBlock, searchCollectionChoice) == 182456, "searchCollectionChoice");
 static_assert(offsetof(SettingsBlock, versionNumber) == 182460, "versionNumber");
 static_assert(offsetof(SettingsBlock, replaceRenameOld) == 182464, "replaceRenameOld");
 static_assert(offsetof(SettingsBlock, replaceRenameNew) == 182720, "replaceRenameNew");

@@ -1,0 +1,96 @@
+// Templates and control ids of the search dialog and its progress window (also read by the
+// resource compiler: defines only).
+#pragma once
+
+#define IDD_SEARCH                  223
+#define IDD_SEARCH_PROGRESS         224
+
+#define IDC_SEARCH_START            1
+#define IDC_SEARCH_CANCEL           2
+#define IDC_SEARCH_RESET            3
+#define IDC_SEARCH_SET_CURRENT      4
+
+#define IDC_SEARCH_MODDATE_KIND     465
+#define IDC_SEARCH_MODTIME_KIND     466
+#define IDC_SEARCH_SIZE_KIND        467
+#define IDC_SEARCH_FORMAT_KIND      468
+#define IDC_SEARCH_MAKER_KIND       469
+#define IDC_SEARCH_MODEL_KIND       470
+#define IDC_SEARCH_LENS_KIND        471
+#define IDC_SEARCH_EXPOSURE_KIND    472
+#define IDC_SEARCH_FNUMBER_KIND     473
+#define IDC_SEARCH_ISO_KIND         474
+#define IDC_SEARCH_FOCAL_KIND       475
+#define IDC_SEARCH_SHOTDATE_KIND    476
+#define IDC_SEARCH_SHOTTIME_KIND    477
+#define IDC_SEARCH_SIZE_UNIT        478
+#define IDC_SEARCH_COLLECTION       479
+#define IDC_SEARCH_COMMENT_KIND     480
+#define IDC_SEARCH_IPTC0_KIND       481
+#define IDC_SEARCH_IPTC0_DATASET    482
+#define IDC_SEARCH_FILENAME_KIND    483
+#define IDC_SEARCH_IPTC1_KIND       484
+#define IDC_SEARCH_IPTC1_DATASET    485
+#define IDC_SEARCH_IPTC2_KIND       486
+#define IDC_SEARCH_IPTC2_DATASET    487
+#define IDC_SEARCH_IPTC3_KIND       488
+#define IDC_SEARCH_IPTC3_DATASET    489
+#define IDC_SEARCH_IPTC4_KIND       490
+#define IDC_SEARCH_IPTC4_DATASET    491
+#define IDC_SEARCH_IPTC5_KIND       492
+#define IDC_SEARCH_IPTC5_DATASET    493
+#define IDC_SEARCH_IPTC6_KIND       494
+#define IDC_SEARCH_IPTC6_DATASET    495
+#define IDC_SEARCH_IPTC7_KIND       496
+#define IDC_SEARCH_IPTC7_DATASET    497
+#define IDC_SEARCH_IPTC8_KIND       498
+#define IDC_SEARCH_IPTC8_DATASET    499
+#define IDC_SEARCH_IPTC9_KIND       500
+#define IDC_SEARCH_IPTC9_DATASET    501
+
+#define IDC_SEARCH_MODDATE_FROM     505
+#define IDC_SEARCH_MODDATE_TO       506
+#define IDC_SEARCH_MODTIME_FROM     507
+#define IDC_SEARCH_MODTIME_TO       508
+#define IDC_SEARCH_SIZE_FROM        510
+#define IDC_SEARCH_SIZE_FROM_SPIN   511
+#define IDC_SEARCH_SIZE_TO          512
+#define IDC_SEARCH_SIZE_TO_SPIN     513
+#define IDC_SEARCH_SHOTDATE_FROM    518
+#define IDC_SEARCH_FORMAT_TEXT      519
+#define IDC_SEARCH_SHOTDATE_TO      520
+#define IDC_SEARCH_SHOTTIME_FROM    521
+#define IDC_SEARCH_SHOTTIME_TO      522
+#define IDC_SEARCH_SUBFOLDERS       523
+#define IDC_SEARCH_ROOT             524
+#define IDC_SEARCH_BROWSE           525
+#define IDC_SEARCH_MAKER_TEXT       526
+#define IDC_SEARCH_MODEL_TEXT       527
+#define IDC_SEARCH_LENS_TEXT        528
+#define IDC_SEARCH_EXPOSURE_FROM    529
+#define IDC_SEARCH_FNUMBER_FROM     530
+#define IDC_SEARCH_ISO_FROM         531
+#define IDC_SEARCH_FOCAL_FROM       532
+#define IDC_SEARCH_EXPOSURE_TO      533
+#define IDC_SEARCH_FNUMBER_TO       534
+#define IDC_SEARCH_ISO_TO           535
+#define IDC_SEARCH_FOCAL_TO         536
+#define IDC_SEARCH_COMMENT_TEXT     537
+#define IDC_SEARCH_MODE_FOLDER      538
+#define IDC_SEARCH_MODE_COLLECTION  539
+#define IDC_SEARCH_IPTC0_TEXT       540
+#define IDC_SEARCH_FILENAME_TEXT    541
+#define IDC_SEARCH_IPTC1_TEXT       542
+#define IDC_SEARCH_IPTC2_TEXT       543
+#define IDC_SEARCH_IPTC3_TEXT       544
+#define IDC_SEARCH_IPTC4_TEXT       545
+#define IDC_SEARCH_IPTC5_TEXT       546
+#define IDC_SEARCH_IPTC6_TEXT       547
+#define IDC_SEARCH_IPTC7_TEXT       548
+#define IDC_SEARCH_IPTC8_TEXT       549
+#define IDC_SEARCH_IPTC9_TEXT       550
+
+// The progress window.
+#define IDC_SEARCH_STOP             2
+#define IDC_SEARCH_PROGRESS_BAR     526
+#define IDC_SEARCH_PROGRESS_TEXT    527

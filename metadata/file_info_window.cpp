@@ -320,8 +320,8 @@ void RefreshExifTab(HWND page) {
     const wchar_t* text = GetInfoField(info, column);
     if (!text || !text[0]) continue;
     // The same item names as the file list's column captions.
-    const int set = g_listCaptionStyle >= 0 && g_listCaptionStyle < kCaptionSetCount ? g_listCaptionStyle : 0;
-    const wchar_t* label = reinterpret_cast<const wchar_t*>(ListColumnCaption(column, set));
+    const wchar_t* label =
+        reinterpret_cast<const wchar_t*>(ListColumnCaptionForStyle(column, g_settings.listCaptionStyle, nullptr));
     AddListRow(list, rows, text, label, rows);
     ++rows;
   }

@@ -283,7 +283,7 @@ void FollowMagnifierKey(bool held, uint8_t* byte, int injectedKey) {
     *byte = 1;
     g_redrawFlag = 1;
     MagnificationStep = 0;
-  } else if (!held && *byte && GetInjectedKey() != injectedKey) {
+  } else if (!held && *byte && g_keyHold.injectedKey != injectedKey) {
     *byte = 0;
     g_redrawFlag = 1;
   }

@@ -31,6 +31,7 @@
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
+#include "actions/entry_actions.h"
 #include "core/standins.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/window_helpers.h"

@@ -29,7 +29,6 @@
 #include "actions/batch_rename.h"
 
 uint8_t CheckForNewVersion();
-void RebuildActionKeyTable();
 void BuildViewFocusPointTables();
 void ResetFolderWatchEvent();
 void ResetHistogramCache();
@@ -96,8 +95,6 @@ extern uint8_t g_listThreadAskedSwitch;
 extern int32_t g_lastViewMode;
 HWND GetRebarWindow();
 
-// Key poller and window helpers (same declarations as their own headers).
-int32_t GetInjectedKey();
 
 // Entry list, list navigation and list pane services.
 extern int32_t g_listSource;  // 0 folders, 1 a collection
@@ -126,29 +123,10 @@ bool IsEntryChecked(int32_t entry);
 // Information column text of an entry (empty when unknown) and its file name or full path.
 void GetEntryPathText(int32_t entry, bool fullPath, wchar_t* out, int32_t capacity);
 
-// The action table and command table as the hot-key scan reads them.
-struct HotKeyActionRow {
-  uint8_t enabled, sameNamedJpg, askAtRunTime, ownRename;
-  int32_t targetKey, kind, commandIndex;
-  const wchar_t* path;
-  const wchar_t* comment;
-};
-constexpr int kActionRowCount = 39;
-bool ReadActionRow(int32_t row, HotKeyActionRow* out);
-// Command name and repeat kind (0 while held, 1 just pressed, 2 pressed or repeating).
-const wchar_t* GetCommandName(int32_t commandIndex);
-int32_t GetCommandRepeatKind(int32_t commandIndex);
-bool CommandRunsWithoutTarget(int32_t kind, int32_t commandIndex);
-int32_t ActionPathKind(int32_t kind);
-extern int32_t g_keyActionState[40];
-bool ReplaceTextIsEmpty(int32_t row);
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-int32_t RunAction(int32_t row);
 
 // Action engine, thumbnail cache and colour settings services of the navigation pane.
 // Kind 3 copy, 4 move; result 0 failed, 1 done, 2 skipped.
-// The action history: the source path of the action being recorded, and the record itself.
-extern wchar_t g_actionSourcePath[260];
 
 // The viewer's side of the main-window commands: the RAW development worker's state (3 idle),
 // the release hand-over and its done signal (-1), the thumbnail-split request, the reload
@@ -182,7 +160,5 @@ const wchar_t* RenamePrefixTypeName(int32_t prefixType);
 const wchar_t* RenameNameTypeText(int32_t nameType, int32_t dateJoiner);
 // The batch rename of the whole folder runs with the global rename settings.
 void SelectGlobalRenameSettings();
-// One action on one entry; 0 failed, 1 done, 2 skipped.
-int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int32_t row, int32_t jpgFlag);
 // The index print dialog (template 160, modeless).
 INT_PTR CALLBACK IndexPrintDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

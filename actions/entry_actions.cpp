@@ -256,6 +256,10 @@ bool WriteOrientationValue(const wchar_t* path, int32_t offset, int32_t byteOrde
   uint8_t want[2], put[2];
   if (offset <= 0 || !EncodeOrientation(expected, byteOrder, want) || !EncodeOrientation(value, byteOrder, put))
     return false;
+  // A read-only file is not rewritten (a rename over it would succeed where a write would not).
+  const DWORD attributes = GetFileAttributesW(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return false;
   HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};

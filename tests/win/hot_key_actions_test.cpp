@@ -18,6 +18,7 @@
 #include "actions/action_table.h"
 #include "actions/entry_actions.h"
 #include "browser/hot_key_scan.h"
+#include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
 #include "browser/status_bar.h"
@@ -354,6 +355,43 @@ TEST_F(HotKeyActionsTest, SavedPreviewNeverReplacesAFileAndItsUndoRemovesOnlyIts
   ASSERT_TRUE(WriteWholeFile(product, "camera", 6));
   EXPECT_EQ(Act(withPreview, 9, dest_->path()), kActionSkipped);
   EXPECT_EQ(Bytes(product).size(), 6u);
+}
+
+TEST_F(HotKeyActionsTest, BuiltInCommandsReplayTheirKeyOrRaiseTheirRequest) {
+  SetRow(0, 4, 1, L"");
+  ActionEntry& row = *reinterpret_cast<ActionEntry*>(g_settings.actionTable[0].bytes);
+  row.commandIndex = 15;  // "最新の情報に更新(F5)"
+  g_keyHold.injectedKey = -1;
+  EXPECT_EQ(RunAction(0), 2);
+  EXPECT_EQ(g_keyHold.injectedKey, VK_F5);
+  g_keyHold.injectedKey = -1;
+  row.commandIndex = 9;  // the folder tree on and off
+  g_navigationToggleRequest = 0;
+  EXPECT_EQ(RunAction(0), 2);
+  EXPECT_EQ(g_navigationToggleRequest, 1);
+  g_navigationToggleRequest = 0;
+  EXPECT_EQ(g_keyHold.injectedKey, -1);
+  // A command index the table does not have is never run.
+  row.commandIndex = 94;
+  EXPECT_EQ(RunAction(0), 0);
+  EXPECT_EQ(g_keyHold.injectedKey, -1);
+}
+
+TEST_F(HotKeyActionsTest, HandToAnApplicationReportsAFailedStart) {
+  const int32_t a = EntryNamed(L"a.jpg");
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::wstring app = std::wstring(system) + L"\\attrib.exe";
+  SetRow(0, 4, 2, app);
+  EXPECT_EQ(Act(a, 2, app), kActionDone);
+  EXPECT_EQ(HistoryTop(), L"ｱﾌﾟﾘｹｰｼｮﾝ転送:a.jpg->OK!#2");
+  EXPECT_EQ(EntryAt(a)->undoCount, 0);  // nothing to take back
+  BoxAnswerer ok(IDOK);
+  EXPECT_EQ(Act(a, 2, dest_->File(L"missing.exe")), kActionFailed);
+  ASSERT_EQ(ok.seen.size(), 1u);
+  EXPECT_EQ(ok.seen[0].text, L"アプリケーション転送に失敗しました。");
+  EXPECT_EQ(HistoryTop(), L"ｱﾌﾟﾘｹｰｼｮﾝ転送:a.jpg->NG!#16");
+  EXPECT_EQ(Bytes(File(L"a.jpg")), original_[0]);
 }
 
 TEST_F(HotKeyActionsTest, ScanAsksWithTheExactQuestionAndRunsBothRowsOfAKey) {

@@ -296,6 +296,7 @@ int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int
   ImageEntry* e = EntryAt(entry);
   if (!e) return kActionFailed;
   if (e->presence == 0 && kind != 0) return kActionFailed;
+  g_pendingStamp.entry = -1;  // a stamp belongs only to the operation that made it
   wchar_t folder[kPathChars] = {};
   switch (kind) {
     case 0:

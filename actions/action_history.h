@@ -15,3 +15,5 @@ void AppendEntryUndoRecord(int32_t entry, int32_t kind, const wchar_t* text);
 void ClearEntryUndoList(int32_t entry);
 // The text the next undo record receives (renames and rotations fill it first).
 extern wchar_t g_pendingUndoPath[260];
+// Lines added since the last clear.
+int32_t GetActionHistoryCount();

@@ -233,7 +233,7 @@ void OnEndLabelEdit(HWND pane, NMLVDISPINFOW* info) {
         GetFolderPart(EntryPath(entry), folder);
         if (JoinRenamePath(U16(folder), U16(name), U16(target), 260)) {
           if (MoveFileW(EntryPath(entry), target)) {
-            CopyText(g_actionSourcePath, 260, EntryPath(entry));
+            CopyText(g_pendingUndoPath, 260, EntryPath(entry));
             CopyText(EntryPath(entry), kEntryPathChars, target);
             SetEntryNamePointer(entry);
             AddActionHistoryEntry(g_displayOrder[g_cursorRow], 10, -3, 1);

@@ -4,13 +4,18 @@
 
 #include <string>
 
+#include "actions/action_dispatch.h"
+#include "actions/action_table.h"
+#include "actions/batch_rename.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
+#include "browser/pure/focus_rules.h"
 #include "browser/pure/hot_key_text.h"
 #include "core/app_globals.h"
+#include "core/key_state.h"
+#include "core/list_helpers.h"
 #include "core/message_box.h"
 #include "core/settings.h"
-#include "browser/pure/focus_rules.h"
 #include "core/standins.h"
 
 int32_t g_lastFiredKey = 0;
@@ -19,31 +24,12 @@ namespace {
 const wchar_t* Wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 std::u16string U16(const wchar_t* s) { return s ? std::u16string(reinterpret_cast<const char16_t*>(s)) : u""; }
 
-bool IsRowPressed(const HotKeyActionRow& row) {
-  if (g_mouseActionKey != 0 && g_mouseActionKey == row.targetKey) {
-    g_lastFiredKey = g_mouseActionKey;
-    g_mouseActionKey = 0;
-    return true;
-  }
-  const int32_t vk = TargetKeyVirtualKey(row.targetKey);
-  if (!vk) return false;
-  if (row.kind != 1) return IsKeyJustPressed(vk);
-  switch (GetCommandRepeatKind(row.commandIndex)) {
-    case 0:
-      return IsKeyHeld(vk);
-    case 2:
-      return IsKeyPressedOrRepeating(vk);
-    default:
-      return IsKeyJustPressed(vk);
-  }
-}
-
-std::u16string DescriptionOf(int32_t index, const HotKeyActionRow& row) {
+std::u16string DescriptionOf(int32_t index, const ActionEntry& row) {
   wchar_t detail[1024] = {};
   const int32_t settingsRow = row.ownRename ? index : -1;
   switch (row.kind) {
     case 1:
-      return ActionDescriptionLine(1, false, U16(GetCommandName(row.commandIndex)));
+      return ActionDescriptionLine(1, false, GetCommandName(row.commandIndex));
     case 10:
       FormatRenameSettingsText(detail, settingsRow);
       return ActionDescriptionLine(10, false, U16(detail));
@@ -51,66 +37,80 @@ std::u16string DescriptionOf(int32_t index, const HotKeyActionRow& row) {
       FormatReplaceRenameText(detail, settingsRow);
       return ActionDescriptionLine(11, false, U16(detail));
     default:
-      return ActionDescriptionLine(row.kind, row.askAtRunTime == 1, U16(row.path));
+      return ActionDescriptionLine(row.kind, row.askAtRunTime == 1, row.path);
   }
 }
 
-enum class Outcome { kRun, kEndScan, kRestartScan };
+class IdleFiringHost : public ActionFiringHost {
+ public:
+  explicit IdleFiringHost(bool focus) : focus_(focus) {}
 
-// Confirmation of a row about to fire: the box, and what its answer asks for.
-Outcome Confirm(int32_t index, const HotKeyActionRow& row) {
-  const bool confirmActions = g_settings.confirmFirstAction != 0;
-  const bool skipBuiltIn = g_settings.neverConfirmKeyActions != 0;
-  if (!confirmActions || (row.kind == 1 && skipBuiltIn)) return Outcome::kRun;
-  if (row.kind == 11 && ReplaceTextIsEmpty(row.ownRename ? index : -1)) {
-    ShowAppMessageBox(nullptr, Wide(kEmptyReplaceTextMessage), g_productName, MB_ICONERROR);
-    PauseBusy();
-    PendingSettingsPage = 9;
-    return Outcome::kEndScan;
+  bool KeyFires(int32_t vk, int32_t repeatKind) override {
+    switch (repeatKind) {
+      case 0:
+        return IsKeyHeld(vk);
+      case 2:
+        return IsKeyPressedOrRepeating(vk);
+      default:
+        return IsKeyJustPressed(vk);
+    }
   }
-  const std::u16string description = DescriptionOf(index, row);
-  const int32_t key = row.targetKey;
-  if (key < 0 || key >= kTargetKeyCount || g_keyActionState[key] == 0) return Outcome::kRun;
-  const bool skipAfterRunning = g_settings.confirmAgainAfterCancel != 0;
-  const std::u16string text =
-      ActionQuestionText(g_keyActionState[key], key, row.kind, U16(row.comment), description, row.sameNamedJpg != 0,
-                         skipAfterRunning);
-  if (!skipAfterRunning) g_keyActionState[key] = 0;
-  switch (ShowConfirmSettingsBox(nullptr, Wide(text), g_productName, 0x40223)) {
-    case 7:
-      if (skipAfterRunning) g_keyActionState[key] = 0;
-      PauseBusy();
-      return Outcome::kRun;
-    case 6:
-      DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(132), g_hwndMain, SettingsDialogProc, 8);
-      g_mouseActionKey = key;
-      return Outcome::kRestartScan;
-    default:
-      PauseBusy();
-      return Outcome::kEndScan;
-  }
-}
-}  // namespace
+  bool BrowsingFocus() override { return focus_; }
+  bool CommandAllowedWithoutFocus(int32_t index) override { return IsCommandAllowedWithoutFocus(1, index) != 0; }
 
-void RunHotKeyScan(bool currentTarget) {
-  for (int32_t index = 0; index < kActionRowCount; ++index) {
-    HotKeyActionRow row{};
-    if (!ReadActionRow(index, &row) || row.enabled != 1) continue;
-    if (!IsRowPressed(row)) continue;
-    if (!currentTarget && !IsCommandAllowedWithoutFocus(row.kind, row.commandIndex)) continue;
-    const Outcome outcome = Confirm(index, row);
-    if (outcome == Outcome::kEndScan) return;
-    if (outcome == Outcome::kRestartScan) {
-      index = -1;
-      continue;
-    }
-    if (ActionPathKind(row.kind) == 1 && row.askAtRunTime == 1) {
-      if (DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(206), g_hwndMain, ActionPathDialogProc, index) == 0) return;
+  // The description and, while the key's state asks for it, the question.
+  FireAnswer Confirm(int32_t index) override {
+    const ActionEntry& row = *ActionRowAt(index);
+    g_lastFiredKey = row.targetKey;
+    if (g_settings.confirmFirstAction != 1 || (row.kind == 1 && g_settings.neverConfirmKeyActions == 1))
+      return FireAnswer::kRun;
+    if (row.kind == 11 && g_settings.replaceRenameOld[0] == 0) {
+      ShowAppMessageBox(nullptr, Wide(kEmptyReplaceTextMessage), g_productName, MB_ICONERROR);
       PauseBusy();
+      PendingSettingsPage = 9;
+      return FireAnswer::kEndWalk;
     }
+    const std::u16string description = DescriptionOf(index, row);
+    const int32_t key = row.targetKey;
+    if (g_keyActionState[key] == 0) return FireAnswer::kRun;
+    const bool clearOnYes = g_settings.confirmAgainAfterCancel == 1;
+    const std::u16string text = ActionQuestionText(g_keyActionState[key], key, row.kind, row.comment, description,
+                                                   row.sameNamedJpg == 1, clearOnYes);
+    if (!clearOnYes) g_keyActionState[key] = 0;
+    switch (ShowConfirmSettingsBox(g_hwndMain, Wide(text), g_productName, 0x40223)) {
+      case 7:
+        if (clearOnYes) g_keyActionState[key] = 0;
+        return FireAnswer::kRun;
+      case 6:
+        DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(132), g_hwndMain, SettingsDialogProc, 8);
+        g_mouseActionKey = key;
+        return FireAnswer::kRestartWalk;
+      default:
+        PauseBusy();
+        return FireAnswer::kEndWalk;
+    }
+  }
+
+  bool AskFolder(int32_t index) override {
+    if (DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(206), g_hwndMain, ActionPathDialogProc, index) == 0) return false;
+    return true;
+  }
+  int32_t Run(int32_t index) override {
     RestoreSavedFocus();
-    if (RunAction(index) == 2) return;
+    return RunAction(index);
+  }
+  void AfterRun() override {
     PauseBusy();
     g_redrawFlag = 1;
   }
+
+ private:
+  bool focus_;
+};
+}  // namespace
+
+void RunHotKeyScan(bool currentTarget) {
+  IdleFiringHost host(currentTarget);
+  WalkActionRows(reinterpret_cast<const ActionEntry*>(g_settings.actionTable), ActionRowCount(), &g_mouseActionKey,
+                 host);
 }

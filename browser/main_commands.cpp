@@ -36,6 +36,7 @@
 #include "core/path_utils.h"
 #include "core/settings.h"
 #include "core/entry_queries.h"
+#include "actions/entry_actions.h"
 #include "core/standins.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/window_helpers.h"

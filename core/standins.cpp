@@ -14,7 +14,6 @@
 #include "core/settings.h"
 
 uint8_t CheckForNewVersion() { return 0; }
-void RebuildActionKeyTable() {}
 void BuildViewFocusPointTables() {}
 void ResetFolderWatchEvent() {}
 void ResetHistogramCache() {}
@@ -36,15 +35,6 @@ void RefreshPaneRows() {}
 volatile int32_t g_shownRowMarker = 0;
 
 void WaitRawDevelopWorker() {}
-void ClearActionHistory() {}
-void ClearEntryUndoList(int32_t entryNumber) {
-  ImageEntry* e = EntryAt(entryNumber);
-  if (!e) return;
-  std::free(e->undoRecords);
-  e->undoRecords = nullptr;
-  e->undoCount = 0;
-  e->currentUndo = -1;
-}
 
 HGLOBAL GrabMovieFrame(ImageEntry*, int, int, int) { return nullptr; }
 bool ReadMovieSizeAndDuration(ImageEntry*) { return false; }
@@ -83,37 +73,12 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   return FALSE;
 }
 
-bool ReadActionRow(int32_t, HotKeyActionRow*) { return false; }
-const wchar_t* GetCommandName(int32_t) { return L""; }
-int32_t GetCommandRepeatKind(int32_t) { return 1; }
-int32_t ActionPathKind(int32_t kind) { return (kind == 3 || kind == 4 || (kind >= 7 && kind <= 9)) ? 1 : 0; }
-int32_t g_keyActionState[40];
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG) EndDialog(dialog, 0);
   return FALSE;
 }
-int32_t RunAction(int32_t) { return 0; }
 
 // ---- services of the navigation pane's commands ----
-bool IsEntryFileInPlace(int32_t) { return true; }
-int32_t AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t, int32_t result) {
-  HWND combo = g_bandControls[kBandActionHistory];
-  if (!combo || entry < 0 || entry >= g_entryCount) return 0;
-  const wchar_t* name = kind == 3 ? L"コピー" : kind == 4 ? L"移動" : L"操作";
-  const wchar_t* results[3] = {L"NG!", L"OK!", L"Skip!"};
-  wchar_t text[600];
-  swprintf(text, 600, L"%ls:%ls->%ls", name, EntryName(EntryAt(entry)), results[result >= 0 && result <= 2 ? result : 0]);
-  COMBOBOXEXITEMW item{};
-  item.mask = CBEIF_TEXT;
-  item.iItem = 0;
-  item.pszText = text;
-  SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  EnableWindow(combo, TRUE);
-  return 0;
-}
-void AppendEntryUndoRecord(int32_t, int32_t, const wchar_t*) {}
-wchar_t g_pendingUndoPath[260];
-wchar_t g_actionSourcePath[260];
 volatile int32_t g_rawDevelopState = 3;
 volatile int32_t g_rawReleaseSignal = 0;
 void HandEntryToViewerForRelease(int32_t) { g_rawReleaseSignal = -1; }
@@ -125,4 +90,3 @@ volatile uint8_t g_screenProfileChanged = 0;
 // Level 0 of an entry as the image pipeline makes it; until then only a level some other
 // code put in counts as built.
 
-int32_t ExecuteEntryAction(int32_t, int32_t, const wchar_t*, int32_t, int32_t) { return 0; }

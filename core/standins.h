@@ -30,7 +30,6 @@
 #include "actions/media_split.h"
 
 uint8_t CheckForNewVersion();
-void RebuildActionKeyTable();
 void BuildViewFocusPointTables();
 void ResetFolderWatchEvent();
 void ResetHistogramCache();
@@ -97,27 +96,10 @@ int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float*
 void SendSelectionByMail(HWND owner);
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The action table and command table as the hot-key scan reads them.
-struct HotKeyActionRow {
-  uint8_t enabled, sameNamedJpg, askAtRunTime, ownRename;
-  int32_t targetKey, kind, commandIndex;
-  const wchar_t* path;
-  const wchar_t* comment;
-};
-constexpr int kActionRowCount = 39;
-bool ReadActionRow(int32_t row, HotKeyActionRow* out);
-// Command name and repeat kind (0 while held, 1 just pressed, 2 pressed or repeating).
-const wchar_t* GetCommandName(int32_t commandIndex);
-int32_t GetCommandRepeatKind(int32_t commandIndex);
-int32_t ActionPathKind(int32_t kind);
-extern int32_t g_keyActionState[40];
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-int32_t RunAction(int32_t row);
 
 // Action engine, thumbnail cache and colour settings services of the navigation pane.
 // Kind 3 copy, 4 move; result 0 failed, 1 done, 2 skipped.
-// The action history: the source path of the action being recorded, and the record itself.
-extern wchar_t g_actionSourcePath[260];
 
 // The viewer's side of the main-window commands: the RAW development worker's state (3 idle),
 // the release hand-over and its done signal (-1), the thumbnail-split request, the reload
@@ -131,5 +113,3 @@ extern uint8_t g_entriesChanged;
 extern wchar_t g_monitorProfilePath[260], g_printerProfilePath[260];
 extern volatile uint8_t g_screenProfileChanged;
 
-// One action on one entry; 0 failed, 1 done, 2 skipped.
-int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int32_t row, int32_t jpgFlag);

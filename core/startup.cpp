@@ -21,6 +21,7 @@
 #include "core/message_box.h"
 #include "core/os_class.h"
 #include "core/settings.h"
+#include "actions/action_table.h"
 #include "core/standins.h"
 #include "core/text_replace.h"
 #include "metadata/pure/camera_models.h"

@@ -1,0 +1,115 @@
+#include "actions/action_history.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "actions/action_table.h"
+#include "actions/entry_actions.h"
+#include "actions/pure/undo_rules.h"
+#include "browser/rebar_bands.h"
+#include "core/app_globals.h"
+#include "core/image_entry_list.h"
+#include "core/path_utils.h"
+
+wchar_t g_pendingUndoPath[260];
+
+namespace {
+int32_t g_historyCount = 0;
+
+ImageEntry* EntryOrNull(int32_t entry) { return entry >= 0 && entry < g_entryCount ? EntryAt(entry) : nullptr; }
+
+// The undo text of a successful operation, by where it came from.
+void ChooseUndoText(ImageEntry* e, int32_t kind, int32_t source, char16_t* text) {
+  const char16_t* pending = U16(g_pendingUndoPath);
+  if (source >= 0 && source < kActionRowLimit) {
+    if (kind == 10 || kind == 11 || kind == 12) {
+      CopyText(text, kPathUnits, pending);
+      return;
+    }
+    const ActionEntry* row = ActionRowAt(source);
+    if (!row) return;
+    // The folder is kept absolute: a later rename or a relative text must not send the undo
+    // to another place.
+    char16_t folder[kPathUnits] = {};
+    CopyText(folder, kPathUnits, row->path);
+    if (ActionPathKind(kind) == 1 && folder[0]) {
+      AppendFolderSeparator(folder, kPathUnits);
+      if (!ResolveAgainstImageFolder(e->path, folder, text, kPathUnits)) CopyText(text, kPathUnits, row->path);
+    } else {
+      CopyText(text, kPathUnits, row->path);
+    }
+    return;
+  }
+  switch (source) {
+    case -1:
+      if (kind == 12) CopyText(text, kPathUnits, pending);
+      return;
+    case -2:
+      if (kind == 13 && g_scratchPath) CopyText(text, kPathUnits, U16(g_scratchPath));
+      return;
+    case -3:
+      if (kind == 10 || kind == 11) CopyText(text, kPathUnits, pending);
+      return;
+    case -4:
+    case -5:
+      if ((kind == 3 || kind == 4) && g_targetFolder) CopyText(text, kPathUnits, U16(g_targetFolder));
+      return;
+    default:
+      return;
+  }
+}
+}  // namespace
+
+int32_t AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t source, int32_t result) {
+  // Every row's changes reach the folder's cache file, or their undo records would be lost.
+  g_cacheDirty |= 2;
+  ImageEntry* e = kind == -2 ? nullptr : EntryOrNull(entry);
+  const char16_t* name = kind == -2 ? (g_scratchPath ? U16(g_scratchPath) : u"") : (e && e->name ? e->name : u"");
+  const std::u16string line = FormatHistoryLine(kind, name, result);
+  const int32_t icon = HistoryIconIndex(kind, result);
+  if (HWND combo = g_bandControls[kBandActionHistory]) {
+    EnableWindow(combo, TRUE);
+    COMBOBOXEXITEMW item{};
+    item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_INDENT;
+    item.iItem = 0;
+    item.pszText = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(line.c_str()));
+    item.iImage = item.iSelectedImage = icon;
+    SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+  }
+  if (result == kActionDone && e && kind != 0 && kind != 2 && kind != 6 && kind > 0 && kind <= kLastActionKind) {
+    char16_t text[kPathUnits] = {};
+    ChooseUndoText(e, kind, source, text);
+    ProductStamp stamp{};
+    if ((kind == 3 || kind == 9) && TakeProductStamp(entry, &stamp)) StoreProductStamp(text, stamp);
+    PushUndoRecord(e, kind, text, kPathUnits);
+    if (kind == 10 && g_listSource != 0) ReplacePathInCurrentCollection(g_pendingUndoPath, EntryPath(e));
+  }
+  return ++g_historyCount;
+}
+
+void ClearActionHistory() {
+  g_historyCount = 0;
+  if (HWND combo = g_bandControls[kBandActionHistory]) {
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    EnableWindow(combo, FALSE);
+  }
+}
+
+int32_t GetActionHistoryCount() { return g_historyCount; }
+
+bool IsEntryFileInPlace(int32_t entry) {
+  ImageEntry* e = EntryOrNull(entry);
+  return !e || IsEntryFileInPlaceRule(e);
+}
+
+void AppendEntryUndoRecord(int32_t entry, int32_t kind, const wchar_t* text) {
+  // A rotation's record is three words that may hold zeros; any other is a text.
+  if (ImageEntry* e = EntryOrNull(entry)) PushUndoRecord(e, kind, U16(text), kind == 12 ? 3 : 0);
+}
+
+void ClearEntryUndoList(int32_t entry) {
+  if (ImageEntry* e = EntryOrNull(entry)) FreeUndoRecords(e);
+}

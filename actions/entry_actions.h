@@ -1,0 +1,21 @@
+// One action on one entry, and the undo of its last action: the one place where an action
+// touches a file.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+#include "actions/pure/undo_rules.h"
+
+// kind: ActionKind; path: the row's path field (folder or application); row: the action row or
+// -1; jpgFlag: 1 for the same-named JPG of the file acted on. Returns an ActionResult.
+int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int32_t row, int32_t jpgFlag);
+// The size and time of the file the entry's last copy or preview save made, handed to its undo
+// record once; false when the entry made none since.
+bool TakeProductStamp(int32_t entry, ProductStamp* stamp);
+// A folder without a drive letter becomes the image's folder followed by the text; in place
+// (260 characters).
+void ResolveAgainstImageFolder(const wchar_t* imagePath, wchar_t* folder);
+// Writes the orientation value into the file through the safe-replace helper after checking
+// that the two bytes at the offset hold the expected value. keepTime: the write time stays.
+bool WriteOrientationValue(const wchar_t* path, int32_t offset, int32_t byteOrder, int32_t expected, int32_t value,
+                           bool keepTime, FILETIME* newTime);

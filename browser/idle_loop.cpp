@@ -16,6 +16,7 @@
 #include "browser/viewer_panes.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "core/folder_watcher.h"
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "core/standins.h"
@@ -656,5 +657,6 @@ void OnIdleTimer(HWND window) {
   ServeCommandStatesAndMail(t);
   CompleteStartupOnce(t);
   ServeFolderOpenDelay();
+  ServeFolderReloadRequest();
   ServeFileInfoRefresh();
 }

@@ -13,10 +13,8 @@
 #include "core/os_class.h"
 #include "core/settings.h"
 
-uint8_t CheckForNewVersion() { return 0; }
 void RebuildActionKeyTable() {}
 void BuildViewFocusPointTables() {}
-void ResetFolderWatchEvent() {}
 void ResetHistogramCache() {}
 void ResetColorSettings() { ResetColorSlots(g_settings); }
 void TrackFileDrag(HWND, int, int) {}
@@ -61,9 +59,6 @@ void StartViewerDevelopThread() {}
 ImageEntry* g_viewerDevelopEntry = nullptr;
 volatile int32_t g_listThreadNextRow = -1;
 
-void OpenWatchedFolder(const wchar_t*) {}
-void CloseWatchedFolder() {}
-bool WaitFileStable(const wchar_t*) { return true; }
 
 HWND GetRebarBandControl(int) { return nullptr; }
 void ResetStatusCounters() {}

@@ -28,10 +28,8 @@
 #include "actions/action_history.h"
 #include "actions/batch_rename.h"
 
-uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
 void BuildViewFocusPointTables();
-void ResetFolderWatchEvent();
 void ResetHistogramCache();
 void ResetColorSettings();
 void TrackFileDrag(HWND listPane, int screenX, int screenY);
@@ -79,9 +77,6 @@ extern ImageEntry* g_viewerDevelopEntry;
 // The row the list thread's next pass starts at, -1 none.
 extern volatile int32_t g_listThreadNextRow;
 
-void OpenWatchedFolder(const wchar_t* folder);
-void CloseWatchedFolder();
-bool WaitFileStable(const wchar_t* path);
 
 HWND GetRebarBandControl(int band);  // 3 position slider, 5 progress bar
 void ResetStatusCounters();

@@ -11,6 +11,7 @@
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
 #include "core/file_system.h"
+#include "core/file_types.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/message_box.h"
@@ -65,6 +66,7 @@ void TakeNameSeen(const wchar_t* name) {
     if (EntryAtRow(row)->presence == kEntryVanished) ReviveRow(row);
     return;
   }
+  if (!GetFileTypeFlag(name)) return;  // not a listed type: no need to wait for it
   wchar_t path[kPathChars];
   if (swprintf(path, kPathChars, L"%ls\\%ls", s_folderPath, name) < 0) return;
   if (!PathExists(path) || !WaitFileStable(path)) return;

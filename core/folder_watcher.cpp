@@ -145,10 +145,10 @@ void CloseWatchedFolder() {
   g_folderReloadRequest = 0;  // a list read afresh has nothing to catch up with
   if (!s_folder) return;
   if (s_pending) {
-    // The buffer and the record must outlive the request: wait until the cancel has landed.
+    // The next request reuses the buffer and the record: let the cancelled one land first
+    // (closing the handle ends it too, should the cancel not reach it).
     CancelIoEx(s_folder, &s_overlapped);
-    DWORD bytes;
-    GetOverlappedResult(s_folder, &s_overlapped, &bytes, TRUE);
+    if (!HasOverlappedIoCompleted(&s_overlapped)) WaitForSingleObject(s_event, 2000);
     s_pending = false;
   }
   CloseHandle(s_folder);

@@ -100,8 +100,9 @@ class FolderWatcherTest : public ::testing::Test {
   }
   void Load() {
     wcscpy(g_currentFolder, folder_->path().c_str());
+    g_listReadyFlag = 0;  // still set by the list before: the new thread clears it only once it runs
     LoadListContents(1, 0, 0);
-    ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
+    ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1 && g_listCount == g_entryCount; }, 20000));
     Pump();
   }
   std::wstring File(const wchar_t* name) const { return folder_->File(name); }

@@ -17,6 +17,7 @@
 #include "browser/viewer_panes.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "core/folder_watcher.h"
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "browser/caption_favourites.h"
@@ -667,5 +668,6 @@ void OnIdleTimer(HWND window) {
   ServeCommandStatesAndMail(t);
   CompleteStartupOnce(t);
   ServeFolderOpenDelay();
+  ServeFolderReloadRequest();
   ServeFileInfoRefresh();
 }

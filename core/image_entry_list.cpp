@@ -14,6 +14,7 @@
 #include "browser/window_slots.h"
 #include "core/file_system.h"
 #include "core/file_types.h"
+#include "core/folder_watcher.h"
 #include "core/list_helpers.h"
 #include "core/memory.h"
 #include "core/message_box.h"
@@ -273,7 +274,7 @@ void FinishLoad() {
   MarkFlaggedEntries();
   if (g_entryCount > 0) {
     const wchar_t* last = EntryPath(EntryAt(g_entryCount - 1));
-    for (int i = 0; i < 60 && !WaitFileStable(last); ++i) Sleep(100);
+    WaitFileStable(last);  // bounded by its own 60 x 100 ms
   }
   for (int i = 0; i < g_entryCount; ++i) g_displayOrder[i] = static_cast<uint16_t>(i);
 }

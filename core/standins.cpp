@@ -13,9 +13,7 @@
 #include "core/os_class.h"
 #include "core/settings.h"
 
-uint8_t CheckForNewVersion() { return 0; }
 void BuildViewFocusPointTables() {}
-void ResetFolderWatchEvent() {}
 void ResetHistogramCache() {}
 void ResetColorSettings() { ResetColorSlots(g_settings); }
 void TrackFileDrag(HWND, int, int) {}
@@ -45,9 +43,6 @@ void WaitViewerDevelopThread() {}
 void StartViewerDevelopThread() {}
 ImageEntry* g_viewerDevelopEntry = nullptr;
 
-void OpenWatchedFolder(const wchar_t*) {}
-void CloseWatchedFolder() {}
-bool WaitFileStable(const wchar_t*) { return true; }
 
 void CopyColorMatchSetupToWorkingCopy() {}
 HWND g_extraOwnWindows[2] = {};

@@ -29,9 +29,7 @@
 #include "actions/batch_rename.h"
 #include "actions/media_split.h"
 
-uint8_t CheckForNewVersion();
 void BuildViewFocusPointTables();
-void ResetFolderWatchEvent();
 void ResetHistogramCache();
 void ResetColorSettings();
 void TrackFileDrag(HWND listPane, int screenX, int screenY);
@@ -69,9 +67,6 @@ void WaitViewerDevelopThread();
 void StartViewerDevelopThread();
 extern ImageEntry* g_viewerDevelopEntry;
 
-void OpenWatchedFolder(const wchar_t* folder);
-void CloseWatchedFolder();
-bool WaitFileStable(const wchar_t* path);
 
 void CopyColorMatchSetupToWorkingCopy();
 // The two windows of the program held outside the slot table.

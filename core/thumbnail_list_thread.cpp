@@ -19,6 +19,7 @@
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
 #include "core/folder_cache.h"
+#include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/memory.h"
@@ -304,6 +305,7 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
   HRESULT com = CoInitialize(nullptr);
   PrepareList(list);
   bool alternating = g_cursorRow > 0;
+  ArmFolderWatch();
   for (;;) {
     if (!StopAsked()) {
       g_infoLineEntry = -2;
@@ -313,9 +315,17 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
       g_infoLineEntry = -2;
     }
     alternating = false;
-    while (!StopAsked() && !g_listChanged) Sleep(1);
+    bool folderChanged = false;
+    while (!StopAsked() && !g_listChanged && !folderChanged) {
+      if (ProcessFolderChanges()) {
+        ArmFolderWatch();
+        folderChanged = true;
+      } else {
+        Sleep(1);
+      }
+    }
     if (StopAsked()) break;
-    g_listChanged = 0;
+    if (!folderChanged) g_listChanged = 0;
   }
   FreeThumbnailImageLists();
   if (SUCCEEDED(com)) CoUninitialize();

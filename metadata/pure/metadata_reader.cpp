@@ -278,12 +278,22 @@ std::string FNumberText(Reader& r, const Value& v) {
 }
 
 std::string BiasText(Reader& r, const Value& v) {
-  double x;
-  if (!Rational(r, v, 0, &x)) return "\n";
+  if ((v.type != 5 && v.type != 10) || !HasElements(v, 8, 1)) return "\n";
+  float n, d;
+  if (v.type == 5) {
+    n = static_cast<float>(r.U32(v.p));
+    d = static_cast<float>(r.U32(v.p + 4));
+  } else {
+    n = static_cast<float>(static_cast<int32_t>(r.U32(v.p)));
+    d = static_cast<float>(static_cast<int32_t>(r.U32(v.p + 4)));
+  }
+  if (d == 0) return "\n";
+  // Single precision decides the rounding: -13/20 is just above -0.65 as a float and prints -0.6.
+  const float x = n / d;
   if (x == 0) return "\x81\x7d" "0\n";  // ± in CP932
-  long long tenths = static_cast<long long>(x * 10);
-  if (tenths % 10 != 0) return Format(x < 0 ? "%1.1f\n" : "+%1.1f\n", x);
-  return Format(x < 0 ? "%1.0f\n" : "+%1.0f\n", x);
+  long long tenths = static_cast<long long>(x * 10.0f);
+  if (tenths % 10 != 0) return Format(x < 0 ? "%1.1f\n" : "+%1.1f\n", static_cast<double>(x));
+  return Format(x < 0 ? "%1.0f\n" : "+%1.0f\n", static_cast<double>(x));
 }
 
 std::string FlashText(Reader& r, const Value& v) {
@@ -473,7 +483,9 @@ std::string SixBytesHexText(Reader&, const Value& v) {
 
 std::string OlympusPreviewOffsetText(Reader& r, const Value& v) {
   if (!HasElements(v, 4, 1) || TypeSize(v.type) != 4) return "\n";
-  return Format("%lld\n", static_cast<long long>(r.U32(v.p) + r.adjust));
+  // A 32-bit sum read as signed: a value below the adjustment is a negative offset, not a huge one.
+  const uint32_t sum = r.U32(v.p) + static_cast<uint32_t>(r.adjust);
+  return Format("%d\n", static_cast<int32_t>(sum));
 }
 
 // ---- tag tables ----
@@ -780,8 +792,12 @@ uint32_t WalkIfd(Reader& r, const char* section, const Block& blk, size_t dirPos
         break;
       case kOlympusEquipment:
       case kOlympusCamera: {
-        if (!v.inlineField || v.avail < 4) continue;
-        uint64_t start = r.adjust ? r.U32(v.p) + static_cast<uint64_t>(r.adjust) : base + r.U32(v.p);
+        if (v.avail < 4) continue;
+        // Older notes keep the directory itself as the tag's out-of-line data; newer ones hold an offset.
+        uint64_t start;
+        if (r.adjust) start = r.U32(v.p) + static_cast<uint64_t>(r.adjust);
+        else if (!v.inlineField) start = v.fileOffset;
+        else start = base + r.U32(v.p);
         if (row->special == kOlympusEquipment) {
           DumpSubIfd(r, "OlympusThmIFD2", start, kOlympusEquipmentTable, base, depth + 1);
         } else {
@@ -1011,21 +1027,22 @@ void Walk8bim(Reader& r, uint64_t start, uint64_t length, bool thumbnail, TextBu
 
 enum class Scan { kContinue, kStop };
 
-// Calls visit(marker, data offset, data length) for every segment before SOS; fill bytes skipped, EOI ends.
+// Calls visit(marker, data offset, data length) for every segment before SOS. Any other marker, even one
+// that is not a known segment (damaged files), is skipped by its length, so later segments are still found;
+// fill bytes before a marker are skipped.
 template <typename Visit>
 void ScanJpeg(Reader& r, Visit visit) {
   uint64_t pos = 2;
   for (;;) {
     uint8_t m[2];
-    if (!r.ReadExact(pos, m, 2) || m[0] != 0xFF) return;
-    while (m[1] == 0xFF) {
+    if (!r.ReadExact(pos, m, 2)) return;
+    while (m[0] == 0xFF && m[1] == 0xFF) {
       ++pos;
       if (!r.ReadExact(pos, m, 2)) return;
     }
     pos += 2;
-    uint16_t marker = static_cast<uint16_t>(0xFF00 | m[1]);
-    if (marker == 0xFFDA || marker == 0xFFD9) return;
-    if (marker == 0xFF01 || (marker >= 0xFFD0 && marker <= 0xFFD7)) continue;
+    uint16_t marker = Be16(m);
+    if (marker == 0xFFDA) return;
     uint8_t l[2];
     if (!r.ReadExact(pos, l, 2)) return;
     uint16_t length = Be16(l);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,9 @@ TEST(MetadataDump, ExifValueFormatting) {
       {"bias 2/3", [](fx::Ifd& d) { d.Rational(0x9204, {{2, 3}}, 10); }, "ExposureBias", "+0.7"},
       {"bias -1", [](fx::Ifd& d) { d.Rational(0x9204, {{0xFFFFFFFFu, 1}}, 10); }, "ExposureBias", "-1"},
       {"bias -1/3", [](fx::Ifd& d) { d.Rational(0x9204, {{0xFFFFFFFFu, 3}}, 10); }, "ExposureBias", "-0.3"},
+      // Computed in single precision: -13/20 lies just above -0.65 as a float.
+      {"bias -13/20", [](fx::Ifd& d) { d.Rational(0x9204, {{uint32_t(-13), 20}}, 10); }, "ExposureBias", "-0.6"},
+      {"bias 13/20", [](fx::Ifd& d) { d.Rational(0x9204, {{13, 20}}, 10); }, "ExposureBias", "+0.6"},
       {"bias 1/0", [](fx::Ifd& d) { d.Rational(0x9204, {{1, 0}}, 10); }, "ExposureBias", ""},
       {"metering 0", [](fx::Ifd& d) { d.Short(0x9207, {0}); }, "PhotometryMode", "unknown"},
       {"metering 5", [](fx::Ifd& d) { d.Short(0x9207, {5}); }, "PhotometryMode", "\x95\xaa\x8a\x84\x91\xaa\x8c\xf5"},
@@ -390,6 +394,81 @@ TEST(MakerNotes, PerMakerDirectoriesAndValues) {
   }
 }
 
+// Old "OLYMP\0" notes keep the equipment and camera-settings directories as the tags' own out-of-line data;
+// their values count from the Exif TIFF header. New notes hold offsets counted from the note's start.
+TEST(MakerNotes, OlympusOutOfLineDirectoriesAndSignedPreviewOffset) {
+  // Directory bytes for position at (relative to the TIFF header): two entries, six-byte values after it.
+  auto equipmentAt = [](uint32_t at) {
+    Bytes b;
+    fx::Put16(b, 2, true);
+    const uint16_t tags[] = {0x0201, 0x0301};
+    for (int i = 0; i < 2; ++i) {
+      fx::Put16(b, tags[i], true), fx::Put16(b, 1, true), fx::Put32(b, 6, true);
+      fx::Put32(b, at + 30 + 6 * i, true);
+    }
+    fx::Put32(b, 0, true);
+    fx::Append(b, {0, 1, 2, 0, 0, 0, 0, 4, 0, 0, 0, 0});
+    return b;
+  };
+  auto cameraSettings = [](uint32_t offset) {
+    Bytes b;
+    fx::Put16(b, 2, true);
+    fx::Put16(b, 0x0101, true), fx::Put16(b, 4, true), fx::Put32(b, 1, true), fx::Put32(b, offset, true);
+    fx::Put16(b, 0x0102, true), fx::Put16(b, 4, true), fx::Put32(b, 1, true), fx::Put32(b, 999, true);
+    fx::Put32(b, 0, true);
+    return b;
+  };
+  auto note = NewIfd(true);
+  note->Undefined(0x2010, Bytes(42, 0xA1)).Undefined(0x2020, Bytes(30, 0xA2));
+  auto exif = NewIfd(true);
+  exif->Note(note, fx::Bytes{'O', 'L', 'Y', 'M', 'P', 0, 1, 0}, fx::NoteBase::kTiff);
+  auto ifd0 = NewIfd(true);
+  ifd0->Ascii(0x010F, "OLYMPUS OPTICAL CO.,LTD").Sub(0x8769, exif);
+  Bytes tiff = fx::Tiff(*ifd0);
+  auto find = [&](uint8_t fill, size_t n) {
+    const Bytes pattern(n, fill);
+    return size_t(std::search(tiff.begin(), tiff.end(), pattern.begin(), pattern.end()) - tiff.begin());
+  };
+  auto place = [&](uint8_t fill, size_t n, const Bytes& bytes) {
+    size_t at = find(fill, n);
+    ASSERT_LE(at + bytes.size(), tiff.size());
+    std::copy(bytes.begin(), bytes.end(), tiff.begin() + long(at));
+  };
+  place(0xA1, 42, equipmentAt(uint32_t(find(0xA1, 42))));
+  place(0xA2, 30, cameraSettings(0xFFFFFD56u));  // stored as -682
+  Result r = Dump(fx::Jpeg({fx::ExifApp1(tiff)}));
+  EXPECT_NE(r.text.find("\n<---OlympusThmIFD2 start --->\nLens\t000102000000\nExt\t000400000000\n"
+                        "<---OlympusThmIFD2 end --->\n\n"),
+            std::string::npos)
+      << r.text;
+  EXPECT_NE(r.text.find("\n<---OlympusThmIFD start --->\ncg4ofs\t-682\ncg4size\t999\n<---OlympusThmIFD end --->"),
+            std::string::npos)
+      << r.text;
+
+  // New note: the camera-settings offset plus the note's position, as a signed 32-bit number.
+  auto settings = NewIfd(true);
+  settings->Long(0x0101, {0}).Long(0x0102, {5000});
+  auto newNote = NewIfd(true);
+  newNote->Sub(0x2020, settings, 13);
+  auto exif2 = NewIfd(true);
+  exif2->Note(newNote, fx::Bytes{'O', 'L', 'Y', 'M', 'P', 'U', 'S', 0, 'I', 'I', 3, 0}, fx::NoteBase::kNoteStart);
+  auto ifd0b = NewIfd(true);
+  ifd0b->Ascii(0x010F, "OLYMPUS IMAGING CORP.").Sub(0x8769, exif2);
+  Bytes file = fx::Jpeg({fx::ExifApp1(fx::Tiff(*ifd0b))});
+  const std::string head("OLYMPUS\0II", 10);
+  uint32_t noteAt = uint32_t(std::string(file.begin(), file.end()).find(head));
+  // Find the settings directory's 0x0101 entry and make its value 682 short of the note's position.
+  for (size_t i = noteAt; i + 12 <= file.size(); ++i) {
+    if (file[i] == 0x01 && file[i + 1] == 0x01 && file[i + 2] == 4 && file[i + 3] == 0 && file[i + 4] == 1) {
+      fx::Patch32(file, i + 8, uint32_t(0) - noteAt - 682, true);
+      break;
+    }
+  }
+  r = Dump(file);
+  EXPECT_EQ(Line(r.text, "cg4ofs"), "-682") << r.text;
+  EXPECT_EQ(Line(r.text, "cg4size"), "5000") << r.text;
+}
+
 // ---- front ends ----
 
 TEST(MetadataFrontEnds, TiffWithSubDirectories) {
@@ -508,6 +587,20 @@ TEST(MetadataFrontEnds, IptcAndComment) {
   MemoryByteSource src(jpeg.data(), jpeg.size());
   EXPECT_TRUE(ReadJpegCommentBytes(src, comment, sizeof comment));
   EXPECT_STREQ(comment, "hello");
+  // A marker that is no known segment (as in damaged files) is skipped by its length; the comment after it
+  // is still found. A length that runs past the file ends the scan.
+  Bytes junk{0xFF, 0xD8, 0x12, 0x34, 0x00, 0x06, 1, 2, 3, 4, 0xFF, 0xD0, 0x00, 0x02};
+  fx::Append(junk, fx::Segment(0xFE, fx::Text("after")));
+  MemoryByteSource src3(junk.data(), junk.size());
+  EXPECT_TRUE(ReadJpegCommentBytes(src3, comment, sizeof comment));
+  EXPECT_STREQ(comment, "after");
+  Bytes unknownThenExif{0xFF, 0xD8, 0xFF, 0x01, 0x00, 0x04, 9, 9};
+  fx::Append(unknownThenExif, fx::ExifApp1(fx::Tiff(*ifd0)));
+  EXPECT_TRUE(Dump(unknownThenExif).ok);
+  Bytes pastEnd{0xFF, 0xD8, 0x12, 0x34, 0x40, 0x00};
+  fx::Append(pastEnd, fx::Segment(0xFE, fx::Text("hidden")));
+  MemoryByteSource src4(pastEnd.data(), pastEnd.size());
+  EXPECT_FALSE(ReadJpegCommentBytes(src4, comment, sizeof comment));
   Bytes noComment = fx::Jpeg({});
   MemoryByteSource src2(noComment.data(), noComment.size());
   EXPECT_FALSE(ReadJpegCommentBytes(src2, comment, sizeof comment));

@@ -1,0 +1,216 @@
+#include "core/folder_watcher.h"
+
+#include <cstring>
+#include <cwchar>
+
+#include "actions/action_history.h"
+#include "actions/batch_rename.h"
+#include "browser/icon_lists.h"
+#include "browser/list_order.h"
+#include "browser/main_window.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/file_system.h"
+#include "core/file_types.h"
+#include "core/image_entry_list.h"
+#include "core/list_helpers.h"
+#include "core/message_box.h"
+#include "core/path_utils.h"
+#include "core/pure/folder_notify.h"
+#include "core/settings.h"
+#include "core/standins.h"  // g_actionSourcePath
+
+volatile uint8_t g_folderReloadRequest = 0;
+
+namespace {
+HANDLE s_folder = nullptr;
+HANDLE s_event = nullptr;
+OVERLAPPED s_overlapped;
+bool s_pending = false;  // a request is outstanding on s_folder
+wchar_t s_folderPath[kPathChars];
+alignas(DWORD) uint8_t s_buffer[kFolderNotifyBufferSize];
+constexpr DWORD kWatchFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
+                               FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_CREATION;
+static_assert(kWatchFilter == 0x5D, "watch filter");
+
+void UpdateRow(int row) {
+  if (HWND pane = g_windowSlots[kSlotFileListPane]) SendMessageW(pane, WM_COMMAND, kUpdateEntryRowCommand, row);
+}
+
+// The file came back (restored, or written again under its old name): present again, and an
+// undo step that said it was recycled or deleted no longer holds.
+void ReviveRow(int row) {
+  ImageEntry* e = EntryAtRow(row);
+  e->presence = kEntryPresent;
+  if (e->currentUndo != -1) {
+    if (e->undoCount > 0 && e->undoRecords) {
+      if (e->currentUndo >= 0 && e->currentUndo < e->undoCount) {
+        UndoRecord& r = e->undoRecords[e->currentUndo];
+        if (r.kind == 5 || r.kind == 6) {
+          r.kind = 0;
+          --e->currentUndo;
+        }
+      }
+    } else {
+      e->currentUndo = -1;
+    }
+  }
+  UpdateRow(row);
+}
+
+// A name that appeared or changed: a new file of a listed type gets a row once it is complete;
+// a vanished row with that name is present again; a present row stays as it is.
+void TakeNameSeen(const wchar_t* name) {
+  int row = FindListPositionByName(name);
+  if (row >= 0) {
+    if (EntryAtRow(row)->presence == kEntryVanished) ReviveRow(row);
+    return;
+  }
+  if (!GetFileTypeFlag(name)) return;  // not a listed type: no need to wait for it
+  wchar_t path[kPathChars];
+  if (swprintf(path, kPathChars, L"%ls\\%ls", s_folderPath, name) < 0) return;
+  if (!PathExists(path) || !WaitFileStable(path)) return;
+  int before = g_entryCount;
+  AddFileEntries(s_folderPath, name);
+  if (g_entryCount <= before) return;
+  Sleep(1);
+  DrawThumbnailPlaceholders();
+  if (HWND list = GetFileListControl()) InsertListRow(list, g_entryCount - 1);
+}
+
+void RenameRow(int row, const wchar_t* newName) {
+  ImageEntry* e = EntryAtRow(row);
+  wchar_t folder[kPathChars], target[kPathChars];
+  GetFolderPart(EntryPath(e), folder);
+  if (swprintf(target, kPathChars, L"%ls%ls", folder, newName) < 0) return;  // longer than a path
+  CopyText(U16(g_actionSourcePath), kPathChars, U16(EntryPath(e)));
+  CopyText(U16(EntryPath(e)), kEntryPathChars, U16(target));
+  SetEntryNamePointer(e);
+  AddActionHistoryEntry(g_displayOrder[row], 10, -3, 1);
+  UpdateRow(row);
+}
+
+// Applies the records in order; false at an action code that is not known.
+bool ApplyBatch(const uint8_t* buffer, size_t bytes) {
+  int renamedRow = -1;
+  bool known = true;
+  WalkFolderNotifications(buffer, bytes, [&](const FolderNotifyRecord& record) {
+    const wchar_t* name = reinterpret_cast<const wchar_t*>(record.name);
+    if (!name[0]) return true;
+    switch (record.action) {
+      case kNotifyAdded:
+      case kNotifyModified:
+        TakeNameSeen(name);
+        break;
+      case kNotifyRemoved: {
+        int row = FindListPositionByName(name);
+        if (row >= 0 && EntryAtRow(row)->presence != kEntryVanished) {
+          EntryAtRow(row)->presence = kEntryVanished;
+          UpdateRow(row);
+        }
+        break;
+      }
+      case kNotifyRenamedOld:
+        renamedRow = FindListPositionByName(name);
+        break;
+      case kNotifyRenamedNew:
+        // Without a row for the old name the file is new to the list (renamed from a type that is
+        // not listed, or moved in).
+        if (renamedRow >= 0) RenameRow(renamedRow, name);
+        else TakeNameSeen(name);
+        renamedRow = -1;
+        break;
+      default:
+        known = false;
+        return false;
+    }
+    return true;
+  });
+  return known;
+}
+}  // namespace
+
+HANDLE OpenWatchedFolder(const wchar_t* folder) {
+  CloseWatchedFolder();
+  if (!folder || !folder[0] || wcslen(folder) >= kPathChars) return nullptr;
+  HANDLE h = CreateFileW(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  s_folder = h;
+  wcscpy(s_folderPath, folder);
+  return h;
+}
+
+void CloseWatchedFolder() {
+  g_folderReloadRequest = 0;  // a list read afresh has nothing to catch up with
+  if (!s_folder) return;
+  if (s_pending) {
+    // The next request reuses the buffer and the record: let the cancelled one land first
+    // (closing the handle ends it too, should the cancel not reach it).
+    CancelIoEx(s_folder, &s_overlapped);
+    if (!HasOverlappedIoCompleted(&s_overlapped)) WaitForSingleObject(s_event, 2000);
+    s_pending = false;
+  }
+  CloseHandle(s_folder);
+  s_folder = nullptr;
+  s_folderPath[0] = 0;
+}
+
+void ResetFolderWatchEvent() { s_event = nullptr; }
+
+void ArmFolderWatch() {
+  if (!s_folder || s_pending) return;
+  if (!s_event) s_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  if (!s_event) return;
+  ResetEvent(s_event);  // a cancelled request may have left it signalled
+  std::memset(&s_overlapped, 0, sizeof s_overlapped);
+  s_overlapped.hEvent = s_event;
+  s_pending = ReadDirectoryChangesW(s_folder, s_buffer, sizeof s_buffer, FALSE, kWatchFilter, nullptr, &s_overlapped,
+                                    nullptr) != 0;
+}
+
+bool ProcessFolderChanges() {
+  if (!s_folder || !s_pending || !s_event) return false;
+  if (WaitForSingleObject(s_event, 0) != WAIT_OBJECT_0) return false;
+  DWORD bytes = 0;
+  if (!GetOverlappedResult(s_folder, &s_overlapped, &bytes, FALSE)) {
+    if (GetLastError() == ERROR_IO_INCOMPLETE) return false;  // still pending
+    bytes = 0;
+  }
+  s_pending = false;
+  bool applied = false;
+  if (!g_settings.watchFolder || RenameInProgress || g_batchFileOpActive || g_folderReloadRequest) {
+    // Dropped: the program's own renames, or a reload that will read everything anyway.
+  } else if (bytes == 0 || bytes > sizeof s_buffer) {
+    // The system's buffer overflowed (or the request failed): the changes are unknown.
+    g_folderReloadRequest = 1;
+  } else {
+    applied = ApplyBatch(s_buffer, bytes);
+  }
+  ArmFolderWatch();
+  return applied;
+}
+
+bool WaitFileStable(const wchar_t* path) {
+  bool measured = false;
+  DWORD previous = 0;
+  for (int i = 0; i < 60; ++i) {
+    if (!PathExists(path)) return true;
+    HANDLE f = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD size = GetFileSize(f, nullptr);
+    CloseHandle(f);
+    // Two readings that agree: a file just created empty may still be growing.
+    if (measured && size == previous) return true;
+    measured = true;
+    previous = size;
+    Sleep(100);
+  }
+  return false;
+}
+
+void ServeFolderReloadRequest() {
+  if (!g_folderReloadRequest || BusyFlag || g_listLoading) return;
+  g_folderReloadRequest = 0;
+  ReloadCurrentList(0);
+}

@@ -262,7 +262,7 @@ void InitDialog(HWND dialog) {
       continue;
     }
     HWND list = GetDlgItem(dialog, k.id);
-    for (const SearchIptcDataset& d : kSearchIptcDatasets)
+    for (const IptcDatasetRow& d : IptcDatasetTable)
       SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(d.caption)));
   }
   for (const TextControl& t : TextControls()) FillTextList(dialog, t);

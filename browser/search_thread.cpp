@@ -165,7 +165,7 @@ bool MatchWith(MatchContext& m, const wchar_t* path) {
       if (kind < 1 || kind > 4) continue;
       const int32_t row = s.iptcSearchWords2[r];
       if (row < 0 || row >= kIptcDatasetRows) return false;
-      const char16_t* value = FindIptcValue(m.records, kSearchIptcDatasets[row].dataset);
+      const char16_t* value = FindIptcValue(m.records, IptcDatasetTable[row].dataset);
       if (!value) return false;
       char16_t text[kIptcValueChars + 1];
       wcscpy(reinterpret_cast<wchar_t*>(text), reinterpret_cast<const wchar_t*>(value));

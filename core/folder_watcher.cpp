@@ -18,7 +18,7 @@
 #include "core/path_utils.h"
 #include "core/pure/folder_notify.h"
 #include "core/settings.h"
-#include "core/standins.h"  // g_actionSourcePath
+#include "core/standins.h"  // g_pendingUndoPath
 
 volatile uint8_t g_folderReloadRequest = 0;
 
@@ -83,7 +83,7 @@ void RenameRow(int row, const wchar_t* newName) {
   wchar_t folder[kPathChars], target[kPathChars];
   GetFolderPart(EntryPath(e), folder);
   if (swprintf(target, kPathChars, L"%ls%ls", folder, newName) < 0) return;  // longer than a path
-  CopyText(U16(g_actionSourcePath), kPathChars, U16(EntryPath(e)));
+  CopyText(U16(g_pendingUndoPath), kPathChars, U16(EntryPath(e)));
   CopyText(U16(EntryPath(e)), kEntryPathChars, U16(target));
   SetEntryNamePointer(e);
   AddActionHistoryEntry(g_displayOrder[row], 10, -3, 1);

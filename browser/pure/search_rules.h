@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "core/pure/settings_records.h"
+#include "metadata/pure/iptc_text.h"
 
 #pragma pack(push, 1)
 // SYSTEMTIME's bytes: the date pickers and time pickers write whole values into it.
@@ -32,7 +33,6 @@ using KeywordList = TextHistory16;
 constexpr int kSearchTextChars = 127;
 constexpr int32_t kSearchHitLimit = 65534;
 constexpr int kIptcSearchRows = 10;
-constexpr int kIptcDatasetRows = 33;
 constexpr int kIptcRecordMax = 127;
 constexpr int kIptcValueChars = 255;
 
@@ -77,12 +77,6 @@ void ParseIptcRecordList(char16_t* text, IptcRecordList& out);
 // The first value of the dataset; null when there is none.
 const char16_t* FindIptcValue(const IptcRecordList& list, int32_t dataset);
 
-// The datasets a search row can name, in the order of their captions in the lists.
-struct SearchIptcDataset {
-  int32_t dataset;
-  const char16_t* caption;
-};
-extern const SearchIptcDataset kSearchIptcDatasets[kIptcDatasetRows];
 
 // Count of "\n" in a collection list (null counts 0).
 int32_t CountListLines(const char16_t* list);

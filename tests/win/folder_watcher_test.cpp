@@ -209,7 +209,7 @@ TEST_F(FolderWatcherTest, RenamesByAnotherProgramAreFollowedButNotTheProgramsOwn
   ASSERT_TRUE(MoveFileW(File(L"b.jpg").c_str(), File(L"b2.jpg").c_str()));
   ASSERT_TRUE(WaitFor([&] { return _wcsicmp(EntryName(e), L"b2.jpg") == 0; }, 10000));
   EXPECT_EQ(std::wstring(EntryPath(e)), File(L"b2.jpg"));
-  EXPECT_EQ(std::wstring(g_actionSourcePath), File(L"b.jpg"));
+  EXPECT_EQ(std::wstring(g_pendingUndoPath), File(L"b.jpg"));
   EXPECT_EQ(Row(L"b2.jpg"), row);
   // The history line follows the new path (its owner is told by a sent message).
   EXPECT_TRUE(WaitFor([&] { return HistoryCount() == lines + 1; }, 5000));

@@ -11,6 +11,7 @@
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "settings_dialog/settings_dialog.h"
 
 int32_t g_lastFiredKey = 0;
 
@@ -81,7 +82,7 @@ Outcome Confirm(int32_t index, const HotKeyActionRow& row) {
       PauseBusy();
       return Outcome::kRun;
     case 6:
-      DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(132), g_hwndMain, SettingsDialogProc, 8);
+      OpenSettingsDialog(g_hwndMain, 8);
       g_mouseActionKey = key;
       return Outcome::kRestartScan;
     default:

@@ -20,6 +20,7 @@
 #include "core/settings.h"
 #include "core/standins.h"
 #include "resources/resource.h"
+#include "settings_dialog/settings_dialog.h"
 
 uint8_t IdleReentryFlag = 0;
 int32_t PendingSettingsPage = -2;
@@ -85,7 +86,7 @@ void ServePendingSettingsPage(TickState& t) {
   if (PendingSettingsPage == -2) return;
   const int32_t page = PendingSettingsPage;
   PendingSettingsPage = -2;
-  DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(132), t.window, SettingsDialogProc, page);
+  OpenSettingsDialog(t.window, page);
   PauseBusy();
   if (PendingCommandWindow) {
     HWND target = PendingCommandWindow;

@@ -15,10 +15,8 @@
 
 uint8_t CheckForNewVersion() { return 0; }
 void RebuildActionKeyTable() {}
-void BuildViewFocusPointTables() {}
 void ResetFolderWatchEvent() {}
 void ResetHistogramCache() {}
-void ResetColorSettings() { ResetColorSlots(g_settings); }
 void TrackFileDrag(HWND, int, int) {}
 int FinishFileDrag(HWND) { return 0; }
 void OpenDragPopups(HWND) {}
@@ -67,7 +65,6 @@ bool WaitFileStable(const wchar_t*) { return true; }
 
 HWND GetRebarBandControl(int) { return nullptr; }
 void ResetStatusCounters() {}
-void CopyColorMatchSetupToWorkingCopy() {}
 int32_t g_paneRequested[4] = {-1, -1, -1, -1};
 HWND g_extraOwnWindows[2] = {};
 uint8_t g_viewSwitchRequest = 0;
@@ -98,10 +95,6 @@ volatile uint8_t g_pendingRender = 0;
 bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
 void SendSelectionByMail(HWND) {}
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) EndDialog(dialog, 0);
-  return FALSE;
-}
 bool IsRawEntry(int32_t) { return false; }
 bool IsEntryChecked(int32_t) { return false; }
 void GetEntryPathText(int32_t, bool, wchar_t* out, int32_t capacity) {

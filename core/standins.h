@@ -31,10 +31,8 @@
 
 uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
-void BuildViewFocusPointTables();
 void ResetFolderWatchEvent();
 void ResetHistogramCache();
-void ResetColorSettings();
 void TrackFileDrag(HWND listPane, int screenX, int screenY);
 int FinishFileDrag(HWND listPane);
 void OpenDragPopups(HWND owner);
@@ -86,7 +84,6 @@ bool WaitFileStable(const wchar_t* path);
 
 HWND GetRebarBandControl(int band);  // 3 position slider, 5 progress bar
 void ResetStatusCounters();
-void CopyColorMatchSetupToWorkingCopy();
 // Viewer panes: the row each shows and the row asked of it, -1 none; the pane in focus.
 extern int32_t g_paneRequested[4];
 // The two windows of the program held outside the slot table.
@@ -121,7 +118,6 @@ extern volatile uint8_t g_pendingRender;
 bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 void SendSelectionByMail(HWND owner);
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 bool IsRawEntry(int32_t entry);
 bool IsEntryChecked(int32_t entry);
 // Information column text of an entry (empty when unknown) and its file name or full path.

@@ -159,4 +159,28 @@ TEST_F(SettingsDialogTest, BadCacheFolderKeepsTheDialogOnTheCachePage) {
   EXPECT_STREQ(W(g_settings.dataFolder), L".\\user");
   EXPECT_TRUE(FileExists(settingsPath_));
 }
+TEST_F(SettingsDialogTest, ColourPageEnablesResetsAndMarksTheHistogramBackground) {
+  g_settings.colorSlots[3] = 0x123456;
+  int32_t enabledAfterUncheck = -1;
+  uint32_t slotAfterReset = 0;
+  RunDialog(6, {
+      [&] {
+        HWND page = Page(21);
+        Click(page, IDC_COLOR_ENABLE_COPY);
+        enabledAfterUncheck = g_settings.colorSlotEnabled[11];
+        SendDlgItemMessageW(page, IDC_COLOR_RESET, BM_CLICK, 0, 0);
+        slotAfterReset = g_settings.colorSlots[3];
+        // Only the alpha moves: the histogram background still changes at close.
+        SendDlgItemMessageW(page, IDC_HISTOGRAM_ALPHA, TBM_SETPOS, TRUE, 200);
+        SendMessageW(page, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_HISTOGRAM_ALPHA)));
+      },
+      [&] { Close(); },
+  });
+  EXPECT_EQ(enabledAfterUncheck, 0);
+  EXPECT_EQ(slotAfterReset, 0x202020u);
+  EXPECT_EQ(g_settings.colorSlotEnabled[11], 1);  // the reset enables every slot again
+  EXPECT_EQ(g_settings.histogramBackgroundAlpha, 200);
+  EXPECT_EQ(g_settings.histogramBackgroundArgb, 0xC8202020u);
+  EXPECT_EQ(ThumbnailRebuildFlag, 1);
+}
 }  // namespace

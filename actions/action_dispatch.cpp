@@ -1,5 +1,7 @@
 #include "actions/action_dispatch.h"
 
+#include "settings_dialog/settings_dialog.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -186,8 +188,7 @@ int32_t RunAction(int32_t row) {
 
 void RunBuiltInOperation(int32_t code) {
   if (code >= -317 && code <= -300) {
-    DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(132), ListPane() ? ListPane() : g_hwndMain, SettingsDialogProc,
-                    -code - 300);
+    OpenSettingsDialog(ListPane() ? ListPane() : g_hwndMain, -code - 300);
     return;
   }
   if (code >= -274 && code <= -271) {

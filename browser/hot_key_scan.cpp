@@ -17,6 +17,7 @@
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "settings_dialog/settings_dialog.h"
 
 int32_t g_lastFiredKey = 0;
 
@@ -82,7 +83,7 @@ class IdleFiringHost : public ActionFiringHost {
         if (clearOnYes) g_keyActionState[key] = 0;
         return FireAnswer::kRun;
       case 6:
-        DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(132), g_hwndMain, SettingsDialogProc, 8);
+        OpenSettingsDialog(g_hwndMain, 8);
         g_mouseActionKey = key;
         return FireAnswer::kRestartWalk;
       default:

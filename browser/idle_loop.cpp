@@ -25,6 +25,7 @@
 #include "core/entry_queries.h"
 #include "core/standins.h"
 #include "resources/resource.h"
+#include "settings_dialog/settings_dialog.h"
 
 uint8_t IdleReentryFlag = 0;
 int32_t PendingSettingsPage = -2;
@@ -89,7 +90,7 @@ void ServePendingSettingsPage(TickState& t) {
   if (PendingSettingsPage == -2) return;
   const int32_t page = PendingSettingsPage;
   PendingSettingsPage = -2;
-  DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(132), t.window, SettingsDialogProc, page);
+  OpenSettingsDialog(t.window, page);
   PauseBusy();
   if (PendingCommandWindow) {
     HWND target = PendingCommandWindow;

@@ -41,6 +41,7 @@
 #include "core/thumbnail_list_thread.h"
 #include "core/window_helpers.h"
 #include "resources/resource.h"
+#include "settings_dialog/color_settings.h"
 
 uint8_t g_rebarComboActive = 0;
 uint8_t g_toolPopupOpen = 0;

@@ -25,6 +25,7 @@
 #include "browser/status_bar.h"
 #include "core/standins.h"
 #include "core/window_helpers.h"
+#include "settings_dialog/color_settings.h"
 
 int32_t g_entryCount = 0;
 int32_t g_listCount = 0;

@@ -13,9 +13,7 @@
 #include "core/os_class.h"
 #include "core/settings.h"
 
-void BuildViewFocusPointTables() {}
 void ResetHistogramCache() {}
-void ResetColorSettings() { ResetColorSlots(g_settings); }
 void TrackFileDrag(HWND, int, int) {}
 int FinishFileDrag(HWND) { return 0; }
 void OpenDragPopups(HWND) {}
@@ -44,7 +42,6 @@ void StartViewerDevelopThread() {}
 ImageEntry* g_viewerDevelopEntry = nullptr;
 
 
-void CopyColorMatchSetupToWorkingCopy() {}
 HWND g_extraOwnWindows[2] = {};
 uint8_t g_viewSwitchRequest = 0;
 uint8_t g_listThreadAskedSwitch = 0;
@@ -63,10 +60,6 @@ volatile uint8_t g_pendingRender = 0;
 bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
 void SendSelectionByMail(HWND) {}
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) EndDialog(dialog, 0);
-  return FALSE;
-}
 
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG) EndDialog(dialog, 0);

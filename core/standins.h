@@ -29,9 +29,7 @@
 #include "actions/batch_rename.h"
 #include "actions/media_split.h"
 
-void BuildViewFocusPointTables();
 void ResetHistogramCache();
-void ResetColorSettings();
 void TrackFileDrag(HWND listPane, int screenX, int screenY);
 int FinishFileDrag(HWND listPane);
 void OpenDragPopups(HWND owner);
@@ -68,7 +66,6 @@ void StartViewerDevelopThread();
 extern ImageEntry* g_viewerDevelopEntry;
 
 
-void CopyColorMatchSetupToWorkingCopy();
 // The two windows of the program held outside the slot table.
 extern HWND g_extraOwnWindows[2];
 // View switching state of the main window and the list thread.
@@ -89,7 +86,6 @@ extern volatile uint8_t g_pendingRender;
 bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 void SendSelectionByMail(HWND owner);
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

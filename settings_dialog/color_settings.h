@@ -1,12 +1,19 @@
-// The program's 20 colour slots pushed into the open windows.
+// The program's 20 colour slots, their page, and their push into the open windows.
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include "core/pure/settings_records.h"
 
 // The slots as last pushed into the windows.
 extern uint32_t g_appliedColors[20];
+// The colour chooser's custom colours (not saved).
+extern COLORREF CustomColors[16];
+// The colour-matching record as the viewer and the print job read it, copied from the
+// settings at every list load and after a confirmed set-up.
+extern ColorMatchSetup32 g_colorMatchWorkingCopy;
 
 void ApplyColorSettings();
-// The colour chooser (full, with the process-wide custom colours): the chosen colour, or the
-// given one when the user cancels. Colours are COLORREF.
-uint32_t PickColor(HWND owner, uint32_t color);
+void ResetColorSettings();
+// The shared colour chooser: the chosen colour, or the given one when cancelled.
+COLORREF PickColor(HWND owner, COLORREF colour);
+void CopyColorMatchSetupToWorkingCopy();

@@ -166,6 +166,9 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.movieThumbSecond = 5;
   s.movieInitialVolume = -40;
   s.keepCollectionCaches = 1;
+  s.loupeSize = 100;
+  s.rawDevelopQualities[2] = 2;
+  s.noHighQualityAntialias = 1;
   s.slideshowWaitForMovie = 1;
   for (int i = 0; i < 32; ++i) s.toolboxButtons[i] = kDefaultToolboxButtons[i];
   s.toolboxButtonCount = 0;
@@ -290,8 +293,14 @@ int ValidateLoadedSettings(SettingsBlock& s) {
   changed += Clamp<int32_t>(s.thumbHeight, 0, 1024);
   changed += Clamp<int32_t>(s.listThumbWidth, 0, 1024);
   changed += Clamp<int32_t>(s.listThumbHeight, 0, 1024);
-  changed += Clamp<int32_t>(s.listThumbSharpness, 0, 20);
-  changed += Clamp<int32_t>(s.viewThumbSharpness, 0, 20);
+  // The page's trackbars go to 10; a larger stored value would be lost on the first close.
+  changed += Clamp<int32_t>(s.listThumbSharpness, 0, 10);
+  changed += Clamp<int32_t>(s.viewThumbSharpness, 0, 10);
+  changed += Clamp<int32_t>(s.lastSettingsPage, 0, 17);
+  changed += Clamp<int32_t>(s.thumbnailSplitPosition, 0, 3);
+  changed += Clamp<int32_t>(s.histogramMode, 0, 3);
+  changed += Clamp<int32_t>(s.viewFocusType, 0, 5);
+  for (auto& q : s.rawDevelopQualities) changed += Clamp<int32_t>(q, 0, 2);
   changed += Clamp<int32_t>(s.rawViewingMode, 0, 2);
   changed += Clamp<int32_t>(s.rawBatchDevelopMode, 0, 2);
   changed += Clamp<int32_t>(s.wallpaperFitMode, 0, 2);

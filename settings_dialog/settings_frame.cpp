@@ -1,0 +1,239 @@
+#include "settings_dialog/settings_dialog.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "browser/main_window.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/image_entry_list.h"
+#include "core/message_box.h"
+#include "core/path_utils.h"
+#include "core/settings.h"
+#include "core/window_helpers.h"
+#include "resources/resource.h"
+#include "settings_dialog/color_settings.h"
+#include "settings_dialog/pure/page_rules.h"
+#include "settings_dialog/settings_ids.h"
+
+uint8_t ThumbnailRebuildFlag = 0;
+HWND SettingsPageHandles[kSettingsPageCount];
+
+namespace {
+struct PageRow {
+  int templateId;
+  DLGPROC proc;  // null: the page is not built yet and is never created
+  int slot;
+  const wchar_t* tabCaption;
+};
+// Indexed by page.
+const PageRow kPages[kSettingsPageCount] = {
+    {IDD_SETTINGS_IMAGE_FORMATS, ImageFormatsPageProc, 14, L"画像ﾌｧｲﾙ"},
+    {IDD_SETTINGS_MOVIE_FORMATS, MovieFilesPageProc, 15, L"動画ﾌｧｲﾙ"},
+    {IDD_SETTINGS_DISPLAY, DisplayPageProc, 16, L"表示設定"},
+    {IDD_SETTINGS_THUMBNAILS, ThumbnailPageProc, 17, L"ｻﾑﾈｲﾙ設定"},
+    {IDD_SETTINGS_CACHE, CacheSettingsPageProc, 18, L"ｷｬｯｼｭ設定"},
+    {IDD_SETTINGS_VIEW_FOCUS, ViewFocusPageProc, 28, L"ﾋﾞｭｰﾌｫｰｶｽ設定"},
+    {IDD_SETTINGS_COLORS, ColorsPageProc, 21, L"ｶﾗｰ設定"},
+    {165, nullptr, 25, L"ﾌｫﾝﾄ設定"},
+    {135, nullptr, 19, L"ｱｸｼｮﾝ設定"},
+    {162, nullptr, 24, L"ﾘﾈｰﾑ設定"},
+    {147, nullptr, 20, L"ﾒﾃﾞｨｱ容量分割設定"},
+    {168, nullptr, 26, L"お気に入り設定"},
+    {170, nullptr, 27, L"ﾘｽﾄ項目設定"},
+    {157, nullptr, 22, L"ﾊﾟﾌｫｰﾏﾝｽ設定"},
+    {158, nullptr, 23, L"壁紙設定"},
+    {210, nullptr, 29, L"ﾒｰﾙ添付画像設定"},
+    {225, nullptr, 30, L"ﾂｰﾙBOX ﾎﾞﾀﾝ設定"},
+    {227, nullptr, 31, L"GPS撮影位置推測設定"},
+};
+// Creation order; the pages are destroyed in the same order.
+const int kCreationOrder[kSettingsPageCount] = {0, 1, 2, 4, 3, 8, 10, 6, 13, 14, 9, 7, 11, 12, 5, 15, 16, 17};
+
+struct TreeRow {
+  int page;  // -1: a group row
+  const wchar_t* text;
+  HTREEITEM item;
+};
+TreeRow g_treeRows[24] = {
+    {-1, L"全般", nullptr}, {0, L"画像ファイル", nullptr}, {1, L"動画ファイル", nullptr},
+    {2, L"表示設定", nullptr}, {3, L"サムネイル設定", nullptr}, {4, L"キャッシュ設定", nullptr},
+    {5, L"ビューフォーカス設定", nullptr}, {-1, L"ウインドウ設定", nullptr}, {6, L"カラー設定", nullptr},
+    {7, L"フォント設定", nullptr}, {-1, L"アクション", nullptr}, {8, L"アクション設定(F10)", nullptr},
+    {9, L"リネーム設定", nullptr}, {10, L"メディア容量分割設定", nullptr}, {-1, L"フォルダショートカット", nullptr},
+    {11, L"お気に入り設定", nullptr}, {12, L"リスト項目設定", nullptr}, {-1, L"パフォーマンス", nullptr},
+    {13, L"パフォーマンス設定", nullptr}, {-1, L"その他", nullptr}, {14, L"壁紙設定", nullptr},
+    {15, L"メール添付画像設定", nullptr}, {16, L"ツールBOX ボタン設定", nullptr}, {17, L"GPS撮影位置推測設定", nullptr},
+};
+
+SettingsBlock g_atOpen;  // compared at close to raise the effects of changed fields
+bool g_closePending = false;
+
+void FitPages(HWND dialog) {
+  HWND tab = GetDlgItem(dialog, IDC_SETTINGS_TAB);
+  RECT r;
+  GetClientRect(dialog, &r);
+  // The tab control sits right of the tree; its display area is taken in its own coordinates.
+  RECT t;
+  GetClientRect(tab, &t);
+  SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&t));
+  (void)r;
+  for (HWND page : SettingsPageHandles)
+    if (page) MoveWindow(page, t.left, t.top, t.right - t.left, t.bottom - t.top, FALSE);
+}
+
+void BuildTree(HWND tree) {
+  HTREEITEM group = TVI_ROOT;
+  for (TreeRow& row : g_treeRows) {
+    TVINSERTSTRUCTW ins{};
+    ins.hParent = row.page < 0 ? TVI_ROOT : group;
+    ins.hInsertAfter = TVI_LAST;
+    ins.item.mask = TVIF_TEXT | TVIF_PARAM;
+    ins.item.pszText = const_cast<wchar_t*>(row.text);
+    ins.item.lParam = row.page;
+    row.item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+    if (row.page < 0) group = row.item;
+    SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(row.item));
+  }
+}
+
+void SaveColumnLayout() {
+  HWND pane = g_windowSlots[kSlotFileListPane];
+  HWND list = pane ? GetDlgItem(pane, IDC_FILE_LIST) : nullptr;
+  if (!list || (GetWindowLongW(list, GWL_STYLE) & LVS_TYPEMASK) != LVS_REPORT) return;
+  int order[24];
+  if (SendMessageW(list, LVM_GETCOLUMNORDERARRAY, 24, reinterpret_cast<LPARAM>(order)))
+    for (int i = 0; i < 24; ++i) g_settings.columnOrder[i] = order[i];
+  for (int i = 0; i < 24; ++i)
+    if (g_settings.columnShown[i] == 1)
+      g_settings.columnWidths[i] = static_cast<int32_t>(SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0));
+}
+
+// Returns false (the dialog stays open on the cache page) when the typed folder is not valid.
+bool StoreDataFolder(HWND dialog) {
+  wchar_t text[261] = L"";
+  if (HWND cache = SettingsPageHandles[4]) GetDlgItemTextW(cache, IDC_DATA_FOLDER, text, 261);
+  else wcsncpy(text, W(g_settings.dataFolder), 260);
+  text[260] = 0;
+  if (text[0] && !IsValidFolderPath(text)) {
+    ShowAppMessageBox(dialog, L"キャッシュ保存先フォルダが不正です。", g_productName, MB_ICONERROR);
+    SelectSettingsPage(4);
+    return false;
+  }
+  NormaliseDataFolderText(reinterpret_cast<const char16_t*>(text), g_settings.dataFolder);
+  return true;
+}
+}  // namespace
+
+const SettingsBlock& SettingsAtOpen() { return g_atOpen; }
+
+void OpenSettingsDialog(HWND owner, int page) {
+  if (g_windowSlots[kSlotSettingsDialog]) return;
+  DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialogProc, page);
+}
+
+void SelectSettingsPage(int page) {
+  if (page >= 0 && page < kSettingsPageCount) g_settings.lastSettingsPage = page;
+  const int shown = g_settings.lastSettingsPage;
+  for (int p = 0; p < kSettingsPageCount; ++p)
+    if (HWND w = g_windowSlots[kPages[p].slot]) ShowWindow(w, p == shown ? SW_SHOW : SW_HIDE);
+  HWND dialog = g_windowSlots[kSlotSettingsDialog];
+  if (!dialog) return;
+  SendDlgItemMessageW(dialog, IDC_SETTINGS_TAB, TCM_SETCURSEL, shown, 0);
+  for (const TreeRow& row : g_treeRows)
+    if (row.page == shown && row.item)
+      SendDlgItemMessageW(dialog, IDC_SETTINGS_TREE, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(row.item));
+}
+
+void RefreshSettingsPages() {
+  for (int p = 0; p < kSettingsPageCount; ++p) {
+    HWND w = g_windowSlots[kPages[p].slot];
+    if (!w) continue;
+    if (p <= 4) RefreshBoundPage(w, p);
+    if (p == 5 || p == 11 || p == 12 || p == 15 || p == 16 || p == 17) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
+  }
+}
+
+void ApplySettingsAfterClose() {
+  ApplyBoundPageEffects();
+  const SettingsBlock& was = g_atOpen;
+  if (g_settings.mamiyaThumbsByDevelopment != was.mamiyaThumbsByDevelopment ||
+      g_settings.movieThumbSecond != was.movieThumbSecond)
+    ReloadCurrentList(1);
+  else if (ThumbnailRebuildFlag == 1)
+    ReloadCurrentList(0);
+  SaveSettingsFile();
+  ApplyColorSettings();
+}
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      g_windowSlots[kSlotSettingsDialog] = dialog;
+      g_closePending = true;
+      SaveColumnLayout();
+      std::memcpy(&g_atOpen, &g_settings, sizeof g_atOpen);
+      ThumbnailRebuildFlag = 0;
+      BuildTree(GetDlgItem(dialog, IDC_SETTINGS_TREE));
+      HWND tab = GetDlgItem(dialog, IDC_SETTINGS_TAB);
+      for (int p = 0; p < kSettingsPageCount; ++p) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(kPages[p].tabCaption);
+        SendMessageW(tab, TCM_INSERTITEMW, p, reinterpret_cast<LPARAM>(&item));
+      }
+      for (int p : kCreationOrder)
+        if (!SettingsPageHandles[p] && kPages[p].proc)
+          SettingsPageHandles[p] =
+              CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(kPages[p].templateId), tab, kPages[p].proc, 0);
+      FitPages(dialog);
+      ApplyColorSettings();
+      const int page = static_cast<int>(lParam);
+      SelectSettingsPage(page >= 0 && page < kSettingsPageCount ? page : -1);
+      RefreshSettingsPages();
+      return FALSE;
+    }
+    case WM_SIZE:
+      FitPages(dialog);
+      return TRUE;
+    case WM_NOTIFY: {
+      NMHDR* h = reinterpret_cast<NMHDR*>(lParam);
+      if (h->idFrom == IDC_SETTINGS_TREE && h->code == TVN_SELCHANGEDW) {
+        const NMTREEVIEWW* tv = reinterpret_cast<NMTREEVIEWW*>(lParam);
+        if (tv->itemNew.lParam != -1) SelectSettingsPage(static_cast<int>(tv->itemNew.lParam));
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 1);
+        return TRUE;
+      }
+      if (h->idFrom == IDC_SETTINGS_TAB && h->code == TCN_SELCHANGE) {
+        SelectSettingsPage(static_cast<int>(SendMessageW(h->hwndFrom, TCM_GETCURSEL, 0, 0)));
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        SendMessageW(dialog, WM_CLOSE, 0, 0);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_CLOSE:
+      if (StoreDataFolder(dialog)) EndDialog(dialog, 0);
+      return TRUE;
+    case WM_DESTROY:
+      PauseBusy();
+      CloseIme(dialog);
+      return FALSE;
+    case WM_NCDESTROY:
+      // The pages are gone by now and have stored their last values.
+      g_windowSlots[kSlotSettingsDialog] = nullptr;
+      for (HWND& h : SettingsPageHandles) h = nullptr;
+      if (g_closePending) {
+        g_closePending = false;
+        ApplySettingsAfterClose();
+      }
+      return FALSE;
+  }
+  return FALSE;
+}

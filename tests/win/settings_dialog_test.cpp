@@ -1,0 +1,186 @@
+// The preferences dialog in a real window: page choice, the bound pages storing what is
+// typed and clicked, the close sequence with the data folder check, and the table of bound
+// controls against the page templates.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/settings.h"
+#include "settings_dialog/pure/page_rules.h"
+#include "settings_dialog/settings_dialog.h"
+#include "settings_dialog/settings_ids.h"
+#include "support/program_services.h"
+#include "support/win_test_support.h"
+
+using namespace testsupport;
+
+namespace {
+std::vector<std::function<void()>> g_steps;
+size_t g_next = 0;
+bool g_inStep = false;
+
+void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_inStep || !g_windowSlots[kSlotSettingsDialog]) return;
+  g_inStep = true;  // a message box inside a step runs its own loop: no second step meanwhile
+  if (g_next < g_steps.size()) g_steps[g_next++]();
+  g_inStep = false;
+}
+
+// Opens the dialog and runs one step per timer tick inside its modal loop.
+void RunDialog(int page, std::vector<std::function<void()>> steps) {
+  g_steps = std::move(steps);
+  g_next = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 60, StepTimer);
+  OpenSettingsDialog(nullptr, page);
+  KillTimer(nullptr, timer);
+}
+
+HWND Page(int slot) { return g_windowSlots[slot]; }
+HWND Dialog() { return g_windowSlots[kSlotSettingsDialog]; }
+void Close() { SendMessageW(Dialog(), WM_CLOSE, 0, 0); }
+void Click(HWND page, int id) { SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0); }
+
+class SettingsDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    token_ = StartProgramServices(dir_.path());
+    SetDefaultSettings();
+    BuildSettingsFilePath(settingsPath_, MAX_PATH + 32);
+    DeleteFileW(settingsPath_);
+  }
+  void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
+  ScratchDir dir_;
+  ULONG_PTR token_ = 0;
+  wchar_t settingsPath_[MAX_PATH + 32];
+};
+
+TEST_F(SettingsDialogTest, OpensAtTheLastPageAndStoresWhatIsEdited) {
+  g_settings.lastSettingsPage = 3;
+  g_settings.listThumbSharpness = 7;
+  int shownTab = -1;
+  bool page3Visible = false, page0Visible = true;
+  std::set<int> missing, unbound;
+  RunDialog(-1, {
+      [&] {
+        shownTab = static_cast<int>(SendDlgItemMessageW(Dialog(), IDC_SETTINGS_TAB, TCM_GETCURSEL, 0, 0));
+        page3Visible = (GetWindowLongW(Page(17), GWL_STYLE) & WS_VISIBLE) != 0;
+        page0Visible = (GetWindowLongW(Page(14), GWL_STYLE) & WS_VISIBLE) != 0;
+        // Every bound id is on its page, and every control of a bound page is bound or has
+        // behaviour of its own.
+        const int slots[5] = {14, 15, 16, 17, 18};
+        for (int i = 0; i < kPageBindingCount; ++i)
+          if (!GetDlgItem(Page(slots[kPageBindings[i].page]), kPageBindings[i].id))
+            missing.insert(kPageBindings[i].page * 1000 + kPageBindings[i].id);
+        for (int p = 0; p < 5; ++p)
+          for (HWND c = GetWindow(Page(slots[p]), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            const int id = GetDlgCtrlID(c);
+            if (id == IDC_STATIC || id == 0xFFFF) continue;
+            bool known = false;
+            for (int i = 0; i < kPageBindingCount; ++i)
+              known |= kPageBindings[i].page == p && kPageBindings[i].id == id;
+            for (int i = 0; i < kOwnPageControlCount; ++i)
+              known |= kOwnPageControls[i].page == p && kOwnPageControls[i].id == id;
+            if (!known) unbound.insert(p * 1000 + id);
+          }
+      },
+      [&] { SaveScreenshot(ExeFolder() + L"\\settings_page3.bmp"); },
+      [&] {
+        HWND p3 = Page(17);
+        SetDlgItemTextW(p3, IDC_VIEW_THUMB_WIDTH, L"90");
+        SetDlgItemTextW(p3, IDC_LIST_THUMB_HEIGHT, L"0");  // refused: the height stays
+        Click(p3, IDC_LIST_THUMB_DEFAULTS);
+        SetDlgItemTextW(p3, IDC_LIST_THUMB_WIDTH, L"2");  // below the range: the minimum
+        Click(Page(14), IDC_FMT_BMP);
+        Click(Page(16), IDC_DISP_ZOOM_HOLD);
+        SetDlgItemTextW(Page(18), IDC_DATA_FOLDER, L"\\x\\");
+      },
+      [&] {
+        for (int p : {0, 1, 2, 4, 5, 6}) {
+          SelectSettingsPage(p);
+          UpdateWindow(Dialog());
+          SaveScreenshot(ExeFolder() + L"\\settings_page" + std::to_wstring(p) + L".bmp");
+        }
+        Close();
+      },
+  });
+  EXPECT_EQ(shownTab, 3);
+  EXPECT_TRUE(page3Visible);
+  EXPECT_FALSE(page0Visible);
+  EXPECT_TRUE(missing.empty()) << *missing.begin();
+  EXPECT_TRUE(unbound.empty()) << *unbound.begin();
+  EXPECT_EQ(g_settings.thumbWidth, 88);
+  EXPECT_EQ(g_settings.listThumbHeight, 20);
+  EXPECT_EQ(g_settings.listThumbWidth, 4);
+  EXPECT_EQ(g_settings.listThumbSharpness, 2);
+  EXPECT_EQ(g_settings.enabledImageTypes & 1u, 0u);
+  EXPECT_EQ(g_settings.keepZoomWhilePaging, 1);
+  EXPECT_STREQ(W(g_settings.dataFolder), L"x");
+  EXPECT_EQ(g_settings.lastSettingsPage, 6);
+  EXPECT_EQ(ThumbnailRebuildFlag, 1);
+  EXPECT_TRUE(FileExists(settingsPath_));
+  EXPECT_EQ(Dialog(), nullptr);
+  for (HWND h : SettingsPageHandles) EXPECT_EQ(h, nullptr);
+}
+
+TEST_F(SettingsDialogTest, BadCacheFolderKeepsTheDialogOnTheCachePage) {
+  BoxAnswerer boxes(IDOK);
+  bool stillOpen = false;
+  int pageAfter = -1;
+  RunDialog(0, {
+      [&] { SetDlgItemTextW(Page(18), IDC_DATA_FOLDER, L"C:\\bad|name"); },
+      [&] { Close(); },
+      [&] {
+        stillOpen = Dialog() != nullptr;
+        pageAfter = g_settings.lastSettingsPage;
+        // Refreshing from another page must not undo a stored check of a close-time page.
+        Click(Page(16), IDC_DISP_WATCH_FOLDER);
+        RefreshSettingsPages();
+        SetDlgItemTextW(Page(18), IDC_DATA_FOLDER, L"");
+      },
+      [&] { Close(); },
+  });
+  // The answerer also notes the settings dialog itself (a text-less dialog window).
+  std::vector<std::wstring> texts;
+  for (const auto& s : boxes.seen)
+    if (!s.text.empty()) texts.push_back(s.text);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0], L"キャッシュ保存先フォルダが不正です。");
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(pageAfter, 4);
+  EXPECT_EQ(g_settings.watchFolder, 0);
+  EXPECT_STREQ(W(g_settings.dataFolder), L".\\user");
+  EXPECT_TRUE(FileExists(settingsPath_));
+}
+TEST_F(SettingsDialogTest, ColourPageEnablesResetsAndMarksTheHistogramBackground) {
+  g_settings.colorSlots[3] = 0x123456;
+  int32_t enabledAfterUncheck = -1;
+  uint32_t slotAfterReset = 0;
+  RunDialog(6, {
+      [&] {
+        HWND page = Page(21);
+        Click(page, IDC_COLOR_ENABLE_COPY);
+        enabledAfterUncheck = g_settings.colorSlotEnabled[11];
+        SendDlgItemMessageW(page, IDC_COLOR_RESET, BM_CLICK, 0, 0);
+        slotAfterReset = g_settings.colorSlots[3];
+        // Only the alpha moves: the histogram background still changes at close.
+        SendDlgItemMessageW(page, IDC_HISTOGRAM_ALPHA, TBM_SETPOS, TRUE, 200);
+        SendMessageW(page, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_HISTOGRAM_ALPHA)));
+      },
+      [&] { Close(); },
+  });
+  EXPECT_EQ(enabledAfterUncheck, 0);
+  EXPECT_EQ(slotAfterReset, 0x202020u);
+  EXPECT_EQ(g_settings.colorSlotEnabled[11], 1);  // the reset enables every slot again
+  EXPECT_EQ(g_settings.histogramBackgroundAlpha, 200);
+  EXPECT_EQ(g_settings.histogramBackgroundArgb, 0xC8202020u);
+  EXPECT_EQ(ThumbnailRebuildFlag, 1);
+}
+}  // namespace

@@ -321,7 +321,8 @@ void RefreshExifTab(HWND page) {
     if (!text || !text[0]) continue;
     // The same item names as the file list's column captions.
     const wchar_t* label =
-        reinterpret_cast<const wchar_t*>(ListColumnCaptionForStyle(column, g_settings.listCaptionStyle, nullptr));
+        reinterpret_cast<const wchar_t*>(ListColumnCaptionForStyle(column, g_settings.listCaptionStyle,
+                                                                   g_settings.customColumnCaptions));
     AddListRow(list, rows, text, label, rows);
     ++rows;
   }

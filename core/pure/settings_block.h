@@ -30,7 +30,8 @@ struct SettingsBlock {
   uint8_t fitViewThumbs;
   uint8_t gap3[66];
   char16_t lastFolder[260];
-  uint8_t gap4[1562];
+  char16_t customColumnCaptions[24][32];
+  uint8_t gap4[26];
   char16_t mediaFolderName[64];
   uint8_t gap5[2];
   IndexPrintExtras indexPrintExtras;
@@ -270,6 +271,7 @@ static_assert(offsetof(SettingsBlock, cacheLimitMiB) == 41640, "cacheLimitMiB");
 static_assert(offsetof(SettingsBlock, fitListThumbs) == 41644, "fitListThumbs");
 static_assert(offsetof(SettingsBlock, fitViewThumbs) == 41645, "fitViewThumbs");
 static_assert(offsetof(SettingsBlock, lastFolder) == 41712, "lastFolder");
+static_assert(offsetof(SettingsBlock, customColumnCaptions) == 42232, "customColumnCaptions");
 static_assert(offsetof(SettingsBlock, mediaFolderName) == 43794, "mediaFolderName");
 static_assert(offsetof(SettingsBlock, indexPrintExtras) == 43924, "indexPrintExtras");
 static_assert(offsetof(SettingsBlock, stopPagingAtEnds) == 44323, "stopPagingAtEnds");

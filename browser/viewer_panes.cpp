@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <initializer_list>
 
+#include "browser/file_list_pane.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/pure/main_layout.h"
@@ -10,8 +11,10 @@
 #include "browser/window_slots.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "viewer/viewer_paint.h"
 
 int32_t g_paneEntry[4] = {-1, -1, -1, -1};
+int32_t g_paneRequested[4] = {-1, -1, -1, -1};
 int32_t g_focusedPane = -1;
 float g_zoomPointX[4], g_zoomPointY[4];
 uint8_t g_zoomMode = 0, g_zoomDoubleSize = 0, g_zoomHoldLatch = 0, g_zoomPointRequest = 0;
@@ -26,10 +29,8 @@ HWND g_hoveredPane = nullptr;
 int32_t g_hoveredPaneIndex = 0;
 int32_t g_pressX[4], g_pressY[4], g_dragX[4], g_dragY[4];
 int32_t g_loupeX[4], g_loupeY[4];
-int32_t g_paneRows[4] = {-1, -1, -1, -1};
 WNDPROC g_previousPaneProc = nullptr;
 WNDPROC g_previousHeaderProc = nullptr;
-uint8_t g_loupeOn = 0;
 
 bool PaneClientSize(HWND pane, int32_t* w, int32_t* h) {
   RECT r;
@@ -58,21 +59,25 @@ void LayoutViewerPanes(int x, int y, int width, int height) {
 
 void AssignPaneEntries() {
   const int32_t n = CurrentPaneCount();
-  g_paneRows[0] = g_cursorRow;
+  g_paneRequested[0] = g_cursorRow;
   for (int32_t k = 1; k < n; ++k) {
     int position = g_cursorRow;
     FindNextFlaggedEntry(&position, 1, k);
-    g_paneRows[k] = position;
+    g_paneRequested[k] = position;
   }
   for (int32_t slot = 0; slot < 8; ++slot) {
     const int32_t entry = GetMovieSlotEntry(slot);
     if (entry < 0) continue;
     bool shown = false;
-    for (int32_t k = 0; k < n; ++k) shown |= GetRowEntry(g_paneRows[k]) == entry;
+    for (int32_t k = 0; k < n; ++k) shown |= GetRowEntry(g_paneRequested[k]) == entry;
     if (!shown) ReleaseMovieSlot(entry);
   }
   for (int32_t k = 0; k < 4; ++k)
     if (g_paneEntry[k] >= 0 && !IsEntryPresent(GetRowEntry(g_paneEntry[k]))) g_paneEntry[k] = -1;
+}
+
+void ResetPaneRows() {
+  for (int32_t k = 0; k < 4; ++k) g_paneEntry[k] = g_paneRequested[k] = -1;
 }
 
 void SyncListSelectionWithView() {
@@ -89,7 +94,7 @@ void SyncListSelectionWithView() {
     if (!list) return;
     int32_t lo = g_cursorRow, hi = g_cursorRow;
     for (int32_t k = CurrentPaneCount() - 1; k >= 0; --k) {
-      const int32_t row = g_paneRows[k];
+      const int32_t row = g_paneRequested[k];
       if (row < 0) continue;
       LVITEMW item{};
       item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -149,6 +154,7 @@ void HandleMouseWheel(WPARAM wParam) {
 
 static void StartZoom(bool fromLeftOnly) {
   g_zoomMode = 1;
+  ZoomBaseStep = 10;
   g_zoomPointRequest = 1;
   g_redrawFlag = 1;
   FindPaneUnderCursor();
@@ -216,7 +222,7 @@ void FindPaneUnderCursor() {
     g_pressX[i] = g_dragX[i] = p.x;
     g_pressY[i] = g_dragY[i] = p.y;
   }
-  if (g_loupeOn) {
+  if (LoupeEnabled) {
     POINT q;
     if (CursorInPane(g_hoveredPane, &q))
       for (int32_t i = 0; i < 4; ++i) {
@@ -229,12 +235,27 @@ void FindPaneUnderCursor() {
 void SetZoomPointUnderCursor(float pictureW, float pictureH, int k, int c) {
   if (!g_zoomPointRequest || k < 0 || k > 3) return;
   bool later = false;
-  for (int32_t i = c + 1; i < CurrentPaneCount(); ++i) later |= g_paneRows[i] >= 0;
+  for (int32_t i = c + 1; i < CurrentPaneCount(); ++i) later |= g_paneRequested[i] >= 0;
   if (!later) g_zoomPointRequest = 0;
   int32_t w = 0, h = 0;
   POINT p;
   if (!PaneClientSize(g_hoveredPane, &w, &h) || !CursorInPane(g_hoveredPane, &p)) return;
   ComputeZoomPointUnderCursor(pictureW, pictureH, w, h, p.x, p.y, &g_zoomPointX[k], &g_zoomPointY[k]);
+}
+
+bool TakePanMotion(int k, int32_t* dx, int32_t* dy) {
+  POINT p;
+  if (k < 0 || k > 3 || !CursorInPane(g_hoveredPane, &p)) return false;
+  *dx = g_pressX[k] - p.x;
+  *dy = g_pressY[k] - p.y;
+  g_pressX[k] = p.x;
+  g_pressY[k] = p.y;
+  return true;
+}
+
+void GetLoupeCentre(int k, int32_t* x, int32_t* y) {
+  *x = (k >= 0 && k < 4) ? g_loupeX[k] : 0;
+  *y = (k >= 0 && k < 4) ? g_loupeY[k] : 0;
 }
 
 void UpdateMainMenuState() {
@@ -247,6 +268,18 @@ void UpdateMainMenuState() {
 
 LRESULT CALLBACK ViewerPaneSubclassProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ERASEBKGND) return 0;
+  if (message == WM_PAINT) {
+    // Only the viewer paints the panes: the static's own paint would lay grey over a picture.
+    PAINTSTRUCT ps;
+    BeginPaint(pane, &ps);
+    EndPaint(pane, &ps);
+    if ((g_viewMode & 2) && g_listCount > 0) {
+      g_paneRepaintRequest = 1;
+    } else if (g_listCount == 0) {
+      PaintAllPanesBlank();
+    }
+    return 0;
+  }
   if (message == WM_MOUSEWHEEL) {
     HWND list = GetListControl();
     if (list && IsCursorOverWindow(list)) {

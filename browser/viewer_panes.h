@@ -5,6 +5,8 @@
 #include <cstdint>
 
 extern int32_t g_paneEntry[4];
+// The row each pane is asked to show (-1 none); g_paneEntry holds the locked ones.
+extern int32_t g_paneRequested[4];
 extern int32_t g_focusedPane;
 extern int32_t g_rememberedPane;
 extern float g_zoomPointX[4], g_zoomPointY[4];
@@ -18,6 +20,8 @@ extern int32_t g_viewerRefreshCountdown;
 int32_t CurrentPaneCount();
 void LayoutViewerPanes(int x, int y, int width, int height);
 void AssignPaneEntries();
+// No pane shows or holds a row (a new list, a new pane).
+void ResetPaneRows();
 void SyncListSelectionWithView();
 void ShowNextImage();
 void ShowPreviousImage();
@@ -26,6 +30,11 @@ void UpdateZoomModeFromKeys();
 void FindPaneUnderCursor();
 void SetZoomPointUnderCursor(float pictureW, float pictureH, int k, int c);
 void UpdateMainMenuState();
+// The pan since the last call in pane pixels (previous cursor - current), for pane k; the
+// current point becomes the previous one. False when the cursor cannot be read.
+bool TakePanMotion(int k, int32_t* dx, int32_t* dy);
+// The loupe centre of pane k in its client pixels.
+void GetLoupeCentre(int k, int32_t* x, int32_t* y);
 
 LRESULT CALLBACK ViewerPaneSubclassProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ListHeaderSubclassProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam);

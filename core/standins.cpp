@@ -17,7 +17,6 @@ uint8_t CheckForNewVersion() { return 0; }
 void RebuildActionKeyTable() {}
 void BuildViewFocusPointTables() {}
 void ResetFolderWatchEvent() {}
-void ResetHistogramCache() {}
 void ResetColorSettings() { ResetColorSlots(g_settings); }
 void TrackFileDrag(HWND, int, int) {}
 int FinishFileDrag(HWND) { return 0; }
@@ -27,18 +26,12 @@ uint8_t g_thumbnailsComplete = 1, g_tempCaption, g_gridShown, g_zoomHoldMode;
 int32_t LoupeEnabled;
 uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
 bool IsRowEntryPresent(int32_t) { return false; }
-bool ReadRowLevelFacts(int32_t, ImageLevelInputs*) { return false; }
 int32_t GetCollectionCount() { return 0; }
 const wchar_t* GetCollectionName(int32_t) { return L""; }
 
 
 
-void StopViewerThreads() {}
-void StartViewerThreads() {}
-void ClearHistogramCache() {}
 void ReleaseAllMovieSlots() {}
-void ResetPaneRows() {}
-void RefreshPaneRows() {}
 volatile int32_t g_shownRowMarker = 0;
 
 void WaitRawDevelopWorker() {}
@@ -53,12 +46,6 @@ void ClearEntryUndoList(int32_t entryNumber) {
 }
 
 HGLOBAL GrabMovieFrame(ImageEntry*, int, int, int) { return nullptr; }
-void TouchEntryImage(ImageEntry*, int) {}
-bool NeedsFullDevelopment(ImageEntry*, int32_t) { return false; }
-bool ViewerDevelopThreadIdle() { return true; }
-void WaitViewerDevelopThread() {}
-void StartViewerDevelopThread() {}
-ImageEntry* g_viewerDevelopEntry = nullptr;
 volatile int32_t g_listThreadNextRow = -1;
 
 void OpenWatchedFolder(const wchar_t*) {}
@@ -68,7 +55,6 @@ bool WaitFileStable(const wchar_t*) { return true; }
 HWND GetRebarBandControl(int) { return nullptr; }
 void ResetStatusCounters() {}
 void CopyColorMatchSetupToWorkingCopy() {}
-int32_t g_paneRequested[4] = {-1, -1, -1, -1};
 HWND g_extraOwnWindows[2] = {};
 uint8_t g_viewSwitchRequest = 0;
 uint8_t g_listThreadAskedSwitch = 0;
@@ -93,9 +79,6 @@ HMENU GetToolPopupMenu() { return nullptr; }
 void UpdateMovieControls() {}
 void ReleaseMovieSlot(int32_t) {}
 int32_t GetMovieSlotEntry(int32_t) { return -1; }
-volatile int32_t g_histogramBudget = 0;
-volatile uint8_t g_pendingRender = 0;
-bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
 void SendSelectionByMail(HWND) {}
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
@@ -147,9 +130,6 @@ int32_t AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t, int32_t resu
 void AppendEntryUndoRecord(int32_t, int32_t, const wchar_t*) {}
 wchar_t g_pendingUndoPath[260];
 wchar_t g_actionSourcePath[260];
-volatile int32_t g_rawDevelopState = 3;
-volatile int32_t g_rawReleaseSignal = 0;
-void HandEntryToViewerForRelease(int32_t) { g_rawReleaseSignal = -1; }
 uint8_t g_thumbnailSplitRequest = 0;
 int32_t g_reloadSelectionMode = 0;
 uint8_t g_entriesChanged = 0;

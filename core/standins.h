@@ -27,12 +27,14 @@
 #include "core/thumbnail_list_thread.h"
 #include "actions/action_history.h"
 #include "actions/batch_rename.h"
+#include "viewer/histogram.h"
+#include "viewer/viewer_paint.h"
+#include "viewer/viewer_threads.h"
 
 uint8_t CheckForNewVersion();
 void RebuildActionKeyTable();
 void BuildViewFocusPointTables();
 void ResetFolderWatchEvent();
-void ResetHistogramCache();
 void ResetColorSettings();
 void TrackFileDrag(HWND listPane, int screenX, int screenY);
 int FinishFileDrag(HWND listPane);
@@ -45,9 +47,6 @@ extern int32_t LoupeEnabled;
 // One-shot requests the idle loop carries out.
 extern uint8_t g_viewToggleRequest, g_fullScreenToggleRequest, g_treeToggleRequest;
 bool IsRowEntryPresent(int32_t row);
-struct ImageLevelInputs;
-// Facts of the row's entry for the image-level text; false when the row has no entry.
-bool ReadRowLevelFacts(int32_t row, ImageLevelInputs* facts);
 int32_t GetCollectionCount();
 const wchar_t* GetCollectionName(int32_t index);
 
@@ -57,12 +56,7 @@ struct ImageEntry;
 
 extern uint8_t g_thumbnailsComplete;
 
-void StopViewerThreads();
-void StartViewerThreads();
-void ClearHistogramCache();
 void ReleaseAllMovieSlots();
-void ResetPaneRows();
-void RefreshPaneRows();
 extern volatile int32_t g_shownRowMarker;
 
 void WaitRawDevelopWorker();
@@ -70,12 +64,6 @@ void WaitRawDevelopWorker();
 
 // Viewer and movie services the image levels call.
 HGLOBAL GrabMovieFrame(ImageEntry* entry, int second, int width, int height);
-void TouchEntryImage(ImageEntry* entry, int level);
-bool NeedsFullDevelopment(ImageEntry* entry, int32_t row);
-bool ViewerDevelopThreadIdle();
-void WaitViewerDevelopThread();
-void StartViewerDevelopThread();
-extern ImageEntry* g_viewerDevelopEntry;
 // The row the list thread's next pass starts at, -1 none.
 extern volatile int32_t g_listThreadNextRow;
 
@@ -87,7 +75,6 @@ HWND GetRebarBandControl(int band);  // 3 position slider, 5 progress bar
 void ResetStatusCounters();
 void CopyColorMatchSetupToWorkingCopy();
 // Viewer panes: the row each shows and the row asked of it, -1 none; the pane in focus.
-extern int32_t g_paneRequested[4];
 // The two windows of the program held outside the slot table.
 extern HWND g_extraOwnWindows[2];
 // View switching state of the main window and the list thread.
@@ -115,9 +102,6 @@ HMENU GetToolPopupMenu();
 void UpdateMovieControls();
 void ReleaseMovieSlot(int32_t entry);
 int32_t GetMovieSlotEntry(int32_t slot);
-extern volatile int32_t g_histogramBudget;
-extern volatile uint8_t g_pendingRender;
-bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 void SendSelectionByMail(HWND owner);
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -153,9 +137,6 @@ extern wchar_t g_actionSourcePath[260];
 // The viewer's side of the main-window commands: the RAW development worker's state (3 idle),
 // the release hand-over and its done signal (-1), the thumbnail-split request, the reload
 // selection mode of the next refresh, the entries-changed byte and the colour profiles.
-extern volatile int32_t g_rawDevelopState;
-extern volatile int32_t g_rawReleaseSignal;
-void HandEntryToViewerForRelease(int32_t entry);
 extern uint8_t g_thumbnailSplitRequest;
 extern int32_t g_reloadSelectionMode;
 extern uint8_t g_entriesChanged;

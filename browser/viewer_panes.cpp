@@ -55,6 +55,9 @@ void LayoutViewerPanes(int x, int y, int width, int height) {
     // Moves and resizes alike: a split change that only shifts a pane must still move it.
     MoveWindowIfChanged(GetPaneControl(i), rects[i].x, rects[i].y, rects[i].w, rects[i].h, FALSE);
   }
+  RefreshPaneDcs();
+  // A new layout may have more panes: each is given its row before it is painted.
+  AssignPaneEntries();
 }
 
 void AssignPaneEntries() {
@@ -273,11 +276,7 @@ LRESULT CALLBACK ViewerPaneSubclassProc(HWND pane, UINT message, WPARAM wParam, 
     PAINTSTRUCT ps;
     BeginPaint(pane, &ps);
     EndPaint(pane, &ps);
-    if ((g_viewMode & 2) && g_listCount > 0) {
-      g_paneRepaintRequest = 1;
-    } else if (g_listCount == 0) {
-      PaintAllPanesBlank();
-    }
+    if ((g_viewMode & 2) && g_listCount > 0) g_paneRepaintRequest = 1;
     return 0;
   }
   if (message == WM_MOUSEWHEEL) {

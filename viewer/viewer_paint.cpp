@@ -15,6 +15,7 @@
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/list_helpers.h"
+#include "core/message_box.h"
 #include "core/settings.h"
 #include "core/standins.h"
 #include "metadata/image_info_win.h"
@@ -453,9 +454,23 @@ int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIn
   return result;
 }
 
+void RefreshPaneDcs() {
+  HANDLE sema = g_semaphores[kSemaImage];
+  // The render thread may hold "sema": wait for it answering messages meanwhile.
+  if (sema)
+    while (WaitForSingleObject(sema, 0) != WAIT_OBJECT_0) PumpMessages(1);
+  for (int32_t k = 0; k < 4; ++k) {
+    HWND pane = GetPaneControl(k);
+    if (g_panelDcs[k] && pane) ReleaseDC(pane, g_panelDcs[k]);
+    // Clipped to the pane itself (the static class would hand out its parent's clipping), with
+    // the origin the pane has now.
+    g_panelDcs[k] = pane ? GetDCEx(pane, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS) : nullptr;
+  }
+  if (sema) ReleaseSemaphore(sema, 1, nullptr);
+}
+
 void PaintAllPanesBlank() {
-  for (int32_t k = 0; k < CurrentPaneCount(); ++k)
-    PaintViewerPane(g_panelDcs[k], GetPaneControl(k), -1, k, k);
+  for (int32_t k = 0; k < CurrentPaneCount(); ++k) PaintViewerPane(g_panelDcs[k], GetPaneControl(k), -1, k, k);
 }
 
 void FreeViewerBackBuffer() {

@@ -23,6 +23,8 @@ extern int32_t ZoomBaseStep;
 extern int32_t g_panePictureW[4], g_panePictureH[4];
 
 int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIndex, int32_t keepBuffer);
+// Takes the panes' device contexts anew after they moved (user-interface thread).
+void RefreshPaneDcs();
 // Every pane of the layout painted for no row (user-interface thread, list empty).
 void PaintAllPanesBlank();
 

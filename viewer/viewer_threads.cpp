@@ -132,8 +132,13 @@ void CheckMemory(int32_t* n) {
 
 // One prefetch cycle; returns when a new one should begin.
 void RunPrefetchCycle(int32_t* n) {
+  // Nothing listed: nothing to check or prepare (the memory query is not free under load).
+  if (g_listCount == 0) {
+    Sleep(10);
+    return;
+  }
   if (RenderedRow != MemoryCheckedRow) CheckMemory(n);
-  if (g_listCount == 0 || g_cursorMoveCount >= 2) {
+  if (g_cursorMoveCount >= 2) {
     Sleep(1);
     return;
   }
@@ -214,6 +219,9 @@ unsigned __stdcall PaneRenderThreadProc(void*) {
     if (g_listCount != 0 && g_paneRepaintRequest == 1) {
       RunRedrawCycle();
     } else {
+      // An empty list has nothing to paint here (the panes are blanked on the user-interface
+      // thread); a request left standing would hold back the idle tick's key handling.
+      if (g_listCount == 0) g_paneRepaintRequest = 0;
       Sleep(1);
     }
   }

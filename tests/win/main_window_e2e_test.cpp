@@ -294,6 +294,7 @@ TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
       return true;
     }, 30000);
     EXPECT_TRUE(all) << "layout " << layout;
+    WaitFor([] { return false; }, 1500);  // settled, for the eye
     SaveScreenshot(ExeFolder() + L"\\viewer_layout" + std::to_wstring(layout) + L".bmp");
   }
 

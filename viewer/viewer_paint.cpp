@@ -338,7 +338,9 @@ int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIn
   // A minimised window has panes of no size: nothing to draw, and no division may see them.
   if (w <= 0 || h <= 0) return kPaneFinal;
   ImageEntry* e = nullptr;
-  if (row >= 0 && row < g_listCount && g_cursorRow != -1 && g_entryPointers && g_displayOrder) e = EntryAtRow(row);
+  if (row >= 0 && row < g_listCount && g_cursorRow != -1 && g_entryPointers && g_displayOrder &&
+      g_displayOrder[row] < g_entryCount)
+    e = EntryAtRow(row);
   const int32_t panes = CurrentPaneCount();
   bool changed = false;
   for (int32_t k = 0; k < panes; ++k)

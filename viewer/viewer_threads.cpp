@@ -63,6 +63,13 @@ void StopWorker(HANDLE* handle, volatile LONG* state) {
   *handle = nullptr;
 }
 
+// The entry of a list row, or null when the row or its entry number is outside the list.
+ImageEntry* RowEntry(int32_t row) {
+  if (row < 0 || row >= g_listCount || !g_entryPointers || !g_displayOrder) return nullptr;
+  const int32_t number = g_displayOrder[row];
+  return number < g_entryCount ? EntryAt(number) : nullptr;
+}
+
 bool RenderStopAsked() { return g_renderState == 1; }
 bool PrefetchStopAsked() { return g_prefetchState == 1; }
 bool RedrawAskedAgain() { return g_paneRepaintRequest == 1 && !g_zoomMode; }
@@ -133,7 +140,7 @@ void CheckMemory(int32_t* n) {
 // One prefetch cycle; returns when a new one should begin.
 void RunPrefetchCycle(int32_t* n) {
   // Nothing listed: nothing to check or prepare (the memory query is not free under load).
-  if (g_listCount == 0) {
+  if (g_listCount == 0 || g_entryCount <= 0) {
     Sleep(10);
     return;
   }
@@ -153,8 +160,7 @@ void RunPrefetchCycle(int32_t* n) {
     int position = cur;
     if (i > 0) FindNextFlaggedEntry(&position, 1, i);
     shown[i] = position;
-    if (position < 0 || position >= g_listCount) continue;
-    ImageEntry* e = EntryAtRow(position);
+    ImageEntry* e = RowEntry(position);
     if (e && (e->flags & kEntryRotated)) {
       ReleaseEntryLevel(e, kLevelView, 1);
       ReleaseEntryLevel(e, kLevelFull, 1);
@@ -216,12 +222,12 @@ unsigned __stdcall PaneRenderThreadProc(void*) {
   RenderPassDone = 0;
   CoInitialize(nullptr);
   while (!RenderStopAsked()) {
-    if (g_listCount != 0 && g_paneRepaintRequest == 1) {
+    if (g_listCount != 0 && g_entryCount > 0 && g_paneRepaintRequest == 1) {
       RunRedrawCycle();
     } else {
       // An empty list has nothing to paint here (the panes are blanked on the user-interface
       // thread); a request left standing would hold back the idle tick's key handling.
-      if (g_listCount == 0) g_paneRepaintRequest = 0;
+      if (g_listCount == 0 || g_entryCount <= 0) g_paneRepaintRequest = 0;
       Sleep(1);
     }
   }
@@ -334,8 +340,7 @@ bool NeedsFullDevelopment(ImageEntry* e, int32_t row) {
 }
 
 bool ReadRowLevelFacts(int32_t row, ImageLevelInputs* facts) {
-  if (row < 0 || row >= g_listCount || !g_entryPointers || !g_displayOrder) return false;
-  ImageEntry* e = EntryAtRow(row);
+  ImageEntry* e = RowEntry(row);
   if (!e) return false;
   facts->developingThisEntry = g_rawViewerState != 3 && ViewerDevelopEntry == e;
   facts->hasFullDevelopment = e->levelImages[kLevelFull] != nullptr;

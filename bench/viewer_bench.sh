@@ -4,6 +4,8 @@
 # Needs a built x64 tree ($BRN_BUILD/x64) and the Wine prefix (scripts/prefix.sh).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/env.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/xvfb.sh"
+brn_start_xvfb
 out="$BRN_BUILD/bench"; mkdir -p "$out"
 exe="$BRN_BUILD/x64/bin/viewer_bench_win.exe"
 winout=$("${BRN_WINE[@]}" winepath -w "$out" 2>/dev/null | tr -d '\r')

@@ -74,11 +74,10 @@ int main() {
   BuildCameraModelIndex();
   if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES && !WriteBenchJpeg(file, 5472, 3648)) return 2;
 
-  HWND frame = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 1200, 800, nullptr, nullptr,
-                               nullptr, nullptr);
-  HWND pane = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1200, 800, frame, nullptr, nullptr,
-                              nullptr);
-  HDC dc = GetDCEx(pane, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+  HWND pane = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 1200, 800, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (!pane) return 4;
+  HDC dc = GetDC(pane);
 
   auto* e = new ImageEntry();
   std::memset(e, 0, sizeof *e);
@@ -108,7 +107,7 @@ int main() {
     GdiFlush();
     QueryPerformanceCounter(&t2);
     if (result != 1) {
-      std::printf("paint result %d\n", result);
+      std::printf("paint result %d (pane %p dc %p mode %d presence %d, view image %d, list %d, cursor %d)\n", result, (void*)pane, (void*)dc, g_viewMode, e->presence, e->levelImages[kLevelView] != nullptr, g_listCount, g_cursorRow);
       return 3;
     }
     decode.push_back(Ms(t0, t1, f));
@@ -138,6 +137,6 @@ int main() {
               prepared[prepared.size() / 2], prepared[0]);
   std::printf("paint of a prepared picture: median %.1f ms (high-quality bicubic)\n", quality[quality.size() / 2]);
   ReleaseDC(pane, dc);
-  DestroyWindow(frame);
+  DestroyWindow(pane);
   return 0;
 }

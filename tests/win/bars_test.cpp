@@ -4,7 +4,9 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <gdiplus.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "browser/focus_queries.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
+#include "browser/icon_lists.h"
 #include "browser/menus.h"
 #include "browser/numlock.h"
 #include "browser/rebar_bands.h"
@@ -586,34 +589,48 @@ TEST_F(BarsTest, NumLockTurnedOnAndRestored) {
   if (numLock() != initial) press();
 }
 
+// The bands, toolbars and the owner-drawn tool popup at both icon scales, for the eye.
 TEST_F(BarsTest, Screenshot) {
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR gdiplus = 0;
+  ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr), Gdiplus::Ok);
   AddFavouriteFolder(L"C:\\写真\\旅行");
   AddFavouriteFolder(L"C:\\写真\\家族");
-  BuildMenuBar(g_hInstance);
-  HWND rebar = MakeRebar();
-  SendMessageW(g_bandControls[5], PBM_SETPOS, 40, 0);
-  SetRebarBandText(3, L"003/120");
-  SetRebarBandText(5, L"045/120");
-  // Wine moves a band's child aside for a new text only on the next layout.
-  SetWindowPos(rebar, nullptr, 0, 0, 1279, 60, SWP_NOZORDER);
-  SetWindowPos(rebar, nullptr, 0, 0, 1280, 60, SWP_NOZORDER);
-  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  testsupport::WaitFor([] { return false; }, 300);
-  RECT r;
-  GetWindowRect(rebar, &r);
-  EXPECT_GT(r.bottom - r.top, 40);  // three rows of bands
-  // The tool popup, owner-drawn, shown below the bands while the picture is taken.
-  static std::wstring shot;
-  shot = testsupport::ExeFolder() + L"\\bars_rebar.bmp";
-  SetTimer(window_, 1, 400, [](HWND w, UINT, UINT_PTR id, DWORD) {
-    KillTimer(w, id);
-    testsupport::SaveScreenshot(shot);
-    EndMenu();
-  });
-  SetForegroundWindow(window_);
-  TrackPopupMenu(g_menus[1], TPM_LEFTALIGN | TPM_RETURNCMD, 20, r.bottom + 5, 0, window_, nullptr);
-  EXPECT_TRUE(testsupport::FileExists(shot));
-  DestroyMenus();
+  for (int scale : {1, 2}) {
+    g_uiScale = scale;
+    LoadIconImageLists();
+    BuildMenuBar(g_hInstance);
+    HWND rebar = MakeRebar();
+    SendMessageW(g_bandControls[5], PBM_SETPOS, 40, 0);
+    SetRebarBandText(3, L"003/120");
+    SetRebarBandText(5, L"045/120");
+    // Wine moves a band's child aside for a new text only on the next layout.
+    SetWindowPos(rebar, nullptr, 0, 0, 1279, 60, SWP_NOZORDER);
+    SetWindowPos(rebar, nullptr, 0, 0, 1280, 60, SWP_NOZORDER);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    testsupport::WaitFor([] { return false; }, 300);
+    RECT r;
+    GetWindowRect(rebar, &r);
+    EXPECT_GT(r.bottom - r.top, 40);  // three rows of bands
+    // The tool popup, owner-drawn, shown below the bands while the picture is taken.
+    static std::wstring shot;
+    shot = testsupport::ExeFolder() + L"\\bars_rebar_scale" + std::to_wstring(scale) + L".bmp";
+    SetTimer(window_, 1, 400, [](HWND w, UINT, UINT_PTR id, DWORD) {
+      KillTimer(w, id);
+      testsupport::SaveScreenshot(shot);
+      EndMenu();
+    });
+    SetForegroundWindow(window_);
+    TrackPopupMenu(g_menus[1], TPM_LEFTALIGN | TPM_RETURNCMD, 20, r.bottom + 5, 0, window_, nullptr);
+    EXPECT_TRUE(testsupport::FileExists(shot));
+    DestroyMenus();
+    DestroyWindow(rebar);
+    g_hwndRebar = nullptr;
+    for (HWND& h : g_bandControls) h = nullptr;
+    FreeIconImageLists();
+  }
+  g_uiScale = 1;
+  Gdiplus::GdiplusShutdown(gdiplus);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST(SettingsDefaults, FieldsLandAtTheirFileOffsets) {
   EXPECT_EQ(I32At(*s, 182176), 1);
   // Fields the RAW output, wallpaper and capture code read: a zeroed block would develop the
   // batch at half size, drop the Exif items and put the wallpaper beside the program.
-  EXPECT_EQ(I32At(*s, 45148), 2);
+  EXPECT_EQ(I32At(*s, 117636), 2);  // RawDevelopModes[3]
   EXPECT_EQ(Bytes(*s)[45152], 1);
   EXPECT_EQ(I32At(*s, 45156), 0);
   EXPECT_EQ(I32At(*s, 45160), 1);

@@ -97,6 +97,7 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.renameSequenceStart = 1;
   s.mediaFolderDigits = 1;
   s.stopPagingAtEnds = 1;
+  s.rawBatchDevelopMode = 2;
   s.exifOnRawDevelop = 1;
   s.wallpaperFitMode = 0;
   s.wallpaperFolder = 1;
@@ -162,7 +163,6 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.exifTabColumnWidths[0] = 150;
   s.exifTabColumnWidths[1] = 130;
   s.shootingDateFontSize = 20;
-  s.prefetchLevel = 2;
   s.movieThumbSecond = 5;
   s.movieInitialVolume = -40;
   s.keepCollectionCaches = 1;
@@ -302,11 +302,10 @@ int ValidateLoadedSettings(SettingsBlock& s) {
   changed += Clamp<int32_t>(s.viewFocusType, 0, 5);
   for (auto& q : s.rawDevelopQualities) changed += Clamp<int32_t>(q, 0, 2);
   changed += Clamp<int32_t>(s.rawViewingMode, 0, 2);
+  changed += Clamp<int32_t>(s.rawBatchDevelopMode, 0, 2);
   changed += Clamp<int32_t>(s.wallpaperFitMode, 0, 2);
   changed += Clamp<int32_t>(s.wallpaperFolder, 0, 1);
   changed += Clamp<int32_t>(s.wallpaperSharpness, 0, 20);
-  changed += Clamp<int32_t>(s.loupeSize, 50, 250);
-  changed += Clamp<int32_t>(s.prefetchLevel, 0, 9);
   changed += Clamp<int32_t>(s.fileInfoLastTab, 0, 5);
   changed += Clamp<int32_t>(s.histogramBackgroundAlpha, 0, 255);
   for (auto& o : s.columnOrder) changed += Clamp<int32_t>(o, 0, 23);

@@ -97,7 +97,6 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.renameSequenceStart = 1;
   s.mediaFolderDigits = 1;
   s.stopPagingAtEnds = 1;
-  s.rawBatchDevelopMode = 2;
   s.exifOnRawDevelop = 1;
   s.wallpaperFitMode = 0;
   s.wallpaperFolder = 1;
@@ -302,7 +301,6 @@ int ValidateLoadedSettings(SettingsBlock& s) {
   changed += Clamp<int32_t>(s.viewFocusType, 0, 5);
   for (auto& q : s.rawDevelopQualities) changed += Clamp<int32_t>(q, 0, 2);
   changed += Clamp<int32_t>(s.rawViewingMode, 0, 2);
-  changed += Clamp<int32_t>(s.rawBatchDevelopMode, 0, 2);
   changed += Clamp<int32_t>(s.wallpaperFitMode, 0, 2);
   changed += Clamp<int32_t>(s.wallpaperFolder, 0, 1);
   changed += Clamp<int32_t>(s.wallpaperSharpness, 0, 20);

@@ -137,7 +137,7 @@ TEST(SettingsValidation, ClampsWhatAFileCanCorrupt) {
   s->bandLayout[2].bandId = -5;
   for (auto& c : s->lastFolder) c = u'A';
   for (auto& c : s->searchMakers.rows[3]) c = u'B';
-  s->rawBatchDevelopMode = 9;
+  s->rawDevelopQualities[2] = 9;
   s->wallpaperFitMode = -1;
   s->wallpaperSharpness = 21;
   EXPECT_GT(ValidateLoadedSettings(*s), 0);
@@ -151,7 +151,7 @@ TEST(SettingsValidation, ClampsWhatAFileCanCorrupt) {
   EXPECT_EQ(s->bandLayout[2].bandId, 0);
   EXPECT_EQ(s->lastFolder[259], 0);
   EXPECT_EQ(s->searchMakers.rows[3][127], 0);
-  EXPECT_EQ(s->rawBatchDevelopMode, 2);
+  EXPECT_EQ(s->rawDevelopQualities[2], 2);
   EXPECT_EQ(s->wallpaperFitMode, 0);
   EXPECT_EQ(s->wallpaperSharpness, 20);
   // A clean block needs no change.

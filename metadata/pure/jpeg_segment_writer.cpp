@@ -39,10 +39,9 @@ bool ScanSegments(const uint8_t* f, size_t size, std::vector<Segment>& out) {
       return true;
     }
     if (code == 0xFFD9) return false;
-    if (code == 0xFF01 || (code >= 0xFFD0 && code <= 0xFFD7)) {
-      pos += 2;
-      continue;
-    }
+    // A marker without a length before the scan is not a JPEG the metadata reader can walk: what
+    // was written there could never be read back, so such a file is not written to.
+    if (code == 0xFF01 || (code >= 0xFFD0 && code <= 0xFFD7)) return false;
     if (pos + 4 > size) return false;
     const size_t length = Be16(f + pos + 2);
     if (length < 2 || length > size - pos - 2) return false;

@@ -88,8 +88,8 @@ TEST(GpsTabE2E, ThePositionOfAPhonePicture) {
   // 59.3325472° is 59° 19' 57.17"; 18.0649417° is 18° 3' 53.79".
   EXPECT_EQ(latitude, L"59° 19' 57.17\" [DMS]");
   EXPECT_EQ(ValueOf(gps, L"経度"), L"18° 3' 53.79\" [DMS]");
-  EXPECT_EQ(ValueOf(gps, L"北緯,南緯"), L"N");
-  EXPECT_EQ(ValueOf(gps, L"東経,西経"), L"E");
+  EXPECT_EQ(ValueOf(gps, L"北緯,南緯"), L"北緯");
+  EXPECT_EQ(ValueOf(gps, L"東経,西経"), L"東経");
   SaveScreenshot(ExeFolder() + L"\\gps_tab_e2e.bmp");
 
   if (info != main) PostMessageW(info, WM_CLOSE, 0, 0);

@@ -84,7 +84,7 @@ class GpsTabTest : public ::testing::Test {
     // An iPhone 4S and a Nikon D2H picture with GPS (neither names a datum), a plain JPEG, and
     // one that says it is in the Tokyo datum.
     ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"has-lens-info.jpg").c_str(), photos_->File(L"phone.jpg").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"sample1.jpg").c_str(), photos_->File(L"nikon.jpg").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"..\\sample1.jpg").c_str(), photos_->File(L"nikon.jpg").c_str(), FALSE));
     const fx::Bytes plain = fx::Jpeg({});
     ASSERT_TRUE(WriteWholeFile(photos_->File(L"plain.jpg"), plain.data(), plain.size()));
     auto gps = fx::NewIfd(false);
@@ -145,8 +145,8 @@ TEST_F(GpsTabTest, ShowsTheTagsAndOpensThePosition) {
   // exiftool -n -GPSLatitude -GPSLongitude: 59.3325472222222 18.0649416666667 (N, E).
   EXPECT_NEAR(g_gpsPosition.wgsLatitude, 59.3325472222222, 1e-9);
   EXPECT_NEAR(g_gpsPosition.wgsLongitude, 18.0649416666667, 1e-9);
-  EXPECT_EQ(ValueOf(list, L"北緯,南緯"), L"N");
-  EXPECT_EQ(ValueOf(list, L"東経,西経"), L"E");
+  EXPECT_EQ(ValueOf(list, L"北緯,南緯"), L"北緯");
+  EXPECT_EQ(ValueOf(list, L"東経,西経"), L"東経");
   EXPECT_EQ(ValueOf(list, L"緯度").substr(0, 7), L"59° 19'") << ValueOf(list, L"緯度");
   EXPECT_EQ(ValueOf(list, L"経度").substr(0, 6), L"18° 3'") << ValueOf(list, L"経度");
   EXPECT_EQ(ValueOf(list, L"測位に用いた地図データ"), L"(none)");
@@ -158,7 +158,7 @@ TEST_F(GpsTabTest, ShowsTheTagsAndOpensThePosition) {
   EXPECT_EQ(Open(301), L"open http://maps.google.co.jp/maphp?hl=ja&q=&ie=UTF8&om=1&z=17&ll=59.332547,18.064942");
   char expected[512];
   ASSERT_TRUE(BuildMapSiteAddress(1, 59.3325472222222, 18.0649416666667, expected, sizeof expected));
-  EXPECT_EQ(Open(300), std::wstring(expected, expected + strlen(expected)));
+  EXPECT_EQ(Open(300), L"open " + std::wstring(expected, expected + strlen(expected)));
   EXPECT_NE(Open(300).find(L"http://www.mapion.co.jp/m/59.33"), std::wstring::npos);
   EXPECT_NE(Open(308).find(L"http://map.yahoo.co.jp/pl?&sc=2&lat=59.33"), std::wstring::npos);
 

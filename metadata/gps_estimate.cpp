@@ -189,12 +189,12 @@ bool EstimatePhotoPosition() {
   return true;
 }
 
-HINSTANCE OpenMapSite(int32_t site, double latitude, double longitude) {
+intptr_t OpenMapSite(int32_t site, double latitude, double longitude) {
   char address[512];
-  if (!BuildMapSiteAddress(site, latitude, longitude, address, sizeof address)) return nullptr;
+  if (!BuildMapSiteAddress(site, latitude, longitude, address, sizeof address)) return 0;
   wchar_t wide[512];
   size_t i = 0;
   for (; address[i] && i + 1 < 512; ++i) wide[i] = static_cast<unsigned char>(address[i]);
   wide[i] = 0;
-  return g_shellExecuteFn(GetShellWindow(), L"open", wide, L"", nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<intptr_t>(g_shellExecuteFn(GetShellWindow(), L"open", wide, L"", nullptr, SW_SHOWNORMAL));
 }

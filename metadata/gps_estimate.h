@@ -29,6 +29,6 @@ void ClearGpsPoints();
 
 // Opens the WGS84 position on map site 0, 1 or 2 (any other number opens nothing) through the
 // shell; returns its result.
-HINSTANCE OpenMapSite(int32_t site, double latitude, double longitude);
+intptr_t OpenMapSite(int32_t site, double latitude, double longitude);
 // For tests: the shell call underneath (ShellExecuteW unless replaced).
 extern HINSTANCE(WINAPI* g_shellExecuteFn)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);

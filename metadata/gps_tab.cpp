@@ -65,7 +65,7 @@ void RefreshGpsTab(HWND page) {
   std::vector<wchar_t> wide(kSummaryChars, 0);
   // A file the reader cannot take shows as one without GPS data.
   if (ReadExifSummary(EntryPath(EntryAt(entry)))) MetadataTextToWide(g_exifSummaryBuffer, wide.data(), wide.size());
-  ComputeGpsDatums(g_gpsPosition);
+  ComputeGpsDatums(&g_gpsPosition);
   FillGpsList(list, wide.data());
 }
 }  // namespace

@@ -35,7 +35,8 @@ void TokyoToWgsDatum(double latitude, double longitude, double* wgsLatitude, dou
   *wgsLongitude = (longitude - 4.6038e-5 * latitude) - 8.3043e-5 * longitude + 0.01004;
 }
 
-void ComputeGpsDatums(GpsPosition& p) {
+void ComputeGpsDatums(GpsPosition* position) {
+  GpsPosition& p = *position;
   if (p.south == 1) p.latitude = -p.latitude;
   if (p.west == 1) p.longitude = -p.longitude;
   if (p.datum != 0) {

@@ -10,7 +10,7 @@ void WgsToTokyoDatum(double latitude, double longitude, double* tokyoLatitude, d
 void TokyoToWgsDatum(double latitude, double longitude, double* wgsLatitude, double* wgsLongitude);
 
 // Signs the position by its hemisphere flags, then fills both pairs from the one the datum flag names.
-void ComputeGpsDatums(GpsPosition& position);
+void ComputeGpsDatums(GpsPosition* position);
 
 // 0 a general web map in WGS84, 1 and 2 Japanese web maps in the Tokyo datum.
 constexpr int32_t kMapSiteCount = 3;

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(&p.longitude, data + 8, 8);
     p.south = data[0] & 1;
     p.datum = static_cast<int8_t>(data[1]) % 2;
-    ComputeGpsDatums(p);
+    ComputeGpsDatums(&p);
     char address[64];
     BuildMapSiteAddress(data[2] % 3, p.wgsLatitude, p.wgsLongitude, address, sizeof address);
   }

@@ -82,7 +82,7 @@ TEST(MapSite, DatumPairsOfAPicturesPosition) {
   wgs.longitude = 130.4;
   wgs.south = 1;
   wgs.datum = 1;
-  ComputeGpsDatums(wgs);
+  ComputeGpsDatums(&wgs);
   EXPECT_EQ(wgs.wgsLatitude, -33.5);
   EXPECT_EQ(wgs.wgsLongitude, 130.4);
   double lat, lon;
@@ -94,7 +94,7 @@ TEST(MapSite, DatumPairsOfAPicturesPosition) {
   other.latitude = 33.5;
   other.datum = -1;
   other.west = 1;
-  ComputeGpsDatums(other);
+  ComputeGpsDatums(&other);
   EXPECT_EQ(other.wgsLatitude, -33.5);
   EXPECT_EQ(other.wgsLongitude, -130.4);
 
@@ -102,7 +102,7 @@ TEST(MapSite, DatumPairsOfAPicturesPosition) {
   tokyo.latitude = 35.678009;
   tokyo.longitude = 139.770335;
   tokyo.datum = 0;
-  ComputeGpsDatums(tokyo);
+  ComputeGpsDatums(&tokyo);
   EXPECT_EQ(tokyo.tokyoLatitude, 35.678009);
   EXPECT_NEAR(tokyo.wgsLatitude, 35.681236, 1e-5);
   EXPECT_NEAR(tokyo.wgsLongitude, 139.767125, 1e-5);

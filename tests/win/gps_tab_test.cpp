@@ -259,7 +259,7 @@ TEST_F(GpsTabTest, EstimatesFromTheLogsOfAFolder) {
 
   // Site 3 opens nothing.
   g_opened.clear();
-  EXPECT_EQ(OpenMapSite(3, 35, 139), nullptr);
+  EXPECT_EQ(OpenMapSite(3, 35, 139), 0);
   EXPECT_TRUE(g_opened.empty());
 }
 

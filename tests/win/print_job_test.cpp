@@ -1,0 +1,306 @@
+// A real print job: the index page of camera pictures printed from the dialog's print button
+// through the system print dialog to a CUPS printer that writes each job as a PDF, and that PDF's
+// page turned back into a picture. scripts/pdf_printer.sh sets the printer up; without it the
+// test skips.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <dlgs.h>
+#include <gdiplus.h>
+#include <winspool.h>
+
+#include <atomic>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/folder_cache.h"
+#include "core/image_entry_list.h"
+#include "core/settings.h"
+#include "core/thumbnail_list_thread.h"
+#include "printing/index_print_dialog.h"
+#include "printing/index_print_preview.h"
+#include "resources/resource.h"
+#include "support/program_services.h"
+#include "support/win_test_support.h"
+
+using testsupport::ScratchDir;
+
+namespace {
+const wchar_t kSample[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\sample1.jpg";
+
+std::wstring Env(const wchar_t* name) {
+  wchar_t value[1024];
+  const DWORD n = GetEnvironmentVariableW(name, value, 1024);
+  return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
+}
+
+// The host's "/a/b" as Wine's "Z:\a\b".
+std::wstring DosPath(std::wstring unixPath) {
+  for (wchar_t& c : unixPath)
+    if (c == L'/') c = L'\\';
+  return L"Z:" + unixPath;
+}
+
+bool PrinterListed(const std::wstring& name) {
+  DWORD need = 0, count = 0;
+  EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &need, &count);
+  if (need == 0) return false;
+  std::vector<BYTE> buffer(need);
+  if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), need, &need, &count)) return false;
+  const auto* printers = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i)
+    if (printers[i].pPrinterName && name == printers[i].pPrinterName) return true;
+  return false;
+}
+
+// Runs a program of the host (Wine starts Unix programs too) and collects what it prints.
+bool RunHost(const std::wstring& commandLine, std::string* output) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return false;
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  start.dwFlags = STARTF_USESTDHANDLES;
+  start.hStdOutput = start.hStdError = write;
+  start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process{};
+  std::wstring line = commandLine;
+  const bool started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &process);
+  CloseHandle(write);
+  if (!started) {
+    CloseHandle(read);
+    return false;
+  }
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(read, chunk, sizeof chunk, &got, nullptr) && got > 0) output->append(chunk, got);
+  CloseHandle(read);
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return code == 0;
+}
+
+// The value of one "Key:   value" line of pdfinfo.
+std::string InfoField(const std::string& info, const char* key) {
+  const size_t at = info.find(key);
+  if (at == std::string::npos) return "";
+  size_t begin = at + std::strlen(key);
+  while (begin < info.size() && info[begin] == ' ') ++begin;
+  const size_t end = info.find_first_of("\r\n", begin);
+  return info.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+std::wstring NewestPdf(const std::wstring& dir, ULONGLONG* size) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((dir + L"\\*.pdf").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return L"";
+  std::wstring name;
+  FILETIME newest{};
+  do {
+    if (name.empty() || CompareFileTime(&found.ftLastWriteTime, &newest) > 0) {
+      name = found.cFileName;
+      newest = found.ftLastWriteTime;
+      *size = (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    }
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  return name;
+}
+
+void DeletePdfs(const std::wstring& dir) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((dir + L"\\*.pdf").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do DeleteFileW((dir + L"\\" + found.cFileName).c_str());
+  while (FindNextFileW(find, &found));
+  FindClose(find);
+}
+
+// The system print dialog of this process, answered from another thread: the test's printer
+// chosen in its list, then OK.
+class PrintDialogAnswerer {
+ public:
+  explicit PrintDialogAnswerer(std::wstring printer) : printer_(std::move(printer)) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~PrintDialogAnswerer() {
+    stop_ = true;
+    thread_.join();
+  }
+  std::wstring chosen;  // the printer shown in the dialog when OK was pressed
+  std::atomic<bool> answered{false};
+
+ private:
+  void Run() {
+    for (int i = 0; i < 1200 && !stop_ && !answered; ++i) {
+      if (HWND dialog = Find()) {
+        HWND list = GetDlgItem(dialog, cmb4);
+        if (SendMessageW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(printer_.c_str())) !=
+            CB_ERR)
+          SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb4, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        wchar_t text[256] = {};
+        GetWindowTextW(list, text, 256);
+        chosen = text;
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        answered = true;
+        return;
+      }
+      Sleep(100);
+    }
+  }
+  static HWND Find() {
+    struct Search {
+      HWND found = nullptr;
+    } search;
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+          DWORD pid = 0;
+          GetWindowThreadProcessId(w, &pid);
+          if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || testsupport::ClassNameOf(w) != L"#32770" ||
+              !GetDlgItem(w, cmb4))
+            return TRUE;
+          reinterpret_cast<Search*>(p)->found = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  std::wstring printer_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+class PrintJob : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static ScratchDir program;
+    token_ = testsupport::StartProgramServices(program.path());
+    ResetImageEntryArrays();
+  }
+  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(token_); }
+  void SetUp() override {
+    SetDefaultSettings();
+    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), data_.path().c_str(), kPathChars - 1);
+    ReleaseFolderCache();
+    g_requestedListSource = 0;
+    g_requestedCollection = -1;
+  }
+  void TearDown() override {
+    if (HWND d = g_windowSlots[kSlotIndexPrint]) SendMessageW(d, WM_CLOSE, 0, 0);
+    testsupport::Pump();
+    FreeImageEntries();
+    ReleaseFolderCache();
+    g_loadedFolderPath[0] = 0;
+  }
+  void Load(const std::wstring& folder) {
+    wcscpy(g_currentFolder, folder.c_str());
+    g_skipFolderCache = 1;
+    LoadListContents(1, 0, 0);
+    testsupport::WaitFor([] { testsupport::Pump(); return g_listReadyFlag != 0; }, 20000);
+    StopThumbnailListThread();
+    g_listCount = g_entryCount;
+    for (int i = 0; i < g_entryCount; ++i) g_displayOrder[i] = static_cast<uint16_t>(i);
+  }
+  static ULONG_PTR token_;
+  ScratchDir data_;
+};
+ULONG_PTR PrintJob::token_ = 0;
+}  // namespace
+
+TEST_F(PrintJob, IndexPagePrintsToAPdfShowingTheSheet) {
+  const std::wstring printer = Env(L"BRN_PDF_PRINTER"), unixDir = Env(L"BRN_PDF_DIR");
+  if (printer.empty() || unixDir.empty()) GTEST_SKIP() << "no CUPS PDF printer was set up (scripts/pdf_printer.sh)";
+  if (!PrinterListed(printer)) GTEST_SKIP() << "Wine does not list the CUPS printer";
+  const std::wstring dir = DosPath(unixDir);
+  DeletePdfs(dir);
+  ASSERT_TRUE(SetDefaultPrinterW(printer.c_str()));
+
+  ScratchDir pictures;
+  for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.jpg"})
+    ASSERT_TRUE(CopyFileW(kSample, pictures.File(name).c_str(), FALSE));
+  Load(pictures.path());
+  ASSERT_EQ(g_listCount, 3);
+  g_settings.indexPrint.paperIndex = 1;  // A4
+  g_settings.indexPrint.landscape = 0;
+  g_settings.indexPrint.printPageNumber = 1;
+  // A page file of an earlier job must not be what is printed.
+  const std::wstring pageFile = std::wstring(g_programFolder) + L"\\__PRINT__.bmp";
+  ASSERT_TRUE(testsupport::WriteWholeFile(pageFile, "stale", 5));
+
+  HWND d = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_INDEX_PRINT), nullptr, IndexPrintDialogProc, 0);
+  ASSERT_NE(d, nullptr);
+  ShowWindow(d, SW_SHOW);
+  testsupport::Pump();
+  {
+    PrintDialogAnswerer answer(printer);
+    // Returns when the job has been handed to the spooler.
+    SendMessageW(GetDlgItem(d, IDC_IP_PRINT), BM_CLICK, 0, 0);
+    ASSERT_TRUE(answer.answered) << "the print dialog did not appear";
+    EXPECT_EQ(answer.chosen, printer);
+  }
+  Gdiplus::Bitmap composed(pageFile.c_str());
+  ASSERT_EQ(composed.GetLastStatus(), Gdiplus::Ok);
+  EXPECT_EQ(composed.GetWidth(), 826u);
+
+  // CUPS hands the job to Ghostscript; the PDF is complete once it ends its trailer.
+  std::wstring pdf;
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(testsupport::WaitFor([&] {
+    ULONGLONG size = 0;
+    const std::wstring name = NewestPdf(dir, &size);
+    if (name.empty() || size < 64) return false;
+    bytes.clear();
+    if (!testsupport::ReadWholeFile(dir + L"\\" + name, &bytes)) return false;
+    const std::string tail(bytes.end() - 32, bytes.end());
+    if (tail.find("%%EOF") == std::string::npos) return false;
+    pdf = name;
+    return true;
+  }, 120000)) << "no PDF arrived in " << testing::PrintToString(dir);
+  ASSERT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
+
+  // cups-pdf names its files in ASCII.
+  const std::wstring unixPdf = unixDir + L"/" + pdf;
+  std::string info;
+  ASSERT_TRUE(RunHost(L"Z:\\usr\\bin\\pdfinfo \"" + unixPdf + L"\"", &info)) << info;
+  EXPECT_EQ(InfoField(info, "Pages:"), "1") << info;
+  EXPECT_NE(InfoField(info, "Page size:").find("(A4)"), std::string::npos) << info;
+
+  // The page at the sheet's own resolution, back as a picture: the three pictures in the first
+  // row of cells, the fourth cell empty, the page number at the bottom.
+  const std::wstring pngUnix = unixDir + L"/page";
+  std::string ignored;
+  ASSERT_TRUE(RunHost(L"Z:\\usr\\bin\\pdftoppm -r 100 -png -singlefile \"" + unixPdf + L"\" \"" + pngUnix + L"\"",
+                      &ignored))
+      << ignored;
+  const std::wstring png = DosPath(pngUnix + L".png");
+  CopyFileW(png.c_str(), (testsupport::ExeFolder() + L"\\print_job_page.png").c_str(), FALSE);
+  Gdiplus::Bitmap page(png.c_str());
+  ASSERT_EQ(page.GetLastStatus(), Gdiplus::Ok);
+  EXPECT_NEAR(static_cast<int>(page.GetWidth()), 827, 2);
+  EXPECT_NEAR(static_cast<int>(page.GetHeight()), 1169, 2);
+  auto inked = [&](int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; y += 3)
+      for (int x = x0; x < x1; x += 3) {
+        Gdiplus::Color c;
+        page.GetPixel(x, y, &c);
+        if (c.GetR() < 200 || c.GetG() < 200 || c.GetB() < 200) ++count;
+      }
+    return count;
+  };
+  for (int column = 0; column < 3; ++column) {
+    const int x0 = 15 + 160 * column;
+    EXPECT_GT(inked(x0 + 30, 50, x0 + 120, 120), 200) << "cell " << column;
+  }
+  EXPECT_EQ(inked(15 + 160 * 3 + 20, 40, 15 + 160 * 3 + 130, 130), 0) << "cell 3";
+  EXPECT_GT(inked(340, 1169 - 80, 486, 1169 - 5), 10) << "page number";
+}

@@ -5,13 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <dlgs.h>
 #include <gdiplus.h>
 #include <winspool.h>
 
 #include <atomic>
-#include <cctype>
-#include <cstring>
 #include <cwchar>
 #include <string>
 #include <thread>
@@ -27,78 +24,15 @@
 #include "printing/index_print_preview.h"
 #include "resources/resource.h"
 #include "support/program_services.h"
+#include "support/pdf_printer.h"
 #include "support/win_test_support.h"
 
-using testsupport::ScratchDir;
+using namespace testsupport;
 
 namespace {
 // Written last, when the job's PDF passed the checks here.
 const wchar_t kMarker[] = L"print_job.txt";
 const wchar_t kSample[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\sample1.jpg";
-
-std::wstring Env(const wchar_t* name) {
-  wchar_t value[1024];
-  const DWORD n = GetEnvironmentVariableW(name, value, 1024);
-  return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
-}
-
-// The host's "/a/b" as Wine's "Z:\a\b".
-std::wstring DosPath(std::wstring unixPath) {
-  for (wchar_t& c : unixPath)
-    if (c == L'/') c = L'\\';
-  return L"Z:" + unixPath;
-}
-
-bool PrinterListed(const std::wstring& name) {
-  DWORD need = 0, count = 0;
-  EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &need, &count);
-  if (need == 0) return false;
-  std::vector<BYTE> buffer(need);
-  if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), need, &need, &count)) return false;
-  const auto* printers = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
-  for (DWORD i = 0; i < count; ++i)
-    if (printers[i].pPrinterName && name == printers[i].pPrinterName) return true;
-  return false;
-}
-
-// Page objects of a PDF ("/Type /Page", not "/Pages"): Ghostscript writes its dictionaries
-// uncompressed.
-int PdfPageCount(const std::string& pdf) {
-  int count = 0;
-  for (size_t at = pdf.find("/Type"); at != std::string::npos; at = pdf.find("/Type", at + 5)) {
-    size_t p = at + 5;
-    while (p < pdf.size() && (pdf[p] == ' ' || pdf[p] == '\r' || pdf[p] == '\n')) ++p;
-    if (pdf.compare(p, 5, "/Page") == 0 && (p + 5 >= pdf.size() || !std::isalnum(static_cast<unsigned char>(pdf[p + 5]))))
-      ++count;
-  }
-  return count;
-}
-
-std::wstring NewestPdf(const std::wstring& dir, ULONGLONG* size) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((dir + L"\\*.pdf").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return L"";
-  std::wstring name;
-  FILETIME newest{};
-  do {
-    if (name.empty() || CompareFileTime(&found.ftLastWriteTime, &newest) > 0) {
-      name = found.cFileName;
-      newest = found.ftLastWriteTime;
-      *size = (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    }
-  } while (FindNextFileW(find, &found));
-  FindClose(find);
-  return name;
-}
-
-void DeletePdfs(const std::wstring& dir) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((dir + L"\\*.pdf").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do DeleteFileW((dir + L"\\" + found.cFileName).c_str());
-  while (FindNextFileW(find, &found));
-  FindClose(find);
-}
 
 // The system print dialog of this process, answered from another thread: the test's printer
 // chosen in its list, then OK.
@@ -118,7 +52,7 @@ class PrintDialogAnswerer {
  private:
   void Run() {
     for (int i = 0; i < 600 && !stop_ && !answered; ++i) {
-      if (HWND dialog = Find()) {
+      if (HWND dialog = testsupport::FindPrintDialog(GetCurrentProcessId())) {
         HWND list = GetDlgItem(dialog, cmb4);
         if (SendMessageW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(printer_.c_str())) !=
             CB_ERR)
@@ -146,23 +80,6 @@ class PrintDialogAnswerer {
           return TRUE;
         },
         reinterpret_cast<LPARAM>(this));
-  }
-  static HWND Find() {
-    struct Search {
-      HWND found = nullptr;
-    } search;
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-          DWORD pid = 0;
-          GetWindowThreadProcessId(w, &pid);
-          if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || testsupport::ClassNameOf(w) != L"#32770" ||
-              !GetDlgItem(w, cmb4))
-            return TRUE;
-          reinterpret_cast<Search*>(p)->found = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
   }
   std::wstring printer_;
   HWND keep_;
@@ -245,20 +162,9 @@ TEST_F(PrintJob, IndexPagePrintsToAPdfShowingTheSheet) {
   ASSERT_EQ(composed.GetLastStatus(), Gdiplus::Ok);
   EXPECT_EQ(composed.GetWidth(), 826u);
 
-  // CUPS hands the job to Ghostscript; the PDF is complete once it ends its trailer.
   std::wstring pdf;
   std::vector<uint8_t> bytes;
-  ASSERT_TRUE(testsupport::WaitFor([&] {
-    ULONGLONG size = 0;
-    const std::wstring name = NewestPdf(dir, &size);
-    if (name.empty() || size < 64) return false;
-    bytes.clear();
-    if (!testsupport::ReadWholeFile(dir + L"\\" + name, &bytes)) return false;
-    const std::string tail(bytes.end() - 32, bytes.end());
-    if (tail.find("%%EOF") == std::string::npos) return false;
-    pdf = name;
-    return true;
-  }, 120000)) << "no PDF arrived in " << testing::PrintToString(dir);
+  ASSERT_TRUE(testsupport::WaitForPdf(dir, 120000, &pdf, &bytes)) << "no PDF arrived in " << testing::PrintToString(dir);
   ASSERT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
 
   const std::string text(bytes.begin(), bytes.end());
@@ -267,10 +173,11 @@ TEST_F(PrintJob, IndexPagePrintsToAPdfShowingTheSheet) {
 
   // The host's PDF tools read the page back (print_job_pdf_check.sh, run next): the PDF and the
   // sheet that was sent, named in the marker file.
-  const std::wstring sheet = dir + L"\\sheet.bmp";
-  ASSERT_TRUE(CopyFileW(pageFile.c_str(), sheet.c_str(), FALSE));
+  // Copies under names that other tests' PDF clearing leaves alone.
+  ASSERT_TRUE(CopyFileW(pageFile.c_str(), (dir + L"\\sheet.bmp").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((dir + L"\\" + pdf).c_str(), (dir + L"\\job.pdf.saved").c_str(), FALSE));
   std::string marker;
-  for (const std::wstring& path : {unixDir + L"/" + pdf, unixDir + L"/sheet.bmp"}) {
+  for (const std::wstring& path : {unixDir + L"/job.pdf.saved", unixDir + L"/sheet.bmp"}) {
     for (wchar_t c : path) marker += static_cast<char>(c);  // cups-pdf and the scripts name files in ASCII
     marker += "\n";
   }

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -47,6 +48,18 @@ HWND FindIndexPrintDialog(DWORD processId) {
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+// Distinct colours in a grid of points over a screen rectangle.
+int ColoursOnScreen(const RECT& r) {
+  HDC screen = GetDC(nullptr);
+  std::vector<COLORREF> seen;
+  for (int y = r.top + 4; y < r.bottom; y += 7)
+    for (int x = r.left + 4; x < r.right; x += 7) {
+      const COLORREF c = GetPixel(screen, x, y);
+      if (c != CLR_INVALID && std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(c);
+    }
+  ReleaseDC(nullptr, screen);
+  return static_cast<int>(seen.size());
+}
 }  // namespace
 
 TEST(IndexPrintE2E, OpenedFromTheProgramAndPrintedToAPdf) {
@@ -84,6 +97,8 @@ TEST(IndexPrintE2E, OpenedFromTheProgramAndPrintedToAPdf) {
   std::wstring page;
   EXPECT_TRUE(WaitFor([&] { return (page = WindowText(GetDlgItem(index, IDC_IP_PAGE_TEXT))) == L"1/1 Page"; }, 10000))
       << testing::PrintToString(page);
+  // Its controls and the page preview are painted on the screen, not an empty frame.
+  EXPECT_TRUE(WaitFor([&] { return ColoursOnScreen(ScreenRectOf(index)) >= 12; }, 20000));
   SaveScreenshot(ExeFolder() + L"\\index_print_e2e.bmp");
 
   if (printing) {

@@ -33,10 +33,9 @@ void RenderPrintPage(HDC printer, int) {
   g.DrawImage(&image, Gdiplus::Rect(0, 0, width, height), 0, 0, w, h, Gdiplus::UnitPixel);
 }
 
-int PrintImage(HWND owner, int paperCode, int orientation, int pageCount) {
+int PrintImage(HWND, int paperCode, int orientation, int pageCount) {
   PRINTDLGW dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
   dialog.Flags = PD_HIDEPRINTTOFILE | PD_USEDEVMODECOPIESANDCOLLATE | PD_RETURNDC | PD_NOSELECTION;
   dialog.nMinPage = dialog.nFromPage = 1;
   dialog.nMaxPage = dialog.nToPage = static_cast<WORD>(pageCount);

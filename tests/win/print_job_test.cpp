@@ -158,6 +158,8 @@ TEST_F(PrintJob, IndexPagePrintsToAPdfShowingTheSheet) {
     ASSERT_TRUE(answer.answered) << "the print dialog did not appear";
     EXPECT_EQ(answer.chosen, printer);
   }
+  // The chosen printer's own profile served that job only.
+  EXPECT_EQ(g_settings.colorPrinterProfile[0], 0);
   Gdiplus::Bitmap composed(pageFile.c_str());
   ASSERT_EQ(composed.GetLastStatus(), Gdiplus::Ok);
   EXPECT_EQ(composed.GetWidth(), 826u);

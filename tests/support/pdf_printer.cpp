@@ -65,8 +65,8 @@ int PdfPageCount(const std::string& pdf) {
   for (size_t at = pdf.find("/Type"); at != std::string::npos; at = pdf.find("/Type", at + 5)) {
     size_t p = at + 5;
     while (p < pdf.size() && (pdf[p] == ' ' || pdf[p] == '\r' || pdf[p] == '\n')) ++p;
-    if (pdf.compare(p, 5, "/Page") == 0 && (p + 5 >= pdf.size() || !std::isalnum(static_cast<unsigned char>(pdf[p + 5]))))
-      ++count;
+    const bool more = p + 5 < pdf.size() && std::isalnum(static_cast<unsigned char>(pdf[p + 5]));
+    if (pdf.compare(p, 5, "/Page") == 0 && !more) ++count;
   }
   return count;
 }

@@ -166,16 +166,16 @@ TEST_F(PrintJob, IndexPagePrintsToAPdfShowingTheSheet) {
 
   std::wstring pdf;
   std::vector<uint8_t> bytes;
-  ASSERT_TRUE(testsupport::WaitForPdf(dir, 120000, &pdf, &bytes)) << "no PDF arrived in " << testing::PrintToString(dir);
+  ASSERT_TRUE(WaitForPdf(dir, 120000, &pdf, &bytes)) << "no PDF arrived in " << testing::PrintToString(dir);
   ASSERT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
 
   const std::string text(bytes.begin(), bytes.end());
   EXPECT_EQ(PdfPageCount(text), 1);
   EXPECT_TRUE(text.find("/Subtype/Image") != std::string::npos || text.find("/Subtype /Image") != std::string::npos);
 
-  // The host's PDF tools read the page back (print_job_pdf_check.sh, run next): the PDF and the
-  // sheet that was sent, named in the marker file.
-  // Copies under names that other tests' PDF clearing leaves alone.
+  // The host's PDF tools read the page back (print_job_pdf_check.sh, run next): copies of the
+  // PDF and of the sheet that was sent, under names that other tests' clearing leaves alone,
+  // named in the marker file.
   ASSERT_TRUE(CopyFileW(pageFile.c_str(), (dir + L"\\sheet.bmp").c_str(), FALSE));
   ASSERT_TRUE(CopyFileW((dir + L"\\" + pdf).c_str(), (dir + L"\\job.pdf.saved").c_str(), FALSE));
   std::string marker;

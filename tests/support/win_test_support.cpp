@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <cwchar>
 
+#include <gtest/gtest.h>
+
 namespace testsupport {
 
 ScratchDir::ScratchDir() {
@@ -232,6 +234,14 @@ bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstri
   if (text) *text = t;
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
   return true;
+}
+
+void CloseFirstStartSettings(DWORD processId) {
+  HWND settings = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (settings = FindTopWindow(processId, L"#32770", L"環境設定")) != nullptr; }, 20000));
+  if (!settings) return;
+  PostMessageW(settings, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(settings); }, 10000));
 }
 
 bool SaveScreenshot(const std::wstring& path) {

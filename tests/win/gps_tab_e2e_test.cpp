@@ -65,6 +65,7 @@ TEST(GpsTabE2E, ThePositionOfAPhonePicture) {
   HWND fileList = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (fileList = FindDescendant(main, WC_LISTVIEWW, 313)) != nullptr; }, 30000));
   ASSERT_TRUE(WaitFor([&] { return SendMessageW(fileList, LVM_GETITEMCOUNT, 0, 0) == 1; }, 60000));
+  CloseFirstStartSettings(p.id);
 
   // The File Information command (docked in the navigation pane at first start, floating when
   // so set), then its GPS tab, the fifth, as a click on it would choose it.

@@ -90,6 +90,7 @@ TEST(IndexPrintE2E, OpenedFromTheProgramAndPrintedToAPdf) {
   ASSERT_TRUE(WaitFor([&] { return (status = FindStatusBar(main)) != nullptr; }, 10000));
   ASSERT_TRUE(WaitFor([&] { return StatusPartText(status, 8) == L"\tFILE:1/3"; }, 60000))
       << testing::PrintToString(StatusPartText(status, 8));
+  CloseFirstStartSettings(p.id);
 
   PostMessageW(main, WM_COMMAND, kIndexPrintCommand, 0);
   HWND index = nullptr;

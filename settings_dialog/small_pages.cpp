@@ -37,7 +37,7 @@ int32_t TrackbarPos(HWND page, int id) { return static_cast<int32_t>(SendDlgItem
 
 void ShowSize(HWND page, int64_t size) {
   wchar_t text[32];
-  swprintf(text, 32, L"%lld", static_cast<long long>(size));
+  swprintf(text, 32, L"%I64d", static_cast<long long>(size));
   SetDlgItemTextW(page, IDC_SPLIT_SIZE, text);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "settings_dialog/pure/later_page_rules.h"
@@ -93,5 +94,32 @@ TEST(LaterPageRules, ToolboxEditing) {
   ResetToolboxMarks(marks);
   EXPECT_EQ(marks[0], 1);
   EXPECT_EQ(marks[1], -1);
+}
+}  // namespace
+
+#include "actions/pure/action_path_rules.h"
+
+namespace {
+std::u16string Finish(const char16_t* typed, int32_t kind, ActionPathResult expect = ActionPathResult::kOk) {
+  char16_t out[260];
+  EXPECT_EQ(FinishActionPath(typed, kind, out, 260), expect) << static_cast<int>(kind);
+  return expect == ActionPathResult::kOk ? std::u16string(out) : std::u16string();
+}
+
+TEST(ActionPathRules, FoldersEndWithABackslashAndAreNeverCut) {
+  EXPECT_EQ(Finish(u"d:\\backup", 3), u"d:\\backup\\");
+  EXPECT_EQ(Finish(u"keep\\copy", 4), u"keep\\copy\\");
+  EXPECT_EQ(Finish(u"d:\\backup\\", 7), u"d:\\backup\\");
+  EXPECT_EQ(Finish(u"c:\\tools\\app.exe", 2), u"c:\\tools\\app.exe");  // an application stays as typed
+  EXPECT_EQ(Finish(u"", 3), u"");
+  Finish(u"\\keep", 3, ActionPathResult::kLeadingBackslash);
+  const std::u16string full(258, u'a');  // 258 + '\' + terminator fill 260 units
+  EXPECT_EQ(Finish(full.c_str(), 3).size(), 259u);
+  const std::u16string over(259, u'a');
+  Finish(over.c_str(), 3, ActionPathResult::kTooLong);
+  EXPECT_EQ(Finish(over.c_str(), 2).size(), 259u);
+  EXPECT_EQ(std::u16string(ActionKindLongName(3)), u"コピー");
+  EXPECT_EQ(std::u16string(ActionKindLongName(13)), u"");
+  EXPECT_EQ(std::u16string(ActionPathQuestionPhrase(8)), u"の保存先フォルダを");
 }
 }  // namespace

@@ -77,6 +77,11 @@ INT_PTR CALLBACK MediaSplitPageProc(HWND page, UINT message, WPARAM wParam, LPAR
       if (LOWORD(wParam) == kRefreshCommand && lParam == 0) {
         Check(page, IDC_SPLIT_PARENT_PREFIX, g_settings.mediaFolderParentPrefix);
         Check(page, IDC_SPLIT_EVEN, g_settings.mediaSplitEven);
+      } else if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_SPLIT_PARENT_PREFIX) {
+        // Kept at once: a refresh sent for another page sets these checks from the fields.
+        g_settings.mediaFolderParentPrefix = Checked(page, IDC_SPLIT_PARENT_PREFIX);
+      } else if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_SPLIT_EVEN) {
+        g_settings.mediaSplitEven = Checked(page, IDC_SPLIT_EVEN);
       } else if (LOWORD(wParam) == IDC_SPLIT_PRESET && HIWORD(wParam) == CBN_SELCHANGE) {
         const LRESULT sel = SendDlgItemMessageW(page, IDC_SPLIT_PRESET, CB_GETCURSEL, 0, 0);
         if (sel > 0 && sel < kMediaPresetCount) ShowSize(page, kMediaPresetSizes[sel]);

@@ -5,6 +5,7 @@
 #include <gdiplus.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,11 +62,13 @@ class ActionPathDialogTest : public ::testing::Test {
 };
 
 TEST_F(ActionPathDialogTest, ChecksTheFolderAndStoresItInTheRow) {
-  BoxAnswerer boxes(IDOK);
+  // Installed once the question is up: the answerer presses OK on every dialog it sees open.
+  std::optional<BoxAnswerer> boxes;
   std::wstring title, shownPath;
   bool openAfterBad = false;
   const INT_PTR result = Ask(0, {
       [&](HWND d) {
+        boxes.emplace(IDOK);
         wchar_t t[512];
         GetDlgItemTextW(d, IDC_ACTION_PATH_TITLE, t, 512);
         title = t;
@@ -91,7 +94,7 @@ TEST_F(ActionPathDialogTest, ChecksTheFolderAndStoresItInTheRow) {
   EXPECT_EQ(shownPath, L"old\\");
   EXPECT_TRUE(openAfterBad);
   std::vector<std::wstring> texts;
-  for (const auto& s : boxes.seen)
+  for (const auto& s : boxes->seen)
     if (!s.text.empty()) texts.push_back(s.text);
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0], L"ファイルコピー先フォルダが入力されていません。");
@@ -102,7 +105,7 @@ TEST_F(ActionPathDialogTest, ChecksTheFolderAndStoresItInTheRow) {
 }
 
 TEST_F(ActionPathDialogTest, CancelKeepsTheRowAndATooLongFolderIsRefused) {
-  BoxAnswerer boxes(IDOK);
+  std::optional<BoxAnswerer> boxes;
   const INT_PTR cancelled = Ask(0, {[&](HWND d) {
     SetDlgItemTextW(d, IDC_ACTION_PATH_EDIT, L"other");
     SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
@@ -116,6 +119,7 @@ TEST_F(ActionPathDialogTest, CancelKeepsTheRowAndATooLongFolderIsRefused) {
   bool stillOpen = false;
   const INT_PTR refused = Ask(0, {
       [&](HWND d) {
+        boxes.emplace(IDOK);
         SetDlgItemTextW(d, IDC_ACTION_PATH_EDIT, longName.c_str());
         SendMessageW(d, WM_COMMAND, IDOK, 0);
         stillOpen = g_windowSlots[kSlotActionPath] != nullptr;
@@ -124,6 +128,8 @@ TEST_F(ActionPathDialogTest, CancelKeepsTheRowAndATooLongFolderIsRefused) {
   });
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(refused, 0);
+  ASSERT_EQ(boxes->seen.size(), 1u);
+  EXPECT_EQ(boxes->seen[0].text, L"フォルダ名が長すぎます。\n短いパスを入力してください。");
   EXPECT_STREQ(W(row_->path), L"old\\");
 }
 }  // namespace

@@ -6,12 +6,14 @@
 #include <commctrl.h>
 #include <gdiplus.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "core/pure/scramble.h"
 #include "core/settings.h"
 #include "settings_dialog/settings_dialog.h"
 #include "settings_dialog/settings_more_ids.h"
@@ -99,14 +101,18 @@ class SettingsLaterPagesTest : public ::testing::Test {
     token_ = StartProgramServices(dir_.path());
     SetDefaultSettings();
     NormaliseAfterCollections(g_settings);
+    FillMissingSentinelSections(g_settings);
     BuildSettingsFilePath(settingsPath_, MAX_PATH + 32);
     DeleteFileW(settingsPath_);
   }
   void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
   // What the closing saved, read back as the next start would.
   void Reload() {
-    SetDefaultSettings();
-    ASSERT_TRUE(LoadSettingsFile());
+    std::vector<uint8_t> block;
+    ASSERT_TRUE(ReadWholeFile(settingsPath_, &block));
+    ASSERT_EQ(block.size(), sizeof(SettingsBlock));
+    ScrambleBuffer(block.data(), block.size());
+    std::memcpy(&g_settings, block.data(), block.size());
   }
   ScratchDir dir_;
   ULONG_PTR token_ = 0;

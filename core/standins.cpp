@@ -14,9 +14,6 @@
 #include "core/settings.h"
 
 void ResetHistogramCache() {}
-void TrackFileDrag(HWND, int, int) {}
-int FinishFileDrag(HWND) { return 0; }
-void OpenDragPopups(HWND) {}
 
 uint8_t g_tempCaption, g_gridShown;
 
@@ -49,7 +46,6 @@ int32_t g_lastViewMode = 1;
 
 // ---- entry list and list pane ----
 uint8_t g_leftHeldOnViewer = 0;
-uint8_t g_fileDragActive = 0;
 
 // ---- menus, slideshow, collections, viewer, actions ----
 void UpdateMovieControls() {}
@@ -60,6 +56,17 @@ volatile uint8_t g_pendingRender = 0;
 bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
 void SendSelectionByMail(HWND) {}
+
+bool RenderWallpaperBitmap(ImageEntry*, const wchar_t*) { return false; }
+void ComputeGpsDatums(GpsPosition*) {}
+intptr_t OpenMapSite(int32_t, double, double) { return 0; }
+int64_t GpsShootingTime = 0;
+void InitGpsPointTable() {}
+void LoadAuTxtLog(const wchar_t*) {}
+void LoadDocomoCsvLog(const wchar_t*) {}
+void LoadGpxLog(const wchar_t*) {}
+bool EstimatePhotoPosition() { return false; }
+void ClearGpsPoints() {}
 
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG) EndDialog(dialog, 0);

@@ -30,9 +30,6 @@
 #include "actions/media_split.h"
 
 void ResetHistogramCache();
-void TrackFileDrag(HWND listPane, int screenX, int screenY);
-int FinishFileDrag(HWND listPane);
-void OpenDragPopups(HWND owner);
 
 // Records and services of the entry list, the panes, the collections and the main window that
 // the rebar, menus and focus queries read; their owners replace these.
@@ -75,7 +72,6 @@ extern int32_t g_lastViewMode;
 
 // Entry list, list navigation and list pane services.
 extern uint8_t g_leftHeldOnViewer;
-extern uint8_t g_fileDragActive;
 
 // Neighbour services of menus, slideshow, collections, viewer and actions.
 void UpdateMovieControls();
@@ -86,6 +82,20 @@ extern volatile uint8_t g_pendingRender;
 bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 void SendSelectionByMail(HWND owner);
+
+// The wallpaper export (picture of the entry at the desktop's size, saved as a BMP).
+bool RenderWallpaperBitmap(ImageEntry* entry, const wchar_t* path);
+// The GPS log reader and the map sites.
+struct GpsPosition;
+void ComputeGpsDatums(GpsPosition* position);
+intptr_t OpenMapSite(int32_t site, double latitude, double longitude);
+extern int64_t GpsShootingTime;
+void InitGpsPointTable();
+void LoadAuTxtLog(const wchar_t* path);
+void LoadDocomoCsvLog(const wchar_t* path);
+void LoadGpxLog(const wchar_t* path);
+bool EstimatePhotoPosition();
+void ClearGpsPoints();
 
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

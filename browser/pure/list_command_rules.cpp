@@ -1,0 +1,83 @@
+#include "browser/pure/list_command_rules.h"
+
+namespace {
+bool Digits(const char16_t* t, int at, int count, int* out) {
+  int v = 0;
+  for (int k = 0; k < count; ++k) {
+    char16_t c = t[at + k];
+    if (c < u'0' || c > u'9') return false;
+    v = v * 10 + (c - u'0');
+  }
+  *out = v;
+  return true;
+}
+bool IsLower(char16_t a, char16_t b) {
+  if (a >= u'A' && a <= u'Z') a = static_cast<char16_t>(a - u'A' + u'a');
+  if (b >= u'A' && b <= u'Z') b = static_cast<char16_t>(b - u'A' + u'a');
+  return a == b;
+}
+}  // namespace
+
+bool ParseShootingDate(const char16_t* text, int fields[6]) {
+  if (!text) return false;
+  int n = 0;
+  while (n < 20 && text[n]) ++n;
+  if (n != 19) return false;
+  const bool dateSep = (text[4] == u':' || text[4] == u'/') && text[7] == text[4];
+  if (!dateSep || text[10] != u' ' || text[13] != u':' || text[16] != u':') return false;
+  const int at[6] = {0, 5, 8, 11, 14, 17}, width[6] = {4, 2, 2, 2, 2, 2};
+  int v[6];
+  for (int k = 0; k < 6; ++k)
+    if (!Digits(text, at[k], width[k], &v[k])) return false;
+  if (v[1] < 1 || v[1] > 12 || v[2] < 1 || v[2] > 31 || v[3] > 23 || v[4] > 59 || v[5] > 60) return false;
+  for (int k = 0; k < 6; ++k) fields[k] = v[k];
+  return true;
+}
+
+int64_t WallClockSeconds(int year, int month, int day, int hour, int minute, int second) {
+  // Days from 1970-01-01 of the proleptic Gregorian calendar.
+  int64_t y = year - (month <= 2 ? 1 : 0);
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t mp = (month + 9) % 12;
+  const int64_t doy = (153 * mp + 2) / 5 + day - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const int64_t days = era * 146097 + doe - 719468;
+  return days * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+const char16_t* DeleteQuestionText(bool askAgainAfterCancel) {
+  return askAgainAfterCancel
+             ? u"DELキー [ ファイル削除 ] が押されました\nファイル削除実行しますか？\n\n※実行すると次回からこの表示はスキップされます。（表示設定で変更可）"
+             : u"DELキー [ ファイル削除 ] が押されました\nファイル削除実行しますか？\n\n※以後この表示はスキップされます。（表示設定で変更可）";
+}
+
+bool FolderDropMoves(bool moveOnSameDrive, bool sameAsShown, const char16_t* targetRoot, const char16_t* shownRoot,
+                     bool ctrlHeld) {
+  bool sameDrive = false;
+  if (targetRoot && shownRoot && targetRoot[0] && shownRoot[0]) {
+    sameDrive = true;
+    int k = 0;
+    for (; targetRoot[k] && shownRoot[k]; ++k)
+      if (!IsLower(targetRoot[k], shownRoot[k])) {
+        sameDrive = false;
+        break;
+      }
+    if (sameDrive && targetRoot[k] != shownRoot[k]) sameDrive = false;
+  }
+  bool moves = moveOnSameDrive && !sameAsShown && sameDrive;
+  return ctrlHeld ? !moves : moves;
+}
+
+int DragListWidth(int columnWidth) { return columnWidth < 100 ? 100 : (columnWidth > 255 ? 255 : columnWidth); }
+
+void PreviewPopupCorner(int cursorX, int cursorY, int desktopWidth, int* left, int* bottom) {
+  const int x = cursorX + 8, y = cursorY - 2;
+  *bottom = y > 258 ? y : 258;
+  *left = x < desktopWidth - 258 ? x : desktopWidth - 258;
+}
+
+int NextPopupAlpha(int alpha, int limit) {
+  int a = alpha + 24;
+  return a < 0 ? 0 : (a > limit ? limit : a);
+}

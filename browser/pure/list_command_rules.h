@@ -1,0 +1,28 @@
+// Window-free rules of the file-list commands, the drag feedback and the hover popups.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// A shooting date "YYYY:MM:DD hh:mm:ss" (exactly 19 units; '/' is also taken between the date
+// fields) into year, month, day, hour, minute, second. False for any other text.
+bool ParseShootingDate(const char16_t* text, int fields[6]);
+// Seconds of a wall-clock date and time counted as if it were UTC: the same text always gives
+// the same number whatever the process's time zone, so shooting times and logged local times
+// compare on one scale.
+int64_t WallClockSeconds(int year, int month, int day, int hour, int minute, int second);
+
+// The text of the Delete key's question for the "ask again after a cancel" setting.
+const char16_t* DeleteQuestionText(bool askAgainAfterCancel);
+
+// Whether releasing over a folder moves rather than copies. Roots are GetDriveRoot's results;
+// an empty root (a UNC path) is never the same drive as anything.
+bool FolderDropMoves(bool moveOnSameDrive, bool sameAsShown, const char16_t* targetRoot, const char16_t* shownRoot,
+                     bool ctrlHeld);
+
+// Width of the dragged-items popup from the list's first column.
+int DragListWidth(int columnWidth);
+
+// Placement of the preview popup: its left edge and bottom edge for the cursor.
+void PreviewPopupCorner(int cursorX, int cursorY, int desktopWidth, int* left, int* bottom);
+// Fade step: the new alpha, clamped to 0..limit.
+int NextPopupAlpha(int alpha, int limit);

@@ -81,3 +81,36 @@ int NextPopupAlpha(int alpha, int limit) {
   int a = alpha + 24;
   return a < 0 ? 0 : (a > limit ? limit : a);
 }
+
+void CountPopupHistogram(const uint8_t* pixels, int width, int height, int stride, int32_t bins[3][256]) {
+  for (int c = 0; c < 3; ++c)
+    for (int v = 0; v < 256; ++v) bins[c][v] = 0;
+  if (!pixels || width <= 0 || height <= 0 || stride < 3 * width) return;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* p = pixels + static_cast<size_t>(y) * stride;
+    for (int x = 0; x < width; ++x, p += 3) {
+      ++bins[2][p[0]];
+      ++bins[1][p[1]];
+      ++bins[0][p[2]];
+    }
+  }
+  const float factor = 4096.0f / (static_cast<float>(width) * static_cast<float>(height));
+  for (int c = 0; c < 3; ++c)
+    for (int v = 0; v < 256; ++v) bins[c][v] = static_cast<int32_t>(static_cast<float>(bins[c][v]) * factor);
+}
+
+void FitInsideSquare(int width, int height, int side, int* outWidth, int* outHeight) {
+  if (width <= 0 || height <= 0) {
+    *outWidth = *outHeight = side;
+    return;
+  }
+  if (width >= height) {
+    *outWidth = side;
+    *outHeight = static_cast<int>(static_cast<int64_t>(height) * side / width);
+  } else {
+    *outHeight = side;
+    *outWidth = static_cast<int>(static_cast<int64_t>(width) * side / height);
+  }
+  if (*outWidth < 1) *outWidth = 1;
+  if (*outHeight < 1) *outHeight = 1;
+}

@@ -26,3 +26,9 @@ int DragListWidth(int columnWidth);
 void PreviewPopupCorner(int cursorX, int cursorY, int desktopWidth, int* left, int* bottom);
 // Fade step: the new alpha, clamped to 0..limit.
 int NextPopupAlpha(int alpha, int limit);
+
+// Red, green and blue counts of a 24-bit picture (rows of blue, green, red bytes, `stride`
+// bytes apart), each scaled to count x (4096 / pixels) and truncated.
+void CountPopupHistogram(const uint8_t* pixels, int width, int height, int stride, int32_t bins[3][256]);
+// The box of a picture fitted inside a square of `side` keeping its proportions (at least 1).
+void FitInsideSquare(int width, int height, int side, int* outWidth, int* outHeight);

@@ -141,11 +141,8 @@ int FirstTargetRow(HWND list) {
   return rows.empty() ? -1 : rows.front();
 }
 
-// Runs one action kind over the targets, each followed by the row's update.
-void RunActionOnTargets(HWND pane, int kind) {
-  HWND list = GetDlgItem(pane, IDC_FILE_LIST);
-  const bool listFocused = IsListFocused();
-  std::vector<int> rows = TargetRows(list);
+// Runs one action kind over the target rows, each followed by the row's update.
+void RunActionOnRows(HWND pane, int kind, const std::vector<int>& rows, bool listFocused) {
   if (rows.empty()) return;
   if (listFocused) CaptureMouseWithCursor(pane, IDC_WAIT);
   for (int row : rows) {
@@ -158,8 +155,16 @@ void RunActionOnTargets(HWND pane, int kind) {
   if (listFocused) ReleaseMouseCapture();
 }
 
+void RunActionOnTargets(HWND pane, int kind) {
+  const bool listFocused = IsListFocused();
+  RunActionOnRows(pane, kind, TargetRows(GetDlgItem(pane, IDC_FILE_LIST)), listFocused);
+}
+
 void RecycleTargets(HWND pane, LPARAM fromKey) {
   if (SlideshowRunning || g_windowSlots[kSlotIndexPrint]) return;
+  // The targets are taken before the question: the box takes the focus from the list.
+  const bool listFocused = IsListFocused();
+  const std::vector<int> rows = TargetRows(GetDlgItem(pane, IDC_FILE_LIST));
   if (fromKey == 1 && g_deleteConfirmPending == 1) {
     const bool again = g_settings.confirmAgainAfterCancel != 0;
     if (!again) g_deleteConfirmPending = 0;
@@ -171,7 +176,7 @@ void RecycleTargets(HWND pane, LPARAM fromKey) {
     }
     if (again) g_deleteConfirmPending = 0;
   }
-  RunActionOnTargets(pane, 5);
+  RunActionOnRows(pane, 5, rows, listFocused);
   if (g_cursorRow >= 0 && g_cursorRow < g_listCount && EntryAtRow(g_cursorRow)->presence == 0) g_nextImageRequest = 1;
   g_redrawFlag = 1;
   PauseBusy();
@@ -214,6 +219,7 @@ void UndoTargets(HWND pane) {
 }
 
 void SetWallpaper(HWND pane) {
+  const int row = FirstTargetRow(GetDlgItem(pane, IDC_FILE_LIST));
   const int answer = ShowConfirmSettingsBox(pane, L"現在選択の画像を壁紙に設定しますか？", g_productName,
                                             MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3 | MB_TOPMOST);
   if (answer == IDYES) {
@@ -221,7 +227,6 @@ void SetWallpaper(HWND pane) {
     PendingCommand = 32777;
     PendingCommandWindow = MainWindow();
   } else if (answer == IDNO) {
-    const int row = FirstTargetRow(GetDlgItem(pane, IDC_FILE_LIST));
     wchar_t folder[MAX_PATH] = {}, path[MAX_PATH];
     if (row >= 0 && row < g_listCount) {
       if (g_settings.wallpaperFolder != 1 || !SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PERSONAL, FALSE))

@@ -214,4 +214,128 @@ TEST(ListCommandsE2E, SelectAllCopyRowsRefreshAndDeleteWithTheQuestion) {
   EXPECT_TRUE(p.WaitExit(20000, &code));
 }
 
+
+void MoveMouseTo(int x, int y) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>(x * 65535LL / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = static_cast<LONG>(y * 65535LL / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+  Sleep(40);
+}
+
+void MouseButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+  Sleep(100);
+}
+
+HWND DescendantById(HWND parent, int id) {
+  struct Find {
+    int id;
+    HWND found;
+  } find{id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM p) {
+        auto* f = reinterpret_cast<Find*>(p);
+        if (GetDlgCtrlID(w) == f->id) {
+          f->found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&find));
+  return find.found;
+}
+
+// The screen rectangle of a tree item's text, asked of the tree in the program's process.
+RECT TreeItemRect(HANDLE process, HWND tree, HTREEITEM item) {
+  RECT r{};
+  auto* remote = static_cast<RECT*>(VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return r;
+  *reinterpret_cast<HTREEITEM*>(&r) = item;
+  SIZE_T done = 0;
+  WriteProcessMemory(process, remote, &r, sizeof r, &done);
+  if (!SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote))) r = RECT{};
+  else ReadProcessMemory(process, remote, &r, sizeof r, &done);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+RECT RowIconRect(HANDLE process, HWND list, int row) {
+  RECT r{};
+  r.left = LVIR_ICON;
+  auto* remote = static_cast<RECT*>(VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return RECT{};
+  SIZE_T done = 0;
+  WriteProcessMemory(process, remote, &r, sizeof r, &done);
+  SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(process, remote, &r, sizeof r, &done);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// A drag of a thumbnail with the mouse onto a folder of the folder tree copies the file there.
+TEST(ListCommandsE2E, DraggingARowOntoAFolderOfTheTreeCopiesTheFile) {
+  ScratchDir program, photos;
+  const std::wstring exe = program.File(L"Brannomere.exe");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  for (int k = 0; k < 2; ++k)
+    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[k]).c_str(), photos.File(kNames[k]).c_str(), FALSE));
+  ASSERT_TRUE(CreateDirectoryW(photos.File(L"dest").c_str(), nullptr));
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
+  HWND terms = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
+  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
+  HWND main = nullptr, list = nullptr, tree = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  ASSERT_TRUE(WaitFor([&] { return (list = ListOf(main)) != nullptr && Rows(list) == 2; }, 30000));
+  ASSERT_TRUE(WaitFor([&] { return (tree = DescendantById(main, 302)) != nullptr; }, 10000));
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, p.id);
+  ASSERT_NE(process, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return !CellText(process, list, 0, 0).empty(); }, 30000));
+  int row = CellText(process, list, 0, 0) == L"a.jpg" ? 0 : 1;
+
+  // The shown folder is the tree's selection; its one sub-folder is the drop target.
+  HTREEITEM shown = nullptr, dest = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    shown = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!shown) return false;
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(shown));
+    dest = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(shown)));
+    return dest != nullptr;
+  }, 15000));
+  SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(dest));
+  RECT target = TreeItemRect(process, tree, dest);
+  ASSERT_GT(target.right, target.left);
+  RECT icon = RowIconRect(process, list, row);
+  ASSERT_GT(icon.right, icon.left);
+
+  SetForegroundWindow(main);
+  SetRowSelected(process, list, -1, false);
+  const POINT from = {(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+  const POINT to = {(target.left + target.right) / 2, (target.top + target.bottom) / 2};
+  MoveMouseTo(from.x, from.y);
+  MouseButton(true);
+  for (int k = 1; k <= 30; ++k) MoveMouseTo(from.x + (to.x - from.x) * k / 30, from.y + (to.y - from.y) * k / 30);
+  for (int k = 0; k < 10; ++k) MoveMouseTo(to.x + (k & 1), to.y);  // rest on the folder: a few polls
+  SaveScreenshot(ExeFolder() + L"\\list_drag_e2e.bmp");
+  MouseButton(false);
+  EXPECT_TRUE(WaitFor([&] { return FileExists(photos.File(L"dest\\a.jpg")); }, 20000));
+  EXPECT_TRUE(FileExists(photos.File(L"a.jpg")));  // copied, not moved
+  EXPECT_FALSE(FileExists(photos.File(L"dest\\b.jpg")));
+
+  CloseHandle(process);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  EXPECT_TRUE(p.WaitExit(20000, &code));
+}
+
 }  // namespace

@@ -13,7 +13,6 @@
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
-#include "core/key_state.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
@@ -41,6 +40,9 @@ bool StrictlyInside(HWND window, POINT p) {
   return p.x > r.left && p.x < r.right - 1 && p.y > r.top && p.y < r.bottom - 1;
 }
 
+// Read straight from the keyboard: the idle loop's key table is not polled inside the drag loop.
+bool CtrlHeld() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
+
 bool OverFolderTree() { return g_dragTargetTree == IDC_FOLDER_TREE; }
 
 // Hit-tests the drop tree at the cursor; notes the item and whether it takes the drop.
@@ -65,7 +67,7 @@ void HitTestDropTree(HWND tree) {
 void DecideMove() {
   g_dragMoves = 0;
   if (!OverFolderTree()) {
-    g_dragMoves = IsKeyHeld(VK_CONTROL) ? 1 : 0;
+    g_dragMoves = CtrlHeld() ? 1 : 0;
     return;
   }
   if (!g_dropItem) return;
@@ -74,7 +76,7 @@ void DecideMove() {
   GetDriveRoot(g_currentFolder, shownRoot);
   g_dragMoves = FolderDropMoves(g_settings.treeDropMovesOnSameDrive != 0,
                                 ComparePaths(g_targetFolder, g_currentFolder) == 0, U16(targetRoot), U16(shownRoot),
-                                IsKeyHeld(VK_CONTROL))
+                                CtrlHeld())
                     ? 1
                     : 0;
 }

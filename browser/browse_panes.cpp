@@ -26,12 +26,3 @@ INT_PTR CALLBACK MovieControlsProc(HWND dialog, UINT message, WPARAM, LPARAM) {
 }
 
 HWND g_previewPopup = nullptr, g_histogramPopup = nullptr;
-
-INT_PTR CALLBACK HoverPopupProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) return TRUE;
-  if (message == WM_DESTROY) {
-    if (g_previewPopup == dialog) g_previewPopup = nullptr;
-    if (g_histogramPopup == dialog) g_histogramPopup = nullptr;
-  }
-  return FALSE;
-}

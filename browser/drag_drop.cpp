@@ -5,7 +5,8 @@
 #include <cstring>
 #include <cwchar>
 
-#include "core/standins.h"
+#include "browser/drag_feedback.h"
+#include "browser/file_list_pane.h"
 
 HWND g_dragListPane = nullptr;
 
@@ -425,6 +426,10 @@ int32_t StartFileDrag(HWND owner, UINT renderMessage, const UINT* formats, int f
   OpenDragPopups(owner);
   DWORD effect = 0;
   HRESULT hr = DoDragDrop(data, source, allowedEffects, &effect);
+  // A drop the program handled itself ends the drag without an OLE Drop to reset the flag.
+  g_internalDropHandled = 0;
+  g_dragActive = 0;
+  g_treeSelectionFrozen = 0;
   data->Release();
   source->Release();
   return hr == DRAGDROP_S_DROP ? static_cast<int32_t>(effect) : -1;

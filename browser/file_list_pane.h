@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <vector>
 
 extern uint32_t g_reportViewFlag;  // 1 detail style, 0 thumbnail style
 extern LONG g_listHeaderStyle;
@@ -19,5 +20,11 @@ INT_PTR CALLBACK FileListPaneDlgProc(HWND pane, UINT message, WPARAM wParam, LPA
 LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
 // The list commands the pane serves itself (style toggle, row update, clipboard, file types).
 void RunListPaneCommand(HWND pane, int id, LPARAM lParam);
+constexpr int kReloadListCommand = 228;
+// The selected rows of a list, in row order, below the list count.
+std::vector<int> SelectedRows(HWND list);
+// The GPS position of the first target: opened from its own position when it has one, else
+// estimated from the GPS logs of the shown folder by its shooting time.
+void EstimateGpsPositionCommand(HWND pane);
 // Bit of the enabled image types a file-type command toggles; 0 when id is not one.
 uint32_t FileTypeCommandBit(int id);

@@ -1,5 +1,6 @@
 // The idle timer's tick: one named step per request it serves, called in a fixed order.
 #include "browser/idle_loop.h"
+#include "browser/drag_feedback.h"
 
 #include "metadata/file_info_window.h"
 #include "metadata/image_info_win.h"
@@ -295,7 +296,7 @@ void FollowMagnifierKey(bool held, uint8_t* byte, int injectedKey) {
 }
 
 void ServeMagnifierKeys() {
-  FollowMagnifierKey((IsKeyHeld(VK_CONTROL) && !g_fileDragActive) || IsKeyHeld(VK_MENU), &g_oneToOneByte, VK_MENU);
+  FollowMagnifierKey((IsKeyHeld(VK_CONTROL) && !g_dragActive) || IsKeyHeld(VK_MENU), &g_oneToOneByte, VK_MENU);
   FollowMagnifierKey(IsKeyHeld(VK_SHIFT), &g_doubleSizeByte, VK_SHIFT);
 }
 

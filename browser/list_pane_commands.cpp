@@ -3,7 +3,25 @@
 
 #include <commctrl.h>
 #include <cwchar>
+#include <cstring>
+#include <shlobj.h>
+#include <shellapi.h>
+#include <string>
 #include <vector>
+
+#include "actions/action_history.h"
+#include "actions/entry_actions.h"
+#include "browser/caption_favourites.h"
+#include "browser/idle_loop.h"
+#include "browser/list_rows.h"
+#include "browser/pure/list_command_rules.h"
+#include "browser/rebar_bands.h"
+#include "browser/slideshow.h"
+#include "browser/window_slots.h"
+#include "browser/collections.h"
+#include "core/folder_cache.h"
+#include "core/message_box.h"
+#include "core/window_helpers.h"
 
 #include "browser/focus_queries.h"
 #include "browser/icon_lists.h"
@@ -21,8 +39,9 @@
 #include "metadata/image_info_win.h"
 #include "resources/resource.h"
 
+std::vector<int> SelectedRows(HWND list);
+
 namespace {
-constexpr size_t kClipboardRowChars = 768;
 
 struct FileTypeCommand {
   int id;
@@ -68,26 +87,18 @@ void ToggleStyle(HWND pane) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
-// One clipboard row of the entry over the columns in the saved order; only shown columns when
-// shownOnly. A row that would pass the buffer ends at the last column that fits.
-void AppendEntryRow(std::vector<wchar_t>& text, size_t* used, ImageEntry* e, bool shownOnly) {
-  size_t limit = *used + kClipboardRowChars - 1;
-  auto put = [&](const wchar_t* s) {
-    size_t n = wcslen(s);
-    if (*used + n + 2 > limit) return false;
-    text[(*used)++] = L'\t';
-    wmemcpy(&text[*used], s, n);
-    *used += n;
-    return true;
-  };
+// One clipboard line of the entry over the columns in the saved order (only shown columns
+// when shownOnly): a tab before every field and a newline at the end.
+void AppendEntryRow(std::wstring& text, ImageEntry* e, bool shownOnly) {
   for (int k = 0; k < kListColumnCount; ++k) {
     int c = g_settings.columnOrder[k];
     if (c < 0 || c >= kListColumnCount || c == 1 || c == 2 || c == 23) continue;
     if (shownOnly && g_settings.columnShown[c] != 1) continue;
-    if (!put(c == 0 ? (EntryName(e) ? EntryName(e) : L"") : GetInfoField(e->info, c))) break;
+    const wchar_t* field = c == 0 ? EntryName(e) : GetInfoField(e->info, c);
+    text += L'\t';
+    if (field) text.append(field, wcsnlen(field, kEntryPathChars));
   }
-  text[(*used)++] = L'\n';
-  text[*used] = 0;
+  text += L'\n';
 }
 
 void CopySelectionInformation(HWND pane) {
@@ -96,21 +107,226 @@ void CopySelectionInformation(HWND pane) {
   int32_t order[kListColumnCount];
   if (SendMessageW(list, LVM_GETCOLUMNORDERARRAY, kListColumnCount, reinterpret_cast<LPARAM>(order)))
     for (int k = 0; k < kListColumnCount; ++k) g_settings.columnOrder[k] = order[k];
-  std::vector<int> rows;
   bool listFocused = IsListFocused();
-  if (listFocused) {
-    for (int r = -1; (r = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, r, LVNI_SELECTED))) >= 0;)
-      if (r < g_listCount) rows.push_back(r);
-  } else {
+  std::vector<int> rows = listFocused ? SelectedRows(list) : std::vector<int>();
+  if (!listFocused) {
     int r = GetFocusedPaneRow();
     if (r >= 0 && r < g_listCount) rows.push_back(r);
   }
   if (rows.empty()) return;
-  std::vector<wchar_t> text(rows.size() * kClipboardRowChars + 1, 0);
-  size_t used = 0;
-  for (int r : rows) AppendEntryRow(text, &used, EntryAtRow(r), listFocused);
-  CopyTextToClipboard(text.data());
+  // The string grows to what the rows measure: no row is cut, however long its fields.
+  std::wstring text;
+  for (int r : rows) AppendEntryRow(text, EntryAtRow(r), listFocused);
+  CopyTextToClipboard(text.c_str());
 }
+
+HWND MainWindow() { return g_hwndMain; }
+HWND NavigationPane() { return g_windowSlots[kSlotNavigationPane]; }
+void SendTo(HWND window, int id) {
+  if (window) SendMessageW(window, WM_COMMAND, id, 0);
+}
+
+// Rows a command acts on: the list's selection when it has the focus, else the focused
+// viewer panel's row; empty when there is none.
+std::vector<int> TargetRows(HWND list) {
+  if (IsListFocused()) return SelectedRows(list);
+  std::vector<int> rows;
+  int r = GetPaneOrderNumber(g_focusedPane);
+  if (g_focusedPane >= 0 && r >= 0 && r < g_listCount) rows.push_back(r);
+  return rows;
+}
+
+int FirstTargetRow(HWND list) {
+  std::vector<int> rows = TargetRows(list);
+  return rows.empty() ? -1 : rows.front();
+}
+
+// Runs one action kind over the target rows, each followed by the row's update.
+void RunActionOnRows(HWND pane, int kind, const std::vector<int>& rows, bool listFocused) {
+  if (rows.empty()) return;
+  if (listFocused) CaptureMouseWithCursor(pane, IDC_WAIT);
+  for (int row : rows) {
+    if (row >= g_listCount) continue;
+    const int entry = g_displayOrder[row];
+    const int32_t result = ExecuteEntryAction(entry, kind, L"", -1, 0);
+    AddActionHistoryEntry(entry, kind, -1, result);
+    SendMessageW(pane, WM_COMMAND, kUpdateEntryRowCommand, row);
+  }
+  if (listFocused) ReleaseMouseCapture();
+}
+
+void RunActionOnTargets(HWND pane, int kind) {
+  const bool listFocused = IsListFocused();
+  RunActionOnRows(pane, kind, TargetRows(GetDlgItem(pane, IDC_FILE_LIST)), listFocused);
+}
+
+void RecycleTargets(HWND pane, LPARAM fromKey) {
+  if (SlideshowRunning || g_windowSlots[kSlotIndexPrint]) return;
+  // The targets are taken before the question: the box takes the focus from the list.
+  const bool listFocused = IsListFocused();
+  const std::vector<int> rows = TargetRows(GetDlgItem(pane, IDC_FILE_LIST));
+  if (fromKey == 1 && g_deleteConfirmPending == 1) {
+    const bool again = g_settings.confirmAgainAfterCancel != 0;
+    if (!again) g_deleteConfirmPending = 0;
+    const int answer = ShowAppMessageBox(pane, reinterpret_cast<const wchar_t*>(DeleteQuestionText(again)),
+                                         g_productName, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TOPMOST);
+    if (answer != IDYES) {
+      PauseBusy();
+      return;
+    }
+    if (again) g_deleteConfirmPending = 0;
+  }
+  RunActionOnRows(pane, 5, rows, listFocused);
+  if (g_cursorRow >= 0 && g_cursorRow < g_listCount && EntryAtRow(g_cursorRow)->presence == 0) g_nextImageRequest = 1;
+  g_redrawFlag = 1;
+  PauseBusy();
+}
+
+void RefreshAsked(HWND pane) {
+  if (g_settings.confirmRefresh) {
+    const int answer = ShowAppMessageBox(
+        pane, L"最新の情報に更新しますか？\n※更新をすると現フォルダのアクション履歴などもクリアされます。", g_productName,
+        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TOPMOST);
+    if (answer != IDYES) {
+      PauseBusy();
+      return;
+    }
+  }
+  SendMessageW(pane, WM_COMMAND, kReloadListCommand, 0);
+}
+
+void ReloadList() {
+  LoadListContents(1, 1, g_reloadSelectionMode);
+  if (g_viewMode == 1) SetFocusRestoreTarget(1);
+  g_relayoutFlag = 1;
+}
+
+void ViewSelectedOnly() {
+  StopViewerThreads();
+  if (TransferListSelection(true)) {
+    StartViewerThreads();
+    if (g_viewMode != 3) g_viewMode = 2;
+    g_relayoutFlag = 1;
+    FocusRestoreWindow = GetPaneControl(GetFocusedPaneIndex(2));
+  } else {
+    g_relayoutFlag = 1;
+  }
+}
+
+void UndoTargets(HWND pane) {
+  if (SlideshowRunning) return;
+  RunActionOnTargets(pane, 0);
+}
+
+void SetWallpaper(HWND pane) {
+  const int row = FirstTargetRow(GetDlgItem(pane, IDC_FILE_LIST));
+  const int answer = ShowConfirmSettingsBox(pane, L"現在選択の画像を壁紙に設定しますか？", g_productName,
+                                            MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3 | MB_TOPMOST);
+  if (answer == IDYES) {
+    SendTo(MainWindow(), 32788);
+    PendingCommand = 32777;
+    PendingCommandWindow = MainWindow();
+  } else if (answer == IDNO) {
+    wchar_t folder[MAX_PATH] = {}, path[MAX_PATH];
+    if (row >= 0 && row < g_listCount) {
+      if (g_settings.wallpaperFolder != 1 || !SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PERSONAL, FALSE))
+        wcsncpy(folder, g_programFolder, MAX_PATH - 1);
+      // A documents folder too long for the name leaves the wallpaper as it is.
+      const int n = _snwprintf(path, MAX_PATH, L"%ls\\BG__%ls__%ls", folder, g_productName, L".bmp");
+      if (n > 0 && n < MAX_PATH) {
+        RenderWallpaperBitmap(EntryAtRow(row), path);
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+      }
+    }
+  }
+  PauseBusy();
+}
+
+void ShowFileProperties(HWND pane) {
+  if (g_listCount <= 0 || g_cursorRow < 0) return;
+  const int row = FirstTargetRow(GetDlgItem(pane, IDC_FILE_LIST));
+  if (row < 0 || row >= g_listCount) return;
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS;
+  info.hwnd = GetShellWindow();
+  info.lpVerb = L"properties";
+  info.lpFile = EntryPath(EntryAtRow(row));
+  info.nShow = SW_SHOWNORMAL;
+  if (ShellExecuteExW(&info) && info.hProcess) CloseHandle(info.hProcess);
+  PauseBusy();
+}
+
+void ForwardFolderCommand(int id) {
+  std::memset(g_targetFolder, 0, 520);
+  wcsncpy(g_targetFolder, g_currentFolder, kPathChars - 1);
+  SendTo(NavigationPane(), id);
+}
+
+void RegisterFavourite(HWND pane) {
+  wchar_t text[kPathChars + 128];
+  swprintf(text, kPathChars + 128, L"現在のフォルダをお気に入りフォルダに登録します。\n%ls　　\n\n登録してよろしいですか？",
+           g_currentFolder);
+  const int answer = ShowConfirmSettingsBox(pane, text, g_productName,
+                                            MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3 | MB_TOPMOST);
+  if (answer == IDYES) {
+    SendTo(MainWindow(), 301);
+    PendingCommand = 281;
+    PendingCommandWindow = MainWindow();
+  } else if (answer == IDNO) {
+    AddFavouriteFolder(g_currentFolder);
+    FillFavouritesCombo();
+  }
+  PauseBusy();
+}
+
+// Selects the rows whose check mark equals `checked`, deselecting the others.
+void SelectByCheckMark(HWND list, bool checked) {
+  if (!IsListFocused()) return;
+  for (int row = 0; row < g_listCount; ++row) {
+    LVITEMW item{};
+    const bool pick = (EntryAtRow(row)->checked != 0) == checked;
+    item.stateMask = pick ? (LVIS_SELECTED | LVIS_FOCUSED) : LVIS_SELECTED;
+    item.state = pick ? (LVIS_SELECTED | LVIS_FOCUSED) : 0;
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void InvertCheckMarks(HWND list) {
+  const bool panel = !IsListFocused();
+  for (int row : TargetRows(list)) {
+    ImageEntry* e = EntryAtRow(row);
+    e->checked = e->checked ? 0 : 1;
+    g_cacheDirty |= 2;
+    SendMessageW(list, LVM_REDRAWITEMS, row, row);
+  }
+  if (panel || (g_viewMode & 2)) g_redrawFlag = 1;
+}
+
+void RemoveFromCollection() {
+  RemoveSelectionFromCollection(g_currentCollection);
+  ReloadCurrentList(0);
+}
+
+void SetSplitLayout(int layout) {
+  g_settings.splitLayout = layout;
+  if (g_viewMode == 1) g_toggleViewRequest = 1;
+  if (g_viewMode & 2) g_relayoutFlag = 1;
+  g_histogramBudget = g_paneCountByLayout[layout];
+  SyncListSelectionWithView();
+}
+}  // namespace
+
+std::vector<int> SelectedRows(HWND list) {
+  std::vector<int> rows;
+  if (!list) return rows;
+  for (int r = -1; (r = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, r, LVNI_SELECTED))) >= 0;)
+    if (r < g_listCount) rows.push_back(r);
+    else break;
+  return rows;
+}
+
+namespace {
 }  // namespace
 
 uint32_t FileTypeCommandBit(int id) {
@@ -131,15 +347,57 @@ void RunListPaneCommand(HWND pane, int id, LPARAM lParam) {
       SendMessageW(GetDlgItem(pane, IDC_FILE_LIST), LVM_REDRAWITEMS, row, row);
       return;
     }
-    case 136:
-      CopySelectionInformation(pane);
+    case 117: RecycleTargets(pane, lParam); return;
+    case 118: RefreshAsked(pane); return;
+    case 119: g_styleToggleRequest = 1; return;
+    case 120: ViewSelectedOnly(); return;
+    case 122: UndoTargets(pane); return;
+    case 123: SHEmptyRecycleBinW(g_hwndMain, nullptr, 0); return;
+    case 125: SetWallpaper(pane); return;
+    case 126: SendTo(MainWindow(), 32788); return;
+    case 127: SendTo(MainWindow(), 32783); return;
+    case 128: SendTo(MainWindow(), 32787); return;
+    case 129: SendTo(MainWindow(), 32779); return;
+    case 130: SendTo(MainWindow(), 32781); return;
+    case 131: SendTo(MainWindow(), 32797); return;
+    case 132: SendTo(MainWindow(), 104); return;
+    case 133: SendTo(MainWindow(), 32792); return;
+    case 134: SendTo(MainWindow(), 32790); return;
+    case 136: CopySelectionInformation(pane); return;
+    case 137: SelectByCheckMark(GetDlgItem(pane, IDC_FILE_LIST), true); return;
+    case 138: SelectByCheckMark(GetDlgItem(pane, IDC_FILE_LIST), false); return;
+    case 139: SendCommandThroughRebar(309); return;
+    case 156: ForwardFolderCommand(156); return;
+    case 157: ForwardFolderCommand(157); return;
+    case 158: ShowFileProperties(pane); return;
+    case 164: RegisterFavourite(pane); return;
+    case 182: SendCommandThroughRebar(305); return;
+    case 183: SendCommandThroughRebar(308); return;
+    case 185:
+      ConfirmAndClearDiskCache(g_hwndMain);
+      PauseBusy();
       return;
+    case 197: RunActionOnTargets(pane, 12); return;
+    case 200: InvertCheckMarks(GetDlgItem(pane, IDC_FILE_LIST)); return;
+    case 206: SendTo(MainWindow(), 226); return;
+    case 218: SendCommandThroughRebar(340); return;
+    case 227: SendTo(MainWindow(), 225); return;
+    case kReloadListCommand: ReloadList(); return;
+    case 230: g_mailRequest = 1; return;
+    case 231: SendTo(MainWindow(), 232); return;
+    case 267: SendTo(NavigationPane(), 267); return;
+    case 273: RemoveFromCollection(); return;
+    case 305: EstimateGpsPositionCommand(pane); return;
     case 253:
       RunFileInfoCommand();
       return;
     case 275:
       RunSearchCommand();
       return;
+  }
+  if (id >= 435 && id <= 439) {
+    SetSplitLayout(id - 435);
+    return;
   }
   if (uint32_t bit = FileTypeCommandBit(id)) {
     g_settings.enabledImageTypes ^= bit;

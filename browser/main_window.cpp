@@ -9,6 +9,7 @@
 #include <cwchar>
 
 #include "browser/browse_panes.h"
+#include "browser/hover_popups.h"
 #include "browser/file_list_pane.h"
 #include "browser/main_commands.h"
 #include "browser/icon_lists.h"
@@ -121,8 +122,8 @@ LRESULT OnCreate(HWND window) {
     CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_NAVIGATION_PANE), window, NavigationPaneDlgProc, 0);
   if (!Slot(kSlotFileListPane))
     CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_FILE_LIST_PANE), window, FileListPaneDlgProc, 0);
-  g_previewPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_PREVIEW_POPUP), window, HoverPopupProc, 0);
-  g_histogramPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_HISTOGRAM_POPUP), window, HoverPopupProc, 0);
+  g_previewPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_PREVIEW_POPUP), window, PreviewPopupDlgProc, 0);
+  g_histogramPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_HISTOGRAM_POPUP), window, HistogramPopupDlgProc, 0);
   CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_MOVIE_CONTROLS), window, MovieControlsProc, 0);
 
   PlaceWindowAtStart(window);

@@ -12,8 +12,9 @@ using namespace Gdiplus;
 
 namespace {
 
-// The encoded picture the preview is decoded from, in a new block; null when there is none.
-HGLOBAL PreviewSource(ImageEntry* e) {
+}  // namespace
+
+HGLOBAL LoadPreviewSourceBlock(ImageEntry* e) {
   const ImageInfo& info = e->info;
   if (info.previewSize != 0 || !IsRawModelEntry(e)) {
     if (info.fileTypeFlag != kFileTypeMovie) return ReadEntryFileRange(e, info.previewOffset, info.previewSize);
@@ -27,6 +28,8 @@ HGLOBAL PreviewSource(ImageEntry* e) {
   }
   return CopyUnknownPictureBlock();
 }
+
+namespace {
 
 // The picture with the model's margins cut away; the picture itself when it has none or they
 // leave nothing of it.
@@ -56,11 +59,12 @@ bool LoadPreviewBitmap(Graphics*, ImageEntry* entry, Image** image, HGLOBAL* blo
   if (image) *image = nullptr;
   if (block) *block = nullptr;
   if (!entry || !image || !block) return false;
-  HGLOBAL source = PreviewSource(entry);
+  HGLOBAL source = LoadPreviewSourceBlock(entry);
   if (!source) return false;
   brn::MemoryStreamHolder holder;
+  // A failure hands nothing back: what was made here is freed here.
   if (FAILED(brn::OpenMemoryStream(&holder, source, false)) || !holder.stream) {
-    *block = source;
+    FreeGlobal(source);
     return false;
   }
   const bool embeddedColour = (g_settings.colorMatchSetup.flags & 1) == 0;  // CMS_DISABLEICM

@@ -9,7 +9,10 @@ class Graphics;
 class Image;
 }  // namespace Gdiplus
 
+// The encoded picture a preview is decoded from, in a new block the caller frees; null when
+// there is none.
+HGLOBAL LoadPreviewSourceBlock(ImageEntry* entry);
+
 // True: *image is a new picture that may read from *block; the caller deletes the image and
-// then frees the block. False: no image; *block holds a block only when no stream could be
-// opened over it, and the caller frees it. `graphics` is not used.
+// then frees the block. False: both are null and nothing is left to free. `graphics` is not used.
 bool LoadPreviewBitmap(Gdiplus::Graphics* graphics, ImageEntry* entry, Gdiplus::Image** image, HGLOBAL* block);

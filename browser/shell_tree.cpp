@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "browser/idle_loop.h"
+#include "browser/drag_feedback.h"
 #include "browser/pure/nav_rules.h"
 #include "core/app_globals.h"
 #include "core/file_system.h"
@@ -224,7 +225,7 @@ void DeleteChildren(HWND tree, HTREEITEM item) {
 void FillChildren(HWND tree, HTREEITEM item, ShellTreeItemData* data) {
   DeleteChildren(tree, item);
   EnumerateChildren(tree, item, data);
-  if (!g_fileDragActive) ReleaseMouseCapture();
+  if (!g_treeSelectionFrozen) ReleaseMouseCapture();
   TVSORTCB sort;
   sort.hParent = item;
   sort.lpfnCompare = CompareTreeItems;
@@ -239,7 +240,7 @@ void OnItemExpanding(HWND tree, NMTREEVIEWW* notify) {
   if (!data || !data->folder) return;
   g_treeExpanding = 1;
   DeleteChildren(tree, item);
-  if (!g_fileDragActive) {
+  if (!g_treeSelectionFrozen) {
     SelectItem(tree, TreeNext(tree, TVGN_ROOT, nullptr));
     g_treeExpanding = 0;
     SelectItem(tree, item);

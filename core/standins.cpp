@@ -14,9 +14,6 @@
 #include "core/settings.h"
 
 void ResetHistogramCache() {}
-void TrackFileDrag(HWND, int, int) {}
-int FinishFileDrag(HWND) { return 0; }
-void OpenDragPopups(HWND) {}
 
 uint8_t g_tempCaption, g_gridShown;
 
@@ -49,7 +46,6 @@ int32_t g_lastViewMode = 1;
 
 // ---- entry list and list pane ----
 uint8_t g_leftHeldOnViewer = 0;
-uint8_t g_fileDragActive = 0;
 
 // ---- menus, slideshow, collections, viewer, actions ----
 void UpdateMovieControls() {}
@@ -60,6 +56,8 @@ volatile uint8_t g_pendingRender = 0;
 bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
 void SendSelectionByMail(HWND) {}
+
+bool RenderWallpaperBitmap(ImageEntry*, const wchar_t*) { return false; }
 
 // ---- services of the navigation pane's commands ----
 volatile int32_t g_rawDevelopState = 3;

@@ -30,9 +30,6 @@
 #include "actions/media_split.h"
 
 void ResetHistogramCache();
-void TrackFileDrag(HWND listPane, int screenX, int screenY);
-int FinishFileDrag(HWND listPane);
-void OpenDragPopups(HWND owner);
 
 // Records and services of the entry list, the panes, the collections and the main window that
 // the rebar, menus and focus queries read; their owners replace these.
@@ -75,7 +72,6 @@ extern int32_t g_lastViewMode;
 
 // Entry list, list navigation and list pane services.
 extern uint8_t g_leftHeldOnViewer;
-extern uint8_t g_fileDragActive;
 
 // Neighbour services of menus, slideshow, collections, viewer and actions.
 void UpdateMovieControls();
@@ -86,6 +82,9 @@ extern volatile uint8_t g_pendingRender;
 bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 void SendSelectionByMail(HWND owner);
+
+// The wallpaper export (picture of the entry at the desktop's size, saved as a BMP).
+bool RenderWallpaperBitmap(ImageEntry* entry, const wchar_t* path);
 
 // Action engine, thumbnail cache and colour settings services of the navigation pane.
 // Kind 3 copy, 4 move; result 0 failed, 1 done, 2 skipped.

@@ -191,3 +191,7 @@
 #define IDC_IPTC_PASTE_SKIP   484
 #define IDC_IPTC_CHOICE_COMBO 482
 #define IDC_IPTC_PICKER       483
+#define IDD_DRAG_LIST         203
+#define IDD_DRAG_MARKER       204
+#define IDB_DRAG_MARKER       205
+#define IDC_DRAG_LIST         446

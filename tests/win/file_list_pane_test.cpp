@@ -637,4 +637,107 @@ TEST_F(FileListPaneTest, ScreenshotsOfTheThumbnailAndDetailViews) {
   StartThumbnailListThread();
 }
 
+
+int RowOfName(const wchar_t* name) {
+  for (int r = 0; r < g_listCount; ++r)
+    if (RowText(r, 0) == name) return r;
+  return -1;
+}
+
+std::vector<int> SelectedListRows() {
+  std::vector<int> rows;
+  for (int r = -1; (r = static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, r, LVNI_SELECTED))) >= 0;) rows.push_back(r);
+  return rows;
+}
+
+// Runs last: it sends two of the folder's files to the Recycle Bin and puts them back.
+TEST_F(FileListPaneTest, ZListCommandsAskAsTheSettingsSayAndActOnTheSelection) {
+  SetFocus(List());
+  ASSERT_GE(g_listCount, 4);  // earlier tests may have added files by renames
+  const int rows = g_listCount;
+  ASSERT_GE(RowOfName(L"c.jpg"), 0);
+  ASSERT_GE(RowOfName(L"d.jpg"), 0);
+  // Check-mark selection.
+  for (int r = 0; r < rows; ++r) EntryAtRow(r)->checked = (r == 1 || r == 3) ? 1 : 0;
+  SendMessageW(Pane(), WM_COMMAND, 137, 0);
+  EXPECT_EQ(SelectedListRows(), (std::vector<int>{1, 3}));
+  SendMessageW(Pane(), WM_COMMAND, 138, 0);
+  std::vector<int> others;
+  for (int r = 0; r < rows; ++r)
+    if (r != 1 && r != 3) others.push_back(r);
+  EXPECT_EQ(SelectedListRows(), others);
+  SendMessageW(Pane(), WM_COMMAND, 200, 0);  // invert the check marks of the selection
+  EXPECT_EQ(EntryAtRow(0)->checked, 1);
+  EXPECT_EQ(EntryAtRow(1)->checked, 1);
+  for (int r = 0; r < rows; ++r) EntryAtRow(r)->checked = 0;
+
+  // Refresh: asked while the setting is on; "no" keeps the list as it is.
+  g_settings.confirmRefresh = 1;
+  {
+    BoxAnswerer answer(IDNO);
+    SendMessageW(g_hwndMain, WM_COMMAND, 303, 0);  // F5
+    ASSERT_EQ(answer.seen.size(), 1u);
+    EXPECT_EQ(answer.seen[0].text, L"最新の情報に更新しますか？\n※更新をすると現フォルダのアクション履歴などもクリアされます。");
+    EXPECT_EQ(answer.seen[0].defaultId, IDNO);
+  }
+  g_settings.confirmRefresh = 0;
+  {
+    BoxAnswerer answer(IDNO);
+    SendMessageW(Pane(), WM_COMMAND, 118, 0);
+    EXPECT_TRUE(answer.seen.empty());
+    ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
+    EXPECT_EQ(g_listCount, rows);
+  }
+
+  // Delete key, "ask again after a cancel" on: asked until answered yes.
+  const std::wstring askAgain = L"DELキー [ ファイル削除 ] が押されました\nファイル削除実行しますか？\n\n"
+                                L"※実行すると次回からこの表示はスキップされます。（表示設定で変更可）";
+  g_settings.confirmAgainAfterCancel = 1;
+  g_deleteConfirmPending = 1;
+  SetFocus(List());
+  Select({RowOfName(L"d.jpg")});
+  for (int answerId : {IDNO, IDNO, IDYES}) {
+    BoxAnswerer answer(answerId);
+    SetFocus(List());  // a box closing leaves the focus where the test cannot rely on it
+    SendMessageW(Pane(), WM_COMMAND, 117, 1);
+    ASSERT_EQ(answer.seen.size(), 1u);
+    EXPECT_EQ(answer.seen[0].text, askAgain);
+    if (answerId == IDNO) EXPECT_TRUE(FileExists(photos_->File(L"d.jpg")));
+  }
+  // That the file then goes is shown by the end-to-end test, where the list has the focus.
+  EXPECT_EQ(g_deleteConfirmPending, 0);
+  EXPECT_EQ(BusyFlag, 0);
+
+  // The setting off: asked once whatever the answer; the menu command never asks.
+  g_settings.confirmAgainAfterCancel = 0;
+  g_deleteConfirmPending = 1;
+  Select({RowOfName(L"c.jpg")});
+  {
+    BoxAnswerer answer(IDNO);
+    SetFocus(List());
+    SendMessageW(Pane(), WM_COMMAND, 117, 1);
+    ASSERT_EQ(answer.seen.size(), 1u);
+    EXPECT_NE(answer.seen[0].text.find(L"※以後この表示はスキップされます。"), std::wstring::npos);
+    EXPECT_TRUE(FileExists(photos_->File(L"c.jpg")));
+  }
+  EXPECT_EQ(g_deleteConfirmPending, 0);
+  {
+    BoxAnswerer answer(IDNO);
+    SetFocus(List());
+    SendMessageW(g_hwndMain, WM_COMMAND, 291, 0);  // the menu's recycle
+    EXPECT_TRUE(answer.seen.empty());
+  }
+  g_settings.confirmAgainAfterCancel = 1;
+  g_deleteConfirmPending = 1;
+  for (int k : {0, 2})  // c.jpg and d.jpg back
+    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[k]).c_str(), photos_->File(kNames[k]).c_str(), FALSE));
+
+  // Split layouts set the layout and the histogram allowance.
+  SendMessageW(Pane(), WM_COMMAND, 438, 0);
+  EXPECT_EQ(g_settings.splitLayout, 3);
+  EXPECT_EQ(g_histogramBudget, 3);
+  SendMessageW(Pane(), WM_COMMAND, 435, 0);
+  EXPECT_EQ(g_settings.splitLayout, 0);
+}
+
 }  // namespace

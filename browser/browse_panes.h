@@ -3,5 +3,4 @@
 #include <windows.h>
 
 extern HWND g_previewPopup, g_histogramPopup;
-INT_PTR CALLBACK MovieControlsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK HoverPopupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

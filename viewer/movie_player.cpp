@@ -112,7 +112,9 @@ void CloseSlot(MovieSlot& s) {
 // The render thread has no COM of its own; one initialisation serves it for its life.
 void EnsureCom() {
   static thread_local bool done = false;
-  if (!done) done = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) || true;
+  if (done) return;
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // a thread that has COM already keeps its own
+  done = true;
 }
 
 HWND Strip() { return g_windowSlots[kSlotMovieControls]; }

@@ -99,6 +99,7 @@ TEST(MovieE2E, MoviesInAFolderShowTheirFrameSize) {
   }
   // Probing took no file for a vanished one: every file is still counted.
   EXPECT_EQ(StatusPartText(status, 8), L"\tFILE:1/5");
+  SaveScreenshot(ExeFolder() + L"\\movie_e2e.bmp");
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   DWORD code = 0;

@@ -251,10 +251,10 @@ TEST_F(MoviePlayer, StripButtonsTextsAndAPausedFrameInThePane) {
   EXPECT_FALSE(e.flags & kEntryMovieRepeat);
 
   // Let it play a while, then pause and skip: the position moves by a thirtieth.
-  WaitFor([&] {
+  EXPECT_TRUE(WaitFor([&] {
     UpdateMovieControls();
     return e.moviePosition >= 1.5;
-  }, 20000);
+  }, 20000)) << "the movie does not advance";
   SendMessageW(strip_, WM_COMMAND, IDC_MOVIE_PAUSE, 0);
   EXPECT_TRUE(e.flags & kEntryMoviePaused);
   e.moviePosition = 2;

@@ -15,6 +15,7 @@
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/settings.h"
+#include "resources/resource.h"
 #include "viewer/movie_ids.h"
 #include "viewer/pure/movie_rules.h"
 
@@ -542,6 +543,9 @@ INT_PTR CALLBACK MovieControlDialogProc(HWND dialog, UINT message, WPARAM wParam
       for (const auto& f : faces)
         if (g_buttonBitmaps[f[1]])
           SendDlgItemMessageW(dialog, f[0], BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(g_buttonBitmaps[f[1]]));
+      // The speaker symbol lives as long as the program, like the button faces.
+      static HBITMAP speaker = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_BUTTON_MOVIE_SPEAKER));
+      if (speaker) SendDlgItemMessageW(dialog, IDC_MOVIE_SPEAKER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(speaker));
       return TRUE;
     }
     case WM_SETCURSOR:

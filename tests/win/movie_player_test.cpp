@@ -56,12 +56,12 @@ class MoviePlayer : public ::testing::Test {
 
   void SetUp() override {
     if (!FileExists(MovieFolder() + L"clip.avi")) GTEST_SKIP() << "test movies missing (ffmpeg not installed)";
-    host_ = CreateWindowExW(0, L"STATIC", L"movies", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0, 700, 300, nullptr,
+    host_ = CreateWindowExW(0, L"STATIC", L"movies", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0, 700, 540, nullptr,
                             nullptr, g_hInstance, nullptr);
     ASSERT_NE(host_, nullptr);
     for (int k = 0; k < 4; ++k)
-      panes_[k] = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 10 + k * 170, 10, 160,
-                                  120, host_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(301 + k)), g_hInstance,
+      panes_[k] = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 10 + (k % 2) * 340,
+                                  10 + (k / 2) * 260, 330, 250, host_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(301 + k)), g_hInstance,
                                   nullptr);
     g_windowSlots[kSlotFileListPane] = host_;
     strip_ = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_MOVIE_CONTROLS), nullptr, MovieControlDialogProc, 0);
@@ -156,8 +156,8 @@ TEST_F(MoviePlayer, EightMoviesOpenAtMostAndEachPlaysInsideItsPane) {
     ASSERT_GE(ChildCount(panes_[k]), 1) << "pane " << k;
     RECT r{};
     GetClientRect(GetWindow(panes_[k], GW_CHILD), &r);
-    EXPECT_EQ(r.right, 160);
-    EXPECT_EQ(r.bottom, 120);
+    EXPECT_EQ(r.right, 330);
+    EXPECT_EQ(r.bottom, 250);
   }
   // Closing one frees its slot for the ninth; the closed one is back at the start.
   entries_[3].moviePosition = 2;
@@ -231,6 +231,8 @@ TEST_F(MoviePlayer, StripButtonsTextsAndAPausedFrameInThePane) {
   EXPECT_EQ(SendMessageW(bar, TBM_GETRANGEMAX, 0, 0), 7 * 4285);
   EXPECT_EQ(SendMessageW(GetDlgItem(strip_, IDC_MOVIE_VOLUME_BAR), TBM_GETRANGEMIN, 0, 0), -127);
   EXPECT_EQ(SendMessageW(GetDlgItem(strip_, IDC_MOVIE_VOLUME_BAR), TBM_GETPOS, 0, 0), -40);
+  EXPECT_NE(SendDlgItemMessageW(strip_, IDC_MOVIE_SPEAKER, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+  EXPECT_NE(SendDlgItemMessageW(strip_, IDC_MOVIE_PLAY, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
 
   // Play asks for the movie; the painter opens it.
   SendMessageW(strip_, WM_COMMAND, IDC_MOVIE_PLAY, 0);
@@ -288,8 +290,8 @@ TEST_F(MoviePlayer, StripButtonsTextsAndAPausedFrameInThePane) {
   EXPECT_TRUE(IsWindowVisible(video));
   RECT inside{};
   GetClientRect(video, &inside);
-  EXPECT_EQ(inside.right, 160);
-  EXPECT_EQ(inside.bottom, 120);
+  EXPECT_EQ(inside.right, 330);
+  EXPECT_EQ(inside.bottom, 250);
 
   // The rewind button closes the movie and the pane goes back to its still picture.
   g_redrawFlag = 0;

@@ -159,6 +159,9 @@ static thread_local BoxAnswerer* t_answerer = nullptr;
 static thread_local HHOOK t_answerHook = nullptr;
 
 static thread_local HWND t_pendingBox = nullptr;
+// A window is answered once: a dialog activated again when a box over it closes must not
+// receive a second answer (which for the settings dialog would close it again).
+static thread_local std::vector<HWND>* t_answered = nullptr;
 
 // Read and answer the box once its dialog set-up is complete: the default button is only known
 // after its initialisation, which runs after activation.
@@ -167,6 +170,9 @@ static void CALLBACK AnswerPendingBox(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND box = t_pendingBox;
   t_pendingBox = nullptr;
   if (!box || !t_answerer || !IsWindow(box)) return;
+  for (HWND h : *t_answered)
+    if (h == box) return;
+  t_answered->push_back(box);
   BoxAnswerer::Seen s;
   s.caption = WindowText(box);
   s.text = WindowText(GetDlgItem(box, 0xFFFF));
@@ -197,6 +203,7 @@ static LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam) {
 
 BoxAnswerer::BoxAnswerer(int a) : answer(a) {
   t_answerer = this;
+  t_answered = new std::vector<HWND>;
   t_answerHook = SetWindowsHookExW(WH_CBT, AnswerHook, nullptr, GetCurrentThreadId());
 }
 
@@ -204,6 +211,8 @@ BoxAnswerer::~BoxAnswerer() {
   UnhookWindowsHookEx(t_answerHook);
   t_answerHook = nullptr;
   t_answerer = nullptr;
+  delete t_answered;
+  t_answered = nullptr;
 }
 
 bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstring* caption, std::wstring* text) {

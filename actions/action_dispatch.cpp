@@ -26,6 +26,8 @@
 #include "core/path_utils.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "viewer/movie_player.h"
+#include "viewer/movie_probe.h"
 #include "core/window_helpers.h"
 
 namespace {
@@ -70,6 +72,13 @@ void RunMovieCommand(int32_t code) {
     ImageEntry* e = EntryAtRow(row);
     if (!e || !(e->info.fileTypeFlag & kMovieTypeBit) || (e->flags & kEntryMovieNoCodec)) continue;
     const bool loaded = (e->flags & kEntryMovieUsePosition) != 0;
+    // The strip acts on its own entry: this pane's movie becomes it first.
+    g_movieEntry = g_displayOrder[row];
+    if (code == -33) {
+      if (loaded) GetMoviePosition(g_movieEntry);
+      SaveMovieFrameAsBitmap(e, loaded ? e->moviePosition : g_settings.movieThumbSecond);
+      continue;
+    }
     int id = 0;
     switch (code) {
       case -28: id = loaded ? 491 : 0; break;
@@ -230,10 +239,9 @@ void RunBuiltInOperation(int32_t code) {
     case -30:
     case -31:
     case -32:
+    case -33:
       RunMovieCommand(code);
       return;
-    case -33:
-      return;  // the frame capture belongs to the movie player
     default:
       g_keyHold.injectedKey = code;
       return;

@@ -10,19 +10,4 @@
 #include "browser/window_slots.h"
 #include "resources/resource.h"
 
-namespace {
-INT_PTR SlotDialog(HWND dialog, UINT message, int slot) {
-  if (message == WM_INITDIALOG) {
-    g_windowSlots[slot] = dialog;
-    return TRUE;
-  }
-  if (message == WM_DESTROY && g_windowSlots[slot] == dialog) g_windowSlots[slot] = nullptr;
-  return FALSE;
-}
-}  // namespace
-
-INT_PTR CALLBACK MovieControlsProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-  return SlotDialog(dialog, message, kSlotMovieControls);
-}
-
 HWND g_previewPopup = nullptr, g_histogramPopup = nullptr;

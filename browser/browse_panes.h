@@ -3,4 +3,3 @@
 #include <windows.h>
 
 extern HWND g_previewPopup, g_histogramPopup;
-INT_PTR CALLBACK MovieControlsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -25,6 +25,7 @@
 #include "browser/slideshow.h"
 #include "core/entry_queries.h"
 #include "core/standins.h"
+#include "viewer/movie_player.h"
 #include "resources/resource.h"
 #include "settings_dialog/settings_dialog.h"
 

@@ -26,6 +26,7 @@
 #include "browser/menus.h"
 #include "browser/numlock.h"
 #include "core/standins.h"
+#include "viewer/movie_player.h"
 #include "resources/resource.h"
 
 HWND g_hwndMain = nullptr;
@@ -124,7 +125,7 @@ LRESULT OnCreate(HWND window) {
     CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_FILE_LIST_PANE), window, FileListPaneDlgProc, 0);
   g_previewPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_PREVIEW_POPUP), window, PreviewPopupDlgProc, 0);
   g_histogramPopup = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_HISTOGRAM_POPUP), window, HistogramPopupDlgProc, 0);
-  CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_MOVIE_CONTROLS), window, MovieControlsProc, 0);
+  CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_MOVIE_CONTROLS), window, MovieControlDialogProc, 0);
 
   PlaceWindowAtStart(window);
   if (g_settings.wasFullScreen == 1)

@@ -7,6 +7,7 @@
 #include "core/pure/level_rotation.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "viewer/movie_probe.h"
 
 using namespace Gdiplus;
 

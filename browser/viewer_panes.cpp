@@ -11,6 +11,7 @@
 #include "core/settings.h"
 #include "core/entry_queries.h"
 #include "core/standins.h"
+#include "viewer/movie_player.h"
 
 int32_t g_paneEntry[4] = {-1, -1, -1, -1};
 int32_t g_paneRequested[4] = {-1, -1, -1, -1};

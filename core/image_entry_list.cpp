@@ -24,6 +24,7 @@
 #include "browser/rebar_bands.h"
 #include "browser/status_bar.h"
 #include "core/standins.h"
+#include "viewer/movie_player.h"
 #include "core/window_helpers.h"
 #include "settings_dialog/color_settings.h"
 

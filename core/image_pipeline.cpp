@@ -17,6 +17,8 @@
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/standins.h"
+#include "viewer/movie_player.h"
+#include "viewer/movie_probe.h"
 #include "metadata/pure/camera_models.h"
 
 using namespace Gdiplus;

@@ -15,6 +15,7 @@
 #include "core/settings.h"
 #include "browser/rebar_bands.h"
 #include "core/standins.h"
+#include "viewer/movie_player.h"
 #include "core/window_helpers.h"
 
 volatile int32_t g_listProcessedRows = 0;

@@ -22,15 +22,12 @@ uint8_t g_tempCaption, g_gridShown;
 void StopViewerThreads() {}
 void StartViewerThreads() {}
 void ClearHistogramCache() {}
-void ReleaseAllMovieSlots() {}
 void ResetPaneRows() {}
 void RefreshPaneRows() {}
 volatile int32_t g_shownRowMarker = 0;
 
 void WaitRawDevelopWorker() {}
 
-HGLOBAL GrabMovieFrame(ImageEntry*, int, int, int) { return nullptr; }
-bool ReadMovieSizeAndDuration(ImageEntry*) { return false; }
 void TouchEntryImage(ImageEntry*, int) {}
 bool NeedsFullDevelopment(ImageEntry*, int32_t) { return false; }
 bool ViewerDevelopThreadIdle() { return true; }
@@ -48,9 +45,6 @@ int32_t g_lastViewMode = 1;
 uint8_t g_leftHeldOnViewer = 0;
 
 // ---- menus, slideshow, collections, viewer, actions ----
-void UpdateMovieControls() {}
-void ReleaseMovieSlot(int32_t) {}
-int32_t GetMovieSlotEntry(int32_t) { return -1; }
 volatile int32_t g_histogramBudget = 0;
 volatile uint8_t g_pendingRender = 0;
 bool IsPaneRenderThreadRunning() { return false; }

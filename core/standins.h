@@ -42,7 +42,6 @@ struct ImageEntry;
 void StopViewerThreads();
 void StartViewerThreads();
 void ClearHistogramCache();
-void ReleaseAllMovieSlots();
 void ResetPaneRows();
 void RefreshPaneRows();
 extern volatile int32_t g_shownRowMarker;
@@ -50,11 +49,7 @@ extern volatile int32_t g_shownRowMarker;
 void WaitRawDevelopWorker();
 // Undo arrays are malloc'd blocks of undoCount records.
 
-// Viewer and movie services the image levels call.
-HGLOBAL GrabMovieFrame(ImageEntry* entry, int second, int width, int height);
-// Movie probe: frame size into the entry's information and the duration; false when the movie
-// cannot be rendered.
-bool ReadMovieSizeAndDuration(ImageEntry* entry);
+// Viewer services the image levels call.
 void TouchEntryImage(ImageEntry* entry, int level);
 bool NeedsFullDevelopment(ImageEntry* entry, int32_t row);
 bool ViewerDevelopThreadIdle();
@@ -74,9 +69,6 @@ extern int32_t g_lastViewMode;
 extern uint8_t g_leftHeldOnViewer;
 
 // Neighbour services of menus, slideshow, collections, viewer and actions.
-void UpdateMovieControls();
-void ReleaseMovieSlot(int32_t entry);
-int32_t GetMovieSlotEntry(int32_t slot);
 extern volatile int32_t g_histogramBudget;
 extern volatile uint8_t g_pendingRender;
 bool IsPaneRenderThreadRunning();

@@ -29,6 +29,7 @@
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/standins.h"
+#include "viewer/movie_probe.h"
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"
 #include "viewer/sharpen.h"

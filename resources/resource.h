@@ -195,3 +195,4 @@
 #define IDD_DRAG_MARKER       204
 #define IDB_DRAG_MARKER       205
 #define IDC_DRAG_LIST         446
+#define IDB_BUTTON_MOVIE_SPEAKER    218

@@ -124,6 +124,7 @@ BUTTON_CELLS = {
     215: ("actions/media-playback-start", None),        # play
     216: ("actions/view-refresh", None),                # repeat on
     217: ("actions/go-last", None),                     # play once (repeat off)
+    218: ("status/audio-volume-high", None),            # volume symbol of the movie strip
     165: ("actions/document-save-as", None),            # save the index page as a picture
     194: ("actions/document-print", None),              # print the index page
 }

@@ -438,7 +438,8 @@ void StartThumbnailListThread() {
     return;
   }
   g_threadIdSink = id;
-  PumpMessages(10);
+  // One message answered, no sleep: the worker needs this thread pumping, not waiting.
+  PumpMessages(0);
   int performance = g_settings.performance;
   SetThreadPriority(g_listThread, kThreadPriorityTable[(performance >= 0 && performance < 4) ? performance : 3]);
 }
@@ -448,8 +449,13 @@ void StopThumbnailListThread() {
   if (g_workerState != 3) {
     g_workerState = 1;
     g_listThreadStopRequest = 1;
-    // The worker talks to the list with SendMessageW: keep answering while it winds down.
-    while (g_workerState != 3) PumpMessages(10);
+    // The worker talks to the list with SendMessageW: keep answering while it winds down. The
+    // wait ends as soon as the worker sends or ends, not after a fixed sleep.
+    while (g_workerState != 3) {
+      PumpMessages(0);
+      if (g_workerState == 3) break;
+      MsgWaitForMultipleObjects(1, &g_listThread, FALSE, 10, QS_SENDMESSAGE);
+    }
   }
   Sleep(1);
   CloseHandle(g_listThread);

@@ -438,8 +438,7 @@ void StartThumbnailListThread() {
     return;
   }
   g_threadIdSink = id;
-  // One message answered, no sleep: the worker needs this thread pumping, not waiting.
-  PumpMessages(0);
+  PumpMessages(10);
   int performance = g_settings.performance;
   SetThreadPriority(g_listThread, kThreadPriorityTable[(performance >= 0 && performance < 4) ? performance : 3]);
 }

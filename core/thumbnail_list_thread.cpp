@@ -431,6 +431,10 @@ void StartThumbnailListThread() {
   if (g_listThread) return;
   g_workerState = 0;
   g_listThreadStopRequest = 0;
+  // Not ready from now on, not only once the new worker first runs: until then a caller waiting for
+  // the list saw the previous pass's flags and read a list that was not filled yet.
+  g_listReadyFlag = 0;
+  g_listPassComplete = 0;
   unsigned id = 0;
   g_listThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThumbnailListThreadProc, nullptr, 0, &id));
   if (!g_listThread) {

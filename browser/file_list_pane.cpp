@@ -625,6 +625,8 @@ LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LP
       break;
     case WM_CHAR:
       return 0;
+    case InsertRowsMessage:
+      return InsertCallbackRows(list, static_cast<int>(wParam));
   }
   return CallWindowProcW(g_previousListProc, list, message, wParam, lParam);
 }

@@ -136,6 +136,12 @@ void MoveDraggedRows(HWND list, HWND draggedList, int dropRow) {
   RefreshAfterReorder(list);
 }
 
+LRESULT InsertCallbackRows(HWND list, int count) {
+  int r = 0;
+  for (; r < count && !ListThreadStopRequested(); ++r) InsertCallbackRow(list, r);
+  return r + 1;
+}
+
 int InsertListRow(HWND list, int index) {
   if (index < 0 || index >= kMaxEntries) return g_entryCount;
   InsertCallbackRow(list, index);
@@ -148,7 +154,11 @@ void FillThumbnailList(HWND list, int count) {
   UINT mask = static_cast<UINT>(SendMessageW(list, LVM_GETCALLBACKMASK, 0, 0));
   SendMessageW(list, LVM_SETCALLBACKMASK, mask | LVIS_OVERLAYMASK | LVIS_STATEIMAGEMASK, 0);
   if (count > kMaxEntries) count = kMaxEntries;
-  for (int r = 0; r < count && !ListThreadStopRequested(); ++r) InsertCallbackRow(list, r);
+  // All the rows in one message to the list's own thread: a message from this thread for each row
+  // waited on that thread a thousand times for a thousand rows.
+  const bool otherThread = GetWindowThreadProcessId(list, nullptr) != GetCurrentThreadId();
+  if (!otherThread || SendMessageW(list, InsertRowsMessage, static_cast<WPARAM>(count), 0) == 0)
+    InsertCallbackRows(list, count);
   g_listCount = count;
   if (g_cursorRow == -1) g_cursorRow = 0;
   if (g_restoreRow < 0) g_restoreRow = 0;

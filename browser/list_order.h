@@ -12,3 +12,9 @@ void ClearHeaderSortMarks(HWND list);
 void MoveDraggedRows(HWND list, HWND draggedList, int dropRow);
 int InsertListRow(HWND list, int index);
 void FillThumbnailList(HWND list, int count);
+
+// Sent by the list thread to the file list (its window procedure answers it on the window's own
+// thread): wParam rows of callback items from row 0. Returns the rows inserted plus one, so that 0
+// tells a list without the handler.
+constexpr UINT InsertRowsMessage = WM_APP + 102;
+LRESULT InsertCallbackRows(HWND list, int count);

@@ -19,6 +19,7 @@
 #include "core/standins.h"
 #include "viewer/movie_player.h"
 #include "viewer/movie_probe.h"
+#include "metadata/metadata_reader.h"
 #include "metadata/pure/camera_models.h"
 
 using namespace Gdiplus;
@@ -89,6 +90,19 @@ HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_
   if (bytesRead) *bytesRead = 0;
   if (outOfMemory) *outOfMemory = false;
   if (offset < 0 || size < 0) return nullptr;
+  // Just after the file's metadata dump its head is still in hand: no second open and read.
+  if (const uint8_t* recent = TakeRecentFileBytes(reinterpret_cast<const wchar_t*>(e->path), offset, size)) {
+    HGLOBAL copy = AllocGlobal(GMEM_FIXED, static_cast<uint32_t>(size));
+    if (copy) {
+      std::memcpy(copy, recent, static_cast<size_t>(size));
+      if (e->info.fileTypeFlag == kMrwType && size >= 2) {
+        static_cast<uint8_t*>(static_cast<void*>(copy))[0] = 0xFF;
+        static_cast<uint8_t*>(static_cast<void*>(copy))[1] = 0xD8;
+      }
+      if (bytesRead) *bytesRead = static_cast<uint32_t>(size);
+      return copy;
+    }
+  }
   HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(e->path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;

@@ -119,13 +119,32 @@ Gdiplus::Bitmap* DrawHistogramPicture(const uint8_t bins[96]) {
   return picture;
 }
 
+bool DrawBackgroundAsCached(uint32_t argb, uint8_t out[3]);
+
 // The histogram background as the cache file holds a pixel of it: through a 24-bit lock, which
 // keeps no alpha.
 bool BackgroundAsCached(uint8_t out[3]) {
+  // Drawn once for each background setting, not for every row.
+  static uint32_t s_argb = 0;
+  static uint8_t s_pixel[3];
+  static bool s_known = false;
+  const uint32_t argb = g_settings.histogramBackgroundArgb;
+  if (s_known && s_argb == argb) {
+    std::memcpy(out, s_pixel, 3);
+    return true;
+  }
+  if (!DrawBackgroundAsCached(argb, out)) return false;
+  std::memcpy(s_pixel, out, 3);
+  s_argb = argb;
+  s_known = true;
+  return true;
+}
+
+bool DrawBackgroundAsCached(uint32_t argb, uint8_t out[3]) {
   Gdiplus::Bitmap one(1, 1, PixelFormat32bppARGB);
   {
     Gdiplus::Graphics g(&one);
-    g.Clear(Gdiplus::Color(g_settings.histogramBackgroundArgb));
+    g.Clear(Gdiplus::Color(argb));
   }
   Gdiplus::Rect all(0, 0, 1, 1);
   Gdiplus::BitmapData data{};
@@ -159,6 +178,24 @@ Gdiplus::Bitmap* CachedHistogramPicture(const uint8_t* cached) {
 
 void RedrawRow(HWND list, int row) {
   if (list) SendMessageW(list, LVM_REDRAWITEMS, row, row);
+}
+
+// The rows the pass has filled since the list last redrew them. A message to the list for every
+// row made the worker wait on the window's thread once per row, which under load cost more than
+// the thumbnail; a few redraws a second show the same pictures.
+int s_dirtyFirst = -1, s_dirtyLast = -1;
+DWORD s_lastRedraw = 0;
+
+void FlushRedraws(HWND list) {
+  if (s_dirtyFirst >= 0 && list) SendMessageW(list, LVM_REDRAWITEMS, s_dirtyFirst, s_dirtyLast);
+  s_dirtyFirst = s_dirtyLast = -1;
+  s_lastRedraw = GetTickCount();
+}
+
+void RedrawRowSoon(HWND list, int row) {
+  if (s_dirtyFirst < 0 || row < s_dirtyFirst) s_dirtyFirst = row;
+  if (row > s_dirtyLast) s_dirtyLast = row;
+  if (GetTickCount() - s_lastRedraw >= 50) FlushRedraws(list);
 }
 
 void ReadEntryInformation(ImageEntry* entry) {
@@ -202,7 +239,7 @@ void ProcessRow(HWND list, int row) {
       ++g_listProcessedRows;
       entry->flags &= ~kFlagFromCache;
       RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
-      RedrawRow(list, row);
+      RedrawRowSoon(list, row);
       ShowProgressNowAndThen();
     }
   } else {
@@ -210,7 +247,7 @@ void ProcessRow(HWND list, int row) {
     g_cacheDirty |= 2;
     ReadEntryInformation(entry);
     RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
-    RedrawRow(list, row);
+    RedrawRowSoon(list, row);
     ShowProgressNowAndThen();
   }
 }
@@ -282,6 +319,8 @@ void RunPass(HWND list, bool alternating) {
     int forward = start, backward = start - 1 < 0 ? count - 1 : start - 1;
     int watchedRow = g_cursorRow;
     bool restart = false;
+    s_dirtyFirst = s_dirtyLast = -1;
+    s_lastRedraw = GetTickCount();
     for (int step = 0; step <= count && !restart; ++step) {
       ProcessRow(list, forward);
       forward = forward + 1 >= count ? 0 : forward + 1;
@@ -293,6 +332,7 @@ void RunPass(HWND list, bool alternating) {
       if (StopAsked()) return;
       if (g_cursorRow != watchedRow || g_listNextRowRequest >= 0) restart = true;
     }
+    FlushRedraws(list);
     if (!restart) return;
     alternating = true;
   }
@@ -392,6 +432,10 @@ void StartThumbnailListThread() {
   if (g_listThread) return;
   g_workerState = 0;
   g_listThreadStopRequest = 0;
+  // Not ready from now on, not only once the new worker first runs: until then a caller waiting for
+  // the list saw the previous pass's flags and read a list that was not filled yet.
+  g_listReadyFlag = 0;
+  g_listPassComplete = 0;
   unsigned id = 0;
   g_listThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThumbnailListThreadProc, nullptr, 0, &id));
   if (!g_listThread) {
@@ -409,8 +453,13 @@ void StopThumbnailListThread() {
   if (g_workerState != 3) {
     g_workerState = 1;
     g_listThreadStopRequest = 1;
-    // The worker talks to the list with SendMessageW: keep answering while it winds down.
-    while (g_workerState != 3) PumpMessages(10);
+    // The worker talks to the list with SendMessageW: keep answering while it winds down. The
+    // wait ends as soon as the worker sends or ends, not after a fixed sleep.
+    while (g_workerState != 3) {
+      PumpMessages(0);
+      if (g_workerState == 3) break;
+      MsgWaitForMultipleObjects(1, &g_listThread, FALSE, 10, QS_SENDMESSAGE);
+    }
   }
   Sleep(1);
   CloseHandle(g_listThread);

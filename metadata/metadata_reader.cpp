@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 #include <memory>
+#include <new>
 
 char g_metadataDumpBuffer[kMetadataTextSize];
 char g_exifSummaryBuffer[kMetadataTextSize];
@@ -16,18 +18,45 @@ GpsPosition g_gpsPosition;
 
 namespace {
 
-// Reads a file through a read-ahead window: a JPEG's segments and a TIFF's directories are near each other.
+constexpr size_t kWindow = 64 * 1024;
+
+// What the thread's window holds after its last reader closed: the file and the range.
+struct RecentRead {
+  bool valid = false;
+  wchar_t path[MAX_PATH];
+  uint64_t fileSize = 0, start = 0;
+  size_t length = 0;
+  DWORD at = 0;  // when it was read: a file can change later, so the offer is short-lived
+};
+thread_local RecentRead t_recent;
+
+// Reads a file through a read-ahead window: a JPEG's segments and a TIFF's directories are near
+// each other, so most files are served by the first read. The window is the caller's: one per
+// thread is reused, as a fresh 64 KiB for every file of a folder cost more than the read.
 class FileByteSource : public ByteSource {
  public:
-  explicit FileByteSource(const wchar_t* path) {
+  FileByteSource(const wchar_t* path, uint8_t* window) : window_(window), path_(path) {
+    t_recent.valid = false;  // the window is about to hold another file
     file_ = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     LARGE_INTEGER size;
     if (file_ != INVALID_HANDLE_VALUE && GetFileSizeEx(file_, &size)) size_ = static_cast<uint64_t>(size.QuadPart);
   }
   ~FileByteSource() override {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    if (file_ == INVALID_HANDLE_VALUE) return;
+    CloseHandle(file_);
+    const size_t chars = wcsnlen(path_, MAX_PATH);
+    if (windowLength_ > 0 && chars < MAX_PATH) {
+      wmemcpy(t_recent.path, path_, chars + 1);
+      t_recent.fileSize = size_;
+      t_recent.start = windowStart_;
+      t_recent.length = windowLength_;
+      t_recent.at = GetTickCount();
+      t_recent.valid = true;
+    }
   }
+  FileByteSource(const FileByteSource&) = delete;
+  FileByteSource& operator=(const FileByteSource&) = delete;
   bool IsOpen() const { return file_ != INVALID_HANDLE_VALUE; }
   uint64_t Size() override { return size_; }
 
@@ -45,17 +74,17 @@ class FileByteSource : public ByteSource {
   }
 
  private:
-  static constexpr size_t kWindow = 64 * 1024;
-
+  // Positioned reads: one call each, no separate seek.
   size_t ReadDirect(uint64_t offset, uint8_t* dst, size_t n) {
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(file_, at, nullptr, FILE_BEGIN)) return 0;
     size_t done = 0;
     while (done < n) {
       DWORD got = 0;
       DWORD want = static_cast<DWORD>(n - done > 0x40000000 ? 0x40000000 : n - done);
-      if (!ReadFile(file_, dst + done, want, &got, nullptr) || got == 0) break;
+      OVERLAPPED at{};
+      const uint64_t from = offset + done;
+      at.Offset = static_cast<DWORD>(from);
+      at.OffsetHigh = static_cast<DWORD>(from >> 32);
+      if (!ReadFile(file_, dst + done, want, &got, &at) || got == 0) break;
       done += got;
     }
     return done;
@@ -63,18 +92,27 @@ class FileByteSource : public ByteSource {
 
   HANDLE file_ = INVALID_HANDLE_VALUE;
   uint64_t size_ = 0;
-  uint8_t window_[kWindow];
+  uint8_t* window_;
+  const wchar_t* path_;
   uint64_t windowStart_ = 0;
   size_t windowLength_ = 0;
 };
 
+// The calling thread's read-ahead window; null when it cannot be had.
+uint8_t* ThreadWindow() {
+  static thread_local std::unique_ptr<uint8_t[]> window;
+  if (!window) window.reset(new (std::nothrow) uint8_t[kWindow]);
+  return window.get();
+}
 
 bool DumpLocked(const wchar_t* path) {
   g_iptcTextBuffer[0] = 0;
   g_exifSummaryBuffer[0] = 0;
   TextBuffer out(g_metadataDumpBuffer, sizeof g_metadataDumpBuffer);
-  auto source = std::make_unique<FileByteSource>(path);
-  if (!source->IsOpen()) return false;
+  uint8_t* window = ThreadWindow();
+  if (!window) return false;
+  FileByteSource source(path, window);
+  if (!source.IsOpen()) return false;
   char pathText[8193];
   int n = WideCharToMultiByte(CP_ACP, 0, path, -1, pathText, 8192, nullptr, nullptr);
   if (n <= 0) {
@@ -83,7 +121,7 @@ bool DumpLocked(const wchar_t* path) {
     pathText[n > 0 ? n : 0] = 0;
   }
   pathText[8192] = 0;
-  return DumpMetadataText(*source, pathText, out);
+  return DumpMetadataText(source, pathText, out);
 }
 
 }  // namespace
@@ -124,39 +162,61 @@ bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars) {
 bool ReadExifSummary(const wchar_t* path) {
   SemaphoreLock lock(kSemaInterp);
   TextBuffer out(g_exifSummaryBuffer, sizeof g_exifSummaryBuffer);
-  auto source = std::make_unique<FileByteSource>(path);
-  if (!source->IsOpen()) return false;
-  return ReadExifSummaryText(*source, out, g_gpsPosition);
+  uint8_t* window = ThreadWindow();
+  if (!window) return false;
+  FileByteSource source(path, window);
+  if (!source.IsOpen()) return false;
+  return ReadExifSummaryText(source, out, g_gpsPosition);
 }
 
 bool ReadIptc(const wchar_t* path) {
   SemaphoreLock lock(kSemaInterp);
   TextBuffer out(g_iptcTextBuffer, sizeof g_iptcTextBuffer);
-  auto source = std::make_unique<FileByteSource>(path);
-  if (!source->IsOpen()) return false;
-  return ReadIptcText(*source, out);
+  uint8_t* window = ThreadWindow();
+  if (!window) return false;
+  FileByteSource source(path, window);
+  if (!source.IsOpen()) return false;
+  return ReadIptcText(source, out);
 }
 
 bool ReadJpegComment(const wchar_t* path) {
   SemaphoreLock lock(kSemaInterp);
   g_jpegCommentBuffer[0] = g_jpegCommentBuffer[1] = 0;
-  auto source = std::make_unique<FileByteSource>(path);
-  if (!source->IsOpen()) return false;
-  return ReadJpegCommentBytes(*source, g_jpegCommentBuffer, sizeof g_jpegCommentBuffer);
+  uint8_t* window = ThreadWindow();
+  if (!window) return false;
+  FileByteSource source(path, window);
+  if (!source.IsOpen()) return false;
+  return ReadJpegCommentBytes(source, g_jpegCommentBuffer, sizeof g_jpegCommentBuffer);
 }
 
 bool ReadIptcInto(const wchar_t* path, char* out, size_t outBytes) {
   if (outBytes < 2) return false;
   TextBuffer text(out, outBytes);
-  auto source = std::make_unique<FileByteSource>(path);
-  if (!source->IsOpen()) return false;
-  return ReadIptcText(*source, text);
+  uint8_t* window = ThreadWindow();
+  if (!window) return false;
+  FileByteSource source(path, window);
+  if (!source.IsOpen()) return false;
+  return ReadIptcText(source, text);
 }
 
 bool ReadJpegCommentInto(const wchar_t* path, char* out, size_t outBytes) {
   if (outBytes < 2) return false;
   out[0] = out[1] = 0;
-  auto source = std::make_unique<FileByteSource>(path);
-  if (!source->IsOpen()) return false;
-  return ReadJpegCommentBytes(*source, out, outBytes);
+  uint8_t* window = ThreadWindow();
+  if (!window) return false;
+  FileByteSource source(path, window);
+  if (!source.IsOpen()) return false;
+  return ReadJpegCommentBytes(source, out, outBytes);
+}
+
+const uint8_t* TakeRecentFileBytes(const wchar_t* path, uint64_t offset, uint64_t size) {
+  RecentRead& r = t_recent;
+  if (!r.valid) return nullptr;
+  r.valid = false;
+  if (GetTickCount() - r.at > 1000) return nullptr;
+  uint8_t* window = ThreadWindow();
+  if (!window || size == 0 || offset < r.start || offset > r.fileSize || size > r.fileSize - offset) return nullptr;
+  if (offset - r.start > r.length || size > r.length - (offset - r.start)) return nullptr;
+  if (wcsncmp(path, r.path, MAX_PATH) != 0) return nullptr;
+  return window + (offset - r.start);
 }

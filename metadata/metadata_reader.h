@@ -3,6 +3,7 @@
 // before the next call, or use DumpImageMetadataWide for a private copy taken under the lock.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include "metadata/pure/metadata_reader.h"
 
 extern char g_metadataDumpBuffer[kMetadataTextSize];   // MetadataText
@@ -24,6 +25,11 @@ bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars);
 // that must not race the user-interface thread's readers.
 bool ReadIptcInto(const wchar_t* path, char* out, size_t outBytes);
 bool ReadJpegCommentInto(const wchar_t* path, char* out, size_t outBytes);
+
+// The bytes [offset, offset + size) of the file the calling thread's last metadata read opened,
+// when that read already holds them; null otherwise. Asking ends the offer (once only), so a
+// thumbnail built right after its file's dump reads nothing twice, and nothing older is served.
+const uint8_t* TakeRecentFileBytes(const wchar_t* path, uint64_t offset, uint64_t size);
 
 // Multibyte text of the ANSI code page to wide text: at most outChars - 1 characters and a terminator.
 void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars);

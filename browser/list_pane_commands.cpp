@@ -5,7 +5,9 @@
 #include <cwchar>
 #include <vector>
 
+#include "actions/picture_export.h"
 #include "browser/focus_queries.h"
+#include "browser/idle_loop.h"
 #include "browser/icon_lists.h"
 #include "browser/main_window.h"
 #include "browser/pure/list_pane_rules.h"
@@ -139,6 +141,12 @@ void RunListPaneCommand(HWND pane, int id, LPARAM lParam) {
       return;
     case 275:
       RunSearchCommand();
+      return;
+    case 125:
+      SetWallpaperFromSelection(pane);
+      return;
+    case 230:
+      g_mailRequest = 1;
       return;
   }
   if (uint32_t bit = FileTypeCommandBit(id)) {

@@ -30,7 +30,6 @@ void ResetPaneRows() {}
 void RefreshPaneRows() {}
 volatile int32_t g_shownRowMarker = 0;
 
-void WaitRawDevelopWorker() {}
 
 HGLOBAL GrabMovieFrame(ImageEntry*, int, int, int) { return nullptr; }
 bool ReadMovieSizeAndDuration(ImageEntry*) { return false; }
@@ -59,7 +58,6 @@ volatile int32_t g_histogramBudget = 0;
 volatile uint8_t g_pendingRender = 0;
 bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
-void SendSelectionByMail(HWND) {}
 
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG) EndDialog(dialog, 0);

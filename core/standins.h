@@ -50,7 +50,6 @@ void ResetPaneRows();
 void RefreshPaneRows();
 extern volatile int32_t g_shownRowMarker;
 
-void WaitRawDevelopWorker();
 // Undo arrays are malloc'd blocks of undoCount records.
 
 // Viewer and movie services the image levels call.
@@ -85,7 +84,6 @@ extern volatile int32_t g_histogramBudget;
 extern volatile uint8_t g_pendingRender;
 bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
-void SendSelectionByMail(HWND owner);
 
 INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -36,7 +36,6 @@ volatile int32_t g_rawBatchState = 3;
 namespace {
 
 constexpr UINT_PTR kRawDevelopTimer = 32766;
-constexpr int kRefreshCommand = 112;
 const wchar_t* const kDots[4] = {L"   ", L".  ", L".. ", L"..."};
 
 // A copy that shares nothing with the listed entry: its pictures and undo records stay there.

@@ -3,8 +3,11 @@
 #include <commctrl.h>
 #include <process.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <new>
+#include <vector>
 
 #include "actions/action_history.h"
 #include "actions/action_table.h"
@@ -24,6 +27,7 @@
 #include "resources/resource.h"
 
 ImageEntry* g_rawBatchCopies = nullptr;
+int32_t* g_rawBatchNumbers = nullptr;
 int32_t g_rawBatchSlotCount = 0, g_rawBatchTotal = 0, g_rawBatchDone = 0, g_rawBatchActionRow = -1, g_rawBatchNext = 0;
 wchar_t g_rawBatchFolder[260];
 uint8_t g_rawBatchAbort = 0;
@@ -57,7 +61,9 @@ void CopyEntryForBatch(const ImageEntry* from, ImageEntry* to) {
 
 void FreeBatch() {
   delete[] g_rawBatchCopies;
+  delete[] g_rawBatchNumbers;
   g_rawBatchCopies = nullptr;
+  g_rawBatchNumbers = nullptr;
   g_rawBatchSlotCount = 0;
 }
 
@@ -95,7 +101,7 @@ void HandleDevelopedEntry() {
     outcome = SaveDevelopedImage(entry, kind == 7 ? kDevelopedTiff : kDevelopedJpeg, path);
   }
   ReleaseEntryLevel(entry, kLevelFull, 0);
-  const int32_t listed = ListedEntryOf(g_rawBatchNext, entry);
+  const int32_t listed = ListedEntryOf(g_rawBatchNumbers[g_rawBatchNext], entry);
   if (listed >= 0) {
     AddActionHistoryEntry(listed, kind, g_rawBatchActionRow, outcome ? kActionDone : kActionFailed);
     const int32_t row = FindRowOfEntry(listed);
@@ -246,10 +252,6 @@ int32_t StartRawDevelopBatch(int32_t row) {
   if (!action || (action->kind != 7 && action->kind != 8) || g_entryCount <= 0 || g_listCount <= 0) return 0;
   g_rawBatchTotal = 0;
   g_rawBatchDone = 0;
-  g_rawBatchCopies = new (std::nothrow) ImageEntry[g_entryCount];
-  if (!g_rawBatchCopies) return 0;
-  std::memset(g_rawBatchCopies, 0, sizeof(ImageEntry) * static_cast<size_t>(g_entryCount));
-  g_rawBatchSlotCount = g_entryCount;
   wchar_t folder[260] = {};
   std::memcpy(folder, action->path, sizeof folder);
   folder[259] = 0;
@@ -258,19 +260,18 @@ int32_t StartRawDevelopBatch(int32_t row) {
     FreeBatch();
     return 0;
   }
-  PumpMessages(200);
+  PauseBusy();
   std::memcpy(g_rawBatchFolder, action->path, sizeof g_rawBatchFolder);
   g_rawBatchFolder[259] = 0;
   g_rawBatchActionRow = row;
-  auto choose = [](int32_t listRow) -> bool {
-    if (listRow < 0 || listRow >= g_listCount) return false;
+  // The chosen entry numbers, then one copy each in entry-number order (the load order).
+  std::vector<int32_t> chosen;
+  auto choose = [&chosen](int32_t listRow) {
+    if (listRow < 0 || listRow >= g_listCount) return;
     const int32_t entry = g_displayOrder[listRow];
     ImageEntry* e = entry >= 0 && entry < g_entryCount ? EntryAt(entry) : nullptr;
-    if (!e || !IsRawModelEntry(e) || !IsEntryFileInPlace(entry)) return false;
-    CopyEntryForBatch(e, &g_rawBatchCopies[entry]);
-    if (g_rawBatchCopies[entry].presence == 0) g_rawBatchCopies[entry].presence = kEntryPresent;
-    ++g_rawBatchTotal;
-    return true;
+    if (!e || !IsRawModelEntry(e) || !IsEntryFileInPlace(entry)) return;
+    chosen.push_back(entry);
   };
   if (IsListFocused()) {
     HWND list = GetListControl();
@@ -284,10 +285,22 @@ int32_t StartRawDevelopBatch(int32_t row) {
       choose(paneRow);
     }
   }
-  if (g_rawBatchTotal == 0) {
+  std::sort(chosen.begin(), chosen.end());
+  chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+  if (chosen.empty()) return 0;
+  g_rawBatchCopies = new (std::nothrow) ImageEntry[chosen.size()];
+  g_rawBatchNumbers = new (std::nothrow) int32_t[chosen.size()];
+  if (!g_rawBatchCopies || !g_rawBatchNumbers) {
     FreeBatch();
     return 0;
   }
+  for (size_t i = 0; i < chosen.size(); ++i) {
+    CopyEntryForBatch(EntryAt(chosen[i]), &g_rawBatchCopies[i]);
+    if (g_rawBatchCopies[i].presence == 0) g_rawBatchCopies[i].presence = kEntryPresent;
+    g_rawBatchNumbers[i] = chosen[i];
+  }
+  g_rawBatchSlotCount = static_cast<int32_t>(chosen.size());
+  g_rawBatchTotal = g_rawBatchSlotCount;
   g_rawBatchTicks = 0;
   HWND dialog = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_RAW_DEVELOP_PROGRESS), g_hwndMain,
                                    RawDevelopProgressDlgProc, 0);
@@ -295,7 +308,6 @@ int32_t StartRawDevelopBatch(int32_t row) {
     FreeBatch();
     return 0;
   }
-  // A batch of one entry may already have ended and destroyed the window here.
-  if (IsWindow(dialog)) ShowWindow(dialog, SW_SHOW);
+  ShowWindow(dialog, SW_SHOW);
   return 1;
 }

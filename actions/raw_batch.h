@@ -16,8 +16,10 @@ void WaitRawDevelopWorker();
 bool RawDevelopBatchRunning();
 
 // The batch state (one batch at a time). A slot holds its own copy of a chosen entry (path,
-// information, flags; no picture, stream or undo pointer), at the entry's number.
+// information, flags; no picture, stream or undo pointer); the slots are in entry-number order
+// and g_rawBatchNumbers holds each one's entry number.
 extern ImageEntry* g_rawBatchCopies;
+extern int32_t* g_rawBatchNumbers;
 extern int32_t g_rawBatchSlotCount, g_rawBatchTotal, g_rawBatchDone, g_rawBatchActionRow, g_rawBatchNext;
 extern wchar_t g_rawBatchFolder[260];
 extern uint8_t g_rawBatchAbort;

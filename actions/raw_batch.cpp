@@ -15,6 +15,7 @@
 #include "actions/entry_actions.h"
 #include "browser/caption_favourites.h"
 #include "browser/focus_queries.h"
+#include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
@@ -256,6 +257,8 @@ int32_t StartRawDevelopBatch(int32_t row) {
   std::memcpy(folder, action->path, sizeof folder);
   folder[259] = 0;
   ResolveAgainstImageFolder(EntryPath(EntryAtRow(0)), folder);
+  const DWORD before = GetFileAttributesW(folder);
+  const bool existed = before != INVALID_FILE_ATTRIBUTES && (before & FILE_ATTRIBUTE_DIRECTORY);
   if (!EnsureFolderExists(folder, 1)) {
     FreeBatch();
     return 0;
@@ -309,5 +312,6 @@ int32_t StartRawDevelopBatch(int32_t row) {
     return 0;
   }
   ShowWindow(dialog, SW_SHOW);
+  if (!existed) g_treeRebuildRequest = 1;
   return 1;
 }

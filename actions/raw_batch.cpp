@@ -253,6 +253,8 @@ int32_t StartRawDevelopBatch(int32_t row) {
   if (!action || (action->kind != 7 && action->kind != 8) || g_entryCount <= 0 || g_listCount <= 0) return 0;
   g_rawBatchTotal = 0;
   g_rawBatchDone = 0;
+  // Taken before the folder question, which moves the focus to its box.
+  const bool listFocused = IsListFocused();
   wchar_t folder[260] = {};
   std::memcpy(folder, action->path, sizeof folder);
   folder[259] = 0;
@@ -276,7 +278,7 @@ int32_t StartRawDevelopBatch(int32_t row) {
     if (!e || !IsRawModelEntry(e) || !IsEntryFileInPlace(entry)) return;
     chosen.push_back(entry);
   };
-  if (IsListFocused()) {
+  if (listFocused) {
     HWND list = GetListControl();
     for (int32_t r = 0; list && r < g_listCount; ++r)
       if (SendMessageW(list, LVM_GETITEMSTATE, r, LVIS_SELECTED) & LVIS_SELECTED) choose(r);

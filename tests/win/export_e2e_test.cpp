@@ -100,6 +100,8 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
   shot.make = "Canon";
   shot.model = "Canon EOS 5D Mark II";
   const auto dng = brn_test::MakeSyntheticDng(shot);
+  // An existing output folder: no question before the batch.
+  ASSERT_TRUE(CreateDirectoryW(photos.File(L"develop").c_str(), nullptr));
   for (const wchar_t* name : {L"b.dng", L"c.dng", L"d.dng"})
     ASSERT_TRUE(WriteWholeFile(photos.File(name), dng.data(), dng.size()));
   {

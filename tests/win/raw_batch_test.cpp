@@ -102,6 +102,11 @@ class RawBatchTest : public ::testing::Test {
   void Select(const std::vector<std::wstring>& names) {
     HWND list = GetListControl();
     ASSERT_NE(list, nullptr);
+    g_viewMode |= 1;
+    SetForegroundWindow(g_hwndMain);
+    SetFocus(list);
+    Pump();
+    ASSERT_EQ(GetFocus(), list);
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED;
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
@@ -111,11 +116,11 @@ class RawBatchTest : public ::testing::Test {
       SendMessageW(list, LVM_SETITEMSTATE, r, reinterpret_cast<LPARAM>(&item));
       g_cursorRow = r;
     }
-    g_viewMode |= 1;
-    SetForegroundWindow(g_hwndMain);
-    SetFocus(list);
     Pump();
-    ASSERT_EQ(GetFocus(), list);
+    int32_t selected = 0;
+    for (int32_t r = 0; r < g_listCount; ++r)
+      selected += (SendMessageW(list, LVM_GETITEMSTATE, r, LVIS_SELECTED) & LVIS_SELECTED) ? 1 : 0;
+    ASSERT_EQ(selected, static_cast<int32_t>(names.size()));
   }
   static ScratchDir* dir_;
   static ULONG_PTR token_;
@@ -128,8 +133,13 @@ ULONG_PTR RawBatchTest::token_ = 0;
 TEST_F(RawBatchTest, SelectedRawFilesDevelopInEntryOrderIntoTheActionsFolder) {
   SetRow(0, 7, L"develop\\");
   Select({L"c.dng", L"a.dng", L"e.dng"});
+  BoxAnswerer yes(IDYES);  // the new folder develop\ is made
   const int32_t historyBefore = GetActionHistoryCount();
+  const DWORD t0 = GetTickCount();
   ASSERT_EQ(RunAction(0), 0);  // the batch runs on; the action itself reports nothing
+  const DWORD t1 = GetTickCount();
+  EXPECT_EQ(g_rawBatchDone, 0);
+  (void)t1;
   HWND dialog = g_windowSlots[kSlotRawProgress];
   ASSERT_NE(dialog, nullptr);
   EXPECT_FALSE(IsWindowEnabled(g_windowSlots[kSlotNavigationPane]));
@@ -148,13 +158,24 @@ TEST_F(RawBatchTest, SelectedRawFilesDevelopInEntryOrderIntoTheActionsFolder) {
     if (g_rawBatchEntry && (names.empty() || names.back() != EntryName(g_rawBatchEntry)))
       names.push_back(EntryName(g_rawBatchEntry));
   };
-  ASSERT_TRUE(WaitFor([&] {
+  // One message at a time, so that every state between two messages is seen.
+  const DWORD start = GetTickCount();
+  while ((RawDevelopBatchRunning() || IsWindow(dialog)) && GetTickCount() - start < 60000) {
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    } else {
+      Sleep(5);
+    }
     note();
-    return !RawDevelopBatchRunning() && !IsWindow(dialog);
-  }, 60000));
+  }
+  ASSERT_FALSE(RawDevelopBatchRunning());
   // Entry numbers follow the load order (by name here), not the order the rows were picked.
   EXPECT_EQ(names, (std::vector<std::wstring>{L"a.dng", L"c.dng", L"e.dng"}));
-  ASSERT_GE(captions.size(), 3u);
+  std::string seen;
+  for (const auto& c : captions) seen += std::to_string(c.size()) + ":" + std::string(c.begin(), c.begin() + std::min<size_t>(5, c.size())) + " ";
+  ASSERT_GE(captions.size(), 3u) << seen;
   EXPECT_EQ(captions[0], L"[0/3] RAW現像");
   EXPECT_EQ(captions[1], L"[1/3] RAW現像");
   EXPECT_EQ(bars[1], 0);
@@ -185,6 +206,7 @@ TEST_F(RawBatchTest, SelectedRawFilesDevelopInEntryOrderIntoTheActionsFolder) {
 TEST_F(RawBatchTest, AbortDiscardsTheEntryUnderWayAndEndsTheBatch) {
   SetRow(0, 8, L"develop\\");
   Select({L"a.dng", L"b.dng", L"c.dng", L"d.dng", L"e.dng"});
+  BoxAnswerer yes(IDYES);
   ASSERT_EQ(StartRawDevelopBatch(0), 1);
   HWND dialog = g_windowSlots[kSlotRawProgress];
   ASSERT_NE(dialog, nullptr);

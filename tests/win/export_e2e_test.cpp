@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <gdiplus.h>
 
 #include <cstring>
 #include <string>
@@ -20,9 +21,29 @@ using namespace testsupport;
 
 namespace {
 
-const wchar_t kSample[] =
-    L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\"
-    L"2004-01-11-22-45-15-sep-2004-01-11-22-45-15a.jpg";
+// A 640 x 480 JPEG, red on the left and blue on the right.
+bool WritePicture(const std::wstring& path) {
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+  bool ok = false;
+  {
+    Gdiplus::Bitmap bitmap(640, 480, PixelFormat24bppRGB);
+    Gdiplus::Graphics g(&bitmap);
+    Gdiplus::SolidBrush blue(Gdiplus::Color(255, 0, 0, 255)), red(Gdiplus::Color(255, 255, 0, 0));
+    g.FillRectangle(&blue, 0, 0, 640, 480);
+    g.FillRectangle(&red, 0, 0, 320, 480);
+    UINT count = 0, bytes = 0;
+    Gdiplus::GetImageEncodersSize(&count, &bytes);
+    std::vector<uint8_t> buffer(bytes);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, bytes, codecs);
+    for (UINT i = 0; i < count; ++i)
+      if (wcscmp(codecs[i].MimeType, L"image/jpeg") == 0) ok = bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
+  }
+  Gdiplus::GdiplusShutdown(token);
+  return ok;
+}
 
 void PressKey(WORD vk) {
   INPUT in[2] = {};
@@ -93,7 +114,7 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
   ScratchDir dir, photos;
   const std::wstring exe = dir.File(L"Brannomere.exe"), cfg = dir.File(L"Brannomere.cfg");
   ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW(kSample, photos.File(L"a.jpg").c_str(), FALSE));
+  ASSERT_TRUE(WritePicture(photos.File(L"a.jpg")));
   brn_test::SyntheticDng shot;
   shot.width = 1200;
   shot.height = 800;
@@ -154,7 +175,17 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
   ASSERT_TRUE(AnswerForeignBox(p.id, 7, 15000, &caption, &text));
   EXPECT_EQ(text, L"現在選択の画像を壁紙に設定しますか？");
   const std::wstring wallpaper = dir.File(L"BG__Brannomere__.bmp");
-  ASSERT_TRUE(WaitFor([&] { return FileExists(wallpaper); }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return FileExists(wallpaper); }, 15000)) << [&] {
+    std::string names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(dir.File(L"*").c_str(), &fd);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &fd)) {
+      for (const wchar_t* c = fd.cFileName; *c; ++c) names += *c < 128 ? static_cast<char>(*c) : '?';
+      names += ' ';
+    }
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    return names;
+  }();
   std::vector<uint8_t> bmp;
   ASSERT_TRUE(WaitFor([&] { return ReadWholeFile(wallpaper, &bmp) && bmp.size() > 54; }, 5000));
   int32_t width = 0, height = 0;

@@ -206,8 +206,9 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
       << "registry: " << value;
 
   // RAW batch: every row selected, the key of the kind-7 action.
-  SelectAll(p.id, list);
   SetForegroundWindow(main);
+  ClickAt(r.left + 30, r.top + 30);  // the list has the focus again after the question
+  SelectAll(p.id, list);
   PressKey('R');
   std::vector<std::wstring> seen;
   const bool done = WaitFor([&] {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "actions/action_dispatch.h"
+#include "actions/action_path_dialog.h"
 #include "actions/action_table.h"
 #include "actions/batch_rename.h"
 #include "browser/idle_loop.h"
@@ -93,7 +94,8 @@ class IdleFiringHost : public ActionFiringHost {
   }
 
   bool AskFolder(int32_t index) override {
-    if (DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(206), g_hwndMain, ActionPathDialogProc, index) == 0) return false;
+    if (DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(kActionPathDialogTemplate), g_hwndMain,
+                        ActionPathInputDialogProc, index) == 0) return false;
     return true;
   }
   int32_t Run(int32_t index) override {

@@ -59,11 +59,6 @@ volatile uint8_t g_pendingRender = 0;
 bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
 
-INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) EndDialog(dialog, 0);
-  return FALSE;
-}
-
 // ---- services of the navigation pane's commands ----
 volatile int32_t g_rawDevelopState = 3;
 volatile int32_t g_rawReleaseSignal = 0;

@@ -85,8 +85,6 @@ extern volatile uint8_t g_pendingRender;
 bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 
-INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
 // Action engine, thumbnail cache and colour settings services of the navigation pane.
 // Kind 3 copy, 4 move; result 0 failed, 1 done, 2 skipped.
 

@@ -116,16 +116,3 @@ INT_PTR CALLBACK CommentTabProc(HWND page, UINT message, WPARAM wParam, LPARAM l
   }
   return FALSE;
 }
-
-// The GPS tab's page keeps its slot; its list and map commands are not part of this window yet.
-INT_PTR CALLBACK GpsTabProc(HWND page, UINT message, WPARAM, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      g_windowSlots[kSlotInfoTabGps] = page;
-      return TRUE;
-    case WM_DESTROY:
-      if (g_windowSlots[kSlotInfoTabGps] == page) g_windowSlots[kSlotInfoTabGps] = nullptr;
-      return TRUE;
-  }
-  return FALSE;
-}

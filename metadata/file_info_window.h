@@ -28,6 +28,11 @@ int32_t FileInfoTargetEntry();
 bool TakeFileInfoTarget(int tab, int32_t* entry);
 void MarkFileInfoTabStale(int tab);
 
+// The two-column lists of the EXIF and GPS tabs: styles, columns with the kept widths, column
+// order; and the selected rows as "value\tlabel\n" lines on the clipboard.
+void SetUpInfoList(HWND list, const wchar_t* const* captions, const int32_t* widths, int columns, const int* order);
+void CopyInfoListRows(HWND list);
+
 INT_PTR CALLBACK FileTabProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ExifTabProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK IptcTabProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -219,7 +219,7 @@ int ComposeIndexPage(HWND surface, HDC target, const wchar_t* savePath) {
     g.SetTextRenderingHint(TextRenderingHintAntiAlias);
     SolidBrush background(Argb(s.backgroundColor));
     g.FillRectangle(&background, 0, 0, geo.pageWidth, geo.pageHeight);
-    PageFonts fonts(s.printDpi > 0 ? s.printDpi : 100);
+    PageFonts fonts(geo.dpi);
 
     const int32_t columns = s.columns < 1 ? 1 : s.columns, rows = s.rows < 1 ? 1 : s.rows;
     const int32_t first = s.currentPage * columns * rows;

@@ -6,6 +6,7 @@
 
 #include "core/settings.h"
 #include "printing/index_print_preview.h"
+#include "printing/pure/index_page.h"
 
 namespace {
 // The CMS_DISABLEICM bit of the colour-matching set-up.
@@ -15,7 +16,8 @@ constexpr uint32_t kDisableIcm = 0x1;
 void RenderPrintPage(HDC printer, int) {
   Gdiplus::Image image(g_printTargetPath, FALSE);
   if (image.GetLastStatus() != Gdiplus::Ok) return;
-  const int dpi = g_settings.indexPrint.printDpi > 0 ? g_settings.indexPrint.printDpi : 100;
+  // The resolution the page file was composed at, so that it keeps its paper size.
+  const int dpi = IndexPrintDpi(g_settings.indexPrint);
   const int horzRes = GetDeviceCaps(printer, HORZRES), vertRes = GetDeviceCaps(printer, VERTRES);
   if (horzRes <= 0 || vertRes <= 0) return;
   const double offX = static_cast<double>(GetDeviceCaps(printer, PHYSICALOFFSETX)) / horzRes;

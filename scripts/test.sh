@@ -6,9 +6,11 @@ here="$(dirname "${BASH_SOURCE[0]}")"
 "$here/setup.sh" || exit 1
 source "$here/env.sh"
 source "$here/xvfb.sh"
+source "$here/pdf_printer.sh"
 "$here/build.sh" x64 x86 native fuzz || exit 1
 "$here/prefix.sh" || exit 1
 brn_start_xvfb
+brn_start_pdf_printer
 # Start the wineserver and Wine's services now, detached from our pipes: ctest would otherwise
 # wait for those long-lived processes to close the output pipe of the first test.
 "$BRN_ROOT/scripts/wineserver.sh" -p </dev/null >/dev/null 2>&1 || true

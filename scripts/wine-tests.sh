@@ -5,9 +5,11 @@ set -uo pipefail
 here="$(dirname "${BASH_SOURCE[0]}")"
 source "$here/env.sh"
 source "$here/xvfb.sh"
+source "$here/pdf_printer.sh"
 "$here/build.sh" x64 || exit 1
 "$here/prefix.sh" || exit 1
 brn_start_xvfb
+brn_start_pdf_printer
 "$BRN_ROOT/scripts/wineserver.sh" -p </dev/null >/dev/null 2>&1 || true
 "${BRN_WINE[@]}" cmd /c exit </dev/null >/dev/null 2>&1 || true
 cd "$BRN_BUILD/x64" && ctest --output-on-failure "$@"

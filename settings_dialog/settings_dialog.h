@@ -28,6 +28,15 @@ INT_PTR CALLBACK ThumbnailPageProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK CacheSettingsPageProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK ViewFocusPageProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK ColorsPageProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK FontsPageProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK MediaSplitPageProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK FavouritesPageProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK ListItemsPageProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK PerformancePageProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK WallpaperPageProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK MailAttachmentPageProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK ToolboxButtonsPageProc(HWND, UINT, WPARAM, LPARAM);
+INT_PTR CALLBACK GpsSettingsPageProc(HWND, UINT, WPARAM, LPARAM);
 
 // Bound pages: set every control of a page from its field, and enable by the rules.
 void RefreshBoundPage(HWND page, int pageIndex);

@@ -17,6 +17,7 @@
 #include "settings_dialog/color_settings.h"
 #include "settings_dialog/pure/page_rules.h"
 #include "settings_dialog/settings_ids.h"
+#include "settings_dialog/settings_more_ids.h"
 
 uint8_t ThumbnailRebuildFlag = 0;
 HWND SettingsPageHandles[kSettingsPageCount];
@@ -37,17 +38,17 @@ const PageRow kPages[kSettingsPageCount] = {
     {IDD_SETTINGS_CACHE, CacheSettingsPageProc, 18, L"ｷｬｯｼｭ設定"},
     {IDD_SETTINGS_VIEW_FOCUS, ViewFocusPageProc, 28, L"ﾋﾞｭｰﾌｫｰｶｽ設定"},
     {IDD_SETTINGS_COLORS, ColorsPageProc, 21, L"ｶﾗｰ設定"},
-    {165, nullptr, 25, L"ﾌｫﾝﾄ設定"},
+    {IDD_SETTINGS_FONTS, FontsPageProc, 25, L"ﾌｫﾝﾄ設定"},
     {135, nullptr, 19, L"ｱｸｼｮﾝ設定"},
     {162, nullptr, 24, L"ﾘﾈｰﾑ設定"},
-    {147, nullptr, 20, L"ﾒﾃﾞｨｱ容量分割設定"},
-    {168, nullptr, 26, L"お気に入り設定"},
-    {170, nullptr, 27, L"ﾘｽﾄ項目設定"},
-    {157, nullptr, 22, L"ﾊﾟﾌｫｰﾏﾝｽ設定"},
-    {158, nullptr, 23, L"壁紙設定"},
-    {210, nullptr, 29, L"ﾒｰﾙ添付画像設定"},
-    {225, nullptr, 30, L"ﾂｰﾙBOX ﾎﾞﾀﾝ設定"},
-    {227, nullptr, 31, L"GPS撮影位置推測設定"},
+    {IDD_SETTINGS_MEDIA_SPLIT, MediaSplitPageProc, 20, L"ﾒﾃﾞｨｱ容量分割設定"},
+    {IDD_SETTINGS_FAVOURITES, FavouritesPageProc, 26, L"お気に入り設定"},
+    {IDD_SETTINGS_LIST_ITEMS, ListItemsPageProc, 27, L"ﾘｽﾄ項目設定"},
+    {IDD_SETTINGS_PERFORMANCE, PerformancePageProc, 22, L"ﾊﾟﾌｫｰﾏﾝｽ設定"},
+    {IDD_SETTINGS_WALLPAPER, WallpaperPageProc, 23, L"壁紙設定"},
+    {IDD_SETTINGS_MAIL, MailAttachmentPageProc, 29, L"ﾒｰﾙ添付画像設定"},
+    {IDD_SETTINGS_TOOLBOX, ToolboxButtonsPageProc, 30, L"ﾂｰﾙBOX ﾎﾞﾀﾝ設定"},
+    {IDD_SETTINGS_GPS, GpsSettingsPageProc, 31, L"GPS撮影位置推測設定"},
 };
 // Creation order; the pages are destroyed in the same order.
 const int kCreationOrder[kSettingsPageCount] = {0, 1, 2, 4, 3, 8, 10, 6, 13, 14, 9, 7, 11, 12, 5, 15, 16, 17};
@@ -152,7 +153,7 @@ void RefreshSettingsPages() {
     HWND w = g_windowSlots[kPages[p].slot];
     if (!w) continue;
     if (p <= 4) RefreshBoundPage(w, p);
-    if (p == 5 || p == 11 || p == 12 || p == 15 || p == 16 || p == 17) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
+    else if (p == 5 || p >= 7) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
   }
 }
 

@@ -1,4 +1,4 @@
-// Tooltip texts of the settings pages built on the frame so far (pages 0 to 6).
+// Tooltip texts of the settings pages by page; pages 8 and 9 hold their own.
 #pragma once
 
 struct SettingsHelpTable {
@@ -6,5 +6,5 @@ struct SettingsHelpTable {
   const wchar_t* const* texts;
   int count;
 };
-constexpr int kSettingsHelpPages = 7;
+constexpr int kSettingsHelpPages = 18;
 extern const SettingsHelpTable kSettingsHelp[kSettingsHelpPages];

@@ -110,7 +110,12 @@ struct SettingsBlock {
   uint8_t noHighQualityAntialias;
   uint8_t treeDropMovesOnSameDrive;
   uint8_t movieControlAlwaysShown;
-  uint8_t gap20[493];
+  uint8_t shootingDateFontBold;
+  int32_t columnCaptionBaseStyle;
+  int32_t listItemsColumnWidths[2];
+  int32_t favouritesColumnWidth;
+  int32_t prefetchLevel;
+  uint8_t gap20[472];
   uint8_t columnShown[24];
   uint8_t gap21[400];
   uint8_t advanceAfterCopy;
@@ -335,6 +340,11 @@ static_assert(offsetof(SettingsBlock, rawDevelopQualities) == 117628, "rawDevelo
 static_assert(offsetof(SettingsBlock, noHighQualityAntialias) == 117640, "noHighQualityAntialias");
 static_assert(offsetof(SettingsBlock, treeDropMovesOnSameDrive) == 117641, "treeDropMovesOnSameDrive");
 static_assert(offsetof(SettingsBlock, movieControlAlwaysShown) == 117642, "movieControlAlwaysShown");
+static_assert(offsetof(SettingsBlock, shootingDateFontBold) == 117643, "shootingDateFontBold");
+static_assert(offsetof(SettingsBlock, columnCaptionBaseStyle) == 117644, "columnCaptionBaseStyle");
+static_assert(offsetof(SettingsBlock, listItemsColumnWidths) == 117648, "listItemsColumnWidths");
+static_assert(offsetof(SettingsBlock, favouritesColumnWidth) == 117656, "favouritesColumnWidth");
+static_assert(offsetof(SettingsBlock, prefetchLevel) == 117660, "prefetchLevel");
 static_assert(offsetof(SettingsBlock, columnShown) == 118136, "columnShown");
 static_assert(offsetof(SettingsBlock, advanceAfterCopy) == 118560, "advanceAfterCopy");
 static_assert(offsetof(SettingsBlock, keepTimeOnLosslessRotation) == 118561, "keepTimeOnLosslessRotation");

@@ -162,6 +162,9 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.exifTabColumnWidths[0] = 150;
   s.exifTabColumnWidths[1] = 130;
   s.shootingDateFontSize = 20;
+  s.listItemsColumnWidths[0] = s.listItemsColumnWidths[1] = 362;
+  s.favouritesColumnWidth = 724;
+  s.prefetchLevel = 2;
   s.movieThumbSecond = 5;
   s.movieInitialVolume = -40;
   s.keepCollectionCaches = 1;
@@ -286,6 +289,9 @@ int ValidateLoadedSettings(SettingsBlock& s) {
   changed += Clamp<int32_t>(s.toolboxButtonCount, 0, kToolboxMax);
   for (auto& b : s.toolboxButtons) changed += Clamp<int32_t>(b, 0, 44);
   changed += Clamp<int32_t>(s.performance, 0, 3);
+  changed += Clamp<int32_t>(s.prefetchLevel, 0, 9);
+  changed += Clamp<int32_t>(s.columnCaptionBaseStyle, 0, 3);
+  changed += Clamp<int32_t>(s.listCaptionStyle, 0, 4);
   changed += Clamp<int32_t>(s.splitLayout, 0, 4);
   changed += Clamp<int32_t>(s.viewMode, 0, 3);
   changed += Clamp<int32_t>(s.thumbWidth, 0, 1024);

@@ -7,7 +7,7 @@ struct GpsPosition {
   int32_t west;       // 1 = western hemisphere
   double latitude;    // degrees as recorded (unsigned)
   double longitude;
-  int32_t datum;      // 1 "WGS-84", 0 "TOKYO" or no datum tag, -1 any other datum text
+  int32_t datum;      // 1 "WGS-84" or no datum tag, 0 "TOKYO", -1 any other datum text
   double tokyoLatitude;
   double tokyoLongitude;
   double wgsLatitude;

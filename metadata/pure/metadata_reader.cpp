@@ -1288,6 +1288,9 @@ bool ReadExifSummaryText(ByteSource& file, TextBuffer& out, GpsPosition& gps) {
   Reader r(file);
   r.out = &out;
   r.gps = &gps;
+  // Positions without a datum tag are taken as WGS-84: GPS receivers work in it, and phone
+  // pictures (which mostly leave the tag out) would land some 400 m off as Tokyo datum.
+  gps.datum = 1;
   switch (Recognise(r)) {
     case Format2::kTiff: return true;
     case Format2::kJpeg: {

@@ -38,11 +38,13 @@ bool Append(char16_t* out, int capacity, int* length, const char16_t* text) {
 bool Empty(const char16_t* t) { return !t || !t[0]; }
 }  // namespace
 
+int32_t IndexPrintDpi(const IndexPrintLayout& layout) { return Clamp(layout.printDpi, kMinDpi, kMaxDpi); }
+
 int32_t IndexMmToPx(double pxPerMm, int32_t mm) { return static_cast<int32_t>(mm * pxPerMm); }
 
 IndexPageGeometry ComputeIndexPageGeometry(IndexPrintLayout& s) {
   IndexPageGeometry g{};
-  const int32_t dpi = Clamp(s.printDpi, kMinDpi, kMaxDpi);
+  const int32_t dpi = g.dpi = IndexPrintDpi(s);
   g.pxPerMm = dpi / static_cast<double>(25.4f);
   const IndexPrintPaperRow& paper = kIndexPrintPaper[Clamp(s.paperIndex, 0, kIndexPrintPaperCount - 1)];
   const int32_t wMm = s.landscape ? paper.heightMm : paper.widthMm;

@@ -25,7 +25,10 @@ struct IndexPageGeometry {
   int32_t spacing, top, bottom, left, right, caption;
   int32_t cellWidth, cellHeight, columnPitch, rowPitch;
   float zoom;
+  int32_t dpi;  // the resolution the page is composed at
 };
+// The print resolution of the layout, kept within what makes a page of workable size.
+int32_t IndexPrintDpi(const IndexPrintLayout& layout);
 // Millimetres to pixels of the page, truncated toward zero.
 int32_t IndexMmToPx(double pxPerMm, int32_t mm);
 // The page and cell geometry of the layout; also writes its working values (page size, zoom).

@@ -40,6 +40,13 @@ TEST(IndexPage, A4At100DpiPortraitAndLandscape) {
   g = ComputeIndexPageGeometry(d.layout);
   EXPECT_GT(g.pageWidth, 0);
   EXPECT_LE(g.cellWidth, 0);
+  // The text and the printed size follow the resolution the page was made at.
+  EXPECT_EQ(g.dpi, IndexPrintDpi(d.layout));
+  EXPECT_GT(g.dpi, 0);
+  d.layout.printDpi = 50000;
+  g = ComputeIndexPageGeometry(d.layout);
+  EXPECT_EQ(g.dpi, 1200);
+  EXPECT_EQ(g.pageWidth, 14031);
 }
 
 TEST(IndexPage, FitKeepsTheAspectWithTheOnePercentAllowance) {

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <cwchar>
 
+#include <gtest/gtest.h>
+
 namespace testsupport {
 
 ScratchDir::ScratchDir() {
@@ -159,6 +161,9 @@ static thread_local BoxAnswerer* t_answerer = nullptr;
 static thread_local HHOOK t_answerHook = nullptr;
 
 static thread_local HWND t_pendingBox = nullptr;
+// A window is answered once: a dialog activated again when a box over it closes must not
+// receive a second answer (which for the settings dialog would close it again).
+static thread_local std::vector<HWND>* t_answered = nullptr;
 
 // Read and answer the box once its dialog set-up is complete: the default button is only known
 // after its initialisation, which runs after activation.
@@ -167,6 +172,9 @@ static void CALLBACK AnswerPendingBox(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND box = t_pendingBox;
   t_pendingBox = nullptr;
   if (!box || !t_answerer || !IsWindow(box)) return;
+  for (HWND h : *t_answered)
+    if (h == box) return;
+  t_answered->push_back(box);
   BoxAnswerer::Seen s;
   s.caption = WindowText(box);
   s.text = WindowText(GetDlgItem(box, 0xFFFF));
@@ -197,6 +205,7 @@ static LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam) {
 
 BoxAnswerer::BoxAnswerer(int a) : answer(a) {
   t_answerer = this;
+  t_answered = new std::vector<HWND>;
   t_answerHook = SetWindowsHookExW(WH_CBT, AnswerHook, nullptr, GetCurrentThreadId());
 }
 
@@ -204,6 +213,8 @@ BoxAnswerer::~BoxAnswerer() {
   UnhookWindowsHookEx(t_answerHook);
   t_answerHook = nullptr;
   t_answerer = nullptr;
+  delete t_answered;
+  t_answered = nullptr;
 }
 
 bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstring* caption, std::wstring* text) {
@@ -223,6 +234,14 @@ bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstri
   if (text) *text = t;
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
   return true;
+}
+
+void CloseFirstStartSettings(DWORD processId) {
+  HWND settings = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (settings = FindTopWindow(processId, L"#32770", L"環境設定")) != nullptr; }, 20000));
+  if (!settings) return;
+  PostMessageW(settings, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(settings); }, 10000));
 }
 
 bool SaveScreenshot(const std::wstring& path) {

@@ -67,6 +67,10 @@ class BoxAnswerer {
 // text (control 0xFFFF) and presses the button.
 bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstring* caption, std::wstring* text);
 
+// A first start of the program (the stored version differs from its own) opens the settings
+// dialog at the display page once the list is built; closes it as the user would.
+void CloseFirstStartSettings(DWORD processId);
+
 // Saves the whole screen as a 24-bit BMP.
 bool SaveScreenshot(const std::wstring& path);
 

@@ -69,6 +69,7 @@ TEST(FolderWatcherE2E, TheShownFolderFollowsOtherPrograms) {
   HWND main = nullptr, list = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
   ASSERT_TRUE(WaitFor([&] { return (list = ListOf(main)) != nullptr && Rows(list) == 2; }, 30000));
+  CloseFirstStartSettings(p.id);
   WaitFor([] { return false; }, 1500);
 
   // Copied in: one new row once the copy is complete.

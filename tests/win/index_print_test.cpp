@@ -190,4 +190,28 @@ TEST_F(IndexPrint, PagesOfCameraPicturesAreSavedByTheirExtension) {
       lineInk += c.GetR() < 128 ? 1 : 0;
     }
   EXPECT_GT(lineInk, 10);
+
+  // At twice the resolution the page number is twice as tall: text keeps its size on paper.
+  auto numberHeight = [](const std::wstring& path) {
+    Gdiplus::Bitmap sheet(path.c_str());
+    const int w = static_cast<int>(sheet.GetWidth()), h = static_cast<int>(sheet.GetHeight());
+    int top = h, bottom = -1;
+    for (int y = h - h / 10; y < h; ++y)
+      for (int x = w * 2 / 5; x < w * 3 / 5; ++x) {
+        Gdiplus::Color c;
+        sheet.GetPixel(x, y, &c);
+        if (c.GetR() < 128) {
+          top = y < top ? y : top;
+          bottom = y;
+        }
+      }
+    return bottom - top + 1;
+  };
+  const int atHundred = numberHeight(png);
+  g_settings.indexPrint.printDpi = 200;
+  const std::wstring fine = dir.File(L"fine.bmp");
+  EXPECT_EQ(ComposeIndexPage(nullptr, nullptr, fine.c_str()), 1);
+  const int atTwoHundred = numberHeight(fine);
+  EXPECT_GT(atHundred, 4);
+  EXPECT_NEAR(atTwoHundred, 2 * atHundred, 3 + atHundred / 5) << atHundred;
 }

@@ -1,0 +1,39 @@
+#include "actions/pure/action_path_rules.h"
+
+#include "core/pure/path_text.h"
+
+namespace {
+const char16_t* const kLongNames[13] = {
+    u"復帰(UNDO)", u"キー割り当て", u"アプリーケーション転送", u"コピー", u"移動", u"ゴミ箱", u"削除",
+    u"RAW現像(TIFF保存)", u"RAW現像(JPEG保存)", u"サムネイル保存", u"リネーム", u"置換リネーム", u"ロスレス回転"};
+}  // namespace
+
+const char16_t* ActionKindLongName(int32_t kind) { return kind >= 0 && kind < 13 ? kLongNames[kind] : u""; }
+
+const char16_t* ActionPathQuestionPhrase(int32_t kind) {
+  switch (kind) {
+    case 2: return u"の転送先アプリケーションを";
+    case 3: return u"のコピー先フォルダを";
+    case 4: return u"の移動先フォルダを";
+    case 7:
+    case 8:
+    case 9: return u"の保存先フォルダを";
+    default: return u"";
+  }
+}
+
+ActionPathResult FinishActionPath(const char16_t* typed, int32_t kind, char16_t* out, int capacity) {
+  const size_t n = TextLength(typed);
+  if (n == 0) {
+    out[0] = 0;
+    return ActionPathResult::kOk;
+  }
+  const bool addSlash = kind != 2 && typed[n - 1] != u'\\';
+  if (n + (addSlash ? 1 : 0) + 1 > static_cast<size_t>(capacity)) return ActionPathResult::kTooLong;
+  if (typed[0] == u'\\') return ActionPathResult::kLeadingBackslash;
+  for (size_t i = 0; i < n; ++i) out[i] = typed[i];
+  size_t end = n;
+  if (addSlash) out[end++] = u'\\';
+  out[end] = 0;
+  return ActionPathResult::kOk;
+}

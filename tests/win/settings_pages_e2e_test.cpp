@@ -1,0 +1,87 @@
+// The real program: the preferences opened from the main window; removing a toolbox button
+// shrinks the main window's toolbox while the dialog is open, and what the GPS, toolbox and
+// media-split pages were given is in the settings file after the program closes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "core/pure/scramble.h"
+#include "core/pure/settings_block.h"
+#include "settings_dialog/settings_more_ids.h"
+#include "support/win_test_support.h"
+
+using namespace testsupport;
+
+namespace {
+// The first descendant control with the id whose class matches.
+HWND Descendant(HWND root, int id, const wchar_t* className) {
+  std::vector<HWND> all;
+  EnumChildWindows(
+      root, [](HWND w, LPARAM out) { reinterpret_cast<std::vector<HWND>*>(out)->push_back(w); return TRUE; },
+      reinterpret_cast<LPARAM>(&all));
+  for (HWND w : all)
+    if (GetDlgCtrlID(w) == id && ClassNameOf(w) == className) return w;
+  return nullptr;
+}
+
+std::vector<uint8_t> PlainSettings(const std::wstring& cfg) {
+  std::vector<uint8_t> block;
+  if (ReadWholeFile(cfg, &block) && block.size() == sizeof(SettingsBlock)) ScrambleBuffer(block.data(), block.size());
+  return block;
+}
+
+TEST(SettingsPagesE2E, PagesChangeTheProgramAndTheSettingsFile) {
+  ScratchDir dir;
+  const std::wstring exe = dir.File(L"Brannomere.exe"), cfg = dir.File(L"Brannomere.cfg");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L""));
+  HWND terms = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
+  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND toolbox = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (toolbox = Descendant(main, 203, TOOLBARCLASSNAMEW)) != nullptr; }, 20000));
+  const LRESULT buttonsBefore = SendMessageW(toolbox, TB_BUTTONCOUNT, 0, 0);
+  EXPECT_EQ(buttonsBefore, 32);
+
+  PostMessageW(main, WM_COMMAND, 336, 0);  // "環境設定を開く(F9)"
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (dialog = FindTopWindow(p.id, L"#32770", L"環境設定")) != nullptr; }, 20000));
+  HWND remove = nullptr, docomo = nullptr, even = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    remove = Descendant(dialog, IDC_TOOLBOX_REMOVE, L"Button");
+    docomo = Descendant(dialog, IDC_GPS_DOCOMO, L"Button");
+    even = Descendant(dialog, IDC_SPLIT_EVEN, L"Button");
+    return remove && docomo && even;
+  }, 10000));
+  // The first used button is selected after the page fills: removing it rebuilds the toolbox.
+  SendMessageW(remove, BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitFor([&] {
+    toolbox = Descendant(main, 203, TOOLBARCLASSNAMEW);
+    return toolbox && SendMessageW(toolbox, TB_BUTTONCOUNT, 0, 0) == 31;
+  }, 10000));
+  SendMessageW(docomo, BM_CLICK, 0, 0);
+  SendMessageW(even, BM_CLICK, 0, 0);
+  SaveScreenshot(ExeFolder() + L"\\settings_e2e.bmp");
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return FindTopWindow(p.id, L"#32770", L"環境設定") == nullptr; }, 10000));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  ASSERT_TRUE(p.WaitExit(20000, &code));
+
+  std::vector<uint8_t> block = PlainSettings(cfg);
+  ASSERT_EQ(block.size(), sizeof(SettingsBlock));
+  const auto* s = reinterpret_cast<const SettingsBlock*>(block.data());
+  EXPECT_EQ(s->toolboxButtonCount, 31);
+  EXPECT_EQ(s->toolboxButtons[0], 2);
+  EXPECT_EQ(s->gpsLogDocomoCsv, 0);
+  EXPECT_EQ(s->gpsLogAuText, 1);
+  EXPECT_EQ(s->mediaSplitEven, 1);
+}
+}  // namespace

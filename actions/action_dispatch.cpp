@@ -13,6 +13,7 @@
 #include "actions/action_table.h"
 #include "actions/batch_rename.h"
 #include "actions/entry_actions.h"
+#include "actions/raw_batch.h"
 #include "browser/collections.h"
 #include "browser/focus_queries.h"
 #include "browser/idle_loop.h"
@@ -151,7 +152,10 @@ int32_t RunAction(int32_t row) {
     return 2;
   }
   if (g_windowSlots[kSlotActionRegister] || g_entryCount <= 0 || g_listCount <= 0 || g_cursorRow < 0) return 0;
-  if (action.kind == 7 || action.kind == 8) return 0;  // the RAW development batch runs them
+  if (action.kind == 7 || action.kind == 8) {
+    StartRawDevelopBatch(row);
+    return 0;
+  }
   std::vector<uint8_t> handled(static_cast<size_t>(g_entryCount), 0);
   auto once = [&](int32_t listRow, int32_t jpgFlag) -> int32_t {
     const int32_t entry = g_displayOrder[listRow];

@@ -1,5 +1,6 @@
 // The idle timer's tick: one named step per request it serves, called in a fixed order.
 #include "browser/idle_loop.h"
+#include "actions/mail_send.h"
 #include "browser/drag_feedback.h"
 
 #include "metadata/file_info_window.h"

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/picture_export.h"
 #include "actions/action_history.h"
 #include "actions/entry_actions.h"
 #include "browser/caption_favourites.h"
@@ -24,6 +25,7 @@
 #include "core/window_helpers.h"
 
 #include "browser/focus_queries.h"
+#include "browser/idle_loop.h"
 #include "browser/icon_lists.h"
 #include "browser/main_window.h"
 #include "browser/pure/list_pane_rules.h"
@@ -218,30 +220,6 @@ void UndoTargets(HWND pane) {
   RunActionOnTargets(pane, 0);
 }
 
-void SetWallpaper(HWND pane) {
-  const int row = FirstTargetRow(GetDlgItem(pane, IDC_FILE_LIST));
-  const int answer = ShowConfirmSettingsBox(pane, L"現在選択の画像を壁紙に設定しますか？", g_productName,
-                                            MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3 | MB_TOPMOST);
-  if (answer == IDYES) {
-    SendTo(MainWindow(), 32788);
-    PendingCommand = 32777;
-    PendingCommandWindow = MainWindow();
-  } else if (answer == IDNO) {
-    wchar_t folder[MAX_PATH] = {}, path[MAX_PATH];
-    if (row >= 0 && row < g_listCount) {
-      if (g_settings.wallpaperFolder != 1 || !SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PERSONAL, FALSE))
-        wcsncpy(folder, g_programFolder, MAX_PATH - 1);
-      // A documents folder too long for the name leaves the wallpaper as it is.
-      const int n = _snwprintf(path, MAX_PATH, L"%ls\\BG__%ls__%ls", folder, g_productName, L".bmp");
-      if (n > 0 && n < MAX_PATH) {
-        RenderWallpaperBitmap(EntryAtRow(row), path);
-        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
-      }
-    }
-  }
-  PauseBusy();
-}
-
 void ShowFileProperties(HWND pane) {
   if (g_listCount <= 0 || g_cursorRow < 0) return;
   const int row = FirstTargetRow(GetDlgItem(pane, IDC_FILE_LIST));
@@ -353,7 +331,7 @@ void RunListPaneCommand(HWND pane, int id, LPARAM lParam) {
     case 120: ViewSelectedOnly(); return;
     case 122: UndoTargets(pane); return;
     case 123: SHEmptyRecycleBinW(g_hwndMain, nullptr, 0); return;
-    case 125: SetWallpaper(pane); return;
+    case 125: SetWallpaperFromSelection(pane); return;
     case 126: SendTo(MainWindow(), 32788); return;
     case 127: SendTo(MainWindow(), 32783); return;
     case 128: SendTo(MainWindow(), 32787); return;

@@ -1,4 +1,5 @@
 #include "browser/navigation_pane.h"
+#include "actions/raw_batch.h"
 
 #include "core/folder_cache.h"
 

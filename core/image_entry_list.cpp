@@ -1,4 +1,5 @@
 #include "core/image_entry_list.h"
+#include "actions/raw_batch.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>

@@ -26,7 +26,6 @@ void ResetPaneRows() {}
 void RefreshPaneRows() {}
 volatile int32_t g_shownRowMarker = 0;
 
-void WaitRawDevelopWorker() {}
 
 void TouchEntryImage(ImageEntry*, int) {}
 bool NeedsFullDevelopment(ImageEntry*, int32_t) { return false; }
@@ -49,9 +48,7 @@ volatile int32_t g_histogramBudget = 0;
 volatile uint8_t g_pendingRender = 0;
 bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
-void SendSelectionByMail(HWND) {}
 
-bool RenderWallpaperBitmap(ImageEntry*, const wchar_t*) { return false; }
 
 // ---- services of the navigation pane's commands ----
 volatile int32_t g_rawDevelopState = 3;

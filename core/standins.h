@@ -46,7 +46,6 @@ void ResetPaneRows();
 void RefreshPaneRows();
 extern volatile int32_t g_shownRowMarker;
 
-void WaitRawDevelopWorker();
 // Undo arrays are malloc'd blocks of undoCount records.
 
 // Viewer services the image levels call.
@@ -73,10 +72,7 @@ extern volatile int32_t g_histogramBudget;
 extern volatile uint8_t g_pendingRender;
 bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
-void SendSelectionByMail(HWND owner);
 
-// The wallpaper export (picture of the entry at the desktop's size, saved as a BMP).
-bool RenderWallpaperBitmap(ImageEntry* entry, const wchar_t* path);
 
 // Action engine, thumbnail cache and colour settings services of the navigation pane.
 // Kind 3 copy, 4 move; result 0 failed, 1 done, 2 skipped.

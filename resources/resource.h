@@ -196,3 +196,6 @@
 #define IDB_DRAG_MARKER       205
 #define IDC_DRAG_LIST         446
 #define IDB_BUTTON_MOVIE_SPEAKER    218
+#define IDD_RAW_DEVELOP_PROGRESS   156
+#define IDC_RAW_BATCH_TEXT         423
+#define IDC_RAW_BATCH_BAR          449

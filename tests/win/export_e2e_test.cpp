@@ -1,0 +1,231 @@
+// The real program: the wallpaper command writes the desktop-sized bitmap and sets it as the
+// wallpaper; a key bound to "RAW development to TIFF" develops the selected DNG files one by
+// one, showing "[n/3] RAW現像" in the progress window's caption.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "actions/pure/action_table.h"
+#include "core/pure/scramble.h"
+#include "core/pure/settings_block.h"
+#include "support/dng_writer.h"
+#include "support/win_test_support.h"
+
+using namespace testsupport;
+
+namespace {
+
+// A 640 x 480 JPEG, red on the left and blue on the right.
+bool WritePicture(const std::wstring& path) {
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+  bool ok = false;
+  {
+    Gdiplus::Bitmap bitmap(640, 480, PixelFormat24bppRGB);
+    Gdiplus::Graphics g(&bitmap);
+    Gdiplus::SolidBrush blue(Gdiplus::Color(255, 0, 0, 255)), red(Gdiplus::Color(255, 255, 0, 0));
+    g.FillRectangle(&blue, 0, 0, 640, 480);
+    g.FillRectangle(&red, 0, 0, 320, 480);
+    UINT count = 0, bytes = 0;
+    Gdiplus::GetImageEncodersSize(&count, &bytes);
+    std::vector<uint8_t> buffer(bytes);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, bytes, codecs);
+    for (UINT i = 0; i < count; ++i)
+      if (wcscmp(codecs[i].MimeType, L"image/jpeg") == 0) ok = bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
+  }
+  Gdiplus::GdiplusShutdown(token);
+  return ok;
+}
+
+void PressKey(WORD vk) {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &in[0], sizeof(INPUT));
+  Sleep(250);
+  SendInput(1, &in[1], sizeof(INPUT));
+  Sleep(250);
+}
+
+void ClickAt(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+  Sleep(300);
+}
+
+HWND FileList(HWND main) {
+  for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (HWND list = GetDlgItem(c, 313)) return list;
+  return nullptr;
+}
+
+// Selects every row of the program's list through a record in its process.
+void SelectAll(DWORD processId, HWND list) {
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) return;
+  void* remote = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+  if (remote) {
+    LVITEMW item{};
+    item.state = LVIS_SELECTED;
+    item.stateMask = LVIS_SELECTED;
+    SIZE_T done = 0;
+    WriteProcessMemory(process, remote, &item, sizeof item, &done);
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+}
+
+struct Found {
+  DWORD pid;
+  std::wstring caption;
+};
+
+// The captions of the program's top-level windows that end with "RAW現像".
+std::wstring ProgressCaption(DWORD processId) {
+  Found f{processId, L""};
+  EnumWindows(
+      [](HWND w, LPARAM p) {
+        auto* f = reinterpret_cast<Found*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        const std::wstring t = WindowText(w);
+        if (pid == f->pid && t.size() > 5 && t.compare(t.size() - 5, 5, L"RAW現像") == 0) f->caption = t;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&f));
+  return f.caption;
+}
+
+TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
+  ScratchDir dir, photos;
+  const std::wstring exe = dir.File(L"Brannomere.exe"), cfg = dir.File(L"Brannomere.cfg");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(WritePicture(photos.File(L"a.jpg")));
+  brn_test::SyntheticDng shot;
+  shot.width = 1200;
+  shot.height = 800;
+  shot.make = "Canon";
+  shot.model = "Canon EOS 5D Mark II";
+  const auto dng = brn_test::MakeSyntheticDng(shot);
+  // An existing output folder: no question before the batch.
+  ASSERT_TRUE(CreateDirectoryW(photos.File(L"develop").c_str(), nullptr));
+  for (const wchar_t* name : {L"b.dng", L"c.dng", L"d.dng"})
+    ASSERT_TRUE(WriteWholeFile(photos.File(name), dng.data(), dng.size()));
+  {
+    Process p;
+    ASSERT_TRUE(p.Start(exe, L""));
+    HWND terms = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
+    PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(p.WaitExit(20000, &code));
+  }
+  std::vector<uint8_t> block;
+  ASSERT_TRUE(ReadWholeFile(cfg, &block));
+  ASSERT_EQ(block.size(), sizeof(SettingsBlock));
+  ScrambleBuffer(block.data(), block.size());
+  auto* settings = reinterpret_cast<SettingsBlock*>(block.data());
+  settings->wallpaperFolder = 0;  // beside the program
+  settings->enabledImageTypes |= 0x2 | 0x4000;
+  settings->actionCount = 1;
+  settings->confirmFirstAction = 0;
+  auto* rows = reinterpret_cast<ActionEntry*>(settings->actionTable);
+  std::memset(rows, 0, sizeof(ActionEntry));
+  rows[0].enabled = 1;
+  rows[0].targetKey = 4 + ('R' - 'A');
+  rows[0].kind = 7;
+  wcscpy(reinterpret_cast<wchar_t*>(rows[0].path), L"develop\\");
+  ScrambleBuffer(block.data(), block.size());
+  ASSERT_TRUE(WriteWholeFile(cfg, block.data(), block.size()));
+
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND list = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    list = FileList(main);
+    return list && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 4;
+  }, 30000));
+  WaitFor([] { return false; }, 1000);
+  SetForegroundWindow(main);
+  RECT r = ScreenRectOf(list);
+  ClickAt(r.left + 30, r.top + 30);  // the first thumbnail (a.jpg): selected, the list focused
+
+  // Wallpaper: the pane's command, its question answered "はい(&Y)".
+  PostMessageW(GetParent(list), WM_COMMAND, 125, 0);
+  std::wstring caption, text;
+  ASSERT_TRUE(AnswerForeignBox(p.id, 7, 15000, &caption, &text));
+  EXPECT_EQ(text, L"現在選択の画像を壁紙に設定しますか？");
+  const std::wstring wallpaper = dir.File(L"BG__Brannomere__.bmp");
+  ASSERT_TRUE(WaitFor([&] { return FileExists(wallpaper); }, 15000)) << [&] {
+    std::string names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(dir.File(L"*").c_str(), &fd);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &fd)) {
+      for (const wchar_t* c = fd.cFileName; *c; ++c) names += *c < 128 ? static_cast<char>(*c) : '?';
+      names += ' ';
+    }
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    return names;
+  }();
+  std::vector<uint8_t> bmp;
+  ASSERT_TRUE(WaitFor([&] { return ReadWholeFile(wallpaper, &bmp) && bmp.size() > 54; }, 5000));
+  int32_t width = 0, height = 0;
+  std::memcpy(&width, &bmp[18], 4);
+  std::memcpy(&height, &bmp[22], 4);
+  RECT desk{};
+  GetClientRect(GetDesktopWindow(), &desk);
+  EXPECT_EQ(width, desk.right / 4 * 4);
+  EXPECT_EQ(height < 0 ? -height : height, desk.bottom);
+  wchar_t value[MAX_PATH] = {};
+  DWORD size = sizeof value;
+  EXPECT_TRUE(WaitFor([&] {
+    size = sizeof value;
+    return RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", RRF_RT_REG_SZ, nullptr, value,
+                        &size) == ERROR_SUCCESS &&
+           _wcsicmp(value, wallpaper.c_str()) == 0;
+  }, 5000))
+      << "registry: " << value;
+
+  // RAW batch: every row selected, the key of the kind-7 action.
+  SetForegroundWindow(main);
+  ClickAt(r.left + 30, r.top + 30);  // the list has the focus again after the question
+  SelectAll(p.id, list);
+  PressKey('R');
+  std::vector<std::wstring> seen;
+  const bool done = WaitFor([&] {
+    const std::wstring c = ProgressCaption(p.id);
+    if (!c.empty() && (seen.empty() || seen.back() != c)) seen.push_back(c);
+    return FileExists(photos.File(L"develop\\b.tiff")) && FileExists(photos.File(L"develop\\c.tiff")) &&
+           FileExists(photos.File(L"develop\\d.tiff")) && ProgressCaption(p.id).empty();
+  }, 90000);
+  EXPECT_TRUE(done) << "captions seen: " << seen.size();
+  bool sawSecond = false;
+  for (const auto& c : seen) sawSecond = sawSecond || c == L"[1/3] RAW現像";
+  EXPECT_TRUE(sawSecond) << "captions seen: " << seen.size();
+  EXPECT_FALSE(FileExists(photos.File(L"develop\\a.tiff")));  // the JPEG is no RAW file
+  EXPECT_EQ(WindowText(main).find(L"RAW"), std::wstring::npos);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  EXPECT_TRUE(p.WaitExit(20000, &code));
+}
+
+}  // namespace

@@ -1,0 +1,239 @@
+// The RAW development batch in the program's own windows: synthetic DNG files in a loaded
+// folder, developed by the worker one at a time, saved into the action's folder, reported in
+// the captions, the progress bar and the action history; abort and the refusal of a second batch.
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "actions/action_dispatch.h"
+#include "actions/action_history.h"
+#include "actions/action_table.h"
+#include "actions/raw_batch.h"
+#include "browser/idle_loop.h"
+#include "browser/main_window.h"
+#include "browser/window_slots.h"
+#include "core/app_globals.h"
+#include "core/image_entry_list.h"
+#include "core/image_pipeline.h"
+#include "core/settings.h"
+#include "core/thumbnail_list_thread.h"
+#include "metadata/pure/camera_models.h"
+#include "resources/resource.h"
+#include "tests/support/dng_writer.h"
+#include "tests/support/program_services.h"
+#include "tests/support/win_test_support.h"
+
+using namespace testsupport;
+
+namespace {
+
+int RowWithRawFlag() {
+  for (int r = 0; r < kCameraModelRows; ++r)
+    if ((kCameraModelTable[r].rawFlag & 0xFF) == 1 && kCameraModelTable[r].code != kUnknownModelCode) return r;
+  return -1;
+}
+
+void SetRow(int32_t row, int32_t kind, const std::wstring& path) {
+  ActionEntry& r = *reinterpret_cast<ActionEntry*>(g_settings.actionTable[row].bytes);
+  std::memset(&r, 0, sizeof r);
+  r.enabled = 1;
+  r.targetKey = 0;
+  r.kind = kind;
+  wcsncpy(reinterpret_cast<wchar_t*>(r.path), path.c_str(), 259);
+  if (g_settings.actionCount <= row) g_settings.actionCount = row + 1;
+}
+
+class RawBatchTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new ScratchDir;
+    token_ = StartProgramServices(dir_->path());
+    BuildCameraModelIndex();
+    g_settings.enabledImageTypes |= 0x2 | 0x4000;
+    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
+    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
+    KillTimer(g_hwndMain, kIdleTimerId);
+    Pump();
+  }
+  static void TearDownTestSuite() {
+    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
+    Pump();
+    FreeImageEntries();
+    Gdiplus::GdiplusShutdown(token_);
+    delete dir_;
+  }
+  void SetUp() override {
+    static int serial = 0;
+    scratch_ = new ScratchDir;
+    photos_ = scratch_->path() + L"\\set" + std::to_wstring(++serial);
+    ASSERT_TRUE(CreateDirectoryW(photos_.c_str(), nullptr));
+    brn_test::SyntheticDng shot;
+    shot.width = 96;
+    shot.height = 64;
+    const auto dng = brn_test::MakeSyntheticDng(shot);
+    for (const wchar_t* name : {L"c.dng", L"a.dng", L"b.dng", L"d.dng", L"e.dng"})
+      ASSERT_TRUE(WriteWholeFile(File(name), dng.data(), dng.size()));
+    wcscpy(g_currentFolder, photos_.c_str());
+    LoadListContents(1, 0, 0);
+    ASSERT_TRUE(WaitFor([] { return g_listCount == 5 && g_listReadyFlag == 1 && g_listPassComplete == 1; }, 30000));
+    Pump();
+    const int rawRow = RowWithRawFlag();
+    ASSERT_GE(rawRow, 0);
+    // The synthetic camera is no model of the table: the entries are given a developable one.
+    for (int32_t i = 0; i < g_entryCount; ++i) {
+      EntryAt(i)->presence = 1;
+      EntryAt(i)->info.modelRow = static_cast<int16_t>(rawRow);
+    }
+    std::memset(g_settings.actionTable, 0, sizeof g_settings.actionTable);
+    g_settings.actionCount = 0;
+  }
+  void TearDown() override {
+    WaitFor([] { return !RawDevelopBatchRunning(); }, 30000);
+    delete scratch_;
+  }
+  std::wstring File(const std::wstring& name) const { return photos_ + L"\\" + name; }
+  // Selects the rows of these names in the list, which gets the focus.
+  void Select(const std::vector<std::wstring>& names) {
+    HWND list = GetListControl();
+    ASSERT_NE(list, nullptr);
+    g_viewMode |= 1;
+    SetForegroundWindow(g_hwndMain);
+    SetFocus(list);
+    Pump();
+    ASSERT_EQ(GetFocus(), list);
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    for (int32_t r = 0; r < g_listCount; ++r) {
+      if (std::find(names.begin(), names.end(), std::wstring(EntryName(EntryAtRow(r)))) == names.end()) continue;
+      item.state = LVIS_SELECTED;
+      SendMessageW(list, LVM_SETITEMSTATE, r, reinterpret_cast<LPARAM>(&item));
+      g_cursorRow = r;
+    }
+    Pump();
+    int32_t selected = 0;
+    for (int32_t r = 0; r < g_listCount; ++r)
+      selected += (SendMessageW(list, LVM_GETITEMSTATE, r, LVIS_SELECTED) & LVIS_SELECTED) ? 1 : 0;
+    ASSERT_EQ(selected, static_cast<int32_t>(names.size()));
+  }
+  static ScratchDir* dir_;
+  static ULONG_PTR token_;
+  ScratchDir* scratch_ = nullptr;
+  std::wstring photos_;
+};
+ScratchDir* RawBatchTest::dir_ = nullptr;
+ULONG_PTR RawBatchTest::token_ = 0;
+
+TEST_F(RawBatchTest, SelectedRawFilesDevelopInEntryOrderIntoTheActionsFolder) {
+  SetRow(0, 7, L"develop\\");
+  Select({L"c.dng", L"a.dng", L"e.dng"});
+  BoxAnswerer yes(IDYES);  // the new folder develop\ is made
+  const int32_t historyBefore = GetActionHistoryCount();
+  const DWORD t0 = GetTickCount();
+  ASSERT_EQ(RunAction(0), 0);  // the batch runs on; the action itself reports nothing
+  const DWORD t1 = GetTickCount();
+  EXPECT_EQ(g_rawBatchDone, 0);
+  (void)t1;
+  HWND dialog = g_windowSlots[kSlotRawProgress];
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(g_windowSlots[kSlotNavigationPane]));
+  // A second batch is refused while this one runs.
+  EXPECT_EQ(StartRawDevelopBatch(0), 0);
+  std::vector<std::wstring> captions, mains, names;
+  std::vector<int> bars;
+  auto note = [&] {
+    if (!IsWindow(dialog)) return;
+    const std::wstring c = WindowText(dialog);
+    if (captions.empty() || captions.back() != c) {
+      captions.push_back(c);
+      mains.push_back(WindowText(g_hwndMain));
+      bars.push_back(static_cast<int>(SendDlgItemMessageW(dialog, IDC_RAW_BATCH_BAR, PBM_GETPOS, 0, 0)));
+    }
+    if (g_rawBatchEntry && (names.empty() || names.back() != EntryName(g_rawBatchEntry)))
+      names.push_back(EntryName(g_rawBatchEntry));
+  };
+  // One message at a time, so that every state between two messages is seen.
+  const DWORD start = GetTickCount();
+  while ((RawDevelopBatchRunning() || IsWindow(dialog)) && GetTickCount() - start < 60000) {
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    } else {
+      Sleep(5);
+    }
+    note();
+  }
+  ASSERT_FALSE(RawDevelopBatchRunning());
+  // Entry numbers follow the load order (by name here), not the order the rows were picked.
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"a.dng", L"c.dng", L"e.dng"}));
+  std::string seen;
+  for (const auto& c : captions) seen += std::to_string(c.size()) + ":" + std::string(c.begin(), c.begin() + std::min<size_t>(5, c.size())) + " ";
+  ASSERT_GE(captions.size(), 3u) << seen;
+  EXPECT_EQ(captions[0], L"[0/3] RAW現像");
+  EXPECT_EQ(captions[1], L"[1/3] RAW現像");
+  EXPECT_EQ(bars[1], 0);
+  EXPECT_EQ(captions[2], L"[2/3] RAW現像");
+  EXPECT_EQ(mains[1].rfind(L"[1/3] ", 0), 0u) << mains[1];
+  EXPECT_EQ(WindowText(g_hwndMain).find(L"["), std::wstring::npos);
+  EXPECT_TRUE(IsWindowEnabled(g_windowSlots[kSlotNavigationPane]));
+  EXPECT_EQ(g_windowSlots[kSlotRawProgress], nullptr);
+  for (const wchar_t* name : {L"a", L"c", L"e"}) {
+    const std::wstring out = File(std::wstring(L"develop\\") + name + L".tiff");
+    ASSERT_TRUE(FileExists(out)) << name;
+    Gdiplus::Bitmap saved(out.c_str());
+    EXPECT_EQ(saved.GetLastStatus(), Gdiplus::Ok);
+    EXPECT_GT(saved.GetWidth(), 0u);
+  }
+  EXPECT_FALSE(FileExists(File(L"develop\\b.tiff")));
+  EXPECT_EQ(GetActionHistoryCount() - historyBefore, 3);
+  // The listed entries got the undo records; their own pictures were never touched.
+  for (int32_t i = 0; i < g_entryCount; ++i) {
+    ImageEntry* e = EntryAt(i);
+    const bool chosen = std::wstring(EntryName(e)) != L"b.dng" && std::wstring(EntryName(e)) != L"d.dng";
+    EXPECT_EQ(e->undoCount, chosen ? 1 : 0) << EntryName(e);
+  }
+  // Undo of one of them removes its developed picture.
+  ASSERT_EQ(g_rawBatchCopies, nullptr);
+}
+
+TEST_F(RawBatchTest, AbortDiscardsTheEntryUnderWayAndEndsTheBatch) {
+  SetRow(0, 8, L"develop\\");
+  Select({L"a.dng", L"b.dng", L"c.dng", L"d.dng", L"e.dng"});
+  BoxAnswerer yes(IDYES);
+  ASSERT_EQ(StartRawDevelopBatch(0), 1);
+  HWND dialog = g_windowSlots[kSlotRawProgress];
+  ASSERT_NE(dialog, nullptr);
+  // "中止" while the first entry develops.
+  SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(g_rawBatchAbort, 1);
+  ASSERT_TRUE(WaitFor([&] { return !RawDevelopBatchRunning() && !IsWindow(dialog); }, 60000));
+  EXPECT_FALSE(FileExists(File(L"develop\\a.jpg")));
+  EXPECT_FALSE(FileExists(File(L"develop\\b.jpg")));
+  EXPECT_EQ(WindowText(g_hwndMain).find(L"["), std::wstring::npos);
+  for (int32_t i = 0; i < g_entryCount; ++i) EXPECT_EQ(EntryAt(i)->undoCount, 0);
+  // Kind 8 without abort writes JPEG files.
+  Select({L"b.dng"});
+  ASSERT_EQ(StartRawDevelopBatch(0), 1);
+  ASSERT_TRUE(WaitFor([] { return !RawDevelopBatchRunning(); }, 60000));
+  EXPECT_TRUE(FileExists(File(L"develop\\b.jpg")));
+}
+
+TEST(RawBatchPath, ExtensionOfTheNameOnly) {
+  wchar_t out[260];
+  EXPECT_TRUE(RawBatchOutputPath(L"C:\\p\\develop\\", L"IMG_0001.CR2", 7, out));
+  EXPECT_STREQ(out, L"C:\\p\\develop\\IMG_0001.tiff");
+  EXPECT_TRUE(RawBatchOutputPath(L"C:\\p.q\\", L"IMG_0001.CR2", 8, out));
+  EXPECT_STREQ(out, L"C:\\p.q\\IMG_0001.jpg");
+  EXPECT_FALSE(RawBatchOutputPath(L"C:\\p.q\\", L"NOEXT", 8, out));
+  EXPECT_FALSE(RawBatchOutputPath(L"C:\\p\\", L"a.cr2", 3, out));
+  EXPECT_FALSE(RawBatchOutputPath(std::wstring(250, L'x').c_str(), L"abcdefgh.cr2", 7, out));
+}
+
+}  // namespace

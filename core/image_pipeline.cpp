@@ -577,9 +577,9 @@ bool PrepareEntryForView(int32_t position, int fullFlag) {
     return true;
   }
   if (fullFlag == 1 && !e->levelImages[kLevelFull] && NeedsFullDevelopment(e, position)) {
-    if (!ViewerDevelopThreadIdle() || !e->levelImages[kLevelThumbnail]) return false;
+    if (g_rawViewerState != 3 || !e->levelImages[kLevelThumbnail]) return false;
     WaitViewerDevelopThread();
-    g_viewerDevelopEntry = e;
+    ViewerDevelopEntry = e;
     StartViewerDevelopThread();
   }
   return true;

@@ -13,7 +13,6 @@
 #include "core/os_class.h"
 #include "core/settings.h"
 
-void ResetHistogramCache() {}
 void TrackFileDrag(HWND, int, int) {}
 int FinishFileDrag(HWND) { return 0; }
 void OpenDragPopups(HWND) {}
@@ -22,24 +21,13 @@ uint8_t g_tempCaption, g_gridShown;
 
 
 
-void StopViewerThreads() {}
-void StartViewerThreads() {}
-void ClearHistogramCache() {}
 void ReleaseAllMovieSlots() {}
-void ResetPaneRows() {}
-void RefreshPaneRows() {}
 volatile int32_t g_shownRowMarker = 0;
 
 void WaitRawDevelopWorker() {}
 
 HGLOBAL GrabMovieFrame(ImageEntry*, int, int, int) { return nullptr; }
 bool ReadMovieSizeAndDuration(ImageEntry*) { return false; }
-void TouchEntryImage(ImageEntry*, int) {}
-bool NeedsFullDevelopment(ImageEntry*, int32_t) { return false; }
-bool ViewerDevelopThreadIdle() { return true; }
-void WaitViewerDevelopThread() {}
-void StartViewerDevelopThread() {}
-ImageEntry* g_viewerDevelopEntry = nullptr;
 
 
 HWND g_extraOwnWindows[2] = {};
@@ -55,9 +43,6 @@ uint8_t g_fileDragActive = 0;
 void UpdateMovieControls() {}
 void ReleaseMovieSlot(int32_t) {}
 int32_t GetMovieSlotEntry(int32_t) { return -1; }
-volatile int32_t g_histogramBudget = 0;
-volatile uint8_t g_pendingRender = 0;
-bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
 void SendSelectionByMail(HWND) {}
 
@@ -67,9 +52,6 @@ INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 }
 
 // ---- services of the navigation pane's commands ----
-volatile int32_t g_rawDevelopState = 3;
-volatile int32_t g_rawReleaseSignal = 0;
-void HandEntryToViewerForRelease(int32_t) { g_rawReleaseSignal = -1; }
 uint8_t g_thumbnailSplitRequest = 0;
 int32_t g_reloadSelectionMode = 0;
 uint8_t g_entriesChanged = 0;

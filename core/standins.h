@@ -26,10 +26,12 @@
 #include "browser/shell_tree.h"
 #include "core/thumbnail_list_thread.h"
 #include "actions/action_history.h"
+#include "viewer/histogram.h"
+#include "viewer/viewer_paint.h"
+#include "viewer/viewer_threads.h"
 #include "actions/batch_rename.h"
 #include "actions/media_split.h"
 
-void ResetHistogramCache();
 void TrackFileDrag(HWND listPane, int screenX, int screenY);
 int FinishFileDrag(HWND listPane);
 void OpenDragPopups(HWND owner);
@@ -42,12 +44,7 @@ extern uint8_t g_tempCaption, g_gridShown;
 struct ImageEntry;
 
 
-void StopViewerThreads();
-void StartViewerThreads();
-void ClearHistogramCache();
 void ReleaseAllMovieSlots();
-void ResetPaneRows();
-void RefreshPaneRows();
 extern volatile int32_t g_shownRowMarker;
 
 void WaitRawDevelopWorker();
@@ -58,12 +55,6 @@ HGLOBAL GrabMovieFrame(ImageEntry* entry, int second, int width, int height);
 // Movie probe: frame size into the entry's information and the duration; false when the movie
 // cannot be rendered.
 bool ReadMovieSizeAndDuration(ImageEntry* entry);
-void TouchEntryImage(ImageEntry* entry, int level);
-bool NeedsFullDevelopment(ImageEntry* entry, int32_t row);
-bool ViewerDevelopThreadIdle();
-void WaitViewerDevelopThread();
-void StartViewerDevelopThread();
-extern ImageEntry* g_viewerDevelopEntry;
 
 
 // The two windows of the program held outside the slot table.
@@ -81,9 +72,6 @@ extern uint8_t g_fileDragActive;
 void UpdateMovieControls();
 void ReleaseMovieSlot(int32_t entry);
 int32_t GetMovieSlotEntry(int32_t slot);
-extern volatile int32_t g_histogramBudget;
-extern volatile uint8_t g_pendingRender;
-bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 void SendSelectionByMail(HWND owner);
 
@@ -95,9 +83,6 @@ INT_PTR CALLBACK ActionPathDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 // The viewer's side of the main-window commands: the RAW development worker's state (3 idle),
 // the release hand-over and its done signal (-1), the thumbnail-split request, the reload
 // selection mode of the next refresh, the entries-changed byte and the colour profiles.
-extern volatile int32_t g_rawDevelopState;
-extern volatile int32_t g_rawReleaseSignal;
-void HandEntryToViewerForRelease(int32_t entry);
 extern uint8_t g_thumbnailSplitRequest;
 extern int32_t g_reloadSelectionMode;
 extern uint8_t g_entriesChanged;

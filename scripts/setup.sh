@@ -4,7 +4,8 @@ set -euo pipefail
 PKGS=(cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
       wine wine64 wine64-tools xvfb xauth x11-utils fonts-ipafont-gothic fonts-ipafont-mincho
       libraw-dev libraw-bin googletest imagemagick clang libclang-rt-14-dev
-      golang-github-rwcarlsen-goexif-dev libimage-exiftool-perl exiv2 python3 locales)
+      golang-github-rwcarlsen-goexif-dev libimage-exiftool-perl exiv2 python3 locales
+      libjpeg-turbo-progs)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -162,6 +162,7 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.exifTabColumnWidths[0] = 150;
   s.exifTabColumnWidths[1] = 130;
   s.shootingDateFontSize = 20;
+  s.prefetchLevel = 2;
   s.movieThumbSecond = 5;
   s.movieInitialVolume = -40;
   s.keepCollectionCaches = 1;
@@ -304,6 +305,8 @@ int ValidateLoadedSettings(SettingsBlock& s) {
   changed += Clamp<int32_t>(s.wallpaperFitMode, 0, 2);
   changed += Clamp<int32_t>(s.wallpaperFolder, 0, 1);
   changed += Clamp<int32_t>(s.wallpaperSharpness, 0, 20);
+  changed += Clamp<int32_t>(s.loupeSize, 50, 250);
+  changed += Clamp<int32_t>(s.prefetchLevel, 0, 9);
   changed += Clamp<int32_t>(s.fileInfoLastTab, 0, 5);
   changed += Clamp<int32_t>(s.histogramBackgroundAlpha, 0, 255);
   for (auto& o : s.columnOrder) changed += Clamp<int32_t>(o, 0, 23);

@@ -69,7 +69,8 @@ class BlockStream final : public IStream {
     }
     LeaveCriticalSection(&lock_);
     if (got) *got = n;
-    return n == wanted ? S_OK : S_FALSE;
+    // A short read is still a success, as the system's memory streams answer it.
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG* written) override {
     if (written) *written = 0;

@@ -19,6 +19,7 @@
 #include "browser/toolbar_state.h"
 #include "browser/tooltips.h"
 #include "browser/viewer_panes.h"
+#include "viewer/viewer_paint.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
@@ -490,7 +491,7 @@ void OnLeftUp(HWND pane) {
   if (g_panState == 2) g_panState = 0;
   if (!g_zoomHoldLatch) {
     g_zoomHoldLatch = 1;
-    MagnificationStep = 10;
+    ZoomBaseStep = 10;
     if (g_zoomMode) {
       g_zoomMode = 0;
       g_redrawFlag = 1;
@@ -630,6 +631,8 @@ LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LP
   }
   return CallWindowProcW(g_previousListProc, list, message, wParam, lParam);
 }
+
+HBITMAP GetOverlayMarkBitmap(int k) { return (k >= 0 && k < 3) ? g_overlayMarks[k] : nullptr; }
 
 INT_PTR CALLBACK FileListPaneDlgProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

@@ -16,6 +16,8 @@ extern HDC g_panelDcs[4];
 extern int32_t g_lastSortColumn;
 extern uint8_t g_sortDescendingNext;
 
+// The viewer overlay's marks: 0 check, 1 fixed pane, 2 focus; null when not loaded.
+HBITMAP GetOverlayMarkBitmap(int k);
 INT_PTR CALLBACK FileListPaneDlgProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
 // The list commands the pane serves itself (style toggle, row update, clipboard, file types).

@@ -2,6 +2,7 @@
 #include "browser/idle_loop.h"
 #include "actions/mail_send.h"
 #include "browser/drag_feedback.h"
+#include "browser/file_list_pane.h"
 
 #include "metadata/file_info_window.h"
 #include "metadata/image_info_win.h"
@@ -50,10 +51,12 @@ int32_t g_viewFocusIndex = 0;
 float ScrollVelocityX = 0, ScrollVelocityY = 0;
 int32_t ExposureShift = 0;
 uint8_t g_oneToOneByte = 0, g_doubleSizeByte = 0;
-int32_t g_displayType = 0;
+int32_t g_displayType = 1;  // the overlay: 0 none, 1 information line, 2 date
 uint8_t FileInfoRefreshFlag = 0;
 uint8_t g_postedRelayoutRequest = 0;
 int32_t g_listPaneHoldOff = 0;
+int32_t g_lastHistogramRow = -1;
+int32_t g_histogramTicks = 0;
 
 namespace {
 // The tick's own bookkeeping.
@@ -210,6 +213,15 @@ void RepaintAfterFastMoves() {
   if (g_listPaneHoldOff > 0 && --g_listPaneHoldOff == 0) {
     if (!g_redrawFlag && g_cursorMoveCount - g_lastMoveCheck > 1) g_redrawFlag = 1;
     g_lastMoveCheck = g_cursorMoveCount = 0;
+  }
+  // Quick paging draws the small levels; once no redraw is pending, one at full quality.
+  if (!g_redrawFlag && !g_paneRepaintRequest) {
+    if (g_cursorMoveCount >= 2) g_redrawFlag = 1;
+    g_cursorMoveCount = 0;
+    if (FastDrawPending) {
+      FastDrawPending = 0;
+      g_redrawFlag = 1;
+    }
   }
 }
 
@@ -494,7 +506,7 @@ void ServeRelayout(TickState& t) {
   if (g_relayoutFlag != 1) return;
   g_relayoutFlag = 0;
   PostMessageW(t.window, WM_SIZE, 0, 0);
-  g_pendingRender = 1;
+  g_paneRepaintRequest = 1;
 }
 
 void ServeFocusRestoreAndPostedRelayout(TickState& t) {
@@ -638,7 +650,7 @@ void OnIdleTimer(HWND window) {
     UpdateShownEntry();
     UpdateInformationLine();
     // Only a running render thread clears the byte: without one nothing would ever serve the keys.
-    if (!g_pendingRender || !IsPaneRenderThreadRunning()) {
+    if (!g_paneRepaintRequest || !IsPaneRenderThreadRunning()) {
       NoteCurrentTarget(t);
       ServeSelectAllOrHotKeys(t);
       StepSlideshow();

@@ -30,6 +30,8 @@ extern int32_t g_displayType;
 extern uint8_t FileInfoRefreshFlag;
 extern uint8_t g_postedRelayoutRequest;
 extern int32_t g_listPaneHoldOff;
+// The row the histogram settle count belongs to (-1 after a reset) and the ticks it stayed.
+extern int32_t g_lastHistogramRow, g_histogramTicks;
 
 void OnIdleTimer(HWND window);
 // The folder tree asks for its selected folder to be loaded after the delay.

@@ -79,7 +79,7 @@ void SortListByColumn(HWND list, int column, int descending) {
   int n = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   if (n > g_listCount) n = g_listCount;
   if (n <= 0 || column < 0 || column >= kHeaderItems) return;
-  RefreshPaneRows();
+  AssignPaneEntries();
   for (int r = 0; r < n; ++r) {
     g_entrySelectionMarks[g_displayOrder[r]] =
         (SendMessageW(list, LVM_GETITEMSTATE, r, LVIS_SELECTED) & LVIS_SELECTED) ? 1 : 0;

@@ -186,7 +186,7 @@ void Rotate(int delta, bool reset) {
 
 void ToggleRawDevelopment(HWND window) {
   CloseIme(window);
-  if (g_rawDevelopState != 3 || !HasCursorRow()) return;
+  if (g_rawViewerState != 3 || !HasCursorRow()) return;
   int row = IsListFocused() ? g_cursorRow : GetPaneOrderNumber(g_focusedPane);
   if (row < 0 || row >= g_listCount) return;
   int number = g_displayOrder[row];
@@ -195,10 +195,10 @@ void ToggleRawDevelopment(HWND window) {
     ImageEntry* e = EntryAt(number);
     if (e->levelImages[kLevelFull]) {
       e->developMode = 0;
-      g_rawReleaseSignal = 0;
-      HandEntryToViewerForRelease(number);
+      // The prefetch thread frees the development and signals -1.
+      DiscardDevelopmentEntry = number;
       // The viewer may be stuck on a damaged file; the toggle gives up rather than hang.
-      for (int waited = 0; g_rawReleaseSignal != -1 && waited < kRawReleaseWaitMs; ++waited) PumpMessages(1);
+      for (int waited = 0; DiscardDevelopmentEntry != -1 && waited < kRawReleaseWaitMs; ++waited) PumpMessages(1);
     } else {
       e->developMode = 2;
     }

@@ -1,4 +1,5 @@
 #include "browser/main_window.h"
+#include "viewer/viewer_threads.h"
 #include "metadata/file_info_window.h"
 #include "browser/navigation_pane.h"
 
@@ -160,6 +161,7 @@ void OnClose(HWND window) {
   g_settings.cleanExit = 1;
   SaveSettingsFile();
   StopThumbnailListThread();  // it talks to the list about to go
+  StopViewerThreads();        // they paint into the panes and the status bar about to go
   if (Slot(kSlotFileListPane)) ShowWindow(Slot(kSlotFileListPane), SW_HIDE);
   if (Slot(kSlotNavigationPane)) {
     ShowWindow(Slot(kSlotNavigationPane), SW_HIDE);

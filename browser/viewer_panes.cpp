@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <initializer_list>
 
+#include "browser/file_list_pane.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/pure/main_layout.h"
@@ -12,6 +13,7 @@
 #include "core/entry_queries.h"
 #include "core/standins.h"
 #include "viewer/movie_player.h"
+#include "viewer/viewer_paint.h"
 
 int32_t g_paneEntry[4] = {-1, -1, -1, -1};
 int32_t g_paneRequested[4] = {-1, -1, -1, -1};
@@ -31,7 +33,6 @@ int32_t g_pressX[4], g_pressY[4], g_dragX[4], g_dragY[4];
 int32_t g_loupeX[4], g_loupeY[4];
 WNDPROC g_previousPaneProc = nullptr;
 WNDPROC g_previousHeaderProc = nullptr;
-uint8_t g_loupeOn = 0;
 
 bool PaneClientSize(HWND pane, int32_t* w, int32_t* h) {
   RECT r;
@@ -56,6 +57,11 @@ void LayoutViewerPanes(int x, int y, int width, int height) {
     // Moves and resizes alike: a split change that only shifts a pane must still move it.
     MoveWindowIfChanged(GetPaneControl(i), rects[i].x, rects[i].y, rects[i].w, rects[i].h, FALSE);
   }
+  RefreshPaneDcs();
+  // A new layout may have more panes: each is given its row before it is painted.
+  AssignPaneEntries();
+  // Panes moved without a repaint of their own: the render thread paints them where they are now.
+  if ((g_viewMode & 2) && g_listCount > 0) g_paneRepaintRequest = 1;
 }
 
 void AssignPaneEntries() {
@@ -75,6 +81,10 @@ void AssignPaneEntries() {
   }
   for (int32_t k = 0; k < 4; ++k)
     if (g_paneEntry[k] >= 0 && !IsEntryPresent(GetRowEntry(g_paneEntry[k]))) g_paneEntry[k] = -1;
+}
+
+void ResetPaneRows() {
+  for (int32_t k = 0; k < 4; ++k) g_paneEntry[k] = g_paneRequested[k] = -1;
 }
 
 void SyncListSelectionWithView() {
@@ -151,6 +161,7 @@ void HandleMouseWheel(WPARAM wParam) {
 
 static void StartZoom(bool fromLeftOnly) {
   g_zoomMode = 1;
+  ZoomBaseStep = 10;
   g_zoomPointRequest = 1;
   g_redrawFlag = 1;
   FindPaneUnderCursor();
@@ -218,7 +229,7 @@ void FindPaneUnderCursor() {
     g_pressX[i] = g_dragX[i] = p.x;
     g_pressY[i] = g_dragY[i] = p.y;
   }
-  if (g_loupeOn) {
+  if (g_settings.loupeEnabled) {
     POINT q;
     if (CursorInPane(g_hoveredPane, &q))
       for (int32_t i = 0; i < 4; ++i) {
@@ -239,6 +250,21 @@ void SetZoomPointUnderCursor(float pictureW, float pictureH, int k, int c) {
   ComputeZoomPointUnderCursor(pictureW, pictureH, w, h, p.x, p.y, &g_zoomPointX[k], &g_zoomPointY[k]);
 }
 
+bool TakePanMotion(int k, int32_t* dx, int32_t* dy) {
+  POINT p;
+  if (k < 0 || k > 3 || !CursorInPane(g_hoveredPane, &p)) return false;
+  *dx = g_pressX[k] - p.x;
+  *dy = g_pressY[k] - p.y;
+  g_pressX[k] = p.x;
+  g_pressY[k] = p.y;
+  return true;
+}
+
+void GetLoupeCentre(int k, int32_t* x, int32_t* y) {
+  *x = (k >= 0 && k < 4) ? g_loupeX[k] : 0;
+  *y = (k >= 0 && k < 4) ? g_loupeY[k] : 0;
+}
+
 void UpdateMainMenuState() {
   HMENU menu = g_hwndMain ? GetMenu(g_hwndMain) : nullptr;
   if (!menu) return;
@@ -249,6 +275,14 @@ void UpdateMainMenuState() {
 
 LRESULT CALLBACK ViewerPaneSubclassProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ERASEBKGND) return 0;
+  if (message == WM_PAINT) {
+    // Only the viewer paints the panes: the static's own paint would lay grey over a picture.
+    PAINTSTRUCT ps;
+    BeginPaint(pane, &ps);
+    EndPaint(pane, &ps);
+    if ((g_viewMode & 2) && g_listCount > 0) g_paneRepaintRequest = 1;
+    return 0;
+  }
   if (message == WM_MOUSEWHEEL) {
     HWND list = GetListControl();
     if (list && IsCursorOverWindow(list)) {

@@ -20,6 +20,8 @@ extern int32_t g_viewerRefreshCountdown;
 int32_t CurrentPaneCount();
 void LayoutViewerPanes(int x, int y, int width, int height);
 void AssignPaneEntries();
+// No pane shows or holds a row (a new list, a new pane).
+void ResetPaneRows();
 void SyncListSelectionWithView();
 void ShowNextImage();
 void ShowPreviousImage();
@@ -28,6 +30,11 @@ void UpdateZoomModeFromKeys();
 void FindPaneUnderCursor();
 void SetZoomPointUnderCursor(float pictureW, float pictureH, int k, int c);
 void UpdateMainMenuState();
+// The pan since the last call in pane pixels (previous cursor - current), for pane k; the
+// current point becomes the previous one. False when the cursor cannot be read.
+bool TakePanMotion(int k, int32_t* dx, int32_t* dy);
+// The loupe centre of pane k in its client pixels.
+void GetLoupeCentre(int k, int32_t* x, int32_t* y);
 
 LRESULT CALLBACK ViewerPaneSubclassProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ListHeaderSubclassProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,7 @@
 #include "browser/pure/toolbar_tables.h"
 #include "core/image_entry_list.h"
 #include "core/standins.h"
+#include "viewer/viewer_threads.h"
 
 namespace {
 const ImageEntry* Entry(int32_t entry) {
@@ -39,8 +40,8 @@ bool IsEntryChecked(int32_t entry) {
 bool ReadRowLevelFacts(int32_t row, ImageLevelInputs* facts) {
   const ImageEntry* e = Entry(GetRowEntry(row));
   if (!e) return false;
-  facts->developingThisEntry = !ViewerDevelopThreadIdle() && g_viewerDevelopEntry == e;
-  facts->hasFullDevelopment = e->fullLevelSize > 0;
+  facts->developingThisEntry = g_rawViewerState != 3 && ViewerDevelopEntry == e;
+  facts->hasFullDevelopment = e->fullLevelSize > 0 || e->levelImages[2] != nullptr;
   facts->fileTypeFlag = e->info.fileTypeFlag;
   facts->previewSize = static_cast<uint32_t>(e->info.previewSize);
   return true;

@@ -405,6 +405,8 @@ void AddFileEntries(const wchar_t* folder, const wchar_t* name) {
 }
 
 void FreeImageEntries() {
+  // No viewer thread may be inside an entry while it is freed.
+  StopViewerThreads();
   ReleaseAllMovieSlots();
   int count = g_entryCount;
   g_listCount = 0;

@@ -368,8 +368,29 @@ bool DecodeViewImageLocked(ImageEntry* e) {
   Image* image = DecodePictureStream(e->levelStreams[kLevelView], colour);
   if (!image) {
     DropLevelSource(e, kLevelView);
-    e->presence = kEntryVanished;
-    return false;
+    // A file that is there but cannot be decoded (one cut short) is shown as unreadable; only
+    // a file that is gone has vanished, so file actions still take it.
+    if (PathExists(reinterpret_cast<const wchar_t*>(e->path))) {
+      e->levelBlocks[kLevelView] = CopyUnknownPictureBlock();
+      if (Block(e, kLevelView) && OpenLevelStream(e, kLevelView))
+        image = DecodePictureStream(e->levelStreams[kLevelView], false);
+      if (!image) {
+        DropLevelSource(e, kLevelView);
+        // Without the unreadable-file picture: a small grey one, so the viewer stops trying.
+        Bitmap* grey = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
+        if (grey && grey->GetLastStatus() == Ok) {
+          Graphics g(grey);
+          g.Clear(Color(0xFF808080));
+          image = grey;
+        } else {
+          delete grey;
+        }
+      }
+    }
+    if (!image) {
+      e->presence = kEntryVanished;
+      return false;
+    }
   }
   const CameraMargins& m = EntryCameraModel(e).viewMargins;
   if (m.top + m.bottom + m.left + m.right != 0) {
@@ -593,9 +614,9 @@ bool PrepareEntryForView(int32_t position, int fullFlag) {
     return true;
   }
   if (fullFlag == 1 && !e->levelImages[kLevelFull] && NeedsFullDevelopment(e, position)) {
-    if (!ViewerDevelopThreadIdle() || !e->levelImages[kLevelThumbnail]) return false;
+    if (g_rawViewerState != 3 || !e->levelImages[kLevelThumbnail]) return false;
     WaitViewerDevelopThread();
-    g_viewerDevelopEntry = e;
+    ViewerDevelopEntry = e;
     StartViewerDevelopThread();
   }
   return true;

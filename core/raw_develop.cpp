@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/block_stream.h"
 #include "core/pure/raw_tiff.h"
 #include "rawdecoder/rawdecoder.h"
 
@@ -168,7 +169,8 @@ HRESULT OpenMemoryStream(MemoryStreamHolder* holder, HGLOBAL block, bool deleteO
   if (!holder) return E_POINTER;
   holder->stream = nullptr;
   if (!block) return E_INVALIDARG;
-  return CreateStreamOnHGlobal(block, deleteOnRelease ? TRUE : FALSE, &holder->stream);
+  holder->stream = NewBlockStream(block, deleteOnRelease);
+  return holder->stream ? S_OK : E_OUTOFMEMORY;
 }
 
 }  // namespace brn

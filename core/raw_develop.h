@@ -33,7 +33,7 @@ struct MemoryStreamHolder {
   IStream* stream = nullptr;
 };
 
-// CreateStreamOnHGlobal over the block into the holder. A null block gives E_INVALIDARG and
+// A read-only stream over the block (see core/block_stream.h) into the holder. A null block gives E_INVALIDARG and
 // leaves the holder empty.
 HRESULT OpenMemoryStream(MemoryStreamHolder* holder, HGLOBAL block, bool deleteOnRelease);
 

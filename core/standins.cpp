@@ -13,26 +13,14 @@
 #include "core/os_class.h"
 #include "core/settings.h"
 
-void ResetHistogramCache() {}
 
 uint8_t g_tempCaption, g_gridShown;
 
 
 
-void StopViewerThreads() {}
-void StartViewerThreads() {}
-void ClearHistogramCache() {}
-void ResetPaneRows() {}
-void RefreshPaneRows() {}
 volatile int32_t g_shownRowMarker = 0;
 
 
-void TouchEntryImage(ImageEntry*, int) {}
-bool NeedsFullDevelopment(ImageEntry*, int32_t) { return false; }
-bool ViewerDevelopThreadIdle() { return true; }
-void WaitViewerDevelopThread() {}
-void StartViewerDevelopThread() {}
-ImageEntry* g_viewerDevelopEntry = nullptr;
 
 
 HWND g_extraOwnWindows[2] = {};
@@ -44,16 +32,10 @@ int32_t g_lastViewMode = 1;
 uint8_t g_leftHeldOnViewer = 0;
 
 // ---- menus, slideshow, collections, viewer, actions ----
-volatile int32_t g_histogramBudget = 0;
-volatile uint8_t g_pendingRender = 0;
-bool IsPaneRenderThreadRunning() { return false; }
 int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
 
 
 // ---- services of the navigation pane's commands ----
-volatile int32_t g_rawDevelopState = 3;
-volatile int32_t g_rawReleaseSignal = 0;
-void HandEntryToViewerForRelease(int32_t) { g_rawReleaseSignal = -1; }
 uint8_t g_thumbnailSplitRequest = 0;
 int32_t g_reloadSelectionMode = 0;
 uint8_t g_entriesChanged = 0;

@@ -26,10 +26,12 @@
 #include "browser/shell_tree.h"
 #include "core/thumbnail_list_thread.h"
 #include "actions/action_history.h"
+#include "viewer/histogram.h"
+#include "viewer/viewer_paint.h"
+#include "viewer/viewer_threads.h"
 #include "actions/batch_rename.h"
 #include "actions/media_split.h"
 
-void ResetHistogramCache();
 
 // Records and services of the entry list, the panes, the collections and the main window that
 // the rebar, menus and focus queries read; their owners replace these.
@@ -39,22 +41,10 @@ extern uint8_t g_tempCaption, g_gridShown;
 struct ImageEntry;
 
 
-void StopViewerThreads();
-void StartViewerThreads();
-void ClearHistogramCache();
-void ResetPaneRows();
-void RefreshPaneRows();
 extern volatile int32_t g_shownRowMarker;
 
 // Undo arrays are malloc'd blocks of undoCount records.
 
-// Viewer services the image levels call.
-void TouchEntryImage(ImageEntry* entry, int level);
-bool NeedsFullDevelopment(ImageEntry* entry, int32_t row);
-bool ViewerDevelopThreadIdle();
-void WaitViewerDevelopThread();
-void StartViewerDevelopThread();
-extern ImageEntry* g_viewerDevelopEntry;
 
 
 // The two windows of the program held outside the slot table.
@@ -68,9 +58,6 @@ extern int32_t g_lastViewMode;
 extern uint8_t g_leftHeldOnViewer;
 
 // Neighbour services of menus, slideshow, collections, viewer and actions.
-extern volatile int32_t g_histogramBudget;
-extern volatile uint8_t g_pendingRender;
-bool IsPaneRenderThreadRunning();
 int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 
 
@@ -80,9 +67,6 @@ int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float*
 // The viewer's side of the main-window commands: the RAW development worker's state (3 idle),
 // the release hand-over and its done signal (-1), the thumbnail-split request, the reload
 // selection mode of the next refresh, the entries-changed byte and the colour profiles.
-extern volatile int32_t g_rawDevelopState;
-extern volatile int32_t g_rawReleaseSignal;
-void HandEntryToViewerForRelease(int32_t entry);
 extern uint8_t g_thumbnailSplitRequest;
 extern int32_t g_reloadSelectionMode;
 extern uint8_t g_entriesChanged;

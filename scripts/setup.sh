@@ -7,7 +7,7 @@ PKGS=(cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-
       golang-github-rwcarlsen-goexif-dev libimage-exiftool-perl exiv2 python3 locales
       cups-daemon cups-client printer-driver-cups-pdf poppler-utils
       gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
-      ffmpeg)
+      ffmpeg libjpeg-turbo-progs)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

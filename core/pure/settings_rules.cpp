@@ -310,6 +310,8 @@ int ValidateLoadedSettings(SettingsBlock& s) {
   changed += Clamp<int32_t>(s.wallpaperFitMode, 0, 2);
   changed += Clamp<int32_t>(s.wallpaperFolder, 0, 1);
   changed += Clamp<int32_t>(s.wallpaperSharpness, 0, 20);
+  changed += Clamp<int32_t>(s.loupeSize, 50, 250);
+  changed += Clamp<int32_t>(s.prefetchLevel, 0, 9);
   changed += Clamp<int32_t>(s.fileInfoLastTab, 0, 5);
   changed += Clamp<int32_t>(s.histogramBackgroundAlpha, 0, 255);
   for (auto& o : s.columnOrder) changed += Clamp<int32_t>(o, 0, 23);

@@ -20,6 +20,10 @@ ULONG_PTR StartProgramServices(const std::wstring& programFolder) {
   Gdiplus::GdiplusStartupInput input;
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
   AllocGlobalBuffers();
+  // The viewer's worker threads share the entries with the list thread: the image semaphores
+  // serialise them as in the program (unnamed here, apart from a running program's).
+  for (HANDLE& h : g_semaphores)
+    if (!h) h = CreateSemaphoreW(nullptr, 1, 1, nullptr);
   LoadAppStrings(g_hInstance);
   wcsncpy(g_programFolder, programFolder.c_str(), kPathChars - 1);
   SetDefaultSettings();

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The RAW development batch over synthetic 24-megapixel DNGs under Wine (the batch's own steps
+# The RAW development batch over synthetic 24-megapixel DNGs under Wine and Xvfb (the batch's own steps
 # phase by phase, then the real batch), and LibRaw's dcraw_emu with the batch's options on the
 # same files in the same run, each writing its TIFF. Prints per-file times and the ratios.
 # The batch's default development is full size with four colours (mode 2): dcraw_emu -w -q 0
@@ -8,10 +8,12 @@
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/scripts/env.sh"
+source "$here/scripts/xvfb.sh"
 files="${1:-20}"
 command -v dcraw_emu >/dev/null || { echo "dcraw_emu is missing (libraw-bin; scripts/setup.sh)" >&2; exit 1; }
 "$here/scripts/build.sh" x64 >/dev/null || exit 1
 "$here/scripts/prefix.sh" || exit 1
+brn_start_xvfb
 work="$BRN_BUILD/bench/rawbatch"; mkdir -p "$work"
 "$here/scripts/wineserver.sh" -p </dev/null >/dev/null 2>&1 || true
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) CPUs"

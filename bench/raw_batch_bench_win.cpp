@@ -120,6 +120,9 @@ int main(int argc, char** argv) {
   std::wstring programDir = dir + L"\\program";
   CreateDirectoryW(programDir.c_str(), nullptr);
   const ULONG_PTR token = testsupport::StartProgramServices(programDir);
+  static wchar_t version[] = L"5.16";
+  g_programVersion = version;
+  g_cacheVersionText = version;
   BuildCameraModelIndex();
   g_settings.enabledImageTypes |= 0x2 | 0x4000;
   const brn::RawDevelopMode mode = static_cast<brn::RawDevelopMode>(g_settings.rawDevelopQualities[2]);
@@ -143,7 +146,7 @@ int main(int argc, char** argv) {
   printf("files: %d x %u bytes, %ux%u sites\n", files, static_cast<unsigned>(dng.size()), shot.width, shot.height);
 
   if (!RegisterMainWindowClass(g_hInstance) || !CreateMainWindow(g_hInstance, SW_SHOW)) {
-    fprintf(stderr, "no main window\n");
+    fprintf(stderr, "no main window (class %p, error %lu)\n", static_cast<void*>(g_windowClassName), GetLastError());
     return 1;
   }
   KillTimer(g_hwndMain, kIdleTimerId);

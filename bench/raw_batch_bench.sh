@@ -38,6 +38,7 @@ theirs_run before || exit 1
 out=$("${BRN_WINE[@]}" "$exe" "$winwork" "$files" 7 2>&1 | tr -d '\r')
 rc=$?
 theirs_run after || exit 1
+grep '^save parts' <<<"$out"
 [ "$rc" = 0 ] && grep -q '^result:' <<<"$out" || { echo "$out" | tail -20; echo "the bench failed" >&2; exit 1; }
 printf '%-4s %8s %34s %9s %31s %8s %7s %7s\n' file steps "(develop decode save)" batch "(develop tick save)" dcraw st/dc ba/dc
 theirs_sum=0

@@ -190,6 +190,34 @@ int main(int argc, char** argv) {
     copy.levelStreams[kLevelFull] = holder.stream;
     copy.levelImages[kLevelFull] = decoded;
     const double t2 = Now();
+    if (row == 0 && decoded) {
+      // The save's own parts once: the draw into the 32-bit bitmap (which decodes the TIFF),
+      // and the encoding into memory; the rest of the save is the file write and its flush.
+      const INT w = static_cast<INT>(decoded->GetWidth()), h = static_cast<INT>(decoded->GetHeight());
+      Gdiplus::Bitmap bitmap(w, h, PixelFormat32bppARGB);
+      const double d0 = Now();
+      {
+        Gdiplus::Graphics g(&bitmap);
+        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        g.DrawImage(decoded, Gdiplus::Rect(0, 0, w, h), 0, 0, w, h, Gdiplus::UnitPixel);
+      }
+      const double d1 = Now();
+      CLSID tiff{};
+      UINT count = 0, bytes = 0;
+      Gdiplus::GetImageEncodersSize(&count, &bytes);
+      std::vector<uint8_t> buffer(bytes);
+      auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+      Gdiplus::GetImageEncoders(count, bytes, codecs);
+      for (UINT c = 0; c < count; ++c)
+        if (wcscmp(codecs[c].MimeType, L"image/tiff") == 0) tiff = codecs[c].Clsid;
+      IStream* memory = nullptr;
+      CreateStreamOnHGlobal(nullptr, TRUE, &memory);
+      if (memory) bitmap.Save(memory, &tiff, nullptr);
+      const double d2 = Now();
+      if (memory) memory->Release();
+      printf("save parts (file 01, again): draw %.0f ms, TIFF encoding into memory %.0f ms\n", d1 - d0, d2 - d1);
+    }
+    const double t2b = Now();
     const bool saved = SaveDevelopedImage(&copy, kind == 7 ? kDevelopedTiff : kDevelopedJpeg,
                                           OutputName(out1, &copy, kind).c_str());
     const double t3 = Now();
@@ -200,12 +228,12 @@ int main(int argc, char** argv) {
       fprintf(stderr, "%ls: saving failed\n", EntryName(&copy));
       return 1;
     }
-    printf("file %02d pass1: %.0f ms (develop %.0f, decode %.0f, save %.0f)\n", row + 1, t3 - t0, t1 - t0, t2 - t1,
-           t3 - t2);
-    sum1 += t3 - t0;
+    printf("file %02d pass1: %.0f ms (develop %.0f, decode %.0f, save %.0f)\n", row + 1, t3 - t2b + t2 - t0, t1 - t0,
+           t2 - t1, t3 - t2b);
+    sum1 += t3 - t2b + t2 - t0;
     sumDevelop += t1 - t0;
     sumDecode += t2 - t1;
-    sumSave += t3 - t2;
+    sumSave += t3 - t2b;
   }
   fflush(stdout);
 

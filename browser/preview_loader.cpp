@@ -2,6 +2,9 @@
 
 #include <gdiplus.h>
 
+#include <cstring>
+
+#include "browser/pure/jpeg_picture.h"
 #include "core/image_pipeline.h"
 #include "core/memory.h"
 #include "core/pure/level_rotation.h"
@@ -12,6 +15,30 @@
 using namespace Gdiplus;
 
 namespace {
+
+// A JPEG whose headers run past the end of its block has no picture of its own (a file cut
+// after its Exif segment, as some tools store them): GDI+ fails on it, and under Wine reads past
+// the block while it tries. Its Exif thumbnail stands in when it has one. Other blocks come back
+// as they are; null when nothing decodable is left (the block is then freed).
+HGLOBAL DecodableBlock(HGLOBAL source) {
+  const SIZE_T size = GlobalSize(source);
+  const auto* bytes = static_cast<const uint8_t*>(GlobalLock(source));
+  if (!bytes) return source;
+  if (size < 2 || bytes[0] != 0xFF || bytes[1] != 0xD8 || JpegHeadersInside(bytes, size)) {
+    GlobalUnlock(source);
+    return source;
+  }
+  HGLOBAL thumb = nullptr;
+  size_t at = 0, length = 0;
+  if (FindExifThumbnail(bytes, size, &at, &length) && JpegHeadersInside(bytes + at, length) &&
+      length <= 0xFFFFFFFFu) {
+    thumb = AllocGlobal(GMEM_FIXED, static_cast<uint32_t>(length));
+    if (thumb) std::memcpy(thumb, bytes + at, length);
+  }
+  GlobalUnlock(source);
+  FreeGlobal(source);
+  return thumb;
+}
 
 }  // namespace
 
@@ -61,6 +88,8 @@ bool LoadPreviewBitmap(Graphics*, ImageEntry* entry, Image** image, HGLOBAL* blo
   if (block) *block = nullptr;
   if (!entry || !image || !block) return false;
   HGLOBAL source = LoadPreviewSourceBlock(entry);
+  if (!source) return false;
+  source = DecodableBlock(source);
   if (!source) return false;
   brn::MemoryStreamHolder holder;
   // A failure hands nothing back: what was made here is freed here.

@@ -16,6 +16,8 @@
 #include "core/memory.h"
 #include "core/standins.h"
 #include "core/settings.h"
+#include "metadata/image_info_win.h"
+#include "metadata/metadata_reader.h"
 #include "metadata/pure/camera_models.h"
 #include "tests/support/win_test_support.h"
 
@@ -471,4 +473,62 @@ TEST_F(ImagePipeline, CachedImagesReleasedOutsideTheSelectedWindow) {
   g_entryCount = savedEntries;
   g_listCount = savedList;
   g_paneRequested[0] = savedRequested;
+}
+
+// The goexif camera samples are cut after their Exif segment (the picture itself stripped): the
+// preview is then their Exif thumbnail. Entries are filled as the list thread fills them.
+TEST_F(ImagePipeline, PreviewOfEveryCameraSample) {
+  const std::wstring dir = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\";
+  struct Known {
+    const wchar_t* name;
+    int width, height;
+  } known[] = {
+      {L"f1-exif.jpg", 40, 80},  // a whole JPEG: its own picture
+      {L"2004-01-11-22-45-15-sep-2004-01-11-22-45-15a.jpg", 160, 120},
+      {L"2007-08-15-14-42-46-sep-2007-08-15-14-42-46a.jpg", 120, 160},
+      {L"2011-05-07-13-02-49-sep-2011-05-07-13-02-49a.jpg", 320, 240},
+      {L"2012-12-19-21-38-40-sep-temple_square1.jpg", 800, 480},
+  };
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((dir + L"*.jpg").c_str(), &found);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  static wchar_t text[8192];
+  int files = 0, checked = 0;
+  do {
+        const std::wstring path = dir + found.cFileName;
+    const std::string name(path.begin() + static_cast<std::ptrdiff_t>(dir.size()), path.end());  // ASCII names
+    ImageEntry* e = NewEntry(path, kFileTypeJpg);
+    DumpImageMetadataWide(path.c_str(), text, 8192);
+    FillImageInfoFromText(e->info, text, false);
+    Image* image = nullptr;
+    HGLOBAL block = nullptr;
+    // This one is cut inside its tables and keeps no thumbnail: nothing to show.
+    const bool none = name == "FailedHash-NoDate-sep-remembory.jpg";
+    EXPECT_EQ(LoadPreviewBitmap(nullptr, e, &image, &block), !none) << name;
+    ++files;
+    if (!image) continue;
+    EXPECT_NE(block, nullptr);
+    EXPECT_GE(image->GetWidth(), 40u) << name;
+    EXPECT_GE(image->GetHeight(), 40u) << name;
+    for (const Known& k : known) {
+      if (_wcsicmp(k.name, found.cFileName) != 0) continue;
+      EXPECT_EQ(static_cast<int>(image->GetWidth()), k.width) << name;
+      EXPECT_EQ(static_cast<int>(image->GetHeight()), k.height) << name;
+      ++checked;
+    }
+    delete image;
+    FreeGlobal(block);
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  EXPECT_GE(files, 50);
+  EXPECT_EQ(checked, 5);
+
+  // A cut JPEG without an Exif thumbnail has nothing to show, and never reaches the decoder.
+  std::vector<uint8_t> cut = {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x08, 'E', 'x', 'i', 'f', 0, 0, 0xFF, 0xE2, 0x40, 0x00, 1, 2};
+  ImageEntry* bare = NewEntry(Write(L"cut.jpg", cut), kFileTypeJpg);
+  Image* image = reinterpret_cast<Image*>(1);
+  HGLOBAL block = reinterpret_cast<HGLOBAL>(1);
+  EXPECT_FALSE(LoadPreviewBitmap(nullptr, bare, &image, &block));
+  EXPECT_EQ(image, nullptr);
+  EXPECT_EQ(block, nullptr);
 }

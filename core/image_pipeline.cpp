@@ -322,9 +322,9 @@ bool ThumbnailFromFile(ImageEntry* e) {
 bool BuildThumbnailLocked(ImageEntry* e) {
   if (e->levelImages[kLevelThumbnail]) return true;
   if (!ThumbnailFromCache(e) && !ThumbnailFromFile(e)) {
-    // A movie without a frame (no codec) is still there; only a file that is gone has vanished.
-    if (e->info.fileTypeFlag != kFileTypeMovie || !PathExists(reinterpret_cast<const wchar_t*>(e->path)))
-      e->presence = kEntryVanished;
+    // A movie without a frame (no codec) or a picture cut short is still there; only a file
+    // that is gone has vanished, so file actions still take it.
+    if (!PathExists(reinterpret_cast<const wchar_t*>(e->path))) e->presence = kEntryVanished;
     return false;
   }
   TurnPicture(e->levelImages[kLevelThumbnail], UpdateExifTurns(e, true));

@@ -486,6 +486,7 @@ TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
   ASSERT_NE(status, nullptr);
   HWND pane0 = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (pane0 = Pane(main, 0)) != nullptr; }, 10000));
+  CloseFirstStartSettings(p.id);
 
   // The first picture: the status bar reads the fit mode and the level, and the pane shows
   // the picture's colours (its mean over the fitted rectangle), not a flat fill.

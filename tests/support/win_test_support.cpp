@@ -242,6 +242,19 @@ void CloseFirstStartSettings(DWORD processId) {
   if (!settings) return;
   PostMessageW(settings, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(settings); }, 10000));
+  // Closing stores and applies the settings and gives the activation back to the main window;
+  // a popup opened before that settles is cancelled by it.
+  WaitFor([&] {
+    HWND front = GetForegroundWindow();
+    DWORD owner = 0;
+    if (front) GetWindowThreadProcessId(front, &owner);
+    return owner == processId;
+  }, 5000);
+  if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId)) {
+    WaitForInputIdle(process, 5000);
+    CloseHandle(process);
+  }
+  WaitFor([] { return false; }, 1000);
 }
 
 bool SaveScreenshot(const std::wstring& path) {

@@ -81,6 +81,9 @@ class RawBatchTest : public ::testing::Test {
       ASSERT_TRUE(WriteWholeFile(File(name), dng.data(), dng.size()));
     wcscpy(g_currentFolder, photos_.c_str());
     LoadListContents(1, 0, 0);
+    // Until the entries are given a developable model below, the viewer's development of the
+    // shown one fails; that is no finding of this test, so its one error box is disarmed.
+    g_rawFailureArmed = 0;
     ASSERT_TRUE(WaitFor([] { return g_listCount == 5 && g_listReadyFlag == 1 && g_listPassComplete == 1; }, 30000));
     Pump();
     const int rawRow = RowWithRawFlag();

@@ -201,10 +201,14 @@ std::vector<std::wstring> SampleJpegs() {
 HWND OpenCollectionsSubmenu(DWORD processId, HWND list, int row) {
   const RECT r = ListRowRect(list, row);
   const LPARAM at = MAKELPARAM(r.left + 40, (r.top + r.bottom) / 2);
-  PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
-  PostMessageW(list, WM_RBUTTONUP, 0, at);
   HWND popup = nullptr;
-  if (!WaitFor([&] { return (popup = FindOpenPopupMenu(processId)) != nullptr; }, 10000)) return nullptr;
+  // A popup opened while an activation change is still under way is cancelled by it: once more.
+  for (int attempt = 0; attempt < 2 && !popup; ++attempt) {
+    PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageW(list, WM_RBUTTONUP, 0, at);
+    WaitFor([&] { return (popup = FindOpenPopupMenu(processId)) != nullptr; }, 10000);
+  }
+  if (!popup) return nullptr;
   PostMenuKey(popup, VK_DOWN, 12);
   PostMenuKey(popup, VK_RIGHT);
   HWND submenu = nullptr;

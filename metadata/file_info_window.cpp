@@ -366,39 +366,52 @@ void SetUpInfoList(HWND list, const wchar_t* const* captions, const int32_t* wid
   SendMessageW(list, LVM_SETCOLUMNORDERARRAY, columns, reinterpret_cast<LPARAM>(order));
 }
 
+bool HandleInfoListTabMessage(HWND page, const InfoListTab& tab, UINT message, LPARAM lParam, INT_PTR* result) {
+  HWND list = GetDlgItem(page, tab.listId);
+  *result = TRUE;
+  switch (message) {
+    case WM_SIZE:
+      MoveWindow(list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return true;
+    case WM_ERASEBKGND:
+      SetWindowLongPtrW(page, DWLP_MSGRESULT, 1);
+      return true;
+    case WM_MEASUREITEM:
+      *result = MeasureOwnerMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      return true;
+    case WM_DRAWITEM:
+      *result = DrawOwnerMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return true;
+    case WM_DESTROY:
+      for (int c = 0; c < tab.columns; ++c)
+        tab.widths[c] = static_cast<int32_t>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
+      if (g_windowSlots[tab.slot] == page) g_windowSlots[tab.slot] = nullptr;
+      return true;
+    case WM_NOTIFY: {
+      const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lParam);
+      if (static_cast<int>(hdr->idFrom) == tab.listId && hdr->code == NM_RCLICK) {
+        PrepareInfoTabPopup();
+        POINT p;
+        GetCursorPos(&p);
+        TrackPopupMenu(g_menus[tab.menu], TPM_LEFTBUTTON, p.x, p.y, 0, page, nullptr);
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
 INT_PTR CALLBACK ExifTabProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const InfoListTab kTab = {IDC_EXIF_LIST, kSlotInfoTabExif, g_settings.exifTabColumnWidths, 2, 16};
   HWND list = GetDlgItem(page, IDC_EXIF_LIST);
+  INT_PTR result;
+  if (HandleInfoListTabMessage(page, kTab, message, lParam, &result)) return result;
   switch (message) {
     case WM_INITDIALOG: {
       g_windowSlots[kSlotInfoTabExif] = page;
       const wchar_t* captions[] = {L"内容", L"タグ"};
       const int order[] = {1, 0};
       SetUpInfoList(list, captions, g_settings.exifTabColumnWidths, 2, order);
-      return TRUE;
-    }
-    case WM_SIZE:
-      MoveWindow(list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-      return TRUE;
-    case WM_ERASEBKGND:
-      SetWindowLongPtrW(page, DWLP_MSGRESULT, 1);
-      return TRUE;
-    case WM_MEASUREITEM:
-      return MeasureOwnerMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
-    case WM_DRAWITEM:
-      return DrawOwnerMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-    case WM_DESTROY:
-      for (int c = 0; c < 2; ++c)
-        g_settings.exifTabColumnWidths[c] = static_cast<int32_t>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
-      if (g_windowSlots[kSlotInfoTabExif] == page) g_windowSlots[kSlotInfoTabExif] = nullptr;
-      return TRUE;
-    case WM_NOTIFY: {
-      const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lParam);
-      if (hdr->idFrom == IDC_EXIF_LIST && hdr->code == NM_RCLICK) {
-        PrepareInfoTabPopup();
-        POINT p;
-        GetCursorPos(&p);
-        TrackPopupMenu(g_menus[16], TPM_LEFTBUTTON, p.x, p.y, 0, page, nullptr);
-      }
       return TRUE;
     }
     case WM_COMMAND:

@@ -31,6 +31,17 @@ void MarkFileInfoTabStale(int tab);
 // The two-column lists of the EXIF and GPS tabs: styles, columns with the kept widths, column
 // order; and the selected rows as "value\tlabel\n" lines on the clipboard.
 void SetUpInfoList(HWND list, const wchar_t* const* captions, const int32_t* widths, int columns, const int* order);
+
+// The Exif and GPS tabs are one list filling the page; the messages they share (size, owner-drawn
+// popup items, column widths kept on destroy, the right-click popup) are answered here.
+struct InfoListTab {
+  int listId;
+  int slot;
+  int32_t* widths;
+  int columns;
+  int menu;  // index into g_menus
+};
+bool HandleInfoListTabMessage(HWND page, const InfoListTab& tab, UINT message, LPARAM lParam, INT_PTR* result);
 void CopyInfoListRows(HWND list);
 
 INT_PTR CALLBACK FileTabProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -71,38 +71,16 @@ void RefreshGpsTab(HWND page) {
 }  // namespace
 
 INT_PTR CALLBACK GpsTabProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const InfoListTab kTab = {IDC_GPS_LIST, kSlotInfoTabGps, g_settings.gpsTabColumnWidths, 2, 18};
   HWND list = GetDlgItem(page, IDC_GPS_LIST);
+  INT_PTR result;
+  if (HandleInfoListTabMessage(page, kTab, message, lParam, &result)) return result;
   switch (message) {
     case WM_INITDIALOG: {
       g_windowSlots[kSlotInfoTabGps] = page;
       const wchar_t* captions[] = {L"内容", L"タグ"};
       const int order[] = {1, 0};
       SetUpInfoList(list, captions, g_settings.gpsTabColumnWidths, 2, order);
-      return TRUE;
-    }
-    case WM_SIZE:
-      MoveWindow(list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-      return TRUE;
-    case WM_ERASEBKGND:
-      SetWindowLongPtrW(page, DWLP_MSGRESULT, 1);
-      return TRUE;
-    case WM_MEASUREITEM:
-      return MeasureOwnerMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
-    case WM_DRAWITEM:
-      return DrawOwnerMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-    case WM_DESTROY:
-      for (int c = 0; c < 2; ++c)
-        g_settings.gpsTabColumnWidths[c] = static_cast<int32_t>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
-      if (g_windowSlots[kSlotInfoTabGps] == page) g_windowSlots[kSlotInfoTabGps] = nullptr;
-      return TRUE;
-    case WM_NOTIFY: {
-      const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lParam);
-      if (hdr->idFrom == IDC_GPS_LIST && hdr->code == NM_RCLICK) {
-        PrepareInfoTabPopup();
-        POINT p;
-        GetCursorPos(&p);
-        TrackPopupMenu(g_menus[18], TPM_LEFTBUTTON, p.x, p.y, 0, page, nullptr);
-      }
       return TRUE;
     }
     case WM_COMMAND:

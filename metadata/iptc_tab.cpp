@@ -496,18 +496,9 @@ INT_PTR CALLBACK IptcTabProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
       g_windowSlots[kSlotInfoTabIptc] = page;
       g_toolStrip = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_IPTC_TOOL_STRIP), page, IptcTemplateBarProc, 0);
       g_rowClipboard.clear();
-      SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
       const wchar_t* captions[] = {L"内容", L"タグ", L"ID"};
-      for (int c = 0; c < 3; ++c) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.pszText = const_cast<wchar_t*>(captions[c]);
-        column.cx = g_settings.iptcTabColumnWidths[c];
-        column.iSubItem = c;
-        SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
-      }
       const int order[] = {2, 1, 0};
-      SendMessageW(list, LVM_SETCOLUMNORDERARRAY, 3, reinterpret_cast<LPARAM>(order));
+      SetUpInfoList(list, captions, g_settings.iptcTabColumnWidths, 3, order);
       EnableWrite(page, false);
       return TRUE;
     }

@@ -236,6 +236,53 @@ bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstri
   return true;
 }
 
+void PressKey(WORD vk) {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &in[0], sizeof(INPUT));
+  Sleep(250);
+  SendInput(1, &in[1], sizeof(INPUT));
+  Sleep(250);
+}
+
+void ClickAt(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+  Sleep(300);
+}
+
+HWND FindFileList(HWND main) {
+  for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (HWND list = GetDlgItem(c, 313)) return list;
+  return nullptr;
+}
+
+HWND FindDescendant(HWND parent, const wchar_t* className, int id) {
+  struct Args {
+    const wchar_t* cls;
+    int id;
+    HWND found;
+  } a{className, id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM l) -> BOOL {
+        Args* a = reinterpret_cast<Args*>(l);
+        if (ClassNameOf(w) == a->cls && (a->id == 0 || GetDlgCtrlID(w) == a->id)) {
+          a->found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&a));
+  return a.found;
+}
+
 void CloseFirstStartSettings(DWORD processId) {
   HWND settings = nullptr;
   EXPECT_TRUE(WaitFor([&] { return (settings = FindTopWindow(processId, L"#32770", L"環境設定")) != nullptr; }, 20000));

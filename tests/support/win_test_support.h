@@ -71,6 +71,17 @@ bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstri
 // dialog at the display page once the list is built; closes it as the user would.
 void CloseFirstStartSettings(DWORD processId);
 
+// Input as a user gives it: a key held across several of the program's ticks, then released
+// and seen released before the next press; a left click at a screen point.
+void PressKey(WORD vk);
+void ClickAt(int x, int y);
+
+// The program's file list: the control with id 313 inside one of the main window's children.
+HWND FindFileList(HWND main);
+
+// A descendant window of the class (and, when not 0, the control id).
+HWND FindDescendant(HWND parent, const wchar_t* className, int id = 0);
+
 // Saves the whole screen as a 24-bit BMP.
 bool SaveScreenshot(const std::wstring& path);
 

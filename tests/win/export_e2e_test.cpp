@@ -45,33 +45,6 @@ bool WritePicture(const std::wstring& path) {
   return ok;
 }
 
-void PressKey(WORD vk) {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(1, &in[0], sizeof(INPUT));
-  Sleep(250);
-  SendInput(1, &in[1], sizeof(INPUT));
-  Sleep(250);
-}
-
-void ClickAt(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-  Sleep(300);
-}
-
-HWND FileList(HWND main) {
-  for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (HWND list = GetDlgItem(c, 313)) return list;
-  return nullptr;
-}
-
 // Selects every row of the program's list through a record in its process.
 void SelectAll(DWORD processId, HWND list) {
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
@@ -161,7 +134,7 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
   ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
   HWND list = nullptr;
   ASSERT_TRUE(WaitFor([&] {
-    list = FileList(main);
+    list = FindFileList(main);
     return list && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 4;
   }, 30000));
   WaitFor([] { return false; }, 1000);

@@ -18,26 +18,6 @@ const wchar_t kSamples[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\
 constexpr int kFileInfoTabControl = 305;
 constexpr int kGpsList = 543;
 
-HWND FindDescendant(HWND parent, const wchar_t* className, int id) {
-  struct Args {
-    const wchar_t* cls;
-    int id;
-    HWND found;
-  } a{className, id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM l) -> BOOL {
-        Args* a = reinterpret_cast<Args*>(l);
-        if (ClassNameOf(w) == a->cls && GetDlgCtrlID(w) == a->id) {
-          a->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&a));
-  return a.found;
-}
-
 std::wstring ValueOf(HWND list, const std::wstring& label) {
   const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < rows; ++row)

@@ -22,33 +22,6 @@ const wchar_t kSample[] =
     L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\"
     L"2004-01-11-22-45-15-sep-2004-01-11-22-45-15a.jpg";
 
-void PressKey(WORD vk) {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(1, &in[0], sizeof(INPUT));
-  Sleep(250);
-  SendInput(1, &in[1], sizeof(INPUT));
-  Sleep(250);
-}
-
-void ClickAt(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-  Sleep(300);
-}
-
-HWND FileList(HWND main) {
-  for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (HWND list = GetDlgItem(c, 313)) return list;
-  return nullptr;
-}
-
 // Text of a status-bar part, read through a buffer in the program's process.
 std::wstring StatusPart(DWORD processId, HWND bar, int part) {
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
@@ -158,7 +131,7 @@ TEST(HotKeyActionsE2E, CopyKeyCopiesTheFileAndUndoKeyTakesItBack) {
   ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
   HWND list = nullptr;
   ASSERT_TRUE(WaitFor([&] {
-    list = FileList(main);
+    list = FindFileList(main);
     return list && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1;
   }, 30000));
   WaitFor([] { return false; }, 1000);

@@ -24,17 +24,6 @@ using namespace testsupport;
 
 namespace {
 
-void PressKey(WORD vk) {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(1, &in[0], sizeof(INPUT));
-  Sleep(250);  // held across several ticks, also while a full-screen repaint slows them
-  SendInput(1, &in[1], sizeof(INPUT));
-  Sleep(250);  // and seen released before the next press
-}
-
 // The file-list pane: the child dialog whose list control has id 313.
 HWND FileListPane(HWND main) {
   for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
@@ -136,27 +125,6 @@ TEST(MainWindowE2E, FirstStartPlacementKeysAndTheStoredRectangle) {
   EXPECT_EQ(plain[offsetof(SettingsBlock, wasFullScreen)], 0);
 }
 
-
-// A descendant window of the class (and, when not 0, the control id).
-HWND FindDescendant(HWND parent, const wchar_t* className, int id = 0) {
-  struct Args {
-    const wchar_t* cls;
-    int id;
-    HWND found;
-  } a{className, id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM l) -> BOOL {
-        Args* a = reinterpret_cast<Args*>(l);
-        if (ClassNameOf(w) == a->cls && (a->id == 0 || GetDlgCtrlID(w) == a->id)) {
-          a->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&a));
-  return a.found;
-}
 
 // Reads the first file of that name below the folder.
 bool FindAndReadFile(const std::wstring& folder, const std::wstring& name, std::vector<uint8_t>* out) {

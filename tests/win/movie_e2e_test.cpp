@@ -16,26 +16,6 @@ using namespace testsupport;
 
 namespace {
 
-HWND FindDescendant(HWND parent, const wchar_t* className, int id = 0) {
-  struct Args {
-    const wchar_t* cls;
-    int id;
-    HWND found;
-  } a{className, id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM l) -> BOOL {
-        Args* a = reinterpret_cast<Args*>(l);
-        if (ClassNameOf(w) == a->cls && (a->id == 0 || GetDlgCtrlID(w) == a->id)) {
-          a->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&a));
-  return a.found;
-}
-
 std::vector<std::wstring> RowTexts(HWND list, int row) {
   std::vector<std::wstring> texts;
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));

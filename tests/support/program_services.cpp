@@ -7,6 +7,7 @@
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "core/app_globals.h"
+#include "core/image_entry_list.h"
 #include "core/settings.h"
 #include "core/startup.h"
 
@@ -46,4 +47,17 @@ void Tick(int count) {
     Pump();
   }
 }
+bool OpenTestMainWindow() {
+  if (!RegisterMainWindowClass(g_hInstance) || !CreateMainWindow(g_hInstance, SW_SHOW)) return false;
+  KillTimer(g_hwndMain, kIdleTimerId);
+  Pump();
+  return true;
+}
+
+void CloseTestMainWindow() {
+  if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
+  Pump();
+  FreeImageEntries();
+}
+
 }  // namespace testsupport

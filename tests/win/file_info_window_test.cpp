@@ -71,10 +71,7 @@ class FileInfoWindowTest : public ::testing::Test {
     token_ = StartProgramServices(dir_->path());
     g_settings.enabledImageTypes |= 0x2;
     g_settings.fileInfoDockInTree = 0;
-    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
-    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
-    KillTimer(g_hwndMain, kIdleTimerId);
-    Pump();
+    ASSERT_TRUE(OpenTestMainWindow());
     photos_ = new ScratchDir;
     ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"samples\\has-lens-info.jpg").c_str(),
                           photos_->File(L"a.jpg").c_str(), FALSE));
@@ -88,9 +85,7 @@ class FileInfoWindowTest : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     if (Window()) SendMessageW(Window(), WM_CLOSE, 0, 0);
-    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
-    Pump();
-    FreeImageEntries();
+    CloseTestMainWindow();
     delete photos_;
     Gdiplus::GdiplusShutdown(token_);
     delete dir_;

@@ -76,10 +76,7 @@ class GpsTabTest : public ::testing::Test {
     token_ = StartProgramServices(dir_->path());
     g_settings.enabledImageTypes |= 0x2;
     g_settings.fileInfoDockInTree = 0;
-    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
-    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
-    KillTimer(g_hwndMain, kIdleTimerId);
-    Pump();
+    ASSERT_TRUE(OpenTestMainWindow());
     photos_ = new ScratchDir;
     // An iPhone 4S and a Nikon D2H picture with GPS (neither names a datum), a plain JPEG, and
     // one that says it is in the Tokyo datum.
@@ -107,9 +104,7 @@ class GpsTabTest : public ::testing::Test {
   static void TearDownTestSuite() {
     g_shellExecuteFn = ShellExecuteW;
     if (g_windowSlots[kSlotFileInfo]) SendMessageW(g_windowSlots[kSlotFileInfo], WM_CLOSE, 0, 0);
-    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
-    Pump();
-    FreeImageEntries();
+    CloseTestMainWindow();
     delete photos_;
     Gdiplus::GdiplusShutdown(token_);
     delete dir_;

@@ -56,15 +56,10 @@ class RawBatchTest : public ::testing::Test {
     token_ = StartProgramServices(dir_->path());
     BuildCameraModelIndex();
     g_settings.enabledImageTypes |= 0x2 | 0x4000;
-    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
-    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
-    KillTimer(g_hwndMain, kIdleTimerId);
-    Pump();
+    ASSERT_TRUE(OpenTestMainWindow());
   }
   static void TearDownTestSuite() {
-    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
-    Pump();
-    FreeImageEntries();
+    CloseTestMainWindow();
     Gdiplus::GdiplusShutdown(token_);
     delete dir_;
   }

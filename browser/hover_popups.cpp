@@ -99,13 +99,16 @@ void ShowPreview(HWND dialog, ImageEntry* e, int left, int bottom) {
 
 void ShowHistogram(HWND dialog, ImageEntry* e) {
   ShowWindow(dialog, SW_SHOWNA);
+  bool drawn = false;
   if (HDC dc = GetDC(dialog)) {
     {
       Graphics g(dc);
-      DrawPopupHistogram(&g, e, 1);
+      drawn = DrawPopupHistogram(&g, e, 1);
     }
     ReleaseDC(dialog, dc);
   }
+  // A picture that cannot be decoded has no histogram: an empty popup would only hide the list.
+  if (!drawn) ShowWindow(dialog, SW_HIDE);
 }
 
 void OnRefresh(HWND dialog, HoverPopup& p, bool histogram) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ struct Process {
 
 // Top-level visible windows of a process (0: any process) whose class or title match (empty: any).
 HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::wstring& title);
+// All such windows (shown ones only), in the system's z order.
+std::vector<HWND> VisibleTopWindows(DWORD processId, const std::wstring& className);
 std::wstring WindowText(HWND window);
 RECT ScreenRectOf(HWND window);
 std::wstring ClassNameOf(HWND window);
@@ -70,6 +73,22 @@ bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstri
 // A first start of the program (the stored version differs from its own) opens the settings
 // dialog at the display page once the list is built; closes it as the user would.
 void CloseFirstStartSettings(DWORD processId);
+
+// Input as a user gives it (SendInput): the cursor moved to a screen point, the left button
+// pressed or released, a click, and keys pressed in order and released in reverse order.
+void MoveMouseTo(int x, int y);
+void MouseButton(bool down);
+void ClickAt(int x, int y);
+void PressKeys(std::initializer_list<WORD> keys);
+
+// The first descendant window with a control id (and window class, when given); the program's
+// file list (control 313) under its main window.
+HWND DescendantById(HWND parent, int id, const wchar_t* className = nullptr);
+HWND FileListOf(HWND mainWindow);
+
+// Distinct colours in a grid of points (every 7 pixels) over a screen rectangle: a flat fill
+// gives 1.
+int ColoursOnScreen(const RECT& r);
 
 // Saves the whole screen as a 24-bit BMP.
 bool SaveScreenshot(const std::wstring& path);

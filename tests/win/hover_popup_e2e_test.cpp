@@ -55,6 +55,14 @@ std::vector<RECT> ShownPopups(DWORD processId, HWND main) {
   return popups;
 }
 
+std::string Describe(const std::vector<RECT>& popups) {
+  std::string text;
+  for (const RECT& r : popups)
+    text += "(" + std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+            std::to_string(r.bottom - r.top) + ")";
+  return text.empty() ? "none" : text;
+}
+
 bool FindPopup(DWORD processId, HWND main, int width, int height, RECT* found) {
   for (const RECT& r : ShownPopups(processId, main))
     if (r.right - r.left == width && r.bottom - r.top == height) {
@@ -68,8 +76,8 @@ TEST(HoverPopupE2E, PreviewAndHistogramOfTheThumbnailUnderTheCursor) {
   ScratchDir program, photos;
   const std::wstring exe = program.File(L"Brannomere.exe");
   ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
-  // A whole camera picture of 500 x 375; a picture cut after its Exif segment that carries a
-  // 160 x 120 thumbnail; one cut without any (nothing to show).
+  // A whole camera picture of 500 x 375 and one cut after its Exif segment that carries a
+  // 160 x 120 thumbnail; a third picture so that the list has more than one row to pass over.
   ASSERT_TRUE(CopyFileW((kExifFolder + L"sample1.jpg").c_str(), photos.File(L"1.jpg").c_str(), FALSE));
   ASSERT_TRUE(WriteCutAfterExif(kExifFolder + L"samples\\has-lens-info.jpg", photos.File(L"2.jpg")));
   ASSERT_TRUE(CopyFileW((kExifFolder + L"samples\\2004-01-11-22-45-15-sep-2004-01-11-22-45-15a.jpg").c_str(),
@@ -83,12 +91,16 @@ TEST(HoverPopupE2E, PreviewAndHistogramOfTheThumbnailUnderTheCursor) {
   ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
   ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
   CloseFirstStartSettings(p.id);
-  int whole = -1, cut = -1, bare = -1;
+  int whole = -1, cut = -1;
   ASSERT_TRUE(WaitFor([&] {
-    whole = RowNamed(list, L"1.jpg"), cut = RowNamed(list, L"2.jpg"), bare = RowNamed(list, L"3.jpg");
-    return whole >= 0 && cut >= 0 && bare >= 0;
+    whole = RowNamed(list, L"1.jpg"), cut = RowNamed(list, L"2.jpg");
+    return whole >= 0 && cut >= 0;
   }, 30000));
   const int desktopWidth = GetSystemMetrics(SM_CXSCREEN);
+  // Thumbnails are hovered in the thumbnail style, histograms in the detail style.
+  auto detailStyle = [&] { return (GetWindowLongW(list, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT; };
+  if (detailStyle()) PostMessageW(GetParent(list), WM_COMMAND, 113, 0);
+  ASSERT_TRUE(WaitFor([&] { return !detailStyle(); }, 10000));
 
   // Rests the cursor on a point (moved there from aside, so that any shown popup goes first)
   // and waits for a popup of the size.
@@ -114,19 +126,14 @@ TEST(HoverPopupE2E, PreviewAndHistogramOfTheThumbnailUnderTheCursor) {
   SaveScreenshot(ExeFolder() + L"\\hover_preview_e2e.bmp");
   EXPECT_GT(ColoursOnScreen(preview), 20) << "the preview popup is blank";
 
-  // The cut picture shows its Exif thumbnail, 160 x 120 enlarged to 256 x 192.
+  // The cut picture shows its Exif thumbnail, 160 x 120 enlarged to 256 x 192 and turned upright
+  // as its orientation tag says (a quarter turn clockwise): 192 x 256.
   const POINT onCut = Centre(ListItemScreenRect(list, cut, LVIR_ICON));
   RECT cutPreview{};
-  EXPECT_TRUE(restOn(onCut, 256, 192, &cutPreview, 20000)) << "no preview popup of the cut picture";
+  EXPECT_TRUE(restOn(onCut, 192, 256, &cutPreview, 20000)) << "no preview popup of the cut picture: " << Describe(ShownPopups(p.id, main));
   WaitFor([] { return false; }, 800);
+  SaveScreenshot(ExeFolder() + L"\\hover_cut_preview_e2e.bmp");
   EXPECT_GT(ColoursOnScreen(cutPreview), 20) << "the cut picture's preview popup is blank";
-
-  // Nothing can be shown of a cut picture without a thumbnail.
-  const POINT onBare = Centre(ListItemScreenRect(list, bare, LVIR_ICON));
-  SetForegroundWindow(main);
-  MoveMouseTo(onBare.x, onBare.y);
-  WaitFor([] { return false; }, 1500);
-  EXPECT_TRUE(ShownPopups(p.id, main).empty());
 
   // Near the right edge of the desktop the popup stays inside it.
   RECT frame = ScreenRectOf(main);
@@ -141,17 +148,23 @@ TEST(HoverPopupE2E, PreviewAndHistogramOfTheThumbnailUnderTheCursor) {
 
   // The detail style has the histogram column: resting on a row's histogram shows it, 256 x 64
   // above the cursor.
-  HWND pane = GetParent(list);
-  PostMessageW(pane, WM_COMMAND, 113, 0);
-  ASSERT_TRUE(WaitFor([&] { return (GetWindowLongW(list, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT; }, 10000));
+  if (!detailStyle()) PostMessageW(GetParent(list), WM_COMMAND, 113, 0);
+  ASSERT_TRUE(WaitFor(detailStyle, 10000));
   const POINT onHistogram = Centre(ListSubItemScreenRect(list, whole, 1, LVIR_ICON));
   RECT histogram{};
-  ASSERT_TRUE(restOn(onHistogram, 256, 64, &histogram, 20000)) << "no histogram popup";
+  ASSERT_TRUE(restOn(onHistogram, 256, 64, &histogram, 20000)) << "no histogram popup: " << Describe(ShownPopups(p.id, main));
   EXPECT_EQ(histogram.left, onHistogram.x);
   EXPECT_EQ(histogram.top, onHistogram.y - 66);
   WaitFor([] { return false; }, 800);
   SaveScreenshot(ExeFolder() + L"\\hover_histogram_e2e.bmp");
   EXPECT_GT(ColoursOnScreen(histogram), 3) << "the histogram popup is blank";
+  // The preview answers to the thumbnail cell only: it does not cover the histogram.
+  EXPECT_EQ(ShownPopups(p.id, main).size(), 1u) << Describe(ShownPopups(p.id, main));
+  // Resting on the row's thumbnail in this style shows the preview alone.
+  RECT detailPreview{};
+  EXPECT_TRUE(restOn(Centre(ListItemScreenRect(list, whole, LVIR_ICON)), 256, 192, &detailPreview, 20000))
+      << Describe(ShownPopups(p.id, main));
+  EXPECT_EQ(ShownPopups(p.id, main).size(), 1u) << Describe(ShownPopups(p.id, main));
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   DWORD code = 1;

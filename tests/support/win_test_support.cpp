@@ -315,8 +315,9 @@ void PressKeys(std::initializer_list<WORD> keys) {
     SendInput(1, &in, sizeof in);
     Sleep(150);
   };
+  // Held a while: the program polls some keys from its idle timer rather than reading messages.
   for (WORD k : keys) key(k, false);
-  Sleep(100);
+  Sleep(250);
   for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) key(*it, true);
 }
 

@@ -263,6 +263,23 @@ TEST(ListCommandsE2E, DraggingARowMarksTheDropRowCopiesIntoAFolderAndReorders) {
   EXPECT_EQ(SelectedCount(list), 1);
   EXPECT_EQ(SendMessageW(list, LVM_GETITEMSTATE, 1, LVIS_SELECTED), static_cast<LRESULT>(LVIS_SELECTED));
 
+  // The same in the other list style (thumbnails, when the list showed details, and back).
+  const LONG style = GetWindowLongW(list, GWL_STYLE) & LVS_TYPEMASK;
+  PostMessageW(GetParent(list), WM_COMMAND, 113, 0);
+  ASSERT_TRUE(WaitFor([&] { return (GetWindowLongW(list, GWL_STYLE) & LVS_TYPEMASK) != style; }, 10000));
+  WaitFor([] { return false; }, 500);
+  const POINT onFirst = Centre(ListItemScreenRect(list, 0, LVIR_ICON)), onThird = Centre(ListItemScreenRect(list, 2, LVIR_ICON));
+  ASSERT_GT(onThird.x, 0);
+  SetForegroundWindow(main);
+  at = onFirst;
+  MoveMouseTo(onFirst.x, onFirst.y);
+  MouseButton(true);
+  EXPECT_TRUE(dragTo(onThird, [&] { return markedRows() == L"2"; }, 10000)) << testing::PrintToString(markedRows());
+  SaveScreenshot(ExeFolder() + L"\\list_drop_mark_other_style_e2e.bmp");
+  MouseButton(false);
+  EXPECT_TRUE(WaitFor([&] { return names() == L"a.jpg,b.jpg,c.jpg"; }, 10000)) << testing::PrintToString(names());
+  EXPECT_EQ(markedRows(), L"");
+
   PostMessageW(main, WM_CLOSE, 0, 0);
   DWORD code = 1;
   EXPECT_TRUE(p.WaitExit(20000, &code));

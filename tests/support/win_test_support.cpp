@@ -317,7 +317,7 @@ void PressKeys(std::initializer_list<WORD> keys) {
   };
   // Held a while: the program polls some keys from its idle timer rather than reading messages.
   for (WORD k : keys) key(k, false);
-  Sleep(250);
+  Sleep(500);
   for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) key(*it, true);
 }
 

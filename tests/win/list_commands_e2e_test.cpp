@@ -142,8 +142,16 @@ TEST(ListCommandsE2E, SelectAllCopyRowsRefreshAndDeleteWithTheQuestion) {
   const POINT at = Centre(ListItemScreenRect(list, row, LVIR_ICON));
   ClickAt(at.x, at.y);
   if (SelectedCount(list) != 1) SetRowSelected(list, row, true);
+  // Pressed again once when the first press is not seen: the program reads keys from its idle
+  // timer, which a busy machine can hold up for longer than a press.
   PressKeys({VK_DELETE});
-  if (!AnswerForeignBox(p.id, IDYES, 8000, &caption, &question)) {
+  bool asked = AnswerForeignBox(p.id, IDYES, 8000, &caption, &question);
+  if (!asked) {
+    std::fprintf(stderr, "note: the first Delete press was not seen; pressed again\n");
+    PressKeys({VK_DELETE});
+    asked = AnswerForeignBox(p.id, IDYES, 8000, &caption, &question);
+  }
+  if (!asked) {
     ADD_FAILURE() << "the Delete key did not reach the program";
     PostMessageW(pane, WM_COMMAND, 117, 1);  // what the key sends
     ASSERT_TRUE(AnswerForeignBox(p.id, IDYES, 15000, &caption, &question));
@@ -279,6 +287,22 @@ TEST(ListCommandsE2E, DraggingARowMarksTheDropRowCopiesIntoAFolderAndReorders) {
   MouseButton(false);
   EXPECT_TRUE(WaitFor([&] { return names() == L"a.jpg,b.jpg,c.jpg"; }, 10000)) << testing::PrintToString(names());
   EXPECT_EQ(markedRows(), L"");
+
+  // Released on the shown folder: nothing happens, the folder stays shown with its rows.
+  const std::wstring shownText = TreeItemText(tree, shown);
+  const POINT onShownNow = Centre(TreeItemScreenRect(tree, shown));
+  ASSERT_GT(onShownNow.x, 0);
+  at = Centre(ListItemScreenRect(list, 0, LVIR_ICON));
+  SetForegroundWindow(main);
+  MoveMouseTo(at.x, at.y);
+  MouseButton(true);
+  EXPECT_TRUE(dragTo(onShownNow, [&] { return markedRows().empty() && !markerShown(); }, 10000));
+  MouseButton(false);
+  WaitFor([] { return false; }, 3000);
+  EXPECT_EQ(names(), L"a.jpg,b.jpg,c.jpg");
+  const HTREEITEM caret = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  EXPECT_EQ(TreeItemText(tree, caret), shownText);
+  EXPECT_FALSE(FileExists(photos.File(L"dest\\b.jpg")));
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   DWORD code = 1;

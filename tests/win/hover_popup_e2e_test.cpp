@@ -160,6 +160,12 @@ TEST(HoverPopupE2E, PreviewAndHistogramOfTheThumbnailUnderTheCursor) {
   EXPECT_GT(ColoursOnScreen(histogram), 3) << "the histogram popup is blank";
   // The preview answers to the thumbnail cell only: it does not cover the histogram.
   EXPECT_EQ(ShownPopups(p.id, main).size(), 1u) << Describe(ShownPopups(p.id, main));
+  // The cut picture's histogram is counted over its thumbnail.
+  RECT cutHistogram{};
+  EXPECT_TRUE(restOn(Centre(ListSubItemScreenRect(list, cut, 1, LVIR_ICON)), 256, 64, &cutHistogram, 20000))
+      << "no histogram popup of the cut picture: " << Describe(ShownPopups(p.id, main));
+  WaitFor([] { return false; }, 500);
+  EXPECT_GT(ColoursOnScreen(cutHistogram), 3) << "the cut picture's histogram popup is blank";
   // Resting on the row's thumbnail in this style shows the preview alone.
   RECT detailPreview{};
   EXPECT_TRUE(restOn(Centre(ListItemScreenRect(list, whole, LVIR_ICON)), 256, 192, &detailPreview, 20000))

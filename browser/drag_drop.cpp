@@ -7,6 +7,8 @@
 
 #include "browser/drag_feedback.h"
 #include "browser/file_list_pane.h"
+#include "browser/list_drop_mark.h"
+#include "resources/resource.h"
 
 HWND g_dragListPane = nullptr;
 
@@ -428,6 +430,7 @@ int32_t StartFileDrag(HWND owner, UINT renderMessage, const UINT* formats, int f
   HRESULT hr = DoDragDrop(data, source, allowedEffects, &effect);
   // A drop the program handled itself ends the drag without an OLE Drop to reset the flag.
   g_internalDropHandled = 0;
+  SetListDropRow(GetDlgItem(owner, IDC_FILE_LIST), -1);
   g_dragActive = 0;
   g_treeSelectionFrozen = 0;
   data->Release();

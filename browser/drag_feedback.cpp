@@ -6,6 +6,7 @@
 #include "browser/drag_drop.h"
 #include "browser/file_list_pane.h"
 #include "browser/icon_lists.h"
+#include "browser/list_drop_mark.h"
 #include "browser/list_order.h"
 #include "browser/main_window.h"
 #include "browser/navigation_pane.h"
@@ -103,6 +104,14 @@ void PlaceMarker(HWND marker) {
 }
 
 HWND DraggedList(HWND popup) { return GetDlgItem(popup, IDC_DRAG_LIST); }
+
+// The listed row at a point of the list's client area, -1 off every row.
+int ListRowAt(HWND list, POINT client) {
+  LVHITTESTINFO hit{};
+  hit.pt = client;
+  const int row = static_cast<int>(SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  return row >= 0 && row < g_listCount ? row : -1;
+}
 
 void FillDragList(HWND popup) {
   HWND source = GetListControl();
@@ -203,8 +212,11 @@ void UpdateDropFeedback(HWND listPane, HWND list, HWND tree) {
   if (listPane && list && StrictlyInside(list, p) && IsWindowEnabled(list)) {
     POINT c = p;
     ScreenToClient(list, &c);
+    SetListDropRow(list, ListRowAt(list, c));
     RECT one = {c.x, c.y, c.x + 1, c.y + 1};
     RedrawWindow(list, &one, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  } else if (list) {
+    SetListDropRow(list, -1);
   }
   if (Slot(kSlotNavigationPane) && tree && StrictlyInside(tree, p) && IsWindowEnabled(tree)) {
     RECT client;
@@ -229,14 +241,14 @@ int FinishFileDrag(HWND listPane) {
   POINT p;
   GetCursorPos(&p);
   HWND list = ListOf(listPane);
+  SetListDropRow(list, -1);
   if (listPane && Slot(kSlotFileListPane) && list && StrictlyInside(list, p) && IsWindowEnabled(list)) {
     g_internalDropHandled = 1;
-    LVHITTESTINFO hit{};
-    hit.pt = p;
-    ScreenToClient(list, &hit.pt);
-    const int row = static_cast<int>(SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    POINT c = p;
+    ScreenToClient(list, &c);
+    const int row = ListRowAt(list, c);
     HWND popup = Slot(kSlotDraggedItems);
-    if (row >= 0 && row < g_listCount && popup) {
+    if (row >= 0 && popup) {
       MoveDraggedRows(list, DraggedList(popup), row);
       g_cacheDirty |= 2;
       restoreSelection = false;

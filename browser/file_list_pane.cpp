@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "browser/drag_drop.h"
+#include "browser/list_drop_mark.h"
 #include "browser/focus_queries.h"
 #include "browser/idle_loop.h"
 #include "browser/list_order.h"
@@ -120,6 +121,9 @@ void OnInitDialog(HWND pane) {
         LVS_EX_INFOTIP;
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ex);
   InsertColumns(list);
+  // The rows' drop highlight during a drag of the list's own rows is the pane's to give.
+  const UINT callbackMask = static_cast<UINT>(SendMessageW(list, LVM_GETCALLBACKMASK, 0, 0));
+  SendMessageW(list, LVM_SETCALLBACKMASK, callbackMask | LVIS_DROPHILITED, 0);
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   if (header) g_listHeaderStyle = GetWindowLongW(header, GWL_STYLE);
 }
@@ -162,8 +166,9 @@ void OnGetDispInfo(NMLVDISPINFOW* info) {
       item.iImage = I_IMAGECALLBACK;  // no image: some list views keep an empty image slot for I_IMAGENONE
   }
   if ((item.mask & LVIF_STATE) && item.iSubItem == 0) {
-    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.stateMask = LVIS_STATEIMAGEMASK | LVIS_DROPHILITED;
     item.state = INDEXTOSTATEIMAGEMASK((entry->checked ? 1 : 0) + 1);
+    if (item.iItem == ListDropRow()) item.state |= LVIS_DROPHILITED;
   }
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
     const wchar_t* text = L"";
@@ -628,6 +633,11 @@ LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LP
       return 0;
     case InsertRowsMessage:
       return InsertCallbackRows(list, static_cast<int>(wParam));
+    case WM_PAINT: {
+      const LRESULT painted = CallWindowProcW(g_previousListProc, list, message, wParam, lParam);
+      DrawListDropMark(list);
+      return painted;
+    }
   }
   return CallWindowProcW(g_previousListProc, list, message, wParam, lParam);
 }

@@ -47,13 +47,10 @@ int EntryUnderCursor(bool histogram) {
   GetCursorPos(&hit.pt);
   if (WindowFromPoint(hit.pt) != list) return -1;
   ScreenToClient(list, &hit.pt);
-  int row;
-  if (histogram) {
-    row = static_cast<int>(SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (hit.iSubItem != 1) return -1;
-  } else {
-    row = static_cast<int>(SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-  }
+  // In the detail style the thumbnail is column 0's image and the histogram column 1's: each
+  // popup answers to its own cell, so that the preview does not cover the histogram.
+  const int row = static_cast<int>(SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (hit.iSubItem != (histogram ? 1 : 0)) return -1;
   if (!(hit.flags & LVHT_ONITEMICON) || row < 0 || row >= g_listCount) return -1;
   return g_displayOrder[row];
 }
@@ -99,13 +96,16 @@ void ShowPreview(HWND dialog, ImageEntry* e, int left, int bottom) {
 
 void ShowHistogram(HWND dialog, ImageEntry* e) {
   ShowWindow(dialog, SW_SHOWNA);
+  bool drawn = false;
   if (HDC dc = GetDC(dialog)) {
     {
       Graphics g(dc);
-      DrawPopupHistogram(&g, e, 1);
+      drawn = DrawPopupHistogram(&g, e, 1);
     }
     ReleaseDC(dialog, dc);
   }
+  // A picture that cannot be decoded has no histogram: an empty popup would only hide the list.
+  if (!drawn) ShowWindow(dialog, SW_HIDE);
 }
 
 void OnRefresh(HWND dialog, HoverPopup& p, bool histogram) {

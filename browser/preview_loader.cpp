@@ -42,7 +42,8 @@ HGLOBAL DecodableBlock(HGLOBAL source) {
 
 }  // namespace
 
-HGLOBAL LoadPreviewSourceBlock(ImageEntry* e) {
+namespace {
+HGLOBAL ReadPreviewSource(ImageEntry* e) {
   const ImageInfo& info = e->info;
   if (info.previewSize != 0 || !IsRawModelEntry(e)) {
     if (info.fileTypeFlag != kFileTypeMovie) return ReadEntryFileRange(e, info.previewOffset, info.previewSize);
@@ -55,6 +56,12 @@ HGLOBAL LoadPreviewSourceBlock(ImageEntry* e) {
     return developed;
   }
   return CopyUnknownPictureBlock();
+}
+}  // namespace
+
+HGLOBAL LoadPreviewSourceBlock(ImageEntry* e) {
+  HGLOBAL source = ReadPreviewSource(e);
+  return source ? DecodableBlock(source) : nullptr;
 }
 
 namespace {
@@ -88,8 +95,6 @@ bool LoadPreviewBitmap(Graphics*, ImageEntry* entry, Image** image, HGLOBAL* blo
   if (block) *block = nullptr;
   if (!entry || !image || !block) return false;
   HGLOBAL source = LoadPreviewSourceBlock(entry);
-  if (!source) return false;
-  source = DecodableBlock(source);
   if (!source) return false;
   brn::MemoryStreamHolder holder;
   // A failure hands nothing back: what was made here is freed here.

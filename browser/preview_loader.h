@@ -10,7 +10,7 @@ class Image;
 }  // namespace Gdiplus
 
 // The encoded picture a preview is decoded from, in a new block the caller frees; null when
-// there is none.
+// there is none. A JPEG cut short after its Exif segment gives its Exif thumbnail instead.
 HGLOBAL LoadPreviewSourceBlock(ImageEntry* entry);
 
 // True: *image is a new picture that may read from *block; the caller deletes the image and

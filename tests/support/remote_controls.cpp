@@ -97,6 +97,49 @@ RECT ListRowRect(HWND list, int row) {
   return r;
 }
 
+RECT ListItemScreenRect(HWND list, int row, int part) {
+  RECT r{};
+  r.left = part;
+  RemoteBuffer buffer(list, sizeof r);
+  if (!buffer.ok() || !buffer.Write(0, &r, sizeof r)) return RECT{};
+  if (!Send(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(buffer.address()))) return RECT{};
+  buffer.Read(0, &r, sizeof r);
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+RECT ListSubItemScreenRect(HWND list, int row, int column, int part) {
+  RECT r{};
+  r.top = column;
+  r.left = part;
+  RemoteBuffer buffer(list, sizeof r);
+  if (!buffer.ok() || !buffer.Write(0, &r, sizeof r)) return RECT{};
+  if (!Send(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(buffer.address()))) return RECT{};
+  buffer.Read(0, &r, sizeof r);
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+RECT TreeItemScreenRect(HWND tree, HTREEITEM item) {
+  RECT r{};
+  *reinterpret_cast<HTREEITEM*>(&r) = item;
+  RemoteBuffer buffer(tree, sizeof r);
+  if (!buffer.ok() || !buffer.Write(0, &r, sizeof r)) return RECT{};
+  if (!Send(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(buffer.address()))) return RECT{};
+  buffer.Read(0, &r, sizeof r);
+  MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void SetListRowState(HWND list, int row, UINT state, UINT mask) {
+  LVITEMW item{};
+  item.state = state;
+  item.stateMask = mask;
+  RemoteBuffer buffer(list, sizeof item);
+  if (buffer.ok() && buffer.Write(0, &item, sizeof item))
+    Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.address()));
+}
+
 RECT HeaderItemRect(HWND header, int index) {
   RECT r{};
   RemoteBuffer buffer(header, sizeof r);

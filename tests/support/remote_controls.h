@@ -33,6 +33,14 @@ std::wstring StatusPartText(HWND statusBar, int part);
 std::wstring ListCellText(HWND list, int row, int column);
 // The bounds of a list-view row in the list's client coordinates (LVM_GETITEMRECT, LVIR_BOUNDS).
 RECT ListRowRect(HWND list, int row);
+// A list-view row's rectangle part (LVIR_BOUNDS, LVIR_ICON, ...) and a cell's rectangle
+// (LVM_GETSUBITEMRECT), in screen coordinates; empty when the list has no such row.
+RECT ListItemScreenRect(HWND list, int row, int part);
+RECT ListSubItemScreenRect(HWND list, int row, int column, int part);
+// A tree item's text rectangle in screen coordinates (TVM_GETITEMRECT).
+RECT TreeItemScreenRect(HWND tree, HTREEITEM item);
+// Sets state bits of a list-view row (-1: every row), as LVM_SETITEMSTATE does.
+void SetListRowState(HWND list, int row, UINT state, UINT mask);
 // A header item's rectangle (HDM_GETITEMRECT) and its format and image (HDM_GETITEMW).
 RECT HeaderItemRect(HWND header, int index);
 bool HeaderItemFormat(HWND header, int index, int* format, int* image);

@@ -1,7 +1,9 @@
 #include "support/win_test_support.h"
 
 #include <shellapi.h>
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -144,6 +146,25 @@ HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::ws
   return a.found;
 }
 
+std::vector<HWND> VisibleTopWindows(DWORD processId, const std::wstring& className) {
+  struct Args {
+    DWORD pid;
+    const std::wstring* className;
+    std::vector<HWND> found;
+  } args{processId, &className, {}};
+  EnumWindows(
+      [](HWND w, LPARAM lp) {
+        auto* a = reinterpret_cast<Args*>(lp);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if ((a->pid == 0 || pid == a->pid) && IsWindowVisible(w) && (a->className->empty() || ClassNameOf(w) == *a->className))
+          a->found.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&args));
+  return args.found;
+}
+
 std::wstring WindowText(HWND window) {
   wchar_t buf[4096] = {};
   // WM_GETTEXT works across processes for the standard controls; GetWindowText would not.
@@ -257,22 +278,6 @@ void PressKey(WORD vk) {
   Sleep(250);
 }
 
-void ClickAt(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-  Sleep(300);
-}
-
-HWND FindFileList(HWND main) {
-  for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (HWND list = GetDlgItem(c, 313)) return list;
-  return nullptr;
-}
-
 HWND FindDescendant(HWND parent, const wchar_t* className, int id) {
   struct Args {
     const wchar_t* cls;
@@ -283,7 +288,7 @@ HWND FindDescendant(HWND parent, const wchar_t* className, int id) {
       parent,
       [](HWND w, LPARAM l) -> BOOL {
         Args* a = reinterpret_cast<Args*>(l);
-        if (ClassNameOf(w) == a->cls && (a->id == 0 || GetDlgCtrlID(w) == a->id)) {
+        if ((!a->cls || ClassNameOf(w) == a->cls) && (a->id == 0 || GetDlgCtrlID(w) == a->id)) {
           a->found = w;
           return FALSE;
         }
@@ -312,6 +317,63 @@ void CloseFirstStartSettings(DWORD processId) {
     CloseHandle(process);
   }
   WaitFor([] { return false; }, 1000);
+}
+
+void MoveMouseTo(int x, int y) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>(x * 65535LL / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = static_cast<LONG>(y * 65535LL / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+  Sleep(40);
+}
+
+void MouseButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+  Sleep(100);
+}
+
+void ClickAt(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+  Sleep(300);
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  auto key = [](WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+    Sleep(150);
+  };
+  // Held a while: the program polls some keys from its idle timer rather than reading messages.
+  for (WORD k : keys) key(k, false);
+  Sleep(500);
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) key(*it, true);
+}
+
+HWND FileListOf(HWND mainWindow) { return FindDescendant(mainWindow, L"SysListView32", 313); }
+
+int ColoursOnScreen(const RECT& r) {
+  HDC screen = GetDC(nullptr);
+  std::vector<COLORREF> seen;
+  for (int y = r.top + 4; y < r.bottom; y += 7)
+    for (int x = r.left + 4; x < r.right; x += 7) {
+      const COLORREF c = GetPixel(screen, x, y);
+      if (c != CLR_INVALID && std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(c);
+    }
+  ReleaseDC(nullptr, screen);
+  return static_cast<int>(seen.size());
 }
 
 bool SaveScreenshot(const std::wstring& path) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ struct Process {
 
 // Top-level visible windows of a process (0: any process) whose class or title match (empty: any).
 HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::wstring& title);
+// All such windows (shown ones only), in the system's z order.
+std::vector<HWND> VisibleTopWindows(DWORD processId, const std::wstring& className);
 std::wstring WindowText(HWND window);
 RECT ScreenRectOf(HWND window);
 std::wstring ClassNameOf(HWND window);
@@ -71,16 +74,23 @@ bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstri
 // dialog at the display page once the list is built; closes it as the user would.
 void CloseFirstStartSettings(DWORD processId);
 
-// Input as a user gives it: a key held across several of the program's ticks, then released
-// and seen released before the next press; a left click at a screen point.
+// Input as a user gives it (SendInput): a key held across several of the program's ticks, then
+// released and seen released before the next press; the cursor moved to a screen point, the left
+// button pressed or released, a click, and keys pressed in order and released in reverse order.
 void PressKey(WORD vk);
+void MoveMouseTo(int x, int y);
+void MouseButton(bool down);
 void ClickAt(int x, int y);
+void PressKeys(std::initializer_list<WORD> keys);
 
-// The program's file list: the control with id 313 inside one of the main window's children.
-HWND FindFileList(HWND main);
-
-// A descendant window of the class (and, when not 0, the control id).
+// A descendant window of the class (any class when null) and, when not 0, the control id; the
+// program's file list (control 313) under its main window.
 HWND FindDescendant(HWND parent, const wchar_t* className, int id = 0);
+HWND FileListOf(HWND mainWindow);
+
+// Distinct colours in a grid of points (every 7 pixels) over a screen rectangle: a flat fill
+// gives 1.
+int ColoursOnScreen(const RECT& r);
 
 // Saves the whole screen as a 24-bit BMP.
 bool SaveScreenshot(const std::wstring& path);

@@ -134,7 +134,7 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
   ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
   HWND list = nullptr;
   ASSERT_TRUE(WaitFor([&] {
-    list = FindFileList(main);
+    list = FileListOf(main);
     return list && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 4;
   }, 30000));
   WaitFor([] { return false; }, 1000);

@@ -131,7 +131,7 @@ TEST(HotKeyActionsE2E, CopyKeyCopiesTheFileAndUndoKeyTakesItBack) {
   ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
   HWND list = nullptr;
   ASSERT_TRUE(WaitFor([&] {
-    list = FindFileList(main);
+    list = FileListOf(main);
     return list && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1;
   }, 30000));
   WaitFor([] { return false; }, 1000);

@@ -48,18 +48,6 @@ HWND FindIndexPrintDialog(DWORD processId) {
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
-// Distinct colours in a grid of points over a screen rectangle.
-int ColoursOnScreen(const RECT& r) {
-  HDC screen = GetDC(nullptr);
-  std::vector<COLORREF> seen;
-  for (int y = r.top + 4; y < r.bottom; y += 7)
-    for (int x = r.left + 4; x < r.right; x += 7) {
-      const COLORREF c = GetPixel(screen, x, y);
-      if (c != CLR_INVALID && std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(c);
-    }
-  ReleaseDC(nullptr, screen);
-  return static_cast<int>(seen.size());
-}
 }  // namespace
 
 TEST(IndexPrintE2E, OpenedFromTheProgramAndPrintedToAPdf) {

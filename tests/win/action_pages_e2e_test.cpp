@@ -96,17 +96,22 @@ TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
   HWND settings = OpenSettings(p.id, main, 333);
   ASSERT_NE(settings, nullptr);
   HWND add = nullptr, list = nullptr, keepTime = nullptr;
+  // Ids repeat across pages: the controls are taken from the page that holds the action list.
   ASSERT_TRUE(WaitFor([&] {
-    add = Descendant(settings, IDC_ACTION_ADD, L"Button");
     list = Descendant(settings, IDC_ACTION_LIST, L"SysListView32");
-    keepTime = Descendant(settings, IDC_ACTION_KEEP_ROTATION_TIME, L"Button");
-    return add && list && keepTime && IsWindowVisible(list);
+    if (!list) return false;
+    add = GetDlgItem(GetParent(list), IDC_ACTION_ADD);
+    keepTime = GetDlgItem(GetParent(list), IDC_ACTION_KEEP_ROTATION_TIME);
+    return add && keepTime && IsWindowVisible(list);
   }, 10000));
   EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
   SendMessageW(keepTime, BM_CLICK, 0, 0);
-  PostMessageW(add, BM_CLICK, 0, 0);
+  PostMessageW(GetParent(add), WM_COMMAND, MAKEWPARAM(IDC_ACTION_ADD, BN_CLICKED), reinterpret_cast<LPARAM>(add));
   HWND reg = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (reg = FindTopWindow(p.id, L"#32770", L"アクション登録")) != nullptr; }, 10000));
+  const bool registerOpen =
+      WaitFor([&] { return (reg = FindTopWindow(p.id, L"#32770", L"アクション登録")) != nullptr; }, 10000);
+  if (!registerOpen) SaveScreenshot(ExeFolder() + L"\\action_register_missing.bmp");
+  ASSERT_TRUE(registerOpen);
   HWND key = GetDlgItem(reg, IDC_REGISTER_KEY), kind = GetDlgItem(reg, IDC_REGISTER_KIND);
   HWND path = GetDlgItem(reg, IDC_REGISTER_PATH), ask = GetDlgItem(reg, IDC_REGISTER_ASK_AT_RUN);
   ASSERT_TRUE(key && kind && path && ask);
@@ -135,7 +140,8 @@ TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
   ASSERT_NE(settings, nullptr);
   HWND joiner = nullptr;
   ASSERT_TRUE(WaitFor([&] {
-    joiner = Descendant(settings, IDC_RENAME_PREFIX_JOINER, L"ComboBox");
+    HWND actions = Descendant(settings, IDC_RENAME_ACTIONS, L"ComboBox");
+    joiner = actions ? GetDlgItem(GetParent(actions), IDC_RENAME_PREFIX_JOINER) : nullptr;
     return joiner && IsWindowVisible(joiner);
   }, 10000));
   Pick(GetParent(joiner), joiner, 2);
@@ -145,10 +151,20 @@ TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
   // The new key asks before its first run; "はい" runs it.
   HWND files = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (files = FileList(main)) && SendMessageW(files, LVM_GETITEMCOUNT, 0, 0) == 1; }, 30000));
+  // Closing the dialog gives the activation back to the main window; keys go there after that.
+  WaitFor([&] {
+    HWND front = GetForegroundWindow();
+    DWORD owner = 0;
+    if (front) GetWindowThreadProcessId(front, &owner);
+    return owner == p.id;
+  }, 5000);
+  WaitFor([] { return false; }, 1000);
   SetForegroundWindow(main);
   RECT r = ScreenRectOf(files);
   ClickAt(r.left + 30, r.top + 30);
   PressKey('C');
+  WaitFor([] { return false; }, 1500);
+  SaveScreenshot(ExeFolder() + L"\\action_key_pressed.bmp");
   const std::wstring copy = dest.File(L"a.jpg");
   std::wstring caption, text;
   if (!WaitFor([&] { return FileExists(copy); }, 3000))
@@ -169,7 +185,7 @@ TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
   ASSERT_NE(settings, nullptr);
   ASSERT_TRUE(WaitFor([&] {
     list = Descendant(settings, IDC_ACTION_LIST, L"SysListView32");
-    keepTime = Descendant(settings, IDC_ACTION_KEEP_ROTATION_TIME, L"Button");
+    keepTime = list ? GetDlgItem(GetParent(list), IDC_ACTION_KEEP_ROTATION_TIME) : nullptr;
     return list && keepTime && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1;
   }, 10000));
   EXPECT_EQ(ListCellText(list, 0, 1), L"Cキー");

@@ -23,55 +23,52 @@ WNDPROC g_editPrevious;
 HICON g_browseIcon;
 
 LRESULT CALLBACK PathEditDropProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DROPFILES) {
-    HDROP drop = reinterpret_cast<HDROP>(wParam);
-    wchar_t name[kPathChars];
-    if (DragQueryFileW(drop, 0, name, kPathChars)) SetWindowTextW(edit, name);
-    DragFinish(drop);
-    return 0;  // the drop is released here: nothing may read it afterwards
-  }
+  if (TakeDroppedPath(edit, message, wParam)) return 0;
   return CallWindowProcW(g_editPrevious, edit, message, wParam, lParam);
 }
 
 void Fail(HWND dialog, const wchar_t* text) { MessageBoxW(dialog, text, g_productName, MB_ICONERROR); }
-
-bool IsFolderKind(int32_t kind) { return kind == 3 || kind == 4 || kind == 7 || kind == 8 || kind == 9; }
-
-const wchar_t* EmptyText(int32_t kind) {
-  return kind == 3 ? L"ファイルコピー先フォルダが入力されていません。"
-         : kind == 4 ? L"ファイル移動先フォルダが入力されていません。"
-                     : L"ファイル保存先フォルダが入力されていません。";
-}
-const wchar_t* InvalidText(int32_t kind) {
-  return kind == 3 ? L"ファイルコピー先フォルダが不正です。"
-         : kind == 4 ? L"ファイル移動先フォルダが不正です。"
-                     : L"ファイル保存先フォルダが不正です。";
-}
 
 void Confirm(HWND dialog) {
   ActionEntry* row = ActionRowAt(g_row);
   if (!row) return;
   wchar_t typed[kPathChars] = L"";
   GetDlgItemTextW(dialog, IDC_ACTION_PATH_EDIT, typed, kPathChars);
-  if (IsFolderKind(row->kind)) {
-    if (!typed[0]) return Fail(dialog, EmptyText(row->kind));
-    if (!IsValidFolderPath(typed)) return Fail(dialog, InvalidText(row->kind));
+  if (IsActionFolderKind(row->kind)) {
+    if (!typed[0]) return Fail(dialog, W(ActionFolderEmptyText(row->kind)));
+    if (!IsValidFolderPath(typed)) return Fail(dialog, W(ActionFolderInvalidText(row->kind)));
   }
   char16_t path[kPathChars];
-  switch (FinishActionPath(U16(typed), row->kind, path, kPathChars)) {
-    case ActionPathResult::kLeadingBackslash:
-      return Fail(dialog, L"フォルダ名が不正です。\n相対パスにする場合先頭に'\\'は必要ありません。");
-    case ActionPathResult::kTooLong:
-      return Fail(dialog, L"フォルダ名が長すぎます。\n短いパスを入力してください。");
-    case ActionPathResult::kOk:
-      break;
-  }
+  if (!FinishTypedActionPath(dialog, typed, row->kind, path)) return;
   wcscpy(W(row->path), W(path));
   row->askAtRunTime = IsDlgButtonChecked(dialog, IDC_ACTION_PATH_KEEP) == BST_CHECKED ? 0 : 1;
   g_result = 1;
   SendMessageW(dialog, WM_CLOSE, 0, 0);
 }
 }  // namespace
+
+bool TakeDroppedPath(HWND edit, UINT message, WPARAM wParam) {
+  if (message != WM_DROPFILES) return false;
+  HDROP drop = reinterpret_cast<HDROP>(wParam);
+  wchar_t name[kPathChars];
+  if (DragQueryFileW(drop, 0, name, kPathChars)) SetWindowTextW(edit, name);
+  DragFinish(drop);
+  return true;  // the drop is released here: nothing may read it afterwards
+}
+
+bool FinishTypedActionPath(HWND dialog, const wchar_t* typed, int32_t kind, char16_t* out) {
+  switch (FinishActionPath(U16(typed), kind, out, kPathChars)) {
+    case ActionPathResult::kLeadingBackslash:
+      Fail(dialog, L"フォルダ名が不正です。\n相対パスにする場合先頭に'\\'は必要ありません。");
+      return false;
+    case ActionPathResult::kTooLong:
+      Fail(dialog, L"フォルダ名が長すぎます。\n短いパスを入力してください。");
+      return false;
+    case ActionPathResult::kOk:
+      break;
+  }
+  return true;
+}
 
 INT_PTR CALLBACK ActionPathInputDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

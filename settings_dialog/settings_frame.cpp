@@ -14,6 +14,8 @@
 #include "core/settings.h"
 #include "core/window_helpers.h"
 #include "resources/resource.h"
+#include "settings_dialog/action_pages.h"
+#include "settings_dialog/action_pages_ids.h"
 #include "settings_dialog/color_settings.h"
 #include "settings_dialog/pure/page_rules.h"
 #include "settings_dialog/settings_ids.h"
@@ -39,8 +41,8 @@ const PageRow kPages[kSettingsPageCount] = {
     {IDD_SETTINGS_VIEW_FOCUS, ViewFocusPageProc, 28, L"ﾋﾞｭｰﾌｫｰｶｽ設定"},
     {IDD_SETTINGS_COLORS, ColorsPageProc, 21, L"ｶﾗｰ設定"},
     {IDD_SETTINGS_FONTS, FontsPageProc, 25, L"ﾌｫﾝﾄ設定"},
-    {135, nullptr, 19, L"ｱｸｼｮﾝ設定"},
-    {162, nullptr, 24, L"ﾘﾈｰﾑ設定"},
+    {IDD_SETTINGS_ACTION_LIST, ActionListPageProc, 19, L"ｱｸｼｮﾝ設定"},
+    {IDD_SETTINGS_RENAME, RenameSettingsPageProc, 24, L"ﾘﾈｰﾑ設定"},
     {IDD_SETTINGS_MEDIA_SPLIT, MediaSplitPageProc, 20, L"ﾒﾃﾞｨｱ容量分割設定"},
     {IDD_SETTINGS_FAVOURITES, FavouritesPageProc, 26, L"お気に入り設定"},
     {IDD_SETTINGS_LIST_ITEMS, ListItemsPageProc, 27, L"ﾘｽﾄ項目設定"},
@@ -140,6 +142,11 @@ void SelectSettingsPage(int page) {
   const int shown = g_settings.lastSettingsPage;
   for (int p = 0; p < kSettingsPageCount; ++p)
     if (HWND w = g_windowSlots[kPages[p].slot]) ShowWindow(w, p == shown ? SW_SHOW : SW_HIDE);
+  // The action list shows the rename settings as typed so far; the rename page keeps what was
+  // typed on it when it is shown again.
+  if (shown == 8 || shown == 9) CommitRenameSettings();
+  if (shown == 8 || shown == 9)
+    if (HWND w = g_windowSlots[kPages[shown].slot]) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
   HWND dialog = g_windowSlots[kSlotSettingsDialog];
   if (!dialog) return;
   SendDlgItemMessageW(dialog, IDC_SETTINGS_TAB, TCM_SETCURSEL, shown, 0);
@@ -153,7 +160,8 @@ void RefreshSettingsPages() {
     HWND w = g_windowSlots[kPages[p].slot];
     if (!w) continue;
     if (p <= 4) RefreshBoundPage(w, p);
-    else if (p == 5 || p >= 7) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
+    else if (p == 8) RefreshActionListPage(w);
+    else if (p == 5 || (p >= 7 && p != 9)) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
   }
 }
 

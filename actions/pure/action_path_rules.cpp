@@ -37,3 +37,17 @@ ActionPathResult FinishActionPath(const char16_t* typed, int32_t kind, char16_t*
   out[end] = 0;
   return ActionPathResult::kOk;
 }
+
+bool IsActionFolderKind(int32_t kind) { return kind == 3 || kind == 4 || kind == 7 || kind == 8 || kind == 9; }
+
+const char16_t* ActionFolderEmptyText(int32_t kind) {
+  return kind == 3 ? u"ファイルコピー先フォルダが入力されていません。"
+         : kind == 4 ? u"ファイル移動先フォルダが入力されていません。"
+                     : u"ファイル保存先フォルダが入力されていません。";
+}
+
+const char16_t* ActionFolderInvalidText(int32_t kind) {
+  return kind == 3 ? u"ファイルコピー先フォルダが不正です。"
+         : kind == 4 ? u"ファイル移動先フォルダが不正です。"
+                     : u"ファイル保存先フォルダが不正です。";
+}

@@ -164,6 +164,13 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.shootingDateFontSize = 20;
   s.listItemsColumnWidths[0] = s.listItemsColumnWidths[1] = 362;
   s.favouritesColumnWidth = 724;
+  {
+    static const int32_t kActionListWidths[8] = {100, 85, 291, 48, 48, 110, 150, 0};
+    for (int i = 0; i < 8; ++i) {
+      s.actionListColumnWidths[i] = kActionListWidths[i];
+      s.actionListColumnOrder[i] = i;
+    }
+  }
   s.prefetchLevel = 2;
   s.movieThumbSecond = 5;
   s.movieInitialVolume = -40;

@@ -17,14 +17,15 @@
 using namespace testsupport;
 
 namespace {
-// The first descendant control with the id whose class matches.
-HWND Descendant(HWND root, int id, const wchar_t* className) {
+// The first descendant control with the id whose class (and caption, when given) matches:
+// pages reuse ids, so a check box is told from another page's control by its caption.
+HWND Descendant(HWND root, int id, const wchar_t* className, const wchar_t* caption = nullptr) {
   std::vector<HWND> all;
   EnumChildWindows(
       root, [](HWND w, LPARAM out) { reinterpret_cast<std::vector<HWND>*>(out)->push_back(w); return TRUE; },
       reinterpret_cast<LPARAM>(&all));
   for (HWND w : all)
-    if (GetDlgCtrlID(w) == id && ClassNameOf(w) == className) return w;
+    if (GetDlgCtrlID(w) == id && ClassNameOf(w) == className && (!caption || WindowText(w) == caption)) return w;
   return nullptr;
 }
 
@@ -56,8 +57,8 @@ TEST(SettingsPagesE2E, PagesChangeTheProgramAndTheSettingsFile) {
   HWND remove = nullptr, docomo = nullptr, even = nullptr;
   ASSERT_TRUE(WaitFor([&] {
     remove = Descendant(dialog, IDC_TOOLBOX_REMOVE, L"Button");
-    docomo = Descendant(dialog, IDC_GPS_DOCOMO, L"Button");
-    even = Descendant(dialog, IDC_SPLIT_EVEN, L"Button");
+    docomo = Descendant(dialog, IDC_GPS_DOCOMO, L"Button", L"Docomo　足あとデータ");
+    even = Descendant(dialog, IDC_SPLIT_EVEN, L"Button", L"均等なサイズになるように振分ける");
     return remove && docomo && even;
   }, 10000));
   // The first used button is selected after the page fills: removing it rebuilds the toolbox.

@@ -355,9 +355,9 @@ TEST_F(MoviePlayer, ThePainterPlaysARequestedRowAndSteppingAwayClosesIt) {
   EXPECT_FALSE(entries_[1].flags & kEntryMovieUsePosition);
 
   // Eight movies open elsewhere: the ninth, asked to play, shows its still frame in the pane.
-  for (int i = 0; i < 8; ++i) OpenMovieInPane(panes_[1 + i % 3], i);
   g_cursorRow = 8;
   AssignPaneEntries();
+  for (int i = 0; i < 8; ++i) OpenMovieInPane(panes_[1 + i % 3], i);
   ImageEntry& ninth = entries_[kEntries - 1];
   Gdiplus::Bitmap still(64, 48, PixelFormat24bppRGB);
   {

@@ -12,6 +12,7 @@
 #include "core/settings.h"
 #include "core/entry_queries.h"
 #include "core/standins.h"
+#include "viewer/movie_pane.h"
 #include "viewer/movie_player.h"
 #include "viewer/viewer_paint.h"
 
@@ -66,6 +67,8 @@ void LayoutViewerPanes(int x, int y, int width, int height) {
 
 void AssignPaneEntries() {
   const int32_t n = CurrentPaneCount();
+  int32_t before[4] = {-1, -1, -1, -1};
+  for (int32_t k = 0; k < n; ++k) before[k] = GetRowEntry(GetPaneOrderNumber(k));
   g_paneRequested[0] = g_cursorRow;
   for (int32_t k = 1; k < n; ++k) {
     int position = g_cursorRow;
@@ -76,8 +79,15 @@ void AssignPaneEntries() {
     const int32_t entry = GetMovieSlotEntry(slot);
     if (entry < 0) continue;
     bool shown = false;
-    for (int32_t k = 0; k < n; ++k) shown |= GetRowEntry(g_paneRequested[k]) == entry;
+    // A fixed pane keeps its own row: its movie plays on while the others page.
+    for (int32_t k = 0; k < n; ++k) shown |= GetRowEntry(GetPaneOrderNumber(k)) == entry;
     if (!shown) ReleaseMovieSlot(entry);
+  }
+  // A movie left before it opened forgets its play request too: it does not start by itself
+  // when its row comes back.
+  for (int32_t k = 0; k < n; ++k) {
+    ImageEntry* e = before[k] >= 0 && !IsEntryShownInPane(before[k]) ? EntryAt(before[k]) : nullptr;
+    if (e && !(e->flags & kEntryMovieOpen)) e->flags &= static_cast<uint16_t>(~kEntryMovieUsePosition);
   }
   for (int32_t k = 0; k < 4; ++k)
     if (g_paneEntry[k] >= 0 && !IsEntryPresent(GetRowEntry(g_paneEntry[k]))) g_paneEntry[k] = -1;

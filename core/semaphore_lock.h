@@ -1,6 +1,8 @@
 // Holds one of the program's seven semaphores for a scope. The handles come from start-up;
-// a process without them (a tool, a test that does not need them) runs unlocked. It waits
-// without pumping messages: for worker threads, not for the user-interface thread.
+// a process without them (a tool, a test that does not need them) runs unlocked. While it
+// waits it answers messages sent to the waiting thread's windows (and nothing else): a holder
+// may be placing a movie's video window inside a pane, which sends to the pane's thread, and
+// that thread may be the one waiting here.
 #pragma once
 #include <windows.h>
 
@@ -9,7 +11,16 @@
 class SemaphoreLock {
  public:
   explicit SemaphoreLock(SemaphoreId id) : handle_(g_semaphores[id]) {
-    if (handle_ && WaitForSingleObject(handle_, INFINITE) != WAIT_OBJECT_0) handle_ = nullptr;
+    while (handle_) {
+      const DWORD r = MsgWaitForMultipleObjects(1, &handle_, FALSE, INFINITE, QS_SENDMESSAGE);
+      if (r == WAIT_OBJECT_0) return;
+      if (r != WAIT_OBJECT_0 + 1) {
+        handle_ = nullptr;
+        return;
+      }
+      MSG message;  // peeking delivers the sent messages; posted ones stay queued
+      PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
   }
   ~SemaphoreLock() {
     if (handle_) ReleaseSemaphore(handle_, 1, nullptr);

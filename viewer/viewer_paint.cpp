@@ -20,6 +20,8 @@
 #include "core/standins.h"
 #include "metadata/image_info_win.h"
 #include "viewer/histogram.h"
+#include "viewer/movie_pane.h"
+#include "viewer/movie_player.h"
 
 using namespace Gdiplus;
 
@@ -345,11 +347,14 @@ int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIn
   bool changed = false;
   for (int32_t k = 0; k < panes; ++k)
     changed |= g_paneEntry[k] != g_keptPaneEntry[k] || GetPaneOrderNumber(k) != g_keptPaneShown[k];
-  if (changed)
+  if (changed) {
     for (int32_t k = 0; k < 4; ++k) {
       g_keptPaneEntry[k] = g_paneEntry[k];
       g_keptPaneShown[k] = k < panes ? GetPaneOrderNumber(k) : -1;
     }
+    // A playing movie follows its row into whichever pane shows it now.
+    for (int32_t k = 0; k < panes; ++k) AttachMovieWindowToPane(g_keptPaneShown[k]);
+  }
   if (!(g_viewMode & 2) || (e && e->presence == kEntryVanished)) result = kPaneNoPicture;
   if (e && e->presence != kEntryVanished && (e->flags & kEntryRotated)) return kPanePreliminary;
 
@@ -357,6 +362,10 @@ int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIn
   if (!g_buffer.graphics || (!keepBuffer && (w != g_buffer.w || h != g_buffer.h))) {
     if (!MakeBuffer(paneDc, w, h)) return kPaneNotReady;
     remade = true;
+    for (int32_t slot = 0; slot < kMovieSlotCount; ++slot) {
+      const int32_t movie = GetMovieSlotEntry(slot);
+      if (movie >= 0) ResizeMovieWindow(movie, paneWindow);
+    }
   }
   if (remade || (paneIndex == 0 && g_screenProfileChanged == 1)) {
     if (!remade) g_screenProfileChanged = 0;
@@ -388,6 +397,12 @@ int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIn
         result = kPaneNotReady;
       }
     } else {
+      if (MovieWantsPane(e)) {
+        bool opened = false;
+        const int32_t movie = PaintMoviePane(paneDc, paneWindow, row, paneIndex, keepBuffer, &opened);
+        // The video window covers the pane; a movie that could not open shows its still frame.
+        if (opened) return movie;
+      }
       if (g_settings.noHighQualityAntialias) {
         g->SetSmoothingMode(SmoothingModeNone);
         g->SetInterpolationMode(InterpolationModeLowQuality);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <process.h>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
+#include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "resources/resource.h"
 #include "tests/support/program_services.h"
@@ -24,6 +26,8 @@
 #include "viewer/movie_ids.h"
 #include "viewer/movie_player.h"
 #include "viewer/movie_probe.h"
+#include "viewer/viewer_paint.h"
+#include <gdiplus.h>
 
 using namespace testsupport;
 
@@ -305,6 +309,126 @@ TEST_F(MoviePlayer, StripButtonsTextsAndAPausedFrameInThePane) {
   EXPECT_FALSE(UpdateMovieControls());
   EXPECT_EQ(g_movieEntry, -1);
   EXPECT_FALSE(IsWindowVisible(strip_));
+}
+
+// The painter's side: a movie row asked to play gets its video window in the pane; stepping
+// away closes it and forgets the request; a movie opened by a paint that the user has already
+// paged away from is closed again; a movie that cannot open shows its still frame.
+TEST_F(MoviePlayer, ThePainterPlaysARequestedRowAndSteppingAwayClosesIt) {
+  g_viewMode = 2;
+  g_settings.splitLayout = 0;
+  g_settings.movieAutoPlay = 0;
+  g_paneEntry[0] = -1;
+  g_cursorRow = 0;
+  AssignPaneEntries();
+  ASSERT_EQ(g_paneRequested[0], 0);
+  HDC dc = GetDC(panes_[0]);
+
+  // Not asked for: the still frame's way (no picture prepared here), no video window.
+  EXPECT_EQ(PaintViewerPane(dc, panes_[0], 0, 0, 0), kPaneNotReady);
+  EXPECT_EQ(ChildCount(panes_[0]), 0);
+  // Asked for: the movie opens in the pane, which the painter leaves to it.
+  entries_[0].flags |= kEntryMovieUsePosition;
+  EXPECT_EQ(PaintViewerPane(dc, panes_[0], 0, 0, 0), kPaneFinal);
+  ASSERT_TRUE(entries_[0].flags & kEntryMovieOpen);
+  EXPECT_EQ(ChildCount(panes_[0]), 1);
+
+  // The next row: the movie is closed and its video window gone from the pane.
+  g_cursorRow = 1;
+  AssignPaneEntries();
+  EXPECT_FALSE(entries_[0].flags & (kEntryMovieOpen | kEntryMovieUsePosition));
+  EXPECT_EQ(ChildCount(panes_[0]), 0);
+  for (const MovieSlot& slot : g_movieSlots) EXPECT_EQ(slot.graph, nullptr);
+
+  // Play asked for, then the user pages on before the paint of the old row opens the movie.
+  entries_[1].flags |= kEntryMovieUsePosition;
+  g_paneRequested[0] = 2;
+  PaintViewerPane(dc, panes_[0], 1, 0, 0);
+  EXPECT_FALSE(entries_[1].flags & kEntryMovieOpen) << "a movie plays in a pane that shows another row";
+  EXPECT_EQ(ChildCount(panes_[0]), 0);
+  // A request left before its movie opened does not start it when the row comes back.
+  g_cursorRow = 1;
+  AssignPaneEntries();
+  entries_[1].flags |= kEntryMovieUsePosition;
+  g_cursorRow = 2;
+  AssignPaneEntries();
+  EXPECT_FALSE(entries_[1].flags & kEntryMovieUsePosition);
+
+  // Eight movies open elsewhere: the ninth, asked to play, shows its still frame in the pane.
+  g_cursorRow = 8;
+  AssignPaneEntries();
+  for (int i = 0; i < 8; ++i) OpenMovieInPane(panes_[1 + i % 3], i);
+  ImageEntry& ninth = entries_[kEntries - 1];
+  Gdiplus::Bitmap still(64, 48, PixelFormat24bppRGB);
+  {
+    Gdiplus::Graphics g(&still);
+    g.Clear(Gdiplus::Color(255, 200, 30, 30));
+  }
+  ninth.levelImages[kLevelView] = &still;
+  ninth.flags |= kEntryMovieUsePosition;
+  EXPECT_EQ(PaintViewerPane(dc, panes_[0], 8, 0, 0), kPaneFinal);
+  EXPECT_FALSE(ninth.flags & kEntryMovieOpen);
+  EXPECT_TRUE(ninth.flags & kEntryMovieUsePosition) << "the request stays for a later paint";
+  const COLORREF middle = GetPixel(dc, 165, 125);
+  EXPECT_GT(GetRValue(middle), 150);
+  EXPECT_LT(GetGValue(middle), 80);
+  ninth.levelImages[kLevelView] = nullptr;
+  ReleaseDC(panes_[0], dc);
+  FreeViewerBackBuffer();
+  g_cursorRow = -1;
+  ResetPaneRows();
+}
+
+// A worker that holds "sema" while it opens a movie and sends to the pane's thread, and that
+// thread waiting for "sema" meanwhile: both go on. Then the pane's thread closes the movie while
+// the worker sleeps without answering messages.
+TEST_F(MoviePlayer, AWaitForTheImageLockAnswersTheMovieThread) {
+  g_semaphores[kSemaImage] = CreateSemaphoreW(nullptr, 1, 1, nullptr);
+  struct Shared {
+    HWND pane;
+    HANDLE holding, done;
+    bool answered;
+  } shared{panes_[0], CreateEventW(nullptr, TRUE, FALSE, nullptr), CreateEventW(nullptr, TRUE, FALSE, nullptr), false};
+  HANDLE worker = reinterpret_cast<HANDLE>(_beginthreadex(
+      nullptr, 0,
+      [](void* p) -> unsigned {
+        Shared* s = static_cast<Shared*>(p);
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        {
+          SemaphoreLock sema(kSemaImage);
+          SetEvent(s->holding);
+          Sleep(100);
+          OpenMovieInPane(s->pane, 0);
+          DWORD_PTR result = 0;
+          s->answered = SendMessageTimeoutW(s->pane, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 15000, &result) != 0;
+        }
+        SetEvent(s->done);
+        // Sleeps without answering messages until the other thread has closed the movie.
+        while (WaitForSingleObject(s->done, 0) == WAIT_OBJECT_0) Sleep(1);
+        CoUninitialize();
+        return 0;
+      },
+      &shared, 0, nullptr));
+  ASSERT_NE(worker, nullptr);
+  ASSERT_EQ(WaitForSingleObject(shared.holding, 10000), WAIT_OBJECT_0);
+  {
+    SemaphoreLock sema(kSemaImage);
+    EXPECT_TRUE(shared.answered) << "the wait for the lock did not answer the holder";
+  }
+  ASSERT_EQ(WaitForSingleObject(shared.done, 15000), WAIT_OBJECT_0);
+  EXPECT_TRUE(entries_[0].flags & kEntryMovieOpen);
+  const DWORD start = GetTickCount();
+  ReleaseMovieSlot(0);
+  EXPECT_LT(GetTickCount() - start, 10000u);
+  EXPECT_FALSE(entries_[0].flags & kEntryMovieOpen);
+  EXPECT_EQ(ChildCount(panes_[0]), 0);
+  ResetEvent(shared.done);
+  EXPECT_EQ(WaitForSingleObject(worker, 10000), WAIT_OBJECT_0);
+  CloseHandle(worker);
+  CloseHandle(shared.holding);
+  CloseHandle(shared.done);
+  CloseHandle(g_semaphores[kSemaImage]);
+  g_semaphores[kSemaImage] = nullptr;
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ using namespace Gdiplus;
 volatile uint8_t FastDrawPending = 0;
 int32_t ZoomBaseStep = 10;
 int32_t g_panePictureW[4], g_panePictureH[4];
+int32_t g_paneViewW[4], g_paneViewH[4];
 
 namespace {
 
@@ -219,6 +220,10 @@ void DrawImageZoomed(Graphics* g, Image* image, int32_t w, int32_t h, int32_t pa
   const ZoomAxis ax = ComputeZoomAxis(W, w, reduction, factor, &g_zoomPointX[paneIndex], dx);
   const ZoomAxis ay = ComputeZoomAxis(H, h, reduction, factor, &g_zoomPointY[paneIndex], dy);
   *out = PaneRect{ax.outPos, ay.outPos, ax.outSize, ay.outSize};
+  if (paneIndex >= 0 && paneIndex < 4) {
+    g_paneViewW[paneIndex] = ax.window;
+    g_paneViewH[paneIndex] = ay.window;
+  }
   if (ax.window <= 0 || ay.window <= 0) return;
   // Outside the picture (the margins of a small one) nothing is drawn.
   ImageAttributes edges;

@@ -19,6 +19,7 @@
 #include "core/settings.h"
 #include "core/standins.h"
 #include "metadata/image_info_win.h"
+#include "viewer/fitted_pictures.h"
 #include "viewer/histogram.h"
 
 using namespace Gdiplus;
@@ -206,6 +207,14 @@ void DrawImageFitted(Graphics* g, Image* image, int32_t w, int32_t h, PaneRect* 
   const float W = PictureWidth(image), H = PictureHeight(image);
   *out = FitPictureRect(W, H, w, h);
   if (out->w <= 0 || out->h <= 0) return;
+  // A picture larger than its place is shown from its shrunk copy (made once, usually by the
+  // prefetch thread): scaling the whole decoded picture on every paint is what made paging slow.
+  if ((out->w < W || out->h < H) && MakeFittedPicture(image, out->w, out->h)) {
+    HDC dc = g->GetHDC();
+    const bool drawn = dc && DrawFittedPicture(dc, out->x, out->y, image, out->w, out->h);
+    if (dc) g->ReleaseHDC(dc);
+    if (drawn) return;
+  }
   ImageAttributes edges;
   edges.SetWrapMode(WrapModeTileFlipXY);  // no half-transparent fringe at the picture's edges
   g->DrawImage(image, Rect(out->x, out->y, out->w, out->h), 0, 0, static_cast<INT>(W), static_cast<INT>(H),

@@ -12,7 +12,8 @@ namespace {
 
 // Enough for the prefetch window at its widest (29 pictures) in a full-HD pane.
 constexpr int kSlots = 32;
-constexpr uint64_t kBudget = 256ull << 20;
+// A 32-bit process keeps its address space for the decoded pictures themselves.
+constexpr uint64_t kBudget = sizeof(void*) == 4 ? (96ull << 20) : (256ull << 20);
 
 struct Slot {
   const Image* image = nullptr;

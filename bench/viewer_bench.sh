@@ -1,19 +1,32 @@
 #!/usr/bin/env bash
-# The viewer's paint times on a 20-megapixel JPEG under Wine, beside tjbench's full decode of the
-# same file (libjpeg-turbo, native), which is the floor for a picture that must be decoded whole.
-# Needs a built x64 tree ($BRN_BUILD/x64) and the Wine prefix (scripts/prefix.sh).
-set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/env.sh"
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/xvfb.sh"
+# The viewer's paint times on 20-megapixel JPEGs under Wine, stage by stage and through its
+# threads, beside tjbench's full decode of the same file in the same run (libjpeg-turbo, native),
+# which is the floor for a picture that must be decoded whole; prints the ratio.
+# Usage: bench/viewer_bench.sh [steps=12]   (builds x64 first)
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$here/scripts/env.sh"
+source "$here/scripts/xvfb.sh"
+steps="${1:-12}"
+"$here/scripts/build.sh" x64 >/dev/null || exit 1
+"$here/scripts/prefix.sh" || exit 1
 brn_start_xvfb
-out="$BRN_BUILD/bench"; mkdir -p "$out"
-exe="$BRN_BUILD/x64/bin/viewer_bench_win.exe"
+out="$BRN_BUILD/bench/viewer"; mkdir -p "$out"
+"$here/scripts/wineserver.sh" -p </dev/null >/dev/null 2>&1 || true
 winout=$("${BRN_WINE[@]}" winepath -w "$out" 2>/dev/null | tr -d '\r')
-echo "load: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) CPUs"
-"${BRN_WINE[@]}" "$exe" "$winout" | tr -d '\r'
-if command -v tjbench >/dev/null; then
-  # Decompression of the whole file to RGB, one thread, at least 3 s of iterations.
-  tjbench "$out/bench20mp.jpg" -benchtime 3 -warmup 1 2>&1 | grep -iE 'decomp|Throughput|Dest' | head -6
-else
-  echo "tjbench: not installed (libjpeg-turbo-progs)"
-fi
+echo "load before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) CPUs"
+res=$("${BRN_WINE[@]}" "$BRN_BUILD/x64/bin/viewer_bench_win.exe" "$winout" "$steps" 2>&1 | tr -d '\r')
+rc=$?
+echo "$res" | grep -v '^result:'
+first=$(sed -nE 's/^result: first_ms=([0-9.]+).*/\1/p' <<<"$res")
+[ -n "$first" ] || { echo "the bench failed" >&2; exit 1; }
+command -v tjbench >/dev/null || { echo "tjbench: not installed (libjpeg-turbo-progs)"; exit $rc; }
+# Decompression of the whole file to BGR, one thread.
+tj=$(tjbench "$out/bench20mp.jpg" -benchtime 3 -warmup 1 2>&1)
+fps=$(sed -nE 's/^Decompress +--> Frame rate: +([0-9.]+) fps.*/\1/p' <<<"$tj" | head -1)
+[ -n "$fps" ] || { echo "tjbench gave no frame rate"; exit $rc; }
+awk -v f="$first" -v fps="$fps" 'BEGIN {
+  printf "tjbench full decode: %.1f ms\n", 1000 / fps
+  printf "first paint / tjbench decode: %.2f\n", f * fps / 1000 }'
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+exit $rc

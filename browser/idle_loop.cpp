@@ -28,6 +28,7 @@
 #include "core/entry_queries.h"
 #include "core/standins.h"
 #include "viewer/movie_player.h"
+#include "viewer/view_focus.h"
 #include "resources/resource.h"
 #include "settings_dialog/settings_dialog.h"
 

@@ -9,6 +9,7 @@
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
+#include "viewer/fitted_pictures.h"
 #include "browser/viewer_panes.h"
 #include "core/memory.h"
 #include "core/message_box.h"
@@ -331,7 +332,8 @@ bool BuildThumbnailLocked(ImageEntry* e) {
   return true;
 }
 
-bool DecodeViewImageLocked(ImageEntry* e) {
+// decoded: the picture already decoded from the entry's level stream (null: decode it here).
+bool DecodeViewImageLocked(ImageEntry* e, Image* decoded = nullptr) {
   if (e->levelImages[kLevelView]) return true;
   if (!Block(e, kLevelView)) {
     if (e->info.previewSize == 0 && IsRawModelEntry(e)) {
@@ -365,7 +367,7 @@ bool DecodeViewImageLocked(ImageEntry* e) {
     return false;
   }
   bool colour = (g_settings.colorMatchSetup.flags & 1) == 0;  // CMS_DISABLEICM
-  Image* image = DecodePictureStream(e->levelStreams[kLevelView], colour);
+  Image* image = decoded ? decoded : DecodePictureStream(e->levelStreams[kLevelView], colour);
   if (!image) {
     DropLevelSource(e, kLevelView);
     // A file that is there but cannot be decoded (one cut short) is shown as unreadable; only
@@ -430,11 +432,39 @@ bool BuildThumbnail(ImageEntry* entry) {
 bool DecodeViewImage(ImageEntry* entry) {
   if (!entry) return false;
   if (entry->levelImages[kLevelView]) return true;
+  // A picture file's decode is the long part (over half a second for 20 megapixels under Wine):
+  // it runs outside "sema", so that the panes are painted meanwhile, and its result is put in
+  // place under it. Anything unusual (RAW, movie, a failure) takes the whole way under "sema".
+  HGLOBAL block = nullptr;
+  IStream* stream = nullptr;
+  {
+    SemaphoreLock lock(kSemaImage);
+    if (entry->levelImages[kLevelView]) return true;
+    const bool plain = !(entry->info.previewSize == 0 && IsRawModelEntry(entry)) &&
+                       entry->info.fileTypeFlag != kFileTypeMovie && !Block(entry, kLevelView) &&
+                       !entry->levelStreams[kLevelView];
+    if (plain) block = ReadFileRange(entry, entry->info.previewOffset, entry->info.previewSize);
+    brn::MemoryStreamHolder holder;
+    if (block && SUCCEEDED(brn::OpenMemoryStream(&holder, block, false)) && holder.stream) stream = holder.stream;
+  }
+  Image* decoded = stream ? DecodePictureStream(stream, (g_settings.colorMatchSetup.flags & 1) == 0) : nullptr;
   bool ok;
   {
     SemaphoreLock lock(kSemaImage);
-    ok = DecodeViewImageLocked(entry);
+    if (decoded && !entry->levelImages[kLevelView] && !Block(entry, kLevelView) && !entry->levelStreams[kLevelView]) {
+      entry->levelBlocks[kLevelView] = block;
+      entry->levelStreams[kLevelView] = stream;
+      block = nullptr;
+      stream = nullptr;
+      ok = DecodeViewImageLocked(entry, decoded);
+      decoded = nullptr;
+    } else {
+      ok = DecodeViewImageLocked(entry);
+    }
   }
+  delete decoded;
+  ReleaseStream(stream);
+  FreeBlock(block);
   ShowPendingRawFailure();
   return ok;
 }
@@ -512,6 +542,7 @@ void ReleaseEntryLevel(ImageEntry* entry, int level, int how) {
   if (!entry || level < kLevelThumbnail || level > kLevelFull) return;
   SemaphoreLock lock(level == kLevelFull ? kSemaRaw : kSemaImage);
   Image*& image = entry->levelImages[level];
+  ForgetFittedPictures(image);
   if (how == 0) {
     delete image;
     image = nullptr;

@@ -31,8 +31,6 @@ int32_t g_lastViewMode = 1;
 // ---- entry list and list pane ----
 uint8_t g_leftHeldOnViewer = 0;
 
-// ---- menus, slideshow, collections, viewer, actions ----
-int32_t GetViewerPictureZoomTarget(int32_t, int32_t, float*, float*) { return 0; }
 
 
 // ---- services of the navigation pane's commands ----

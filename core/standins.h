@@ -57,8 +57,6 @@ extern int32_t g_lastViewMode;
 // Entry list, list navigation and list pane services.
 extern uint8_t g_leftHeldOnViewer;
 
-// Neighbour services of menus, slideshow, collections, viewer and actions.
-int32_t GetViewerPictureZoomTarget(int32_t pane, int32_t point, float* x, float* y);
 
 
 // Action engine, thumbnail cache and colour settings services of the navigation pane.

@@ -21,6 +21,8 @@ extern volatile uint8_t FastDrawPending;
 extern int32_t ZoomBaseStep;
 // Size of the picture each pane last drew, in picture pixels.
 extern int32_t g_panePictureW[4], g_panePictureH[4];
+// The source window each pane last showed zoomed, in picture pixels (0 before any zoomed draw).
+extern int32_t g_paneViewW[4], g_paneViewH[4];
 
 int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIndex, int32_t keepBuffer);
 // Takes the panes' device contexts anew after they moved (user-interface thread).

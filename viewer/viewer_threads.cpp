@@ -16,6 +16,7 @@
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
+#include "viewer/fitted_pictures.h"
 #include "viewer/pure/viewer_geometry.h"
 #include "viewer/viewer_paint.h"
 
@@ -137,6 +138,31 @@ void CheckMemory(int32_t* n) {
   g_prefetchRadius = *n;
 }
 
+// The shrunk copy of a prepared row's picture at the size its pane (or the first pane) fits it
+// in, so that stepping to it paints by a copy of pixels.
+void PrepareFittedCopy(int32_t row) {
+  int32_t k = FindPaneByOrderNumber(row);
+  if (k < 0 || k > 3) k = 0;
+  RECT client{};
+  HWND pane = GetPaneControl(k);
+  if (!pane || !GetClientRect(pane, &client) || client.right <= 0 || client.bottom <= 0) return;
+  SemaphoreLock sema(kSemaImage);
+  ImageEntry* e = RowEntry(row);
+  if (!e || e->presence == kEntryVanished) return;
+  Gdiplus::Image* picture = e->levelImages[kLevelFull] ? e->levelImages[kLevelFull] : e->levelImages[kLevelView];
+  if (!picture) return;
+  const PaneRect fit = FitPictureRect(static_cast<float>(picture->GetWidth()), static_cast<float>(picture->GetHeight()),
+                                      client.right, client.bottom);
+  if (fit.w < static_cast<int32_t>(picture->GetWidth()) || fit.h < static_cast<int32_t>(picture->GetHeight()))
+    MakeFittedPicture(picture, fit.w, fit.h);
+}
+
+bool PrepareForView(int32_t row, int fullFlag) {
+  const bool ok = PrepareEntryForView(row, fullFlag);
+  if (ok) PrepareFittedCopy(row);
+  return ok;
+}
+
 // One prefetch cycle; returns when a new one should begin.
 void RunPrefetchCycle(int32_t* n) {
   // Nothing listed: nothing to check or prepare (the memory query is not free under load).
@@ -169,7 +195,7 @@ void RunPrefetchCycle(int32_t* n) {
   }
   for (int32_t i = 0; i < panes; ++i) {
     if (PrefetchStopAsked()) return;
-    if (!PrepareEntryForView(shown[i], 1)) {
+    if (!PrepareForView(shown[i], 1)) {
       Sleep(1);
       return;
     }
@@ -206,11 +232,11 @@ void RunPrefetchCycle(int32_t* n) {
     Sleep(1);
     if (PrefetchStopAsked() || PrefetchRestart(cur)) return;
     fwd = fwd + 1 >= count ? 0 : fwd + 1;
-    PrepareEntryForView(ring[fwd], l == 1 ? 1 : 0);
+    PrepareForView(ring[fwd], l == 1 ? 1 : 0);
     Sleep(1);
     if (PrefetchStopAsked() || PrefetchRestart(cur)) return;
     back = back - 1 < 0 ? count - 1 : back - 1;
-    PrepareEntryForView(ring[back], l == 1 ? 1 : 0);
+    PrepareForView(ring[back], l == 1 ? 1 : 0);
     Sleep(1);
   }
   Sleep(1);

@@ -519,4 +519,76 @@ TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
   Gdiplus::GdiplusShutdown(gdiplus);
 }
 
+
+// A zoomed picture and the view-focus tour: Page Down moves the shown part to the next point of
+// the pattern (the top-right corner of pattern 0), Page Up walks back past the centre.
+TEST(MainWindowE2E, ViewFocusKeysMoveTheZoomedPicture) {
+  using namespace viewer_e2e;
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR gdiplus = 0;
+  ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr), Gdiplus::Ok);
+  ScratchDir dir;
+  const std::wstring exe = dir.File(L"Brannomere.exe");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring pictures = dir.File(L"pictures");
+  ASSERT_TRUE(CreateDirectoryW(pictures.c_str(), nullptr));
+  // Left half orange, right half blue: at x1.0 a pane shows only one of them near a side.
+  ASSERT_TRUE(WriteTwoColourJpeg(pictures + L"\\000_big.jpg", 4000, 3000));
+
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L"\"" + pictures + L"\""));
+  HWND terms = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
+  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND status = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
+  ASSERT_NE(status, nullptr);
+  HWND pane0 = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (pane0 = Pane(main, 0)) != nullptr; }, 10000));
+  CloseFirstStartSettings(p.id);
+  ASSERT_TRUE(WaitFor([&] { return StatusPartText(p.handle, status, 4) == L"\tFIT MODE"; }, 30000));
+
+  RECT r = ScreenRectOf(pane0);
+  const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+  // The middle band of the pane: the information lines lie above and below it.
+  RECT band{r.left + 8, r.top + (r.bottom - r.top) / 4, r.right - 8, r.bottom - (r.bottom - r.top) / 4};
+  auto blue = [](const MeanColour& m) { return m.b > 150 && m.r < 90; };
+  auto orange = [](const MeanColour& m) { return m.r > 170 && m.b < 90; };
+
+  // The wheel over the pane gives it the keyboard focus; the zoom hold (command 225) switches
+  // zoom on, centred on the point under the cursor (the picture's middle).
+  SetForegroundWindow(main);
+  SetCursorPos(cx, cy);
+  INPUT wheel{};
+  wheel.type = INPUT_MOUSE;
+  wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  wheel.mi.mouseData = static_cast<DWORD>(WHEEL_DELTA);
+  SendInput(1, &wheel, sizeof wheel);
+  WaitFor([] { return false; }, 500);
+  PostMessageW(main, WM_COMMAND, 225, 0);
+  ASSERT_TRUE(WaitFor([&] { return StatusPartText(p.handle, status, 4).rfind(L"\tZOOM", 0) == 0; }, 20000))
+      << "part 4: " << testing::PrintToString(StatusPartText(p.handle, status, 4));
+  MeanColour shown;
+  EXPECT_TRUE(WaitFor([&] {
+    shown = ScreenMean(band);
+    return !blue(shown) && !orange(shown) && shown.spread > 40;
+  }, 20000)) << "centre: mean " << shown.r << "," << shown.g << "," << shown.b;
+
+  PressKey(VK_NEXT);
+  EXPECT_TRUE(WaitFor([&] { return blue(shown = ScreenMean(band)); }, 20000))
+      << "after Page Down: mean " << shown.r << "," << shown.g << "," << shown.b;
+  SaveScreenshot(ExeFolder() + L"\\viewer_focus_next.bmp");
+  PressKey(VK_PRIOR);  // back to the centre
+  PressKey(VK_PRIOR);  // and on to the last point, the top-left corner
+  EXPECT_TRUE(WaitFor([&] { return orange(shown = ScreenMean(band)); }, 20000))
+      << "after Page Up twice: mean " << shown.r << "," << shown.g << "," << shown.b;
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  EXPECT_TRUE(p.WaitExit(30000, &code));
+  EXPECT_EQ(code, 0u);
+  Gdiplus::GdiplusShutdown(gdiplus);
+}
+
 }  // namespace

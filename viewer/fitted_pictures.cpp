@@ -1,0 +1,170 @@
+#include "viewer/fitted_pictures.h"
+
+#include <gdiplus.h>
+
+#include <cstdlib>
+
+#include "viewer/pure/area_shrink.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+// Enough for the prefetch window at its widest (29 pictures) in a full-HD pane.
+constexpr int kSlots = 32;
+// A 32-bit process keeps its address space for the decoded pictures themselves.
+constexpr uint64_t kBudget = sizeof(void*) == 4 ? (96ull << 20) : (256ull << 20);
+
+struct Slot {
+  const Image* image = nullptr;
+  int32_t w = 0, h = 0;
+  uint8_t* bits = nullptr;  // top-down rows of w x 4 bytes
+  uint64_t lastUse = 0;
+};
+
+struct Table {
+  CRITICAL_SECTION lock;
+  Slot slots[kSlots];
+  uint64_t clock = 0, bytes = 0;
+  Table() { InitializeCriticalSection(&lock); }
+};
+
+Table& TheTable() {
+  static Table table;
+  return table;
+}
+
+struct Guard {
+  CRITICAL_SECTION* cs;
+  explicit Guard(CRITICAL_SECTION* c) : cs(c) { EnterCriticalSection(cs); }
+  ~Guard() { LeaveCriticalSection(cs); }
+  Guard(const Guard&) = delete;
+  Guard& operator=(const Guard&) = delete;
+};
+
+uint64_t SizeOf(int32_t w, int32_t h) { return static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4; }
+
+void Free(Table& t, Slot& s) {
+  if (s.bits) t.bytes -= SizeOf(s.w, s.h);
+  std::free(s.bits);
+  s = Slot{};
+}
+
+Slot* Find(Table& t, const Image* image, int32_t w, int32_t h) {
+  for (Slot& s : t.slots)
+    if (s.image == image && s.bits && s.w == w && s.h == h) return &s;
+  return nullptr;
+}
+
+}  // namespace
+
+bool MakeFittedPicture(Image* image, int32_t w, int32_t h) {
+  if (!image || w <= 0 || h <= 0) return false;
+  Table& t = TheTable();
+  {
+    Guard g(&t.lock);
+    if (Slot* s = Find(t, image, w, h)) {
+      s->lastUse = ++t.clock;
+      return true;
+    }
+  }
+  if (image->GetType() != ImageTypeBitmap) return false;
+  const PixelFormat format = image->GetPixelFormat();
+  int32_t bpp;
+  if (format == PixelFormat24bppRGB)
+    bpp = 3;
+  else if (format == PixelFormat32bppRGB)
+    bpp = 4;
+  else
+    return false;  // transparency and palettes keep the scaled draw
+  const int32_t sw = static_cast<int32_t>(image->GetWidth()), sh = static_cast<int32_t>(image->GetHeight());
+  if (w > sw || h > sh || SizeOf(w, h) > kBudget / 4) return false;
+  uint8_t* bits = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(SizeOf(w, h))));
+  if (!bits) return false;
+  // Locked in its own format, the decoded picture is read where it lies, without a converted copy.
+  Bitmap* bitmap = static_cast<Bitmap*>(image);
+  Rect all(0, 0, sw, sh);
+  BitmapData data{};
+  bool ok = bitmap->LockBits(&all, ImageLockModeRead, format, &data) == Ok;
+  if (ok) {
+    ok = AreaShrink(static_cast<const uint8_t*>(data.Scan0), sw, sh, data.Stride, bpp, bits, w, h, w * 4);
+    bitmap->UnlockBits(&data);
+  }
+  if (!ok) {
+    std::free(bits);
+    return false;
+  }
+  Guard g(&t.lock);
+  if (Slot* s = Find(t, image, w, h)) {  // made meanwhile by another thread
+    std::free(bits);
+    s->lastUse = ++t.clock;
+    return true;
+  }
+  // The least recently used copies make room: a free slot, and bytes within the budget.
+  for (;;) {
+    Slot* oldest = nullptr;
+    bool haveFree = false;
+    for (Slot& s : t.slots) {
+      if (!s.bits) {
+        haveFree = true;
+        continue;
+      }
+      if (!oldest || s.lastUse < oldest->lastUse) oldest = &s;
+    }
+    if (haveFree && t.bytes + SizeOf(w, h) <= kBudget) break;
+    if (!oldest) break;
+    Free(t, *oldest);
+  }
+  for (Slot& s : t.slots) {
+    if (s.bits) continue;
+    s.image = image;
+    s.w = w;
+    s.h = h;
+    s.bits = bits;
+    s.lastUse = ++t.clock;
+    t.bytes += SizeOf(w, h);
+    return true;
+  }
+  std::free(bits);
+  return false;
+}
+
+bool DrawFittedPicture(HDC target, int32_t x, int32_t y, Image* image, int32_t w, int32_t h) {
+  if (!target || !image) return false;
+  Table& t = TheTable();
+  Guard g(&t.lock);
+  Slot* s = Find(t, image, w, h);
+  if (!s) return false;
+  s->lastUse = ++t.clock;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return SetDIBitsToDevice(target, x, y, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0, static_cast<UINT>(h),
+                           s->bits, &info, DIB_RGB_COLORS) == h;
+}
+
+bool HasFittedPicture(const Image* image, int32_t w, int32_t h) {
+  Table& t = TheTable();
+  Guard g(&t.lock);
+  return Find(t, image, w, h) != nullptr;
+}
+
+void ForgetFittedPictures(const Image* image) {
+  if (!image) return;
+  Table& t = TheTable();
+  Guard g(&t.lock);
+  for (Slot& s : t.slots)
+    if (s.image == image) Free(t, s);
+}
+
+uint64_t FittedPictureBytes() {
+  Table& t = TheTable();
+  Guard g(&t.lock);
+  return t.bytes;
+}
+
+uint64_t FittedPictureBudget() { return kBudget; }

@@ -9,6 +9,7 @@
 
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "browser/viewer_panes.h"
 #include "core/data_folders.h"
 #include "core/file_types.h"
 #include "core/folder_helpers.h"
@@ -20,7 +21,7 @@
 #include "core/pure/catalogue_rules.h"
 #include "core/safe_file.h"
 #include "core/settings.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 
 CollectionRecord* g_collections = nullptr;
 int32_t g_collectionCount = 0;

@@ -12,7 +12,7 @@
 #include "core/list_helpers.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "metadata/gps_estimate.h"
 #include "metadata/pure/gps_log.h"
 #include "metadata/image_info_win.h"

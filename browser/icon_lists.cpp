@@ -4,9 +4,10 @@
 #include <initializer_list>
 
 #include "core/app_globals.h"
+#include "core/image_entry_list.h"
 #include "core/settings.h"
 #include "resources/resource.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 
 HIMAGELIST g_favouriteIcons, g_actionKindIcons, g_toolboxIcons, g_listThreadIcons, g_listThreadMarks, g_bandIcons,
     g_commandIcons;

@@ -7,7 +7,8 @@
 #include "core/list_helpers.h"
 #include "core/pure/catalogue_rules.h"
 #include "core/settings.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
+#include "browser/viewer_panes.h"
 
 namespace {
 

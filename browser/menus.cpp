@@ -6,11 +6,12 @@
 
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "core/image_entry_list.h"
 #include "core/settings.h"
 #include "browser/collections.h"
 #include "core/entry_queries.h"
 #include "core/thumbnail_list_thread.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "core/path_utils.h"
 #include "core/window_helpers.h"
 #include "resources/resource.h"

@@ -9,7 +9,7 @@
 #include "core/memory.h"
 #include "core/pure/level_rotation.h"
 #include "core/settings.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "viewer/movie_probe.h"
 
 using namespace Gdiplus;

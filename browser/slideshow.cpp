@@ -5,7 +5,7 @@
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "core/settings.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "browser/toolbar_state.h"
 #include "browser/main_window.h"
 

@@ -12,7 +12,10 @@
 #include "browser/focus_queries.h"
 #include "browser/slideshow.h"
 #include "core/entry_queries.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
+#include "core/image_entry_list.h"
+#include "core/list_helpers.h"
+#include "core/thumbnail_list_thread.h"
 
 uint8_t g_splitInformation = 0;
 uint8_t g_rawToggleRunning = 0;

@@ -7,9 +7,11 @@
 #include "browser/main_window.h"
 #include "browser/slideshow.h"
 #include "core/app_globals.h"
+#include "browser/viewer_panes.h"
+#include "core/image_entry_list.h"
 #include "core/settings.h"
 #include "core/entry_queries.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "core/list_helpers.h"
 
 HWND TooltipWindow;

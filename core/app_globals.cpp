@@ -115,3 +115,16 @@ void FreeAppStrings() {
     *slot = nullptr;
   }
 }
+
+uint8_t g_tempCaption = 0, g_gridShown = 0;
+volatile int32_t g_shownRowMarker = 0;
+HWND g_extraOwnWindows[2] = {};
+uint8_t g_viewSwitchRequest = 0;
+uint8_t g_listThreadAskedSwitch = 0;
+int32_t g_lastViewMode = 1;
+uint8_t g_leftHeldOnViewer = 0;
+uint8_t g_thumbnailSplitRequest = 0;
+int32_t g_reloadSelectionMode = 0;
+uint8_t g_entriesChanged = 0;
+wchar_t g_monitorProfilePath[kPathChars], g_printerProfilePath[kPathChars];
+volatile uint8_t g_screenProfileChanged = 0;

@@ -61,3 +61,24 @@ bool AllocGlobalBuffers();
 void FreeGlobalBuffers();
 bool LoadAppStrings(HINSTANCE instance);
 void FreeAppStrings();
+
+// Main-window display state: the caption shows a passing text instead of the folder; the viewer
+// grid lines are drawn.
+extern uint8_t g_tempCaption, g_gridShown;
+// The list row the list thread last reported as shown.
+extern volatile int32_t g_shownRowMarker;
+// The two windows of the program held outside the slot table.
+extern HWND g_extraOwnWindows[2];
+// View switching between the main window and the list thread.
+extern uint8_t g_viewSwitchRequest;
+extern uint8_t g_listThreadAskedSwitch;
+extern int32_t g_lastViewMode;
+// The left button went down on a viewer pane and is still held.
+extern uint8_t g_leftHeldOnViewer;
+// Main-window commands: the thumbnail-split request, the reload selection mode of the next
+// refresh, the entries-changed byte and the colour profiles of screen and printer.
+extern uint8_t g_thumbnailSplitRequest;
+extern int32_t g_reloadSelectionMode;
+extern uint8_t g_entriesChanged;
+extern wchar_t g_monitorProfilePath[kPathChars], g_printerProfilePath[kPathChars];
+extern volatile uint8_t g_screenProfileChanged;

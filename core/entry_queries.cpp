@@ -4,7 +4,7 @@
 
 #include "browser/pure/toolbar_tables.h"
 #include "core/image_entry_list.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "viewer/viewer_threads.h"
 
 namespace {

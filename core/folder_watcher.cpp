@@ -18,7 +18,7 @@
 #include "core/path_utils.h"
 #include "core/pure/folder_notify.h"
 #include "core/settings.h"
-#include "core/standins.h"  // g_pendingUndoPath
+#include "core/app_globals.h"  // g_pendingUndoPath
 
 volatile uint8_t g_folderReloadRequest = 0;
 

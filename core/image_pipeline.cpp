@@ -5,6 +5,8 @@
 #include <cwchar>
 
 #include "core/app_globals.h"
+#include "viewer/viewer_paint.h"
+#include "viewer/viewer_threads.h"
 #include "core/file_system.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
@@ -17,7 +19,7 @@
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "viewer/movie_player.h"
 #include "viewer/movie_probe.h"
 #include "metadata/metadata_reader.h"

@@ -14,7 +14,11 @@
 #include "core/pure/catalogue_rules.h"
 #include "core/settings.h"
 #include "browser/rebar_bands.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
+#include "browser/status_bar.h"
+#include "browser/viewer_panes.h"
+#include "core/thumbnail_list_thread.h"
+#include "viewer/viewer_threads.h"
 #include "viewer/movie_player.h"
 #include "core/window_helpers.h"
 

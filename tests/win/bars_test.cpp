@@ -22,8 +22,9 @@
 #include "browser/tooltips.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "core/image_entry_list.h"
 #include "core/settings.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "support/win_test_support.h"
 
 namespace {

@@ -13,12 +13,13 @@
 #include "actions/batch_rename.h"
 #include "actions/media_split.h"
 #include "core/app_globals.h"
+#include "actions/action_history.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "support/win_test_support.h"
 
 using testsupport::BoxAnswerer;

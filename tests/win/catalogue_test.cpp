@@ -12,6 +12,7 @@
 #include "browser/list_rows.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "browser/viewer_panes.h"
 #include "core/data_folders.h"
 #include "core/folder_cache.h"
 #include "core/pure/folder_cache_format.h"
@@ -19,7 +20,7 @@
 #include "core/list_helpers.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "support/win_test_support.h"
 
 using testsupport::BoxAnswerer;

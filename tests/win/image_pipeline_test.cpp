@@ -11,10 +11,11 @@
 
 #include "browser/preview_loader.h"
 #include "core/app_globals.h"
+#include "browser/viewer_panes.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/memory.h"
-#include "core/standins.h"
+#include "core/app_globals.h"
 #include "core/settings.h"
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"

@@ -651,7 +651,11 @@ void OnIdleTimer(HWND window) {
     return;
   }
   IdleReentryFlag = 1;
-  PollKeyStates();
+  // Only a running render thread clears the byte: without one nothing would ever serve the keys.
+  const bool renderPending = g_paneRepaintRequest && IsPaneRenderThreadRunning();
+  // Keys are not counted while their handlers wait for the render: a key first seen down then
+  // would count as held by the time they run, and its press would be lost.
+  if (!renderPending) PollKeyStates();
   bool keys = !BusyFlag;
   if (keys) {
     ServePendingSettingsPage(t);
@@ -662,8 +666,7 @@ void OnIdleTimer(HWND window) {
     UpdateMovieControls();
     UpdateShownEntry();
     UpdateInformationLine();
-    // Only a running render thread clears the byte: without one nothing would ever serve the keys.
-    if (!g_paneRepaintRequest || !IsPaneRenderThreadRunning()) {
+    if (!renderPending) {
       NoteCurrentTarget(t);
       ServeSelectAllOrHotKeys(t);
       StepSlideshow();

@@ -26,7 +26,6 @@
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "viewer/movie_player.h"
 #include "viewer/movie_probe.h"
 #include "core/window_helpers.h"

@@ -20,7 +20,6 @@
 #include "core/raw_develop.h"
 #include "core/safe_file.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "viewer/movie_probe.h"
 #include "viewer/sharpen.h"
 

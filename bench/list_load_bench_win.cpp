@@ -16,7 +16,6 @@
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 #include "browser/shell_tree.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "browser/collections.h"
 #include "core/path_utils.h"
 #include "core/window_helpers.h"

@@ -21,7 +21,6 @@
 #include "core/pure/catalogue_rules.h"
 #include "core/safe_file.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 
 CollectionRecord* g_collections = nullptr;
 int32_t g_collectionCount = 0;

@@ -33,7 +33,6 @@
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "core/window_helpers.h"
 #include "metadata/image_info_win.h"
 #include "resources/resource.h"

@@ -9,7 +9,6 @@
 #include "browser/viewer_panes.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "core/list_helpers.h"
 
 int32_t g_rememberedPane = -1;

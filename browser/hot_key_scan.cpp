@@ -17,7 +17,6 @@
 #include "core/list_helpers.h"
 #include "core/message_box.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "settings_dialog/settings_dialog.h"
 
 int32_t g_lastFiredKey = 0;

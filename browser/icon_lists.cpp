@@ -7,7 +7,6 @@
 #include "core/image_entry_list.h"
 #include "core/settings.h"
 #include "resources/resource.h"
-#include "core/app_globals.h"
 
 HIMAGELIST g_favouriteIcons, g_actionKindIcons, g_toolboxIcons, g_listThreadIcons, g_listThreadMarks, g_bandIcons,
     g_commandIcons;

@@ -38,7 +38,6 @@
 #include "browser/caption_favourites.h"
 #include "browser/slideshow.h"
 #include "core/entry_queries.h"
-#include "core/app_globals.h"
 #include "viewer/movie_player.h"
 #include "viewer/view_focus.h"
 #include "resources/resource.h"

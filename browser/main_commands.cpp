@@ -41,7 +41,6 @@
 #include "core/settings.h"
 #include "core/entry_queries.h"
 #include "actions/entry_actions.h"
-#include "core/app_globals.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/window_helpers.h"
 #include "resources/resource.h"

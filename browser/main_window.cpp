@@ -30,7 +30,6 @@
 #include "core/settings.h"
 #include "browser/menus.h"
 #include "browser/numlock.h"
-#include "core/app_globals.h"
 #include "viewer/movie_player.h"
 #include "resources/resource.h"
 

@@ -11,7 +11,6 @@
 #include "browser/collections.h"
 #include "core/entry_queries.h"
 #include "core/thumbnail_list_thread.h"
-#include "core/app_globals.h"
 #include "core/path_utils.h"
 #include "core/window_helpers.h"
 #include "resources/resource.h"

@@ -38,7 +38,6 @@
 #include "core/pure/folder_cache_format.h"
 #include "core/pure/path_text.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "settings_dialog/color_settings.h"
 #include "core/window_helpers.h"
 #include "resources/resource.h"

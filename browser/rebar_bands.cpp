@@ -12,7 +12,6 @@
 #include "core/image_entry_list.h"
 #include "core/settings.h"
 #include "core/entry_queries.h"
-#include "core/app_globals.h"
 #include "core/list_helpers.h"
 #include "core/path_utils.h"
 #include "core/window_helpers.h"

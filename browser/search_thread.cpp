@@ -19,7 +19,6 @@
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "core/thumbnail_list_thread.h"
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/image_info.h"

@@ -9,7 +9,6 @@
 #include "core/app_globals.h"
 #include "core/file_system.h"
 #include "core/path_utils.h"
-#include "core/app_globals.h"
 #include "core/window_helpers.h"
 
 wchar_t g_selectedFolderPath[260];

@@ -13,7 +13,6 @@
 #include "core/entry_queries.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 
 int32_t g_statusPartEdges[kStatusPartCount];
 volatile int32_t g_copyCount = 0, g_moveCount = 0, g_deleteCount = 0;

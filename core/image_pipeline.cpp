@@ -19,7 +19,6 @@
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
-#include "core/app_globals.h"
 #include "viewer/movie_player.h"
 #include "viewer/movie_probe.h"
 #include "metadata/metadata_reader.h"

@@ -26,7 +26,6 @@
 #include "core/os_class.h"
 #include "core/settings.h"
 #include "actions/action_table.h"
-#include "core/app_globals.h"
 #include "core/text_replace.h"
 #include "metadata/pure/camera_models.h"
 #include "resources/resource.h"

@@ -29,7 +29,6 @@
 #include "core/pure/thumbnail_geometry.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "viewer/movie_probe.h"
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"

@@ -18,7 +18,6 @@
 #include "core/list_helpers.h"
 #include "core/message_box.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "metadata/image_info_win.h"
 #include "viewer/fitted_pictures.h"
 #include "viewer/histogram.h"

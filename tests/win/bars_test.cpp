@@ -24,7 +24,6 @@
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "support/win_test_support.h"
 
 namespace {

@@ -19,7 +19,6 @@
 #include "core/path_utils.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
-#include "core/app_globals.h"
 #include "support/win_test_support.h"
 
 using testsupport::BoxAnswerer;

@@ -20,7 +20,6 @@
 #include "core/list_helpers.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "support/win_test_support.h"
 
 using testsupport::BoxAnswerer;

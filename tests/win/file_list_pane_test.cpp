@@ -27,7 +27,6 @@
 #include "core/image_entry_list.h"
 #include "core/message_box.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "core/startup.h"
 #include "core/thumbnail_list_thread.h"
 #include "resources/resource.h"

@@ -25,7 +25,6 @@
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "core/thumbnail_list_thread.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"

@@ -15,7 +15,6 @@
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/memory.h"
-#include "core/app_globals.h"
 #include "core/settings.h"
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"

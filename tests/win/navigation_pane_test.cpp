@@ -32,7 +32,6 @@
 #include "core/path_utils.h"
 #include "core/pure/folder_cache_format.h"
 #include "core/settings.h"
-#include "core/app_globals.h"
 #include "core/startup.h"
 #include "resources/resource.h"
 #include "support/program_services.h"

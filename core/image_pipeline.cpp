@@ -15,6 +15,7 @@
 #include "core/pure/level_rotation.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
+#include "core/stage_clock.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/standins.h"
 #include "viewer/movie_player.h"
@@ -246,6 +247,7 @@ void DropLevelSource(ImageEntry* e, int level) {
 bool ThumbnailFromCache(ImageEntry* e) {
   const uint8_t* pixels = LoadedCacheThumbnail(e->cacheIndex);
   if (!pixels) return false;
+  StageClock clock(kClockLevel0);
   Bitmap* bitmap = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
   if (!bitmap || bitmap->GetLastStatus() != Ok) {
     delete bitmap;
@@ -282,12 +284,16 @@ bool ThumbnailFromFile(ImageEntry* e) {
       e->levelBlocks[kLevelThumbnail] = GrabMovieFrame(e, second, g_settings.thumbWidth, g_settings.thumbHeight);
       e->movieThumbSecond = static_cast<int16_t>(second);
     } else {
+      StageClock clock(kClockThumbRead);
       e->levelBlocks[kLevelThumbnail] = ReadFileRange(e, e->info.thumbOffset, e->info.thumbSize);
     }
     block = Block(e, kLevelThumbnail);
   }
   if (!block || !OpenLevelStream(e, kLevelThumbnail)) return false;
+  StageClock decode(kClockDecode);
   Image* source = DecodePictureStream(e->levelStreams[kLevelThumbnail], true);
+  decode.Stop();
+  StageClock draw(kClockLevel0);
   Bitmap* thumb = nullptr;
   if (source) {
     Rect crop = CropRect(source, EntryCameraModel(e).thumbMargins);

@@ -28,6 +28,7 @@
 #include "core/pure/thumbnail_geometry.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
+#include "core/stage_clock.h"
 #include "core/standins.h"
 #include "viewer/movie_probe.h"
 #include "metadata/image_info_win.h"
@@ -76,6 +77,7 @@ HBITMAP RenderBox(Gdiplus::Image* source, const ImageEntry* entry, int width, in
 
 void ReplaceImage(HIMAGELIST list, int index, HBITMAP bitmap) {
   if (!bitmap) return;
+  StageClock clock(kClockImageList);
   if (!list || !ImageList_Replace(list, index, bitmap, nullptr)) ReportResourceShortage();
   DeleteObject(bitmap);
 }
@@ -177,6 +179,7 @@ Gdiplus::Bitmap* CachedHistogramPicture(const uint8_t* cached) {
 }
 
 void RedrawRow(HWND list, int row) {
+  StageClock clock(kClockRedraw);
   if (list) SendMessageW(list, LVM_REDRAWITEMS, row, row);
 }
 
@@ -187,6 +190,7 @@ int s_dirtyFirst = -1, s_dirtyLast = -1;
 DWORD s_lastRedraw = 0;
 
 void FlushRedraws(HWND list) {
+  StageClock clock(kClockRedraw);
   if (s_dirtyFirst >= 0 && list) SendMessageW(list, LVM_REDRAWITEMS, s_dirtyFirst, s_dirtyLast);
   s_dirtyFirst = s_dirtyLast = -1;
   s_lastRedraw = GetTickCount();
@@ -202,6 +206,7 @@ void ReadEntryInformation(ImageEntry* entry) {
   // A private copy of the dump, taken under "sema_interp": the search thread refills the shared
   // buffer.
   static wchar_t text[kMetadataChars];
+  StageClock clock(kClockMetadata);
   DumpImageMetadataWide(EntryPath(entry), text, kMetadataChars);
   // A movie's frame size comes from the movie itself, before its size text is made; one that
   // cannot be rendered is marked as having no codec.
@@ -220,6 +225,7 @@ void ShowProgressNowAndThen() {
   const DWORD now = GetTickCount();
   if (now - last < 50) return;
   last = now;
+  StageClock clock(kClockRedraw);
   ShowProgressCount();
 }
 
@@ -255,6 +261,7 @@ void ProcessRow(HWND list, int row) {
 bool StopAsked() { return g_workerState == 1; }
 
 void PrepareList(HWND list) {
+  StageClock clock(kClockListRows);
   g_listPassComplete = 0;
   g_listReadyFlag = 0;
   g_listNextRowRequest = -1;
@@ -397,12 +404,15 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
     }
     source = preview;
   }
-  ReplaceImage(largeList, n,
-               RenderBox(source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1, s.noSharpenViewThumbs != 0,
-                         s.viewThumbSharpness));
-  ReplaceImage(smallList, 2 * n,
-               RenderBox(source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
-                         s.noSharpenListThumbs != 0, s.listThumbSharpness));
+  StageClock boxes(kClockBoxes);
+  HBITMAP large = RenderBox(source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1,
+                            s.noSharpenViewThumbs != 0, s.viewThumbSharpness);
+  HBITMAP small = RenderBox(source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
+                            s.noSharpenListThumbs != 0, s.listThumbSharpness);
+  boxes.Stop();
+  ReplaceImage(largeList, n, large);
+  ReplaceImage(smallList, 2 * n, small);
+  StageClock histogramClock(kClockHistogram);
   // The counts and the picture of an entry from the cache came with it.
   const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
   if (!cachedHistogram && !(entry->flags & kFlagRenderAgain)) MeasureHistogram(source, entry->info.histogram);
@@ -420,6 +430,7 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
   }
   HBITMAP histogram = nullptr;
   histogramBox.GetHBITMAP(Gdiplus::Color(0), &histogram);
+  histogramClock.Stop();
   ReplaceImage(smallList, 2 * n + 1, histogram);
   return true;
 }

@@ -261,7 +261,9 @@ void ForEachTypedFile(const wchar_t* folder, const wchar_t* name, Take take) {
   wchar_t pattern[kPathChars * 2];
   swprintf(pattern, kPathChars * 2, L"%ls\\%ls", folder, name);
   WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirstFileW(pattern, &fd);
+  // Without the short names, which Wine makes up for every file, and in large batches.
+  HANDLE find = FindFirstFileExW(pattern, FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+                                 FIND_FIRST_EX_LARGE_FETCH);
   if (find == INVALID_HANDLE_VALUE) return;
   do {
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;

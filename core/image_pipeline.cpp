@@ -16,6 +16,7 @@
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"
+#include "core/thumbnail_decode.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/standins.h"
 #include "viewer/movie_player.h"
@@ -291,7 +292,8 @@ bool ThumbnailFromFile(ImageEntry* e) {
   }
   if (!block || !OpenLevelStream(e, kLevelThumbnail)) return false;
   StageClock decode(kClockDecode);
-  Image* source = DecodePictureStream(e->levelStreams[kLevelThumbnail], true);
+  Image* source = DecodeJpegThumbnail(e->levelStreams[kLevelThumbnail]);
+  if (!source) source = DecodePictureStream(e->levelStreams[kLevelThumbnail], true);
   decode.Stop();
   StageClock draw(kClockLevel0);
   Bitmap* thumb = nullptr;
@@ -299,7 +301,7 @@ bool ThumbnailFromFile(ImageEntry* e) {
     Rect crop = CropRect(source, EntryCameraModel(e).thumbMargins);
     if ((e->info.fileTypeFlag & kWholePictureTypes) && e->info.thumbOffset == e->info.previewOffset &&
         e->info.pixelSize[0] == 0) {
-      wchar_t text[16];
+      wchar_t text[16] = {};  // the whole field goes into the cache file
       swprintf(text, 16, L"%u*%u", source->GetWidth(), source->GetHeight());
       std::memcpy(e->info.pixelSize, text, sizeof text);
       e->info.pixelSize[15] = 0;

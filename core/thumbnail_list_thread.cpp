@@ -29,6 +29,7 @@
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"
+#include "core/thumbnail_decode.h"
 #include "core/standins.h"
 #include "viewer/movie_probe.h"
 #include "metadata/image_info_win.h"
@@ -57,11 +58,10 @@ HWND ListControl() { return GetListControl(); }
 HWND HeaderOf(HWND list) { return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr; }
 
 // Draws the source into a box of the given size, proportioned or stretched, and sharpens it.
-HBITMAP RenderBox(Gdiplus::Image* source, const ImageEntry* entry, int width, int height, bool fit, bool noSharpen,
-                  int amount) {
-  Gdiplus::Bitmap box(width, height, PixelFormat32bppARGB);
+void DrawBox(Gdiplus::Bitmap* box, Gdiplus::Image* source, const ImageEntry* entry, int width, int height, bool fit,
+             bool noSharpen, int amount) {
   {
-    Gdiplus::Graphics g(&box);
+    Gdiplus::Graphics g(box);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighSpeed);
     g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
     int pw = entry->info.width, ph = entry->info.height;
@@ -69,15 +69,52 @@ HBITMAP RenderBox(Gdiplus::Image* source, const ImageEntry* entry, int width, in
     ThumbRect r = ComputeThumbnailRect(width, height, pw, ph, fit);
     g.DrawImage(source, Gdiplus::Rect(r.x, r.y, r.width, r.height));
   }
-  if (amount != 0 && !noSharpen) SharpenBitmap(&box, 1, amount * 10);
-  HBITMAP out = nullptr;
-  box.GetHBITMAP(Gdiplus::Color(0), &out);
-  return out;
+  if (amount != 0 && !noSharpen) SharpenBitmap(box, 1, amount * 10);
 }
 
-void ReplaceImage(HIMAGELIST list, int index, HBITMAP bitmap) {
-  if (!bitmap) return;
+// Writes the box straight into the image list's own bitmap when that is a 24-bit DIB section
+// of the box's cell size. The pixels are the ones a replace by a GDI+ bitmap handle puts there
+// (premultiplied, the alpha dropped by the 24-bit copy), without a new bitmap, a device context
+// and a blit for every image of every row. False when the list is of another kind.
+bool WriteIntoImageList(HIMAGELIST list, int index, Gdiplus::Bitmap* box) {
+  IMAGEINFO info{};
+  if (!list || !ImageList_GetImageInfo(list, index, &info) || !info.hbmImage || info.hbmMask) return false;
+  DIBSECTION dib{};
+  if (GetObjectW(info.hbmImage, sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits || dib.dsBm.bmBitsPixel != 24 ||
+      dib.dsBmih.biCompression != BI_RGB)
+    return false;
+  const int width = static_cast<int>(box->GetWidth()), height = static_cast<int>(box->GetHeight());
+  const RECT& r = info.rcImage;
+  if (width <= 0 || height <= 0 || r.right - r.left != width || r.bottom - r.top != height || r.left < 0 || r.top < 0 ||
+      r.right > dib.dsBm.bmWidth || r.bottom > dib.dsBm.bmHeight)
+    return false;
+  Gdiplus::Rect all(0, 0, width, height);
+  Gdiplus::BitmapData data{};
+  if (box->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return false;
+  GdiFlush();  // no drawing into the list's bitmap may be pending
+  const bool bottomUp = dib.dsBmih.biHeight > 0;
+  auto* bits = static_cast<uint8_t*>(dib.dsBm.bmBits);
+  for (int y = 0; y < height; ++y) {
+    const int row = bottomUp ? dib.dsBm.bmHeight - 1 - (r.top + y) : r.top + y;
+    uint8_t* to = bits + static_cast<ptrdiff_t>(row) * dib.dsBm.bmWidthBytes + static_cast<ptrdiff_t>(r.left) * 3;
+    const uint8_t* from = static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+    for (int x = 0; x < width; ++x, to += 3, from += 4) {
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+    }
+  }
+  box->UnlockBits(&data);
+  return true;
+}
+
+// The box into the list's image, straight or through a bitmap handle.
+void PutBox(HIMAGELIST list, int index, Gdiplus::Bitmap* box) {
   StageClock clock(kClockImageList);
+  if (WriteIntoImageList(list, index, box)) return;
+  HBITMAP bitmap = nullptr;
+  box->GetHBITMAP(Gdiplus::Color(0), &bitmap);
+  if (!bitmap) return;
   if (!list || !ImageList_Replace(list, index, bitmap, nullptr)) ReportResourceShortage();
   DeleteObject(bitmap);
 }
@@ -191,7 +228,8 @@ DWORD s_lastRedraw = 0;
 
 void FlushRedraws(HWND list) {
   StageClock clock(kClockRedraw);
-  if (s_dirtyFirst >= 0 && list) SendMessageW(list, LVM_REDRAWITEMS, s_dirtyFirst, s_dirtyLast);
+  // Posted: the pass need not wait while the window's thread is busy; the list checks the range.
+  if (s_dirtyFirst >= 0 && list) PostMessageW(list, LVM_REDRAWITEMS, s_dirtyFirst, s_dirtyLast);
   s_dirtyFirst = s_dirtyLast = -1;
   s_lastRedraw = GetTickCount();
 }
@@ -376,6 +414,7 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
     if (!folderChanged) g_listChanged = 0;
   }
   FreeThumbnailImageLists();
+  ReleaseThumbnailDecoder();
   if (SUCCEEDED(com)) CoUninitialize();
   g_workerState = 3;
   return 0;
@@ -404,14 +443,18 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
     }
     source = preview;
   }
-  StageClock boxes(kClockBoxes);
-  HBITMAP large = RenderBox(source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1,
-                            s.noSharpenViewThumbs != 0, s.viewThumbSharpness);
-  HBITMAP small = RenderBox(source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
-                            s.noSharpenListThumbs != 0, s.listThumbSharpness);
-  boxes.Stop();
-  ReplaceImage(largeList, n, large);
-  ReplaceImage(smallList, 2 * n, small);
+  {
+    StageClock boxes(kClockBoxes);
+    Gdiplus::Bitmap large(s.thumbWidth, s.thumbHeight, PixelFormat32bppARGB);
+    DrawBox(&large, source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1, s.noSharpenViewThumbs != 0,
+            s.viewThumbSharpness);
+    Gdiplus::Bitmap small(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
+    DrawBox(&small, source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
+            s.noSharpenListThumbs != 0, s.listThumbSharpness);
+    boxes.Stop();
+    PutBox(largeList, n, &large);
+    PutBox(smallList, 2 * n, &small);
+  }
   StageClock histogramClock(kClockHistogram);
   // The counts and the picture of an entry from the cache came with it.
   const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
@@ -428,10 +471,8 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
     g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
     g.DrawImage(entry->histogramPicture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
   }
-  HBITMAP histogram = nullptr;
-  histogramBox.GetHBITMAP(Gdiplus::Color(0), &histogram);
   histogramClock.Stop();
-  ReplaceImage(smallList, 2 * n + 1, histogram);
+  PutBox(smallList, 2 * n + 1, &histogramBox);
   return true;
 }
 

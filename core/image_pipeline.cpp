@@ -435,6 +435,14 @@ bool BuildThumbnail(ImageEntry* entry) {
   return ok;
 }
 
+bool BuildThumbnailUnderLock(ImageEntry* entry) {
+  if (!entry) return false;
+  if (entry->levelImages[kLevelThumbnail]) return true;
+  bool ok = BuildThumbnailLocked(entry);
+  ShowPendingRawFailure();
+  return ok;
+}
+
 bool DecodeViewImage(ImageEntry* entry) {
   if (!entry) return false;
   if (entry->levelImages[kLevelView]) return true;

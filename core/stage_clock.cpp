@@ -3,10 +3,10 @@
 bool g_stageClockOn = false;
 double g_stageSeconds[kClockStages];
 const char* const kClockStageNames[kClockStages] = {
-    "cache file read",      "cache records",       "folder walk + entries", "last-file check",
-    "image lists + rows",   "metadata dump + info", "thumbnail read",        "thumbnail decode",
-    "88x60 picture",        "list boxes + sharpen", "histogram",             "image list replace",
-    "redraw + progress",    "cache block build",    "cache file write"};
+    "cache file read",    "cache records",        "folder walk + entries", "last-file check",
+    "image lists",        "list rows",            "image lock",  "metadata dump + info",  "thumbnail read",
+    "thumbnail decode",   "88x60 picture",        "list boxes + sharpen",  "histogram",
+    "image list replace", "redraw + progress",    "cache block build",     "cache file write"};
 
 void ResetStageClock() {
   for (double& s : g_stageSeconds) s = 0;

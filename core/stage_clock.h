@@ -9,7 +9,9 @@ enum ClockStage {
   kClockCacheRecords,   // turning its records into entries
   kClockWalk,           // the folder walk and the entries of files not cached
   kClockSettle,         // the last file's stability check
-  kClockListRows,       // image lists and rows of the list control
+  kClockImageLists,     // the image lists with their placeholders
+  kClockListRows,       // the rows of the list control and the view set up
+  kClockLocks,          // waiting for the image lock of a row
   kClockMetadata,       // the metadata dump and the information record
   kClockThumbRead,      // reading the embedded thumbnail's bytes
   kClockDecode,         // decoding it

@@ -309,7 +309,11 @@ void PrepareList(HWND list) {
   g_savedListStyle = GetWindowLongW(list, GWL_STYLE);
   // The owner-data style cannot change after creation, so it stays.
   SetWindowLongW(list, GWL_STYLE, WS_CHILD | LVS_REPORT | (g_savedListStyle & LVS_OWNERDATA));
+  clock.Stop();
+  StageClock lists(kClockImageLists);
   CreateThumbnailImageLists();
+  lists.Stop();
+  StageClock rows(kClockListRows);
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(g_largeThumbnailList));
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(g_smallThumbnailList));
   // The sort arrows of the header and the check marks of the rows.
@@ -423,14 +427,11 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
 
 bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
   RawFailureBoxHold boxAfterUnlock;  // the preview may develop a RAW file under the lock
-  // Another thread may free level 0 between the build and the lock: build again, a few times.
-  std::unique_ptr<SemaphoreLock> lock;
-  for (int attempt = 0;; ++attempt) {
-    if (attempt >= 8 || !BuildThumbnail(entry)) return false;
-    lock = std::make_unique<SemaphoreLock>(kSemaImage);
-    if (entry->levelImages[0]) break;
-    lock.reset();
-  }
+  // Built and drawn under one hold of the lock, so no other thread frees level 0 in between.
+  StageClock waiting(kClockLocks);
+  SemaphoreLock lock(kSemaImage);
+  waiting.Stop();
+  if (!BuildThumbnailUnderLock(entry) || !entry->levelImages[0]) return false;
   const SettingsBlock& s = g_settings;
   Gdiplus::Image* source = entry->levelImages[0];
   Gdiplus::Image* preview = nullptr;

@@ -15,17 +15,18 @@ const CLSID kJpegDecoder = {0x9456a480, 0xe88b, 0x43ea, {0x9e, 0x73, 0x0b, 0x2d,
 const GUID kFormat24bppBgr = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0c}};
 constexpr UINT kLargestSide = 32767;
 
+// Nothing runs when a thread ends: a destructor called from the runtime's thread-exit hook hung
+// the process's exit. Threads that end with the program keep their reference.
 struct ThreadDecoder {
-  IClassFactory* factory = nullptr;
-  bool failed = false;  // no factory to be had on this thread (no COM): GDI+ only
-  ~ThreadDecoder() { Release(); }
+  IClassFactory* factory;
+  bool failed;  // no factory to be had on this thread (no COM): GDI+ only
   void Release() {
     if (factory) factory->Release();
     factory = nullptr;
     failed = false;
   }
 };
-thread_local ThreadDecoder t_decoder;
+thread_local ThreadDecoder t_decoder = {nullptr, false};
 
 IWICBitmapDecoder* NewDecoder() {
   ThreadDecoder& d = t_decoder;

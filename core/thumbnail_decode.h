@@ -10,5 +10,6 @@
 // else or on any failure, and the caller decodes through GDI+ instead.
 Gdiplus::Bitmap* DecodeJpegThumbnail(IStream* stream);
 
-// Lets go of the calling thread's decoder factory; due before the thread leaves COM.
+// Lets go of the calling thread's decoder factory; due before a thread that ends before the
+// program leaves COM.
 void ReleaseThumbnailDecoder();

@@ -8,6 +8,7 @@
 #include <process.h>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "browser/file_list_pane.h"
@@ -267,11 +268,59 @@ void ShowProgressNowAndThen() {
   ShowProgressCount();
 }
 
-void ProcessRow(HWND list, int row) {
+bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
+
+// The image lock kept over a run of rows from the cache file: under Wine every take of it is a
+// round trip to the server, which cost more than the row. It is let go before anything that
+// waits on another thread or takes another lock (a message sent to a window, a metadata read),
+// and after a few milliseconds so that the viewer's threads get their turn.
+class RowRunLock {
+ public:
+  ~RowRunLock() { Release(); }
+  void Take() {
+    if (held_) {
+      if (GetTickCount() - since_ < kMaxHoldMs) return;
+      Release();
+    }
+    StageClock waiting(kClockLocks);
+    HANDLE sema = g_semaphores[kSemaImage];
+    box_.emplace();  // a RAW failure box waits until the lock is let go
+    if (sema && WaitForSingleObject(sema, INFINITE) == WAIT_OBJECT_0) handle_ = sema;
+    held_ = true;
+    since_ = GetTickCount();
+  }
+  void Release() {
+    if (!held_) return;
+    if (handle_) ReleaseSemaphore(handle_, 1, nullptr);
+    handle_ = nullptr;
+    held_ = false;
+    box_.reset();
+  }
+
+ private:
+  static constexpr DWORD kMaxHoldMs = 15;
+  bool held_ = false;
+  HANDLE handle_ = nullptr;
+  DWORD since_ = 0;
+  std::optional<RawFailureBoxHold> box_;
+};
+
+bool ProgressDue() {
+  static DWORD last = 0;
+  const DWORD now = GetTickCount();
+  if (now - last < 50) return false;
+  last = now;
+  return true;
+}
+
+void ProcessRow(HWND list, int row, RowRunLock& runLock) {
   if (row < 0 || row >= g_listCount) return;
   int n = g_displayOrder[row];
   ImageEntry* entry = EntryAt(n);
   if (!entry) return;
+  if ((entry->flags & (kFlagRenderAgain | kFlagInfoRead)) != kFlagInfoRead || entry->cacheIndex == -1 ||
+      !(entry->flags & kFlagFromCache))
+    runLock.Release();
   if (entry->flags & kFlagRenderAgain) {
     ReleaseEntryLevel(entry, 0, 2);
     RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
@@ -282,9 +331,14 @@ void ProcessRow(HWND list, int row) {
     if (entry->cacheIndex != -1 && (entry->flags & kFlagFromCache)) {
       ++g_listProcessedRows;
       entry->flags &= ~kFlagFromCache;
-      RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
-      RedrawRowSoon(list, row);
-      ShowProgressNowAndThen();
+      runLock.Take();
+      RenderRowImages(g_smallThumbnailList, g_largeThumbnailList, entry, n);
+      RedrawRowSoon(list, row);  // posted, no wait
+      if (ProgressDue()) {
+        runLock.Release();
+        StageClock clock(kClockRedraw);
+        ShowProgressCount();
+      }
     }
   } else {
     ++g_listProcessedRows;
@@ -370,17 +424,22 @@ void RunPass(HWND list, bool alternating) {
     bool restart = false;
     s_dirtyFirst = s_dirtyLast = -1;
     s_lastRedraw = GetTickCount();
+    RowRunLock runLock;
     for (int step = 0; step <= count && !restart; ++step) {
-      ProcessRow(list, forward);
+      ProcessRow(list, forward, runLock);
       forward = forward + 1 >= count ? 0 : forward + 1;
-      if (step % 32 == 0) RefreshIndexPrintDialog();
+      if (step % 32 == 0 && g_windowSlots[kSlotIndexPrint]) {
+        runLock.Release();
+        RefreshIndexPrintDialog();
+      }
       if (alternating) {
-        ProcessRow(list, backward);
+        ProcessRow(list, backward, runLock);
         backward = backward - 1 < 0 ? count - 1 : backward - 1;
       }
       if (StopAsked()) return;
       if (g_cursorRow != watchedRow || g_listNextRowRequest >= 0) restart = true;
     }
+    runLock.Release();
     FlushRedraws(list);
     if (!restart) return;
     alternating = true;
@@ -431,6 +490,11 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
   StageClock waiting(kClockLocks);
   SemaphoreLock lock(kSemaImage);
   waiting.Stop();
+  return RenderRowImages(smallList, largeList, entry, n);
+}
+
+namespace {
+bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
   if (!BuildThumbnailUnderLock(entry) || !entry->levelImages[0]) return false;
   const SettingsBlock& s = g_settings;
   Gdiplus::Image* source = entry->levelImages[0];
@@ -476,6 +540,7 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
   PutBox(smallList, 2 * n + 1, &histogramBox);
   return true;
 }
+}  // namespace
 
 void RefreshIndexPrintDialog() {
   if (HWND dialog = g_windowSlots[kSlotIndexPrint]) SendMessageW(dialog, WM_COMMAND, kRefreshCommand, 0);

@@ -1,5 +1,5 @@
 // Loads a folder of 10,000 picture files into the entry list, first without and then with the
-// records of a thumbnail cache, and prints the times (best of the runs).
+// records of a thumbnail cache, and prints the times (median of the runs) and their steps.
 // Usage: list_load_bench_win.exe [folder [runs]]: without a folder one is made in the temp folder
 // (slow under Wine: bench/list_load_bench.sh makes it natively).
 #include <windows.h>
@@ -16,6 +16,7 @@
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
+#include "core/stage_clock.h"
 
 namespace {
 
@@ -33,6 +34,22 @@ void RemoveFolder(const std::wstring& folder) {
     FindClose(h);
   }
   RemoveDirectoryW(folder.c_str());
+}
+
+struct Run {
+  double seconds = 0;
+  double stages[kClockStages] = {};
+};
+
+Run Median(std::vector<Run>& runs) {
+  std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
+  return runs[runs.size() / 2];
+}
+
+void PrintStages(const Run& run, int files) {
+  for (int i = 0; i < kClockStages; ++i)
+    if (run.stages[i] > 0)
+      std::printf("    %-24s %8.4f s  %6.2f us/file\n", kClockStageNames[i], run.stages[i], run.stages[i] * 1e6 / files);
 }
 
 }  // namespace
@@ -71,16 +88,21 @@ int main() {
   }
   wcscpy(g_currentFolder, folder.c_str());
 
-  double cold = 1e9, warm = 1e9;
+  g_stageClockOn = true;
+  std::vector<Run> colds, warms;
   int listed = 0, reused = 0;
   std::vector<uint8_t> block;
   std::vector<uint32_t> undo;
   for (int r = 0; r < runs; ++r) {
     FreeImageEntries();
+    ResetStageClock();
     QueryPerformanceCounter(&t0);
     LoadListContents(1, 0, 0);
     QueryPerformanceCounter(&t1);
-    cold = std::min(cold, Seconds(t0, t1, f));
+    Run run;
+    run.seconds = Seconds(t0, t1, f);
+    std::copy(g_stageSeconds, g_stageSeconds + kClockStages, run.stages);
+    colds.push_back(run);
     listed = g_entryCount;
   }
   // The same folder again, every file found among the records of its cache: the loader itself,
@@ -91,17 +113,27 @@ int main() {
   for (int r = 0; r < runs; ++r) {
     FreeImageEntries();
     g_loadedCache = {block.data(), static_cast<uint32_t>(block.size()), listed, undo.data(), block.data()};
+    ResetStageClock();
     QueryPerformanceCounter(&t0);
     LoadFolderEntries(g_currentFolder);
     QueryPerformanceCounter(&t1);
-    warm = std::min(warm, Seconds(t0, t1, f));
+    Run run;
+    run.seconds = Seconds(t0, t1, f);
+    std::copy(g_stageSeconds, g_stageSeconds + kClockStages, run.stages);
+    warms.push_back(run);
     reused = 0;
     for (int i = 0; i < g_entryCount; ++i) reused += EntryAt(i)->cacheIndex >= 0 ? 1 : 0;
   }
 
-  std::printf("folder load (no cache): %d entries in %.3f s\n", listed, cold);
-  std::printf("folder load (cache records): %d entries, %d reused, in %.3f s\n", g_entryCount, reused, warm);
-  std::printf("result: cold_ms=%.1f warm_ms=%.1f files=%d\n", cold * 1000, warm * 1000, listed);
+  const Run cold = Median(colds), warm = Median(warms);
+  const int files = std::max(1, listed);
+  std::printf("folder load (no cache): %d entries in %.3f s (median of %d; %.3f..%.3f s)\n", listed, cold.seconds, runs,
+              colds.front().seconds, colds.back().seconds);
+  PrintStages(cold, files);
+  std::printf("folder load (cache records): %d entries, %d reused, in %.3f s (median; %.3f..%.3f s)\n", g_entryCount,
+              reused, warm.seconds, warms.front().seconds, warms.back().seconds);
+  PrintStages(warm, files);
+  std::printf("result: cold_ms=%.1f warm_ms=%.1f files=%d\n", cold.seconds * 1000, warm.seconds * 1000, listed);
   g_loadedCache = {};
   FreeImageEntries();
   if (!given) RemoveFolder(folder);

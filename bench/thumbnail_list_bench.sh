@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The list thread on a folder of 1,000 camera JPEGs under Wine and Xvfb: open to last thumbnail
-# without and with the folder's cache file, best of 3; beside it vipsthumbnail making 88x60
+# without and with the folder's cache file, median of 3; beside it vipsthumbnail making 88x60
 # thumbnails of the same files, when installed. The pictures are 3000 x 2000 copies of the goexif
 # camera sample with its Exif and a 160 x 120 Exif thumbnail, as a camera writes them (most of the
 # other goexif samples carry Exif only, without picture data).

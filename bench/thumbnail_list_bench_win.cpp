@@ -1,6 +1,7 @@
 // Opens a folder of pictures in the real main window and times the list thread from the open to
 // the end of its pass (every thumbnail rendered): first without the folder's thumbnail cache
-// file, then with the cache file written when the folder was left. Best of the given runs.
+// file, then with the cache file written when the folder was left. The median of the given runs,
+// with the time of each step of the list load, the pass and the leaving of the folder.
 // Usage: thumbnail_list_bench_win.exe <folder of pictures> [runs]
 #include <windows.h>
 #include <commctrl.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "browser/main_window.h"
 #include "core/app_globals.h"
@@ -20,6 +22,7 @@
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/settings.h"
+#include "core/stage_clock.h"
 #include "core/startup.h"
 #include "core/thumbnail_list_thread.h"
 #include "support/program_services.h"
@@ -77,12 +80,14 @@ bool Open(const std::wstring& folder) {
 struct Run {
   double listed = 0, built = 0, complete = 0;
   int entries = 0, rendered = 0, fromCache = 0;
+  double stages[kClockStages] = {};  // the open, its pass and the leaving of the folder
 };
 
 // Opens the folder and times it; the list of the empty folder was shown before.
 bool TimedOpen(const std::wstring& folder, Run* run) {
   LARGE_INTEGER f, t0, t1, t2;
   QueryPerformanceFrequency(&f);
+  ResetStageClock();
   QueryPerformanceCounter(&t0);
   wcsncpy(g_currentFolder, folder.c_str(), kPathChars - 1);
   g_listPassComplete = 0;
@@ -102,6 +107,30 @@ bool TimedOpen(const std::wstring& folder, Run* run) {
     if (e->cacheIndex >= 0) ++run->fromCache;
   }
   return true;
+}
+
+// Opened and left again; the stages include the leaving (the cache file's build and write).
+bool TimedVisit(const std::wstring& folder, const std::wstring& empty, Run* run) {
+  if (!TimedOpen(folder, run) || !Open(empty)) return false;
+  std::copy(g_stageSeconds, g_stageSeconds + kClockStages, run->stages);
+  return true;
+}
+
+void PrintStages(const Run& run) {
+  double sum = 0;
+  for (double v : run.stages) sum += v;
+  const int files = std::max(1, run.entries);
+  std::printf("  stages (%.3f s timed of %.3f s open to pass complete, plus the leaving):\n", sum, run.complete);
+  for (int i = 0; i < kClockStages; ++i)
+    if (run.stages[i] > 0)
+      std::printf("    %-24s %8.3f s  %8.1f us/file  %5.1f%%\n", kClockStageNames[i], run.stages[i],
+                  run.stages[i] * 1e6 / files, sum > 0 ? 100 * run.stages[i] / sum : 0);
+}
+
+// The run of median length (sorts the runs).
+Run Median(std::vector<Run>& runs) {
+  std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.complete < b.complete; });
+  return runs[runs.size() / 2];
 }
 
 void Print(const char* label, const Run& best) {
@@ -141,30 +170,35 @@ int main() {
   if (!RegisterMainWindowClass(g_hInstance) || !CreateMainWindow(g_hInstance, SW_SHOW)) return 1;
   KillTimer(g_hwndMain, kIdleTimerId);
   if (!Open(empty)) return 3;
+  g_stageClockOn = true;
 
-  Run cold, warm;
+  std::vector<Run> colds, warms;
   bool ok = true;
   for (int r = 0; r < runs && ok; ++r) {
     SweepCacheFiles(true);
     Run run;
-    ok = TimedOpen(pictures, &run) && Open(empty);
-    if (ok && (r == 0 || run.complete < cold.complete)) cold = run;
+    ok = TimedVisit(pictures, empty, &run);
+    if (ok) colds.push_back(run);
   }
   // Leaving the folder after the last cold run wrote its cache file.
   const int cacheFiles = SweepCacheFiles(false);
   for (int r = 0; r < runs && ok; ++r) {
     Run run;
-    ok = TimedOpen(pictures, &run) && Open(empty);
-    if (ok && (r == 0 || run.complete < warm.complete)) warm = run;
+    ok = TimedVisit(pictures, empty, &run);
+    if (ok) warms.push_back(run);
   }
   if (!ok) {
     std::fprintf(stderr, "the list thread did not finish its pass within a minute\n");
     return 3;
   }
-  std::printf("runs: %d (best shown)\n", runs);
+  const Run cold = Median(colds), warm = Median(warms);
+  std::printf("runs: %d (median shown; cold %.3f..%.3f s, warm %.3f..%.3f s)\n", runs, colds.front().complete,
+              colds.back().complete, warms.front().complete, warms.back().complete);
   Print("cold (no cache file)", cold);
+  PrintStages(cold);
   std::printf("cache files after leaving the folder: %d\n", cacheFiles);
   Print("warm (cache file)", warm);
+  PrintStages(warm);
   // One line for scripts: milliseconds of the two passes.
   std::printf("result: cold_ms=%.0f warm_ms=%.0f files=%d\n", cold.complete * 1000, warm.complete * 1000, cold.entries);
   std::fflush(stdout);

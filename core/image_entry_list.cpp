@@ -22,6 +22,7 @@
 #include "core/path_utils.h"
 #include "core/pure/catalogue_rules.h"
 #include "core/settings.h"
+#include "core/stage_clock.h"
 #include "browser/rebar_bands.h"
 #include "browser/status_bar.h"
 #include "core/app_globals.h"
@@ -268,7 +269,9 @@ void ForEachTypedFile(const wchar_t* folder, const wchar_t* name, Take take) {
   wchar_t pattern[kPathChars * 2];
   swprintf(pattern, kPathChars * 2, L"%ls\\%ls", folder, name);
   WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirstFileW(pattern, &fd);
+  // Without the short names, which Wine makes up for every file, and in large batches.
+  HANDLE find = FindFirstFileExW(pattern, FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+                                 FIND_FIRST_EX_LARGE_FETCH);
   if (find == INVALID_HANDLE_VALUE) return;
   do {
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
@@ -303,6 +306,7 @@ bool SettledFile(const wchar_t* path) {
 
 void FinishLoad() {
   MarkFlaggedEntries();
+  StageClock settle(kClockSettle);
   if (g_entryCount > 0) {
     const wchar_t* last = EntryPath(EntryAt(g_entryCount - 1));
     if (!SettledFile(last)) WaitFileStable(last);  // bounded by its own 60 x 100 ms
@@ -350,16 +354,19 @@ void LoadFolderEntries(const wchar_t* folder) {
   swprintf(prefix, kPathChars + 1, L"%ls\\", folder);
   EntryIndex byName;
   bool hideDeleted = g_settings.hideDeletedFiles != 0;
+  StageClock records(kClockCacheRecords);
   bool memoryLeft = TakeCachedRecords(
       prefix, [&](const wchar_t* path) { return !hideDeleted || PathExists(path); }, &byName, true);
+  records.Stop();
   int cachedEntries = g_entryCount;
-
+  StageClock walk(kClockWalk);
   if (memoryLeft) {
     ForEachTypedFile(folder, L"*.*", [&](const wchar_t* path, uint32_t type, const WIN32_FIND_DATAW& fd) {
       return TakeListedFile(byName, cachedEntries, U16(fd.cFileName), path, type, fd.nFileSizeLow, fd.ftLastWriteTime);
     });
   }
   OpenWatchedFolder(folder);
+  walk.Stop();
   FinishLoad();
 }
 
@@ -507,7 +514,10 @@ void LoadListContents(uint8_t force, uint8_t reload, int selectionMode) {
   }
 
   if (list) SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-  BuildFolderCache();
+  {
+    StageClock build(kClockCacheBuild);
+    BuildFolderCache();
+  }
   g_currentCollection = g_requestedCollection;
   g_listSource = g_requestedListSource;
   ReleaseFolderCache();
@@ -520,7 +530,11 @@ void LoadListContents(uint8_t force, uint8_t reload, int selectionMode) {
     } else if (reload) {
       AdoptFolderCache();
     } else {
-      WriteFolderCache();
+      {
+        StageClock write(kClockCacheWrite);
+        WriteFolderCache();
+      }
+      StageClock read(kClockCacheRead);
       if (LoadFolderCache()) g_restoreRow = g_savedRow;
     }
     if (g_listSource == 0) {

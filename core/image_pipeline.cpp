@@ -18,6 +18,8 @@
 #include "core/pure/level_rotation.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
+#include "core/stage_clock.h"
+#include "core/thumbnail_decode.h"
 #include "core/thumbnail_list_thread.h"
 #include "viewer/movie_player.h"
 #include "viewer/movie_probe.h"
@@ -248,6 +250,7 @@ void DropLevelSource(ImageEntry* e, int level) {
 bool ThumbnailFromCache(ImageEntry* e) {
   const uint8_t* pixels = LoadedCacheThumbnail(e->cacheIndex);
   if (!pixels) return false;
+  StageClock clock(kClockLevel0);
   Bitmap* bitmap = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
   if (!bitmap || bitmap->GetLastStatus() != Ok) {
     delete bitmap;
@@ -284,18 +287,23 @@ bool ThumbnailFromFile(ImageEntry* e) {
       e->levelBlocks[kLevelThumbnail] = GrabMovieFrame(e, second, g_settings.thumbWidth, g_settings.thumbHeight);
       e->movieThumbSecond = static_cast<int16_t>(second);
     } else {
+      StageClock clock(kClockThumbRead);
       e->levelBlocks[kLevelThumbnail] = ReadFileRange(e, e->info.thumbOffset, e->info.thumbSize);
     }
     block = Block(e, kLevelThumbnail);
   }
   if (!block || !OpenLevelStream(e, kLevelThumbnail)) return false;
-  Image* source = DecodePictureStream(e->levelStreams[kLevelThumbnail], true);
+  StageClock decode(kClockDecode);
+  Image* source = DecodeJpegThumbnail(e->levelStreams[kLevelThumbnail]);
+  if (!source) source = DecodePictureStream(e->levelStreams[kLevelThumbnail], true);
+  decode.Stop();
+  StageClock draw(kClockLevel0);
   Bitmap* thumb = nullptr;
   if (source) {
     Rect crop = CropRect(source, EntryCameraModel(e).thumbMargins);
     if ((e->info.fileTypeFlag & kWholePictureTypes) && e->info.thumbOffset == e->info.previewOffset &&
         e->info.pixelSize[0] == 0) {
-      wchar_t text[16];
+      wchar_t text[16] = {};  // the whole field goes into the cache file
       swprintf(text, 16, L"%u*%u", source->GetWidth(), source->GetHeight());
       std::memcpy(e->info.pixelSize, text, sizeof text);
       e->info.pixelSize[15] = 0;
@@ -426,6 +434,14 @@ bool BuildThumbnail(ImageEntry* entry) {
     SemaphoreLock lock(kSemaImage);
     ok = BuildThumbnailLocked(entry);
   }
+  ShowPendingRawFailure();
+  return ok;
+}
+
+bool BuildThumbnailUnderLock(ImageEntry* entry) {
+  if (!entry) return false;
+  if (entry->levelImages[kLevelThumbnail]) return true;
+  bool ok = BuildThumbnailLocked(entry);
   ShowPendingRawFailure();
   return ok;
 }

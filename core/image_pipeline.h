@@ -16,6 +16,9 @@ constexpr int kThumbHeight = 60;
 // Level 0: the 88 x 60 ARGB thumbnail source, from the loaded cache or the file. False when the
 // file could not be read or decoded (the entry is then marked vanished).
 bool BuildThumbnail(ImageEntry* entry);
+// The same for a caller that holds "sema" already (one wait instead of two for each row); a RAW
+// failure box waits for the caller's RawFailureBoxHold.
+bool BuildThumbnailUnderLock(ImageEntry* entry);
 // Level 1: the view image.
 bool DecodeViewImage(ImageEntry* entry);
 // Level 2: the full development in the given mode; the outcome is the entry's level-2 slot.

@@ -8,6 +8,7 @@
 #include <process.h>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "browser/file_list_pane.h"
@@ -29,6 +30,8 @@
 #include "core/pure/thumbnail_geometry.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
+#include "core/stage_clock.h"
+#include "core/thumbnail_decode.h"
 #include "viewer/movie_probe.h"
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"
@@ -56,11 +59,10 @@ HWND ListControl() { return GetListControl(); }
 HWND HeaderOf(HWND list) { return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr; }
 
 // Draws the source into a box of the given size, proportioned or stretched, and sharpens it.
-HBITMAP RenderBox(Gdiplus::Image* source, const ImageEntry* entry, int width, int height, bool fit, bool noSharpen,
-                  int amount) {
-  Gdiplus::Bitmap box(width, height, PixelFormat32bppARGB);
+void DrawBox(Gdiplus::Bitmap* box, Gdiplus::Image* source, const ImageEntry* entry, int width, int height, bool fit,
+             bool noSharpen, int amount) {
   {
-    Gdiplus::Graphics g(&box);
+    Gdiplus::Graphics g(box);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighSpeed);
     g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
     int pw = entry->info.width, ph = entry->info.height;
@@ -68,13 +70,51 @@ HBITMAP RenderBox(Gdiplus::Image* source, const ImageEntry* entry, int width, in
     ThumbRect r = ComputeThumbnailRect(width, height, pw, ph, fit);
     g.DrawImage(source, Gdiplus::Rect(r.x, r.y, r.width, r.height));
   }
-  if (amount != 0 && !noSharpen) SharpenBitmap(&box, 1, amount * 10);
-  HBITMAP out = nullptr;
-  box.GetHBITMAP(Gdiplus::Color(0), &out);
-  return out;
+  if (amount != 0 && !noSharpen) SharpenBitmap(box, 1, amount * 10);
 }
 
-void ReplaceImage(HIMAGELIST list, int index, HBITMAP bitmap) {
+// Writes the box straight into the image list's own bitmap when that is a 24-bit DIB section
+// of the box's cell size. The pixels are the ones a replace by a GDI+ bitmap handle puts there
+// (premultiplied, the alpha dropped by the 24-bit copy), without a new bitmap, a device context
+// and a blit for every image of every row. False when the list is of another kind.
+bool WriteIntoImageList(HIMAGELIST list, int index, Gdiplus::Bitmap* box) {
+  IMAGEINFO info{};
+  if (!list || !ImageList_GetImageInfo(list, index, &info) || !info.hbmImage || info.hbmMask) return false;
+  DIBSECTION dib{};
+  if (GetObjectW(info.hbmImage, sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits || dib.dsBm.bmBitsPixel != 24 ||
+      dib.dsBmih.biCompression != BI_RGB)
+    return false;
+  const int width = static_cast<int>(box->GetWidth()), height = static_cast<int>(box->GetHeight());
+  const RECT& r = info.rcImage;
+  if (width <= 0 || height <= 0 || r.right - r.left != width || r.bottom - r.top != height || r.left < 0 || r.top < 0 ||
+      r.right > dib.dsBm.bmWidth || r.bottom > dib.dsBm.bmHeight)
+    return false;
+  Gdiplus::Rect all(0, 0, width, height);
+  Gdiplus::BitmapData data{};
+  if (box->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return false;
+  GdiFlush();  // no drawing into the list's bitmap may be pending
+  const bool bottomUp = dib.dsBmih.biHeight > 0;
+  auto* bits = static_cast<uint8_t*>(dib.dsBm.bmBits);
+  for (int y = 0; y < height; ++y) {
+    const int row = bottomUp ? dib.dsBm.bmHeight - 1 - (r.top + y) : r.top + y;
+    uint8_t* to = bits + static_cast<ptrdiff_t>(row) * dib.dsBm.bmWidthBytes + static_cast<ptrdiff_t>(r.left) * 3;
+    const uint8_t* from = static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+    for (int x = 0; x < width; ++x, to += 3, from += 4) {
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+    }
+  }
+  box->UnlockBits(&data);
+  return true;
+}
+
+// The box into the list's image, straight or through a bitmap handle.
+void PutBox(HIMAGELIST list, int index, Gdiplus::Bitmap* box) {
+  StageClock clock(kClockImageList);
+  if (WriteIntoImageList(list, index, box)) return;
+  HBITMAP bitmap = nullptr;
+  box->GetHBITMAP(Gdiplus::Color(0), &bitmap);
   if (!bitmap) return;
   if (!list || !ImageList_Replace(list, index, bitmap, nullptr)) ReportResourceShortage();
   DeleteObject(bitmap);
@@ -177,6 +217,7 @@ Gdiplus::Bitmap* CachedHistogramPicture(const uint8_t* cached) {
 }
 
 void RedrawRow(HWND list, int row) {
+  StageClock clock(kClockRedraw);
   if (list) SendMessageW(list, LVM_REDRAWITEMS, row, row);
 }
 
@@ -187,7 +228,9 @@ int s_dirtyFirst = -1, s_dirtyLast = -1;
 DWORD s_lastRedraw = 0;
 
 void FlushRedraws(HWND list) {
-  if (s_dirtyFirst >= 0 && list) SendMessageW(list, LVM_REDRAWITEMS, s_dirtyFirst, s_dirtyLast);
+  StageClock clock(kClockRedraw);
+  // Posted: the pass need not wait while the window's thread is busy; the list checks the range.
+  if (s_dirtyFirst >= 0 && list) PostMessageW(list, LVM_REDRAWITEMS, s_dirtyFirst, s_dirtyLast);
   s_dirtyFirst = s_dirtyLast = -1;
   s_lastRedraw = GetTickCount();
 }
@@ -202,6 +245,7 @@ void ReadEntryInformation(ImageEntry* entry) {
   // A private copy of the dump, taken under "sema_interp": the search thread refills the shared
   // buffer.
   static wchar_t text[kMetadataChars];
+  StageClock clock(kClockMetadata);
   DumpImageMetadataWide(EntryPath(entry), text, kMetadataChars);
   // A movie's frame size comes from the movie itself, before its size text is made; one that
   // cannot be rendered is marked as having no codec.
@@ -220,14 +264,63 @@ void ShowProgressNowAndThen() {
   const DWORD now = GetTickCount();
   if (now - last < 50) return;
   last = now;
+  StageClock clock(kClockRedraw);
   ShowProgressCount();
 }
 
-void ProcessRow(HWND list, int row) {
+bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
+
+// The image lock kept over a run of rows from the cache file: under Wine every take of it is a
+// round trip to the server, which cost more than the row. It is let go before anything that
+// waits on another thread or takes another lock (a message sent to a window, a metadata read),
+// and after a few milliseconds so that the viewer's threads get their turn.
+class RowRunLock {
+ public:
+  ~RowRunLock() { Release(); }
+  void Take() {
+    if (held_) {
+      if (GetTickCount() - since_ < kMaxHoldMs) return;
+      Release();
+    }
+    StageClock waiting(kClockLocks);
+    HANDLE sema = g_semaphores[kSemaImage];
+    box_.emplace();  // a RAW failure box waits until the lock is let go
+    if (sema && WaitForSingleObject(sema, INFINITE) == WAIT_OBJECT_0) handle_ = sema;
+    held_ = true;
+    since_ = GetTickCount();
+  }
+  void Release() {
+    if (!held_) return;
+    if (handle_) ReleaseSemaphore(handle_, 1, nullptr);
+    handle_ = nullptr;
+    held_ = false;
+    box_.reset();
+  }
+
+ private:
+  static constexpr DWORD kMaxHoldMs = 15;
+  bool held_ = false;
+  HANDLE handle_ = nullptr;
+  DWORD since_ = 0;
+  std::optional<RawFailureBoxHold> box_;
+};
+
+bool ProgressDue() {
+  static DWORD last = 0;
+  const DWORD now = GetTickCount();
+  if (now - last < 50) return false;
+  last = now;
+  return true;
+}
+
+void ProcessRow(HWND list, int row, RowRunLock& runLock) {
   if (row < 0 || row >= g_listCount) return;
   int n = g_displayOrder[row];
   ImageEntry* entry = EntryAt(n);
   if (!entry) return;
+  if ((entry->flags & (kFlagRenderAgain | kFlagInfoRead)) != kFlagInfoRead || entry->cacheIndex == -1 ||
+      !(entry->flags & kFlagFromCache))
+    runLock.Release();
   if (entry->flags & kFlagRenderAgain) {
     ReleaseEntryLevel(entry, 0, 2);
     RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
@@ -238,9 +331,14 @@ void ProcessRow(HWND list, int row) {
     if (entry->cacheIndex != -1 && (entry->flags & kFlagFromCache)) {
       ++g_listProcessedRows;
       entry->flags &= ~kFlagFromCache;
-      RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
-      RedrawRowSoon(list, row);
-      ShowProgressNowAndThen();
+      runLock.Take();
+      RenderRowImages(g_smallThumbnailList, g_largeThumbnailList, entry, n);
+      RedrawRowSoon(list, row);  // posted, no wait
+      if (ProgressDue()) {
+        runLock.Release();
+        StageClock clock(kClockRedraw);
+        ShowProgressCount();
+      }
     }
   } else {
     ++g_listProcessedRows;
@@ -255,6 +353,7 @@ void ProcessRow(HWND list, int row) {
 bool StopAsked() { return g_workerState == 1; }
 
 void PrepareList(HWND list) {
+  StageClock clock(kClockListRows);
   g_listPassComplete = 0;
   g_listReadyFlag = 0;
   g_listNextRowRequest = -1;
@@ -264,7 +363,11 @@ void PrepareList(HWND list) {
   g_savedListStyle = GetWindowLongW(list, GWL_STYLE);
   // The owner-data style cannot change after creation, so it stays.
   SetWindowLongW(list, GWL_STYLE, WS_CHILD | LVS_REPORT | (g_savedListStyle & LVS_OWNERDATA));
+  clock.Stop();
+  StageClock lists(kClockImageLists);
   CreateThumbnailImageLists();
+  lists.Stop();
+  StageClock rows(kClockListRows);
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(g_largeThumbnailList));
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(g_smallThumbnailList));
   // The sort arrows of the header and the check marks of the rows.
@@ -321,17 +424,22 @@ void RunPass(HWND list, bool alternating) {
     bool restart = false;
     s_dirtyFirst = s_dirtyLast = -1;
     s_lastRedraw = GetTickCount();
+    RowRunLock runLock;
     for (int step = 0; step <= count && !restart; ++step) {
-      ProcessRow(list, forward);
+      ProcessRow(list, forward, runLock);
       forward = forward + 1 >= count ? 0 : forward + 1;
-      if (step % 32 == 0) RefreshIndexPrintDialog();
+      if (step % 32 == 0 && g_windowSlots[kSlotIndexPrint]) {
+        runLock.Release();
+        RefreshIndexPrintDialog();
+      }
       if (alternating) {
-        ProcessRow(list, backward);
+        ProcessRow(list, backward, runLock);
         backward = backward - 1 < 0 ? count - 1 : backward - 1;
       }
       if (StopAsked()) return;
       if (g_cursorRow != watchedRow || g_listNextRowRequest >= 0) restart = true;
     }
+    runLock.Release();
     FlushRedraws(list);
     if (!restart) return;
     alternating = true;
@@ -369,6 +477,7 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
     if (!folderChanged) g_listChanged = 0;
   }
   FreeThumbnailImageLists();
+  ReleaseThumbnailDecoder();
   if (SUCCEEDED(com)) CoUninitialize();
   g_workerState = 3;
   return 0;
@@ -377,14 +486,16 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
 
 bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
   RawFailureBoxHold boxAfterUnlock;  // the preview may develop a RAW file under the lock
-  // Another thread may free level 0 between the build and the lock: build again, a few times.
-  std::unique_ptr<SemaphoreLock> lock;
-  for (int attempt = 0;; ++attempt) {
-    if (attempt >= 8 || !BuildThumbnail(entry)) return false;
-    lock = std::make_unique<SemaphoreLock>(kSemaImage);
-    if (entry->levelImages[0]) break;
-    lock.reset();
-  }
+  // Built and drawn under one hold of the lock, so no other thread frees level 0 in between.
+  StageClock waiting(kClockLocks);
+  SemaphoreLock lock(kSemaImage);
+  waiting.Stop();
+  return RenderRowImages(smallList, largeList, entry, n);
+}
+
+namespace {
+bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
+  if (!BuildThumbnailUnderLock(entry) || !entry->levelImages[0]) return false;
   const SettingsBlock& s = g_settings;
   Gdiplus::Image* source = entry->levelImages[0];
   Gdiplus::Image* preview = nullptr;
@@ -397,12 +508,19 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
     }
     source = preview;
   }
-  ReplaceImage(largeList, n,
-               RenderBox(source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1, s.noSharpenViewThumbs != 0,
-                         s.viewThumbSharpness));
-  ReplaceImage(smallList, 2 * n,
-               RenderBox(source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
-                         s.noSharpenListThumbs != 0, s.listThumbSharpness));
+  {
+    StageClock boxes(kClockBoxes);
+    Gdiplus::Bitmap large(s.thumbWidth, s.thumbHeight, PixelFormat32bppARGB);
+    DrawBox(&large, source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1, s.noSharpenViewThumbs != 0,
+            s.viewThumbSharpness);
+    Gdiplus::Bitmap small(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
+    DrawBox(&small, source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
+            s.noSharpenListThumbs != 0, s.listThumbSharpness);
+    boxes.Stop();
+    PutBox(largeList, n, &large);
+    PutBox(smallList, 2 * n, &small);
+  }
+  StageClock histogramClock(kClockHistogram);
   // The counts and the picture of an entry from the cache came with it.
   const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
   if (!cachedHistogram && !(entry->flags & kFlagRenderAgain)) MeasureHistogram(source, entry->info.histogram);
@@ -418,11 +536,11 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
     g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
     g.DrawImage(entry->histogramPicture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
   }
-  HBITMAP histogram = nullptr;
-  histogramBox.GetHBITMAP(Gdiplus::Color(0), &histogram);
-  ReplaceImage(smallList, 2 * n + 1, histogram);
+  histogramClock.Stop();
+  PutBox(smallList, 2 * n + 1, &histogramBox);
   return true;
 }
+}  // namespace
 
 void RefreshIndexPrintDialog() {
   if (HWND dialog = g_windowSlots[kSlotIndexPrint]) SendMessageW(dialog, WM_COMMAND, kRefreshCommand, 0);

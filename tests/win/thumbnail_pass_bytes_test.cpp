@@ -1,0 +1,195 @@
+// The thumbnail pass over a folder of camera JPEGs makes the same pictures and cache file as it
+// did before it was made faster: digests of the cache file's pixel blocks, of what the pass
+// measured and of the list images, recorded from the earlier pass on this platform.
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <objbase.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/app_globals.h"
+#include "core/data_folders.h"
+#include "core/folder_cache.h"
+#include "core/image_entry_list.h"
+#include "core/pure/folder_cache_format.h"
+#include "core/settings.h"
+#include "core/thumbnail_list_thread.h"
+#include "metadata/image_info_win.h"
+#include "metadata/metadata_reader.h"
+#include "metadata/pure/camera_models.h"
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+const wchar_t kSamples[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif";
+
+uint64_t Fnv(uint64_t h, const void* data, size_t size) {
+  const uint8_t* p = static_cast<const uint8_t*>(data);
+  for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 1099511628211ull;
+  return h;
+}
+
+// The pixels of one image of the list, drawn into a 32-bit bitmap cleared to a fixed colour.
+uint64_t ListImageDigest(HIMAGELIST list, int index, int w, int h) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dib) return 0;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, dib);
+  std::memset(bits, 0x5A, static_cast<size_t>(w) * h * 4);
+  ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+  GdiFlush();
+  uint64_t digest = Fnv(1469598103934665603ull, bits, static_cast<size_t>(w) * h * 4);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(dib);
+  return digest;
+}
+
+void CopySamples(const std::wstring& to, int* copied) {
+  *copied = 0;
+  for (const std::wstring& from : {std::wstring(kSamples) + L"\\samples", std::wstring(kSamples)}) {
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((from + L"\\*.jpg").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      if (CopyFileW((from + L"\\" + fd.cFileName).c_str(), (to + L"\\" + fd.cFileName).c_str(), TRUE)) ++*copied;
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+  }
+}
+
+}  // namespace
+
+TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
+  testsupport::ScratchDir data, pics;
+  int copied = 0;
+  CopySamples(pics.path(), &copied);
+  if (copied < 20) GTEST_SKIP() << "the goexif camera samples are not installed";
+
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  const HRESULT com = CoInitialize(nullptr);
+  BuildCameraModelIndex();
+  ASSERT_TRUE(AllocGlobalBuffers());
+  ResetImageEntryArrays();
+  static wchar_t version[] = L"5.16";
+  g_programVersion = version;
+  g_cacheVersionText = version;
+  SetDefaultSettings();
+  g_settings.enabledImageTypes |= 0x2;
+  const std::wstring dataFolder = data.path() + L"\\user";
+  wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), dataFolder.c_str(), kPathChars - 1);
+  wcscpy(g_currentFolder, pics.path().c_str());
+  wcscpy(g_loadedFolderPath, pics.path().c_str());
+  g_listSource = 0;
+
+  LoadFolderEntries(pics.path().c_str());
+  ASSERT_EQ(g_entryCount, copied);
+  g_listCount = g_entryCount;
+  const int n = g_entryCount;
+  HIMAGELIST large = ImageList_Create(88, 60, ILC_COLOR24, n, 0);
+  HIMAGELIST small = ImageList_Create(28, 20, ILC_COLOR24, 2 * n, 0);
+  ImageList_SetImageCount(large, n);
+  ImageList_SetImageCount(small, 2 * n);
+  static wchar_t text[8192];
+  for (int i = 0; i < n; ++i) {
+    ImageEntry* e = EntryAt(i);
+    DumpImageMetadataWide(EntryPath(e), text, 8192);
+    FillImageInfoFromText(e->info, text, true);
+    e->flags |= kEntryInfoRead;
+    RenderEntryThumbnail(small, large, e, i);
+  }
+  g_cacheDirty = 2;
+  g_savedRow = 0;
+  BuildFolderCache();
+  ASSERT_TRUE(WriteFolderCache());
+  wchar_t cacheFolder[kPathChars], cacheName[1024];
+  ASSERT_TRUE(GetCacheFolder(cacheFolder));
+  BuildCacheFileName(reinterpret_cast<const char16_t*>(cacheFolder), reinterpret_cast<const char16_t*>(g_currentFolder),
+                     false, reinterpret_cast<char16_t*>(cacheName), 1024);
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(testsupport::ReadWholeFile(cacheName, &file));
+  CacheView view;
+  ASSERT_TRUE(OpenCacheView(file.data(), file.size(), 5.16, true, &view));
+  ASSERT_EQ(view.count, static_cast<uint32_t>(n));
+
+  // Rows by name: the walk's order depends on the file system, the pictures do not.
+  std::vector<std::pair<std::u16string, uint64_t>> rows;
+  int withPixels = 0;
+  for (int row = 0; row < n; ++row) {
+    const ImageEntry* e = EntryAt(g_displayOrder[row]);
+    uint64_t h = 1469598103934665603ull;
+    if (const uint8_t* pixels = view.PixelBlock(static_cast<uint32_t>(row))) {
+      h = Fnv(h, pixels, kCachePixelBlockSize);
+      ++withPixels;
+    }
+    h = Fnv(h, &e->info.width, sizeof e->info.width);
+    h = Fnv(h, &e->info.height, sizeof e->info.height);
+    h = Fnv(h, e->info.histogram, sizeof e->info.histogram);
+    // The size text up to its end: the old pass left stack bytes after it.
+    h = Fnv(h, e->info.pixelSize, sizeof(char16_t) * std::char_traits<char16_t>::length(e->info.pixelSize));
+    h = Fnv(h, &e->exifRotation, sizeof e->exifRotation);
+    const uint64_t images[3] = {ListImageDigest(large, g_displayOrder[row], 88, 60),
+                                ListImageDigest(small, 2 * g_displayOrder[row], 28, 20),
+                                ListImageDigest(small, 2 * g_displayOrder[row] + 1, 28, 20)};
+    h = Fnv(h, images, sizeof images);
+    rows.emplace_back(e->name, h);
+  }
+  std::sort(rows.begin(), rows.end());
+  uint64_t all = 1469598103934665603ull;
+  for (const auto& r : rows) all = Fnv(all, &r.second, sizeof r.second);
+  std::printf("rows %d, with pixels %d, digest %016" PRIx64 "\n", n, withPixels, all);
+  EXPECT_GT(withPixels, 10);
+  EXPECT_EQ(all, 0x42b38927192c20e3ull) << "the pass made other pictures or another cache file than before";
+
+  // The folder again from its cache file: every row from its record, the same list images.
+  FreeImageEntries();
+  ASSERT_TRUE(LoadFolderCache());
+  LoadFolderEntries(pics.path().c_str());
+  ASSERT_EQ(g_entryCount, n);
+  ImageList_Destroy(large);
+  ImageList_Destroy(small);
+  large = ImageList_Create(88, 60, ILC_COLOR24, n, 0);
+  small = ImageList_Create(28, 20, ILC_COLOR24, 2 * n, 0);
+  ImageList_SetImageCount(large, n);
+  ImageList_SetImageCount(small, 2 * n);
+  std::vector<std::pair<std::u16string, uint64_t>> cachedRows;
+  for (int i = 0; i < n; ++i) {
+    ImageEntry* e = EntryAt(i);
+    if (e->cacheIndex < 0) continue;
+    RenderEntryThumbnail(small, large, e, i);
+    const uint64_t images[3] = {ListImageDigest(large, i, 88, 60), ListImageDigest(small, 2 * i, 28, 20),
+                                ListImageDigest(small, 2 * i + 1, 28, 20)};
+    cachedRows.emplace_back(e->name, Fnv(1469598103934665603ull, images, sizeof images));
+  }
+  std::sort(cachedRows.begin(), cachedRows.end());
+  uint64_t cachedAll = 1469598103934665603ull;
+  for (const auto& r : cachedRows) cachedAll = Fnv(cachedAll, &r.second, sizeof r.second);
+  std::printf("rows from the cache %zu, digest %016" PRIx64 "\n", cachedRows.size(), cachedAll);
+  EXPECT_EQ(cachedRows.size(), static_cast<size_t>(n));
+  EXPECT_EQ(cachedAll, 0xa97fa492f044509full) << "rows from the cache file show other pictures than before";
+
+  FreeImageEntries();
+  ReleaseFolderCache();
+  ImageList_Destroy(large);
+  ImageList_Destroy(small);
+  g_loadedFolderPath[0] = 0;
+  if (SUCCEEDED(com)) CoUninitialize();
+  Gdiplus::GdiplusShutdown(token);
+}

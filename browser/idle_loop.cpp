@@ -650,11 +650,7 @@ void OnIdleTimer(HWND window) {
     return;
   }
   IdleReentryFlag = 1;
-  // Only a running render thread clears the byte: without one nothing would ever serve the keys.
-  const bool renderPending = g_paneRepaintRequest && IsPaneRenderThreadRunning();
-  // Keys are not counted while their handlers wait for the render: a key first seen down then
-  // would count as held by the time they run, and its press would be lost.
-  if (!renderPending) PollKeyStates();
+  PollKeyStates();
   bool keys = !BusyFlag;
   if (keys) {
     ServePendingSettingsPage(t);
@@ -665,7 +661,8 @@ void OnIdleTimer(HWND window) {
     UpdateMovieControls();
     UpdateShownEntry();
     UpdateInformationLine();
-    if (!renderPending) {
+    // Only a running render thread clears the byte: without one nothing would ever serve the keys.
+    if (!g_paneRepaintRequest || !IsPaneRenderThreadRunning()) {
       NoteCurrentTarget(t);
       ServeSelectAllOrHotKeys(t);
       StepSlideshow();

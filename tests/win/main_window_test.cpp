@@ -10,7 +10,6 @@
 #include <set>
 #include <string>
 
-#include "browser/file_list_pane.h"
 #include "browser/icon_lists.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
@@ -27,8 +26,6 @@
 #include "core/settings.h"
 #include "core/startup.h"
 #include "core/thumbnail_list_thread.h"
-#include "core/key_state.h"
-#include "viewer/viewer_threads.h"
 #include "resources/resource.h"
 #include "settings_dialog/color_settings.h"
 #include "support/program_services.h"
@@ -179,27 +176,6 @@ TEST_F(MainWindowTest, NavigationToggleMovesTheFileListToTheLeftEdge) {
   Tick(2);
   EXPECT_EQ(g_treeHidden, 0);
   EXPECT_EQ(ClientRectIn(g_windowSlots[kSlotFileListPane], g_hwndMain).left, 200);
-}
-
-// A key that first goes down while its handler waits for a pending render is served once the
-// render is done, not counted as held and lost.
-TEST_F(MainWindowTest, AKeyPressedWhileARenderIsPendingIsServedAfterIt) {
-  ASSERT_EQ(g_treeHidden, 0);
-  SetFocus(GetActiveTree());  // Tab from the tree hides the navigation pane
-  g_renderThread = GetCurrentThread();  // a render thread that is running
-  g_renderState = 0;
-  g_paneRepaintRequest = 1;
-  g_keyHold.injectedKey = VK_TAB;
-  Tick(3);
-  EXPECT_EQ(g_treeHidden, 0);
-  g_paneRepaintRequest = 0;
-  Tick(2);
-  g_renderThread = nullptr;
-  g_renderState = 3;
-  EXPECT_EQ(g_treeHidden, 1);
-  g_navigationToggleRequest = 1;
-  Tick(2);
-  EXPECT_EQ(g_treeHidden, 0);
 }
 
 TEST_F(MainWindowTest, FullScreenCoversTheDesktopAndComesBack) {

@@ -257,9 +257,7 @@ bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstri
   return true;
 }
 
-void PressKey(WORD vk) {
-  // A modifier left down by an earlier test that ended mid-press would turn the key into another
-  // command: the display server keeps key states across processes.
+void ReleaseStuckModifiers() {
   for (WORD modifier : {VK_CONTROL, VK_SHIFT, VK_MENU}) {
     if (!(GetAsyncKeyState(modifier) & 0x8000)) continue;
     INPUT up{};
@@ -268,6 +266,10 @@ void PressKey(WORD vk) {
     up.ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(1, &up, sizeof up);
   }
+}
+
+void PressKey(WORD vk) {
+  ReleaseStuckModifiers();  // a modifier left down would turn the key into another command
   INPUT in[2] = {};
   in[0].type = in[1].type = INPUT_KEYBOARD;
   in[0].ki.wVk = in[1].ki.wVk = vk;

@@ -78,6 +78,9 @@ void CloseFirstStartSettings(DWORD processId);
 // released and seen released before the next press; the cursor moved to a screen point, the left
 // button pressed or released, a click, and keys pressed in order and released in reverse order.
 void PressKey(WORD vk);
+// Lets go of Ctrl, Shift or Alt when the display server still holds one down: it keeps key
+// states across processes, and a test that ended mid-press leaves its modifier behind.
+void ReleaseStuckModifiers();
 void MoveMouseTo(int x, int y);
 void MouseButton(bool down);
 void ClickAt(int x, int y);

@@ -24,39 +24,6 @@ const wchar_t kSample[] =
     L"2004-01-11-22-45-15-sep-2004-01-11-22-45-15a.jpg";
 constexpr int kKeyC = 4 + ('C' - 'A');
 
-HWND Descendant(HWND root, int id, const wchar_t* className) {
-  std::vector<HWND> all;
-  EnumChildWindows(
-      root, [](HWND w, LPARAM out) { reinterpret_cast<std::vector<HWND>*>(out)->push_back(w); return TRUE; },
-      reinterpret_cast<LPARAM>(&all));
-  for (HWND w : all)
-    if (GetDlgCtrlID(w) == id && ClassNameOf(w) == className) return w;
-  return nullptr;
-}
-
-HWND FileList(HWND main) { return Descendant(main, 313, L"SysListView32"); }
-
-void PressKey(WORD vk) {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(1, &in[0], sizeof(INPUT));
-  Sleep(250);
-  SendInput(1, &in[1], sizeof(INPUT));
-  Sleep(250);
-}
-
-void ClickAt(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-  Sleep(300);
-}
-
 void Pick(HWND dialog, HWND combo, int item) {
   SendMessageW(combo, CB_SETCURSEL, item, 0);
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
@@ -98,7 +65,7 @@ TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
   HWND add = nullptr, list = nullptr, keepTime = nullptr;
   // Ids repeat across pages: the controls are taken from the page that holds the action list.
   ASSERT_TRUE(WaitFor([&] {
-    list = Descendant(settings, IDC_ACTION_LIST, L"SysListView32");
+    list = FindDescendant(settings, L"SysListView32", IDC_ACTION_LIST);
     if (!list) return false;
     add = GetDlgItem(GetParent(list), IDC_ACTION_ADD);
     keepTime = GetDlgItem(GetParent(list), IDC_ACTION_KEEP_ROTATION_TIME);
@@ -140,7 +107,7 @@ TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
   ASSERT_NE(settings, nullptr);
   HWND joiner = nullptr;
   ASSERT_TRUE(WaitFor([&] {
-    HWND actions = Descendant(settings, IDC_RENAME_ACTIONS, L"ComboBox");
+    HWND actions = FindDescendant(settings, L"ComboBox", IDC_RENAME_ACTIONS);
     joiner = actions ? GetDlgItem(GetParent(actions), IDC_RENAME_PREFIX_JOINER) : nullptr;
     return joiner && IsWindowVisible(joiner);
   }, 10000));
@@ -150,7 +117,7 @@ TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
 
   // The new key asks before its first run; "はい" runs it.
   HWND files = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (files = FileList(main)) && SendMessageW(files, LVM_GETITEMCOUNT, 0, 0) == 1; }, 30000));
+  ASSERT_TRUE(WaitFor([&] { return (files = FileListOf(main)) && SendMessageW(files, LVM_GETITEMCOUNT, 0, 0) == 1; }, 30000));
   // Closing the dialog gives the activation back to the main window; keys go there after that.
   WaitFor([&] {
     HWND front = GetForegroundWindow();
@@ -180,11 +147,11 @@ TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
   Process again;
   ASSERT_TRUE(again.Start(exe, L"\"" + photos.path() + L"\""));
   ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(again.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
-  WaitFor([&] { return (files = FileList(main)) && SendMessageW(files, LVM_GETITEMCOUNT, 0, 0) == 1; }, 30000);
+  WaitFor([&] { return (files = FileListOf(main)) && SendMessageW(files, LVM_GETITEMCOUNT, 0, 0) == 1; }, 30000);
   settings = OpenSettings(again.id, main, 333);
   ASSERT_NE(settings, nullptr);
   ASSERT_TRUE(WaitFor([&] {
-    list = Descendant(settings, IDC_ACTION_LIST, L"SysListView32");
+    list = FindDescendant(settings, L"SysListView32", IDC_ACTION_LIST);
     keepTime = list ? GetDlgItem(GetParent(list), IDC_ACTION_KEEP_ROTATION_TIME) : nullptr;
     return list && keepTime && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1;
   }, 10000));

@@ -98,15 +98,6 @@ POINT RowIconCentre(HANDLE process, HWND list, int row) {
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-void ClickAt(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
 POINT Centre(HWND window) {
   RECT r = ScreenRectOf(window);
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};

@@ -230,6 +230,8 @@ BoxAnswerer::BoxAnswerer(int a) : answer(a) {
   t_answerHook = SetWindowsHookExW(WH_CBT, AnswerHook, nullptr, GetCurrentThreadId());
 }
 
+void BoxAnswerer::Ignore(HWND dialog) { t_answered->push_back(dialog); }
+
 BoxAnswerer::~BoxAnswerer() {
   UnhookWindowsHookEx(t_answerHook);
   t_answerHook = nullptr;

@@ -61,6 +61,8 @@ class BoxAnswerer {
   // answer 0: press the box's default button.
   explicit BoxAnswerer(int answer);
   ~BoxAnswerer();
+  // A dialog of the test's own that is activated again when a box closes: never answered.
+  void Ignore(HWND dialog);
   std::vector<Seen> seen;
   int answer;
   const volatile uint8_t* busyFlag = nullptr;

@@ -69,6 +69,7 @@ TEST_F(ActionPathDialogTest, ChecksTheFolderAndStoresItInTheRow) {
   const INT_PTR result = Ask(0, {
       [&](HWND d) {
         boxes.emplace(IDOK);
+        boxes->Ignore(d);
         wchar_t t[512];
         GetDlgItemTextW(d, IDC_ACTION_PATH_TITLE, t, 512);
         title = t;
@@ -120,6 +121,7 @@ TEST_F(ActionPathDialogTest, CancelKeepsTheRowAndATooLongFolderIsRefused) {
   const INT_PTR refused = Ask(0, {
       [&](HWND d) {
         boxes.emplace(IDOK);
+        boxes->Ignore(d);
         SetDlgItemTextW(d, IDC_ACTION_PATH_EDIT, longName.c_str());
         SendMessageW(d, WM_COMMAND, IDOK, 0);
         stillOpen = g_windowSlots[kSlotActionPath] != nullptr;

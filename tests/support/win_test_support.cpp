@@ -302,6 +302,19 @@ HWND FindDescendant(HWND parent, const wchar_t* className, int id) {
   return a.found;
 }
 
+void AgreeAndCloseOnce(const std::wstring& exe) {
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L""));
+  HWND terms = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
+  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  ASSERT_TRUE(p.WaitExit(20000, &code));
+}
+
 void CloseFirstStartSettings(DWORD processId) {
   HWND settings = nullptr;
   EXPECT_TRUE(WaitFor([&] { return (settings = FindTopWindow(processId, L"#32770", L"環境設定")) != nullptr; }, 20000));

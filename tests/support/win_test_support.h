@@ -72,6 +72,10 @@ class BoxAnswerer {
 // text (control 0xFFFF) and presses the button.
 bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstring* caption, std::wstring* text);
 
+// A first start as a user makes it: the terms agreed to and the main window closed at once, which
+// leaves the settings file beside the program for the test to change.
+void AgreeAndCloseOnce(const std::wstring& exe);
+
 // A first start of the program (the stored version differs from its own) opens the settings
 // dialog at the display page once the list is built; closes it as the user would.
 void CloseFirstStartSettings(DWORD processId);

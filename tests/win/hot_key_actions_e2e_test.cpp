@@ -95,18 +95,7 @@ TEST(HotKeyActionsE2E, CopyKeyCopiesTheFileAndUndoKeyTakesItBack) {
   std::vector<uint8_t> original;
   ASSERT_TRUE(ReadWholeFile(photos.File(L"a.jpg"), &original));
   // A first start writes the settings file; the action rows go into it.
-  {
-    Process p;
-    ASSERT_TRUE(p.Start(exe, L""));
-    HWND terms = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-    PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-    HWND main = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    DWORD code = 1;
-    ASSERT_TRUE(p.WaitExit(20000, &code));
-  }
+  ASSERT_NO_FATAL_FAILURE(AgreeAndCloseOnce(exe));
   std::vector<uint8_t> block;
   ASSERT_TRUE(ReadWholeFile(cfg, &block));
   ASSERT_EQ(block.size(), sizeof(SettingsBlock));

@@ -13,6 +13,7 @@
 #include "browser/focus_queries.h"
 #include "browser/idle_loop.h"
 #include "browser/list_order.h"
+#include "browser/list_rows.h"
 #include "browser/main_window.h"
 #include "browser/menus.h"
 #include "browser/pure/list_pane_rules.h"
@@ -637,6 +638,11 @@ LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LP
       return 0;
     case InsertRowsMessage:
       return InsertCallbackRows(list, static_cast<int>(wParam));
+    case ShowProgressMessage:
+      ShowProgressCount();
+      return 0;
+    case TransferSelectionMessage:
+      return TransferListSelection(wParam != 0) ? 2 : 1;
     case WM_PAINT: {
       const LRESULT painted = CallWindowProcW(g_previousListProc, list, message, wParam, lParam);
       DrawListDropMark(list);

@@ -4,6 +4,9 @@
 #include <windows.h>
 
 bool TransferListSelection(bool toEntries);
+// Sent to the file list by TransferListSelection from another thread: the list's own thread does
+// the transfer (wParam: to the entries) and answers 2 for true, 1 for false (0: no handler).
+constexpr UINT TransferSelectionMessage = WM_APP + 104;
 int AdjustRowForPaneCount(int row);
 int FindRowByNumber(HWND list, int number, int column);
 int GetRowNumber(HWND list, int row, int column);

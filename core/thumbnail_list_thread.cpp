@@ -257,15 +257,16 @@ void ReadEntryInformation(ImageEntry* entry) {
   entry->flags |= kFlagInfoRead;
 }
 
-// The count in the rebar costs the worker a wait on the bar's layout for every row; a few times a
-// second is all anyone can read, and the end of the pass shows the final count.
-void ShowProgressNowAndThen() {
+// The count in the rebar, a few times a second (all anyone can read; the end of the pass shows the
+// final count). Posted: a sent message waited for the window's thread, which paints the list
+// meanwhile, and cost the pass more than the thumbnails.
+void ShowProgressNowAndThen(HWND list) {
   static DWORD last = 0;
   const DWORD now = GetTickCount();
   if (now - last < 50) return;
   last = now;
   StageClock clock(kClockRedraw);
-  ShowProgressCount();
+  if (list) PostMessageW(list, ShowProgressMessage, 0, 0);
 }
 
 bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
@@ -305,14 +306,6 @@ class RowRunLock {
   std::optional<RawFailureBoxHold> box_;
 };
 
-bool ProgressDue() {
-  static DWORD last = 0;
-  const DWORD now = GetTickCount();
-  if (now - last < 50) return false;
-  last = now;
-  return true;
-}
-
 void ProcessRow(HWND list, int row, RowRunLock& runLock) {
   if (row < 0 || row >= g_listCount) return;
   int n = g_displayOrder[row];
@@ -334,11 +327,7 @@ void ProcessRow(HWND list, int row, RowRunLock& runLock) {
       runLock.Take();
       RenderRowImages(g_smallThumbnailList, g_largeThumbnailList, entry, n);
       RedrawRowSoon(list, row);  // posted, no wait
-      if (ProgressDue()) {
-        runLock.Release();
-        StageClock clock(kClockRedraw);
-        ShowProgressCount();
-      }
+      ShowProgressNowAndThen(list);
     }
   } else {
     ++g_listProcessedRows;
@@ -346,7 +335,7 @@ void ProcessRow(HWND list, int row, RowRunLock& runLock) {
     ReadEntryInformation(entry);
     RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
     RedrawRowSoon(list, row);
-    ShowProgressNowAndThen();
+    ShowProgressNowAndThen(list);
   }
 }
 

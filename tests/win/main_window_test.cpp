@@ -9,6 +9,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "browser/icon_lists.h"
 #include "browser/idle_loop.h"
@@ -354,11 +355,36 @@ TEST_F(MainWindowTest, IconListsAndThumbnailPlaceholders) {
     }
   }
   g_listThreadStopRequest = 0;
-  g_entryCount = 1;
-  CreateThumbnailImageLists();
-  DrawThumbnailPlaceholders();
-  EXPECT_EQ(ImageList_GetImageCount(g_smallThumbnailList), 3);
-  EXPECT_EQ(ImageList_GetImageCount(g_largeThumbnailList), 2);
+  g_settings.colorSlots[10] = RGB(200, 200, 200);  // the placeholder's ground and its "?"
+  g_settings.colorSlots[6] = RGB(0, 0, 255);
+  g_entryCount = 2;
+  CreateThumbnailImageLists();  // written into the lists' bitmaps
+  DrawThumbnailPlaceholders();  // one more of each through an add
+  EXPECT_EQ(ImageList_GetImageCount(g_smallThumbnailList), 5);
+  EXPECT_EQ(ImageList_GetImageCount(g_largeThumbnailList), 3);
+  // Both ways give the same pixels.
+  for (HIMAGELIST list : {g_smallThumbnailList, g_largeThumbnailList}) {
+    const int last = ImageList_GetImageCount(list) - 1;
+    std::vector<uint32_t> pictures[2];
+    for (int k = 0; k < 2; ++k) {
+      int w = 0, h = 0;
+      ImageList_GetIconSize(list, &w, &h);
+      HDC screen = GetDC(nullptr), to = CreateCompatibleDC(screen);
+      HBITMAP copy = CreateCompatibleBitmap(screen, w, h);
+      HGDIOBJ oldTo = SelectObject(to, copy);
+      EXPECT_TRUE(ImageList_Draw(list, k == 0 ? 0 : last, to, 0, 0, ILD_NORMAL));
+      SelectObject(to, oldTo);
+      BITMAPINFO format{};
+      format.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+      pictures[k].resize(static_cast<size_t>(w * h));
+      EXPECT_EQ(GetDIBits(to, copy, 0, h, pictures[k].data(), &format, DIB_RGB_COLORS), h);
+      DeleteObject(copy);
+      DeleteDC(to);
+      ReleaseDC(nullptr, screen);
+    }
+    EXPECT_EQ(pictures[0], pictures[1]);
+    EXPECT_GT(std::set<uint32_t>(pictures[0].begin(), pictures[0].end()).size(), 1u);  // the "?" is drawn
+  }
   g_entryCount = 0;
   FreeThumbnailImageLists();
   EXPECT_EQ(g_smallThumbnailList, nullptr);

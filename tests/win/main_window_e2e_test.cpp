@@ -227,6 +227,11 @@ TEST(MainWindowE2E, AFolderOfCameraPicturesAsTheUserSeesIt) {
   EXPECT_EQ(StatusPartText(status, 6), L"\tSEL:1");
   EXPECT_EQ(StatusPartText(status, 9), L"\tTOTAL:" + ByteSizeText(totalBytes));
   CloseFirstStartSettings(p.id);
+  // The list thread's count, posted as it goes, fills the progress bar by the end of its pass.
+  HWND progress = FindDescendant(main, PROGRESS_CLASSW);
+  ASSERT_NE(progress, nullptr);
+  EXPECT_TRUE(WaitFor([&] { return SendMessageW(progress, PBM_GETPOS, 0, 0) == 100; }, 60000))
+      << SendMessageW(progress, PBM_GETPOS, 0, 0);
 
   // The information line names the current file and, once its metadata is read, its camera.
   std::wstring line, name;

@@ -72,6 +72,8 @@ void ClearHeaderSortMarks(HWND list) {
     HDITEMW item = {};
     item.mask = HDI_FORMAT;
     if (!SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item))) continue;
+    // Only a marked column is set: each set lays the header and the list out again.
+    if (!(item.fmt & (HDF_IMAGE | HDF_BITMAP_ON_RIGHT))) continue;
     item.fmt &= ~(HDF_IMAGE | HDF_BITMAP_ON_RIGHT);
     SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
   }

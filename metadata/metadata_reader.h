@@ -20,6 +20,9 @@ bool ReadJpegComment(const wchar_t* path);
 // DumpImageMetadata, then the dump (at most 8,191 characters) as wide text into out, all under the lock.
 // On failure out is empty.
 bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars);
+// The same text into out without the lock or the shared buffers (the others are left as they
+// are): for a worker that dumps a whole folder and keeps its own copy.
+bool DumpImageMetadataInto(const wchar_t* path, wchar_t* out, size_t outChars);
 
 // The same readers into the caller's buffers, without the shared ones: for a worker thread
 // that must not race the user-interface thread's readers.

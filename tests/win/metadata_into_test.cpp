@@ -55,6 +55,18 @@ std::wstring DumpFromMemory(const std::wstring& path, const Bytes& bytes, bool* 
   return *ok ? std::wstring(wide) : std::wstring();
 }
 
+struct Job {
+  const wchar_t* path;
+  wchar_t text[8192];
+  bool ok;
+};
+
+DWORD WINAPI DumpOnAnotherThread(void* p) {
+  auto* j = static_cast<Job*>(p);
+  j->ok = DumpImageMetadataInto(j->path, j->text, 8192);
+  return 0;
+}
+
 class MetadataIntoTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -172,22 +184,10 @@ TEST_F(MetadataIntoTest, NeitherWaitsForTheLockNorTouchesTheSharedBuffers) {
   strcpy(g_metadataDumpBuffer, "dump");
   strcpy(g_iptcTextBuffer, "iptc");
   strcpy(g_exifSummaryBuffer, "summary");
-  struct Job {
-    const wchar_t* path;
-    wchar_t text[8192];
-    bool ok;
-  };
   static Job job;
   job.path = path.c_str();
   job.ok = false;
-  HANDLE thread = CreateThread(
-      nullptr, 0,
-      [](void* p) -> DWORD {
-        auto* j = static_cast<Job*>(p);
-        j->ok = DumpImageMetadataInto(j->path, j->text, 8192);
-        return 0;
-      },
-      &job, 0, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, DumpOnAnotherThread, &job, 0, nullptr);
   ASSERT_NE(thread, nullptr);
   // The lock is held here all the while.
   EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);

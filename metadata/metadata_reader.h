@@ -1,6 +1,7 @@
 // Metadata reader entry points on wide paths, and the process-wide buffers they fill.
-// Each entry point takes "sema_interp" itself; callers read the buffers after it returns and
-// before the next call, or use DumpImageMetadataWide for a private copy taken under the lock.
+// Each entry point that fills them takes "sema_interp" itself; callers read the buffers after it
+// returns and before the next call. The ...Into entry points fill the caller's buffers instead and
+// take no lock.
 #pragma once
 #include <cstddef>
 #include <cstdint>

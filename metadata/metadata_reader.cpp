@@ -38,9 +38,7 @@ class FileByteSource : public ByteSource {
   FileByteSource(const wchar_t* path, uint8_t* window) : window_(window), path_(path) {
     t_recent.valid = false;  // the window is about to hold another file
     file_ = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    LARGE_INTEGER size;
-    if (file_ != INVALID_HANDLE_VALUE && GetFileSizeEx(file_, &size)) size_ = static_cast<uint64_t>(size.QuadPart);
+                        OPEN_EXISTING, 0, nullptr);
   }
   ~FileByteSource() override {
     if (file_ == INVALID_HANDLE_VALUE) return;
@@ -58,10 +56,13 @@ class FileByteSource : public ByteSource {
   FileByteSource(const FileByteSource&) = delete;
   FileByteSource& operator=(const FileByteSource&) = delete;
   bool IsOpen() const { return file_ != INVALID_HANDLE_VALUE; }
-  uint64_t Size() override { return size_; }
+  uint64_t Size() override {
+    if (!sizeKnown_) LearnSize();
+    return size_;
+  }
 
   size_t ReadAt(uint64_t offset, uint8_t* dst, size_t n) override {
-    if (offset >= size_) return 0;
+    if (offset >= Size()) return 0;
     if (n > size_ - offset) n = static_cast<size_t>(size_ - offset);
     if (n > kWindow) return ReadDirect(offset, dst, n);
     if (offset < windowStart_ || offset + n > windowStart_ + windowLength_) {
@@ -74,28 +75,58 @@ class FileByteSource : public ByteSource {
   }
 
  private:
-  // Positioned reads: one call each, no separate seek.
+  // The window from the start, which every format reads first, tells a file shorter than the
+  // window its size; only a file that fills it is asked, as that is one more call to Wine's server.
+  // A short read is the end of the file, so no offset checked against this size lies past it.
+  void LearnSize() {
+    sizeKnown_ = true;
+    if (file_ == INVALID_HANDLE_VALUE) return;
+    windowStart_ = 0;
+    windowLength_ = ReadDirect(0, window_, kWindow);
+    if (windowLength_ < kWindow) {
+      size_ = windowLength_;
+      return;
+    }
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file_, &size)) size_ = static_cast<uint64_t>(size.QuadPart);
+    else windowLength_ = 0;
+  }
+
+  // Reads at the file pointer, moved only when the read is elsewhere. A read given an OVERLAPPED
+  // offset costs Wine a server call per read (to post a completion nobody waits for); the pointer
+  // is moved in the process.
   size_t ReadDirect(uint64_t offset, uint8_t* dst, size_t n) {
+    if (offset != position_) {
+      LARGE_INTEGER to;
+      to.QuadPart = static_cast<LONGLONG>(offset);
+      position_ = kUnknownPosition;
+      if (!SetFilePointerEx(file_, to, nullptr, FILE_BEGIN)) return 0;
+      position_ = offset;
+    }
     size_t done = 0;
     while (done < n) {
       DWORD got = 0;
       DWORD want = static_cast<DWORD>(n - done > 0x40000000 ? 0x40000000 : n - done);
-      OVERLAPPED at{};
-      const uint64_t from = offset + done;
-      at.Offset = static_cast<DWORD>(from);
-      at.OffsetHigh = static_cast<DWORD>(from >> 32);
-      if (!ReadFile(file_, dst + done, want, &got, &at) || got == 0) break;
+      if (!ReadFile(file_, dst + done, want, &got, nullptr)) {
+        position_ = kUnknownPosition;
+        break;
+      }
+      position_ += got;
       done += got;
+      if (got < want) break;  // the end of the file
     }
     return done;
   }
 
+  static constexpr uint64_t kUnknownPosition = ~uint64_t{0};
   HANDLE file_ = INVALID_HANDLE_VALUE;
   uint64_t size_ = 0;
+  bool sizeKnown_ = false;
   uint8_t* window_;
   const wchar_t* path_;
   uint64_t windowStart_ = 0;
   size_t windowLength_ = 0;
+  uint64_t position_ = 0;  // of the file pointer: a new handle's is at the start
 };
 
 // The calling thread's read-ahead window; null when it cannot be had.
@@ -105,10 +136,9 @@ uint8_t* ThreadWindow() {
   return window.get();
 }
 
-bool DumpLocked(const wchar_t* path) {
-  g_iptcTextBuffer[0] = 0;
-  g_exifSummaryBuffer[0] = 0;
-  TextBuffer out(g_metadataDumpBuffer, sizeof g_metadataDumpBuffer);
+// The dump of the file into text; touches nothing shared but the thread's own window.
+bool DumpText(const wchar_t* path, char* text, size_t bytes) {
+  TextBuffer out(text, bytes);
   uint8_t* window = ThreadWindow();
   if (!window) return false;
   FileByteSource source(path, window);
@@ -122,6 +152,12 @@ bool DumpLocked(const wchar_t* path) {
   }
   pathText[8192] = 0;
   return DumpMetadataText(source, pathText, out);
+}
+
+bool DumpLocked(const wchar_t* path) {
+  g_iptcTextBuffer[0] = 0;
+  g_exifSummaryBuffer[0] = 0;
+  return DumpText(path, g_metadataDumpBuffer, sizeof g_metadataDumpBuffer);
 }
 
 }  // namespace
@@ -155,6 +191,14 @@ bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars) {
   SemaphoreLock lock(kSemaInterp);
   bool ok = DumpLocked(path);
   if (ok) MetadataTextToWide(g_metadataDumpBuffer, out, outChars);
+  else if (outChars) out[0] = 0;
+  return ok;
+}
+
+bool DumpImageMetadataInto(const wchar_t* path, wchar_t* out, size_t outChars) {
+  char text[kMetadataTextSize];
+  bool ok = DumpText(path, text, sizeof text);
+  if (ok) MetadataTextToWide(text, out, outChars);
   else if (outChars) out[0] = 0;
   return ok;
 }

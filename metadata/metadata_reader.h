@@ -1,6 +1,7 @@
 // Metadata reader entry points on wide paths, and the process-wide buffers they fill.
-// Each entry point takes "sema_interp" itself; callers read the buffers after it returns and
-// before the next call, or use DumpImageMetadataWide for a private copy taken under the lock.
+// Each entry point that fills them takes "sema_interp" itself; callers read the buffers after it
+// returns and before the next call. The ...Into entry points fill the caller's buffers instead and
+// take no lock.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,9 @@ bool ReadJpegComment(const wchar_t* path);
 // DumpImageMetadata, then the dump (at most 8,191 characters) as wide text into out, all under the lock.
 // On failure out is empty.
 bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars);
+// The same text into out without the lock or the shared buffers (the others are left as they
+// are): for a worker that dumps a whole folder and keeps its own copy.
+bool DumpImageMetadataInto(const wchar_t* path, wchar_t* out, size_t outChars);
 
 // The same readers into the caller's buffers, without the shared ones: for a worker thread
 // that must not race the user-interface thread's readers.

@@ -242,11 +242,11 @@ void RedrawRowSoon(HWND list, int row) {
 }
 
 void ReadEntryInformation(ImageEntry* entry) {
-  // A private copy of the dump, taken under "sema_interp": the search thread refills the shared
-  // buffer.
+  // Dumped straight into the thread's own buffer: no shared buffer, so no wait for "sema_interp"
+  // (two of Wine's server calls a file).
   static wchar_t text[kMetadataChars];
   StageClock clock(kClockMetadata);
-  DumpImageMetadataWide(EntryPath(entry), text, kMetadataChars);
+  DumpImageMetadataInto(EntryPath(entry), text, kMetadataChars);
   // A movie's frame size comes from the movie itself, before its size text is made; one that
   // cannot be rendered is marked as having no codec.
   if (entry->info.fileTypeFlag == kFileTypeMovie) {

@@ -247,27 +247,71 @@ void DropLevelSource(ImageEntry* e, int level) {
   e->levelBlocks[level] = nullptr;
 }
 
-bool ThumbnailFromCache(ImageEntry* e) {
+// The entry's 88 x 60 picture from the loaded cache file (not turned), or null.
+Bitmap* PictureFromCache(const ImageEntry* e) {
   const uint8_t* pixels = LoadedCacheThumbnail(e->cacheIndex);
-  if (!pixels) return false;
+  if (!pixels) return nullptr;
   StageClock clock(kClockLevel0);
   Bitmap* bitmap = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
   if (!bitmap || bitmap->GetLastStatus() != Ok) {
     delete bitmap;
-    return false;
+    return nullptr;
   }
   Rect all(0, 0, kThumbWidth, kThumbHeight);
   BitmapData data;
   if (bitmap->LockBits(&all, ImageLockModeWrite, PixelFormat24bppRGB, &data) != Ok) {
     delete bitmap;
-    return false;
+    return nullptr;
   }
   for (int y = 0; y < kThumbHeight; ++y)
     std::memcpy(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
                 pixels + y * kThumbWidth * 3, kThumbWidth * 3);
   bitmap->UnlockBits(&data);
+  return bitmap;
+}
+
+bool ThumbnailFromCache(ImageEntry* e) {
+  Bitmap* bitmap = PictureFromCache(e);
+  if (!bitmap) return false;
   e->levelImages[kLevelThumbnail] = bitmap;
   return true;
+}
+
+// Steps 4 to 6 of the thumbnail: the embedded picture in the stream decoded and drawn into a new
+// 88 x 60 bitmap (not turned); notes the picture's size in the entry's information. Null when it
+// cannot be decoded.
+Bitmap* ThumbnailFromStream(ImageEntry* e, IStream* stream) {
+  StageClock decode(kClockDecode);
+  Image* source = DecodeJpegThumbnail(stream);
+  if (!source) source = DecodePictureStream(stream, true);
+  decode.Stop();
+  if (!source) return nullptr;
+  StageClock draw(kClockLevel0);
+  const bool movie = e->info.fileTypeFlag == kFileTypeMovie;
+  Rect crop = CropRect(source, EntryCameraModel(e).thumbMargins);
+  if ((e->info.fileTypeFlag & kWholePictureTypes) && e->info.thumbOffset == e->info.previewOffset &&
+      e->info.pixelSize[0] == 0) {
+    wchar_t text[16] = {};  // the whole field goes into the cache file
+    swprintf(text, 16, L"%u*%u", source->GetWidth(), source->GetHeight());
+    std::memcpy(e->info.pixelSize, text, sizeof text);
+    e->info.pixelSize[15] = 0;
+  }
+  if (!movie && crop.Width <= kMaxPictureSide && crop.Height <= kMaxPictureSide) {
+    e->info.width = static_cast<int16_t>(crop.Width);
+    e->info.height = static_cast<int16_t>(crop.Height);
+  }
+  Bitmap* thumb = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
+  if (thumb && thumb->GetLastStatus() == Ok) {
+    Graphics g(thumb);
+    g.SetSmoothingMode(SmoothingModeHighSpeed);
+    g.SetInterpolationMode(InterpolationModeLowQuality);
+    g.DrawImage(source, Rect(0, 0, kThumbWidth, kThumbHeight), crop.X, crop.Y, crop.Width, crop.Height, UnitPixel);
+  } else {
+    delete thumb;
+    thumb = nullptr;
+  }
+  delete source;
+  return thumb;
 }
 
 // Steps 3 to 6 of the thumbnail: the source picture drawn into the 88 x 60 bitmap.
@@ -293,37 +337,7 @@ bool ThumbnailFromFile(ImageEntry* e) {
     block = Block(e, kLevelThumbnail);
   }
   if (!block || !OpenLevelStream(e, kLevelThumbnail)) return false;
-  StageClock decode(kClockDecode);
-  Image* source = DecodeJpegThumbnail(e->levelStreams[kLevelThumbnail]);
-  if (!source) source = DecodePictureStream(e->levelStreams[kLevelThumbnail], true);
-  decode.Stop();
-  StageClock draw(kClockLevel0);
-  Bitmap* thumb = nullptr;
-  if (source) {
-    Rect crop = CropRect(source, EntryCameraModel(e).thumbMargins);
-    if ((e->info.fileTypeFlag & kWholePictureTypes) && e->info.thumbOffset == e->info.previewOffset &&
-        e->info.pixelSize[0] == 0) {
-      wchar_t text[16] = {};  // the whole field goes into the cache file
-      swprintf(text, 16, L"%u*%u", source->GetWidth(), source->GetHeight());
-      std::memcpy(e->info.pixelSize, text, sizeof text);
-      e->info.pixelSize[15] = 0;
-    }
-    if (!movie && crop.Width <= kMaxPictureSide && crop.Height <= kMaxPictureSide) {
-      e->info.width = static_cast<int16_t>(crop.Width);
-      e->info.height = static_cast<int16_t>(crop.Height);
-    }
-    thumb = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
-    if (thumb && thumb->GetLastStatus() == Ok) {
-      Graphics g(thumb);
-      g.SetSmoothingMode(SmoothingModeHighSpeed);
-      g.SetInterpolationMode(InterpolationModeLowQuality);
-      g.DrawImage(source, Rect(0, 0, kThumbWidth, kThumbHeight), crop.X, crop.Y, crop.Width, crop.Height, UnitPixel);
-    } else {
-      delete thumb;
-      thumb = nullptr;
-    }
-    delete source;
-  }
+  Bitmap* thumb = ThumbnailFromStream(e, e->levelStreams[kLevelThumbnail]);
   DropLevelSource(e, kLevelThumbnail);
   e->levelImages[kLevelThumbnail] = thumb;
   return thumb != nullptr;
@@ -444,6 +458,39 @@ bool BuildThumbnailUnderLock(ImageEntry* entry) {
   bool ok = BuildThumbnailLocked(entry);
   ShowPendingRawFailure();
   return ok;
+}
+
+Bitmap* MakeThumbnailAside(ImageEntry* e) {
+  if (!e || e->levelImages[kLevelThumbnail]) return nullptr;
+  if (Bitmap* cached = PictureFromCache(e)) return cached;
+  if (Block(e, kLevelThumbnail) || e->info.fileTypeFlag == kFileTypeMovie ||
+      (e->info.thumbSize == 0 && IsRawModelEntry(e)))
+    return nullptr;
+  HGLOBAL block;
+  {
+    StageClock clock(kClockThumbRead);
+    block = ReadFileRange(e, e->info.thumbOffset, e->info.thumbSize);
+  }
+  if (!block) return nullptr;
+  brn::MemoryStreamHolder holder;
+  Bitmap* thumb = nullptr;
+  if (SUCCEEDED(brn::OpenMemoryStream(&holder, block, false)) && holder.stream) {
+    thumb = ThumbnailFromStream(e, holder.stream);
+    ReleaseStream(holder.stream);
+  }
+  FreeBlock(block);
+  return thumb;
+}
+
+bool PutThumbnailMadeAside(ImageEntry* e, Bitmap* picture) {
+  if (!e || !picture) return false;
+  if (e->levelImages[kLevelThumbnail]) {
+    delete picture;  // another thread made it meanwhile: the same pixels
+    return true;
+  }
+  e->levelImages[kLevelThumbnail] = picture;
+  TurnPicture(picture, UpdateExifTurns(e, true));
+  return true;
 }
 
 bool DecodeViewImage(ImageEntry* entry) {

@@ -17,6 +17,10 @@ void StageClock::Stop() {
   LARGE_INTEGER end, frequency;
   QueryPerformanceCounter(&end);
   QueryPerformanceFrequency(&frequency);
+  // The list thread's workers time their steps side by side.
+  static SRWLOCK lock = SRWLOCK_INIT;
+  AcquireSRWLockExclusive(&lock);
   g_stageSeconds[stage_] += static_cast<double>(end.QuadPart - start_.QuadPart) / static_cast<double>(frequency.QuadPart);
+  ReleaseSRWLockExclusive(&lock);
   start_.QuadPart = 0;
 }

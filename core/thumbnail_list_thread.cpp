@@ -8,6 +8,8 @@
 #include <process.h>
 #include <cstring>
 #include <memory>
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -28,6 +30,7 @@
 #include "core/message_box.h"
 #include "core/pure/folder_cache_format.h"
 #include "core/pure/thumbnail_geometry.h"
+#include "core/row_workers.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"
@@ -164,20 +167,22 @@ bool DrawBackgroundAsCached(uint32_t argb, uint8_t out[3]);
 // The histogram background as the cache file holds a pixel of it: through a 24-bit lock, which
 // keeps no alpha.
 bool BackgroundAsCached(uint8_t out[3]) {
-  // Drawn once for each background setting, not for every row.
+  // Drawn once for each background setting, not for every row; the workers share it.
+  static SRWLOCK lock = SRWLOCK_INIT;
   static uint32_t s_argb = 0;
   static uint8_t s_pixel[3];
   static bool s_known = false;
   const uint32_t argb = g_settings.histogramBackgroundArgb;
-  if (s_known && s_argb == argb) {
-    std::memcpy(out, s_pixel, 3);
-    return true;
+  AcquireSRWLockExclusive(&lock);
+  bool ok = true;
+  if (!s_known || s_argb != argb) {
+    ok = DrawBackgroundAsCached(argb, s_pixel);
+    s_argb = argb;
+    s_known = ok;
   }
-  if (!DrawBackgroundAsCached(argb, out)) return false;
-  std::memcpy(s_pixel, out, 3);
-  s_argb = argb;
-  s_known = true;
-  return true;
+  if (ok) std::memcpy(out, s_pixel, 3);
+  ReleaseSRWLockExclusive(&lock);
+  return ok;
 }
 
 bool DrawBackgroundAsCached(uint32_t argb, uint8_t out[3]) {
@@ -223,11 +228,12 @@ void RedrawRow(HWND list, int row) {
 
 // The rows the pass has filled since the list last redrew them. A message to the list for every
 // row made the worker wait on the window's thread once per row, which under load cost more than
-// the thumbnail; a few redraws a second show the same pictures.
+// the thumbnail; a few redraws a second show the same pictures. The workers add rows side by side.
+SRWLOCK s_dirtyLock = SRWLOCK_INIT;
 int s_dirtyFirst = -1, s_dirtyLast = -1;
 DWORD s_lastRedraw = 0;
 
-void FlushRedraws(HWND list) {
+void FlushRedrawsLocked(HWND list) {
   StageClock clock(kClockRedraw);
   // Posted: the pass need not wait while the window's thread is busy; the list checks the range.
   if (s_dirtyFirst >= 0 && list) PostMessageW(list, LVM_REDRAWITEMS, s_dirtyFirst, s_dirtyLast);
@@ -235,16 +241,31 @@ void FlushRedraws(HWND list) {
   s_lastRedraw = GetTickCount();
 }
 
+void FlushRedraws(HWND list) {
+  AcquireSRWLockExclusive(&s_dirtyLock);
+  FlushRedrawsLocked(list);
+  ReleaseSRWLockExclusive(&s_dirtyLock);
+}
+
+void ForgetRedraws() {
+  AcquireSRWLockExclusive(&s_dirtyLock);
+  s_dirtyFirst = s_dirtyLast = -1;
+  s_lastRedraw = GetTickCount();
+  ReleaseSRWLockExclusive(&s_dirtyLock);
+}
+
 void RedrawRowSoon(HWND list, int row) {
+  AcquireSRWLockExclusive(&s_dirtyLock);
   if (s_dirtyFirst < 0 || row < s_dirtyFirst) s_dirtyFirst = row;
   if (row > s_dirtyLast) s_dirtyLast = row;
-  if (GetTickCount() - s_lastRedraw >= 50) FlushRedraws(list);
+  if (GetTickCount() - s_lastRedraw >= 50) FlushRedrawsLocked(list);
+  ReleaseSRWLockExclusive(&s_dirtyLock);
 }
 
 void ReadEntryInformation(ImageEntry* entry) {
   // Dumped straight into the thread's own buffer: no shared buffer, so no wait for "sema_interp"
   // (two of Wine's server calls a file).
-  static wchar_t text[kMetadataChars];
+  static thread_local wchar_t text[kMetadataChars];
   StageClock clock(kClockMetadata);
   DumpImageMetadataInto(EntryPath(entry), text, kMetadataChars);
   // A movie's frame size comes from the movie itself, before its size text is made; one that
@@ -270,6 +291,7 @@ void ShowProgressNowAndThen(HWND list) {
 }
 
 bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
+bool RenderRowBesideOthers(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
 
 // The image lock kept over a run of rows from the cache file: under Wine every take of it is a
 // round trip to the server, which cost more than the row. It is let go before anything that
@@ -306,14 +328,33 @@ class RowRunLock {
   std::optional<RawFailureBoxHold> box_;
 };
 
-void ProcessRow(HWND list, int row, RowRunLock& runLock) {
+// The pass's rows that a worker has in hand (by entry number): the walk skips them, as the walks
+// forward and backward meet.
+std::vector<std::atomic<uint8_t>>* s_rowsInHand = nullptr;
+
+void CountProcessedRow() { InterlockedIncrement(reinterpret_cast<volatile LONG*>(&g_listProcessedRows)); }
+
+void HandOver(RowWorkers& workers, int n, std::function<void()> job) {
+  std::vector<std::atomic<uint8_t>>* inHand = s_rowsInHand;
+  if (inHand) (*inHand)[static_cast<size_t>(n)] = 1;
+  workers.Run([inHand, n, job = std::move(job)] {
+    job();
+    if (inHand) (*inHand)[static_cast<size_t>(n)] = 0;
+  });
+}
+
+// A row from the cache file is drawn here, under the run of the image lock: its few small pictures
+// cost the workers more in waiting for the lock and for each other than they save. A row read
+// from its file goes to a worker.
+void ProcessRow(HWND list, int row, RowWorkers& workers, RowRunLock& runLock) {
   if (row < 0 || row >= g_listCount) return;
   int n = g_displayOrder[row];
   ImageEntry* entry = EntryAt(n);
   if (!entry) return;
+  if (s_rowsInHand && (n >= static_cast<int>(s_rowsInHand->size()) || (*s_rowsInHand)[static_cast<size_t>(n)])) return;
   if ((entry->flags & (kFlagRenderAgain | kFlagInfoRead)) != kFlagInfoRead || entry->cacheIndex == -1 ||
       !(entry->flags & kFlagFromCache))
-    runLock.Release();
+    runLock.Release();  // a worker may be waiting for the lock, and this thread for a worker
   if (entry->flags & kFlagRenderAgain) {
     ReleaseEntryLevel(entry, 0, 2);
     RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
@@ -322,7 +363,7 @@ void ProcessRow(HWND list, int row, RowRunLock& runLock) {
     g_redrawFlag = 1;
   } else if (entry->flags & kFlagInfoRead) {
     if (entry->cacheIndex != -1 && (entry->flags & kFlagFromCache)) {
-      ++g_listProcessedRows;
+      CountProcessedRow();
       entry->flags &= ~kFlagFromCache;
       runLock.Take();
       RenderRowImages(g_smallThumbnailList, g_largeThumbnailList, entry, n);
@@ -330,12 +371,14 @@ void ProcessRow(HWND list, int row, RowRunLock& runLock) {
       ShowProgressNowAndThen(list);
     }
   } else {
-    ++g_listProcessedRows;
+    CountProcessedRow();
     g_cacheDirty |= 2;
-    ReadEntryInformation(entry);
-    RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
-    RedrawRowSoon(list, row);
-    ShowProgressNowAndThen(list);
+    HandOver(workers, n, [list, row, entry, n] {
+      ReadEntryInformation(entry);
+      RenderRowBesideOthers(g_smallThumbnailList, g_largeThumbnailList, entry, n);
+      RedrawRowSoon(list, row);
+      ShowProgressNowAndThen(list);
+    });
   }
 }
 
@@ -394,9 +437,7 @@ void EndPass(HWND list) {
   g_listReadyFlag = 1;
 }
 
-// One walk over the list from the start row; alternating also walks backward. A move of the
-// current row or a new next-row request restarts the walk from there, alternating.
-void RunPass(HWND list, bool alternating) {
+void WalkRows(HWND list, bool alternating, RowWorkers& workers) {
   for (;;) {
     if (StopAsked()) return;
     int count = g_listCount;
@@ -411,43 +452,56 @@ void RunPass(HWND list, bool alternating) {
     int forward = start, backward = start - 1 < 0 ? count - 1 : start - 1;
     int watchedRow = g_cursorRow;
     bool restart = false;
-    s_dirtyFirst = s_dirtyLast = -1;
-    s_lastRedraw = GetTickCount();
     RowRunLock runLock;
     for (int step = 0; step <= count && !restart; ++step) {
-      ProcessRow(list, forward, runLock);
+      ProcessRow(list, forward, workers, runLock);
       forward = forward + 1 >= count ? 0 : forward + 1;
       if (step % 32 == 0 && g_windowSlots[kSlotIndexPrint]) {
         runLock.Release();
         RefreshIndexPrintDialog();
       }
       if (alternating) {
-        ProcessRow(list, backward, runLock);
+        ProcessRow(list, backward, workers, runLock);
         backward = backward - 1 < 0 ? count - 1 : backward - 1;
       }
       if (StopAsked()) return;
       if (g_cursorRow != watchedRow || g_listNextRowRequest >= 0) restart = true;
     }
-    runLock.Release();
-    FlushRedraws(list);
     if (!restart) return;
     alternating = true;
   }
 }
 
-unsigned __stdcall ThumbnailListThreadProc(void*) {
-  // The state was set to running before the thread was created: setting it here again could
-  // swallow a stop asked before this thread got its first time slice.
-  ShownEntry = -3;
-  HWND list = ListControl();
-  HRESULT com = CoInitialize(nullptr);
-  PrepareList(list);
-  bool alternating = g_cursorRow > 0;
-  ArmFolderWatch();
+// One walk over the list from the start row; alternating also walks backward. A move of the
+// current row or a new next-row request restarts the walk from there, alternating. Every row
+// handed to a worker is done when this returns.
+void RunPass(HWND list, bool alternating, RowWorkers& workers) {
+  std::vector<std::atomic<uint8_t>> inHand(static_cast<size_t>(g_entryCount > 0 ? g_entryCount : 0));
+  s_rowsInHand = &inHand;
+  ForgetRedraws();
+  WalkRows(list, alternating, workers);
+  workers.Drain();
+  s_rowsInHand = nullptr;
+  FlushRedraws(list);
+}
+
+void BeginRowWorker() { CoInitialize(nullptr); }
+
+void EndRowWorker() {
+  ReleaseThumbnailDecoder();
+  CoUninitialize();
+}
+
+// Passes over the list, and again when it or the folder changes, until a stop is asked.
+void ServeList(HWND list, bool alternating) {
+  // The workers live as long as the program: ending them with every list thread (at each folder
+  // change) took the keyboard focus from the window under Wine.
+  static RowWorkers* shared = new RowWorkers(ListRowWorkerCount(), BeginRowWorker, EndRowWorker);
+  RowWorkers& workers = *shared;
   for (;;) {
     if (!StopAsked()) {
       g_infoLineEntry = -2;
-      RunPass(list, alternating);
+      RunPass(list, alternating, workers);
       if (!StopAsked()) EndPass(list);
       // Again once the pass has read the metadata: a line built while it ran may lack it.
       g_infoLineEntry = -2;
@@ -462,9 +516,21 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
         Sleep(1);
       }
     }
-    if (StopAsked()) break;
+    if (StopAsked()) return;
     if (!folderChanged) g_listChanged = 0;
   }
+}
+
+unsigned __stdcall ThumbnailListThreadProc(void*) {
+  // The state was set to running before the thread was created: setting it here again could
+  // swallow a stop asked before this thread got its first time slice.
+  ShownEntry = -3;
+  HWND list = ListControl();
+  HRESULT com = CoInitialize(nullptr);
+  PrepareList(list);
+  const bool alternating = g_cursorRow > 0;
+  ArmFolderWatch();
+  ServeList(list, alternating);
   FreeThumbnailImageLists();
   ReleaseThumbnailDecoder();
   if (SUCCEEDED(com)) CoUninitialize();
@@ -483,13 +549,52 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
 }
 
 namespace {
+// A row's three pictures in the lists, drawn before they are put there.
+struct RowPictures {
+  std::unique_ptr<Gdiplus::Bitmap> large, small, histogramBox;
+  std::unique_ptr<Gdiplus::Bitmap> histogramPicture;  // becomes the entry's
+};
+
+// Draws the boxes and the histogram from the source; reads the entry and writes only its counts.
+void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out) {
+  const SettingsBlock& s = g_settings;
+  {
+    StageClock boxes(kClockBoxes);
+    out->large = std::make_unique<Gdiplus::Bitmap>(s.thumbWidth, s.thumbHeight, PixelFormat32bppARGB);
+    DrawBox(out->large.get(), source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1,
+            s.noSharpenViewThumbs != 0, s.viewThumbSharpness);
+    out->small = std::make_unique<Gdiplus::Bitmap>(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
+    DrawBox(out->small.get(), source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
+            s.noSharpenListThumbs != 0, s.listThumbSharpness);
+  }
+  StageClock histogramClock(kClockHistogram);
+  // The counts and the picture of an entry from the cache came with it.
+  const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
+  if (!cachedHistogram && !(entry->flags & kFlagRenderAgain)) MeasureHistogram(source, entry->info.histogram);
+  Gdiplus::Bitmap* picture = CachedHistogramPicture(cachedHistogram);
+  if (!picture) picture = DrawHistogramPicture(entry->info.histogram);
+  out->histogramPicture.reset(picture);
+  out->histogramBox = std::make_unique<Gdiplus::Bitmap>(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
+  Gdiplus::Graphics g(out->histogramBox.get());
+  g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
+  g.DrawImage(picture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
+}
+
+// Under the image lock: the pictures into the lists and the histogram picture to the entry.
+void PutRowPictures(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n, RowPictures* p) {
+  PutBox(largeList, n, p->large.get());
+  PutBox(smallList, 2 * n, p->small.get());
+  delete entry->histogramPicture;
+  entry->histogramPicture = p->histogramPicture.release();
+  PutBox(smallList, 2 * n + 1, p->histogramBox.get());
+}
+
 bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
   if (!BuildThumbnailUnderLock(entry) || !entry->levelImages[0]) return false;
-  const SettingsBlock& s = g_settings;
   Gdiplus::Image* source = entry->levelImages[0];
   Gdiplus::Image* preview = nullptr;
   HGLOBAL previewBlock = nullptr;
-  if (s.highResolutionThumbs) {
+  if (g_settings.highResolutionThumbs) {
     if (!LoadPreviewBitmap(nullptr, entry, &preview, &previewBlock)) {
       // Level 0 stands, so the entry is sound: the row keeps the pictures it has.
       if (previewBlock) FreeGlobal(previewBlock);
@@ -497,36 +602,37 @@ bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* ent
     }
     source = preview;
   }
-  {
-    StageClock boxes(kClockBoxes);
-    Gdiplus::Bitmap large(s.thumbWidth, s.thumbHeight, PixelFormat32bppARGB);
-    DrawBox(&large, source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1, s.noSharpenViewThumbs != 0,
-            s.viewThumbSharpness);
-    Gdiplus::Bitmap small(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
-    DrawBox(&small, source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
-            s.noSharpenListThumbs != 0, s.listThumbSharpness);
-    boxes.Stop();
-    PutBox(largeList, n, &large);
-    PutBox(smallList, 2 * n, &small);
-  }
-  StageClock histogramClock(kClockHistogram);
-  // The counts and the picture of an entry from the cache came with it.
-  const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
-  if (!cachedHistogram && !(entry->flags & kFlagRenderAgain)) MeasureHistogram(source, entry->info.histogram);
+  RowPictures pictures;
+  DrawRowPictures(source, entry, &pictures);
   delete preview;
   if (previewBlock) FreeGlobal(previewBlock);
-  Gdiplus::Bitmap* picture = CachedHistogramPicture(cachedHistogram);
-  if (!picture) picture = DrawHistogramPicture(entry->info.histogram);
-  delete entry->histogramPicture;
-  entry->histogramPicture = picture;
-  Gdiplus::Bitmap histogramBox(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
+  PutRowPictures(smallList, largeList, entry, n, &pictures);
+  return true;
+}
+
+// The same for a worker beside others: the 88 x 60 picture is made and the boxes are drawn (most
+// of a row's time) outside the image lock, from the worker's own copy, so that the workers do
+// them at once; the lock is held only to put them in place.
+bool RenderRowBesideOthers(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
+  if (g_settings.highResolutionThumbs) return RenderEntryThumbnail(smallList, largeList, entry, n);
+  std::unique_ptr<Gdiplus::Bitmap> made(MakeThumbnailAside(entry));
+  std::unique_ptr<Gdiplus::Image> source;
   {
-    Gdiplus::Graphics g(&histogramBox);
-    g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
-    g.DrawImage(entry->histogramPicture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
+    RawFailureBoxHold boxAfterUnlock;  // a RAW file without a thumbnail is developed under the lock
+    StageClock waiting(kClockLocks);
+    SemaphoreLock lock(kSemaImage);
+    waiting.Stop();
+    PutThumbnailMadeAside(entry, made.release());
+    if (!BuildThumbnailUnderLock(entry) || !entry->levelImages[0]) return false;
+    source.reset(entry->levelImages[0]->Clone());
+    if (!source || source->GetLastStatus() != Gdiplus::Ok) return RenderRowImages(smallList, largeList, entry, n);
   }
-  histogramClock.Stop();
-  PutBox(smallList, 2 * n + 1, &histogramBox);
+  RowPictures pictures;
+  DrawRowPictures(source.get(), entry, &pictures);
+  StageClock waiting(kClockLocks);
+  SemaphoreLock lock(kSemaImage);
+  waiting.Stop();
+  PutRowPictures(smallList, largeList, entry, n, &pictures);
   return true;
 }
 }  // namespace

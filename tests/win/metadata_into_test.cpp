@@ -207,4 +207,49 @@ TEST_F(MetadataIntoTest, NeitherWaitsForTheLockNorTouchesTheSharedBuffers) {
   CloseHandle(sema);
 }
 
+// The list thread's workers dump files side by side: each gets the text a lone dump gives.
+struct SideBySide {
+  const std::vector<std::wstring>* paths;
+  const std::vector<std::wstring>* expected;
+  int mismatches;
+};
+
+DWORD WINAPI DumpAllAgain(void* p) {
+  auto* run = static_cast<SideBySide*>(p);
+  static thread_local wchar_t text[8192];
+  for (int round = 0; round < 5; ++round)
+    for (size_t i = 0; i < run->paths->size(); ++i) {
+      DumpImageMetadataInto((*run->paths)[i].c_str(), text, 8192);
+      if ((*run->expected)[i] != text) ++run->mismatches;
+    }
+  return 0;
+}
+
+TEST_F(MetadataIntoTest, SideBySideDumpsGiveTheTextOfALoneOne) {
+  std::vector<std::wstring> paths, expected;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((std::wstring(kSamples) + L"*.jpg").c_str(), &fd);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  do paths.push_back(std::wstring(kSamples) + fd.cFileName);
+  while (FindNextFileW(find, &fd));
+  FindClose(find);
+  static wchar_t text[8192];
+  for (const std::wstring& path : paths) {
+    DumpImageMetadataInto(path.c_str(), text, 8192);
+    expected.push_back(text);
+  }
+  SideBySide runs[4];
+  HANDLE threads[4];
+  for (int k = 0; k < 4; ++k) {
+    runs[k] = {&paths, &expected, 0};
+    threads[k] = CreateThread(nullptr, 0, DumpAllAgain, &runs[k], 0, nullptr);
+    ASSERT_NE(threads[k], nullptr);
+  }
+  EXPECT_EQ(WaitForMultipleObjects(4, threads, TRUE, 120000), WAIT_OBJECT_0);
+  for (int k = 0; k < 4; ++k) {
+    CloseHandle(threads[k]);
+    EXPECT_EQ(runs[k].mismatches, 0) << "thread " << k;
+  }
+}
+
 }  // namespace

@@ -5,7 +5,7 @@ double g_stageSeconds[kClockStages];
 const char* const kClockStageNames[kClockStages] = {
     "cache file read",    "cache records",        "folder walk + entries", "last-file check",
     "image lists",        "list rows",            "image lock",  "metadata dump + info",  "thumbnail read",
-    "thumbnail decode",   "88x60 picture",        "list boxes + sharpen",  "histogram",
+    "thumbnail decode",   "88x60 picture",        "list boxes",  "sharpening",  "histogram",
     "image list replace", "redraw + progress",    "cache block build",     "cache file write"};
 
 void ResetStageClock() {

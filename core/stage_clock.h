@@ -16,7 +16,8 @@ enum ClockStage {
   kClockThumbRead,      // reading the embedded thumbnail's bytes
   kClockDecode,         // decoding it
   kClockLevel0,         // drawing it into the 88 x 60 picture (or taking the cache's)
-  kClockBoxes,          // the two list boxes, sharpened
+  kClockBoxes,          // the two list boxes drawn
+  kClockSharpen,        // their sharpening
   kClockHistogram,      // counting, the histogram picture and its box
   kClockImageList,      // replacing the rows' images
   kClockRedraw,         // redraws of filled rows and the progress count

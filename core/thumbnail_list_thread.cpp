@@ -65,6 +65,7 @@ HWND HeaderOf(HWND list) { return list ? reinterpret_cast<HWND>(SendMessageW(lis
 void DrawBox(Gdiplus::Bitmap* box, Gdiplus::Image* source, const ImageEntry* entry, int width, int height, bool fit,
              bool noSharpen, int amount) {
   {
+    StageClock clock(kClockBoxes);
     Gdiplus::Graphics g(box);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighSpeed);
     g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
@@ -73,7 +74,10 @@ void DrawBox(Gdiplus::Bitmap* box, Gdiplus::Image* source, const ImageEntry* ent
     ThumbRect r = ComputeThumbnailRect(width, height, pw, ph, fit);
     g.DrawImage(source, Gdiplus::Rect(r.x, r.y, r.width, r.height));
   }
-  if (amount != 0 && !noSharpen) SharpenBitmap(box, 1, amount * 10);
+  if (amount != 0 && !noSharpen) {
+    StageClock clock(kClockSharpen);
+    SharpenBitmap(box, 1, amount * 10);
+  }
 }
 
 // Writes the box straight into the image list's own bitmap when that is a 24-bit DIB section
@@ -558,15 +562,12 @@ struct RowPictures {
 // Draws the boxes and the histogram from the source; reads the entry and writes only its counts.
 void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out) {
   const SettingsBlock& s = g_settings;
-  {
-    StageClock boxes(kClockBoxes);
-    out->large = std::make_unique<Gdiplus::Bitmap>(s.thumbWidth, s.thumbHeight, PixelFormat32bppARGB);
-    DrawBox(out->large.get(), source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1,
-            s.noSharpenViewThumbs != 0, s.viewThumbSharpness);
-    out->small = std::make_unique<Gdiplus::Bitmap>(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
-    DrawBox(out->small.get(), source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
-            s.noSharpenListThumbs != 0, s.listThumbSharpness);
-  }
+  out->large = std::make_unique<Gdiplus::Bitmap>(s.thumbWidth, s.thumbHeight, PixelFormat32bppARGB);
+  DrawBox(out->large.get(), source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1,
+          s.noSharpenViewThumbs != 0, s.viewThumbSharpness);
+  out->small = std::make_unique<Gdiplus::Bitmap>(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
+  DrawBox(out->small.get(), source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
+          s.noSharpenListThumbs != 0, s.listThumbSharpness);
   StageClock histogramClock(kClockHistogram);
   // The counts and the picture of an entry from the cache came with it.
   const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);

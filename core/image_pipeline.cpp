@@ -247,32 +247,25 @@ void DropLevelSource(ImageEntry* e, int level) {
   e->levelBlocks[level] = nullptr;
 }
 
-// The entry's 88 x 60 picture from the loaded cache file (not turned), or null.
-Bitmap* PictureFromCache(const ImageEntry* e) {
+bool ThumbnailFromCache(ImageEntry* e) {
   const uint8_t* pixels = LoadedCacheThumbnail(e->cacheIndex);
-  if (!pixels) return nullptr;
+  if (!pixels) return false;
   StageClock clock(kClockLevel0);
   Bitmap* bitmap = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
   if (!bitmap || bitmap->GetLastStatus() != Ok) {
     delete bitmap;
-    return nullptr;
+    return false;
   }
   Rect all(0, 0, kThumbWidth, kThumbHeight);
   BitmapData data;
   if (bitmap->LockBits(&all, ImageLockModeWrite, PixelFormat24bppRGB, &data) != Ok) {
     delete bitmap;
-    return nullptr;
+    return false;
   }
   for (int y = 0; y < kThumbHeight; ++y)
     std::memcpy(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
                 pixels + y * kThumbWidth * 3, kThumbWidth * 3);
   bitmap->UnlockBits(&data);
-  return bitmap;
-}
-
-bool ThumbnailFromCache(ImageEntry* e) {
-  Bitmap* bitmap = PictureFromCache(e);
-  if (!bitmap) return false;
   e->levelImages[kLevelThumbnail] = bitmap;
   return true;
 }
@@ -461,8 +454,8 @@ bool BuildThumbnailUnderLock(ImageEntry* entry) {
 }
 
 Bitmap* MakeThumbnailAside(ImageEntry* e) {
-  if (!e || e->levelImages[kLevelThumbnail]) return nullptr;
-  if (Bitmap* cached = PictureFromCache(e)) return cached;
+  // A cached picture is taken under the lock, as BuildThumbnailUnderLock prefers it to the file.
+  if (!e || e->levelImages[kLevelThumbnail] || LoadedCacheThumbnail(e->cacheIndex)) return nullptr;
   if (Block(e, kLevelThumbnail) || e->info.fileTypeFlag == kFileTypeMovie ||
       (e->info.thumbSize == 0 && IsRawModelEntry(e)))
     return nullptr;

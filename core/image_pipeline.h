@@ -19,10 +19,10 @@ bool BuildThumbnail(ImageEntry* entry);
 // The same for a caller that holds "sema" already (one wait instead of two for each row); a RAW
 // failure box waits for the caller's RawFailureBoxHold.
 bool BuildThumbnailUnderLock(ImageEntry* entry);
-// Level 0 made without the lock, so that several threads make theirs at once: from the loaded
-// cache or the picture embedded in an ordinary file, in a new bitmap the caller owns (not yet
-// turned). Null when the entry takes the locked road (a movie, a RAW file without a thumbnail, a
-// block already read, anything that fails): BuildThumbnailUnderLock then does it.
+// Level 0 made without the lock, so that several threads make theirs at once: from the picture
+// embedded in an ordinary file, in a new bitmap the caller owns (not yet turned). Null when the
+// entry takes the locked road (a cached picture, a movie, a RAW file without a thumbnail, a block
+// already read, anything that fails): BuildThumbnailUnderLock then does it.
 Gdiplus::Bitmap* MakeThumbnailAside(ImageEntry* entry);
 // Under the lock: the picture made aside becomes level 0, turned as the entry says; when another
 // thread made level 0 meanwhile the picture is deleted. False only without a picture.

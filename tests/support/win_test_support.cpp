@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "resources/resource.h"
+
 namespace testsupport {
 
 ScratchDir::ScratchDir() {
@@ -302,14 +304,19 @@ HWND FindDescendant(HWND parent, const wchar_t* className, int id) {
   return a.found;
 }
 
+HWND AgreeToTerms(DWORD processId) {
+  HWND terms = nullptr, main = nullptr;
+  if (!WaitFor([&] { return (terms = FindTopWindow(processId, L"#32770", L"")) != nullptr; }, 30000)) return nullptr;
+  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(IDC_TERMS_AGREE, BN_CLICKED), 0);
+  WaitFor([&] { return (main = FindTopWindow(processId, L"BRANNOMERE", L"")) != nullptr; }, 30000);
+  return main;
+}
+
 void AgreeAndCloseOnce(const std::wstring& exe) {
   Process p;
   ASSERT_TRUE(p.Start(exe, L""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
   PostMessageW(main, WM_CLOSE, 0, 0);
   DWORD code = 1;
   ASSERT_TRUE(p.WaitExit(20000, &code));

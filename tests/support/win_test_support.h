@@ -72,6 +72,9 @@ class BoxAnswerer {
 // text (control 0xFFFF) and presses the button.
 bool AnswerForeignBox(DWORD processId, int buttonId, DWORD timeoutMs, std::wstring* caption, std::wstring* text);
 
+// A first start's terms agreed to as a user does it; the main window that opens then, or null.
+HWND AgreeToTerms(DWORD processId);
+
 // A first start as a user makes it: the terms agreed to and the main window closed at once, which
 // leaves the settings file beside the program for the test to change.
 void AgreeAndCloseOnce(const std::wstring& exe);

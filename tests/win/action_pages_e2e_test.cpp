@@ -52,11 +52,8 @@ TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
 
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
   CloseFirstStartSettings(p.id);
 
   // Page 8 from the main window's command, then "追加" opens the register dialog.

@@ -63,11 +63,9 @@ TEST(FolderWatcherE2E, TheShownFolderFollowsOtherPrograms) {
   ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[1]).c_str(), photos.File(L"b.jpg").c_str(), FALSE));
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr, list = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
+  HWND list = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (list = ListOf(main)) != nullptr && Rows(list) == 2; }, 30000));
   CloseFirstStartSettings(p.id);
   WaitFor([] { return false; }, 1500);

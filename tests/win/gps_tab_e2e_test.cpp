@@ -37,11 +37,8 @@ TEST(GpsTabE2E, ThePositionOfAPhonePicture) {
 
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + photos + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
   HWND fileList = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (fileList = FindDescendant(main, WC_LISTVIEWW, 313)) != nullptr; }, 30000));
   ASSERT_TRUE(WaitFor([&] { return SendMessageW(fileList, LVM_GETITEMCOUNT, 0, 0) == 1; }, 60000));

@@ -84,11 +84,9 @@ TEST(HoverPopupE2E, PreviewAndHistogramOfTheThumbnailUnderTheCursor) {
                         photos.File(L"3.jpg").c_str(), FALSE));
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr, list = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
+  HWND list = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
   CloseFirstStartSettings(p.id);
   int whole = -1, cut = -1;

@@ -70,11 +70,9 @@ TEST(IndexPrintE2E, OpenedFromTheProgramAndPrintedToAPdf) {
 
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + photos + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr, status = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
+  HWND status = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (status = FindStatusBar(main)) != nullptr; }, 10000));
   ASSERT_TRUE(WaitFor([&] { return StatusPartText(status, 8) == L"\tFILE:1/3"; }, 60000))
       << testing::PrintToString(StatusPartText(status, 8));

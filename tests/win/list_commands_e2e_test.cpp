@@ -66,11 +66,9 @@ TEST(ListCommandsE2E, SelectAllCopyRowsRefreshAndDeleteWithTheQuestion) {
     ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[k]).c_str(), photos.File(kNames[k]).c_str(), FALSE));
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr, list = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
+  HWND list = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
   CloseFirstStartSettings(p.id);
   // Every row's file information is read before the rows are copied.
@@ -183,11 +181,9 @@ TEST(ListCommandsE2E, DraggingARowMarksTheDropRowCopiesIntoAFolderAndReorders) {
   ASSERT_TRUE(CreateDirectoryW(photos.File(L"dest").c_str(), nullptr));
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr, list = nullptr, tree = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
+  HWND list = nullptr, tree = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
   ASSERT_TRUE(WaitFor([&] { return (tree = FindDescendant(main, nullptr, 302)) != nullptr; }, 10000));
   CloseFirstStartSettings(p.id);

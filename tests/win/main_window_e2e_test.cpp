@@ -51,11 +51,8 @@ TEST(MainWindowE2E, FirstStartPlacementKeysAndTheStoredRectangle) {
   ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
   Process p;
   ASSERT_TRUE(p.Start(exe, L""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
   // Start-up ends by giving the focus to the file list once the first list is built; keys
   // pressed before that would be undone by it.
   EXPECT_TRUE(WaitFor([&] { return GetDlgCtrlID(FocusOf(main)) == 313; }, 20000));
@@ -212,11 +209,8 @@ TEST(MainWindowE2E, AFolderOfCameraPicturesAsTheUserSeesIt) {
 
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + photos + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
   HWND status = nullptr, slider = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (status = FindDescendant(main, STATUSCLASSNAMEW)) != nullptr; }, 10000));
   ASSERT_TRUE(WaitFor([&] { return (slider = FindDescendant(main, TRACKBAR_CLASSW, 339)) != nullptr; }, 10000));
@@ -454,11 +448,8 @@ TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
 
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + pictures + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
   HWND status = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
   ASSERT_NE(status, nullptr);
   HWND pane0 = nullptr;
@@ -542,11 +533,8 @@ TEST(MainWindowE2E, ViewFocusKeysMoveTheZoomedPicture) {
 
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + pictures + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
   HWND status = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
   ASSERT_NE(status, nullptr);
   HWND pane0 = nullptr;

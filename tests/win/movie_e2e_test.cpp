@@ -50,11 +50,8 @@ TEST(MovieE2E, MoviesInAFolderShowTheirFrameSize) {
 
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + folder + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
   HWND status = nullptr, list = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (status = FindDescendant(main, STATUSCLASSNAMEW)) != nullptr; }, 10000));
   ASSERT_TRUE(WaitFor([&] { return (list = FindDescendant(main, WC_LISTVIEWW, 313)) != nullptr; }, 10000));

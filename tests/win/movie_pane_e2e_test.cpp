@@ -143,11 +143,8 @@ TEST(MoviePaneE2E, AMovieRowPlaysInItsPaneFromTheStrip) {
 
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + folder + L"\""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
   HWND listPane = nullptr, list = nullptr, pane = nullptr, strip = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (listPane = FileListPane(main)) != nullptr; }, 10000));
   list = GetDlgItem(listPane, 313);

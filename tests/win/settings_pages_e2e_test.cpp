@@ -41,11 +41,8 @@ TEST(SettingsPagesE2E, PagesChangeTheProgramAndTheSettingsFile) {
   ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
   Process p;
   ASSERT_TRUE(p.Start(exe, L""));
-  HWND terms = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (terms = FindTopWindow(p.id, L"#32770", L"")) != nullptr; }, 30000));
-  PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
   HWND toolbox = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (toolbox = Descendant(main, 203, TOOLBARCLASSNAMEW)) != nullptr; }, 20000));
   const LRESULT buttonsBefore = SendMessageW(toolbox, TB_BUTTONCOUNT, 0, 0);

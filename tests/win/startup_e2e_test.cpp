@@ -7,6 +7,7 @@
 
 #include "core/pure/scramble.h"
 #include "core/pure/settings_block.h"
+#include "resources/resource.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -39,7 +40,7 @@ class StartupTest : public ::testing::Test {
     HWND terms = WaitTopWindow(p, L"#32770", kTermsTitle);
     EXPECT_NE(terms, nullptr);
     if (!terms) return nullptr;
-    PostMessageW(terms, WM_COMMAND, MAKEWPARAM(424, BN_CLICKED), 0);
+    PostMessageW(terms, WM_COMMAND, MAKEWPARAM(IDC_TERMS_AGREE, BN_CLICKED), 0);
     return WaitTopWindow(p, L"BRANNOMERE", L"");
   }
 

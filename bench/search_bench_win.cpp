@@ -80,7 +80,7 @@ int main() {
   g_settings.fileNameSearchFlag = g_settings.commentSearchFlag = 0;
   memset(g_settings.iptcSearchWords, 0, sizeof g_settings.iptcSearchWords);
   g_settings.searchMode = 0;
-  g_settings.searchFlag182172 = 1;
+  g_settings.searchSubfolders = 1;
   memset(g_settings.searchFolder, 0, sizeof g_settings.searchFolder);
   wcsncpy(reinterpret_cast<wchar_t*>(g_settings.searchFolder), argv[1], kPathChars - 1);
   SearchConditionsOf().fNumberKind = 1;

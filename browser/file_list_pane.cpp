@@ -72,7 +72,7 @@ int ClampedActionIndex(const ImageEntry* e) {
   int k = GetEntryActionStateIndex(e);
   return (k >= 0 && k < kColorSlotCount) ? k : -1;
 }
-int32_t ThumbSplitKind() { return g_settings.value119884; }
+int32_t ThumbSplitKind() { return g_settings.thumbnailSplitKind; }
 
 void CopyText(wchar_t* out, int capacity, const wchar_t* text) {
   if (!out || capacity <= 0) return;

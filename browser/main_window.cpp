@@ -140,7 +140,7 @@ LRESULT OnCreate(HWND window) {
   InitSplitter(NavigationWidth());
   InitSplitter(ListSplitHeight());
   InitSplitter(ListSplitWidth());
-  g_listStyleValue = g_settings.windowExtraValue;
+  g_listStyleValue = g_settings.listStyle;
   if (g_listStyleValue != 1 && Slot(kSlotFileListPane))
     SendMessageW(Slot(kSlotFileListPane), WM_COMMAND, kStyleToggleCommand, 0);
 
@@ -279,7 +279,7 @@ void LayoutMainWindow(int32_t W, int32_t H) {
   in.navigationShown = !g_treeHidden;
   in.fullScreen = FullScreenFlag != 0;
   in.viewMode = g_viewMode;
-  in.thumbSplitKind = g_settings.value119884;
+  in.thumbSplitKind = g_settings.thumbnailSplitKind;
   in.listSplitHeight = ListSplitHeight();
   in.listSplitWidth = ListSplitWidth();
   in.dockedHeight = dockedHeight;
@@ -355,7 +355,7 @@ void CollectWindowSettings() {
     g_settings.windowWidth = r.right - r.left;
     g_settings.windowHeight = r.bottom - r.top;
   }
-  g_settings.windowExtraValue = g_listStyleValue;
+  g_settings.listStyle = g_listStyleValue;
   if (g_hwndRebar) {
     const int count = static_cast<int>(SendMessageW(g_hwndRebar, RB_GETBANDCOUNT, 0, 0));
     for (int i = 0; i < count && i < 7; ++i) {

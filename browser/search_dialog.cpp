@@ -271,7 +271,7 @@ void InitDialog(HWND dialog) {
                         reinterpret_cast<LPARAM>(g_buttonBitmaps[0]));
   g_settings.searchFolder[kPathChars - 1] = 0;
   SetWindowTextW(edit, reinterpret_cast<const wchar_t*>(g_settings.searchFolder));
-  CheckDlgButton(dialog, IDC_SEARCH_SUBFOLDERS, g_settings.searchFlag182172 == 1 ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog, IDC_SEARCH_SUBFOLDERS, g_settings.searchSubfolders == 1 ? BST_CHECKED : BST_UNCHECKED);
   HWND choice = GetDlgItem(dialog, IDC_SEARCH_COLLECTION);
   SendMessageW(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"コレクション全体"));
   for (int i = 0; g_collections && i < g_collectionCount; ++i)
@@ -416,7 +416,7 @@ INT_PTR CALLBACK SearchDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
           ApplySearchCriteriaToDialog(dialog);
           return TRUE;
         case IDC_SEARCH_SUBFOLDERS:
-          g_settings.searchFlag182172 = IsDlgButtonChecked(dialog, IDC_SEARCH_SUBFOLDERS) == BST_CHECKED ? 1 : 0;
+          g_settings.searchSubfolders = IsDlgButtonChecked(dialog, IDC_SEARCH_SUBFOLDERS) == BST_CHECKED ? 1 : 0;
           return TRUE;
         case IDC_SEARCH_BROWSE: Browse(dialog); return TRUE;
         case IDC_SEARCH_MODE_FOLDER: SetMode(dialog, 0); return TRUE;

@@ -373,7 +373,7 @@ unsigned __stdcall SearchThreadProc(void*) {
     wchar_t root[kPathChars];
     wmemcpy(root, reinterpret_cast<const wchar_t*>(g_settings.searchFolder), kPathChars);
     root[kPathChars - 1] = 0;
-    const bool recurse = g_settings.searchFlag182172 == 1;
+    const bool recurse = g_settings.searchSubfolders == 1;
     g_searchTotal = CountFolderFiles(root, false, recurse);
     SetProgressRange(g_searchTotal);
     if (g_searchState != 1) SearchFolder(*m, root, recurse);

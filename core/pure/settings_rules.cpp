@@ -120,7 +120,7 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.noSharpenViewThumbs = 1;
   s.listThumbSharpness = 3;
   s.viewThumbSharpness = 3;
-  s.windowExtraValue = 1;
+  s.listStyle = 1;
   s.listFontSize = 12;
   s.fileNameFontSize = 12;
   s.infoFontSize = 10;
@@ -141,7 +141,7 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
     s.bandLayout[i].breakFlag = (i == 4 || i == 6) ? 1 : 0;
     s.bandLayout[i].width = bandWidths[i];
   }
-  s.value119808 = 100;
+  s.mainWindowSpareValue = 100;
   s.notifyNewVersion = 1;
   s.confirmRefresh = 1;
   s.numLockOnAtStart = 1;
@@ -241,7 +241,7 @@ void FillMissingSentinelSections(SettingsBlock& s) {
     SetRows(s.searchFocalFrom, {u"50mm"});
     SetRows(s.searchFocalTo, {u"300mm"});
     SetText(s.searchFolder, u"c:\\");
-    s.searchFlag182172 = 1;
+    s.searchSubfolders = 1;
   }
   if (s.actionSentinel != kSettingsSentinel) {
     s.actionSentinel = kSettingsSentinel;
@@ -261,8 +261,8 @@ void FillMissingSentinelSections(SettingsBlock& s) {
     s.gpsUtcOffsetHours = 9;
     s.gpsTimeWindowSeconds = 180;
     s.gpsMapSite = 1;
-    s.value183004 = 0;
-    s.value183005 = 0;
+    s.fileInfoSpareByte1 = 0;
+    s.fileInfoSpareByte2 = 0;
     s.fileInfoDocked = 0;
     s.fileInfoDockInTree = 1;
     s.fileInfoDockPosition = 0;

@@ -78,7 +78,7 @@ void ClearKinds() {
   memset(g_settings.iptcSearchWords, 0, sizeof g_settings.iptcSearchWords);
   g_settings.searchMode = 0;
   g_settings.searchCollectionChoice = 0;
-  g_settings.searchFlag182172 = 1;
+  g_settings.searchSubfolders = 1;
   g_searchChoiceName[0] = 0;
 }
 
@@ -302,7 +302,7 @@ TEST_F(SearchTest, FolderSearchResultsNamesNoMatchFormatsAndSizes) {
   EXPECT_EQ(std::count(first.begin(), first.end(), root + L"\\sub\\d.jpg"), 1);
   EXPECT_EQ(g_searchProcessed, 5);
   EXPECT_EQ(g_listSource, 1);  // the results are shown
-  g_settings.searchFlag182172 = 0;
+  g_settings.searchSubfolders = 0;
   RunSearch();
   EXPECT_EQ(CollectionLines(L"検索結果2").size(), 3u);
   EXPECT_EQ(g_collectionCount, 2);

@@ -37,10 +37,11 @@ bool Contains(const char16_t* text, const char16_t* word) {
 
 int32_t DateKey(int year, int month, int day) { return year * 65536 + month * 256 + day; }
 
-// Range without the year or over midnight: in order when from < to, wrapping otherwise.
+// Range without the year or over midnight: inclusive when from < to; otherwise it wraps and
+// both end points lie outside (from = to is every value but that one).
 bool InCycle(int32_t value, int32_t from, int32_t to) {
-  if (from <= to) return from <= value && value <= to;
-  return value >= from || value <= to;
+  if (from < to) return from <= value && value <= to;
+  return value < to || value > from;
 }
 
 int ReadDigits(const char16_t* p, int count, bool* ok) {

@@ -47,10 +47,11 @@ bool MatchKeywords(int32_t kind, char16_t* text, const KeywordList& keywords);
 // Number kinds: 0 no test, 1 equal, 2 not equal, 3 at most, 4 at least, 5 between (inclusive,
 // ends in either order). Kinds outside 0..5 pass.
 bool CompareNumberCriterion(int32_t kind, float value, float from, float to);
-// Date kinds: 1 that day, 2 range, 3 range without the year (wraps over the year end; from =
-// to is that one day). Both ends are always included.
+// Date kinds: 1 that day, 2 range (ends included, in either order), 3 range without the year:
+// ends included when from < to; from >= to wraps over the year end with both end days outside.
 bool MatchDateCriterion(int32_t kind, int year, int month, int day, const SearchTime& from, const SearchTime& to);
-// Time kinds: 1 that second, 2 range (wraps over midnight; from = to is that one second).
+// Time kinds: 1 that second, 2 range, as the year-less date range (wraps over midnight when
+// from >= to, both ends outside).
 bool MatchTimeCriterion(int32_t kind, int hour, int minute, int second, const SearchTime& from,
                         const SearchTime& to);
 // Size kinds: 1 "that size", 2 range; the size is divided by the unit as a whole number and

@@ -105,28 +105,31 @@ TEST(SearchRules, DatesAndTimes) {
   EXPECT_TRUE(MatchDateCriterion(2, 2019, 1, 1, Date(2020, 1, 1), Date(2018, 12, 31)));
   EXPECT_TRUE(MatchDateCriterion(2, 2020, 1, 1, Date(2020, 1, 1), Date(2018, 12, 31)));
   EXPECT_FALSE(MatchDateCriterion(2, 2020, 1, 2, Date(2020, 1, 1), Date(2018, 12, 31)));
-  // Without the year, over the year end: both ends included.
+  // Without the year, over the year end: both end days outside.
   const SearchTime dec1 = Date(2000, 12, 1), feb28 = Date(1990, 2, 28);
-  for (auto d : {std::make_pair(12, 1), std::make_pair(12, 2), std::make_pair(2, 27), std::make_pair(2, 28),
-                 std::make_pair(1, 15)})
+  for (auto d : {std::make_pair(12, 2), std::make_pair(2, 27), std::make_pair(1, 15)})
     EXPECT_TRUE(MatchDateCriterion(3, 1970, d.first, d.second, dec1, feb28)) << d.first << "/" << d.second;
-  EXPECT_FALSE(MatchDateCriterion(3, 1970, 3, 1, dec1, feb28));
-  EXPECT_FALSE(MatchDateCriterion(3, 1970, 11, 30, dec1, feb28));
+  for (auto d : {std::make_pair(12, 1), std::make_pair(2, 28), std::make_pair(3, 1), std::make_pair(11, 30)})
+    EXPECT_FALSE(MatchDateCriterion(3, 1970, d.first, d.second, dec1, feb28)) << d.first << "/" << d.second;
   EXPECT_TRUE(MatchDateCriterion(3, 2024, 6, 1, Date(1, 5, 5), Date(1, 7, 7)));
-  // from = to is that one day.
-  EXPECT_TRUE(MatchDateCriterion(3, 2011, 5, 5, Date(2000, 5, 5), Date(2000, 5, 5)));
-  EXPECT_FALSE(MatchDateCriterion(3, 2011, 5, 6, Date(2000, 5, 5), Date(2000, 5, 5)));
-  // Times: over midnight, ends included; one second when equal.
+  EXPECT_TRUE(MatchDateCriterion(3, 2024, 5, 5, Date(1, 5, 5), Date(1, 7, 7)));  // in order: ends included
+  // from = to wraps: every day but that one.
+  EXPECT_FALSE(MatchDateCriterion(3, 2011, 5, 5, Date(2000, 5, 5), Date(2000, 5, 5)));
+  EXPECT_TRUE(MatchDateCriterion(3, 2011, 5, 6, Date(2000, 5, 5), Date(2000, 5, 5)));
+  EXPECT_TRUE(MatchDateCriterion(3, 2011, 1, 1, Date(2000, 5, 5), Date(2000, 5, 5)));
+  // Times over midnight likewise: the ends outside; from = to every second but that one.
   const SearchTime late = Date(1, 1, 1, 22, 0, 0), early = Date(1, 1, 1, 2, 0, 0);
   EXPECT_TRUE(MatchTimeCriterion(2, 23, 59, 59, late, early));
-  EXPECT_TRUE(MatchTimeCriterion(2, 22, 0, 0, late, early));
-  EXPECT_TRUE(MatchTimeCriterion(2, 2, 0, 0, late, early));
+  EXPECT_FALSE(MatchTimeCriterion(2, 22, 0, 0, late, early));
+  EXPECT_FALSE(MatchTimeCriterion(2, 2, 0, 0, late, early));
+  EXPECT_TRUE(MatchTimeCriterion(2, 1, 59, 59, late, early));
   EXPECT_FALSE(MatchTimeCriterion(2, 12, 0, 0, late, early));
   EXPECT_TRUE(MatchTimeCriterion(2, 12, 0, 0, early, late));
+  EXPECT_TRUE(MatchTimeCriterion(2, 2, 0, 0, early, late));
   EXPECT_TRUE(MatchTimeCriterion(1, 22, 0, 0, late, early));
   EXPECT_FALSE(MatchTimeCriterion(1, 22, 0, 1, late, early));
-  EXPECT_TRUE(MatchTimeCriterion(2, 9, 0, 0, Date(1, 1, 1, 9, 0, 0), Date(1, 1, 1, 9, 0, 0)));
-  EXPECT_FALSE(MatchTimeCriterion(2, 9, 0, 1, Date(1, 1, 1, 9, 0, 0), Date(1, 1, 1, 9, 0, 0)));
+  EXPECT_FALSE(MatchTimeCriterion(2, 9, 0, 0, Date(1, 1, 1, 9, 0, 0), Date(1, 1, 1, 9, 0, 0)));
+  EXPECT_TRUE(MatchTimeCriterion(2, 9, 0, 1, Date(1, 1, 1, 9, 0, 0), Date(1, 1, 1, 9, 0, 0)));
 }
 
 TEST(SearchRules, SizesAndFormats) {

@@ -78,6 +78,7 @@ void MakeSortKey(int column, const char16_t* text, char16_t* out) {
   t[len] = 0;
   switch (column) {
     case 4:    // "%dKB"
+    case 17:   // lens: its leading focal length
     case 18: { // "%dmm"
       if (len <= 2) return;
       t[len - 2] = 0;

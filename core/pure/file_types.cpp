@@ -37,8 +37,9 @@ void ParseMovieExtensionList(const char16_t* list, MovieExtensionTable& table) {
   for (size_t i = 0; i <= n && table.count < kMovieExtensionMax; ++i) {
     if (i < n && work[i] != u';') continue;
     const size_t len = i - start;
-    // An empty entry would make every extension-less file a movie.
-    if (len >= 1 && len < kMovieExtensionChars) {
+    // A segment closed by ';' counts even when empty (";;" names files without an extension);
+    // the open tail after the last ';' only when it holds something.
+    if (len < kMovieExtensionChars && (len >= 1 || i < n)) {
       std::memcpy(table.entries[table.count], work + start, len * sizeof(char16_t));
       ++table.count;
     }
@@ -50,7 +51,7 @@ uint32_t MatchMovieExtension(const char16_t* name, const MovieExtensionTable& ta
   char16_t ext[kPathUnits];
   GetExtension(name, ext);
   const size_t len = TextLength(ext);
-  if (len == 0 || len >= kMovieExtensionChars) return 0;
+  if (len >= kMovieExtensionChars) return 0;
   ToLowerInPlace(ext);
   for (int32_t i = 0; i < table.count && i < kMovieExtensionMax; ++i)
     if (SameUnits(table.entries[i], ext, len + 1)) return kMovieTypeFlag;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,7 @@ TEST(FileTypes, LongFormsAndMovies) {
 TEST(FileTypes, MovieListParsing) {
   struct Case { std::u16string list; std::vector<std::u16string> want; } cases[] = {
       {u"AVI\uff1b M P 4 \u3000;\u3000mov", {u"avi", u"mp4", u"mov"}},
-      {u"avi;;mp4;", {u"avi", u"mp4"}},
+      {u"avi;;mp4;", {u"avi", u"", u"mp4"}},
       {u"abcdefgh;abcdefg;x", {u"abcdefg", u"x"}},
       {u"", {}},
   };
@@ -55,7 +56,10 @@ TEST(FileTypes, MovieListParsing) {
     ParseMovieExtensionList(c.list.c_str(), t);
     ASSERT_EQ(t.count, int32_t(c.want.size()));
     for (size_t i = 0; i < c.want.size(); ++i) EXPECT_EQ(std::u16string(t.entries[i]), c.want[i]);
-    EXPECT_EQ(MatchMovieExtension(u"noext", t), 0u);  // ";;" never lists extension-less files
+    // Only an empty segment (";;") lists files without an extension.
+    const bool empty = std::find(c.want.begin(), c.want.end(), u"") != c.want.end();
+    EXPECT_EQ(MatchMovieExtension(u"noext", t), empty ? 0x1000000u : 0u) << int(empty);
+    EXPECT_EQ(MatchMovieExtension(u"a.mp", t), 0u);
   }
   std::u16string many;
   for (int i = 0; i < 200; ++i) many += u"e" + std::u16string(1, char16_t(u'0' + i % 10)) + u";";

@@ -309,7 +309,7 @@ int ValidateLoadedSettings(SettingsBlock& s) {
   changed += Clamp<int32_t>(s.listThumbSharpness, 0, 10);
   changed += Clamp<int32_t>(s.viewThumbSharpness, 0, 10);
   changed += Clamp<int32_t>(s.lastSettingsPage, 0, 17);
-  changed += Clamp<int32_t>(s.thumbnailSplitPosition, 0, 3);
+  changed += Clamp<int32_t>(s.thumbnailSplitKind, 0, 3);
   changed += Clamp<int32_t>(s.histogramMode, 0, 3);
   changed += Clamp<int32_t>(s.viewFocusType, 0, 5);
   for (auto& q : s.rawDevelopQualities) changed += Clamp<int32_t>(q, 0, 2);

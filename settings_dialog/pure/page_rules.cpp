@@ -102,7 +102,7 @@ const PageBinding kPageBindings[] = {
     Number(2, IDC_SLIDESHOW_SECONDS, FLD(slideshowWaitSeconds), 0, 999999, IDC_SLIDESHOW_SECONDS_SPIN, 6,
            NumberRule::Plain),
     Combo(2, IDC_HISTOGRAM_POPUP_TYPE, FLD(histogramMode), kHistogramItems, 4),
-    Combo(2, IDC_THUMB_SPLIT_POSITION, FLD(thumbnailSplitPosition), kSplitItems, 4, kEffectRelayout),
+    Combo(2, IDC_THUMB_SPLIT_POSITION, FLD(thumbnailSplitKind), kSplitItems, 4, kEffectRelayout),
     Track(2, IDC_LOUPE_SIZE, FLD(loupeSize), 50, 250),
     // Page 3: thumbnails.
     Number(3, IDC_LIST_THUMB_WIDTH, FLD(listThumbWidth), 4, 996, IDC_LIST_THUMB_WIDTH_SPIN, 3, NumberRule::Round4,

@@ -1,5 +1,6 @@
 // The real program: the preferences opened from the main window; removing a toolbox button
-// shrinks the main window's toolbox while the dialog is open, and what the GPS, toolbox and
+// shrinks the main window's toolbox while the dialog is open, the split kind chosen on the
+// display page moves the list when the dialog closes, and what the GPS, toolbox, display and
 // media-split pages were given is in the settings file after the program closes.
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include "core/pure/scramble.h"
 #include "core/pure/settings_block.h"
+#include "settings_dialog/settings_ids.h"
 #include "settings_dialog/settings_more_ids.h"
 #include "support/win_test_support.h"
 
@@ -51,13 +53,31 @@ TEST(SettingsPagesE2E, PagesChangeTheProgramAndTheSettingsFile) {
   PostMessageW(main, WM_COMMAND, 336, 0);  // "環境設定を開く(F9)"
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (dialog = FindTopWindow(p.id, L"#32770", L"環境設定")) != nullptr; }, 20000));
-  HWND remove = nullptr, docomo = nullptr, even = nullptr;
+  HWND remove = nullptr, docomo = nullptr, even = nullptr, split = nullptr;
   ASSERT_TRUE(WaitFor([&] {
     remove = Descendant(dialog, IDC_TOOLBOX_REMOVE, L"Button");
     docomo = Descendant(dialog, IDC_GPS_DOCOMO, L"Button", L"Docomo　足あとデータ");
     even = Descendant(dialog, IDC_SPLIT_EVEN, L"Button", L"均等なサイズになるように振分ける");
-    return remove && docomo && even;
+    split = Descendant(dialog, IDC_THUMB_SPLIT_POSITION, L"ComboBox");
+    return remove && docomo && even && split;
   }, 10000));
+  // The list starts above the pictures, across the whole pane.
+  HWND list = Descendant(main, 313, WC_LISTVIEWW);
+  ASSERT_NE(list, nullptr);
+  auto listRect = [&] {
+    RECT r{};
+    GetWindowRect(list, &r);
+    MapWindowPoints(nullptr, GetParent(list), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  RECT pane{};
+  GetClientRect(GetParent(list), &pane);
+  EXPECT_EQ(listRect().left, 0);
+  EXPECT_EQ(listRect().right, pane.right);
+  // "左に分割表示": the list goes to the left of the pictures.
+  SendMessageW(split, CB_SETCURSEL, 3, 0);
+  SendMessageW(GetParent(split), WM_COMMAND, MAKEWPARAM(IDC_THUMB_SPLIT_POSITION, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(split));
   // The first used button is selected after the page fills: removing it rebuilds the toolbox.
   SendMessageW(remove, BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitFor([&] {
@@ -69,6 +89,10 @@ TEST(SettingsPagesE2E, PagesChangeTheProgramAndTheSettingsFile) {
   SaveScreenshot(ExeFolder() + L"\\settings_e2e.bmp");
   PostMessageW(dialog, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return FindTopWindow(p.id, L"#32770", L"環境設定") == nullptr; }, 10000));
+  EXPECT_TRUE(WaitFor([&] {
+    const RECT r = listRect();
+    return r.left == 0 && r.top == 0 && r.right == 200 && r.bottom == pane.bottom;
+  }, 10000)) << listRect().right << "x" << listRect().bottom;
   PostMessageW(main, WM_CLOSE, 0, 0);
   DWORD code = 1;
   ASSERT_TRUE(p.WaitExit(20000, &code));
@@ -81,5 +105,6 @@ TEST(SettingsPagesE2E, PagesChangeTheProgramAndTheSettingsFile) {
   EXPECT_EQ(s->gpsLogDocomoCsv, 0);
   EXPECT_EQ(s->gpsLogAuText, 1);
   EXPECT_EQ(s->mediaSplitEven, 1);
+  EXPECT_EQ(s->thumbnailSplitKind, 3);
 }
 }  // namespace

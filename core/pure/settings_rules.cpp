@@ -322,7 +322,6 @@ int ValidateLoadedSettings(SettingsBlock& s) {
   changed += Clamp<int32_t>(s.fileInfoLastTab, 0, 5);
   changed += Clamp<int32_t>(s.histogramBackgroundAlpha, 0, 255);
   for (auto& o : s.columnOrder) changed += Clamp<int32_t>(o, 0, 23);
-  for (auto& b : s.bandLayout) changed += Clamp<int32_t>(b.bandId, 0, 6);
   if (s.actionSentinel == kSettingsSentinel) changed += Clamp<int32_t>(s.gpsMapSite, 0, 2);
 
   changed += Terminate(s.versionText);

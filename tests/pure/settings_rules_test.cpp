@@ -134,7 +134,7 @@ TEST(SettingsValidation, ClampsWhatAFileCanCorrupt) {
   s->splitLayout = -1;
   s->viewMode = 42;
   s->columnOrder[0] = 77;
-  s->bandLayout[2].bandId = -5;
+  s->bandLayout[2].bandId = 9;
   for (auto& c : s->lastFolder) c = u'A';
   for (auto& c : s->searchMakers.rows[3]) c = u'B';
   s->rawDevelopQualities[2] = 9;
@@ -148,7 +148,7 @@ TEST(SettingsValidation, ClampsWhatAFileCanCorrupt) {
   EXPECT_EQ(s->splitLayout, 0);
   EXPECT_EQ(s->viewMode, 3);
   EXPECT_EQ(s->columnOrder[0], 23);
-  EXPECT_EQ(s->bandLayout[2].bandId, 0);
+  EXPECT_EQ(s->bandLayout[2].bandId, 9);  // a kind above 6 is kept and makes no band, not the toolbox
   EXPECT_EQ(s->lastFolder[259], 0);
   EXPECT_EQ(s->searchMakers.rows[3][127], 0);
   EXPECT_EQ(s->rawDevelopQualities[2], 2);

@@ -263,8 +263,9 @@ void ApplyBoundPageEffects() {
     if (b.effect & kEffectRedraw) g_redrawFlag = 1;
     if (b.effect & kEffectRelayout) g_relayoutFlag = 1;
   }
-  if (std::memcmp(was.movieExtensions, g_settings.movieExtensions, sizeof was.movieExtensions) != 0)
-    ParseUserExtensions();
+  for (int i = 0; i < kPageBindingCount; ++i)
+    if (kPageBindings[i].kind == BindKind::Text && BoundFieldDiffers(was, g_settings, kPageBindings[i]))
+      ParseUserExtensions();
   if (g_settings.rawViewingMode != was.rawViewingMode)
     for (int e = 0; e < g_entryCount; ++e)
       if (ImageEntry* entry = EntryAt(e)) {

@@ -197,7 +197,16 @@ void WriteBoundField(SettingsBlock& s, const PageBinding& b, int32_t v) {
 }
 
 bool BoundFieldDiffers(const SettingsBlock& a, const SettingsBlock& b, const PageBinding& binding) {
-  const size_t size = binding.kind == BindKind::Text ? static_cast<size_t>(binding.max) * 2 : binding.width;
-  return std::memcmp(reinterpret_cast<const uint8_t*>(&a) + binding.offset,
-                     reinterpret_cast<const uint8_t*>(&b) + binding.offset, size) != 0;
+  const uint8_t* pa = reinterpret_cast<const uint8_t*>(&a) + binding.offset;
+  const uint8_t* pb = reinterpret_cast<const uint8_t*>(&b) + binding.offset;
+  if (binding.kind != BindKind::Text) return std::memcmp(pa, pb, binding.width) != 0;
+  // A text is its characters up to the terminator: what lies behind it is left from longer typing.
+  for (int32_t i = 0; i < binding.max; ++i) {
+    char16_t ca, cb;
+    std::memcpy(&ca, pa + 2 * i, 2);
+    std::memcpy(&cb, pb + 2 * i, 2);
+    if (ca != cb) return true;
+    if (ca == 0) return false;
+  }
+  return false;
 }

@@ -50,5 +50,5 @@ void NormaliseDataFolderText(const char16_t* typed, char16_t* out);
 
 int32_t ReadBoundField(const SettingsBlock& s, const PageBinding& b);
 void WriteBoundField(SettingsBlock& s, const PageBinding& b, int32_t v);
-// Whether the binding's field bytes differ between two blocks.
+// Whether the binding's field differs between two blocks (a text up to its terminator).
 bool BoundFieldDiffers(const SettingsBlock& a, const SettingsBlock& b, const PageBinding& binding);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "settings_dialog/pure/page_rules.h"
 #include "settings_dialog/pure/view_focus_points.h"
@@ -63,6 +64,16 @@ TEST(SettingsPageRules, BoundFieldsReadAndWriteTheirBytesOnly) {
   EXPECT_EQ(a.confirmRefresh, 0);
   EXPECT_TRUE(BoundFieldDiffers(a, b, check));
   EXPECT_FALSE(BoundFieldDiffers(a, b, Binding(2, IDC_DISP_CONFIRM_REFRESH)));
+  // The extension list is its text: typing on and deleting back leaves characters behind the
+  // terminator that make no difference.
+  const PageBinding& extensions = Binding(1, IDC_MOVIE_EXTENSIONS);
+  const char16_t typed[] = u"avi;mp4;x", back[] = u"avi;mp4";
+  std::memcpy(a.movieExtensions, typed, sizeof typed);
+  a.movieExtensions[7] = 0;
+  std::memcpy(b.movieExtensions, back, sizeof back);
+  EXPECT_FALSE(BoundFieldDiffers(a, b, extensions));
+  b.movieExtensions[6] = u'3';
+  EXPECT_TRUE(BoundFieldDiffers(a, b, extensions));
   for (int i = 0; i < kPageBindingCount; ++i) {
     const PageBinding& k = kPageBindings[i];
     EXPECT_LT(k.offset + (k.kind == BindKind::Text ? k.max * 2u : k.width), sizeof(SettingsBlock)) << k.id;

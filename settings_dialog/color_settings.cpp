@@ -203,9 +203,7 @@ INT_PTR CALLBACK ColorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     case WM_SETCURSOR:
       return AnswerPageSetCursor(page, 6, wParam);
     case WM_DESTROY: {
-      const COLORREF c = Slot(10);
-      const uint32_t argb = static_cast<uint32_t>(g_settings.histogramBackgroundAlpha & 0xFF) << 24 |
-                            (c & 0xFF) << 16 | (c & 0xFF00) | ((c >> 16) & 0xFF);
+      const uint32_t argb = HistogramBackgroundArgb(g_settings);
       if (argb != g_settings.histogramBackgroundArgb) {
         g_settings.histogramBackgroundArgb = argb;
         ThumbnailRebuildFlag = 1;

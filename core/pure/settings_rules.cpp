@@ -69,10 +69,12 @@ void ResetColorSlots(SettingsBlock& s) {
     s.colorSlots[i] = kDefaultColorSlots[i];
     s.colorSlotEnabled[i] = 1;
   }
-  s.histogramBackgroundAlpha = 128;
-  uint32_t c = s.colorSlots[10];
-  uint32_t r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
-  s.histogramBackgroundArgb = (static_cast<uint32_t>(s.histogramBackgroundAlpha) << 24) | (r << 16) | (g << 8) | b;
+}
+
+uint32_t HistogramBackgroundArgb(const SettingsBlock& s) {
+  const uint32_t c = s.colorSlots[10];
+  const uint32_t r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+  return (static_cast<uint32_t>(s.histogramBackgroundAlpha & 0xFF) << 24) | (r << 16) | (g << 8) | b;
 }
 
 void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
@@ -102,6 +104,8 @@ void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion) {
   s.wallpaperFolder = 1;
   s.wallpaperSharpness = 10;
   ResetColorSlots(s);
+  s.histogramBackgroundAlpha = 128;
+  s.histogramBackgroundArgb = HistogramBackgroundArgb(s);
   s.performance = 3;
   s.confirmFirstAction = 1;
   s.confirmAgainAfterCancel = 1;

@@ -16,8 +16,11 @@ extern const uint32_t kDefaultColorSlots[20];
 // also fills the sentinel sections).
 void FillDefaultSettings(SettingsBlock& s, const char16_t* programVersion);
 
-// The colour slots and their enable bytes; the histogram background follows slot 10.
+// The colour slots and their enable bytes. The stored histogram background is left alone: the
+// colour page compares against it when it closes.
 void ResetColorSlots(SettingsBlock& s);
+// The histogram background as a GDI+ ARGB value: slot 10 with the histogram alpha.
+uint32_t HistogramBackgroundArgb(const SettingsBlock& s);
 
 // The start-up repair of a loaded or defaulted block, in order, except loading the
 // collections (the caller does that between the steps named below).

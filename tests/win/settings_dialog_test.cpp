@@ -166,6 +166,15 @@ TEST_F(SettingsDialogTest, BadCacheFolderKeepsTheDialogOnTheCachePage) {
   EXPECT_TRUE(FileExists(settingsPath_));
 }
 TEST_F(SettingsDialogTest, ColourPageEnablesResetsAndMarksTheHistogramBackground) {
+  // The reset alone brings back the default histogram background: the thumbnails follow.
+  g_settings.colorSlots[10] = 0x336699;
+  g_settings.histogramBackgroundArgb = HistogramBackgroundArgb(g_settings);
+  ThumbnailRebuildFlag = 0;
+  RunDialog(6, {[&] { SendDlgItemMessageW(Page(21), IDC_COLOR_RESET, BM_CLICK, 0, 0); }, [&] { Close(); }});
+  EXPECT_EQ(g_settings.histogramBackgroundArgb, 0x80202020u);
+  EXPECT_EQ(ThumbnailRebuildFlag, 1);
+  ThumbnailRebuildFlag = 0;
+
   g_settings.colorSlots[3] = 0x123456;
   int32_t enabledAfterUncheck = -1;
   uint32_t slotAfterReset = 0;

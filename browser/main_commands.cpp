@@ -577,10 +577,10 @@ bool RunMainCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     case 205: ShowToolPopup(window); return true;
     case 211:
     case 212:
-      if (code == CBN_SELENDOK && g_bandControls[id - 210]) {
-        int pick = static_cast<int>(SendMessageW(g_bandControls[id - 210], CB_GETCURSEL, 0, 0));
-        (id == 211 ? g_favouritePick : g_cacheHistoryPick) = pick;
-      }
+      // The item's row, not its place: rows without a path are not listed.
+      if (code == CBN_SELENDOK && g_bandControls[id - 210])
+        (id == 211 ? g_favouritePick : g_cacheHistoryPick) =
+            id == 211 ? GetSelectedFavouriteRow() : GetSelectedCacheHistoryRow();
       OnComboNotification(code);
       return true;
     case 216: StepImage(false); return true;

@@ -13,6 +13,7 @@
 #include "browser/caption_favourites.h"
 #include "browser/focus_queries.h"
 #include "browser/idle_loop.h"
+#include "browser/main_commands.h"
 #include "browser/main_window.h"
 #include "browser/icon_lists.h"
 #include "browser/menus.h"
@@ -212,6 +213,11 @@ TEST_F(BarsTest, FavouritesAddMoveDropAndCombo) {
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
   SendMessageW(combo, CB_SETCURSEL, 2, 0);
   EXPECT_EQ(GetSelectedFavouriteRow(), 3);
+  // Picking that item in the band opens row 3, past the gap.
+  g_favouritePick = -1;
+  RunMainCommand(window_, MAKEWPARAM(211, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
+  EXPECT_EQ(g_favouritePick, 3);
+  g_favouritePick = -1;
 
   // Opening a row: the folder becomes current and the navigation pane is told to refresh.
   static int refreshes;

@@ -65,7 +65,7 @@ class IdleFiringHost : public ActionFiringHost {
     g_lastFiredKey = row.targetKey;
     if (g_settings.confirmFirstAction != 1 || (row.kind == 1 && g_settings.neverConfirmKeyActions == 1))
       return FireAnswer::kRun;
-    if (row.kind == 11 && g_settings.replaceRenameOld[0] == 0) {
+    if (row.kind == 11 && ReplaceTextIsEmpty(row.ownRename ? index : -1)) {
       ShowAppMessageBox(nullptr, Wide(kEmptyReplaceTextMessage), g_productName, MB_ICONERROR);
       PauseBusy();
       PendingSettingsPage = 9;
@@ -81,6 +81,7 @@ class IdleFiringHost : public ActionFiringHost {
     switch (ShowConfirmSettingsBox(g_hwndMain, Wide(text), g_productName, 0x40223)) {
       case 7:
         if (clearOnYes) g_keyActionState[key] = 0;
+        PauseBusy();
         return FireAnswer::kRun;
       case 6:
         OpenSettingsDialog(g_hwndMain, 8);
@@ -95,6 +96,7 @@ class IdleFiringHost : public ActionFiringHost {
   bool AskFolder(int32_t index) override {
     if (DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(kActionPathDialogTemplate), g_hwndMain,
                         ActionPathInputDialogProc, index) == 0) return false;
+    PauseBusy();
     return true;
   }
   int32_t Run(int32_t index) override {

@@ -394,6 +394,76 @@ TEST_F(HotKeyActionsTest, HandToAnApplicationReportsAFailedStart) {
   EXPECT_EQ(Bytes(File(L"a.jpg")), original_[0]);
 }
 
+// After the question's "yes" and after the folder asked at run time the list gets the focus back
+// before the action runs; a replace-rename row with texts of its own runs without the global text.
+TEST_F(HotKeyActionsTest, ScanGivesTheFocusBackAfterItsDialogsAndReadsTheRowsOwnReplaceText) {
+  const int32_t a = EntryNamed(L"a.jpg");
+  HWND list = GetListControl();
+  ASSERT_NE(list, nullptr);
+  int32_t row = -1;
+  for (int32_t r = 0; r < g_listCount; ++r)
+    if (g_displayOrder[r] == a) row = r;
+  ASSERT_GE(row, 0);
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  g_cursorRow = row;
+  g_viewMode |= 1;
+  SetForegroundWindow(g_hwndMain);
+  auto scan = [&] {
+    std::memset(g_keyHold.counters, 0, sizeof g_keyHold.counters);
+    g_keyHold.counters['A'] = 1;
+    LastBrowseFocusWindow = list;  // as the idle loop noted it before the dialog took the focus
+    FocusRestoreWindow = nullptr;
+    SetFocus(g_hwndMain);
+    RunHotKeyScan(true);
+    Pump();
+    return GetFocus();
+  };
+  // The folder asked at run time, taken with OK.
+  const std::wstring d1 = dest_->File(L"one");
+  SetRow(0, 4, 3, d1);
+  ActionRowAt(0)->askAtRunTime = 1;
+  RebuildActionKeyTable();
+  g_settings.confirmFirstAction = 0;
+  {
+    BoxAnswerer ok(IDOK);  // takes the folder as it stands
+    EXPECT_EQ(scan(), list);
+  }
+  EXPECT_EQ(Bytes(d1 + L"\\a.jpg"), original_[0]);
+  // The question answered "yes".
+  const std::wstring d2 = dest_->File(L"two");
+  SetRow(0, 4, 3, d2);
+  RebuildActionKeyTable();
+  g_settings.confirmFirstAction = 1;
+  g_keyActionState[4] = 1;
+  {
+    BoxAnswerer yes(IDNO);  // the relabelled "はい(&Y)"
+    EXPECT_EQ(scan(), list);
+    EXPECT_EQ(yes.seen.size(), 1u);
+  }
+  EXPECT_EQ(Bytes(d2 + L"\\a.jpg"), original_[0]);
+  // Replace-rename with the row's own texts while the global old text is empty.
+  SetRow(0, 4, 11, L"");
+  ActionEntry& rename = *ActionRowAt(0);
+  rename.ownRename = 1;
+  wcscpy(reinterpret_cast<wchar_t*>(rename.replaceOld), L"a");
+  wcscpy(reinterpret_cast<wchar_t*>(rename.replaceNew), L"q");
+  g_settings.replaceRenameOld[0] = 0;
+  RebuildActionKeyTable();
+  g_keyActionState[4] = 0;
+  PendingSettingsPage = -2;
+  {
+    BoxAnswerer none(IDOK);
+    scan();
+    EXPECT_TRUE(none.seen.empty()) << none.seen[0].text;
+  }
+  EXPECT_EQ(PendingSettingsPage, -2);
+  EXPECT_TRUE(FileExists(File(L"q.jpg")));
+}
+
 TEST_F(HotKeyActionsTest, ScanAsksWithTheExactQuestionAndRunsBothRowsOfAKey) {
   const int32_t a = EntryNamed(L"a.jpg");
   HWND list = GetListControl();

@@ -21,6 +21,8 @@ int32_t PreviewDelayTicks = 0;
 namespace {
 constexpr UINT_PTR kPreviewTabTimer = 32760;
 int32_t g_lastPaintedRow = -1;
+// A paint that found the picture lock busy drew nothing: the timer paints again even at step 2.
+bool g_paintPostponed = false;
 
 // Holds a semaphore only when it can be had at once: the UI thread never waits on a worker here.
 class TryLock {
@@ -95,6 +97,7 @@ void PaintPreview(HWND page, HDC dc) {
   const COLORREF colour = g_settings.colorSlots[19];
   Gdiplus::Graphics g(dc);
   WaitLock thumbLock(kSemaThumbInfo);
+  g_paintPostponed = false;
   if (g_listCount <= 0) return Clear(g, rc, colour);
   const int32_t row = IsListFocused() ? FirstSelectedRow() : GetPaneOrderNumber(g_focusedPane);
   if (row < 0 || row >= g_listCount) {
@@ -112,7 +115,10 @@ void PaintPreview(HWND page, HDC dc) {
     // The entry's view image is shared with the viewer threads, which free it under "sema".
     {
       TryLock imageLock(kSemaImage);
-      if (!imageLock.ok()) return;  // busy: the next tick paints
+      if (!imageLock.ok()) {
+        g_paintPostponed = true;  // busy: the next tick paints
+        return;
+      }
       if (Gdiplus::Image* view = e->levelImages[kLevelView]) {
         PreviewPaintStep = 2;
         return Draw(g, view, rc, colour);
@@ -131,7 +137,10 @@ void PaintPreview(HWND page, HDC dc) {
     PreviewPaintStep = 1;  // tried again next tick
   }
   TryLock imageLock(kSemaImage);
-  if (!imageLock.ok()) return;
+  if (!imageLock.ok()) {
+    g_paintPostponed = true;
+    return;
+  }
   Gdiplus::Image* thumb = e->levelImages[kLevelThumbnail];
   if (!thumb) {
     PreviewPaintStep = 0;
@@ -168,7 +177,7 @@ INT_PTR CALLBACK PreviewTabProc(HWND page, UINT message, WPARAM wParam, LPARAM) 
     case WM_TIMER:
       if (wParam != kPreviewTabTimer) return FALSE;
       if (PreviewDelayTicks != 0) --PreviewDelayTicks;
-      else if (PreviewPaintStep != 2 && IsWindowVisible(page)) InvalidateRect(page, nullptr, FALSE);
+      else if ((PreviewPaintStep != 2 || g_paintPostponed) && IsWindowVisible(page)) InvalidateRect(page, nullptr, FALSE);
       return TRUE;
     case WM_PAINT: {
       PAINTSTRUCT ps;

@@ -331,6 +331,26 @@ TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {
   InvalidateRect(Page(kSlotInfoTabPreview), nullptr, FALSE);
   EXPECT_TRUE(WaitFor([] { return PreviewPaintStep == 2; }, 3000));
   Shot(L"preview");
+  // A paint that meets the picture lock busy is made again once the lock is free. The corner
+  // lies in a bar of the background colour unless the picture fills the page exactly.
+  HWND page = Page(kSlotInfoTabPreview);
+  auto corner = [page] {
+    HDC pageDc = GetDC(page);
+    const COLORREF c = GetPixel(pageDc, 0, 0);
+    ReleaseDC(page, pageDc);
+    return c;
+  };
+  if (corner() == RGB(0, 0, 128)) {
+    g_settings.colorSlots[19] = RGB(0, 128, 0);
+    WaitForSingleObject(g_semaphores[kSemaImage], INFINITE);
+    InvalidateRect(page, nullptr, FALSE);
+    UpdateWindow(page);
+    const COLORREF whileBusy = corner();
+    ReleaseSemaphore(g_semaphores[kSemaImage], 1, nullptr);
+    EXPECT_EQ(whileBusy, RGB(0, 0, 128));
+    EXPECT_TRUE(WaitFor([&] { return corner() == RGB(0, 128, 0); }, 3000));
+    EXPECT_EQ(PreviewPaintStep, 2);
+  }
   MoveWindow(Window(), 30, 40, 400, 380, TRUE);
   SendMessageW(Window(), WM_CLOSE, 0, 0);
   Pump();

@@ -39,7 +39,7 @@ std::vector<ExifItem> DevelopedExifItems(const ImageEntry* entry, int32_t width,
   t.iso = GetInfoFieldText(info, 14, false);
   t.bias = GetInfoFieldText(info, 15, false);
   t.metering = GetInfoFieldText(info, 16, false);
-  t.focalLength = GetInfoFieldText(info, 18, false);
+  t.focalLength = GetInfoFieldText(info, 18, g_settings.focalLength35mm != 0);  // as the column shows it
   t.flash = GetInfoFieldText(info, 21, false);
   std::u16string software = u"Tavelund ";
   software += reinterpret_cast<const char16_t*>(g_productName ? g_productName : L"");

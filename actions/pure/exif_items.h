@@ -26,7 +26,7 @@ struct ExifSourceTexts {
   const char16_t* iso = u"";           // column 14
   const char16_t* bias = u"";          // column 15
   const char16_t* metering = u"";      // column 16
-  const char16_t* focalLength = u"";   // the stored focal length with its "mm", not the 35 mm display
+  const char16_t* focalLength = u"";   // the focal length as the list column shows it, with its "mm"
   const char16_t* flash = u"";         // column 21
   const char16_t* software = u"";
   // Size of the developed picture; 0 leaves both items out.

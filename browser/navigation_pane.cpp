@@ -644,8 +644,8 @@ void OnInitDialog(HWND pane) {
     return;
   }
   g_treeDc = GetDC(tree);
-  const int height = g_settings.listFontSize > 0 ? g_settings.listFontSize : 12;
-  g_treeFont = CreateUiFont(nullptr, reinterpret_cast<const wchar_t*>(g_settings.listFontFace), height * g_uiScale,
+  // The list's font setting, at the list's size: the large interface scales icons, not this text.
+  g_treeFont = CreateUiFont(nullptr, reinterpret_cast<const wchar_t*>(g_settings.listFontFace), g_settings.listFontSize,
                             g_settings.listFontBold);
   SendMessageW(tree, WM_SETFONT, reinterpret_cast<WPARAM>(g_treeFont), TRUE);
   SendMessageW(collections, WM_SETFONT, reinterpret_cast<WPARAM>(g_treeFont), TRUE);

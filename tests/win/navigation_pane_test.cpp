@@ -109,6 +109,7 @@ class NavigationPaneTest : public ::testing::Test {
     wcsncpy(g_programFolder, dir_->path().c_str(), kPathChars - 1);
     SetDefaultSettings();
     NormaliseAndMigrateSettings();
+    g_uiScale = 2;  // the large interface: the tree's text must still match the list's
     ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
     ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
     KillTimer(g_hwndMain, kIdleTimerId);
@@ -118,6 +119,7 @@ class NavigationPaneTest : public ::testing::Test {
   static void TearDownTestSuite() {
     if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
     Pump();
+    g_uiScale = 1;
     Gdiplus::GdiplusShutdown(token_);
     delete dir_;
   }
@@ -135,6 +137,17 @@ class NavigationPaneTest : public ::testing::Test {
 };
 ScratchDir* NavigationPaneTest::dir_ = nullptr;
 ULONG_PTR NavigationPaneTest::token_ = 0;
+
+TEST_F(NavigationPaneTest, TreesAndListShareOneFontSize) {
+  auto height = [](HWND w) {
+    LOGFONTW f{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)), sizeof f, &f);
+    return f.lfHeight;
+  };
+  EXPECT_EQ(height(Tree()), g_settings.listFontSize);
+  EXPECT_EQ(height(Collections()), height(GetListControl()));
+  EXPECT_EQ(height(Tree()), height(GetListControl()));
+}
 
 TEST_F(NavigationPaneTest, TreeShowsTheShellNamespaceAndDisplayPathsOfDrives) {
   SendMessageW(Pane(), WM_COMMAND, kNavRefreshCommand, 0);

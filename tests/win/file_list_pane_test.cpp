@@ -658,6 +658,28 @@ std::vector<int> SelectedListRows() {
   return rows;
 }
 
+DWORD WINAPI ClearHistogramsThread(LPVOID) {
+  ClearHistogramCache();
+  return 0;
+}
+
+// The hover clears the histogram cache on the interface thread: a picture the render thread may
+// be drawing under "sema" stays until it lets go.
+TEST_F(FileListPaneTest, HistogramCacheIsClearedUnderTheImageLock) {
+  HANDLE sema = g_semaphores[kSemaImage];
+  ASSERT_NE(sema, nullptr);
+  ASSERT_EQ(WaitForSingleObject(sema, 10000), WAIT_OBJECT_0);
+  g_histogramCache[0].picture = new Gdiplus::Bitmap(4, 4, PixelFormat32bppARGB);
+  HANDLE clearer = CreateThread(nullptr, 0, ClearHistogramsThread, nullptr, 0, nullptr);
+  ASSERT_NE(clearer, nullptr);
+  EXPECT_EQ(WaitForSingleObject(clearer, 300), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_NE(g_histogramCache[0].picture, nullptr);
+  ReleaseSemaphore(sema, 1, nullptr);
+  EXPECT_EQ(WaitForSingleObject(clearer, 10000), WAIT_OBJECT_0);
+  CloseHandle(clearer);
+  EXPECT_EQ(g_histogramCache[0].picture, nullptr);
+}
+
 // The list alone is shown and the folder tree has the focus: the toolbar's recycle, undo and
 // lossless rotation find nothing to act on, whatever pane had the focus before.
 TEST_F(FileListPaneTest, ActionCommandsWithTheFocusOnTheTreeLeaveTheFiles) {

@@ -144,8 +144,9 @@ int32_t RunAction(int32_t row) {
   const ActionEntry* found = ActionRowAt(row);
   if (!found || !IsActionRowSound(*found)) return 0;
   const ActionEntry action = *found;  // a dialog of the run may edit the table
-  // The global rename settings set the counter themselves when they run.
+  // Every action starts numbering anew, from its own sequence start or the global one.
   if (action.ownRename) RenameCounter = action.sequenceStart;
+  else SelectGlobalRenameSettings();
   if (action.kind == 1) {
     RunBuiltInOperation(GetCommandCode(action.commandIndex));
     return 2;
@@ -155,10 +156,13 @@ int32_t RunAction(int32_t row) {
     StartRawDevelopBatch(row);
     return 0;
   }
+  // The folder watcher may add rows while the run pumps messages: entries past the count at the
+  // start get their mark when they come.
   std::vector<uint8_t> handled(static_cast<size_t>(g_entryCount), 0);
   auto once = [&](int32_t listRow, int32_t jpgFlag) -> int32_t {
     const int32_t entry = g_displayOrder[listRow];
     if (entry < 0 || entry >= g_entryCount) return kActionFailed;
+    if (static_cast<size_t>(entry) >= handled.size()) handled.resize(static_cast<size_t>(entry) + 1, 0);
     if (handled[entry]) return -1;  // already done in this run as a companion or a selected row
     handled[entry] = 1;
     return DoEntry(action, row, listRow, jpgFlag);

@@ -83,7 +83,8 @@ int32_t AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t source, int32
     char16_t text[kPathUnits] = {};
     ChooseUndoText(e, kind, source, text);
     ProductStamp stamp{};
-    if ((kind == 3 || kind == 9) && TakeProductStamp(entry, &stamp)) StoreProductStamp(text, stamp);
+    const bool makesAFile = kind == 3 || kind == 7 || kind == 8 || kind == 9;
+    if (makesAFile && TakeProductStamp(entry, &stamp)) StoreProductStamp(text, stamp);
     PushUndoRecord(e, kind, text, kPathUnits);
     if (kind == 10 && g_listSource != 0) ReplacePathInCurrentCollection(g_pendingUndoPath, EntryPath(e));
   }

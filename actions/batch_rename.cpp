@@ -1,6 +1,7 @@
 // The batch rename: every file first moves to a temporary "0000_" name so that a new name never
 // meets an old one still waiting its turn, then takes its new name. A file that cannot take its
-// new name goes back to its old one; nothing is left under a temporary name.
+// new name goes back to its old one; one that can do neither is reported under the temporary
+// name it keeps, so nothing is left there unseen.
 #include "actions/batch_rename.h"
 
 #include <windows.h>
@@ -88,6 +89,7 @@ bool MoveToTemporaryName(ImageEntry* e, int32_t* counter) {
     if (PathExists(temporary)) continue;
     if (!MoveFileW(EntryPath(e), temporary)) return false;
     SetEntryPath(e, temporary);
+    if (g_renameTemporaryReached) g_renameTemporaryReached(temporary);
     return true;
   }
   return false;
@@ -195,7 +197,13 @@ int32_t BatchRenameFiles(int32_t entry, int32_t row, int32_t jpgFlag) {
     const bool named = ChooseNewPath(pattern, e, item.oldPath, probe, newPath) && MoveFileW(EntryPath(e), newPath);
     if (!named) {
       // Back to the old name, or to a free name beside it when that has been taken meanwhile.
-      if (!ReturnFromTemporaryName(e, item.oldPath)) continue;
+      if (!ReturnFromTemporaryName(e, item.oldPath)) {
+        wchar_t temporary[kPathChars];
+        wcsncpy(temporary, EntryPath(e), kPathChars);
+        ReportLeftAtTemporaryName(e, item.entry, item.row, kRenameKind, item.oldPath, temporary, allRows);
+        if (!allRows) result = kActionFailed;
+        continue;
+      }
       if (wcscmp(EntryPath(e), item.oldPath) == 0) continue;
     } else {
       SetEntryPath(e, newPath);

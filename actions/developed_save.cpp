@@ -80,5 +80,6 @@ bool SaveDevelopedImage(ImageEntry* entry, int32_t format, const wchar_t* path) 
     g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
     g.DrawImage(developed, Rect(0, 0, width, height), 0, 0, width, height, UnitPixel);
   }
-  return SaveImageReplacing(&bitmap, path, format == kDevelopedJpeg ? L"image/jpeg" : L"image/tiff", 100);
+  // The camera's own JPEG of a RAW+JPEG pair may have this name: a file there is never replaced.
+  return SaveImageAsNewFile(&bitmap, path, format == kDevelopedJpeg ? L"image/jpeg" : L"image/tiff", 100);
 }

@@ -69,9 +69,6 @@ bool StampOf(const wchar_t* path, ProductStamp* stamp) {
   return true;
 }
 
-void NoteProduct(int32_t entry, const wchar_t* product) {
-  g_pendingStamp.entry = StampOf(product, &g_pendingStamp.stamp) ? entry : -1;
-}
 
 // The row's folder with its final '\', resolved against the image; false when it does not fit.
 bool TargetFolderOf(const ImageEntry* e, const wchar_t* path, wchar_t* folder) {
@@ -132,10 +129,14 @@ int32_t RotateLosslessly(ImageEntry* e, int32_t entry) {
 
 // Removes the product of an action for its undo: only the file the action made, and only to
 // the Recycle Bin. 1 gone, 2 nothing of ours to remove, 0 the removal failed.
-int32_t RecycleProduct(const wchar_t* product, const char16_t* recordText) {
+int32_t RecycleProduct(int32_t kind, const wchar_t* product, const char16_t* recordText) {
   if (!FileExists(product)) return kActionSkipped;
   ProductStamp kept{}, now{};
-  if (ReadProductStamp(recordText, &kept)) {
+  const bool stamped = ReadProductStamp(recordText, &kept);
+  // A development's name is often taken by another file of the pair: without its stamp the
+  // file there cannot be told to be ours.
+  if (!stamped && (kind == 7 || kind == 8)) return kActionSkipped;
+  if (stamped) {
     if (!StampOf(product, &now) || now.size != kept.size || now.timeLow != kept.timeLow ||
         now.timeHigh != kept.timeHigh)
       return kActionSkipped;
@@ -170,7 +171,7 @@ int32_t UndoLastAction(ImageEntry* e) {
     case 8:
     case 9: {
       if (!BuildUndoProductPath(kind, r->path, e->path, U16(product), kPathChars)) return kActionFailed;
-      const int32_t result = RecycleProduct(product, r->path);
+      const int32_t result = RecycleProduct(kind, product, r->path);
       if (result == kActionDone) PopRecord(e);
       if (result == kActionSkipped) DropRecord(e);
       return result;
@@ -242,6 +243,10 @@ int32_t RemoveEntryFile(ImageEntry* e, int32_t entry, FILEOP_FLAGS flags) {
 void ResolveAgainstImageFolder(const wchar_t* imagePath, wchar_t* folder) {
   char16_t out[kPathChars] = {};
   if (ResolveAgainstImageFolder(U16(imagePath), U16(folder), out, kPathChars)) CopyText(U16(folder), kPathChars, out);
+}
+
+void NoteActionProduct(int32_t entry, const wchar_t* product) {
+  g_pendingStamp.entry = StampOf(product, &g_pendingStamp.stamp) ? entry : -1;
 }
 
 bool TakeProductStamp(int32_t entry, ProductStamp* stamp) {
@@ -323,7 +328,7 @@ int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int
       if (!TargetFolderOf(e, path, folder) || !JoinPath(folder, EntryName(e), product)) return kActionFailed;
       const bool existed = PathExists(folder);
       if (!RunFileOperation(FO_COPY, EntryPath(e), product, FOF_SILENT) || !FileExists(product)) return kActionFailed;
-      NoteProduct(entry, product);
+      NoteActionProduct(entry, product);
       ++g_copyCount;
       UpdateStatusCounters(0x2);
       if (!existed) g_treeRebuildRequest = 1;
@@ -367,7 +372,7 @@ int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int
         ShowAppMessageBox(nullptr, L"サムネイルセーブに失敗しました", g_productName, MB_ICONERROR);
         return kActionFailed;
       }
-      NoteProduct(entry, product);
+      NoteActionProduct(entry, product);
       if (!existed) g_treeRebuildRequest = 1;
       return kActionDone;
     }

@@ -9,8 +9,10 @@
 // kind: ActionKind; path: the row's path field (folder or application); row: the action row or
 // -1; jpgFlag: 1 for the same-named JPG of the file acted on. Returns an ActionResult.
 int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int32_t row, int32_t jpgFlag);
-// The size and time of the file the entry's last copy or preview save made, handed to its undo
-// record once; false when the entry made none since.
+// Notes the size and time of the file an action on the entry just made (a copy, a preview save,
+// a development) for its undo record.
+void NoteActionProduct(int32_t entry, const wchar_t* product);
+// That stamp, handed to the undo record once; false when the entry made none since.
 bool TakeProductStamp(int32_t entry, ProductStamp* stamp);
 // A folder without a drive letter becomes the image's folder followed by the text; in place
 // (260 characters).

@@ -104,7 +104,10 @@ bool RenderAndSave(Source& s, int32_t width, int32_t height, const ExportRect* d
 
 }  // namespace
 
-bool SaveImageReplacing(Image* image, const wchar_t* path, const wchar_t* mime, int32_t quality) {
+namespace {
+// Encodes in memory, then hands the bytes to the writer.
+bool EncodeAndWrite(Image* image, const wchar_t* path, const wchar_t* mime, int32_t quality,
+                    bool (*write)(const wchar_t*, const void*, uint32_t)) {
   CLSID clsid;
   if (!image || !path || GetEncoderClsid(mime, &clsid) < 0) return false;
   EncoderParameters params;
@@ -123,11 +126,20 @@ bool SaveImageReplacing(Image* image, const wchar_t* path, const wchar_t* mime, 
                stat.cbSize.QuadPart > 0 && stat.cbSize.QuadPart < 0xFFFFFFFFull;
   if (ok) {
     const void* bytes = GlobalLock(memory);
-    ok = bytes && WriteFileReplacing(path, bytes, static_cast<uint32_t>(stat.cbSize.QuadPart));
+    ok = bytes && write(path, bytes, static_cast<uint32_t>(stat.cbSize.QuadPart));
     GlobalUnlock(memory);
   }
   stream->Release();
   return ok;
+}
+}  // namespace
+
+bool SaveImageReplacing(Image* image, const wchar_t* path, const wchar_t* mime, int32_t quality) {
+  return EncodeAndWrite(image, path, mime, quality, WriteFileReplacing);
+}
+
+bool SaveImageAsNewFile(Image* image, const wchar_t* path, const wchar_t* mime, int32_t quality) {
+  return EncodeAndWrite(image, path, mime, quality, WriteNewFile);
 }
 
 bool RenderWallpaperBitmap(ImageEntry* entry, const wchar_t* path) {

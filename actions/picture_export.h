@@ -15,6 +15,8 @@ bool SaveResizedJpeg(ImageEntry* entry, const wchar_t* path, int32_t longSide, i
 // Encodes the picture in memory through the encoder of the MIME type (with EncoderQuality) and
 // replaces the file safely; false when no encoder exists or anything fails.
 bool SaveImageReplacing(Gdiplus::Image* image, const wchar_t* path, const wchar_t* mime, int32_t quality);
+// The same into a file that must not exist yet: an existing file is never replaced.
+bool SaveImageAsNewFile(Gdiplus::Image* image, const wchar_t* path, const wchar_t* mime, int32_t quality);
 
 // The file-list pane's wallpaper command: asks, renders the first target into
 // "<folder>\BG__<product>__.bmp" and makes it the desktop wallpaper.

@@ -19,6 +19,7 @@
 #include "browser/main_window.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
+#include "core/file_system.h"
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
@@ -96,15 +97,20 @@ void HandleDevelopedEntry() {
   wcsncpy(folder, g_rawBatchFolder, 259);
   folder[259] = 0;
   ResolveAgainstImageFolder(reinterpret_cast<const wchar_t*>(entry->path), folder);
-  bool outcome = false;
+  int32_t outcome = kActionFailed;
   wchar_t path[260];
   if (!g_rawBatchAbort && RawBatchOutputPath(folder, EntryName(entry), kind, path)) {
-    outcome = SaveDevelopedImage(entry, kind == 7 ? kDevelopedTiff : kDevelopedJpeg, path);
+    // A file of that name (the camera's JPEG of a RAW+JPEG pair, an earlier development) stays.
+    if (PathExists(path)) outcome = kActionSkipped;
+    else if (SaveDevelopedImage(entry, kind == 7 ? kDevelopedTiff : kDevelopedJpeg, path)) outcome = kActionDone;
+    else if (PathExists(path)) outcome = kActionSkipped;
   }
   ReleaseEntryLevel(entry, kLevelFull, 0);
   const int32_t listed = ListedEntryOf(g_rawBatchNumbers[g_rawBatchNext], entry);
   if (listed >= 0) {
-    AddActionHistoryEntry(listed, kind, g_rawBatchActionRow, outcome ? kActionDone : kActionFailed);
+    // Undo removes only the very file made here.
+    if (outcome == kActionDone) NoteActionProduct(listed, path);
+    AddActionHistoryEntry(listed, kind, g_rawBatchActionRow, outcome);
     const int32_t row = FindRowOfEntry(listed);
     HWND pane = g_windowSlots[kSlotFileListPane];
     if (row >= 0 && pane) SendMessageW(pane, WM_COMMAND, kUpdateEntryRowCommand, row);

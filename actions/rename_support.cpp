@@ -3,6 +3,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "actions/action_history.h"
 #include "browser/main_window.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
@@ -22,6 +23,8 @@ void CopyField(char16_t (&to)[N], const char16_t (&from)[M]) {
   to[N - 1] = 0;
 }
 }  // namespace
+
+void (*g_renameTemporaryReached)(const wchar_t* path) = nullptr;
 
 RenamePattern GlobalRenamePattern() {
   RenamePattern p{};
@@ -108,4 +111,15 @@ bool ReturnFromTemporaryName(ImageEntry* e, const wchar_t* oldPath) {
     return true;
   }
   return false;
+}
+
+void ReportLeftAtTemporaryName(ImageEntry* e, int32_t entry, int32_t row, int32_t kind, const wchar_t* oldPath,
+                               const wchar_t* temporary, bool allRows) {
+  wchar_t old[kPathChars];
+  wcsncpy(old, oldPath, kPathChars - 1);
+  old[kPathChars - 1] = 0;
+  SetEntryPath(e, temporary);
+  if (g_listSource != 0) ReplacePathInCurrentCollection(old, temporary);
+  if (allRows) AddActionHistoryEntry(entry, kind, -3, kActionFailed);
+  SendEntryRowUpdate(row);
 }

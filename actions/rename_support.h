@@ -31,3 +31,12 @@ void SendEntryRowUpdate(int32_t row);
 // A file at a temporary name goes back to its old path, or, when another file holds that now,
 // to the first free "name_N.ext" beside it. False when it could not move at all.
 bool ReturnFromTemporaryName(ImageEntry* e, const wchar_t* oldPath);
+
+// Called with the temporary path once a file of a rename run has moved there; null in the
+// program. Tests hold the file open there to make the moves that follow fail for real.
+extern void (*g_renameTemporaryReached)(const wchar_t* path);
+// A file left under its temporary name (its new name and its old one both refused): the entry
+// and a collection follow it there, the row shows it and, for a run over all rows, a history line
+// of the kind reports it under that name. A one-file run reports it through its result instead.
+void ReportLeftAtTemporaryName(ImageEntry* e, int32_t entry, int32_t row, int32_t kind, const wchar_t* oldPath,
+                               const wchar_t* temporary, bool allRows);

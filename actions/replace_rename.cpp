@@ -24,8 +24,11 @@ ReplaceTexts TextsOf(int32_t row) {
 }
 
 // A change of letter case alone goes through a temporary name: a rename onto the same name
-// may be taken as done without touching the name (Wine does so).
-bool MoveFileChangingCase(const wchar_t* from, const wchar_t* to, const wchar_t* folder, const wchar_t* name) {
+// may be taken as done without touching the name (Wine does so). leftAt: the temporary path when
+// the file could neither take the new name nor go back (else empty).
+bool MoveFileChangingCase(const wchar_t* from, const wchar_t* to, const wchar_t* folder, const wchar_t* name,
+                          wchar_t* leftAt) {
+  leftAt[0] = 0;
   if (CompareTextNoCase(from, to) != 0) return MoveFileW(from, to) != 0;
   wchar_t temporary[kPathChars];
   for (int counter = 0; counter < 10000; ++counter) {
@@ -33,8 +36,9 @@ bool MoveFileChangingCase(const wchar_t* from, const wchar_t* to, const wchar_t*
     if (n < 0 || n >= kPathChars) return false;
     if (PathExists(temporary)) continue;
     if (!MoveFileW(from, temporary)) return false;
+    if (g_renameTemporaryReached) g_renameTemporaryReached(temporary);
     if (MoveFileW(temporary, to)) return true;
-    MoveFileW(temporary, from);
+    if (!MoveFileW(temporary, from)) wcsncpy(leftAt, temporary, kPathChars);
     return false;
   }
   return false;
@@ -85,7 +89,8 @@ int32_t ReplaceRenameFiles(int32_t entry, int32_t row) {
     }
     wchar_t oldPath[kPathChars];
     wcsncpy(oldPath, path, kPathChars);
-    if (MoveFileChangingCase(oldPath, newPath, folder, name)) {
+    wchar_t leftAt[kPathChars];
+    if (MoveFileChangingCase(oldPath, newPath, folder, name, leftAt)) {
       SetEntryPath(e, newPath);
       // A collection keeps finding the file under its new name.
       if (g_listSource != 0) ReplacePathInCurrentCollection(oldPath, newPath);
@@ -96,6 +101,9 @@ int32_t ReplaceRenameFiles(int32_t entry, int32_t row) {
       }
       SendEntryRowUpdate(item.row);
       result = kActionDone;
+    } else if (leftAt[0]) {
+      ReportLeftAtTemporaryName(e, item.entry, item.row, kReplaceKind, oldPath, leftAt, allRows);
+      if (!allRows) result = kActionFailed;
     }
     Sleep(1);
   }

@@ -141,6 +141,16 @@ std::vector<int> TargetRows(HWND list) {
   return rows;
 }
 
+// Rows a file action acts on: the list's selection when it has the focus, else the row of the
+// viewer pane that has it; nothing while the panes are hidden or none of them has the focus.
+std::vector<int> ActionTargetRows(HWND list) {
+  if (IsListFocused()) return SelectedRows(list);
+  std::vector<int> rows;
+  const int r = GetFocusedPaneRow();
+  if (r >= 0 && r < g_listCount) rows.push_back(r);
+  return rows;
+}
+
 int FirstTargetRow(HWND list) {
   std::vector<int> rows = TargetRows(list);
   return rows.empty() ? -1 : rows.front();
@@ -162,14 +172,14 @@ void RunActionOnRows(HWND pane, int kind, const std::vector<int>& rows, bool lis
 
 void RunActionOnTargets(HWND pane, int kind) {
   const bool listFocused = IsListFocused();
-  RunActionOnRows(pane, kind, TargetRows(GetDlgItem(pane, IDC_FILE_LIST)), listFocused);
+  RunActionOnRows(pane, kind, ActionTargetRows(GetDlgItem(pane, IDC_FILE_LIST)), listFocused);
 }
 
 void RecycleTargets(HWND pane, LPARAM fromKey) {
   if (SlideshowRunning || g_windowSlots[kSlotIndexPrint]) return;
   // The targets are taken before the question: the box takes the focus from the list.
   const bool listFocused = IsListFocused();
-  const std::vector<int> rows = TargetRows(GetDlgItem(pane, IDC_FILE_LIST));
+  const std::vector<int> rows = ActionTargetRows(GetDlgItem(pane, IDC_FILE_LIST));
   if (fromKey == 1 && g_deleteConfirmPending == 1) {
     const bool again = g_settings.confirmAgainAfterCancel != 0;
     if (!again) g_deleteConfirmPending = 0;

@@ -4,7 +4,8 @@
 
 int g_safeFileFaultStep = 0;
 
-bool WriteFileReplacing(const wchar_t* path, const void* data, uint32_t size) {
+namespace {
+bool WriteThroughTemporary(const wchar_t* path, const void* data, uint32_t size, DWORD moveFlags) {
   size_t len = wcslen(path);
   if (len == 0 || len + 16 > 32767) return false;
   wchar_t* temp = new wchar_t[len + 16];
@@ -21,10 +22,21 @@ bool WriteFileReplacing(const wchar_t* path, const void* data, uint32_t size) {
          FlushFileBuffers(h);
     CloseHandle(h);
     if (ok && g_safeFileFaultStep != 4)
-      ok = MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+      ok = MoveFileExW(temp, path, moveFlags) != 0;
     else ok = false;
     if (!ok) DeleteFileW(temp);
   }
   delete[] temp;
   return ok;
+}
+}  // namespace
+
+bool WriteFileReplacing(const wchar_t* path, const void* data, uint32_t size) {
+  return WriteThroughTemporary(path, data, size, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+bool WriteNewFile(const wchar_t* path, const void* data, uint32_t size) {
+  // Without the replace flag the final move itself refuses a file that appeared meanwhile.
+  return GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES &&
+         WriteThroughTemporary(path, data, size, MOVEFILE_WRITE_THROUGH);
 }

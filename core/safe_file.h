@@ -7,6 +7,9 @@
 // moves it over the target. On any failure the target is untouched, the temporary file is
 // removed and false is returned.
 bool WriteFileReplacing(const wchar_t* path, const void* data, uint32_t size);
+// The same for a file that must not exist yet: false, and nothing touched, when something
+// already has the name.
+bool WriteNewFile(const wchar_t* path, const void* data, uint32_t size);
 
 // Fault injection for the writers' tests: a non-zero value makes that step of the next
 // replacements fail (1 create the temporary file, 2 write (half the bytes land), 3 flush, 4 move).

@@ -62,8 +62,10 @@ void WriteComment(HWND page) {
     ShowMessageBox(page, L"コメントが長すぎるため書き出せません。\n(65533バイトまで)", g_productName, 0x30);
     return;
   }
-  if (!WriteJpegComment(FileInfoShownEntry[kTabComment].path, text.data()))
+  if (!WriteJpegComment(FileInfoShownEntry[kTabComment].path, text.data())) {
     ShowMessageBox(page, L"コメントを書き出せませんでした。", g_productName, 0x30);
+    return;  // the typed text stays, to be written again
+  }
   // Read the file back, so what the tab shows is what the file holds.
   MarkFileInfoTabStale(kTabComment);
   SendMessageW(page, WM_COMMAND, kRefreshCommand, 0);

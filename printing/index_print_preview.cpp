@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "actions/image_encoders.h"
+#include "actions/picture_export.h"
 #include "browser/collections.h"
 #include "browser/main_window.h"
 #include "browser/preview_loader.h"
@@ -92,16 +93,9 @@ bool SavePage(HBITMAP page, const wchar_t* path) {
   if (GetEncoderClsid(mime, &clsid) < 0) return false;
   Bitmap bitmap(page, nullptr);
   if (bitmap.GetLastStatus() != Ok) return false;
-  EncoderParameters params;
-  ULONG quality = 100;
-  params.Count = 1;
-  params.Parameter[0].Guid = EncoderQuality;
-  params.Parameter[0].Type = EncoderParameterValueTypeLong;
-  params.Parameter[0].NumberOfValues = 1;
-  params.Parameter[0].Value = &quality;
-  // The old file goes first, so a failed save never leaves the previous page to be printed.
-  DeleteFileW(path);
-  return bitmap.Save(path, &clsid, &params) == Ok && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+  // Written beside the old file and moved over it: a failed save leaves the old sheet whole
+  // (the print job never takes it, it goes by the result).
+  return SaveImageReplacing(&bitmap, path, mime, 100);
 }
 
 // Draws one cell's picture, caption and information; false when the entry has no picture.

@@ -6,6 +6,7 @@
 #include "browser/idle_loop.h"
 #include "core/image_pipeline.h"
 #include "core/raw_develop.h"
+#include "core/semaphore_lock.h"
 #include "core/settings.h"
 
 using namespace Gdiplus;
@@ -105,6 +106,8 @@ bool DrawOverlayHistogram(ImageEntry* entry, int32_t a, int32_t mode) {
 }
 
 void ClearHistogramCache() {
+  // The render thread draws the slots' pictures holding "sema": none is freed under its feet.
+  SemaphoreLock sema(kSemaImage);
   for (HistogramSlot& s : g_histogramCache) {
     delete s.picture;
     s.picture = nullptr;

@@ -177,8 +177,10 @@ bool MergeIptcRecords(const uint8_t* oldData, size_t oldLength, const uint8_t* n
   if (!ParseDatasets(oldData, oldLength, olds) || !ParseDatasets(newData, newLength, news)) return false;
   out.clear();
   auto copy = [&out](const uint8_t* base, const Dataset& s) { out.insert(out.end(), base + s.start, base + s.end); };
+  // The coded character set (1:90) of the old record would declare a character set the new
+  // values, in the Windows code page, do not use: it is dropped, the other envelope datasets stay.
   for (const Dataset& s : olds)
-    if (s.record < 2) copy(oldData, s);
+    if (s.record < 2 && !(s.record == 1 && s.number == 90)) copy(oldData, s);
   std::vector<bool> used(olds.size(), false);
   for (const Dataset& s : news) {
     if (s.record != 2) continue;

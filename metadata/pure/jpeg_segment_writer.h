@@ -33,8 +33,9 @@ struct IptcDataset {
 bool BuildIptcResourceBlock(const std::vector<IptcDataset>& datasets, std::vector<uint8_t>& block);
 
 // New file bytes with the IPTC block placed: an existing resource 1028 of the first APP13 is
-// replaced (its record-1 datasets, unknown record-2 datasets, datasets of later records and
-// values the reader could not show whole are kept), else the block is appended to that APP13's
+// replaced (its record-1 datasets but the coded character set, unknown record-2 datasets,
+// datasets of later records and values the reader could not show whole are kept), else the
+// block is appended to that APP13's
 // resources, else a new APP13 goes in front of SOS.
 SegmentWriteResult BuildJpegWithIptc(const uint8_t* file, size_t size, const uint8_t* block, size_t blockLength,
                                      std::vector<uint8_t>& out);

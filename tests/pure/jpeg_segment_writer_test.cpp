@@ -106,8 +106,8 @@ TEST(JpegSegmentWriter, ReplacesResource1028AndKeepsTheRest) {
   const size_t oldLength = Be16At(file, app13 + 2);
   const size_t oldResource = fx::Resource8bim(1028, oldIptc, "nm").size();
 
-  Bytes merged = fx::IptcRecord(90, fx::Text("\x1b%G"), 1);
-  fx::Append(merged, fx::IptcRecord(0, Bytes{0, 4}, 1));
+  // The declared UTF-8 (1:90) goes: the values written are in the Windows code page.
+  Bytes merged = fx::IptcRecord(0, Bytes{0, 4}, 1);
   fx::Append(merged, fx::IptcRecord(0, Bytes{0, 2}));
   fx::Append(merged, fx::IptcRecord(5, fx::Text("new")));
   fx::Append(merged, fx::IptcRecord(120, longValue));
@@ -131,7 +131,7 @@ TEST(JpegSegmentWriter, ReplacesResource1028AndKeepsTheRest) {
   ASSERT_EQ(BuildJpegWithIptc(out.data(), out.size(), block2.data(), block2.size(), out2), SegmentWriteResult::kDone);
   EXPECT_EQ(Iptc(out2), "0\t\n\n02\t\n120\t\n\nshort\t\n");
   EXPECT_NE(Find(out2, fx::IptcRecord(200, fx::Text("private"))), std::string::npos);
-  EXPECT_NE(Find(out2, fx::IptcRecord(90, fx::Text("\x1b%G"), 1)), std::string::npos);
+  EXPECT_EQ(Find(out2, fx::IptcRecord(90, fx::Text("\x1b%G"), 1)), std::string::npos);
 
   // Only 1036: the block is appended and the length grows by its size.
   const Bytes only = fx::Jpeg({fx::App13(fx::Resource8bim(1036, thumb))});
@@ -339,6 +339,33 @@ TEST(JpegSegmentWriter, CameraSamples) {
   }
   EXPECT_GE(written, 10) << "golang-github-rwcarlsen-goexif-dev is not installed";
   EXPECT_GE(refused, 40);
+}
+
+// A block ExifTool made with the coded character set UTF-8: after a write of values in the
+// Windows code page another program reads them as such, and the other envelope datasets stay.
+TEST(JpegSegmentWriter, NoUtf8DeclarationOverCodePageValues) {
+  if (RunShell("command -v exiftool").empty()) GTEST_SKIP() << "exiftool is not installed";
+  const std::string plain = "/tmp/brn_iptc_plain.jpg", tagged = "/tmp/brn_iptc_utf8.jpg";
+  WriteAll(plain, fx::Jpeg({kApp0}));
+  std::remove(tagged.c_str());
+  RunShell("exiftool -q -o " + tagged + " -IPTC:CodedCharacterSet=UTF8 -IPTC:Destination=desk " +
+           "-IPTC:ObjectName=\xe6\x9d\xb1\xe4\xba\xac " + plain + " 2>&1");
+  const Bytes file = ReadAll(tagged);
+  ASSERT_NE(Find(file, fx::IptcRecord(90, fx::Text("\x1b%G"), 1)), std::string::npos);
+  // The tab hands its values over in CP932: 大阪.
+  const Bytes block = Block({{5, "\x91\xe5\x8d\xe3"}});
+  Bytes out;
+  ASSERT_EQ(BuildJpegWithIptc(file.data(), file.size(), block.data(), block.size(), out), SegmentWriteResult::kDone);
+  WriteAll(tagged, out);
+  const std::string e = RunShell("exiftool -S -IPTC:all " + tagged + " 2>&1");
+  EXPECT_EQ(e.find("CodedCharacterSet"), std::string::npos) << e;
+  EXPECT_NE(e.find("Destination: desk"), std::string::npos) << e;
+  // Read as the undeclared bytes they are and taken in the code page: 大阪 again.
+  EXPECT_EQ(RunShell("exiftool -charset iptc=Latin -charset Latin -b -IPTC:ObjectName " + tagged +
+                     " | iconv -f CP932 -t UTF-8"),
+            "\xe5\xa4\xa7\xe9\x98\xaa");
+  std::remove(plain.c_str());
+  std::remove(tagged.c_str());
 }
 #endif
 

@@ -12,6 +12,7 @@
 
 #include "actions/batch_rename.h"
 #include "actions/media_split.h"
+#include "actions/rename_support.h"
 #include "core/app_globals.h"
 #include "actions/action_history.h"
 #include "core/folder_cache.h"
@@ -281,6 +282,71 @@ TEST_F(BatchRename, ReplaceRename) {
   EXPECT_EQ(std::wstring(g_pendingUndoPath), dir.File(L"xABCx.jpg"));
   g_settings.replaceRenameOld[0] = 0;
   EXPECT_TRUE(ReplaceTextIsEmpty(-1));
+}
+
+// A file held open at its temporary name can take neither its new name nor its old one: it is
+// reported under the name it keeps, by a history line in a run over the list and by the result
+// of a one-file run.
+HANDLE g_heldAtTemporary = INVALID_HANDLE_VALUE;
+void HoldAtTemporary(const wchar_t* path) {
+  const size_t n = wcslen(path);
+  if (n > 6 && _wcsicmp(path + n - 6, L"_b.jpg") == 0)
+    g_heldAtTemporary = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+void ReleaseHeldFile() {
+  g_renameTemporaryReached = nullptr;
+  if (g_heldAtTemporary != INVALID_HANDLE_VALUE) CloseHandle(g_heldAtTemporary);
+  g_heldAtTemporary = INVALID_HANDLE_VALUE;
+}
+
+TEST_F(BatchRename, AFileLeftUnderItsTemporaryNameIsReportedThere) {
+  ScratchDir dir;
+  MakeFile(dir.File(L"a.jpg"), 10);
+  MakeFile(dir.File(L"b.jpg"), 10);
+  Load(dir.path());
+  const int b = FindEntry(L"b.jpg");
+  ASSERT_GE(b, 0);
+  UsePattern(1, 0, 0, 2, u"IMG");
+  int32_t lines = GetActionHistoryCount();
+  g_renameTemporaryReached = HoldAtTemporary;
+  EXPECT_EQ(BatchRenameFiles(-1, -1, 0), 1);
+  const bool held = g_heldAtTemporary != INVALID_HANDLE_VALUE;
+  ReleaseHeldFile();
+  ASSERT_TRUE(held);
+  std::wstring left = EntryName(EntryAt(b));
+  EXPECT_TRUE(HasTemporaryName({left})) << left;
+  EXPECT_TRUE(NamesIn(dir.path()).count(left)) << left;
+  EXPECT_EQ(GetActionHistoryCount() - lines, 2);  // the renamed a.jpg and the file left
+  EXPECT_EQ(EntryAt(b)->undoCount, 0);
+  // One file: the run reports the failure, the entry follows the file.
+  g_renameTemporaryReached = HoldAtTemporary;
+  EXPECT_EQ(BatchRenameFiles(b, -1, 0), 0);
+  ReleaseHeldFile();
+  left = EntryName(EntryAt(b));
+  EXPECT_TRUE(NamesIn(dir.path()).count(left)) << left;
+
+  // A change of letter case goes through a temporary name too.
+  MakeFile(dir.File(L"xabcx_b.jpg"), 10);
+  FreeImageEntries();
+  Load(dir.path());
+  const int x = FindEntry(L"xabcx_b.jpg");
+  ASSERT_GE(x, 0);
+  SetText(g_settings.replaceRenameOld, 128, u"abc");
+  SetText(g_settings.replaceRenameNew, 128, u"ABC");
+  g_renameTemporaryReached = HoldAtTemporary;
+  EXPECT_EQ(ReplaceRenameFiles(x, -1), 0);
+  ReleaseHeldFile();
+  left = EntryName(EntryAt(x));
+  EXPECT_TRUE(HasTemporaryName({left})) << left;
+  EXPECT_TRUE(NamesIn(dir.path()).count(left)) << left;
+  lines = GetActionHistoryCount();
+  SetText(g_settings.replaceRenameOld, 128, u"xabcx");
+  SetText(g_settings.replaceRenameNew, 128, u"XABCX");
+  g_renameTemporaryReached = HoldAtTemporary;
+  ReplaceRenameFiles(-1, -1);
+  ReleaseHeldFile();
+  EXPECT_EQ(GetActionHistoryCount() - lines, 1);
+  EXPECT_TRUE(NamesIn(dir.path()).count(EntryName(EntryAt(x))));
 }
 
 TEST_F(BatchRename, MediaSplitNumbersAndMoves) {

@@ -187,6 +187,26 @@ TEST_F(FileInfoWindowTest, CommentIsEditedWrittenAndReadBack) {
   MetadataTextToWide(g_jpegCommentBuffer, wide, 64);
   EXPECT_STREQ(wide, L"書いた comment");
   Shot(L"comment");
+  // A file that cannot be written: the box, the file as it was and the typed text kept.
+  const std::wstring file = photos_->File(L"b.jpg");
+  std::vector<uint8_t> before, after;
+  ASSERT_TRUE(ReadWholeFile(file, &before));
+  ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  for (const wchar_t* c = L"次の文"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
+  {
+    BoxAnswerer ok(IDOK);
+    ok.Ignore(Window());
+    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+    Pump();
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].text, L"コメントを書き出せませんでした。");
+  }
+  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"次の文");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  ASSERT_TRUE(ReadWholeFile(file, &after));
+  EXPECT_TRUE(before == after);
   SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
 }
 

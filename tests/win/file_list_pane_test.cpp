@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/action_history.h"
 #include "browser/collections.h"
 #include "browser/drag_drop.h"
 #include "browser/file_list_pane.h"
@@ -18,6 +19,7 @@
 #include "browser/list_order.h"
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
+#include "browser/viewer_panes.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_pipeline.h"
@@ -654,6 +656,54 @@ std::vector<int> SelectedListRows() {
   std::vector<int> rows;
   for (int r = -1; (r = static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, r, LVNI_SELECTED))) >= 0;) rows.push_back(r);
   return rows;
+}
+
+DWORD WINAPI ClearHistogramsThread(LPVOID) {
+  ClearHistogramCache();
+  return 0;
+}
+
+// The hover clears the histogram cache on the interface thread: a picture the render thread may
+// be drawing under "sema" stays until it lets go.
+TEST_F(FileListPaneTest, HistogramCacheIsClearedUnderTheImageLock) {
+  HANDLE sema = g_semaphores[kSemaImage];
+  ASSERT_NE(sema, nullptr);
+  ASSERT_EQ(WaitForSingleObject(sema, 10000), WAIT_OBJECT_0);
+  g_histogramCache[0].picture = new Gdiplus::Bitmap(4, 4, PixelFormat32bppARGB);
+  HANDLE clearer = CreateThread(nullptr, 0, ClearHistogramsThread, nullptr, 0, nullptr);
+  ASSERT_NE(clearer, nullptr);
+  EXPECT_EQ(WaitForSingleObject(clearer, 300), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_NE(g_histogramCache[0].picture, nullptr);
+  ReleaseSemaphore(sema, 1, nullptr);
+  EXPECT_EQ(WaitForSingleObject(clearer, 10000), WAIT_OBJECT_0);
+  CloseHandle(clearer);
+  EXPECT_EQ(g_histogramCache[0].picture, nullptr);
+}
+
+// The list alone is shown and the folder tree has the focus: the toolbar's recycle, undo and
+// lossless rotation find nothing to act on, whatever pane had the focus before.
+TEST_F(FileListPaneTest, ActionCommandsWithTheFocusOnTheTreeLeaveTheFiles) {
+  const int row = RowOfName(L"b.jpg");
+  ASSERT_GE(row, 0);
+  SetFocus(List());
+  Select({row});
+  g_cursorRow = row;
+  const int32_t mode = g_viewMode;
+  g_viewMode = 1;
+  g_focusedPane = 0;
+  g_paneEntry[0] = row;
+  HWND tree = FindDescendant(g_windowSlots[kSlotNavigationPane], L"SysTreeView32");
+  ASSERT_NE(tree, nullptr);
+  SetFocus(tree);
+  ASSERT_EQ(GetFocus(), tree);
+  const int32_t lines = GetActionHistoryCount();
+  SendMessageW(g_hwndMain, WM_COMMAND, 291, 0);  // the toolbar's "選択ファイルをゴミ箱へ"
+  SendMessageW(Pane(), WM_COMMAND, 122, 0);
+  SendMessageW(Pane(), WM_COMMAND, 197, 0);
+  g_paneEntry[0] = -1;
+  g_viewMode = mode;
+  EXPECT_TRUE(FileExists(photos_->File(L"b.jpg")));
+  EXPECT_EQ(GetActionHistoryCount(), lines);
 }
 
 // Runs last: it sends two of the folder's files to the Recycle Bin and puts them back.

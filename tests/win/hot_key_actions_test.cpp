@@ -16,6 +16,7 @@
 #include "actions/action_dispatch.h"
 #include "actions/action_history.h"
 #include "actions/action_table.h"
+#include "actions/batch_rename.h"
 #include "actions/entry_actions.h"
 #include "browser/hot_key_scan.h"
 #include "browser/idle_loop.h"
@@ -355,6 +356,44 @@ TEST_F(HotKeyActionsTest, SavedPreviewNeverReplacesAFileAndItsUndoRemovesOnlyIts
   ASSERT_TRUE(WriteWholeFile(product, "camera", 6));
   EXPECT_EQ(Act(withPreview, 9, dest_->path()), kActionSkipped);
   EXPECT_EQ(Bytes(product).size(), 6u);
+}
+
+// A rename action on the global rename settings numbers from their sequence start each time,
+// not from where the last run or the start-up left the counter.
+TEST_F(HotKeyActionsTest, RenameOnTheGlobalSettingsNumbersFromTheirStart) {
+  const int32_t a = EntryNamed(L"a.jpg");
+  HWND list = GetListControl();
+  ASSERT_NE(list, nullptr);
+  int32_t row = -1;
+  for (int32_t r = 0; r < g_listCount; ++r)
+    if (g_displayOrder[r] == a) row = r;
+  ASSERT_GE(row, 0);
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  item.state = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  g_cursorRow = row;
+  g_viewMode |= 1;
+  SetForegroundWindow(g_hwndMain);
+  SetFocus(list);
+  Pump();
+  ASSERT_EQ(GetFocus(), list);
+  g_settings.renamePrefixType = 1;
+  g_settings.renameNameType = 0;
+  g_settings.renamePrefixJoiner = 2;
+  std::memset(g_settings.renamePrefix, 0, sizeof g_settings.renamePrefix);
+  for (int i = 0; i < 3; ++i) g_settings.renamePrefix[i] = u"IMG"[i];
+  g_settings.renameSequenceStart = 7;
+  RenameCounter = 1;
+  SetRow(0, 4, 10, L"");
+  ASSERT_EQ(RunAction(0), 1);
+  EXPECT_EQ(std::wstring(EntryName(EntryAt(a))), L"IMG_007.jpg");
+  EXPECT_TRUE(FileExists(File(L"IMG_007.jpg")));
+  // Again: the same number, so the file keeps its name.
+  ASSERT_EQ(RunAction(0), 1);
+  EXPECT_EQ(std::wstring(EntryName(EntryAt(a))), L"IMG_007.jpg");
+  EXPECT_EQ(HistoryTop(), L"ﾘﾈｰﾑ:IMG_007.jpg->Skip!#24");
 }
 
 TEST_F(HotKeyActionsTest, BuiltInCommandsReplayTheirKeyOrRaiseTheirRequest) {

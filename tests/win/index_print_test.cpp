@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
@@ -17,6 +18,7 @@
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "printing/index_print_dialog.h"
+#include "core/safe_file.h"
 #include "printing/index_print_preview.h"
 #include "resources/resource.h"
 #include "support/program_services.h"
@@ -214,4 +216,14 @@ TEST_F(IndexPrint, PagesOfCameraPicturesAreSavedByTheirExtension) {
   const int atTwoHundred = numberHeight(fine);
   EXPECT_GT(atHundred, 4);
   EXPECT_NEAR(atTwoHundred, 2 * atHundred, 3 + atHundred / 5) << atHundred;
+
+  // A save that fails half-way leaves the sheet saved there before byte for byte.
+  g_settings.indexPrint.printDpi = 100;
+  std::vector<uint8_t> before, after;
+  ASSERT_TRUE(testsupport::ReadWholeFile(fine, &before));
+  g_safeFileFaultStep = 2;
+  EXPECT_EQ(ComposeIndexPage(nullptr, nullptr, fine.c_str()), 0);
+  g_safeFileFaultStep = 0;
+  ASSERT_TRUE(testsupport::ReadWholeFile(fine, &after));
+  EXPECT_TRUE(before == after);
 }

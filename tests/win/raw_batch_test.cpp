@@ -14,9 +14,11 @@
 #include "actions/action_dispatch.h"
 #include "actions/action_history.h"
 #include "actions/action_table.h"
+#include "actions/entry_actions.h"
 #include "actions/raw_batch.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
+#include "browser/rebar_bands.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
@@ -127,6 +129,63 @@ class RawBatchTest : public ::testing::Test {
 };
 ScratchDir* RawBatchTest::dir_ = nullptr;
 ULONG_PTR RawBatchTest::token_ = 0;
+
+// History lines from the newest, without their icons.
+std::vector<std::wstring> HistoryLines(size_t count) {
+  std::vector<std::wstring> lines;
+  HWND combo = g_bandControls[kBandActionHistory];
+  for (size_t i = 0; combo && i < count; ++i) {
+    wchar_t text[300] = {};
+    COMBOBOXEXITEMW item{};
+    item.mask = CBEIF_TEXT;
+    item.iItem = static_cast<INT_PTR>(i);
+    item.pszText = text;
+    item.cchTextMax = 300;
+    if (!SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) break;
+    lines.push_back(text);
+  }
+  return lines;
+}
+
+// Developed into the pictures' own folder: the camera's JPEG of a RAW+JPEG pair stays byte for
+// byte and its RAW file's line says not done; undo takes back only a product still as made.
+TEST_F(RawBatchTest, NeverReplacesAFileAndUndoTakesBackOnlyItsOwnProduct) {
+  SetRow(0, 8, photos_ + L"\\");
+  const std::string camera = "the camera's own JPEG";
+  ASSERT_TRUE(WriteWholeFile(File(L"a.jpg"), camera.data(), camera.size()));
+  Select({L"a.dng", L"b.dng", L"d.dng"});
+  BoxAnswerer none(IDNO);
+  ASSERT_EQ(StartRawDevelopBatch(0), 1);
+  ASSERT_TRUE(WaitFor([] { return !RawDevelopBatchRunning(); }, 60000));
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile(File(L"a.jpg"), &bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), camera);
+  const std::vector<std::wstring> lines = HistoryLines(3);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[2].substr(lines[2].find(L':')), L":a.dng->Skip!");
+  EXPECT_EQ(lines[1].substr(lines[1].find(L':')), L":b.dng->OK!");
+  EXPECT_EQ(lines[0].substr(lines[0].find(L':')), L":d.dng->OK!");
+  auto entryOf = [](const wchar_t* name) {
+    for (int32_t i = 0; i < g_entryCount; ++i)
+      if (std::wstring(EntryName(EntryAt(i))) == name) return i;
+    return -1;
+  };
+  const int32_t a = entryOf(L"a.dng"), b = entryOf(L"b.dng"), d = entryOf(L"d.dng");
+  ASSERT_GE(a, 0);
+  EXPECT_EQ(EntryAt(a)->undoCount, 0);
+  // b.jpg is replaced by another file of that name: its undo leaves that file alone.
+  ASSERT_TRUE(FileExists(File(L"b.jpg")));
+  const std::string other = "another picture saved over the development";
+  ASSERT_TRUE(DeleteFileW(File(L"b.jpg").c_str()));
+  ASSERT_TRUE(WriteWholeFile(File(L"b.jpg"), other.data(), other.size()));
+  EXPECT_EQ(ExecuteEntryAction(b, 0, L"", -1, 0), kActionSkipped);
+  ASSERT_TRUE(ReadWholeFile(File(L"b.jpg"), &bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), other);
+  // d.jpg as it was made goes.
+  ASSERT_TRUE(FileExists(File(L"d.jpg")));
+  EXPECT_EQ(ExecuteEntryAction(d, 0, L"", -1, 0), kActionDone);
+  EXPECT_FALSE(FileExists(File(L"d.jpg")));
+}
 
 TEST_F(RawBatchTest, SelectedRawFilesDevelopInEntryOrderIntoTheActionsFolder) {
   SetRow(0, 7, L"develop\\");

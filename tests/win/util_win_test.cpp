@@ -454,7 +454,8 @@ TEST(TextAndTypes, WideFaces) {
   g_settings.enabledImageTypes = 0x81FFFFFF;
   ParseUserExtensions();
   struct Case { const wchar_t* name; uint32_t want; } cases[] = {
-      {L"C:\\v\\clip.MP4", 0x1000000}, {L"clip.avi", 0x1000000}, {L"noext", 0}, {L"a.NEF", 0x80}, {L"a.JPEG", 0x2},
+      {L"C:\\v\\clip.MP4", 0x1000000}, {L"clip.avi", 0x1000000}, {L"noext", 0x1000000},  // ";;" lists it
+      {L"a.NEF", 0x80}, {L"a.JPEG", 0x2},
   };
   for (const auto& c : cases) EXPECT_EQ(GetFileTypeFlag(c.name), c.want);
   EXPECT_EQ(MatchUserExtension(L"a.mp4"), 0x1000000u);

@@ -81,7 +81,8 @@ unsigned __stdcall BoundedJobProc(void* p) {
   return 0;
 }
 
-bool RunBounded(DWORD ms, std::function<bool()> work) {
+bool RunBounded(DWORD ms, std::function<bool()> work, bool* timedOut = nullptr) {
+  if (timedOut) *timedOut = false;
   auto* job = new BoundedJob{std::move(work)};
   HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, BoundedJobProc, job, 0, nullptr));
   if (!thread) {
@@ -90,7 +91,10 @@ bool RunBounded(DWORD ms, std::function<bool()> work) {
   }
   const bool finished = WaitForSingleObject(thread, ms) == WAIT_OBJECT_0;
   CloseHandle(thread);
-  if (!finished) InterlockedIncrement(&g_abandonedThreads);
+  if (!finished) {
+    InterlockedIncrement(&g_abandonedThreads);
+    if (timedOut) *timedOut = true;
+  }
   const bool ok = finished && job->ok;
   BoundedJob::Leave(job);
   return ok;
@@ -386,7 +390,12 @@ HGLOBAL GrabMovieFrame(ImageEntry* entry, int second, int width, int height) {
   auto frame = std::make_shared<std::vector<uint8_t>>();
   const std::wstring path = EntryPathOf(entry);
   const double t = MovieFrameTime(second, entry->movieValue);
-  if (!RunBounded(kGrabWaitMs, [=] { return FrameDib(path.c_str(), t, width, height, frame.get()); })) return nullptr;
+  bool stuck = false;
+  if (!RunBounded(kGrabWaitMs, [=] { return FrameDib(path.c_str(), t, width, height, frame.get()); }, &stuck)) {
+    // One that never came back is not tried again: the pane shows it as having no codec.
+    if (stuck) entry->flags |= kEntryMovieNoCodec;
+    return nullptr;
+  }
   const std::vector<uint8_t>& dib = *frame;
   uint8_t header[14];
   if (!BuildBmpFileHeader(dib.data(), dib.size(), header)) return nullptr;

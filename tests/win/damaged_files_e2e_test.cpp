@@ -221,8 +221,9 @@ TEST(DamagedFilesE2E, PagingThroughDamagedFilesThenClosingEndsTheProgram) {
     return StatusPartText(status, 8).find(all) != std::wstring::npos;
   }, 30000)) << testing::PrintToString(StatusPartText(status, 8)) << " of " << files;
 
-  // Every row in turn, with the wheel over the first pane; a step the display swallowed while
-  // a box had the focus is given again.
+  // Row after row to the last, with the wheel over the first pane (the program steps over the
+  // rows of files it found gone); a step the display swallowed while a box had the focus is
+  // given again.
   int boxes = 0;
   const RECT r = ScreenRectOf(pane);
   for (int shown = ShownRow(status), steps = 0; shown < files && steps < 3 * files; ++steps) {

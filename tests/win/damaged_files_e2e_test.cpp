@@ -259,4 +259,39 @@ TEST(DamagedFilesE2E, PagingThroughDamagedFilesThenClosingEndsTheProgram) {
   EXPECT_TRUE(FileExists(cfg));
 }
 
+// Closed at once, while the list is still reading the damaged files (a cut movie's probe waits
+// for data that never comes): the program still ends within ten seconds with its settings.
+TEST(DamagedFilesE2E, ClosingWhileTheDamagedFilesAreReadEndsTheProgram) {
+  const std::wstring movies = ExeFolder() + L"\\..\\testdata\\movies\\";
+  if (!FileExists(movies + L"front.mov")) GTEST_SKIP() << "test movies missing (ffmpeg not installed)";
+  ScratchDir dir;
+  const std::wstring exe = dir.File(L"Brannomere.exe"), folder = dir.File(L"damaged"), cfg = dir.File(L"Brannomere.cfg");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  const int files = MakeDamagedFolder(folder, movies);
+  ASSERT_FALSE(HasFailure());
+
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L"\"" + folder + L"\""));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
+  HWND status = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (status = FindDescendant(main, STATUSCLASSNAMEW)) != nullptr; }, 10000));
+  ASSERT_TRUE(WaitFor([&] {
+    AnswerBoxes(p.id);
+    return StatusPartText(status, 8).find(L"/" + std::to_wstring(files)) != std::wstring::npos;
+  }, 30000));
+  DeleteFileW(cfg.c_str());
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  const bool ended = WaitFor([&] {
+    AnswerBoxes(p.id);
+    return p.WaitExit(0, &code);
+  }, 10000);
+  EXPECT_TRUE(ended) << "the program is still running ten seconds after its window was closed";
+  if (!ended) p.Kill();
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(FileExists(cfg));
+}
+
 }  // namespace

@@ -25,6 +25,7 @@
 #include "core/image_pipeline.h"
 #include "core/message_box.h"
 #include "core/settings.h"
+#include "core/shut_down.h"
 #include "core/thumbnail_list_thread.h"
 #include "resources/resource.h"
 
@@ -207,9 +208,13 @@ void StartRawDevelopWorker() {
 
 void WaitRawDevelopWorker() {
   if (!g_rawBatchThread) return;
-  while (g_rawBatchState != 3) PumpMessages(10);
+  // At shut-down a worker that does not stop in time is left running with its handle.
+  if (!WaitWorkerStopped(&g_rawBatchState)) {
+    g_rawBatchThread = nullptr;
+    return;
+  }
   Sleep(1);
-  WaitForSingleObject(g_rawBatchThread, INFINITE);
+  WaitForSingleObject(g_rawBatchThread, ShutDownWaitLeft(GetTickCount()));
   CloseHandle(g_rawBatchThread);
   g_rawBatchThread = nullptr;
 }

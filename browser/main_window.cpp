@@ -28,6 +28,7 @@
 #include "core/window_helpers.h"
 #include "core/message_box.h"
 #include "core/settings.h"
+#include "core/shut_down.h"
 #include "browser/menus.h"
 #include "browser/numlock.h"
 #include "viewer/movie_player.h"
@@ -159,6 +160,7 @@ LRESULT OnCreate(HWND window) {
 void OnClose(HWND window) {
   if (g_closeGuard) return;
   g_closeGuard = 1;
+  BeginShutDown();  // from here on no wait for a worker holds the process up
   KillTimer(window, kIdleTimerId);
   RestoreNumLock();
   g_settings.cleanExit = 1;

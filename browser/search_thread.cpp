@@ -19,6 +19,7 @@
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
+#include "core/shut_down.h"
 #include "core/thumbnail_list_thread.h"
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/image_info.h"
@@ -406,7 +407,11 @@ void StartSearchThread() {
 
 void StopSearchThread() {
   if (!g_searchThread) return;
-  while (g_searchState != 3) PumpMessages(10);
+  // At shut-down a search that does not stop in time is left running with its handle.
+  if (!WaitWorkerStopped(&g_searchState)) {
+    g_searchThread = nullptr;
+    return;
+  }
   Sleep(1);
   CloseHandle(g_searchThread);
   g_searchThread = nullptr;

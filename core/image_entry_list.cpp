@@ -31,6 +31,7 @@
 #include "browser/viewer_panes.h"
 #include "core/folder_cache.h"
 #include "core/image_pipeline.h"
+#include "core/shut_down.h"
 #include "core/thumbnail_list_thread.h"
 #include "viewer/histogram.h"
 #include "viewer/viewer_threads.h"
@@ -429,6 +430,8 @@ void FreeImageEntries() {
   if (g_displayOrder) std::memset(g_displayOrder, 0, kMaxEntries * sizeof(uint16_t));
   g_entryCount = 0;
   Sleep(1);
+  // A worker left running at shut-down may still be inside an entry: the process exit frees them.
+  if (g_shuttingDown && g_abandonedThreads > 0) count = 0;
   for (int i = 0; i < count; ++i) {
     ImageEntry* e = EntryAt(i);
     if (!e) continue;

@@ -25,6 +25,7 @@
 #include "core/message_box.h"
 #include "core/os_class.h"
 #include "core/settings.h"
+#include "core/shut_down.h"
 #include "actions/action_table.h"
 #include "core/text_replace.h"
 #include "metadata/pure/camera_models.h"
@@ -217,6 +218,10 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
   int exitCode = RunMessageLoop(accelerators);
 
   SaveCollections();
+  // A thread left running at shut-down may still be inside what ReleaseUi frees (GDI+, the
+  // buffers) or inside a media library the exit would unload under it. Everything is written by
+  // now: the process ends here.
+  if (g_abandonedThreads > 0) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
   ReleaseUi();
   return exitCode;
 }

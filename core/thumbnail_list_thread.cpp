@@ -32,6 +32,7 @@
 #include "core/pure/thumbnail_geometry.h"
 #include "core/row_workers.h"
 #include "core/semaphore_lock.h"
+#include "core/shut_down.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"
 #include "core/thumbnail_decode.h"
@@ -668,10 +669,16 @@ void StopThumbnailListThread() {
     g_workerState = 1;
     g_listThreadStopRequest = 1;
     // The worker talks to the list with SendMessageW: keep answering while it winds down. The
-    // wait ends as soon as the worker sends or ends, not after a fixed sleep.
+    // wait ends as soon as the worker sends or ends, not after a fixed sleep. At shut-down a
+    // worker that does not end in time is left running with its handle.
+    const DWORD start = GetTickCount();
     while (g_workerState != 3) {
       PumpMessages(0);
       if (g_workerState == 3) break;
+      if (GiveUpWaitingFor(start)) {
+        g_listThread = nullptr;
+        return;
+      }
       MsgWaitForMultipleObjects(1, &g_listThread, FALSE, 10, QS_SENDMESSAGE);
     }
   }

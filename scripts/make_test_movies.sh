@@ -14,3 +14,5 @@ make() {  # name, seconds, size, codec arguments...
 make clip.avi 7 320x240 -c:v mjpeg -q:v 5 -pix_fmt yuvj420p -c:a pcm_s16le -f avi
 make clip.mov 4 320x240 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mov
 make clip.mp4 3 176x144 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4
+# Its index in front of the data, as players that stream want it: cut short, it is a header alone.
+make front.mov 2 160x120 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -movflags faststart -f mov

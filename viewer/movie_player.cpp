@@ -14,6 +14,7 @@
 #include "core/entry_queries.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
+#include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "resources/resource.h"
 #include "viewer/movie_ids.h"
@@ -35,29 +36,9 @@ constexpr uint16_t kNotOpenBits = kEntryMovieOpen | kEntryMoviePaused | kEntryMo
 // "sema_mov" for a scope. The video-window calls send messages to the pane's thread, so a
 // waiter keeps answering messages sent to its own windows: the user-interface thread waiting
 // here never blocks a render thread that is inside put_Owner. Posted messages stay queued.
-class MovieLock {
+class MovieLock : public SemaphoreLock {
  public:
-  MovieLock() : handle_(g_semaphores[kSemaMovie]) {
-    if (!handle_) return;
-    for (;;) {
-      const DWORD r = MsgWaitForMultipleObjects(1, &handle_, FALSE, INFINITE, QS_SENDMESSAGE);
-      if (r == WAIT_OBJECT_0) return;
-      if (r != WAIT_OBJECT_0 + 1) {
-        handle_ = nullptr;
-        return;
-      }
-      MSG message;
-      PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-  }
-  ~MovieLock() {
-    if (handle_) ReleaseSemaphore(handle_, 1, nullptr);
-  }
-  MovieLock(const MovieLock&) = delete;
-  MovieLock& operator=(const MovieLock&) = delete;
-
- private:
-  HANDLE handle_;
+  MovieLock() : SemaphoreLock(kSemaMovie) {}
 };
 
 template <class T>
@@ -269,30 +250,49 @@ void OnVolumeScroll(int code) {
   }
 }
 
+// The graph of a file with its media control, rendered. Outside "sema_mov": rendering a damaged
+// file may take long, and a page-away must not wait for it to close the other movies.
+bool RenderMovieGraph(const wchar_t* path, IGraphBuilder** graph, IMediaControl** control) {
+  if (SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
+                                 IID_IGraphBuilder, reinterpret_cast<void**>(graph))) &&
+      SUCCEEDED((*graph)->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(control))) &&
+      SUCCEEDED((*graph)->RenderFile(path, nullptr)))
+    return true;
+  Release(*control);
+  Release(*graph);
+  return false;
+}
+
 }  // namespace
 
 void OpenMovieInPane(HWND pane, int32_t number) {
   ImageEntry* e = MovieEntry(number);
-  if (!e || (e->flags & kEntryMovieNoCodec)) return;
+  if (!e || (e->flags & (kEntryMovieNoCodec | kEntryMovieOpen))) return;
   EnsureCom();
+  {
+    MovieLock lock;
+    int spare = 0;
+    while (spare < kMovieSlotCount && g_movieSlots[spare].graph) ++spare;
+    if (spare == kMovieSlotCount) return;
+  }
+  IGraphBuilder* graph = nullptr;
+  IMediaControl* control = nullptr;
+  if (!RenderMovieGraph(reinterpret_cast<const wchar_t*>(e->path), &graph, &control)) return;
   MovieLock lock;
-  if (e->flags & kEntryMovieOpen) return;
+  // The slots may have changed while the lock was not held. A page-away meanwhile is seen by
+  // the painter after this, which closes the movie again.
   int slot = 0;
   while (slot < kMovieSlotCount && g_movieSlots[slot].graph) ++slot;
-  if (slot == kMovieSlotCount) return;
+  if (slot == kMovieSlotCount || lock.gaveUp()) {
+    Release(control);
+    Release(graph);
+    return;
+  }
   MovieSlot& s = g_movieSlots[slot];
   e->movieSlot = static_cast<uint8_t>(slot);
   s.entry = number;
-  if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
-                              IID_IGraphBuilder, reinterpret_cast<void**>(&s.graph))) ||
-      FAILED(s.graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&s.mediaControl))) ||
-      FAILED(s.graph->RenderFile(reinterpret_cast<const wchar_t*>(e->path), nullptr))) {
-    Release(s.mediaControl);
-    Release(s.graph);
-    s.entry = -1;
-    e->movieSlot = 255;
-    return;
-  }
+  s.graph = graph;
+  s.mediaControl = control;
   PutVolume(s.graph, e->volume, true);
   if (SUCCEEDED(s.graph->QueryInterface(IID_IVideoWindow, reinterpret_cast<void**>(&s.videoWindow)))) {
     // A movie with no picture (sound only) has no window to place.
@@ -312,7 +312,8 @@ void ReleaseMovieSlot(int32_t number) {
   ImageEntry* e = MovieEntry(number);
   if (!e) return;
   MovieLock lock;
-  if (!(e->flags & kEntryMovieOpen)) return;
+  // A graph whose user never came back from DirectShow is left to the process exit.
+  if (!(e->flags & kEntryMovieOpen) || lock.gaveUp()) return;
   if (MovieSlot* s = OpenSlot(e, number)) CloseSlot(*s);
   e->movieSlot = 255;
   e->flags &= static_cast<uint16_t>(~kNotOpenBits);
@@ -324,7 +325,7 @@ void ReleaseAllMovieSlots() {
     int32_t number;
     {
       MovieLock lock;
-      if (!g_movieSlots[slot].graph) continue;
+      if (!g_movieSlots[slot].graph || lock.gaveUp()) continue;
       number = g_movieSlots[slot].entry;
       // A slot whose entry is gone from the list is closed on its own.
       ImageEntry* e = MovieEntry(number);

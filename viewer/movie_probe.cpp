@@ -4,8 +4,13 @@
 #include <initguid.h>
 #include <qedit.h>
 
+#include <process.h>
+
 #include <cstring>
 #include <cwchar>
+#include <functional>
+#include <memory>
+#include <string>
 
 #include "core/app_globals.h"
 #include "core/data_folders.h"
@@ -15,6 +20,7 @@
 #include "core/path_utils.h"
 #include "core/pure/image_entry.h"
 #include "core/safe_file.h"
+#include "core/shut_down.h"
 #include "core/settings.h"
 #include "viewer/pure/movie_rules.h"
 
@@ -26,6 +32,10 @@ namespace {
 
 constexpr DWORD kInProc = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER;
 constexpr DWORD kFrameWaitMs = 10000;
+// A probe that has not rendered the file by then is taken as stuck; a frame grab gets its own
+// wait for the frame on top.
+constexpr DWORD kProbeWaitMs = 10000;
+constexpr DWORD kGrabWaitMs = kProbeWaitMs + kFrameWaitMs;
 
 template <class T>
 void Release(T*& p) {
@@ -35,10 +45,10 @@ void Release(T*& p) {
 
 const wchar_t* EntryPathOf(ImageEntry* e) { return reinterpret_cast<const wchar_t*>(e->path); }
 
-// COM for the calling thread (the list thread and the viewer threads start without it).
+// COM for a job's thread: free-threaded, so that nothing waits for a message loop there.
 class ComScope {
  public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
   ~ComScope() {
     if (SUCCEEDED(hr_)) CoUninitialize();
   }
@@ -46,6 +56,49 @@ class ComScope {
  private:
   HRESULT hr_;
 };
+
+// A DirectShow job on a thread of its own, waited for a bounded time. On a damaged or cut
+// movie a parser may wait for data that never comes, and RenderFile or a state change never
+// returns: the thread is then left behind with what it holds (the process exit takes it), and
+// the caller goes on as for a movie that cannot be rendered. The job owns copies of what it
+// reads and writes its results into state it shares with the caller, never into an entry.
+struct BoundedJob {
+  std::function<bool()> work;
+  volatile LONG owners = 2;
+  bool ok = false;
+  static void Leave(BoundedJob* job) {
+    if (InterlockedDecrement(&job->owners) == 0) delete job;
+  }
+};
+
+unsigned __stdcall BoundedJobProc(void* p) {
+  auto* job = static_cast<BoundedJob*>(p);
+  {
+    ComScope com;
+    job->ok = job->work();
+  }
+  BoundedJob::Leave(job);
+  return 0;
+}
+
+bool RunBounded(DWORD ms, std::function<bool()> work, bool* timedOut = nullptr) {
+  if (timedOut) *timedOut = false;
+  auto* job = new BoundedJob{std::move(work)};
+  HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, BoundedJobProc, job, 0, nullptr));
+  if (!thread) {
+    delete job;
+    return false;
+  }
+  const bool finished = WaitForSingleObject(thread, ms) == WAIT_OBJECT_0;
+  CloseHandle(thread);
+  if (!finished) {
+    InterlockedIncrement(&g_abandonedThreads);
+    if (timedOut) *timedOut = true;
+  }
+  const bool ok = finished && job->ok;
+  BoundedJob::Leave(job);
+  return ok;
+}
 
 // The media detector on a file's first stream; null when it cannot be made or does not take
 // the file.
@@ -172,68 +225,44 @@ bool ScaleFrame(const std::vector<uint8_t>& pixels, const BITMAPINFOHEADER& sour
   return ok;
 }
 
-// The DIB at width x height from the media detector, or through the sample grabber when the
-// detector gives none (Wine's detector does not grab frames).
-bool FrameDib(const wchar_t* path, double t, int width, int height, std::vector<uint8_t>* dib) {
-  if (width <= 0 || height <= 0) return false;
-  if (IMediaDet* det = OpenMediaDetector(path)) {
-    long size = 0;
-    bool ok = SUCCEEDED(det->GetBitmapBits(t, &size, nullptr, width, height)) && size > 40;
-    if (ok) {
-      dib->assign(static_cast<size_t>(size), 0);
-      ok = SUCCEEDED(det->GetBitmapBits(t, &size, reinterpret_cast<char*>(dib->data()), width, height));
-    }
-    det->Release();
-    if (ok) return true;
-  }
-  return GrabFrameThroughSampleGrabber(path, t, width, height, dib);
-}
+struct MovieFacts {
+  long width = 0, height = 0;
+  REFTIME duration = 0;
+  bool haveDuration = false;
+};
 
-}  // namespace
-
-bool ReadMovieSizeAndDuration(ImageEntry* entry) {
-  if (!entry) return false;
-  ComScope com;
+// ReadMovieSizeAndDuration's work, on the calling thread; false when the file cannot be rendered.
+bool ProbeMovie(const wchar_t* path, MovieFacts* facts) {
   IGraphBuilder* graph = nullptr;
   IMediaControl* control = nullptr;
   if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, kInProc, IID_IGraphBuilder,
                               reinterpret_cast<void**>(&graph))) ||
       FAILED(graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control))) ||
-      FAILED(graph->RenderFile(EntryPathOf(entry), nullptr))) {
+      FAILED(graph->RenderFile(path, nullptr))) {
     Release(control);
     Release(graph);
     return false;
   }
-  long width = 0, height = 0;
   IBasicVideo* video = nullptr;
   if (SUCCEEDED(graph->QueryInterface(IID_IBasicVideo, reinterpret_cast<void**>(&video)))) {
-    if (FAILED(video->get_VideoWidth(&width)) || FAILED(video->get_VideoHeight(&height))) width = height = 0;
+    if (FAILED(video->get_VideoWidth(&facts->width)) || FAILED(video->get_VideoHeight(&facts->height)))
+      facts->width = facts->height = 0;
     video->Release();
   }
-  REFTIME duration = 0;
   IMediaPosition* position = nullptr;
-  bool haveDuration = false;
   if (SUCCEEDED(graph->QueryInterface(IID_IMediaPosition, reinterpret_cast<void**>(&position)))) {
-    haveDuration = SUCCEEDED(position->get_Duration(&duration)) && duration >= 0 && duration < 2147483647.0;
+    facts->haveDuration =
+        SUCCEEDED(position->get_Duration(&facts->duration)) && facts->duration >= 0 && facts->duration < 2147483647.0;
     position->Release();
   }
   Release(control);
   Release(graph);
-  // The record keeps 16-bit sides: a size it cannot hold counts as unknown.
-  if (width > 0 && height > 0 && width <= 32767 && height <= 32767) {
-    entry->info.width = static_cast<int16_t>(width);
-    entry->info.height = static_cast<int16_t>(height);
-  } else {
-    width = height = 0;
-  }
-  if (haveDuration) entry->movieValue = static_cast<int32_t>(duration);
-  return width > 0 && height > 0;
+  return true;
 }
 
-bool GrabFrameThroughSampleGrabber(const wchar_t* path, double seconds, int width, int height,
-                                   std::vector<uint8_t>* dib) {
+// GrabFrameThroughSampleGrabber's work, on the calling thread.
+bool GrabFrameInGraph(const wchar_t* path, double seconds, int width, int height, std::vector<uint8_t>* dib) {
   if (!path || !dib || width <= 0 || height <= 0) return false;
-  ComScope com;
   IGraphBuilder* graph = nullptr;
   IBaseFilter *grabberFilter = nullptr, *sink = nullptr, *source = nullptr;
   ISampleGrabber* grabber = nullptr;
@@ -308,11 +337,66 @@ bool GrabFrameThroughSampleGrabber(const wchar_t* path, double seconds, int widt
   return ok;
 }
 
+// The DIB at width x height from the media detector, or through the sample grabber when the
+// detector gives none (Wine's detector does not grab frames).
+bool FrameDib(const wchar_t* path, double t, int width, int height, std::vector<uint8_t>* dib) {
+  if (width <= 0 || height <= 0) return false;
+  if (IMediaDet* det = OpenMediaDetector(path)) {
+    long size = 0;
+    bool ok = SUCCEEDED(det->GetBitmapBits(t, &size, nullptr, width, height)) && size > 40;
+    if (ok) {
+      dib->assign(static_cast<size_t>(size), 0);
+      ok = SUCCEEDED(det->GetBitmapBits(t, &size, reinterpret_cast<char*>(dib->data()), width, height));
+    }
+    det->Release();
+    if (ok) return true;
+  }
+  return GrabFrameInGraph(path, t, width, height, dib);
+}
+
+}  // namespace
+
+bool ReadMovieSizeAndDuration(ImageEntry* entry) {
+  if (!entry) return false;
+  auto facts = std::make_shared<MovieFacts>();
+  const std::wstring path = EntryPathOf(entry);
+  if (!RunBounded(kProbeWaitMs, [=] { return ProbeMovie(path.c_str(), facts.get()); })) return false;
+  long width = facts->width, height = facts->height;
+  // The record keeps 16-bit sides: a size it cannot hold counts as unknown.
+  if (width > 0 && height > 0 && width <= 32767 && height <= 32767) {
+    entry->info.width = static_cast<int16_t>(width);
+    entry->info.height = static_cast<int16_t>(height);
+  } else {
+    width = height = 0;
+  }
+  if (facts->haveDuration) entry->movieValue = static_cast<int32_t>(facts->duration);
+  return width > 0 && height > 0;
+}
+
+bool GrabFrameThroughSampleGrabber(const wchar_t* path, double seconds, int width, int height,
+                                   std::vector<uint8_t>* dib) {
+  if (!path || !dib) return false;
+  auto frame = std::make_shared<std::vector<uint8_t>>();
+  const std::wstring file = path;
+  if (!RunBounded(kGrabWaitMs, [=] { return GrabFrameInGraph(file.c_str(), seconds, width, height, frame.get()); }))
+    return false;
+  dib->swap(*frame);
+  return true;
+}
+
 HGLOBAL GrabMovieFrame(ImageEntry* entry, int second, int width, int height) {
-  if (!entry || width <= 0 || height <= 0) return nullptr;
-  ComScope com;
-  std::vector<uint8_t> dib;
-  if (!FrameDib(EntryPathOf(entry), MovieFrameTime(second, entry->movieValue), width, height, &dib)) return nullptr;
+  // A movie the probe could not render gives no frame either (and would only be waited for).
+  if (!entry || (entry->flags & kEntryMovieNoCodec) || width <= 0 || height <= 0) return nullptr;
+  auto frame = std::make_shared<std::vector<uint8_t>>();
+  const std::wstring path = EntryPathOf(entry);
+  const double t = MovieFrameTime(second, entry->movieValue);
+  bool stuck = false;
+  if (!RunBounded(kGrabWaitMs, [=] { return FrameDib(path.c_str(), t, width, height, frame.get()); }, &stuck)) {
+    // One that never came back is not tried again: the pane shows it as having no codec.
+    if (stuck) entry->flags |= kEntryMovieNoCodec;
+    return nullptr;
+  }
+  const std::vector<uint8_t>& dib = *frame;
   uint8_t header[14];
   if (!BuildBmpFileHeader(dib.data(), dib.size(), header)) return nullptr;
   HGLOBAL block = AllocGlobal(GMEM_FIXED, static_cast<uint32_t>(14 + dib.size()));
@@ -346,15 +430,18 @@ bool SaveMovieFrameAsBitmap(ImageEntry* entry, double seconds) {
     path[0] = 0;
   }
   if (!path[0]) return false;
-  ComScope com;
-  if (IMediaDet* det = OpenMediaDetector(EntryPathOf(entry))) {
-    BSTR target = SysAllocString(path);
-    const HRESULT hr = target ? det->WriteBitmapBits(t, width, height, target) : E_OUTOFMEMORY;
-    SysFreeString(target);
+  const std::wstring movie = EntryPathOf(entry), target = path;
+  const bool written = RunBounded(kGrabWaitMs, [=] {
+    IMediaDet* det = OpenMediaDetector(movie.c_str());
+    if (!det) return false;
+    BSTR name = SysAllocString(target.c_str());
+    const HRESULT hr = name ? det->WriteBitmapBits(t, width, height, name) : E_OUTOFMEMORY;
+    SysFreeString(name);
     det->Release();
-    if (SUCCEEDED(hr) && FileExists(path)) return true;
-    DeleteFileW(path);
-  }
+    return SUCCEEDED(hr);
+  });
+  if (written && FileExists(path)) return true;
+  DeleteFileW(path);
   // The detector could not write it: the same frame through the grabber, written safely.
   std::vector<uint8_t> dib;
   uint8_t header[14];

@@ -1,6 +1,8 @@
 // DirectShow services that let the rest of the program treat a movie like a picture: its frame
 // size and length, one frame as an in-memory BMP file, one frame saved as a numbered bitmap.
-// Each call makes and releases its own objects and takes no semaphore.
+// Each call makes and releases its own objects and takes no semaphore. The DirectShow work runs
+// on a thread of its own and is waited for a bounded time: a damaged movie that never finishes
+// rendering counts as one that cannot be rendered.
 #pragma once
 #include <windows.h>
 #include <cstdint>

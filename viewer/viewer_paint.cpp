@@ -18,6 +18,7 @@
 #include "core/list_helpers.h"
 #include "core/message_box.h"
 #include "core/settings.h"
+#include "core/shut_down.h"
 #include "metadata/image_info_win.h"
 #include "viewer/fitted_pictures.h"
 #include "viewer/histogram.h"
@@ -488,9 +489,13 @@ int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIn
 
 void RefreshPaneDcs() {
   HANDLE sema = g_semaphores[kSemaImage];
-  // The render thread may hold "sema": wait for it answering messages meanwhile.
-  if (sema)
-    while (WaitForSingleObject(sema, 0) != WAIT_OBJECT_0) PumpMessages(1);
+  // The render thread may hold "sema": wait for it answering messages meanwhile (at shut-down
+  // for a bounded time only, then without it).
+  const DWORD start = GetTickCount();
+  while (sema && WaitForSingleObject(sema, 0) != WAIT_OBJECT_0) {
+    if (ShutDownWaitLeft(start) == 0) sema = nullptr;
+    else PumpMessages(1);
+  }
   for (int32_t k = 0; k < 4; ++k) {
     HWND pane = GetPaneControl(k);
     if (g_panelDcs[k] && pane) ReleaseDC(pane, g_panelDcs[k]);

@@ -15,6 +15,7 @@
 #include "core/message_box.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
+#include "core/shut_down.h"
 #include "core/thumbnail_list_thread.h"
 #include "viewer/fitted_pictures.h"
 #include "viewer/pure/viewer_geometry.h"
@@ -53,11 +54,15 @@ bool StartWorker(HANDLE* handle, volatile LONG* state, unsigned(__stdcall* proc)
   return true;
 }
 
+// At shut-down a worker that does not stop in time is left running with its handle.
 void StopWorker(HANDLE* handle, volatile LONG* state) {
   if (!*handle) return;
   if (*state != 3) {
     *state = 1;
-    while (*state != 3) PumpMessages(10);
+    if (!WaitWorkerStopped(state)) {
+      *handle = nullptr;
+      return;
+    }
   }
   Sleep(1);
   CloseHandle(*handle);
@@ -309,7 +314,10 @@ bool IsPaneRenderThreadRunning() { return g_renderThread != nullptr && g_renderS
 
 bool WaitViewerDevelopThread() {
   if (!g_rawViewerThread) return false;
-  while (g_rawViewerState != 3) PumpMessages(10);
+  if (!WaitWorkerStopped(&g_rawViewerState)) {
+    g_rawViewerThread = nullptr;
+    return true;
+  }
   Sleep(1);
   CloseHandle(g_rawViewerThread);
   g_rawViewerThread = nullptr;

@@ -5,7 +5,9 @@
 #include <gdiplus.h>
 
 #include "core/image_entry_list.h"
+#include "core/semaphore_lock.h"
 #include "core/settings.h"
+#include "core/shut_down.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"
 #include "viewer/viewer_paint.h"
@@ -46,6 +48,53 @@ TEST(ViewerThreads, StartThenStopAtOnceReturns) {
   DestroyWindow(pane);
   FreeViewerBackBuffer();
   Gdiplus::GdiplusShutdown(gdiplus);
+}
+
+// Once the main window closes, a worker that never answers its stop request (stuck inside a
+// call on a damaged file) and a semaphore its holder never gives back hold the shut-down up for
+// a few seconds only: the thread is left behind and counted, the lock runs without the semaphore.
+TEST(ViewerThreads, AtShutDownAStuckWorkerAndAHeldSemaphoreAreGivenUp) {
+  static volatile LONG release = 0;
+  HANDLE stuck = CreateThread(
+      nullptr, 0, [](void*) -> DWORD {
+        while (!release) Sleep(5);
+        return 0;
+      },
+      nullptr, 0, nullptr);
+  ASSERT_NE(stuck, nullptr);
+  g_prefetchThread = stuck;
+  g_prefetchState = 0;
+  HANDLE held = CreateSemaphoreW(nullptr, 0, 1, nullptr);
+  ASSERT_NE(held, nullptr);
+  g_semaphores[kSemaImage] = held;
+  const LONG abandoned = g_abandonedThreads;
+
+  BeginShutDown();
+  DWORD start = GetTickCount();
+  StopViewerThreads();
+  DWORD spent = GetTickCount() - start;
+  EXPECT_EQ(g_prefetchThread, nullptr);
+  EXPECT_EQ(g_abandonedThreads, abandoned + 1);
+  EXPECT_GE(spent, kShutDownLastWaitMs);
+  EXPECT_LT(spent, kShutDownWaitMs + 2000);
+  start = GetTickCount();
+  {
+    SemaphoreLock lock(kSemaImage);
+    EXPECT_FALSE(lock.held());
+    EXPECT_TRUE(lock.gaveUp());
+  }
+  spent = GetTickCount() - start;
+  EXPECT_LT(spent, kShutDownWaitMs + 2000);
+  // Nothing was released that was never taken.
+  EXPECT_EQ(WaitForSingleObject(held, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+  release = 1;
+  EXPECT_EQ(WaitForSingleObject(stuck, 5000), WAIT_OBJECT_0);
+  CloseHandle(stuck);
+  g_semaphores[kSemaImage] = nullptr;
+  CloseHandle(held);
+  g_prefetchState = 3;
+  g_shuttingDown = 0;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "core/image_pipeline.h"
 #include "core/list_helpers.h"
 #include "core/message_box.h"
+#include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "metadata/image_info_win.h"
 #include "viewer/fitted_pictures.h"
@@ -502,6 +503,7 @@ void RefreshPaneDcs() {
 }
 
 void PaintAllPanesBlank() {
+  SemaphoreLock sema(kSemaImage);  // the back buffer is the render thread's too
   for (int32_t k = 0; k < CurrentPaneCount(); ++k) PaintViewerPane(g_panelDcs[k], GetPaneControl(k), -1, k, k);
 }
 

@@ -516,6 +516,72 @@ TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
 }
 
 
+// The cursor resting on a pane's small histogram brings up the large one over the picture's
+// bottom right after a moment; a folder that empties blanks the pane instead of leaving the last
+// picture on it.
+TEST(MainWindowE2E, LargeHistogramOnHoverAndAnEmptiedFolderBlanksThePane) {
+  using namespace viewer_e2e;
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR gdiplus = 0;
+  ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr), Gdiplus::Ok);
+  ScratchDir dir;
+  const std::wstring exe = dir.File(L"Brannomere.exe");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring pictures = dir.File(L"pictures"), picture = pictures + L"\\000_big.jpg";
+  ASSERT_TRUE(CreateDirectoryW(pictures.c_str(), nullptr));
+  ASSERT_TRUE(WriteTwoColourJpeg(picture, 4000, 3000));
+
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L"\"" + pictures + L"\""));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
+  HWND status = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
+  ASSERT_NE(status, nullptr);
+  HWND pane0 = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (pane0 = Pane(main, 0)) != nullptr; }, 10000));
+  CloseFirstStartSettings(p.id);
+  ASSERT_TRUE(WaitFor([&] { return StatusPartText(p.handle, status, 4) == L"\tFIT MODE"; }, 30000));
+  RECT r = ScreenRectOf(pane0);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  ASSERT_GT(w, 300);
+  ASSERT_GT(h, 120);
+  // Inside the large histogram's place (262 x 70 at 10 pixels from the right and bottom edges),
+  // left of the small one: the picture's blue half until the large histogram covers it.
+  const RECT large{r.left + w - 260, r.top + h - 70, r.left + w - 100, r.top + h - 48};
+  auto blue = [](const MeanColour& m) { return m.b > 150 && m.r < 90; };
+  MeanColour shown;
+  ASSERT_TRUE(WaitFor([&] { return blue(shown = ScreenMean(large)); }, 20000))
+      << "mean " << shown.r << "," << shown.g << "," << shown.b;
+
+  const POINT zone{r.left + w - 40, r.top + h - 25};
+  SetCursorPos(zone.x, zone.y);
+  POINT at = zone;
+  ScreenToClient(FileListPane(main), &at);
+  PostMessageW(FileListPane(main), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+  const bool covered = WaitFor([&] { return !blue(shown = ScreenMean(large)); }, 20000);
+  if (!covered) SaveScreenshot(ExeFolder() + L"\\viewer_histogram_failed.bmp");
+  EXPECT_TRUE(covered) << "mean " << shown.r << "," << shown.g << "," << shown.b;
+  SaveScreenshot(ExeFolder() + L"\\viewer_large_histogram.bmp");
+
+  // The folder empties: the list follows it and the pane shows its background alone, flat
+  // away from the centre's mark.
+  SetCursorPos(r.left + w / 2, r.top + h / 2);
+  ASSERT_TRUE(DeleteFileW(picture.c_str()));
+  RECT left{r.left + 8, r.top + h / 4, r.left + w / 4, r.top + h * 3 / 4};
+  const bool blanked = WaitFor([&] {
+    shown = ScreenMean(left);
+    return shown.spread < 3 && !(shown.r > 170 && shown.b < 90);
+  }, 20000);
+  if (!blanked) SaveScreenshot(ExeFolder() + L"\\viewer_blank_failed.bmp");
+  EXPECT_TRUE(blanked) << "mean " << shown.r << "," << shown.g << "," << shown.b << " spread " << shown.spread;
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  EXPECT_TRUE(p.WaitExit(30000, &code));
+  EXPECT_EQ(code, 0u);
+  Gdiplus::GdiplusShutdown(gdiplus);
+}
+
 // A zoomed picture and the view-focus tour: Page Down moves the shown part to the next point of
 // the pattern (the top-right corner of pattern 0), Page Up walks back past the centre.
 TEST(MainWindowE2E, ViewFocusKeysMoveTheZoomedPicture) {

@@ -318,6 +318,11 @@ TEST_F(MainWindowTest, HoveringTheSmallHistogramGrantsTheLargeOneAfterItSettles)
   g_settings.histogramOnMainScreen = 1;
   g_settings.histogramMode = 2;
   g_histogramCacheMode = 0;
+  // A folder load the start left pending would start the count again (and its once-only step
+  // may ask for the settings dialog, which would wait for a user).
+  g_folderOpenDelay.pending = false;
+  g_startupCompletionWindow = nullptr;
+  PendingSettingsPage = -2;
   auto moveTo = [&](int x, int y) {
     SetCursorPos(origin.x + x, origin.y + y);
     POINT p{origin.x + x, origin.y + y};
@@ -369,6 +374,9 @@ TEST_F(MainWindowTest, SlideshowRestoresViewFullScreenAndTree) {
     int32_t view;
     uint8_t full, treeHidden;
   } cases[] = {{1, 0, 0}, {2, 1, 1}, {2, 0, 1}};
+  g_folderOpenDelay.pending = false;
+  g_startupCompletionWindow = nullptr;
+  PendingSettingsPage = -2;
   const RECT before = ScreenRectOf(g_hwndMain);
   for (const Case& c : cases) {
     g_viewMode = c.view;

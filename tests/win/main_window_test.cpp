@@ -333,10 +333,10 @@ TEST_F(MainWindowTest, HoveringTheSmallHistogramGrantsTheLargeOneAfterItSettles)
     moveTo(pc.right - 20, pc.bottom - 20);
     EXPECT_EQ(g_histogramCacheMode, 2) << round;
     g_histogramBudget = 0;
-    Tick(24);
-    EXPECT_EQ(g_histogramBudget, 0) << round;
-    Tick();
+    int ticks = 0;
+    for (; ticks < 40 && g_histogramBudget == 0; ++ticks) Tick();
     EXPECT_EQ(g_histogramBudget, CurrentPaneCount()) << round;
+    EXPECT_GE(ticks, 25) << round;  // a new row or a new hover counts from the start
     moveTo(pc.right / 2, pc.bottom / 2);
     EXPECT_EQ(g_histogramCacheMode, 0) << round;
   }

@@ -541,36 +541,49 @@ TEST(MainWindowE2E, LargeHistogramOnHoverAndAnEmptiedFolderBlanksThePane) {
   ASSERT_TRUE(WaitFor([&] { return (pane0 = Pane(main, 0)) != nullptr; }, 10000));
   CloseFirstStartSettings(p.id);
   ASSERT_TRUE(WaitFor([&] { return StatusPartText(p.handle, status, 4) == L"\tFIT MODE"; }, 30000));
-  RECT r = ScreenRectOf(pane0);
-  const int w = r.right - r.left, h = r.bottom - r.top;
+  RECT client;
+  GetClientRect(pane0, &client);
+  POINT origin{0, 0};
+  ClientToScreen(pane0, &origin);
+  const int w = client.right, h = client.bottom;
   ASSERT_GT(w, 300);
   ASSERT_GT(h, 120);
-  // Inside the large histogram's place (262 x 70 at 10 pixels from the right and bottom edges),
-  // left of the small one: the picture's blue half until the large histogram covers it.
-  const RECT large{r.left + w - 260, r.top + h - 70, r.left + w - 100, r.top + h - 48};
-  auto blue = [](const MeanColour& m) { return m.b > 150 && m.r < 90; };
+  const PaneRect fit = FitPictureRect(4000, 3000, w, h);
+  // The picture's orange half, away from the information lines and the centre.
+  const RECT orangeBand{origin.x + fit.x + fit.w / 8, origin.y + fit.y + fit.h / 3, origin.x + fit.x + fit.w * 3 / 8,
+                        origin.y + fit.y + fit.h * 2 / 3};
+  auto orange = [](const MeanColour& m) { return m.r > 170 && m.b < 90; };
   MeanColour shown;
-  ASSERT_TRUE(WaitFor([&] { return blue(shown = ScreenMean(large)); }, 20000))
+  ASSERT_TRUE(WaitFor([&] { return orange(shown = ScreenMean(orangeBand)); }, 20000))
       << "mean " << shown.r << "," << shown.g << "," << shown.b;
 
-  const POINT zone{r.left + w - 40, r.top + h - 25};
+  // The large histogram's place (262 x 70 at 10 pixels from the right and bottom edges), left of
+  // the small one: its frame and bars stand out from what was there before.
+  const RECT large{origin.x + w - 272, origin.y + h - 80, origin.x + w - 80, origin.y + h - 10};
+  WaitFor([] { return false; }, 1000);
+  const MeanColour before = ScreenMean(large);
+  const POINT zone{origin.x + w - 40, origin.y + h - 25};
   SetCursorPos(zone.x, zone.y);
   POINT at = zone;
   ScreenToClient(FileListPane(main), &at);
   PostMessageW(FileListPane(main), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
-  const bool covered = WaitFor([&] { return !blue(shown = ScreenMean(large)); }, 20000);
+  const bool covered = WaitFor([&] {
+    shown = ScreenMean(large);
+    return shown.spread > before.spread + 10 ||
+           std::fabs(shown.r - before.r) + std::fabs(shown.g - before.g) + std::fabs(shown.b - before.b) > 30;
+  }, 20000);
   if (!covered) SaveScreenshot(ExeFolder() + L"\\viewer_histogram_failed.bmp");
-  EXPECT_TRUE(covered) << "mean " << shown.r << "," << shown.g << "," << shown.b;
+  EXPECT_TRUE(covered) << "spread " << before.spread << " -> " << shown.spread;
   SaveScreenshot(ExeFolder() + L"\\viewer_large_histogram.bmp");
 
-  // The folder empties: the list follows it and the pane shows its background alone, flat
-  // away from the centre's mark.
-  SetCursorPos(r.left + w / 2, r.top + h / 2);
+  // The folder empties: the list follows it and the pane shows its background alone where the
+  // picture was.
+  SetCursorPos(origin.x + w / 2, origin.y + h / 2);
+  PostMessageW(FileListPane(main), WM_MOUSEMOVE, 0, 0);
   ASSERT_TRUE(DeleteFileW(picture.c_str()));
-  RECT left{r.left + 8, r.top + h / 4, r.left + w / 4, r.top + h * 3 / 4};
   const bool blanked = WaitFor([&] {
-    shown = ScreenMean(left);
-    return shown.spread < 3 && !(shown.r > 170 && shown.b < 90);
+    shown = ScreenMean(orangeBand);
+    return shown.spread < 3 && !orange(shown);
   }, 20000);
   if (!blanked) SaveScreenshot(ExeFolder() + L"\\viewer_blank_failed.bmp");
   EXPECT_TRUE(blanked) << "mean " << shown.r << "," << shown.g << "," << shown.b << " spread " << shown.spread;

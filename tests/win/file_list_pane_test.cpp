@@ -749,10 +749,19 @@ TEST_F(FileListPaneTest, MouseMovesWhileZoomedCarryTheLoupeAndThePan) {
   EXPECT_EQ(x, cx + 30);
   EXPECT_EQ(y, cy + 20);
   EXPECT_EQ(g_redrawFlag, 1);
+  // With Alt held only the hovered pane's loupe follows.
+  g_keyHold.counters[VK_MENU] = 1;
+  moveTo(cx + 50, cy + 20);
+  g_keyHold.counters[VK_MENU] = 0;
+  GetLoupeCentre(0, &x, &y);
+  EXPECT_EQ(x, cx + 50);
+  GetLoupeCentre(1, &x, &y);
+  EXPECT_EQ(x, cx + 30);
 
   g_settings.loupeEnabled = 0;
   g_panningActive = 1;
   g_panState = 2;
+  SetCursorPos(origin.x + cx + 30, origin.y + cy + 20);
   FindPaneUnderCursor();
   moveTo(cx + 40, cy + 25);
   EXPECT_EQ(g_panState, 1);

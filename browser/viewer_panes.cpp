@@ -69,12 +69,13 @@ void LayoutViewerPanes(int x, int y, int width, int height) {
   RefreshPaneDcs();
   // A new layout may have more panes: each is given its row before it is painted.
   AssignPaneEntries();
-  // Panes moved without a repaint of their own: the render thread paints them where they are now,
-  // or, with no rows (a load that found none), nobody but this thread.
-  if ((g_viewMode & 2) && g_listCount > 0)
+  // Panes moved without a repaint of their own: the render thread paints them where they are now;
+  // with no rows (a load that found none) their own paint blanks them.
+  if ((g_viewMode & 2) && g_listCount > 0) {
     g_paneRepaintRequest = 1;
-  else if ((g_viewMode & 2) && g_listCount == 0)
-    PaintAllPanesBlank();
+  } else if ((g_viewMode & 2) && g_listCount == 0) {
+    for (int32_t i = 0; i < n; ++i) InvalidateRect(GetPaneControl(i), nullptr, FALSE);
+  }
 }
 
 void AssignPaneEntries() {

@@ -21,6 +21,7 @@
 #include "browser/toolbar_state.h"
 #include "browser/tooltips.h"
 #include "browser/viewer_panes.h"
+#include "viewer/movie_player.h"
 #include "viewer/viewer_paint.h"
 #include "browser/window_slots.h"
 #include "core/app_globals.h"
@@ -30,6 +31,7 @@
 #include "browser/shell_tree.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/image_entry_list.h"
+#include "core/key_state.h"
 #include "core/list_helpers.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
@@ -104,6 +106,7 @@ void InsertColumns(HWND list) {
 }
 
 void OnInitDialog(HWND pane) {
+  ResetMovieSlots();
   ResetPaneRows();
   g_windowSlots[kSlotFileListPane] = pane;
   for (int k = 0; k < 4; ++k) g_panelDcs[k] = GetDC(GetDlgItem(pane, IDC_VIEWER_PANE1 + k));
@@ -483,9 +486,11 @@ void OnMouseMove(HWND pane, LPARAM lParam) {
   }
   if (g_zoomMode) {
     SetCursor(LoadCursorW(nullptr, g_panningActive ? IDC_CROSS : IDC_ARROW));
-    if (g_panningActive && g_panState == 2) g_panState = 1;
-    if (g_panningActive) g_redrawFlag = 1;
+    const bool moved = FollowZoomCursor(g_panningActive != 0, IsKeyHeld(VK_MENU));
+    if (g_panningActive && moved) g_panState = 1;
+    g_redrawFlag = 1;
   }
+  IsOverHistogramZone();
 }
 
 void OnLeftUp(HWND pane) {
@@ -670,6 +675,7 @@ INT_PTR CALLBACK FileListPaneDlgProc(HWND pane, UINT message, WPARAM wParam, LPA
       return OnNotify(pane, reinterpret_cast<NMHDR*>(lParam));
     case WM_PAINT:
       g_paneRepaintRequest = ((g_viewMode & 2) && g_listCount > 0) ? 1 : 0;
+      if (g_listCount == 0) PaintAllPanesBlank();
       return FALSE;
     case WM_ERASEBKGND:
       PaintSplitter(pane, reinterpret_cast<HDC>(wParam));

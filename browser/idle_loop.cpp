@@ -79,11 +79,8 @@ struct TickState {
   bool escapeSwitched = false;
 };
 
-int32_t g_lastHistogramRow = -1;
-int32_t g_histogramTicks = 0;
 int32_t g_fileInfoShownEntry = -2;
 int32_t g_lastMoveCheck = 0;
-DWORD g_lastSlideStep = 0;
 float g_focusTargetX[4], g_focusTargetY[4];
 bool g_focusTargetPane[4];
 uint8_t g_navigationStateBeforeFull = 0;
@@ -179,10 +176,7 @@ void UpdateInformationLine() {
 }
 
 // ---- steps 9-29 ----
-void NoteCurrentTarget(TickState& t) {
-  t.currentTarget = g_listCount > 0 && g_cursorRow >= 0 &&
-                    ((ListShown() && IsListFocused()) || (ViewerShown() && PaneHasFocus()));
-}
+void NoteCurrentTarget(TickState& t) { t.currentTarget = HasBrowsingFocus(); }
 
 void ServeSelectAllOrHotKeys(TickState& t) {
   HWND list = GetListControl();
@@ -198,10 +192,17 @@ void ServeSelectAllOrHotKeys(TickState& t) {
 
 void StepSlideshow() {
   if (!SlideshowRunning) return;
-  const DWORD interval = static_cast<DWORD>(g_settings.slideshowWaitSeconds > 0 ? g_settings.slideshowWaitSeconds : 0);
+  DWORD interval = static_cast<DWORD>(g_settings.slideshowWaitSeconds > 0 ? g_settings.slideshowWaitSeconds : 0);
+  if (g_settings.slideshowWaitForMovie) {
+    const int32_t number = GetRowEntry(GetPaneOrderNumber(GetFocusedPaneIndex(2)));
+    const ImageEntry* e = number >= 0 && number < g_entryCount ? EntryAt(number) : nullptr;
+    if (e && e->info.fileTypeFlag == kFileTypeMovie && e->movieValue > 0 &&
+        static_cast<DWORD>(e->movieValue) > interval)
+      interval = static_cast<DWORD>(e->movieValue);
+  }
   const DWORD now = GetTickCount();
-  if (interval * 1000 < now - g_lastSlideStep) {
-    g_lastSlideStep = now;
+  if (interval * 1000 < now - SlideshowStartTick) {
+    SlideshowStartTick = now;
     SendCommandThroughRebar(217);
   }
 }

@@ -7,7 +7,14 @@
 #include "core/settings.h"
 #include "core/app_globals.h"
 #include "browser/toolbar_state.h"
-#include "browser/main_window.h"
+#include "browser/viewer_panes.h"
+#include "browser/window_slots.h"
+#include "core/image_entry_list.h"
+#include "core/entry_queries.h"
+#include "core/list_helpers.h"
+#include "metadata/pure/image_info.h"
+#include "viewer/movie_ids.h"
+#include "viewer/movie_player.h"
 
 uint8_t SlideshowRunning;
 uint32_t SlideshowStartTick;
@@ -39,6 +46,18 @@ void StopSlideshow(int, int) {
   if (!(g_savedViewMode & 2)) Toggle(g_toggleViewRequest);
   if (!g_savedFullScreen) Toggle(g_fullScreenRequest);
   if (!g_savedTreeHidden) Toggle(g_navigationToggleRequest);
+  // Movies the slideshow set playing close back to their still pictures; the running flag goes
+  // first so that the repaint does not set them playing again.
   SlideshowRunning = 0;
+  if (g_viewMode & 2) {
+    for (int32_t k = 0; k < CurrentPaneCount(); ++k) {
+      const int32_t number = GetRowEntry(GetPaneOrderNumber(k));
+      ImageEntry* e = number >= 0 && number < g_entryCount ? EntryAt(number) : nullptr;
+      if (!e || e->info.fileTypeFlag != kFileTypeMovie || (e->flags & kEntryMovieNoCodec)) continue;
+      g_movieEntry = number;
+      if ((e->flags & kEntryMovieUsePosition) && g_windowSlots[kSlotMovieControls])
+        SendMessageW(g_windowSlots[kSlotMovieControls], WM_COMMAND, IDC_MOVIE_REWIND, 0);
+    }
+  }
   UpdateToolbarButtons(1);
 }

@@ -11,6 +11,7 @@
 #include "core/settings.h"
 #include "browser/focus_queries.h"
 #include "browser/slideshow.h"
+#include "browser/tooltips.h"
 #include "core/entry_queries.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
@@ -41,6 +42,10 @@ void Enable(int32_t id, bool enabled) {
   if (HWND tb = CommandToolbar()) SendMessageW(tb, TB_ENABLEBUTTON, id, MAKELPARAM(enabled ? 1 : 0, 0));
 }
 bool HasCursorRow() { return g_listCount > 0 && g_cursorRow >= 0; }
+int SelectedRowCount() {
+  HWND list = GetListControl();
+  return list ? static_cast<int>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+}
 }  // namespace
 
 int32_t AppliedCommandState(int32_t commandId) {
@@ -77,10 +82,19 @@ void ComputeCommandStates() {
   in.listFocusedOrPaneShowsEntry = IsListFocused() || GetFocusedPaneRow() >= 0;
   in.cursorEntryIsRaw = in.hasCursorRow && IsRawEntry(GetRowEntry(g_cursorRow));
   if (in.hasCursorRow) {
-    // Checks of the list selection come with the list pane; until then the focused pane's entry.
-    int32_t entry = GetRowEntry(GetPaneOrderNumber(GetFocusedPaneIndex(2)));
-    in.canCheck = entry >= 0 && !IsEntryChecked(entry);
-    in.canUncheck = entry >= 0 && IsEntryChecked(entry);
+    if (IsListFocused()) {
+      HWND list = GetListControl();
+      for (int row = -1; list && !(in.canCheck && in.canUncheck) &&
+                         (row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;) {
+        const int32_t entry = GetRowEntry(row);
+        if (entry < 0) continue;
+        (IsEntryChecked(entry) ? in.canUncheck : in.canCheck) = true;
+      }
+    } else {
+      const int32_t entry = GetRowEntry(GetPaneOrderNumber(GetFocusedPaneIndex(2)));
+      in.canCheck = entry >= 0 && !IsEntryChecked(entry);
+      in.canUncheck = entry >= 0 && IsEntryChecked(entry);
+    }
   }
   for (int32_t e = 0; e < g_entryCount && !in.anyEntryChecked; ++e) in.anyEntryChecked = IsEntryChecked(e);
   ComputeWantedCommandStates(in, g_wanted);
@@ -96,7 +110,7 @@ void UpdateToolbarButtons(uint32_t flags) {
     Enable(240, HasCursorRow());
   }
   if (flags & 2) {
-    Check(304, false);
+    Check(304, g_gridShown != 0);
     if (g_viewMode & 2) {
       Check(225, g_settings.keepZoomWhilePaging != 0);
       Check(226, g_settings.loupeEnabled != 0);
@@ -118,8 +132,8 @@ void UpdateToolbarButtons(uint32_t flags) {
     g_wanted[i337] = entry >= 0 && IsRawEntry(entry) ? 1 : 0;
     g_applied[i337] = -1;
     ApplyCommandStates();
-    Check(337, false);
-    bool target = HasCursorRow() && (IsListFocused() ? true : GetFocusedPaneRow() >= 0);
+    Check(337, g_wanted[i337] != 0 && IsCommandToggledOn(337));
+    bool target = HasCursorRow() && (IsListFocused() ? SelectedRowCount() > 0 : GetFocusedPaneRow() >= 0);
     g_wanted[i556] = target ? 1 : 0;
   }
   if (flags & 0x10) {

@@ -69,8 +69,13 @@ void LayoutViewerPanes(int x, int y, int width, int height) {
   RefreshPaneDcs();
   // A new layout may have more panes: each is given its row before it is painted.
   AssignPaneEntries();
-  // Panes moved without a repaint of their own: the render thread paints them where they are now.
-  if ((g_viewMode & 2) && g_listCount > 0) g_paneRepaintRequest = 1;
+  // Panes moved without a repaint of their own: the render thread paints them where they are now;
+  // with no rows (a load that found none) their own paint blanks them.
+  if ((g_viewMode & 2) && g_listCount > 0) {
+    g_paneRepaintRequest = 1;
+  } else if ((g_viewMode & 2) && g_listCount == 0) {
+    for (int32_t i = 0; i < n; ++i) InvalidateRect(GetPaneControl(i), nullptr, FALSE);
+  }
 }
 
 void AssignPaneEntries() {
@@ -119,7 +124,7 @@ void SyncListSelectionWithView() {
     if (!list) return;
     int32_t lo = g_cursorRow, hi = g_cursorRow;
     for (int32_t k = CurrentPaneCount() - 1; k >= 0; --k) {
-      const int32_t row = g_paneRequested[k];
+      const int32_t row = GetPaneOrderNumber(k);  // a locked pane's own row
       if (row < 0) continue;
       LVITEMW item{};
       item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -269,13 +274,31 @@ void SetZoomPointUnderCursor(float pictureW, float pictureH, int k, int c) {
 }
 
 bool TakePanMotion(int k, int32_t* dx, int32_t* dy) {
-  POINT p;
-  if (k < 0 || k > 3 || !CursorInPane(g_hoveredPane, &p)) return false;
-  *dx = g_pressX[k] - p.x;
-  *dy = g_pressY[k] - p.y;
-  g_pressX[k] = p.x;
-  g_pressY[k] = p.y;
+  if (k < 0 || k > 3) return false;
+  *dx = g_pressX[k] - g_dragX[k];
+  *dy = g_pressY[k] - g_dragY[k];
+  g_pressX[k] = g_dragX[k];
+  g_pressY[k] = g_dragY[k];
   return true;
+}
+
+bool FollowZoomCursor(bool panning, bool hoveredOnly) {
+  POINT p;
+  if (!CursorInPane(g_hoveredPane, &p)) return false;
+  const int32_t k = g_hoveredPaneIndex;
+  const bool moved = p.x != g_pressX[k] || p.y != g_pressY[k];
+  for (int32_t i = 0; i < 4; ++i) {
+    if (hoveredOnly && i != k) continue;
+    if (panning) {
+      g_dragX[i] = p.x;
+      g_dragY[i] = p.y;
+    }
+    if (g_settings.loupeEnabled) {
+      g_loupeX[i] = p.x;
+      g_loupeY[i] = p.y;
+    }
+  }
+  return moved;
 }
 
 void GetLoupeCentre(int k, int32_t* x, int32_t* y) {
@@ -299,6 +322,8 @@ LRESULT CALLBACK ViewerPaneSubclassProc(HWND pane, UINT message, WPARAM wParam, 
     BeginPaint(pane, &ps);
     EndPaint(pane, &ps);
     if ((g_viewMode & 2) && g_listCount > 0) g_paneRepaintRequest = 1;
+    // The render thread leaves the panes of an empty list alone: they are blanked here.
+    if (g_listCount == 0) PaintAllPanesBlank();
     return 0;
   }
   if (message == WM_MOUSEWHEEL) {

@@ -30,9 +30,13 @@ void UpdateZoomModeFromKeys();
 void FindPaneUnderCursor();
 void SetZoomPointUnderCursor(float pictureW, float pictureH, int k, int c);
 void UpdateMainMenuState();
-// The pan since the last call in pane pixels (previous cursor - current), for pane k; the
-// current point becomes the previous one. False when the cursor cannot be read.
+// The pan since the last call in pane pixels (previous drag point - current), for pane k; the
+// current point becomes the previous one.
 bool TakePanMotion(int k, int32_t* dx, int32_t* dy);
+// A mouse move while zoomed: the cursor, in the hovered pane's pixels, becomes the drag point
+// (while panning) and the loupe point (loupe on) of the hovered pane only or of all four. True
+// when it differs from the hovered pane's press point.
+bool FollowZoomCursor(bool panning, bool hoveredOnly);
 // The loupe centre of pane k in its client pixels.
 void GetLoupeCentre(int k, int32_t* x, int32_t* y);
 

@@ -507,7 +507,22 @@ void RefreshPaneDcs() {
 }
 
 void PaintAllPanesBlank() {
+  // The back buffer is the render thread's too. The wait is bounded: this thread may itself hold
+  // the lock below a modal loop that paints.
+  HANDLE sema = g_semaphores[kSemaImage];
+  const DWORD start = GetTickCount();
+  while (sema) {
+    const DWORD r = MsgWaitForMultipleObjects(1, &sema, FALSE, 50, QS_SENDMESSAGE);
+    if (r == WAIT_OBJECT_0) break;
+    if (r == WAIT_OBJECT_0 + 1) {
+      MSG message;  // delivers the sent messages only
+      PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    } else if (r != WAIT_TIMEOUT || GetTickCount() - start > 1000) {
+      return;
+    }
+  }
   for (int32_t k = 0; k < CurrentPaneCount(); ++k) PaintViewerPane(g_panelDcs[k], GetPaneControl(k), -1, k, k);
+  if (sema) ReleaseSemaphore(sema, 1, nullptr);
 }
 
 void FreeViewerBackBuffer() {

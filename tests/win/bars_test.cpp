@@ -1,5 +1,5 @@
-// Rebar bands, toolbars, menus, tooltips, focus queries, caption, favourites, NumLock and
-// slideshow against real windows.
+// Rebar bands, toolbars, menus, tooltips, focus queries, caption, favourites and NumLock against
+// real windows.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -515,47 +515,6 @@ TEST_F(BarsTest, CaptionForFolderAndCollection) {
   EXPECT_EQ(testsupport::WindowText(window_), L"Brannomere Ver5.71 - D:\\撮影 ");
   g_hwndMain = nullptr;
   g_productName = g_programVersion = nullptr;
-}
-
-TEST_F(BarsTest, SlideshowRestoresViewFullScreenAndTree) {
-  // What the idle loop does with the one-shot requests.
-  auto idle = [] {
-    if (g_toggleViewRequest) g_viewMode = (g_viewMode & 2) ? 1 : 2;
-    if (g_fullScreenRequest) FullScreenFlag ^= 1;
-    if (g_navigationToggleRequest) g_treeHidden ^= 1;
-    g_toggleViewRequest = g_fullScreenRequest = g_navigationToggleRequest = 0;
-  };
-  struct Case {
-    int32_t view;
-    uint8_t full, treeHidden;
-  } cases[] = {{1, 0, 0}, {3, 1, 0}, {2, 0, 1}, {2, 1, 1}};
-  for (const Case& c : cases) {
-    g_viewMode = c.view;
-    FullScreenFlag = c.full;
-    g_treeHidden = c.treeHidden;
-    StartSlideshow();
-    EXPECT_EQ(SlideshowRunning, 1);
-    StartSlideshow();  // already running: nothing more
-    idle();
-    EXPECT_NE(g_viewMode & 2, 0);
-    EXPECT_EQ(FullScreenFlag, 1);
-    EXPECT_EQ(g_treeHidden, 1);
-    StopSlideshow(0, 0);
-    EXPECT_EQ(SlideshowRunning, 0);
-    StopSlideshow(0, 0);
-    idle();
-    EXPECT_EQ(g_viewMode & 2, c.view & 2) << c.view;
-    EXPECT_EQ(FullScreenFlag, c.full);
-    EXPECT_EQ(g_treeHidden, c.treeHidden);
-  }
-  // Stopped before the idle loop served the start: nothing is left to toggle.
-  g_viewMode = 1;
-  FullScreenFlag = 0;
-  g_treeHidden = 0;
-  StartSlideshow();
-  StopSlideshow(0, 0);
-  EXPECT_EQ(g_toggleViewRequest | g_fullScreenRequest | g_navigationToggleRequest, 0);
-  g_viewMode = 3;
 }
 
 TEST_F(BarsTest, NumLockTurnedOnAndRestored) {

@@ -21,6 +21,9 @@
 #include "browser/rebar_bands.h"
 #include "browser/viewer_panes.h"
 #include "browser/window_slots.h"
+#include "viewer/movie_player.h"
+#include "browser/toolbar_state.h"
+#include "browser/slideshow.h"
 #include "core/app_globals.h"
 #include "core/image_pipeline.h"
 #include "core/key_state.h"
@@ -704,6 +707,186 @@ TEST_F(FileListPaneTest, ActionCommandsWithTheFocusOnTheTreeLeaveTheFiles) {
   g_viewMode = mode;
   EXPECT_TRUE(FileExists(photos_->File(L"b.jpg")));
   EXPECT_EQ(GetActionHistoryCount(), lines);
+}
+
+// The check-mark buttons follow the selected rows while the list has the focus; the GPS button
+// needs a selected row; the grid button shows the grid's state.
+TEST_F(FileListPaneTest, ToolbarFollowsTheSelectionAndTheGrid) {
+  const int32_t viewMode = g_viewMode;
+  g_viewMode = 3;
+  for (int k = 0; k < g_entryCount; ++k) EntryAt(k)->checked = 0;
+  SetFocus(List());
+  if (GetFocus() != List()) GTEST_SKIP() << "the list cannot take the focus here";
+  g_cursorRow = 0;
+  EntryAtRow(0)->checked = 1;
+  Select({0, 1});
+  ComputeCommandStates();
+  EXPECT_EQ(AppliedCommandState(305), 1);
+  EXPECT_EQ(AppliedCommandState(308), 1);
+  Select({1});
+  ComputeCommandStates();
+  EXPECT_EQ(AppliedCommandState(305), 1);
+  EXPECT_EQ(AppliedCommandState(308), 0);
+  Select({});
+  UpdateToolbarButtons(8);
+  ComputeCommandStates();
+  EXPECT_EQ(AppliedCommandState(556), 0);
+  Select({2});
+  UpdateToolbarButtons(8);
+  ComputeCommandStates();
+  EXPECT_EQ(AppliedCommandState(556), 1);
+  EntryAtRow(0)->checked = 0;
+
+  HWND toolbar = CommandToolbar();
+  if (toolbar && SendMessageW(toolbar, TB_COMMANDTOINDEX, 304, 0) >= 0) {
+    for (uint8_t grid : {1, 0}) {
+      g_gridShown = grid;
+      UpdateToolbarButtons(2);
+      EXPECT_EQ(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 304, 0) != 0, grid == 1);
+    }
+  }
+  g_viewMode = viewMode;
+}
+
+// In the split view a locked pane's own row is selected with the others, not the row after the
+// cursor.
+TEST_F(FileListPaneTest, SplitViewSelectsTheRowOfALockedPane) {
+  const int32_t viewMode = g_viewMode, layout = g_settings.splitLayout;
+  g_viewMode = 3;
+  g_settings.splitLayout = 1;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  Pump();
+  g_cursorRow = 0;
+  g_paneEntry[1] = 3;
+  SetFocus(GetPaneControl(0));
+  ASSERT_EQ(GetFocus(), GetPaneControl(0));
+  SyncListSelectionWithView();
+  EXPECT_EQ(SelectedListRows(), (std::vector<int>{0, 3}));
+  g_paneEntry[1] = -1;
+  g_settings.splitLayout = layout;
+  g_viewMode = viewMode;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  Pump();
+}
+
+// While zoomed, each mouse move on the pane asks for a repaint, carries the loupe with the
+// cursor and, during a drag, stores the drag point the picture pans by.
+TEST_F(FileListPaneTest, MouseMovesWhileZoomedCarryTheLoupeAndThePan) {
+  const int32_t viewMode = g_viewMode, loupe = g_settings.loupeEnabled;
+  g_viewMode = 3;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  Pump();
+  RECT pc;
+  GetClientRect(GetPaneControl(0), &pc);
+  POINT origin{0, 0};
+  ClientToScreen(GetPaneControl(0), &origin);
+  auto moveTo = [&](int x, int y) {
+    SetCursorPos(origin.x + x, origin.y + y);
+    POINT p{origin.x + x, origin.y + y};
+    ScreenToClient(Pane(), &p);
+    SendMessageW(Pane(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  };
+  const int cx = pc.right / 2, cy = pc.bottom / 2;
+  g_settings.loupeEnabled = 1;
+  SetCursorPos(origin.x + cx, origin.y + cy);
+  g_zoomMode = 1;
+  FindPaneUnderCursor();
+  g_redrawFlag = 0;
+  moveTo(cx + 30, cy + 20);
+  int32_t x = 0, y = 0;
+  GetLoupeCentre(0, &x, &y);
+  EXPECT_EQ(x, cx + 30);
+  EXPECT_EQ(y, cy + 20);
+  EXPECT_EQ(g_redrawFlag, 1);
+  // With Alt held only the hovered pane's loupe follows.
+  g_keyHold.counters[VK_MENU] = 1;
+  moveTo(cx + 50, cy + 20);
+  g_keyHold.counters[VK_MENU] = 0;
+  GetLoupeCentre(0, &x, &y);
+  EXPECT_EQ(x, cx + 50);
+  GetLoupeCentre(1, &x, &y);
+  EXPECT_EQ(x, cx + 30);
+
+  g_settings.loupeEnabled = 0;
+  g_panningActive = 1;
+  g_panState = 2;
+  SetCursorPos(origin.x + cx + 30, origin.y + cy + 20);
+  FindPaneUnderCursor();
+  moveTo(cx + 40, cy + 25);
+  EXPECT_EQ(g_panState, 1);
+  SetCursorPos(origin.x + cx, origin.y + cy);  // not a move the pane was told of
+  int32_t dx = 0, dy = 0;
+  ASSERT_TRUE(TakePanMotion(0, &dx, &dy));
+  EXPECT_EQ(dx, -10);
+  EXPECT_EQ(dy, -5);
+  g_panningActive = 0;
+  g_panState = 0;
+  g_zoomMode = 0;
+  g_redrawFlag = 0;
+  g_settings.loupeEnabled = loupe;
+  g_viewMode = viewMode;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  Pump();
+}
+
+// The idle loop's slideshow step: the first picture has its time too, a movie shown holds the
+// show for its length when the setting says so, and stopping closes it to its still picture.
+TEST_F(FileListPaneTest, SlideshowGivesEveryPictureItsTimeAndWaitsForAMovie) {
+  const int32_t viewMode = g_viewMode, layout = g_settings.splitLayout;
+  const int32_t seconds = g_settings.slideshowWaitSeconds;
+  const uint8_t waitMovie = g_settings.slideshowWaitForMovie;
+  // Nothing the ticks would open may wait for a user: the start's once-only step asks for the
+  // settings dialog.
+  g_folderOpenDelay.pending = false;
+  g_startupCompletionWindow = nullptr;
+  PendingSettingsPage = -2;
+  g_viewMode = 2;
+  g_settings.splitLayout = 0;
+  g_settings.slideshowWaitSeconds = 1;
+  g_settings.slideshowWaitForMovie = 0;
+  SetFocus(GetPaneControl(0));
+  g_cursorRow = 0;
+  AssignPaneEntries();
+  StartSlideshow();
+  g_fullScreenRequest = g_navigationToggleRequest = g_toggleViewRequest = 0;  // stays as it is
+  Tick(3);
+  EXPECT_EQ(g_cursorRow, 0);
+  EXPECT_TRUE(WaitFor([] {
+    Tick();
+    return g_cursorRow == 1;
+  }, 4000));
+
+  // The list view from here: the panes would try to play the stand-in movie.
+  g_viewMode = 1;
+  ImageEntry* movie = EntryAtRow(1);
+  const uint32_t type = movie->info.fileTypeFlag;
+  const int32_t length = movie->movieValue;
+  const uint16_t flags = movie->flags;
+  movie->info.fileTypeFlag = kFileTypeMovie;
+  movie->movieValue = 3;
+  g_settings.slideshowWaitForMovie = 1;
+  SlideshowStartTick = GetTickCount();
+  WaitFor([] {
+    Tick();
+    return g_cursorRow != 1;
+  }, 1800);
+  EXPECT_EQ(g_cursorRow, 1);
+  movie->flags |= kEntryMovieUsePosition;
+  g_movieEntry = -1;
+  g_viewMode = 2;
+  StopSlideshow(0, 0);
+  EXPECT_EQ(g_movieEntry, g_displayOrder[1]);
+  EXPECT_EQ(movie->flags & kEntryMovieUsePosition, 0);
+  g_fullScreenRequest = g_navigationToggleRequest = g_toggleViewRequest = 0;
+  movie->info.fileTypeFlag = type;
+  movie->movieValue = length;
+  movie->flags = flags;
+  g_settings.slideshowWaitSeconds = seconds;
+  g_settings.slideshowWaitForMovie = waitMovie;
+  g_settings.splitLayout = layout;
+  g_viewMode = viewMode;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  Pump();
 }
 
 // Runs last: it sends two of the folder's files to the Recycle Bin and puts them back.

@@ -516,6 +516,85 @@ TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
 }
 
 
+// The cursor resting on a pane's small histogram brings up the large one over the picture's
+// bottom right after a moment; a folder that empties blanks the pane instead of leaving the last
+// picture on it.
+TEST(MainWindowE2E, LargeHistogramOnHoverAndAnEmptiedFolderBlanksThePane) {
+  using namespace viewer_e2e;
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR gdiplus = 0;
+  ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr), Gdiplus::Ok);
+  ScratchDir dir;
+  const std::wstring exe = dir.File(L"Brannomere.exe");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring pictures = dir.File(L"pictures"), picture = pictures + L"\\000_big.jpg";
+  ASSERT_TRUE(CreateDirectoryW(pictures.c_str(), nullptr));
+  ASSERT_TRUE(WriteTwoColourJpeg(picture, 4000, 3000));
+
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L"\"" + pictures + L"\""));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
+  HWND status = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
+  ASSERT_NE(status, nullptr);
+  HWND pane0 = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (pane0 = Pane(main, 0)) != nullptr; }, 10000));
+  CloseFirstStartSettings(p.id);
+  ASSERT_TRUE(WaitFor([&] { return StatusPartText(p.handle, status, 4) == L"\tFIT MODE"; }, 30000));
+  RECT client;
+  GetClientRect(pane0, &client);
+  POINT origin{0, 0};
+  ClientToScreen(pane0, &origin);
+  const int w = client.right, h = client.bottom;
+  ASSERT_GT(w, 300);
+  ASSERT_GT(h, 120);
+  const PaneRect fit = FitPictureRect(4000, 3000, w, h);
+  // The picture's orange half, away from the information lines and the centre.
+  const RECT orangeBand{origin.x + fit.x + fit.w / 8, origin.y + fit.y + fit.h / 3, origin.x + fit.x + fit.w * 3 / 8,
+                        origin.y + fit.y + fit.h * 2 / 3};
+  auto orange = [](const MeanColour& m) { return m.r > 170 && m.b < 90; };
+  MeanColour shown;
+  ASSERT_TRUE(WaitFor([&] { return orange(shown = ScreenMean(orangeBand)); }, 20000))
+      << "mean " << shown.r << "," << shown.g << "," << shown.b;
+
+  // The large histogram's place (262 x 70 at 10 pixels from the right and bottom edges), left of
+  // the small one: its frame and bars stand out from what was there before.
+  const RECT large{origin.x + w - 272, origin.y + h - 80, origin.x + w - 80, origin.y + h - 10};
+  WaitFor([] { return false; }, 1000);
+  const MeanColour before = ScreenMean(large);
+  const POINT zone{origin.x + w - 40, origin.y + h - 25};
+  SetCursorPos(zone.x, zone.y);
+  POINT at = zone;
+  ScreenToClient(FileListPane(main), &at);
+  PostMessageW(FileListPane(main), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+  const bool covered = WaitFor([&] {
+    shown = ScreenMean(large);
+    return shown.spread > before.spread + 10 ||
+           std::fabs(shown.r - before.r) + std::fabs(shown.g - before.g) + std::fabs(shown.b - before.b) > 30;
+  }, 20000);
+  if (!covered) SaveScreenshot(ExeFolder() + L"\\viewer_histogram_failed.bmp");
+  EXPECT_TRUE(covered) << "spread " << before.spread << " -> " << shown.spread;
+  SaveScreenshot(ExeFolder() + L"\\viewer_large_histogram.bmp");
+
+  // The folder empties: the list follows it and the pane shows its background alone where the
+  // picture was.
+  SetCursorPos(origin.x + w / 2, origin.y + h / 2);
+  PostMessageW(FileListPane(main), WM_MOUSEMOVE, 0, 0);
+  ASSERT_TRUE(DeleteFileW(picture.c_str()));
+  const bool blanked = WaitFor([&] {
+    shown = ScreenMean(orangeBand);
+    return shown.spread < 3 && !orange(shown);
+  }, 20000);
+  if (!blanked) SaveScreenshot(ExeFolder() + L"\\viewer_blank_failed.bmp");
+  EXPECT_TRUE(blanked) << "mean " << shown.r << "," << shown.g << "," << shown.b << " spread " << shown.spread;
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  EXPECT_TRUE(p.WaitExit(30000, &code));
+  EXPECT_EQ(code, 0u);
+  Gdiplus::GdiplusShutdown(gdiplus);
+}
+
 // A zoomed picture and the view-focus tour: Page Down moves the shown part to the next point of
 // the pattern (the top-right corner of pattern 0), Page Up walks back past the centre.
 TEST(MainWindowE2E, ViewFocusKeysMoveTheZoomedPicture) {

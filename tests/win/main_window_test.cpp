@@ -15,6 +15,7 @@
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
+#include "browser/slideshow.h"
 #include "browser/status_bar.h"
 #include "browser/toolbar_state.h"
 #include "browser/viewer_panes.h"
@@ -27,6 +28,7 @@
 #include "core/settings.h"
 #include "core/startup.h"
 #include "core/thumbnail_list_thread.h"
+#include "viewer/histogram.h"
 #include "resources/resource.h"
 #include "settings_dialog/color_settings.h"
 #include "support/program_services.h"
@@ -299,6 +301,125 @@ TEST_F(MainWindowTest, PaneWheelOverTheListHandsItTheFocus) {
   SetCursorPos(origin.x + pc.right / 2, origin.y + pc.bottom / 2);
   EXPECT_FALSE(IsOverHistogramZone());
   EXPECT_EQ(g_histogramCacheMode, 0);
+}
+
+// The pane's own mouse move switches the large histogram on over a pane's small one; the idle
+// loop then grants the histogram budget once the cursor row has stayed 25 ticks, and again after
+// every new hover.
+TEST_F(MainWindowTest, HoveringTheSmallHistogramGrantsTheLargeOneAfterItSettles) {
+  g_viewMode = 3;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  Pump();
+  HWND pane = GetPaneControl(0), filePane = g_windowSlots[kSlotFileListPane];
+  RECT pc;
+  GetClientRect(pane, &pc);
+  POINT origin{0, 0};
+  ClientToScreen(pane, &origin);
+  g_settings.histogramOnMainScreen = 1;
+  g_settings.histogramMode = 2;
+  g_histogramCacheMode = 0;
+  // A folder load the start left pending would start the count again (and its once-only step
+  // may ask for the settings dialog, which would wait for a user).
+  g_folderOpenDelay.pending = false;
+  g_startupCompletionWindow = nullptr;
+  PendingSettingsPage = -2;
+  auto moveTo = [&](int x, int y) {
+    SetCursorPos(origin.x + x, origin.y + y);
+    POINT p{origin.x + x, origin.y + y};
+    ScreenToClient(filePane, &p);
+    SendMessageW(filePane, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  };
+  for (int round = 0; round < 2; ++round) {
+    moveTo(pc.right - 20, pc.bottom - 20);
+    EXPECT_EQ(g_histogramCacheMode, 2) << round;
+    g_histogramBudget = 0;
+    int ticks = 0;
+    for (; ticks < 40 && g_histogramBudget == 0; ++ticks) Tick();
+    EXPECT_EQ(g_histogramBudget, CurrentPaneCount()) << round;
+    EXPECT_GE(ticks, 25) << round;  // a new row or a new hover counts from the start
+    moveTo(pc.right / 2, pc.bottom / 2);
+    EXPECT_EQ(g_histogramCacheMode, 0) << round;
+  }
+  g_histogramBudget = 0;
+}
+
+// With no rows the panes are painted by the user-interface thread: whatever was on them goes,
+// whether the file-list pane or the panel itself is repainted.
+TEST_F(MainWindowTest, AnEmptyListBlanksThePanes) {
+  ASSERT_EQ(g_listCount, 0);
+  g_viewMode = 3;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  Pump();
+  HWND pane = GetPaneControl(0), filePane = g_windowSlots[kSlotFileListPane];
+  const COLORREF background = g_settings.colorSlots[19] & 0xFFFFFF;
+  const COLORREF red = background == RGB(255, 0, 0) ? RGB(0, 255, 0) : RGB(255, 0, 0);
+  for (HWND repainted : {filePane, pane}) {
+    HDC dc = GetDC(pane);
+    HBRUSH brush = CreateSolidBrush(red);
+    RECT r{0, 0, 40, 40};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ASSERT_EQ(GetPixel(dc, 5, 5), red);
+    RedrawWindow(repainted, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    EXPECT_EQ(GetPixel(dc, 5, 5), background) << (repainted == pane ? "panel" : "file-list pane");
+    ReleaseDC(pane, dc);
+  }
+}
+
+// The slideshow's requests served by the idle loop itself: the view, full screen and the tree
+// come back to what they were.
+TEST_F(MainWindowTest, SlideshowRestoresViewFullScreenAndTree) {
+  struct Case {
+    int32_t view;
+    uint8_t full, treeHidden;
+  } cases[] = {{1, 0, 0}, {2, 1, 1}, {2, 0, 1}};
+  g_folderOpenDelay.pending = false;
+  g_startupCompletionWindow = nullptr;
+  PendingSettingsPage = -2;
+  const RECT before = ScreenRectOf(g_hwndMain);
+  for (const Case& c : cases) {
+    g_viewMode = c.view;
+    if (FullScreenFlag != c.full) {
+      g_fullScreenRequest = 1;
+      Tick(3);
+    }
+    if (g_treeHidden != c.treeHidden) {
+      g_navigationToggleRequest = 1;
+      Tick(2);
+    }
+    ASSERT_EQ(FullScreenFlag, c.full);
+    ASSERT_EQ(g_treeHidden, c.treeHidden);
+    StartSlideshow();
+    EXPECT_EQ(SlideshowRunning, 1);
+    StartSlideshow();  // already running: nothing more
+    Tick(3);
+    EXPECT_NE(g_viewMode & 2, 0);
+    EXPECT_EQ(FullScreenFlag, 1);
+    EXPECT_EQ(g_treeHidden, 1);
+    StopSlideshow(0, 0);
+    EXPECT_EQ(SlideshowRunning, 0);
+    StopSlideshow(0, 0);
+    Tick(3);
+    EXPECT_EQ(g_viewMode & 2, c.view & 2) << c.view;
+    EXPECT_EQ(FullScreenFlag, c.full);
+    EXPECT_EQ(g_treeHidden, c.treeHidden);
+  }
+  if (FullScreenFlag) {
+    g_fullScreenRequest = 1;
+    Tick(3);
+  }
+  if (g_treeHidden) {
+    g_navigationToggleRequest = 1;
+    Tick(2);
+  }
+  RECT after = ScreenRectOf(g_hwndMain);
+  EXPECT_TRUE(EqualRect(&after, &before));
+  // Stopped before the idle loop served the start: nothing is left to toggle.
+  StartSlideshow();
+  StopSlideshow(0, 0);
+  EXPECT_EQ(g_toggleViewRequest | g_fullScreenRequest | g_navigationToggleRequest, 0);
+  g_viewMode = 3;
 }
 
 TEST_F(MainWindowTest, StatusTextsArePushedOnlyWhenChanged) {

@@ -247,25 +247,32 @@ void DropLevelSource(ImageEntry* e, int level) {
   e->levelBlocks[level] = nullptr;
 }
 
-bool ThumbnailFromCache(ImageEntry* e) {
+// The cache's 88 x 60 pixels of the entry in a new bitmap (not turned); null without them.
+Bitmap* CachedThumbnailBitmap(const ImageEntry* e) {
   const uint8_t* pixels = LoadedCacheThumbnail(e->cacheIndex);
-  if (!pixels) return false;
+  if (!pixels) return nullptr;
   StageClock clock(kClockLevel0);
   Bitmap* bitmap = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
   if (!bitmap || bitmap->GetLastStatus() != Ok) {
     delete bitmap;
-    return false;
+    return nullptr;
   }
   Rect all(0, 0, kThumbWidth, kThumbHeight);
   BitmapData data;
   if (bitmap->LockBits(&all, ImageLockModeWrite, PixelFormat24bppRGB, &data) != Ok) {
     delete bitmap;
-    return false;
+    return nullptr;
   }
   for (int y = 0; y < kThumbHeight; ++y)
     std::memcpy(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
                 pixels + y * kThumbWidth * 3, kThumbWidth * 3);
   bitmap->UnlockBits(&data);
+  return bitmap;
+}
+
+bool ThumbnailFromCache(ImageEntry* e) {
+  Bitmap* bitmap = CachedThumbnailBitmap(e);
+  if (!bitmap) return false;
   e->levelImages[kLevelThumbnail] = bitmap;
   return true;
 }
@@ -473,6 +480,11 @@ Bitmap* MakeThumbnailAside(ImageEntry* e) {
   }
   FreeBlock(block);
   return thumb;
+}
+
+Bitmap* MakeCachedThumbnailAside(const ImageEntry* e) {
+  if (!e || e->levelImages[kLevelThumbnail]) return nullptr;
+  return CachedThumbnailBitmap(e);
 }
 
 bool PutThumbnailMadeAside(ImageEntry* e, Bitmap* picture) {

@@ -31,6 +31,9 @@ Gdiplus::Bitmap* MakeCachedThumbnailAside(const ImageEntry* entry);
 bool PutThumbnailMadeAside(ImageEntry* entry, Gdiplus::Bitmap* picture);
 // Level 1: the view image.
 bool DecodeViewImage(ImageEntry* entry);
+// Level 1 again from the whole picture when it was decoded reduced (for a zoomed pane); false
+// when there is no view image or the whole one cannot be had.
+bool DecodeWholeViewImage(ImageEntry* entry);
 // Level 2: the full development in the given mode; the outcome is the entry's level-2 slot.
 void DevelopFullImage(ImageEntry* entry, brn::RawDevelopMode mode);
 // One-eighth development into the caller's block (which stays null on failure). False only for

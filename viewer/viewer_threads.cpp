@@ -92,6 +92,12 @@ void RunRedrawCycle() {
         if (PaneLastResult[k] == kPaneFinal) continue;
         if ((g_paneEntry[k] != -1) != (pass == 1)) continue;
         int32_t result;
+        // A zoomed pane shows the whole picture: one decoded reduced for the fitted view is
+        // decoded whole here first, outside "sema".
+        if (g_zoomMode && g_cursorMoveCount < 2) {
+          ImageEntry* shown = RowEntry(GetPaneOrderNumber(k));
+          if (shown && shown->viewReduction > 1 && !shown->levelImages[kLevelFull]) DecodeWholeViewImage(shown);
+        }
         {
           SemaphoreLock sema(kSemaImage);
           const int32_t row = GetPaneOrderNumber(k);

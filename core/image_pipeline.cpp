@@ -1,6 +1,7 @@
 #include "core/image_pipeline.h"
 
 #include <gdiplus.h>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 
@@ -163,9 +164,41 @@ HGLOBAL CopyUnknownPictureBlock() {
   return block;
 }
 
+namespace {
+// A JPEG in the stream decoded whole by libjpeg-turbo (several times faster than the system's
+// decoder under Wine); null, the stream rewound, for anything else or anything it refuses.
+Image* DecodeJpegStream(IStream* stream) {
+  LARGE_INTEGER zero{};
+  STATSTG stat{};
+  uint8_t start[2] = {};
+  ULONG got = 0;
+  if (FAILED(stream->Seek(zero, STREAM_SEEK_SET, nullptr)) || FAILED(stream->Read(start, 2, &got)) || got != 2 ||
+      start[0] != 0xFF || start[1] != 0xD8 || FAILED(stream->Stat(&stat, STATFLAG_NONAME)) ||
+      stat.cbSize.QuadPart > 0x7FFFFFFF) {
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    return nullptr;
+  }
+  const ULONG size = static_cast<ULONG>(stat.cbSize.QuadPart);
+  Image* image = nullptr;
+  if (uint8_t* bytes = static_cast<uint8_t*>(std::malloc(size))) {
+    bytes[0] = start[0];
+    bytes[1] = start[1];
+    ULONG rest = 0;
+    if (SUCCEEDED(stream->Read(bytes + 2, size - 2, &rest))) {
+      ScaledJpeg jpeg;
+      if (DecodeJpegScaled(bytes, rest + 2, 0, 0, JpegNeed::kCover, &jpeg)) image = jpeg.bitmap;
+    }
+    std::free(bytes);
+  }
+  stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+  return image;
+}
+}  // namespace
+
 // A decoded picture over the stream, or null when GDI+ cannot read it.
 Image* DecodePictureStream(IStream* stream, bool embeddedColour) {
   if (!stream) return nullptr;
+  if (Image* jpeg = DecodeJpegStream(stream)) return jpeg;
   Image* image = new Image(stream, embeddedColour ? TRUE : FALSE);
   if (image && (image->GetLastStatus() != Ok || image->GetWidth() == 0 || image->GetHeight() == 0)) {
     delete image;

@@ -71,7 +71,8 @@ bool DevelopsRawWithoutPreview(const ImageEntry* entry);
 HGLOBAL ReadEntryFileRange(const ImageEntry* entry, int32_t offset, int32_t size);
 // A copy of the placeholder picture of files that cannot be shown, or null.
 HGLOBAL CopyUnknownPictureBlock();
-// The picture GDI+ decodes from the stream, or null.
+// The picture of the stream: a JPEG decoded whole by libjpeg-turbo, anything else (or a JPEG it
+// refuses) by GDI+; null when neither can.
 Gdiplus::Image* DecodePictureStream(IStream* stream, bool embeddedColour);
 // Turns clockwise by 1, 2 or 3 quarter turns; other values leave it.
 void TurnPicture(Gdiplus::Image* image, int turns);

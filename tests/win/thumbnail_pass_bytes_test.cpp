@@ -193,6 +193,7 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
   ImageList_Destroy(large);
   ImageList_Destroy(small);
   g_loadedFolderPath[0] = 0;
+  ReleaseRowCanvases();
   if (SUCCEEDED(com)) CoUninitialize();
   Gdiplus::GdiplusShutdown(token);
 }

@@ -568,11 +568,6 @@ Bitmap* MakeThumbnailAside(ImageEntry* e) {
   return thumb;
 }
 
-Bitmap* MakeCachedThumbnailAside(const ImageEntry* e) {
-  if (!e || e->levelImages[kLevelThumbnail]) return nullptr;
-  return CachedThumbnailBitmap(e);
-}
-
 bool PutThumbnailMadeAside(ImageEntry* e, Bitmap* picture) {
   if (!e || !picture) return false;
   if (e->levelImages[kLevelThumbnail]) {

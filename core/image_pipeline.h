@@ -24,8 +24,6 @@ bool BuildThumbnailUnderLock(ImageEntry* entry);
 // entry takes the locked road (a cached picture, a movie, a RAW file without a thumbnail, a block
 // already read, anything that fails): BuildThumbnailUnderLock then does it.
 Gdiplus::Bitmap* MakeThumbnailAside(ImageEntry* entry);
-// The same for an entry with a picture in the loaded cache file: a bitmap of the cache's pixels.
-Gdiplus::Bitmap* MakeCachedThumbnailAside(const ImageEntry* entry);
 // Under the lock: the picture made aside becomes level 0, turned as the entry says; when another
 // thread made level 0 meanwhile the picture is deleted. False only without a picture.
 bool PutThumbnailMadeAside(ImageEntry* entry, Gdiplus::Bitmap* picture);

@@ -381,13 +381,6 @@ void ShowProgressNowAndThen(HWND list) {
 bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
 bool RenderRowBesideOthers(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
 
-// A row from the cache file handed to a worker with the rows that follow it in the walk.
-struct CachedRow {
-  ImageEntry* entry;
-  int n, row;
-};
-void RenderCachedRows(HWND list, HIMAGELIST smallList, HIMAGELIST largeList, const std::vector<CachedRow>& rows);
-
 // The image lock kept over a run of rows from the cache file: under Wine every take of it is a
 // round trip to the server, which cost more than the row. It is let go before anything that
 // waits on another thread or takes another lock (a message sent to a window, a metadata read),
@@ -438,42 +431,11 @@ void HandOver(RowWorkers& workers, int n, std::function<void()> job) {
   });
 }
 
-// Rows from the cache file gathered in walk order and handed to a worker a run at a time: each
-// take of the image lock is a round trip to Wine's server, so a run takes it twice in all. The
-// first runs are short, so that the rows in sight (where the walk starts) show at once.
-class CachedRowRun {
- public:
-  CachedRowRun(HWND list, RowWorkers& workers) : list_(list), workers_(workers) {}
-  ~CachedRowRun() { HandOver(); }
-  void Add(ImageEntry* entry, int n, int row) {
-    rows_.push_back(CachedRow{entry, n, row});
-    if (s_rowsInHand) (*s_rowsInHand)[static_cast<size_t>(n)] = 1;
-    if (static_cast<int>(rows_.size()) >= runLength_) HandOver();
-  }
-  void HandOver() {
-    if (rows_.empty()) return;
-    std::vector<std::atomic<uint8_t>>* inHand = s_rowsInHand;
-    workers_.Run([list = list_, inHand, rows = std::move(rows_)] {
-      RenderCachedRows(list, g_smallThumbnailList, g_largeThumbnailList, rows);
-      if (inHand)
-        for (const CachedRow& r : rows) (*inHand)[static_cast<size_t>(r.n)] = 0;
-    });
-    rows_.clear();
-    if (runLength_ < kLongestRun) runLength_ *= 2;
-  }
-
- private:
-  static constexpr int kLongestRun = 16;
-  HWND list_;
-  RowWorkers& workers_;
-  std::vector<CachedRow> rows_;
-  int runLength_ = 2;
-};
-
-// A row from the cache file goes to a worker with the rows after it (a run of the image lock on
-// this thread when the boxes are drawn from the large preview, which is read under it); a row
-// read from its file goes to a worker alone.
-void ProcessRow(HWND list, int row, RowWorkers& workers, RowRunLock& runLock, CachedRowRun& cachedRun) {
+// A row from the cache file is drawn here, under the run of the image lock: GDI+ under Wine
+// draws one picture at a time, so the workers drawing such rows side by side only waited for each
+// other and for the lock (measured: four workers took longer than this thread alone). A row read
+// from its file goes to a worker.
+void ProcessRow(HWND list, int row, RowWorkers& workers, RowRunLock& runLock) {
   if (row < 0 || row >= g_listCount) return;
   int n = g_displayOrder[row];
   ImageEntry* entry = EntryAt(n);
@@ -492,11 +454,6 @@ void ProcessRow(HWND list, int row, RowWorkers& workers, RowRunLock& runLock, Ca
     if (entry->cacheIndex != -1 && (entry->flags & kFlagFromCache)) {
       CountProcessedRow();
       entry->flags &= ~kFlagFromCache;
-      if (!g_settings.highResolutionThumbs && s_rowsInHand) {
-        runLock.Release();
-        cachedRun.Add(entry, n, row);
-        return;
-      }
       runLock.Take();
       RenderRowImages(g_smallThumbnailList, g_largeThumbnailList, entry, n);
       RedrawRowSoon(list, row);  // posted, no wait
@@ -585,16 +542,15 @@ void WalkRows(HWND list, bool alternating, RowWorkers& workers) {
     int watchedRow = g_cursorRow;
     bool restart = false;
     RowRunLock runLock;
-    CachedRowRun cachedRun(list, workers);
     for (int step = 0; step <= count && !restart; ++step) {
-      ProcessRow(list, forward, workers, runLock, cachedRun);
+      ProcessRow(list, forward, workers, runLock);
       forward = forward + 1 >= count ? 0 : forward + 1;
       if (step % 32 == 0 && g_windowSlots[kSlotIndexPrint]) {
         runLock.Release();
         RefreshIndexPrintDialog();
       }
       if (alternating) {
-        ProcessRow(list, backward, workers, runLock, cachedRun);
+        ProcessRow(list, backward, workers, runLock);
         backward = backward - 1 < 0 ? count - 1 : backward - 1;
       }
       if (StopAsked()) return;
@@ -697,7 +653,6 @@ namespace {
 struct RowPictures {
   BoxPixels large, small, histogramBox;
   std::unique_ptr<Gdiplus::Bitmap> histogramPicture;  // becomes the entry's
-  bool drawn = false;
 };
 
 // Draws the boxes and the histogram from the source; reads the entry and writes only its counts.
@@ -720,7 +675,6 @@ void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out
     g->DrawImage(picture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
     TakeBoxPixels(canvases.histogram, &out->histogramBox);
   }
-  out->drawn = true;
 }
 
 // Under the image lock: the pictures into the lists and the histogram picture to the entry.
@@ -777,37 +731,6 @@ bool RenderRowBesideOthers(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntr
   waiting.Stop();
   PutRowPictures(smallList, largeList, entry, n, &pictures);
   return true;
-}
-void RenderCachedRows(HWND list, HIMAGELIST smallList, HIMAGELIST largeList, const std::vector<CachedRow>& rows) {
-  const size_t count = rows.size();
-  std::vector<std::unique_ptr<Gdiplus::Bitmap>> made(count);
-  for (size_t i = 0; i < count; ++i) made[i].reset(MakeCachedThumbnailAside(rows[i].entry));
-  std::vector<std::unique_ptr<Gdiplus::Image>> sources(count);
-  {
-    RawFailureBoxHold boxAfterUnlock;
-    StageClock waiting(kClockLocks);
-    SemaphoreLock lock(kSemaImage);
-    waiting.Stop();
-    for (size_t i = 0; i < count; ++i) {
-      ImageEntry* entry = rows[i].entry;
-      PutThumbnailMadeAside(entry, made[i].release());
-      if (!BuildThumbnailUnderLock(entry) || !entry->levelImages[0]) continue;
-      sources[i].reset(entry->levelImages[0]->Clone());
-      if (sources[i] && sources[i]->GetLastStatus() != Gdiplus::Ok) sources[i].reset();
-    }
-  }
-  std::vector<RowPictures> pictures(count);
-  for (size_t i = 0; i < count; ++i)
-    if (sources[i]) DrawRowPictures(sources[i].get(), rows[i].entry, &pictures[i]);
-  {
-    StageClock waiting(kClockLocks);
-    SemaphoreLock lock(kSemaImage);
-    waiting.Stop();
-    for (size_t i = 0; i < count; ++i)
-      if (pictures[i].drawn) PutRowPictures(smallList, largeList, rows[i].entry, rows[i].n, &pictures[i]);
-  }
-  for (const CachedRow& r : rows) RedrawRowSoon(list, r.row);
-  ShowProgressNowAndThen(list);
 }
 }  // namespace
 

@@ -1,15 +1,18 @@
 #include "core/image_pipeline.h"
 
 #include <gdiplus.h>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 
+#include "browser/main_window.h"
 #include "core/app_globals.h"
 #include "viewer/viewer_paint.h"
 #include "viewer/viewer_threads.h"
 #include "core/file_system.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
+#include "core/jpeg_scaled.h"
 #include "core/list_helpers.h"
 #include "viewer/fitted_pictures.h"
 #include "browser/viewer_panes.h"
@@ -161,9 +164,41 @@ HGLOBAL CopyUnknownPictureBlock() {
   return block;
 }
 
+namespace {
+// A JPEG in the stream decoded whole by libjpeg-turbo (several times faster than the system's
+// decoder under Wine); null, the stream rewound, for anything else or anything it refuses.
+Image* DecodeJpegStream(IStream* stream) {
+  LARGE_INTEGER zero{};
+  STATSTG stat{};
+  uint8_t start[2] = {};
+  ULONG got = 0;
+  if (FAILED(stream->Seek(zero, STREAM_SEEK_SET, nullptr)) || FAILED(stream->Read(start, 2, &got)) || got != 2 ||
+      start[0] != 0xFF || start[1] != 0xD8 || FAILED(stream->Stat(&stat, STATFLAG_NONAME)) ||
+      stat.cbSize.QuadPart > 0x7FFFFFFF) {
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    return nullptr;
+  }
+  const ULONG size = static_cast<ULONG>(stat.cbSize.QuadPart);
+  Image* image = nullptr;
+  if (uint8_t* bytes = static_cast<uint8_t*>(std::malloc(size))) {
+    bytes[0] = start[0];
+    bytes[1] = start[1];
+    ULONG rest = 0;
+    if (SUCCEEDED(stream->Read(bytes + 2, size - 2, &rest))) {
+      ScaledJpeg jpeg;
+      if (DecodeJpegScaled(bytes, rest + 2, 0, 0, JpegNeed::kCover, &jpeg)) image = jpeg.bitmap;
+    }
+    std::free(bytes);
+  }
+  stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+  return image;
+}
+}  // namespace
+
 // A decoded picture over the stream, or null when GDI+ cannot read it.
 Image* DecodePictureStream(IStream* stream, bool embeddedColour) {
   if (!stream) return nullptr;
+  if (Image* jpeg = DecodeJpegStream(stream)) return jpeg;
   Image* image = new Image(stream, embeddedColour ? TRUE : FALSE);
   if (image && (image->GetLastStatus() != Ok || image->GetWidth() == 0 || image->GetHeight() == 0)) {
     delete image;
@@ -247,25 +282,32 @@ void DropLevelSource(ImageEntry* e, int level) {
   e->levelBlocks[level] = nullptr;
 }
 
-bool ThumbnailFromCache(ImageEntry* e) {
+// The cache's 88 x 60 pixels of the entry in a new bitmap (not turned); null without them.
+Bitmap* CachedThumbnailBitmap(const ImageEntry* e) {
   const uint8_t* pixels = LoadedCacheThumbnail(e->cacheIndex);
-  if (!pixels) return false;
+  if (!pixels) return nullptr;
   StageClock clock(kClockLevel0);
   Bitmap* bitmap = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
   if (!bitmap || bitmap->GetLastStatus() != Ok) {
     delete bitmap;
-    return false;
+    return nullptr;
   }
   Rect all(0, 0, kThumbWidth, kThumbHeight);
   BitmapData data;
   if (bitmap->LockBits(&all, ImageLockModeWrite, PixelFormat24bppRGB, &data) != Ok) {
     delete bitmap;
-    return false;
+    return nullptr;
   }
   for (int y = 0; y < kThumbHeight; ++y)
     std::memcpy(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
                 pixels + y * kThumbWidth * 3, kThumbWidth * 3);
   bitmap->UnlockBits(&data);
+  return bitmap;
+}
+
+bool ThumbnailFromCache(ImageEntry* e) {
+  Bitmap* bitmap = CachedThumbnailBitmap(e);
+  if (!bitmap) return false;
   e->levelImages[kLevelThumbnail] = bitmap;
   return true;
 }
@@ -273,25 +315,45 @@ bool ThumbnailFromCache(ImageEntry* e) {
 // Steps 4 to 6 of the thumbnail: the embedded picture in the stream decoded and drawn into a new
 // 88 x 60 bitmap (not turned); notes the picture's size in the entry's information. Null when it
 // cannot be decoded.
-Bitmap* ThumbnailFromStream(ImageEntry* e, IStream* stream) {
+Bitmap* ThumbnailFromStream(ImageEntry* e, IStream* stream, HGLOBAL block) {
   StageClock decode(kClockDecode);
-  Image* source = DecodeJpegThumbnail(stream);
-  if (!source) source = DecodePictureStream(stream, true);
+  // A JPEG is decoded no larger than the thumbnail needs (a whole camera picture at an eighth);
+  // with margins to cut, whole, as they are counted in the picture's own pixels.
+  const CameraMargins& margins = EntryCameraModel(e).thumbMargins;
+  const bool margined = margins.top + margins.bottom + margins.left + margins.right != 0;
+  ScaledJpeg jpeg;
+  Image* source = nullptr;
+  UINT wholeWidth = 0, wholeHeight = 0;
+  if (DecodeJpegBlockScaled(block, margined ? 0 : kThumbWidth, margined ? 0 : kThumbHeight, JpegNeed::kCover, &jpeg)) {
+    source = jpeg.bitmap;
+    wholeWidth = static_cast<UINT>(jpeg.width);
+    wholeHeight = static_cast<UINT>(jpeg.height);
+  } else {
+    source = DecodeJpegThumbnail(stream);
+    if (!source) source = DecodePictureStream(stream, true);
+    if (source) {
+      wholeWidth = source->GetWidth();
+      wholeHeight = source->GetHeight();
+    }
+  }
   decode.Stop();
   if (!source) return nullptr;
   StageClock draw(kClockLevel0);
   const bool movie = e->info.fileTypeFlag == kFileTypeMovie;
-  Rect crop = CropRect(source, EntryCameraModel(e).thumbMargins);
+  Rect crop = CropRect(source, margins);
   if ((e->info.fileTypeFlag & kWholePictureTypes) && e->info.thumbOffset == e->info.previewOffset &&
       e->info.pixelSize[0] == 0) {
     wchar_t text[16] = {};  // the whole field goes into the cache file
-    swprintf(text, 16, L"%u*%u", source->GetWidth(), source->GetHeight());
+    swprintf(text, 16, L"%u*%u", wholeWidth, wholeHeight);
     std::memcpy(e->info.pixelSize, text, sizeof text);
     e->info.pixelSize[15] = 0;
   }
-  if (!movie && crop.Width <= kMaxPictureSide && crop.Height <= kMaxPictureSide) {
-    e->info.width = static_cast<int16_t>(crop.Width);
-    e->info.height = static_cast<int16_t>(crop.Height);
+  // Without margins the crop is the whole picture, reduced or not.
+  const int croppedWidth = jpeg.reduction > 1 ? static_cast<int>(wholeWidth) : crop.Width;
+  const int croppedHeight = jpeg.reduction > 1 ? static_cast<int>(wholeHeight) : crop.Height;
+  if (!movie && croppedWidth <= kMaxPictureSide && croppedHeight <= kMaxPictureSide) {
+    e->info.width = static_cast<int16_t>(croppedWidth);
+    e->info.height = static_cast<int16_t>(croppedHeight);
   }
   Bitmap* thumb = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
   if (thumb && thumb->GetLastStatus() == Ok) {
@@ -330,7 +392,7 @@ bool ThumbnailFromFile(ImageEntry* e) {
     block = Block(e, kLevelThumbnail);
   }
   if (!block || !OpenLevelStream(e, kLevelThumbnail)) return false;
-  Bitmap* thumb = ThumbnailFromStream(e, e->levelStreams[kLevelThumbnail]);
+  Bitmap* thumb = ThumbnailFromStream(e, e->levelStreams[kLevelThumbnail], Block(e, kLevelThumbnail));
   DropLevelSource(e, kLevelThumbnail);
   e->levelImages[kLevelThumbnail] = thumb;
   return thumb != nullptr;
@@ -427,8 +489,39 @@ bool DecodeViewImageLocked(ImageEntry* e, Image* decoded = nullptr) {
   }
   TurnPicture(image, UpdateExifTurns(e, false));
   e->levelImages[kLevelView] = image;
+  e->viewReduction = 1;
   TouchEntryImage(e, kLevelView);
   return true;
+}
+
+// The size the viewer shows pictures fitted into: its largest pane. 0 x 0 while a pane is zoomed
+// (the whole picture is drawn from) or none is open.
+void ViewerNeed(int* width, int* height) {
+  *width = *height = 0;
+  if (g_zoomMode) return;
+  const int panes = CurrentPaneCount();
+  for (int k = 0; k < panes && k < 4; ++k) {
+    RECT client{};
+    HWND pane = GetPaneControl(k);
+    if (!pane || !GetClientRect(pane, &client)) continue;
+    if (client.right > *width) *width = client.right;
+    if (client.bottom > *height) *height = client.bottom;
+  }
+  if (*width <= 0 || *height <= 0) *width = *height = 0;
+}
+
+// The view image's picture from the block: a JPEG by libjpeg-turbo at the reduction the panes
+// allow (whole with wantWhole), anything else (or a JPEG it refuses) by the system's decoder.
+Image* DecodeViewBlock(HGLOBAL block, IStream* stream, bool wantWhole, int* reduction) {
+  *reduction = 1;
+  int needWidth = 0, needHeight = 0;
+  if (!wantWhole) ViewerNeed(&needWidth, &needHeight);
+  ScaledJpeg jpeg;
+  if (DecodeJpegBlockScaled(block, needWidth, needHeight, JpegNeed::kFitInside, &jpeg)) {
+    *reduction = jpeg.reduction;
+    return jpeg.bitmap;
+  }
+  return stream ? DecodePictureStream(stream, (g_settings.colorMatchSetup.flags & 1) == 0) : nullptr;
 }
 
 }  // namespace
@@ -468,7 +561,7 @@ Bitmap* MakeThumbnailAside(ImageEntry* e) {
   brn::MemoryStreamHolder holder;
   Bitmap* thumb = nullptr;
   if (SUCCEEDED(brn::OpenMemoryStream(&holder, block, false)) && holder.stream) {
-    thumb = ThumbnailFromStream(e, holder.stream);
+    thumb = ThumbnailFromStream(e, holder.stream, block);
     ReleaseStream(holder.stream);
   }
   FreeBlock(block);
@@ -504,7 +597,12 @@ bool DecodeViewImage(ImageEntry* entry) {
     brn::MemoryStreamHolder holder;
     if (block && SUCCEEDED(brn::OpenMemoryStream(&holder, block, false)) && holder.stream) stream = holder.stream;
   }
-  Image* decoded = stream ? DecodePictureStream(stream, (g_settings.colorMatchSetup.flags & 1) == 0) : nullptr;
+  // Margins to cut are counted in the picture's own pixels, and a RAW file's preview decides by
+  // its size whether the file is developed: such pictures are decoded whole.
+  const CameraMargins& m = EntryCameraModel(entry).viewMargins;
+  const bool wantWhole = m.top + m.bottom + m.left + m.right != 0 || (IsRawModelEntry(entry) && !IsUnknownModel(entry));
+  int reduction = 1;
+  Image* decoded = stream ? DecodeViewBlock(block, stream, wantWhole, &reduction) : nullptr;
   bool ok;
   {
     SemaphoreLock lock(kSemaImage);
@@ -514,6 +612,7 @@ bool DecodeViewImage(ImageEntry* entry) {
       block = nullptr;
       stream = nullptr;
       ok = DecodeViewImageLocked(entry, decoded);
+      if (ok) entry->viewReduction = static_cast<uint8_t>(reduction);
       decoded = nullptr;
     } else {
       ok = DecodeViewImageLocked(entry);
@@ -524,6 +623,43 @@ bool DecodeViewImage(ImageEntry* entry) {
   FreeBlock(block);
   ShowPendingRawFailure();
   return ok;
+}
+
+bool DecodeWholeViewImage(ImageEntry* entry) {
+  if (!entry) return false;
+  // The file's bytes kept with the reduced picture, copied: the level may be freed meanwhile.
+  HGLOBAL copy = nullptr;
+  {
+    SemaphoreLock lock(kSemaImage);
+    if (!entry->levelImages[kLevelView] || entry->viewReduction <= 1) return entry->levelImages[kLevelView] != nullptr;
+    HGLOBAL block = Block(entry, kLevelView);
+    const SIZE_T size = block ? GlobalSize(block) : 0;
+    if (size > 0 && (copy = AllocGlobal(GMEM_FIXED, static_cast<uint32_t>(size))) != nullptr)
+      std::memcpy(copy, block, size);
+  }
+  if (!copy) return false;
+  Image* whole = nullptr;
+  brn::MemoryStreamHolder holder;
+  if (SUCCEEDED(brn::OpenMemoryStream(&holder, copy, false)) && holder.stream) {
+    int reduction = 1;
+    whole = DecodeViewBlock(copy, holder.stream, true, &reduction);
+    ReleaseStream(holder.stream);
+  }
+  FreeBlock(copy);
+  if (!whole) return false;
+  SemaphoreLock lock(kSemaImage);
+  Image*& view = entry->levelImages[kLevelView];
+  if (!view || entry->viewReduction <= 1) {
+    delete whole;  // freed or made whole meanwhile
+    return view != nullptr;
+  }
+  TurnPicture(whole, TotalQuarterTurns(entry->userRotation, entry->exifRotation));
+  ForgetFittedPictures(view);
+  delete view;
+  view = whole;
+  entry->viewReduction = 1;
+  TouchEntryImage(entry, kLevelView);
+  return true;
 }
 
 void DevelopFullImage(ImageEntry* entry, brn::RawDevelopMode mode) {
@@ -600,6 +736,7 @@ void ReleaseEntryLevel(ImageEntry* entry, int level, int how) {
   SemaphoreLock lock(level == kLevelFull ? kSemaRaw : kSemaImage);
   Image*& image = entry->levelImages[level];
   ForgetFittedPictures(image);
+  if (level == kLevelView) entry->viewReduction = 0;
   if (how == 0) {
     delete image;
     image = nullptr;

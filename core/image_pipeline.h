@@ -29,6 +29,9 @@ Gdiplus::Bitmap* MakeThumbnailAside(ImageEntry* entry);
 bool PutThumbnailMadeAside(ImageEntry* entry, Gdiplus::Bitmap* picture);
 // Level 1: the view image.
 bool DecodeViewImage(ImageEntry* entry);
+// Level 1 again from the whole picture when it was decoded reduced (for a zoomed pane); false
+// when there is no view image or the whole one cannot be had.
+bool DecodeWholeViewImage(ImageEntry* entry);
 // Level 2: the full development in the given mode; the outcome is the entry's level-2 slot.
 void DevelopFullImage(ImageEntry* entry, brn::RawDevelopMode mode);
 // One-eighth development into the caller's block (which stays null on failure). False only for
@@ -66,7 +69,8 @@ bool DevelopsRawWithoutPreview(const ImageEntry* entry);
 HGLOBAL ReadEntryFileRange(const ImageEntry* entry, int32_t offset, int32_t size);
 // A copy of the placeholder picture of files that cannot be shown, or null.
 HGLOBAL CopyUnknownPictureBlock();
-// The picture GDI+ decodes from the stream, or null.
+// The picture of the stream: a JPEG decoded whole by libjpeg-turbo, anything else (or a JPEG it
+// refuses) by GDI+; null when neither can.
 Gdiplus::Image* DecodePictureStream(IStream* stream, bool embeddedColour);
 // Turns clockwise by 1, 2 or 3 quarter turns; other values leave it.
 void TurnPicture(Gdiplus::Image* image, int turns);

@@ -62,50 +62,82 @@ constexpr int kHistogramWidth = 32, kHistogramHeight = 16;
 HWND ListControl() { return GetListControl(); }
 HWND HeaderOf(HWND list) { return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr; }
 
-// Draws the source into a box of the given size, proportioned or stretched, and sharpens it.
-void DrawBox(Gdiplus::Bitmap* box, Gdiplus::Image* source, const ImageEntry* entry, int width, int height, bool fit,
-             bool noSharpen, int amount) {
-  {
-    StageClock clock(kClockBoxes);
-    Gdiplus::Graphics g(box);
-    g.SetSmoothingMode(Gdiplus::SmoothingModeHighSpeed);
-    g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
-    int pw = entry->info.width, ph = entry->info.height;
-    if ((entry->userRotation + entry->exifRotation) & 1) std::swap(pw, ph);
-    ThumbRect r = ComputeThumbnailRect(width, height, pw, ph, fit);
-    g.DrawImage(source, Gdiplus::Rect(r.x, r.y, r.width, r.height));
+// A box as the image list keeps it: 24-bit rows, top down, of the drawn box's premultiplied
+// colours (what a replace by a GDI+ bitmap handle put there, the alpha dropped).
+struct BoxPixels {
+  int width = 0, height = 0;
+  std::vector<uint8_t> bytes;
+};
+
+// A box drawn into by a thread from row to row: a bitmap and its Graphics made for every box of
+// every row cost more than drawing the box.
+struct BoxCanvas {
+  Gdiplus::Bitmap* bitmap = nullptr;
+  Gdiplus::Graphics* graphics = nullptr;
+  int width = 0, height = 0;
+  void Free() {
+    delete graphics;
+    delete bitmap;
+    graphics = nullptr;
+    bitmap = nullptr;
+    width = height = 0;
   }
-  if (amount != 0 && !noSharpen) {
-    StageClock clock(kClockSharpen);
-    SharpenBitmap(box, 1, amount * 10);
+  // Transparent black, as a new bitmap is; null when it cannot be had.
+  Gdiplus::Graphics* Clean(int w, int h) {
+    if (!bitmap || w != width || h != height) {
+      Free();
+      if (w <= 0 || h <= 0) return nullptr;
+      bitmap = new Gdiplus::Bitmap(w, h, PixelFormat32bppARGB);
+      if (bitmap->GetLastStatus() == Gdiplus::Ok) graphics = new Gdiplus::Graphics(bitmap);
+      if (!graphics || graphics->GetLastStatus() != Gdiplus::Ok) {
+        Free();
+        return nullptr;
+      }
+      width = w;
+      height = h;
+      return graphics;
+    }
+    // Zeroed through a lock of its own format: Graphics::Clear cost more than a new bitmap.
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData data{};
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
+      for (int y = 0; y < height; ++y)
+        std::memset(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride, 0,
+                    static_cast<size_t>(width) * 4);
+      bitmap->UnlockBits(&data);
+    } else {
+      graphics->Clear(Gdiplus::Color(0, 0, 0, 0));
+    }
+    return graphics;
   }
+};
+
+// Nothing is freed by a thread's end (a destructor run from the thread-exit hook hung the
+// program's exit): the threads that draw let go of theirs with ReleaseRowCanvases.
+struct BoxCanvases {
+  BoxCanvas large, small, histogram;
+};
+thread_local BoxCanvases* t_canvases = nullptr;
+
+BoxCanvases& Canvases() {
+  if (!t_canvases) t_canvases = new BoxCanvases;
+  return *t_canvases;
 }
 
-// Writes the box straight into the image list's own bitmap when that is a 24-bit DIB section
-// of the box's cell size. The pixels are the ones a replace by a GDI+ bitmap handle puts there
-// (premultiplied, the alpha dropped by the 24-bit copy), without a new bitmap, a device context
-// and a blit for every image of every row. False when the list is of another kind.
-bool WriteIntoImageList(HIMAGELIST list, int index, Gdiplus::Bitmap* box) {
-  IMAGEINFO info{};
-  if (!list || !ImageList_GetImageInfo(list, index, &info) || !info.hbmImage || info.hbmMask) return false;
-  DIBSECTION dib{};
-  if (GetObjectW(info.hbmImage, sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits || dib.dsBm.bmBitsPixel != 24 ||
-      dib.dsBmih.biCompression != BI_RGB)
-    return false;
-  const int width = static_cast<int>(box->GetWidth()), height = static_cast<int>(box->GetHeight());
-  const RECT& r = info.rcImage;
-  if (width <= 0 || height <= 0 || r.right - r.left != width || r.bottom - r.top != height || r.left < 0 || r.top < 0 ||
-      r.right > dib.dsBm.bmWidth || r.bottom > dib.dsBm.bmHeight)
-    return false;
+// The canvas's box as the image list keeps it.
+bool TakeBoxPixels(BoxCanvas& canvas, BoxPixels* out) {
+  StageClock clock(kClockImageList);
+  const int width = canvas.width, height = canvas.height;
   Gdiplus::Rect all(0, 0, width, height);
   Gdiplus::BitmapData data{};
-  if (box->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return false;
-  GdiFlush();  // no drawing into the list's bitmap may be pending
-  const bool bottomUp = dib.dsBmih.biHeight > 0;
-  auto* bits = static_cast<uint8_t*>(dib.dsBm.bmBits);
+  if (!canvas.bitmap ||
+      canvas.bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+    return false;
+  out->width = width;
+  out->height = height;
+  out->bytes.resize(static_cast<size_t>(width) * height * 3);
+  uint8_t* to = out->bytes.data();
   for (int y = 0; y < height; ++y) {
-    const int row = bottomUp ? dib.dsBm.bmHeight - 1 - (r.top + y) : r.top + y;
-    uint8_t* to = bits + static_cast<ptrdiff_t>(row) * dib.dsBm.bmWidthBytes + static_cast<ptrdiff_t>(r.left) * 3;
     const uint8_t* from = static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
     for (int x = 0; x < width; ++x, to += 3, from += 4) {
       to[0] = from[0];
@@ -113,17 +145,79 @@ bool WriteIntoImageList(HIMAGELIST list, int index, Gdiplus::Bitmap* box) {
       to[2] = from[2];
     }
   }
-  box->UnlockBits(&data);
+  canvas.bitmap->UnlockBits(&data);
   return true;
 }
 
-// The box into the list's image, straight or through a bitmap handle.
-void PutBox(HIMAGELIST list, int index, Gdiplus::Bitmap* box) {
+// Draws the source into the canvas at the given size, proportioned or stretched, sharpens it and
+// takes its pixels.
+bool DrawBox(BoxCanvas& canvas, Gdiplus::Image* source, const ImageEntry* entry, int width, int height, bool fit,
+             bool noSharpen, int amount, BoxPixels* out) {
+  {
+    StageClock clock(kClockBoxes);
+    Gdiplus::Graphics* g = canvas.Clean(width, height);
+    if (!g) return false;
+    g->SetSmoothingMode(Gdiplus::SmoothingModeHighSpeed);
+    g->SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
+    int pw = entry->info.width, ph = entry->info.height;
+    if ((entry->userRotation + entry->exifRotation) & 1) std::swap(pw, ph);
+    ThumbRect r = ComputeThumbnailRect(width, height, pw, ph, fit);
+    g->DrawImage(source, Gdiplus::Rect(r.x, r.y, r.width, r.height));
+  }
+  if (amount != 0 && !noSharpen) {
+    StageClock clock(kClockSharpen);
+    SharpenBitmap(canvas.bitmap, 1, amount * 10);
+  }
+  return TakeBoxPixels(canvas, out);
+}
+
+// Writes the box straight into the image list's own bitmap when that is a 24-bit DIB section
+// of the box's cell size, without a new bitmap, a device context and a blit for every image of
+// every row. False when the list is of another kind.
+bool WriteIntoImageList(HIMAGELIST list, int index, const BoxPixels& box) {
+  IMAGEINFO info{};
+  if (!list || !ImageList_GetImageInfo(list, index, &info) || !info.hbmImage || info.hbmMask) return false;
+  DIBSECTION dib{};
+  if (GetObjectW(info.hbmImage, sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits || dib.dsBm.bmBitsPixel != 24 ||
+      dib.dsBmih.biCompression != BI_RGB)
+    return false;
+  const int width = box.width, height = box.height;
+  const RECT& r = info.rcImage;
+  if (width <= 0 || height <= 0 || r.right - r.left != width || r.bottom - r.top != height || r.left < 0 || r.top < 0 ||
+      r.right > dib.dsBm.bmWidth || r.bottom > dib.dsBm.bmHeight)
+    return false;
+  GdiFlush();  // no drawing into the list's bitmap may be pending
+  const bool bottomUp = dib.dsBmih.biHeight > 0;
+  auto* bits = static_cast<uint8_t*>(dib.dsBm.bmBits);
+  for (int y = 0; y < height; ++y) {
+    const int row = bottomUp ? dib.dsBm.bmHeight - 1 - (r.top + y) : r.top + y;
+    std::memcpy(bits + static_cast<ptrdiff_t>(row) * dib.dsBm.bmWidthBytes + static_cast<ptrdiff_t>(r.left) * 3,
+                box.bytes.data() + static_cast<size_t>(y) * width * 3, static_cast<size_t>(width) * 3);
+  }
+  return true;
+}
+
+// The box into the list's image, straight or through a bitmap of its pixels.
+void PutBox(HIMAGELIST list, int index, const BoxPixels& box) {
   StageClock clock(kClockImageList);
-  if (WriteIntoImageList(list, index, box)) return;
-  HBITMAP bitmap = nullptr;
-  box->GetHBITMAP(Gdiplus::Color(0), &bitmap);
-  if (!bitmap) return;
+  if (box.width <= 0 || box.height <= 0 || WriteIntoImageList(list, index, box)) return;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = box.width;
+  bi.bmiHeader.biHeight = -box.height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap || !bits) {
+    if (bitmap) DeleteObject(bitmap);
+    ReportResourceShortage();
+    return;
+  }
+  const size_t stride = (static_cast<size_t>(box.width) * 3 + 3) & ~static_cast<size_t>(3);
+  for (int y = 0; y < box.height; ++y)
+    std::memcpy(static_cast<uint8_t*>(bits) + y * stride, box.bytes.data() + static_cast<size_t>(y) * box.width * 3,
+                static_cast<size_t>(box.width) * 3);
   if (!list || !ImageList_Replace(list, index, bitmap, nullptr)) ReportResourceShortage();
   DeleteObject(bitmap);
 }
@@ -348,8 +442,9 @@ void HandOver(RowWorkers& workers, int n, std::function<void()> job) {
   });
 }
 
-// A row from the cache file is drawn here, under the run of the image lock: its few small pictures
-// cost the workers more in waiting for the lock and for each other than they save. A row read
+// A row from the cache file is drawn here, under the run of the image lock: GDI+ under Wine
+// draws one picture at a time, so the workers drawing such rows side by side only waited for each
+// other and for the lock (measured: four workers took longer than this thread alone). A row read
 // from its file goes to a worker.
 void ProcessRow(HWND list, int row, RowWorkers& workers, RowRunLock& runLock) {
   if (row < 0 || row >= g_listCount) return;
@@ -494,6 +589,7 @@ void BeginRowWorker() { CoInitialize(nullptr); }
 
 void EndRowWorker() {
   ReleaseThumbnailDecoder();
+  ReleaseRowCanvases();
   CoUninitialize();
 }
 
@@ -538,6 +634,7 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
   ServeList(list, alternating);
   FreeThumbnailImageLists();
   ReleaseThumbnailDecoder();
+  ReleaseRowCanvases();
   if (SUCCEEDED(com)) CoUninitialize();
   g_workerState = 3;
   return 0;
@@ -553,22 +650,30 @@ bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry
   return RenderRowImages(smallList, largeList, entry, n);
 }
 
+void ReleaseRowCanvases() {
+  if (!t_canvases) return;
+  t_canvases->large.Free();
+  t_canvases->small.Free();
+  t_canvases->histogram.Free();
+  delete t_canvases;
+  t_canvases = nullptr;
+}
+
 namespace {
 // A row's three pictures in the lists, drawn before they are put there.
 struct RowPictures {
-  std::unique_ptr<Gdiplus::Bitmap> large, small, histogramBox;
+  BoxPixels large, small, histogramBox;
   std::unique_ptr<Gdiplus::Bitmap> histogramPicture;  // becomes the entry's
 };
 
 // Draws the boxes and the histogram from the source; reads the entry and writes only its counts.
 void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out) {
   const SettingsBlock& s = g_settings;
-  out->large = std::make_unique<Gdiplus::Bitmap>(s.thumbWidth, s.thumbHeight, PixelFormat32bppARGB);
-  DrawBox(out->large.get(), source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1,
-          s.noSharpenViewThumbs != 0, s.viewThumbSharpness);
-  out->small = std::make_unique<Gdiplus::Bitmap>(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
-  DrawBox(out->small.get(), source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
-          s.noSharpenListThumbs != 0, s.listThumbSharpness);
+  BoxCanvases& canvases = Canvases();
+  DrawBox(canvases.large, source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1, s.noSharpenViewThumbs != 0,
+          s.viewThumbSharpness, &out->large);
+  DrawBox(canvases.small, source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
+          s.noSharpenListThumbs != 0, s.listThumbSharpness, &out->small);
   StageClock histogramClock(kClockHistogram);
   // The counts and the picture of an entry from the cache came with it.
   const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
@@ -576,19 +681,20 @@ void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out
   Gdiplus::Bitmap* picture = CachedHistogramPicture(cachedHistogram);
   if (!picture) picture = DrawHistogramPicture(entry->info.histogram);
   out->histogramPicture.reset(picture);
-  out->histogramBox = std::make_unique<Gdiplus::Bitmap>(s.listThumbWidth, s.listThumbHeight, PixelFormat32bppARGB);
-  Gdiplus::Graphics g(out->histogramBox.get());
-  g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
-  g.DrawImage(picture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
+  if (Gdiplus::Graphics* g = canvases.histogram.Clean(s.listThumbWidth, s.listThumbHeight)) {
+    g->SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
+    g->DrawImage(picture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
+    TakeBoxPixels(canvases.histogram, &out->histogramBox);
+  }
 }
 
 // Under the image lock: the pictures into the lists and the histogram picture to the entry.
 void PutRowPictures(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n, RowPictures* p) {
-  PutBox(largeList, n, p->large.get());
-  PutBox(smallList, 2 * n, p->small.get());
+  PutBox(largeList, n, p->large);
+  PutBox(smallList, 2 * n, p->small);
   delete entry->histogramPicture;
   entry->histogramPicture = p->histogramPicture.release();
-  PutBox(smallList, 2 * n + 1, p->histogramBox.get());
+  PutBox(smallList, 2 * n + 1, p->histogramBox);
 }
 
 bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {

@@ -25,5 +25,8 @@ bool ListThreadStopRequested();
 // (histogram); false when level 0 could not be made. With high-resolution thumbnails on, the
 // entry's preview is the source, and without one nothing is rendered (still true).
 bool RenderEntryThumbnail(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
+// The boxes a thread draws rows into are kept from row to row; a thread that drew rows lets go of
+// them before it ends (the list thread and its workers do), and before GDI+ is shut down.
+void ReleaseRowCanvases();
 void RefreshIndexPrintDialog();
 void RestoreListHeader();

@@ -19,6 +19,8 @@ for t in "${targets[@]}"; do
   esac
   # A compiler cache, where one is installed, makes rebuilds of other work trees cheap.
   if command -v ccache >/dev/null; then args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+  # The static libraries the Windows program carries (built once, then reused).
+  case "$t" in x64|x86) "$BRN_ROOT/scripts/deps.sh" "$t" ;; esac
   dir="$BRN_BUILD/$t"
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$BRN_ROOT" -B "$dir" -G Ninja "${args[@]}" >/dev/null

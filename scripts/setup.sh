@@ -7,7 +7,7 @@ PKGS=(cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-
       golang-github-rwcarlsen-goexif-dev libimage-exiftool-perl exiv2 python3 locales
       cups-daemon cups-client printer-driver-cups-pdf poppler-utils
       gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
-      ffmpeg libjpeg-turbo-progs)
+      ffmpeg libjpeg-turbo-progs nasm dpkg-dev)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
@@ -25,3 +25,5 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf-\?8$'; then
   grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
 fi
+# The libraries the Windows program carries, from Debian's sources, for both targets.
+"$(dirname "${BASH_SOURCE[0]}")/deps.sh" x64 x86

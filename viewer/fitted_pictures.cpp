@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "viewer/pure/area_shrink.h"
 
@@ -26,6 +27,7 @@ struct Table {
   CRITICAL_SECTION lock;
   Slot slots[kSlots];
   uint64_t clock = 0, bytes = 0;
+  uint64_t forgets = 0;  // pictures forgotten (about to be deleted) so far
   Table() { InitializeCriticalSection(&lock); }
 };
 
@@ -58,47 +60,20 @@ Slot* Find(Table& t, const Image* image, int32_t w, int32_t h) {
 
 }  // namespace
 
-bool MakeFittedPicture(Image* image, int32_t w, int32_t h) {
-  if (!image || w <= 0 || h <= 0) return false;
-  Table& t = TheTable();
-  {
-    Guard g(&t.lock);
-    if (Slot* s = Find(t, image, w, h)) {
-      s->lastUse = ++t.clock;
-      return true;
-    }
-  }
-  if (image->GetType() != ImageTypeBitmap) return false;
-  const PixelFormat format = image->GetPixelFormat();
-  int32_t bpp;
-  if (format == PixelFormat24bppRGB)
-    bpp = 3;
-  else if (format == PixelFormat32bppRGB)
-    bpp = 4;
-  else
-    return false;  // transparency and palettes keep the scaled draw
-  const int32_t sw = static_cast<int32_t>(image->GetWidth()), sh = static_cast<int32_t>(image->GetHeight());
-  if (w > sw || h > sh || SizeOf(w, h) > kBudget / 4) return false;
-  uint8_t* bits = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(SizeOf(w, h))));
-  if (!bits) return false;
-  // Locked in its own format, the decoded picture is read where it lies, without a converted copy.
-  Bitmap* bitmap = static_cast<Bitmap*>(image);
-  Rect all(0, 0, sw, sh);
-  BitmapData data{};
-  bool ok = bitmap->LockBits(&all, ImageLockModeRead, format, &data) == Ok;
-  if (ok) {
-    ok = AreaShrink(static_cast<const uint8_t*>(data.Scan0), sw, sh, data.Stride, bpp, bits, w, h, w * 4);
-    bitmap->UnlockBits(&data);
-  }
-  if (!ok) {
-    std::free(bits);
-    return false;
-  }
+namespace {
+
+// Puts the made copy in the table (taking bits) unless one is there or, when forgetsBefore is
+// given, a picture was forgotten since then (this one may be gone).
+bool KeepCopy(Table& t, const Image* image, int32_t w, int32_t h, uint8_t* bits, const uint64_t* forgetsBefore) {
   Guard g(&t.lock);
   if (Slot* s = Find(t, image, w, h)) {  // made meanwhile by another thread
     std::free(bits);
     s->lastUse = ++t.clock;
     return true;
+  }
+  if (forgetsBefore && *forgetsBefore != t.forgets) {
+    std::free(bits);
+    return false;
   }
   // The least recently used copies make room: a free slot, and bytes within the budget.
   for (;;) {
@@ -129,6 +104,100 @@ bool MakeFittedPicture(Image* image, int32_t w, int32_t h) {
   return false;
 }
 
+// The bytes per pixel of a picture that can be copied this way, 0 for any other.
+int32_t CopyableBytesPerPixel(Image* image, int32_t w, int32_t h) {
+  if (image->GetType() != ImageTypeBitmap) return 0;
+  const PixelFormat format = image->GetPixelFormat();
+  const int32_t bpp = format == PixelFormat24bppRGB ? 3 : format == PixelFormat32bppRGB ? 4 : 0;
+  // Transparency and palettes keep the scaled draw.
+  const int32_t sw = static_cast<int32_t>(image->GetWidth()), sh = static_cast<int32_t>(image->GetHeight());
+  if (bpp == 0 || w > sw || h > sh || SizeOf(w, h) > kBudget / 4) return 0;
+  return bpp;
+}
+
+}  // namespace
+
+bool MakeFittedPicture(Image* image, int32_t w, int32_t h) {
+  if (!image || w <= 0 || h <= 0) return false;
+  Table& t = TheTable();
+  {
+    Guard g(&t.lock);
+    if (Slot* s = Find(t, image, w, h)) {
+      s->lastUse = ++t.clock;
+      return true;
+    }
+  }
+  const int32_t bpp = CopyableBytesPerPixel(image, w, h);
+  if (bpp == 0) return false;
+  const PixelFormat format = image->GetPixelFormat();
+  const int32_t sw = static_cast<int32_t>(image->GetWidth()), sh = static_cast<int32_t>(image->GetHeight());
+  uint8_t* bits = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(SizeOf(w, h))));
+  if (!bits) return false;
+  // Locked in its own format, the decoded picture is read where it lies, without a converted copy.
+  Bitmap* bitmap = static_cast<Bitmap*>(image);
+  Rect all(0, 0, sw, sh);
+  BitmapData data{};
+  bool ok = bitmap->LockBits(&all, ImageLockModeRead, format, &data) == Ok;
+  if (ok) {
+    ok = AreaShrink(static_cast<const uint8_t*>(data.Scan0), sw, sh, data.Stride, bpp, bits, w, h, w * 4);
+    bitmap->UnlockBits(&data);
+  }
+  if (!ok) {
+    std::free(bits);
+    return false;
+  }
+  return KeepCopy(t, image, w, h, bits, nullptr);
+}
+
+bool CopyOutForFitting(Gdiplus::Image* image, int32_t w, int32_t h, FittingSource* out) {
+  *out = FittingSource{};
+  if (!image || w <= 0 || h <= 0 || HasFittedPicture(image, w, h)) return false;
+  const int32_t bpp = CopyableBytesPerPixel(image, w, h);
+  if (bpp == 0) return false;
+  const PixelFormat format = image->GetPixelFormat();
+  const int32_t sw = static_cast<int32_t>(image->GetWidth()), sh = static_cast<int32_t>(image->GetHeight());
+  Table& t = TheTable();
+  uint64_t forgets;
+  {
+    Guard g(&t.lock);
+    forgets = t.forgets;  // before the pixels are read
+  }
+  const size_t row = static_cast<size_t>(sw) * bpp;
+  uint8_t* pixels = static_cast<uint8_t*>(std::malloc(row * sh));
+  if (!pixels) return false;
+  Rect all(0, 0, sw, sh);
+  BitmapData data{};
+  if (static_cast<Bitmap*>(image)->LockBits(&all, ImageLockModeRead, format, &data) != Ok) {
+    std::free(pixels);
+    return false;
+  }
+  for (int32_t y = 0; y < sh; ++y)
+    std::memcpy(pixels + row * y, static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride, row);
+  static_cast<Bitmap*>(image)->UnlockBits(&data);
+  out->image = image;
+  out->pixels = pixels;
+  out->width = sw;
+  out->height = sh;
+  out->bytesPerPixel = bpp;
+  out->forgets = forgets;
+  return true;
+}
+
+bool MakeFittedPictureFromCopy(FittingSource* source, int32_t w, int32_t h) {
+  if (!source->pixels) return false;
+  bool kept = false;
+  if (uint8_t* bits = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(SizeOf(w, h))))) {
+    if (AreaShrink(source->pixels, source->width, source->height, source->width * source->bytesPerPixel,
+                   source->bytesPerPixel, bits, w, h, w * 4))
+      kept = KeepCopy(TheTable(), source->image, w, h, bits, &source->forgets);
+    else
+      std::free(bits);
+  }
+  std::free(source->pixels);
+  source->pixels = nullptr;
+  return kept;
+}
+
 bool DrawFittedPicture(HDC target, int32_t x, int32_t y, Image* image, int32_t w, int32_t h) {
   if (!target || !image) return false;
   Table& t = TheTable();
@@ -157,6 +226,7 @@ void ForgetFittedPictures(const Image* image) {
   if (!image) return;
   Table& t = TheTable();
   Guard g(&t.lock);
+  ++t.forgets;
   for (Slot& s : t.slots)
     if (s.image == image) Free(t, s);
 }

@@ -12,6 +12,18 @@ class Image;
 // Makes the w x h copy of image unless it is there; false when the picture cannot be copied this
 // way (not a bitmap, transparency, not larger than w x h, no memory). Caller holds "sema".
 bool MakeFittedPicture(Gdiplus::Image* image, int32_t w, int32_t h);
+// The same in two steps, so that "sema" is held only while the picture's pixels are copied out:
+// CopyOutForFitting under "sema" (false when the copy is there already or cannot be made this
+// way), then MakeFittedPictureFromCopy without it, which keeps the copy only when no picture was
+// forgotten in between (that one may be gone) and frees the pixels.
+struct FittingSource {
+  const Gdiplus::Image* image = nullptr;
+  uint8_t* pixels = nullptr;
+  int32_t width = 0, height = 0, bytesPerPixel = 0;
+  uint64_t forgets = 0;
+};
+bool CopyOutForFitting(Gdiplus::Image* image, int32_t w, int32_t h, FittingSource* out);
+bool MakeFittedPictureFromCopy(FittingSource* source, int32_t w, int32_t h);
 // Copies the w x h copy of image to (x, y) of target; false when there is none.
 bool DrawFittedPicture(HDC target, int32_t x, int32_t y, Gdiplus::Image* image, int32_t w, int32_t h);
 // Whether the w x h copy of image is there.

@@ -442,6 +442,8 @@ int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIn
           }
         }
         if (e->flags & kEntryViewFromHalfRaw) reduction = 2;
+        // A JPEG decoded reduced for the fitted view; a zoomed pane gets it whole from the render thread.
+        if (e->viewReduction > 1) reduction *= e->viewReduction;
         picture = e->levelImages[kLevelView];
       } else if (e->levelImages[kLevelThumbnail]) {
         picture = e->levelImages[kLevelThumbnail];

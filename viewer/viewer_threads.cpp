@@ -97,6 +97,12 @@ void RunRedrawCycle() {
         if (PaneLastResult[k] == kPaneFinal) continue;
         if ((g_paneEntry[k] != -1) != (pass == 1)) continue;
         int32_t result;
+        // A zoomed pane shows the whole picture: one decoded reduced for the fitted view is
+        // decoded whole here first, outside "sema".
+        if (g_zoomMode && g_cursorMoveCount < 2) {
+          ImageEntry* shown = RowEntry(GetPaneOrderNumber(k));
+          if (shown && shown->viewReduction > 1 && !shown->levelImages[kLevelFull]) DecodeWholeViewImage(shown);
+        }
         {
           SemaphoreLock sema(kSemaImage);
           const int32_t row = GetPaneOrderNumber(k);
@@ -151,15 +157,25 @@ void PrepareFittedCopy(int32_t row) {
   RECT client{};
   HWND pane = GetPaneControl(k);
   if (!pane || !GetClientRect(pane, &client) || client.right <= 0 || client.bottom <= 0) return;
-  SemaphoreLock sema(kSemaImage);
-  ImageEntry* e = RowEntry(row);
-  if (!e || e->presence == kEntryVanished) return;
-  Gdiplus::Image* picture = e->levelImages[kLevelFull] ? e->levelImages[kLevelFull] : e->levelImages[kLevelView];
-  if (!picture) return;
-  const PaneRect fit = FitPictureRect(static_cast<float>(picture->GetWidth()), static_cast<float>(picture->GetHeight()),
-                                      client.right, client.bottom);
-  if (fit.w < static_cast<int32_t>(picture->GetWidth()) || fit.h < static_cast<int32_t>(picture->GetHeight()))
-    MakeFittedPicture(picture, fit.w, fit.h);
+  // The shrink runs outside "sema", from a copy of the pixels: held through it, a step to a
+  // prepared row waited for the shrink of another.
+  FittingSource source;
+  PaneRect fit{};
+  {
+    SemaphoreLock sema(kSemaImage);
+    ImageEntry* e = RowEntry(row);
+    if (!e || e->presence == kEntryVanished) return;
+    Gdiplus::Image* picture = e->levelImages[kLevelFull] ? e->levelImages[kLevelFull] : e->levelImages[kLevelView];
+    if (!picture) return;
+    fit = FitPictureRect(static_cast<float>(picture->GetWidth()), static_cast<float>(picture->GetHeight()),
+                         client.right, client.bottom);
+    if (fit.w >= static_cast<int32_t>(picture->GetWidth()) && fit.h >= static_cast<int32_t>(picture->GetHeight())) return;
+    if (!CopyOutForFitting(picture, fit.w, fit.h, &source)) {
+      MakeFittedPicture(picture, fit.w, fit.h);  // there already, or made the one way it can be
+      return;
+    }
+  }
+  MakeFittedPictureFromCopy(&source, fit.w, fit.h);
 }
 
 bool PrepareForView(int32_t row, int fullFlag) {

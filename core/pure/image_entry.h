@@ -67,6 +67,7 @@ struct ImageEntry {
   int8_t userRotation;
   int8_t exifRotation;
   uint8_t developMode;
+  uint8_t viewReduction;  // level 1 decoded at 1/n of the picture's size (0 or 1: whole)
   int32_t undoCount;
   int32_t currentUndo;
   UndoRecord* undoRecords;

@@ -16,6 +16,22 @@ ThumbRect ComputeThumbnailRect(int boxWidth, int boxHeight, int pictureWidth, in
   return {0, static_cast<int>((boxHeight - h) * 0.5f), boxWidth, h};
 }
 
+int JpegReduction(int width, int height, int needWidth, int needHeight) {
+  if (width <= 0 || height <= 0 || needWidth <= 0 || needHeight <= 0) return 1;
+  for (int d = 8; d > 1; d /= 2)
+    if ((width + d - 1) / d >= needWidth && (height + d - 1) / d >= needHeight) return d;
+  return 1;
+}
+
+int JpegReductionToFit(int width, int height, int boxWidth, int boxHeight) {
+  if (width <= 0 || height <= 0 || boxWidth <= 0 || boxHeight <= 0) return 1;
+  // The fitted size: the box's width or height, the other side in proportion, rounded up.
+  const int64_t w = width, h = height;
+  if (w * boxHeight >= h * boxWidth)
+    return JpegReduction(width, height, boxWidth, static_cast<int>((h * boxWidth + w - 1) / w));
+  return JpegReduction(width, height, static_cast<int>((w * boxHeight + h - 1) / h), boxHeight);
+}
+
 void ComputeSmallHistogram(const uint8_t* pixels, int width, int height, int stride, uint8_t bins[96]) {
   int counts[96] = {};
   for (int y = 0; y < height; ++y) {

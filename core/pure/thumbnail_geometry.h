@@ -13,5 +13,12 @@ ThumbRect ComputeThumbnailRect(int boxWidth, int boxHeight, int pictureWidth, in
 // 96 bins (32 red, 32 green, 32 blue) from 24-bit B,G,R pixels: value / 8, then every bin halved.
 void ComputeSmallHistogram(const uint8_t* pixels, int width, int height, int stride, uint8_t bins[96]);
 
+// The reduction (8, 4, 2 or 1) a JPEG decoder's inverse transform may take a width x height
+// picture down by while it stays at least needWidth x needHeight (the decoder rounds up); 1 for a
+// need of 0 or less on either side, or a picture no larger than the need.
+int JpegReduction(int width, int height, int needWidth, int needHeight);
+// The same for a picture shown fitted (proportions kept) inside a boxWidth x boxHeight pane.
+int JpegReductionToFit(int width, int height, int boxWidth, int boxHeight);
+
 // Top row of a histogram column of the 16-pixel-high picture.
 inline int HistogramBarTop(int bin) { return bin >= 16 ? 0 : 16 - bin; }

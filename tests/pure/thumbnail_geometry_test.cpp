@@ -28,6 +28,25 @@ TEST(ThumbnailGeometry, FitStretchesAndProportionsCentre) {
   EXPECT_EQ(pano.y, static_cast<int>((60 - pano.height) * 0.5f));
 }
 
+TEST(ThumbnailGeometry, JpegReductionNeverGoesBelowTheNeed) {
+  EXPECT_EQ(JpegReduction(5472, 3648, 1200, 800), 4);  // 1368 x 912
+  EXPECT_EQ(JpegReduction(5472, 3648, 1368, 912), 4);  // exactly the need
+  EXPECT_EQ(JpegReduction(5472, 3648, 1369, 912), 2);
+  EXPECT_EQ(JpegReduction(3000, 2000, 88, 60), 8);
+  EXPECT_EQ(JpegReduction(160, 120, 88, 60), 1);  // half would be 80 wide
+  EXPECT_EQ(JpegReduction(177, 120, 88, 60), 2);  // 89 x 60, rounded up
+  EXPECT_EQ(JpegReduction(100, 100, 400, 400), 1);
+  EXPECT_EQ(JpegReduction(5472, 3648, 0, 800), 1);  // no need known: whole
+  // Fitted into a pane: the side that fills it counts.
+  EXPECT_EQ(JpegReductionToFit(5472, 3648, 1200, 800), 4);
+  EXPECT_EQ(JpegReductionToFit(5472, 3648, 1200, 2000), 4);  // 1200 x 800 in a tall pane
+  EXPECT_EQ(JpegReductionToFit(5472, 3648, 1920, 1080), 2);  // 1620 x 1080
+  EXPECT_EQ(JpegReductionToFit(3648, 5472, 1200, 800), 4);   // upright: 534 x 800 (an eighth is 456 wide)
+  EXPECT_EQ(JpegReductionToFit(3648, 5472, 1200, 600), 8);   // 456 x 684
+  EXPECT_EQ(JpegReductionToFit(800, 600, 1200, 800), 1);
+  EXPECT_EQ(JpegReductionToFit(5472, 3648, 0, 0), 1);
+}
+
 TEST(ThumbnailGeometry, SmallHistogramHalvesTheBins) {
   // 16 x 12 pixels: all pure red (B=0, G=0, R=255) except one row of mid grey.
   std::vector<uint8_t> px(16 * 12 * 3, 0);

@@ -120,6 +120,7 @@ class FileListPaneTest : public ::testing::Test {
     Pump();
     FreeImageEntries();
     delete photos_;
+    ReleaseRowCanvases();
     Gdiplus::GdiplusShutdown(token_);
     delete dir_;
   }

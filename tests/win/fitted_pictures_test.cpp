@@ -72,4 +72,34 @@ TEST(FittedPictures, MadeDrawnRefusedAndForgotten) {
   ReleaseDC(nullptr, screen);
 }
 
+// Made from pixels copied out (the shrink outside "sema"): kept as the copy made in place; not
+// kept when a picture was forgotten in between, as this one may be gone.
+TEST(FittedPictures, MadeFromACopyUnlessAPictureWasForgottenMeanwhile) {
+  auto picture = TwoHalves(400, 300, PixelFormat24bppRGB);
+  FittingSource source;
+  ASSERT_TRUE(CopyOutForFitting(picture.get(), 200, 150, &source));
+  ASSERT_TRUE(MakeFittedPictureFromCopy(&source, 200, 150));
+  EXPECT_EQ(source.pixels, nullptr);
+  EXPECT_TRUE(HasFittedPicture(picture.get(), 200, 150));
+  EXPECT_FALSE(CopyOutForFitting(picture.get(), 200, 150, &source));  // there already
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP target = CreateCompatibleBitmap(screen, 200, 150);
+  HGDIOBJ old = SelectObject(dc, target);
+  ASSERT_TRUE(DrawFittedPicture(dc, 0, 0, picture.get(), 200, 150));
+  EXPECT_EQ(GetPixel(dc, 10, 100), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 190, 100), RGB(0, 0, 255));
+  SelectObject(dc, old);
+  DeleteObject(target);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+
+  auto other = TwoHalves(400, 300, PixelFormat24bppRGB);
+  ASSERT_TRUE(CopyOutForFitting(other.get(), 100, 75, &source));
+  ForgetFittedPictures(picture.get());  // any picture
+  EXPECT_FALSE(MakeFittedPictureFromCopy(&source, 100, 75));
+  EXPECT_FALSE(HasFittedPicture(other.get(), 100, 75));
+  EXPECT_FALSE(CopyOutForFitting(TwoHalves(400, 300, PixelFormat32bppARGB).get(), 200, 150, &source));
+}
+
 }  // namespace

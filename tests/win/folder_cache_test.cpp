@@ -68,7 +68,10 @@ class FolderCache : public ::testing::Test {
     g_programVersion = version;
     g_cacheVersionText = version;
   }
-  static void TearDownTestSuite() { GdiplusShutdown(token_); }
+  static void TearDownTestSuite() {
+    ReleaseRowCanvases();
+    GdiplusShutdown(token_);
+  }
   void SetUp() override {
     SetDefaultSettings();
     // A data folder that does not exist yet, as on a fresh installation.

@@ -2,8 +2,11 @@
 #include <windows.h>
 #include <gdiplus.h>
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <memory>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -12,8 +15,11 @@
 #include "browser/preview_loader.h"
 #include "core/app_globals.h"
 #include "browser/viewer_panes.h"
+#include "browser/window_slots.h"
+#include "resources/resource.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
+#include "core/jpeg_scaled.h"
 #include "core/memory.h"
 #include "core/settings.h"
 #include "metadata/image_info_win.h"
@@ -532,4 +538,167 @@ TEST_F(ImagePipeline, PreviewOfEveryCameraSample) {
   EXPECT_FALSE(LoadPreviewBitmap(nullptr, bare, &image, &block));
   EXPECT_EQ(image, nullptr);
   EXPECT_EQ(block, nullptr);
+}
+
+namespace {
+// Mean and largest difference per channel of two 24-bit pictures of one size; false when the
+// sizes differ or one cannot be read.
+bool Differ(Bitmap* a, Bitmap* b, double* mean, int* largest) {
+  const int w = static_cast<int>(a->GetWidth()), h = static_cast<int>(a->GetHeight());
+  if (w != static_cast<int>(b->GetWidth()) || h != static_cast<int>(b->GetHeight())) return false;
+  Rect all(0, 0, w, h);
+  BitmapData da{}, db{};
+  if (a->LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &da) != Ok) return false;
+  if (b->LockBits(&all, ImageLockModeRead, PixelFormat24bppRGB, &db) != Ok) {
+    a->UnlockBits(&da);
+    return false;
+  }
+  double sum = 0;
+  *largest = 0;
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* pa = static_cast<const uint8_t*>(da.Scan0) + static_cast<ptrdiff_t>(y) * da.Stride;
+    const uint8_t* pb = static_cast<const uint8_t*>(db.Scan0) + static_cast<ptrdiff_t>(y) * db.Stride;
+    for (int x = 0; x < w * 3; ++x) {
+      const int d = std::abs(static_cast<int>(pa[x]) - static_cast<int>(pb[x]));
+      sum += d;
+      *largest = std::max(*largest, d);
+    }
+  }
+  a->UnlockBits(&da);
+  b->UnlockBits(&db);
+  *mean = sum / (static_cast<double>(w) * h * 3);
+  return true;
+}
+
+Bitmap* SystemDecode(const std::vector<uint8_t>& bytes) {
+  IStream* stream = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+  if (!stream) return nullptr;
+  auto* bitmap = new Bitmap(stream, FALSE);
+  stream->Release();
+  if (bitmap->GetLastStatus() != Ok) {
+    delete bitmap;
+    return nullptr;
+  }
+  return bitmap;
+}
+}  // namespace
+
+// JPEGs are decoded by libjpeg-turbo: whole, the pictures of the camera samples are the system
+// decoder's within its rounding; reduced, no smaller than asked; and a file it refuses (damaged,
+// cut short) shows as it did through the system decoder.
+TEST_F(ImagePipeline, JpegsDecodedByTurboMatchTheSystemAndDamagedOnesStillShow) {
+  const std::wstring dir = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\";
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((dir + L"*.jpg").c_str(), &found);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  int compared = 0;
+  double worstMean = 0;
+  int worst = 0;
+  std::vector<std::vector<uint8_t>> samples;
+  do {
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(testsupport::ReadWholeFile(dir + found.cFileName, &bytes));
+    std::unique_ptr<Bitmap> system(SystemDecode(bytes));
+    ScaledJpeg turbo;
+    if (!DecodeJpegScaled(bytes.data(), bytes.size(), 0, 0, JpegNeed::kCover, &turbo)) continue;
+    std::unique_ptr<Bitmap> decoded(turbo.bitmap);
+    EXPECT_EQ(turbo.reduction, 1);
+    if (!system) continue;
+    double mean = 0;
+    int largest = 0;
+    ASSERT_TRUE(Differ(system.get(), decoded.get(), &mean, &largest)) << found.cFileName;
+    EXPECT_LE(mean, 1.0) << found.cFileName;
+    EXPECT_LE(largest, 64) << found.cFileName;  // a few pixels at sharp colour edges (chroma upsampling)
+    worstMean = std::max(worstMean, mean);
+    worst = std::max(worst, largest);
+    ++compared;
+    if (samples.size() < 8 && bytes.size() > 4000) samples.push_back(bytes);
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  std::printf("compared %d, worst mean %.3f, largest %d\n", compared, worstMean, worst);
+  EXPECT_GE(compared, 5);
+
+  // Reduced: 800 x 600 for a 200 x 150 box is a quarter, the red quarter where it was.
+  const std::vector<uint8_t> jpeg = MakePicture(800, 600, L"image/jpeg");
+  ScaledJpeg quarter;
+  ASSERT_TRUE(DecodeJpegScaled(jpeg.data(), jpeg.size(), 200, 150, JpegNeed::kCover, &quarter));
+  std::unique_ptr<Bitmap> small(quarter.bitmap);
+  EXPECT_EQ(quarter.reduction, 4);
+  EXPECT_EQ(quarter.width, 800);
+  EXPECT_EQ(small->GetWidth(), 200u);
+  EXPECT_EQ(small->GetHeight(), 150u);
+  EXPECT_GT(PixelAt(small.get(), 20, 20).GetR(), 200);
+  EXPECT_GT(PixelAt(small.get(), 180, 130).GetB(), 200);
+  ScaledJpeg fitted;
+  ASSERT_TRUE(DecodeJpegScaled(jpeg.data(), jpeg.size(), 300, 100, JpegNeed::kFitInside, &fitted));  // 133 x 100
+  delete fitted.bitmap;
+  EXPECT_EQ(fitted.reduction, 4);
+
+  // Damaged: cut short, a broken scan, broken tables, CMYK-like garbage after the start marker.
+  samples.push_back(jpeg);
+  int shown = 0, cases = 0;
+  for (size_t s = 0; s < samples.size(); ++s) {
+    const std::vector<uint8_t>& good = samples[s];
+    std::vector<std::vector<uint8_t>> damaged;
+    damaged.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2));
+    damaged.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 8));
+    std::vector<uint8_t> scan = good;
+    for (size_t k = scan.size() * 3 / 4; k < scan.size() * 3 / 4 + 64 && k + 2 < scan.size(); ++k) scan[k] = 0xFF;
+    damaged.push_back(scan);
+    std::vector<uint8_t> tables = good;
+    for (size_t k = 4; k < 400 && k < tables.size(); k += 7) tables[k] ^= 0x5A;
+    damaged.push_back(tables);
+    for (const std::vector<uint8_t>& bytes : damaged) {
+      ++cases;
+      std::unique_ptr<Bitmap> system(SystemDecode(bytes));
+      const std::wstring path = Write(L"damaged" + std::to_wstring(cases) + L".jpg", bytes);
+      ImageEntry* e = NewEntry(path, kFileTypeJpg);
+      e->info.thumbOffset = e->info.previewOffset = 0;
+      e->info.thumbSize = e->info.previewSize = static_cast<int32_t>(bytes.size());
+      const bool thumb = BuildThumbnail(e);
+      EXPECT_TRUE(DecodeViewImage(e));  // at worst the picture of unreadable files
+      if (system) {
+        // What the system decoder showed still shows, whole.
+        EXPECT_TRUE(thumb) << s << " " << cases;
+        ASSERT_NE(e->levelImages[kLevelView], nullptr);
+        EXPECT_EQ(e->levelImages[kLevelView]->GetWidth(), system->GetWidth()) << s << " " << cases;
+        ++shown;
+      }
+    }
+  }
+  std::printf("damaged cases %d, shown by the system %d\n", cases, shown);
+  EXPECT_GT(shown, 0);
+}
+
+// The view image of a JPEG is decoded at the reduction the viewer's pane allows, turned as the
+// file says; a zoomed pane gets it whole, and a zoom already on decodes it whole at once.
+TEST_F(ImagePipeline, ViewImageIsDecodedForThePaneAndWholeForZoom) {
+  HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+  HWND pane = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 150, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_VIEWER_PANE1)), nullptr, nullptr);
+  ASSERT_NE(pane, nullptr);
+  g_windowSlots[kSlotFileListPane] = parent;
+  g_settings.splitLayout = 0;
+  const std::wstring path = Write(L"view.jpg", MakePicture(800, 600, L"image/jpeg"));
+  ImageEntry* e = NewEntry(path, kFileTypeJpg);
+  e->info.orientation = 6;
+  ASSERT_TRUE(DecodeViewImage(e));
+  Image* view = e->levelImages[kLevelView];
+  EXPECT_EQ(e->viewReduction, 4);
+  EXPECT_EQ(view->GetWidth(), 150u);  // a quarter, turned upright
+  EXPECT_EQ(view->GetHeight(), 200u);
+  EXPECT_GT(PixelAt(view, 140, 10).GetR(), 200);  // the red quarter now top-right
+  EXPECT_TRUE(DecodeWholeViewImage(e));
+  EXPECT_EQ(e->viewReduction, 1);
+  EXPECT_EQ(e->levelImages[kLevelView]->GetWidth(), 600u);
+  EXPECT_GT(PixelAt(e->levelImages[kLevelView], 590, 10).GetR(), 200);
+  ReleaseEntryLevel(e, kLevelView, 0);
+  EXPECT_EQ(e->viewReduction, 0);
+  g_zoomMode = 1;
+  EXPECT_TRUE(DecodeViewImage(e));
+  g_zoomMode = 0;
+  EXPECT_EQ(e->viewReduction, 1);
+  EXPECT_EQ(e->levelImages[kLevelView]->GetHeight(), 800u);
+  g_windowSlots[kSlotFileListPane] = nullptr;
+  DestroyWindow(parent);
 }

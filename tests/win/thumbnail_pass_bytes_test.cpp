@@ -1,6 +1,9 @@
 // The thumbnail pass over a folder of camera JPEGs makes the same pictures and cache file as it
 // did before it was made faster: digests of the cache file's pixel blocks, of what the pass
-// measured and of the list images, recorded from the earlier pass on this platform.
+// measured and of the list images, recorded from the earlier pass on this platform. Recorded
+// again when JPEGs came to be decoded by libjpeg-turbo (an eighth of a whole picture for its
+// thumbnail): its pixels differ from the system decoder's by its rounding of the colour
+// upsampling (within a mean of 1 per channel, which the pipeline's tests check), nothing else.
 #include <windows.h>
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -156,7 +159,7 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
   for (const auto& r : rows) all = Fnv(all, &r.second, sizeof r.second);
   std::printf("rows %d, with pixels %d, digest %016" PRIx64 "\n", n, withPixels, all);
   EXPECT_GT(withPixels, 10);
-  EXPECT_EQ(all, 0x42b38927192c20e3ull) << "the pass made other pictures or another cache file than before";
+  EXPECT_EQ(all, 0x55fb209d6d351fe6ull) << "the pass made other pictures or another cache file than before";
 
   // The folder again from its cache file: every row from its record, the same list images.
   FreeImageEntries();
@@ -183,13 +186,14 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
   for (const auto& r : cachedRows) cachedAll = Fnv(cachedAll, &r.second, sizeof r.second);
   std::printf("rows from the cache %zu, digest %016" PRIx64 "\n", cachedRows.size(), cachedAll);
   EXPECT_EQ(cachedRows.size(), static_cast<size_t>(n));
-  EXPECT_EQ(cachedAll, 0xa97fa492f044509full) << "rows from the cache file show other pictures than before";
+  EXPECT_EQ(cachedAll, 0x1f530fe8ac02db52ull) << "rows from the cache file show other pictures than before";
 
   FreeImageEntries();
   ReleaseFolderCache();
   ImageList_Destroy(large);
   ImageList_Destroy(small);
   g_loadedFolderPath[0] = 0;
+  ReleaseRowCanvases();
   if (SUCCEEDED(com)) CoUninitialize();
   Gdiplus::GdiplusShutdown(token);
 }

@@ -25,5 +25,7 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf-\?8$'; then
   grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
 fi
-# The libraries the Windows program carries, from Debian's sources, for both targets.
-"$(dirname "${BASH_SOURCE[0]}")/deps.sh" x64 x86
+# The libraries the Windows program carries, from Debian's sources, for both targets (or those
+# named in BRN_DEPS_TARGETS).
+# shellcheck disable=SC2086
+"$(dirname "${BASH_SOURCE[0]}")/deps.sh" ${BRN_DEPS_TARGETS:-x64 x86}

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the program and the tests need (only what is missing).
 set -euo pipefail
 PKGS=(cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-      wine wine64 wine64-tools xvfb xauth x11-utils fonts-ipafont-gothic fonts-ipafont-mincho
+      wine wine64 xvfb xauth x11-utils fonts-ipafont-gothic fonts-ipafont-mincho
       libraw-dev libraw-bin googletest imagemagick clang libclang-rt-14-dev
       golang-github-rwcarlsen-goexif-dev libimage-exiftool-perl exiv2 python3 locales
       cups-daemon cups-client printer-driver-cups-pdf poppler-utils

@@ -1,6 +1,7 @@
-/* RAW decoder module: a narrow wrapper over LibRaw's C interface. Built with winegcc against the
-   system LibRaw (a Wine-native module), or with MinGW against a Windows LibRaw. */
+/* RAW decoder module: a narrow wrapper over LibRaw's C interface, built by MinGW into
+   rawdecoder.dll with LibRaw linked in statically. */
 #define BRN_RAWDECODER_MODULE
+#define BRN_RAWDECODER_BUILD
 #include "rawdecoder.h"
 
 #include <stdlib.h>

@@ -67,7 +67,7 @@ typedef int32_t(RAWDEC_CALL* RawDecoderCopyRowsFn)(RawDecoder* decoder, uint8_t*
 typedef void(RAWDEC_CALL* RawDecoderCloseFn)(RawDecoder* decoder);
 
 #ifdef BRN_RAWDECODER_MODULE
-#ifdef __MINGW32__
+#if defined(__MINGW32__) && defined(BRN_RAWDECODER_BUILD)
 #define RAWDEC_EXPORT __declspec(dllexport)
 #else
 #define RAWDEC_EXPORT

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the targets: x64 (runs under Wine), x86 (32-bit, compiled and linked only), native (pure logic under sanitizers).
-# Usage: build.sh [x64] [x86] [native] [fuzz]   (default: x64 x86 native)
+# Usage: build.sh [--program] [x64] [x86] [native] [fuzz]   (default: x64 x86 native)
+# --program: only the program and its RAW module, no test programs.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+only=()
+if [ "${1:-}" = --program ]; then only=(--target Brannomere); shift; fi
 targets=("$@"); [ ${#targets[@]} -gt 0 ] || targets=(x64 x86 native)
 jobs=${BRN_JOBS:-$(nproc)}
 for t in "${targets[@]}"; do
@@ -26,5 +29,5 @@ for t in "${targets[@]}"; do
     cmake -S "$BRN_ROOT" -B "$dir" -G Ninja "${args[@]}" >/dev/null
   fi
   echo "build: $t"
-  cmake --build "$dir" -j "$jobs"
+  cmake --build "$dir" -j "$jobs" "${only[@]}"
 done

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libraries the Windows program carries, static, for the MinGW targets:
-# libjpeg-turbo (with its SIMD code), from Debian's source packages of the versions the
+# libjpeg-turbo (with its SIMD code) and LibRaw, from Debian's source packages of the versions the
 # system has. Results: build/deps/<x64|x86>/{include,lib}; a second run reuses them.
 # Usage: deps.sh [x64] [x86]   (default: both, side by side)
 set -euo pipefail
@@ -61,7 +61,7 @@ cmake_common() {  # <target>
 }
 
 # A library is rebuilt when its version or its recipe (the functions that build it) changes.
-recipe() { declare -f cmake_common "$@" | sha1sum | cut -c1-12; }
+recipe() { { declare -f cmake_common "$@"; [ "$1" != build_libraw ] || cat "$BRN_ROOT/cmake/libraw/CMakeLists.txt"; } | sha1sum | cut -c1-12; }
 # stamp_ok <target> <lib> <version>: built from this version by this recipe already?
 stamp_ok() { [ "$(cat "$DEPS/$1/$2.stamp" 2>/dev/null)" = "$3 $RECIPE" ]; }
 
@@ -83,11 +83,38 @@ build_jpeg() {  # <target>
   echo "deps: $t libjpeg-turbo $v (built)"
 }
 
+build_libraw() {  # <target>; after build_jpeg (lossy DNG goes through libjpeg-turbo)
+  local t=$1 v RECIPE; v=$(version libraw); RECIPE=$(recipe build_libraw)
+  if stamp_ok "$t" libraw "$v"; then echo "deps: $t LibRaw $v"; return; fi
+  local src out=$DEPS/$t work=$DEPS/$t/work/libraw
+  src=$(srcdir libraw)
+  mapfile -t common < <(cmake_common "$t")
+  rm -rf "$work"
+  cmake -S "$BRN_ROOT/cmake/libraw" -B "$work" "${common[@]}" -DLIBRAW_SOURCE_DIR="$src" \
+    -DJPEG_DIR="$out" >"$work.log" 2>&1 || { cat "$work.log" >&2; return 1; }
+  cmake --build "$work" >>"$work.log" 2>&1 || { tail -40 "$work.log" >&2; return 1; }
+  mkdir -p "$out/include/libraw" "$out/lib"
+  cp "$work/libraw.a" "$out/lib/"
+  cp "$src"/libraw/*.h "$out/include/libraw/"
+  echo "$v $RECIPE" >"$out/libraw.stamp"
+  echo "deps: $t LibRaw $v (built)"
+}
+
+# The licence texts shipped beside the program (copied on every run: cheap).
+licences() {  # <target>
+  local l=$DEPS/$1/licences
+  rm -rf "$l"; mkdir -p "$l/libjpeg-turbo" "$l/libraw"
+  cp "$(srcdir libjpeg-turbo)"/{LICENSE.md,README.ijg} "$l/libjpeg-turbo/"
+  cp "$(srcdir libraw)"/{LICENSE.LGPL,LICENSE.CDDL,COPYRIGHT} "$l/libraw/"
+  printf 'libjpeg-turbo %s\nLibRaw %s\n' "$(version libjpeg-turbo)" "$(version libraw)" >"$l/VERSIONS.txt"
+}
+
 build_target() {  # <target>
-  build_jpeg "$1"
+  build_jpeg "$1" && build_libraw "$1" && licences "$1"
 }
 
 fetch libjpeg-turbo libjpeg62-turbo-dev
+fetch libraw libraw-dev
 pids=()
 for t in "${targets[@]}"; do
   case $t in x64|x86) ;; *) echo "deps.sh: unknown target $t" >&2; exit 2 ;; esac

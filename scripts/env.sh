@@ -7,7 +7,6 @@ export WINEARCH=win64
 # A Japanese Windows: ANSI code page 932 for metadata text and file names.
 BRN_LOCALE=ja_JP.UTF-8
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export WINEDLLPATH="$BRN_BUILD/x64/bin${WINEDLLPATH:+:$WINEDLLPATH}"
 BRN_WINE=(env LC_ALL=$BRN_LOCALE /usr/lib/wine/wine64)
 # ccache (when present) keys on paths relative to the tree, so work trees share their objects.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$BRN_ROOT")}"

@@ -5,9 +5,11 @@
 # colour (the program drew nothing on that display) fails the run.
 set -uo pipefail
 here="$(dirname "${BASH_SOURCE[0]}")"
-"$here/setup.sh" || exit 1
+# Only what runs: the 64-bit libraries, the program and its RAW module (the test programs are
+# built by the test command).
+BRN_DEPS_TARGETS=x64 "$here/setup.sh" || exit 1
 source "$here/env.sh"
-"$here/build.sh" x64 || exit 1
+"$here/build.sh" --program x64 || exit 1
 headless=0
 if [ -z "${DISPLAY:-}" ] || [ "${BRN_HEADLESS:-0}" = 1 ]; then headless=1; fi
 if [ "$headless" = 1 ]; then

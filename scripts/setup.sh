@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the program and the tests need (only what is missing).
 set -euo pipefail
 PKGS=(cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-      wine wine64 wine64-tools xvfb xauth x11-utils fonts-ipafont-gothic fonts-ipafont-mincho
+      wine wine64 xvfb xauth x11-utils fonts-ipafont-gothic fonts-ipafont-mincho
       libraw-dev libraw-bin googletest imagemagick clang libclang-rt-14-dev
       golang-github-rwcarlsen-goexif-dev libimage-exiftool-perl exiv2 python3 locales
       cups-daemon cups-client printer-driver-cups-pdf poppler-utils
@@ -25,5 +25,7 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf-\?8$'; then
   grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
 fi
-# The libraries the Windows program carries, from Debian's sources, for both targets.
-"$(dirname "${BASH_SOURCE[0]}")/deps.sh" x64 x86
+# The libraries the Windows program carries, from Debian's sources, for both targets (or those
+# named in BRN_DEPS_TARGETS).
+# shellcheck disable=SC2086
+"$(dirname "${BASH_SOURCE[0]}")/deps.sh" ${BRN_DEPS_TARGETS:-x64 x86}

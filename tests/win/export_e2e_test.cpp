@@ -87,6 +87,8 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
   ScratchDir dir, photos;
   const std::wstring exe = dir.File(L"Brannomere.exe"), cfg = dir.File(L"Brannomere.cfg");
   ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  // The RAW module is found beside the program, as in an installed copy.
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\rawdecoder.dll").c_str(), dir.File(L"rawdecoder.dll").c_str(), FALSE));
   ASSERT_TRUE(WritePicture(photos.File(L"a.jpg")));
   brn_test::SyntheticDng shot;
   shot.width = 1200;

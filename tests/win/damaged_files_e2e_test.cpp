@@ -195,39 +195,72 @@ int ShownRow(HWND status) {
   return std::swscanf(t.c_str(), L"\tFILE:%d/%d", &row, &count) == 2 ? row : 0;
 }
 
-TEST(DamagedFilesE2E, PagingThroughDamagedFilesThenClosingEndsTheProgram) {
-  const std::wstring movies = ExeFolder() + L"\\..\\testdata\\movies\\";
-  if (!FileExists(movies + L"front.mov")) GTEST_SKIP() << "test movies missing (ffmpeg not installed)";
-  ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), folder = dir.File(L"damaged"), cfg = dir.File(L"Brannomere.cfg");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  const int files = MakeDamagedFolder(folder, movies);
-  ASSERT_FALSE(HasFailure());
+// The program started on a folder of damaged files the test makes, once it lists all of them.
+class DamagedFilesE2E : public testing::Test {
+ protected:
+  void StartOnDamagedFolder() {
+    const std::wstring movies = ExeFolder() + L"\\..\\testdata\\movies\\";
+    if (!FileExists(movies + L"front.mov")) GTEST_SKIP() << "test movies missing (ffmpeg not installed)";
+    const std::wstring exe = dir_.File(L"Brannomere.exe"), folder = dir_.File(L"damaged");
+    cfg_ = dir_.File(L"Brannomere.cfg");
+    ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    files_ = MakeDamagedFolder(folder, movies);
+    ASSERT_FALSE(HasFailure());
+    ASSERT_TRUE(p_.Start(exe, L"\"" + folder + L"\""));
+    main_ = AgreeToTerms(p_.id);
+    ASSERT_NE(main_, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return (status_ = FindDescendant(main_, STATUSCLASSNAMEW)) != nullptr; }, 10000));
+  }
+  void WaitUntilAllListed() {
+    const std::wstring all = L"/" + std::to_wstring(files_);
+    ASSERT_TRUE(WaitFor([&] {
+      AnswerBoxes(p_.id);
+      return StatusPartText(status_, 8).find(all) != std::wstring::npos;
+    }, 30000)) << testing::PrintToString(StatusPartText(status_, 8)) << " of " << files_;
+  }
+  // Closing the main window ends the program within ten seconds and writes the settings.
+  void CloseAndExpectTheEnd(bool answerBoxes) {
+    DeleteFileW(cfg_.c_str());
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    const bool ended = answerBoxes ? WaitFor([&] {
+      AnswerBoxes(p_.id);
+      return p_.WaitExit(0, &code);
+    }, 10000) : p_.WaitExit(10000, &code);
+    EXPECT_TRUE(ended) << "the program is still running ten seconds after its window was closed";
+    if (!ended) p_.Kill();
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(FileExists(cfg_));
+  }
 
-  Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + folder + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND status = nullptr, list = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (status = FindDescendant(main, STATUSCLASSNAMEW)) != nullptr; }, 10000));
-  ASSERT_TRUE(WaitFor([&] { return (list = FindDescendant(main, WC_LISTVIEWW, 313)) != nullptr; }, 10000));
+  ScratchDir dir_;
+  std::wstring cfg_;
+  int files_ = 0;
+  Process p_;
+  HWND main_ = nullptr, status_ = nullptr;
+};
+
+TEST_F(DamagedFilesE2E, PagingThroughDamagedFilesThenClosingEndsTheProgram) {
+  StartOnDamagedFolder();
+  if (IsSkipped() || HasFatalFailure()) return;
+  HWND list = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (list = FindDescendant(main_, WC_LISTVIEWW, 313)) != nullptr; }, 10000));
   HWND pane = GetDlgItem(GetParent(list), 301);
   ASSERT_NE(pane, nullptr);
-  CloseFirstStartSettings(p.id);
-  const std::wstring all = L"/" + std::to_wstring(files);
-  ASSERT_TRUE(WaitFor([&] {
-    AnswerBoxes(p.id);
-    return StatusPartText(status, 8).find(all) != std::wstring::npos;
-  }, 30000)) << testing::PrintToString(StatusPartText(status, 8)) << " of " << files;
+  CloseFirstStartSettings(p_.id);
+  WaitUntilAllListed();
+  if (HasFatalFailure()) return;
 
   // Row after row to the last, with the wheel over the first pane (the program steps over the
   // rows of files it found gone); a step the display swallowed while a box had the focus is
   // given again.
+  const int files = files_;
+  HWND status = status_, main = main_;
   int boxes = 0;
   const RECT r = ScreenRectOf(pane);
   for (int shown = ShownRow(status), steps = 0; shown < files && steps < 3 * files; ++steps) {
-    boxes += AnswerBoxes(p.id);
+    boxes += AnswerBoxes(p_.id);
     SetForegroundWindow(main);
     ReleaseStuckModifiers();
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -238,60 +271,26 @@ TEST(DamagedFilesE2E, PagingThroughDamagedFilesThenClosingEndsTheProgram) {
     SendInput(1, &wheel, sizeof wheel);
     const int before = shown;
     WaitFor([&] {
-      boxes += AnswerBoxes(p.id);
+      boxes += AnswerBoxes(p_.id);
       return (shown = ShownRow(status)) != before;
     }, 3000);
     // A moment on the row: its picture or movie starts loading.
     WaitFor([&] { return false; }, 150);
   }
   EXPECT_EQ(ShownRow(status), files) << "paging stopped";
-  boxes += AnswerBoxes(p.id);
+  boxes += AnswerBoxes(p_.id);
   std::fprintf(stderr, "note: %d files, %d boxes answered\n", files, boxes);
-
-  // Closing the main window ends the program within ten seconds and writes the settings.
-  DeleteFileW(cfg.c_str());
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  const bool ended = p.WaitExit(10000, &code);
-  EXPECT_TRUE(ended) << "the program is still running ten seconds after its window was closed";
-  if (!ended) p.Kill();
-  EXPECT_EQ(code, 0u);
-  EXPECT_TRUE(FileExists(cfg));
+  CloseAndExpectTheEnd(false);
 }
 
 // Closed at once, while the list is still reading the damaged files (a cut movie's probe waits
 // for data that never comes): the program still ends within ten seconds with its settings.
-TEST(DamagedFilesE2E, ClosingWhileTheDamagedFilesAreReadEndsTheProgram) {
-  const std::wstring movies = ExeFolder() + L"\\..\\testdata\\movies\\";
-  if (!FileExists(movies + L"front.mov")) GTEST_SKIP() << "test movies missing (ffmpeg not installed)";
-  ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), folder = dir.File(L"damaged"), cfg = dir.File(L"Brannomere.cfg");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  const int files = MakeDamagedFolder(folder, movies);
-  ASSERT_FALSE(HasFailure());
-
-  Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + folder + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND status = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (status = FindDescendant(main, STATUSCLASSNAMEW)) != nullptr; }, 10000));
-  ASSERT_TRUE(WaitFor([&] {
-    AnswerBoxes(p.id);
-    return StatusPartText(status, 8).find(L"/" + std::to_wstring(files)) != std::wstring::npos;
-  }, 30000));
-  DeleteFileW(cfg.c_str());
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  const bool ended = WaitFor([&] {
-    AnswerBoxes(p.id);
-    return p.WaitExit(0, &code);
-  }, 10000);
-  EXPECT_TRUE(ended) << "the program is still running ten seconds after its window was closed";
-  if (!ended) p.Kill();
-  EXPECT_EQ(code, 0u);
-  EXPECT_TRUE(FileExists(cfg));
+TEST_F(DamagedFilesE2E, ClosingWhileTheDamagedFilesAreReadEndsTheProgram) {
+  StartOnDamagedFolder();
+  if (IsSkipped() || HasFatalFailure()) return;
+  WaitUntilAllListed();
+  if (HasFatalFailure()) return;
+  CloseAndExpectTheEnd(true);
 }
 
 }  // namespace

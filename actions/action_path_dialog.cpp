@@ -10,7 +10,7 @@
 #include "actions/pure/action_path_rules.h"
 #include "browser/icon_lists.h"
 #include "browser/pure/hot_key_text.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/folder_helpers.h"
 #include "core/path_utils.h"

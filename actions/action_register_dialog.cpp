@@ -17,7 +17,7 @@
 #include "browser/icon_lists.h"
 #include "browser/main_window.h"
 #include "browser/pure/hot_key_text.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/folder_helpers.h"
 #include "core/message_box.h"

@@ -17,7 +17,7 @@
 #include "browser/focus_queries.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/file_system.h"
 #include "core/folder_helpers.h"

@@ -5,7 +5,7 @@
 
 #include "actions/action_history.h"
 #include "browser/main_window.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/file_system.h"
 #include "core/image_entry_list.h"

@@ -18,10 +18,10 @@
 #include "browser/pure/search_rules.h"
 #include "browser/search_dialog.h"
 #include "browser/search_thread.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/settings.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "metadata/pure/image_info.h"
 #include "support/program_services.h"
 

@@ -23,7 +23,7 @@
 #include "core/image_pipeline.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "core/thumbnail_list_thread.h"
 #include "support/program_services.h"
 

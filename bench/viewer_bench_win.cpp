@@ -18,7 +18,7 @@
 
 #include "browser/file_list_pane.h"
 #include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"

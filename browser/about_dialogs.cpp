@@ -6,7 +6,7 @@
 #include <cwchar>
 
 #include "core/app_globals.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/memory.h"
 #include "core/message_box.h"
 #include "core/raw_develop.h"

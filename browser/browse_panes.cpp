@@ -7,7 +7,7 @@
 
 #include "browser/main_window.h"
 #include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "resources/resource.h"
 
 HWND g_previewPopup = nullptr, g_histogramPopup = nullptr;

@@ -6,7 +6,7 @@
 #include "browser/main_window.h"
 #include "browser/menus.h"
 #include "browser/pure/favourite_rows.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "browser/shell_tree.h"
 #include "core/image_entry_list.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "browser/viewer_panes.h"
 #include "core/data_folders.h"

@@ -11,7 +11,7 @@
 #include "browser/main_window.h"
 #include "browser/navigation_pane.h"
 #include "browser/pure/list_command_rules.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/message_box.h"

@@ -23,7 +23,7 @@
 #include "browser/viewer_panes.h"
 #include "viewer/movie_player.h"
 #include "viewer/viewer_paint.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "actions/action_history.h"
 #include "browser/collections.h"
@@ -40,20 +40,6 @@
 #include "metadata/image_info_win.h"
 #include "resources/resource.h"
 
-uint32_t g_reportViewFlag = 1;
-LONG g_listHeaderStyle = 0;
-uint8_t g_listSplitterDragging = 0;
-HWND g_mouseCaptureOwner = nullptr;
-uint8_t g_leftButtonDown = 0;
-int32_t g_hoverRow = -1;
-uint8_t g_deleteConfirmPending = 1;
-uint8_t g_popupMenuOpen = 0;
-uint8_t g_internalDropHandled = 0;
-volatile uint8_t g_paneRepaintRequest = 0;
-uint8_t g_panState = 0;
-HDC g_panelDcs[4] = {};
-int32_t g_lastSortColumn = -1;
-uint8_t g_sortDescendingNext = 0;
 
 namespace {
 WNDPROC g_previousListProc = nullptr;

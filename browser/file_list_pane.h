@@ -1,20 +1,10 @@
 // The file-list pane (the main window's right-hand child) and its list control's subclass.
 #pragma once
+#include "core/list_pane_state.h"
 #include <windows.h>
 #include <cstdint>
 #include <vector>
 
-extern uint32_t g_reportViewFlag;  // 1 detail style, 0 thumbnail style
-extern LONG g_listHeaderStyle;
-extern uint8_t g_listSplitterDragging, g_leftButtonDown, g_popupMenuOpen, g_internalDropHandled;
-extern uint8_t g_deleteConfirmPending;
-extern HWND g_mouseCaptureOwner;
-extern int32_t g_hoverRow;
-extern volatile uint8_t g_paneRepaintRequest;
-extern uint8_t g_panState;
-extern HDC g_panelDcs[4];
-extern int32_t g_lastSortColumn;
-extern uint8_t g_sortDescendingNext;
 
 // The viewer overlay's marks: 0 check, 1 fixed pane, 2 focus; null when not loaded.
 HBITMAP GetOverlayMarkBitmap(int k);

@@ -4,14 +4,13 @@
 
 #include <windows.h>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "browser/viewer_panes.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
 #include "core/list_helpers.h"
 
-int32_t g_rememberedPane = -1;
 
 namespace {
 constexpr int kListControl = 313, kFirstPane = 301;

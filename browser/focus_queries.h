@@ -1,10 +1,10 @@
 // Where the keyboard focus is among the browsing controls (list 313, viewer panes 301..304).
 #pragma once
+#include "core/pane_state.h"
+#include "core/pure/window_counts.h"
 #include <cstdint>
 #include "browser/pure/focus_rules.h"
 
-extern const int32_t g_paneCountByLayout[5];
-extern int32_t g_rememberedPane;
 
 int32_t GetFocusedPaneRow();
 bool IsListFocused();

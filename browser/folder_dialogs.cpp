@@ -1,6 +1,6 @@
 #include "browser/folder_dialogs.h"
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/settings.h"
 
 wchar_t g_newFolderNameText[256] = {};

@@ -9,12 +9,7 @@
 #include "core/settings.h"
 #include "resources/resource.h"
 
-HIMAGELIST g_favouriteIcons, g_actionKindIcons, g_toolboxIcons, g_listThreadIcons, g_listThreadMarks, g_bandIcons,
-    g_commandIcons;
-HIMAGELIST g_largeThumbnailList, g_smallThumbnailList;
 Gdiplus::Bitmap* g_menuIconStrip = nullptr;
-HBITMAP g_buttonBitmaps[7];
-volatile uint8_t g_listThreadStopRequest = 0;
 
 namespace {
 struct IconListSpec {

@@ -6,15 +6,13 @@
 
 #include "browser/list_rows.h"
 #include "browser/pure/list_sort.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/image_entry_list.h"
 #include "core/app_globals.h"
 #include "browser/viewer_panes.h"
 #include "core/thumbnail_list_thread.h"
 #include "metadata/image_info_win.h"
 
-uint16_t g_sortColumn = 0;
-int16_t g_sortDescending = 0;
 
 namespace {
 

@@ -1,10 +1,9 @@
 // The display order of the file list: column sorts, dragged rows, callback rows.
 #pragma once
+#include "core/list_pane_state.h"
 #include <windows.h>
 #include <cstdint>
 
-extern uint16_t g_sortColumn;
-extern int16_t g_sortDescending;
 
 void SortListByColumn(HWND list, int column, int descending);
 void ClearHeaderSortMarks(HWND list);

@@ -18,7 +18,7 @@
 #include "browser/pure/list_command_rules.h"
 #include "browser/rebar_bands.h"
 #include "browser/slideshow.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "browser/collections.h"
 #include "core/folder_cache.h"
 #include "core/message_box.h"

@@ -26,7 +26,7 @@
 #include "browser/status_bar.h"
 #include "browser/toolbar_state.h"
 #include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "actions/action_history.h"
 #include "browser/navigation_pane.h"

@@ -20,7 +20,7 @@
 #include "browser/status_bar.h"
 #include "browser/toolbar_state.h"
 #include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
@@ -34,14 +34,6 @@
 #include "viewer/movie_player.h"
 #include "resources/resource.h"
 
-HWND g_hwndMain = nullptr;
-HWND g_statusBar = nullptr;
-uint8_t FullScreenFlag = 0;
-uint8_t g_treeHidden = 0;
-volatile uint8_t g_redrawFlag = 0;
-volatile uint8_t g_relayoutFlag = 0;
-int32_t g_listStyleValue = 1;
-int32_t g_clientWidth = 0, g_clientHeight = 0;
 
 int32_t& NavigationWidth() { return g_splitterPositions[0]; }
 int32_t& ListSplitHeight() { return g_splitterPositions[1]; }
@@ -213,9 +205,6 @@ void OnNotify(NMHDR* header) {
 // handler lives with the commands themselves.
 }  // namespace
 
-HWND GetListControl() { return PaneChild(IDC_FILE_LIST); }
-HWND GetPaneControl(int pane) { return (pane >= 0 && pane < 4) ? PaneChild(IDC_VIEWER_PANE1 + pane) : nullptr; }
-HWND GetActiveTree() { return NavChild(g_listSource == 1 ? IDC_COLLECTION_TREE : IDC_FOLDER_TREE); }
 
 int32_t GetRebarHeight() { return IsShown(g_hwndRebar) ? WindowHeight(g_hwndRebar) : 0; }
 

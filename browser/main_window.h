@@ -1,30 +1,19 @@
 // The main frame window: the one registered window class of the program, its child layout,
 // and the state the browsing surface shares.
 #pragma once
+#include "core/main_window_state.h"
+#include "core/window_slots.h"
 #include <windows.h>
 #include <cstdint>
 
 #include "browser/rebar_bands.h"
 
-extern HWND g_hwndMain;
-extern HWND g_statusBar;
-extern uint8_t FullScreenFlag;
-extern uint8_t g_treeHidden;
-extern volatile uint8_t g_redrawFlag;
-extern volatile uint8_t g_relayoutFlag;
 // The three splitters live in the settings' working copies: navigation width, list split
 // height, list split width.
 int32_t& NavigationWidth();
 int32_t& ListSplitHeight();
 int32_t& ListSplitWidth();
-extern int32_t g_listStyleValue;
-extern int32_t g_clientWidth, g_clientHeight;
 
-// Private WM_COMMAND ids the windows of the browsing surface send each other.
-constexpr int kRefreshCommand = 112;
-constexpr int kStyleToggleCommand = 113;
-constexpr int kUpdateEntryRowCommand = 116;
-constexpr UINT_PTR kIdleTimerId = 0x7fff;
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 ATOM RegisterMainWindowClass(HINSTANCE instance);
@@ -39,6 +28,3 @@ bool MoveWindowIfChanged(HWND window, int x, int y, int width, int height, BOOL 
 LRESULT CALLBACK SubclassRebarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The rebar and status-bar visibility the cursor asks for in full screen.
 void WantedFullScreenBars(bool* rebarShown, bool* statusShown);
-HWND GetListControl();
-HWND GetPaneControl(int pane);
-HWND GetActiveTree();

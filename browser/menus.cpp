@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"

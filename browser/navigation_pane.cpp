@@ -22,7 +22,7 @@
 #include "browser/shell_tree.h"
 #include "browser/status_bar.h"
 #include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "actions/action_history.h"
 #include "core/image_pipeline.h"

@@ -11,7 +11,7 @@
 #include "browser/search_ids.h"
 #include "browser/search_thread.h"
 #include "browser/toolbar_state.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"

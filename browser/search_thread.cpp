@@ -11,7 +11,7 @@
 #include "browser/search_dialog.h"
 #include "browser/search_ids.h"
 #include "browser/toolbar_state.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/file_system.h"
 #include "core/file_types.h"

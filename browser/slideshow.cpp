@@ -8,7 +8,7 @@
 #include "core/app_globals.h"
 #include "browser/toolbar_state.h"
 #include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/image_entry_list.h"
 #include "core/entry_queries.h"
 #include "core/list_helpers.h"

@@ -14,14 +14,10 @@
 #include "core/image_entry_list.h"
 #include "core/settings.h"
 
-int32_t g_statusPartEdges[kStatusPartCount];
-volatile int32_t g_copyCount = 0, g_moveCount = 0, g_deleteCount = 0;
 
 namespace {
-constexpr int kPartChars = 1024;
-
-wchar_t* Pending(int part) { return g_statusTexts + part * kPartChars; }
-wchar_t* Shown(int part) { return g_statusTextsShown + part * kPartChars; }
+wchar_t* Pending(int part) { return g_statusTexts + part * kStatusPartChars; }
+wchar_t* Shown(int part) { return g_statusTextsShown + part * kStatusPartChars; }
 
 void SendPartNow(int part, const wchar_t* text) {
   if (g_statusBar) SendMessageW(g_statusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(text));
@@ -41,12 +37,6 @@ void SetStatusPartEdges(int32_t clientWidth) {
   int edges[kStatusPartCount];
   for (int i = 0; i < kStatusPartCount; ++i) edges[i] = g_statusPartEdges[i];
   if (g_statusBar) SendMessageW(g_statusBar, SB_SETPARTS, kStatusPartCount, reinterpret_cast<LPARAM>(edges));
-}
-
-void SetStatusPartText(int part, const wchar_t* text) {
-  if (part < 0 || part >= kStatusPartCount || !g_statusTexts) return;
-  wcsncpy(Pending(part), text, kPartChars - 1);
-  Pending(part)[kPartChars - 1] = 0;
 }
 
 void PushStatusTexts() {

@@ -7,7 +7,7 @@
 #include "browser/pure/command_states.h"
 #include "browser/rebar_bands.h"
 #include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/settings.h"
 #include "browser/focus_queries.h"
 #include "browser/slideshow.h"

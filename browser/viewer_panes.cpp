@@ -8,7 +8,7 @@
 #include "browser/main_window.h"
 #include "browser/pure/main_layout.h"
 #include "browser/pure/pane_rules.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/settings.h"
 #include "core/entry_queries.h"
 #include "core/app_globals.h"
@@ -24,16 +24,6 @@
 #include "viewer/movie_player.h"
 #include "viewer/viewer_paint.h"
 
-int32_t g_paneEntry[4] = {-1, -1, -1, -1};
-int32_t g_paneRequested[4] = {-1, -1, -1, -1};
-int32_t g_focusedPane = -1;
-float g_zoomPointX[4], g_zoomPointY[4];
-uint8_t g_zoomMode = 0, g_zoomDoubleSize = 0, g_zoomHoldLatch = 0, g_zoomPointRequest = 0;
-int32_t g_cursorMoveCount = 0;
-int32_t MagnificationStep = 0;
-int32_t g_histogramCacheMode = 0, g_histogramKey = 0;
-uint8_t g_panningActive = 0;
-int32_t g_viewerRefreshCountdown = 0;
 
 namespace {
 HWND g_hoveredPane = nullptr;
@@ -56,8 +46,6 @@ bool CursorInPane(HWND pane, POINT* p) {
   return ScreenToClient(pane, p) != FALSE;
 }
 }  // namespace
-
-int32_t CurrentPaneCount() { return PaneCountOfLayout(g_settings.splitLayout); }
 
 void LayoutViewerPanes(int x, int y, int width, int height) {
   LayoutRect rects[kMaxPanes];

@@ -1,23 +1,11 @@
 // Viewer pane geometry, the rows the panes show, paging, the wheel, the zoom point, and the
 // pane subclasses and hit tests.
 #pragma once
+#include "core/pane_state.h"
 #include <windows.h>
 #include <cstdint>
 
-// Per pane: the row locked to it, and the row the cursor asks of it (-1 none).
-extern int32_t g_paneEntry[4];
-extern int32_t g_paneRequested[4];
-extern int32_t g_focusedPane;
-extern int32_t g_rememberedPane;
-extern float g_zoomPointX[4], g_zoomPointY[4];
-extern uint8_t g_zoomMode, g_zoomDoubleSize, g_zoomHoldLatch, g_zoomPointRequest;
-extern int32_t g_cursorMoveCount;
-extern int32_t MagnificationStep;
-extern int32_t g_histogramCacheMode, g_histogramKey;
-extern uint8_t g_panningActive;
-extern int32_t g_viewerRefreshCountdown;
 
-int32_t CurrentPaneCount();
 void LayoutViewerPanes(int x, int y, int width, int height);
 void AssignPaneEntries();
 // No pane shows or holds a row (a new list, a new pane).

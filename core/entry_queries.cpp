@@ -5,7 +5,7 @@
 #include "browser/pure/toolbar_tables.h"
 #include "core/image_entry_list.h"
 #include "core/app_globals.h"
-#include "viewer/viewer_threads.h"
+#include "core/viewer_thread_state.h"
 
 namespace {
 const ImageEntry* Entry(int32_t entry) {

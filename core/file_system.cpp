@@ -5,7 +5,7 @@
 
 #include "core/message_box.h"
 #include "core/path_utils.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 
 namespace {
 

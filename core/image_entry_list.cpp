@@ -10,9 +10,9 @@
 #include <unordered_map>
 
 #include "browser/collections.h"
-#include "browser/idle_loop.h"
-#include "browser/main_window.h"
-#include "browser/window_slots.h"
+#include "core/idle_requests.h"
+#include "core/main_window_state.h"
+#include "core/window_slots.h"
 #include "core/file_system.h"
 #include "core/file_types.h"
 #include "core/folder_watcher.h"

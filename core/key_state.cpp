@@ -1,6 +1,6 @@
 #include "core/key_state.h"
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 
 KeyHoldState g_keyHold = {{}, -1, 0};
 

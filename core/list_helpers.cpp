@@ -4,8 +4,8 @@
 #include <cwchar>
 
 #include "browser/list_rows.h"
-#include "browser/main_window.h"
-#include "browser/window_slots.h"
+#include "core/main_window_state.h"
+#include "core/window_slots.h"
 #include "core/image_entry_list.h"
 #include "core/key_state.h"
 #include "core/message_box.h"

@@ -13,13 +13,13 @@
 #include <optional>
 #include <vector>
 
-#include "browser/file_list_pane.h"
+#include "core/list_pane_state.h"
 #include "browser/icon_lists.h"
-#include "browser/idle_loop.h"
+#include "core/idle_requests.h"
 #include "browser/list_order.h"
 #include "browser/main_window.h"
 #include "browser/preview_loader.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_pipeline.h"
 #include "core/folder_cache.h"

@@ -4,15 +4,13 @@
 #include <cwchar>
 #include <string>
 
-#include "browser/file_list_pane.h"
 #include "browser/focus_queries.h"
-#include "browser/idle_loop.h"
-#include "browser/main_window.h"
+#include "core/idle_requests.h"
+#include "core/main_window_state.h"
 #include "browser/menus.h"
 #include "browser/pure/list_pane_rules.h"
-#include "browser/navigation_pane.h"
-#include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/pane_state.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "browser/main_window.h"
-#include "browser/menus.h"
-#include "browser/window_slots.h"
+#include "core/main_window_state.h"
+#include "core/window_slots.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
 #include "metadata/file_info_window.h"

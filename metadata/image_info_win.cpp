@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/settings.h"
 

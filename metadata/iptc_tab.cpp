@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "browser/main_window.h"
+#include "core/main_window_state.h"
 #include "browser/menus.h"
-#include "browser/idle_loop.h"
-#include "browser/window_slots.h"
+#include "core/idle_requests.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"

@@ -7,7 +7,7 @@
 
 #include "browser/main_window.h"
 #include "browser/tooltips.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"

@@ -9,7 +9,7 @@
 #include "browser/collections.h"
 #include "browser/main_window.h"
 #include "browser/preview_loader.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/memory.h"

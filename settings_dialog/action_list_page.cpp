@@ -21,7 +21,7 @@
 #include "browser/menus.h"
 #include "browser/pure/hot_key_text.h"
 #include "browser/tooltips.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/message_box.h"

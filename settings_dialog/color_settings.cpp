@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/settings.h"
 #include "resources/resource.h"
 #include "settings_dialog/settings_dialog.h"

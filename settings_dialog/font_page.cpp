@@ -8,7 +8,7 @@
 
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/folder_helpers.h"
 #include "core/path_utils.h"

@@ -12,7 +12,7 @@
 #include "browser/pure/favourite_rows.h"
 #include "browser/pure/list_pane_rules.h"
 #include "browser/rebar_bands.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"

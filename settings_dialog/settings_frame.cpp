@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "browser/main_window.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/message_box.h"

@@ -8,7 +8,7 @@
 
 #include "browser/main_window.h"
 #include "browser/tooltips.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/data_folders.h"
 #include "core/file_system.h"

@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <initializer_list>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "browser/main_window.h"
 #include "core/app_globals.h"
 #include "core/data_folders.h"

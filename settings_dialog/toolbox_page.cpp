@@ -5,7 +5,7 @@
 
 #include "browser/icon_lists.h"
 #include "browser/main_window.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/settings.h"
 #include "settings_dialog/pure/later_page_rules.h"
 #include "settings_dialog/settings_dialog.h"

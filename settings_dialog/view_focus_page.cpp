@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "browser/main_window.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/settings.h"
 #include "settings_dialog/pure/view_focus_points.h"
 #include "settings_dialog/settings_dialog.h"

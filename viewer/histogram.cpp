@@ -3,7 +3,7 @@
 #include <gdiplus.h>
 #include <cstring>
 
-#include "browser/idle_loop.h"
+#include "core/idle_requests.h"
 #include "core/image_pipeline.h"
 #include "core/raw_develop.h"
 #include "core/semaphore_lock.h"

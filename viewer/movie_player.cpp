@@ -5,11 +5,11 @@
 
 #include <cwchar>
 
-#include "browser/icon_lists.h"
+#include "core/image_lists.h"
 #include "browser/main_window.h"
 #include "browser/tooltips.h"
 #include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/entry_queries.h"
 #include "core/image_entry_list.h"

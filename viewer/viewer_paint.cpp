@@ -7,7 +7,7 @@
 
 #include "browser/file_list_pane.h"
 #include "browser/icon_lists.h"
-#include "browser/idle_loop.h"
+#include "core/idle_requests.h"
 #include "browser/main_window.h"
 #include "browser/status_bar.h"
 #include "browser/viewer_panes.h"

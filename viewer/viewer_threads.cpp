@@ -4,9 +4,8 @@
 #include <gdiplus.h>
 #include <process.h>
 
-#include "browser/file_list_pane.h"
+#include "core/list_pane_state.h"
 #include "browser/main_window.h"
-#include "browser/pure/toolbar_tables.h"
 #include "browser/viewer_panes.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
@@ -21,14 +20,6 @@
 #include "viewer/pure/viewer_geometry.h"
 #include "viewer/viewer_paint.h"
 
-HANDLE g_renderThread = nullptr, g_prefetchThread = nullptr, g_rawViewerThread = nullptr;
-volatile LONG g_renderState = 3, g_prefetchState = 3, g_rawViewerState = 3;
-volatile int32_t PaneLastResult[4];
-volatile int32_t RenderedRow = 0;
-volatile uint8_t RenderPassDone = 0;
-ImageEntry* volatile ViewerDevelopEntry = nullptr;
-volatile int32_t DiscardDevelopmentEntry = -1;
-volatile int32_t g_prefetchRadius = 1;
 
 namespace {
 

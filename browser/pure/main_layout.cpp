@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-const int32_t g_paneCountByLayout[5] = {1, 2, 2, 3, 4};
-
 namespace {
 // WMSZ_* codes of WM_SIZING.
 enum : int32_t { kLeft = 1, kRight, kTop, kTopLeft, kTopRight, kBottom, kBottomLeft, kBottomRight };
@@ -15,10 +13,6 @@ LayoutRect Rect(int32_t x, int32_t y, int32_t w, int32_t h) {
 
 const int32_t kStatusPartWidths[kStatusPartCount] = {0, 55, 55, 55, 100, 120, 60, 100, 100, 100, 16};
 }  // namespace
-
-int32_t PaneCountOfLayout(int32_t layout) {
-  return (layout >= 0 && layout < 5) ? g_paneCountByLayout[layout] : 1;
-}
 
 LayoutRect ClampWindowPlacement(LayoutRect saved, int32_t deskW, int32_t deskH, bool* isDefault) {
   LayoutRect r;

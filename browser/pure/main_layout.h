@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "core/pure/window_counts.h"
+
 struct LayoutRect {
   int32_t x, y, w, h;
 };
@@ -15,12 +17,6 @@ constexpr int32_t kMinWindowWidth = 43;
 constexpr int32_t kMinWindowHeight = 100;
 constexpr int32_t kSplitterBar = 4;
 constexpr int32_t kDockedInfoHeight = 280;
-constexpr int32_t kStatusPartCount = 11;
-constexpr int32_t kMaxPanes = 4;
-extern const int32_t g_paneCountByLayout[5];
-
-// Pane count of a split layout; out-of-range layouts count as layout 0.
-int32_t PaneCountOfLayout(int32_t layout);
 
 // The saved rectangle pulled onto a desktop of deskW x deskH. With a zero saved width or
 // height the first-start rectangle is returned and *isDefault set (the caller stores it).

@@ -9,7 +9,7 @@
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
-#include "core/startup.h"
+#include "app/startup.h"
 
 namespace testsupport {
 ULONG_PTR StartProgramServices(const std::wstring& programFolder) {

@@ -14,7 +14,7 @@
 
 #include "actions/action_table.h"
 #include "actions/batch_rename.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/pure/scramble.h"
 #include "core/settings.h"

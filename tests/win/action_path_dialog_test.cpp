@@ -11,7 +11,7 @@
 
 #include "actions/action_path_dialog.h"
 #include "actions/action_table.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/settings.h"
 #include "support/program_services.h"

@@ -21,7 +21,7 @@
 #include "browser/rebar_bands.h"
 #include "browser/slideshow.h"
 #include "browser/tooltips.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"

@@ -10,7 +10,7 @@
 #include "browser/folder_dialogs.h"
 #include "browser/list_order.h"
 #include "browser/list_rows.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "browser/viewer_panes.h"
 #include "core/data_folders.h"

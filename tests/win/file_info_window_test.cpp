@@ -13,11 +13,11 @@
 
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "core/thumbnail_list_thread.h"
 #include "metadata/file_info_window.h"
 #include "metadata/metadata_reader.h"

@@ -23,7 +23,7 @@
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
 #include "browser/status_bar.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/key_state.h"

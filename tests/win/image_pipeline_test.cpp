@@ -15,7 +15,7 @@
 #include "browser/preview_loader.h"
 #include "core/app_globals.h"
 #include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "resources/resource.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/startup.h"
+#include "app/startup.h"
 #include "resources/resource.h"
 
 namespace {

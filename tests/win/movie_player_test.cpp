@@ -15,7 +15,7 @@
 #include "browser/icon_lists.h"
 #include "browser/main_window.h"
 #include "browser/viewer_panes.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/semaphore_lock.h"

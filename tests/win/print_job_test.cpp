@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"

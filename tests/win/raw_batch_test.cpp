@@ -19,7 +19,7 @@
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"

@@ -22,11 +22,11 @@
 #include "browser/search_dialog.h"
 #include "browser/search_ids.h"
 #include "browser/search_thread.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/settings.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"
 

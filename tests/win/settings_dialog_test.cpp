@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/settings.h"
 #include "settings_dialog/pure/page_rules.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/pure/scramble.h"
 #include "core/settings.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/data_folders.h"
 #include "core/file_system.h"

@@ -34,3 +34,9 @@ enum WindowSlot {
   kSlotSearchProgress = 44,
 };
 extern HWND g_windowSlots[kWindowSlotCount];
+
+// The controls of the two panes: the file list, viewer pane 0..3 (null outside), the tree the
+// navigation pane shows. Null while their pane is closed.
+HWND GetListControl();
+HWND GetPaneControl(int pane);
+HWND GetActiveTree();

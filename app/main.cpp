@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "core/startup.h"
+#include "app/startup.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
   return RunApplication(instance, commandLine, showCommand);

@@ -1,4 +1,6 @@
-#include "core/startup.h"
+#include "app/startup.h"
+
+#include "app/program_hooks.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -12,7 +14,7 @@
 #include "browser/menus.h"
 #include "browser/tooltips.h"
 #include "browser/version_check.h"
-#include "browser/window_slots.h"
+#include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "browser/shell_tree.h"
 #include "viewer/histogram.h"
@@ -158,6 +160,7 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
   if (!AcquireSingleInstanceMutex()) return 0;
 
   g_hInstance = instance;
+  InstallProgramHooks();
   for (int i = 0; i < kSemaphoreCount; ++i) g_semaphores[i] = CreateSemaphoreW(nullptr, 1, 1, kSemaphoreNames[i]);
 
   setlocale(LC_ALL, "");

@@ -1,0 +1,3 @@
+#include "actions/actions_hooks.h"
+
+ActionsHooks g_actionsHooks;

@@ -1,0 +1,6 @@
+#include "app/program_hooks.h"
+
+#include "actions/actions_hooks.h"
+
+void InstallActionsHooks() {
+}

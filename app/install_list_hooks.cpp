@@ -1,0 +1,6 @@
+#include "app/program_hooks.h"
+
+#include "core/list_hooks.h"
+
+void InstallListHooks() {
+}

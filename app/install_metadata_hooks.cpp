@@ -1,0 +1,6 @@
+#include "app/program_hooks.h"
+
+#include "metadata/metadata_hooks.h"
+
+void InstallMetadataHooks() {
+}

@@ -1,0 +1,6 @@
+#include "app/program_hooks.h"
+
+#include "viewer/viewer_hooks.h"
+
+void InstallViewerHooks() {
+}

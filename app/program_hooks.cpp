@@ -1,0 +1,10 @@
+#include "app/program_hooks.h"
+
+void InstallProgramHooks() {
+  InstallPipelineHooks();
+  InstallListHooks();
+  InstallMetadataHooks();
+  InstallViewerHooks();
+  InstallBrowserHooks();
+  InstallActionsHooks();
+}

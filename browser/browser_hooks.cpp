@@ -1,0 +1,3 @@
+#include "browser/browser_hooks.h"
+
+BrowserHooks g_browserHooks;

@@ -1,3 +1,0 @@
-#include "browser/window_slots.h"
-
-HWND g_windowSlots[kWindowSlotCount];

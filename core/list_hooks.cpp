@@ -1,0 +1,3 @@
+#include "core/list_hooks.h"
+
+ListHooks g_listHooks;

@@ -1,0 +1,3 @@
+#include "core/pipeline_hooks.h"
+
+PipelineHooks g_pipelineHooks;

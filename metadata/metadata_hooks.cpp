@@ -1,0 +1,3 @@
+#include "metadata/metadata_hooks.h"
+
+MetadataHooks g_metadataHooks;

@@ -1,0 +1,3 @@
+#include "viewer/viewer_hooks.h"
+
+ViewerHooks g_viewerHooks;

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <utility>
 #include <cwchar>
 
 #include "actions/image_encoders.h"
@@ -15,6 +16,7 @@
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
+#include "core/jpeg_scaled.h"
 #include "core/memory.h"
 #include "core/message_box.h"
 #include "core/raw_develop.h"
@@ -46,12 +48,15 @@ HGLOBAL ObtainPicture(ImageEntry* e, bool* fromPreview) {
   return CopyUnknownPictureBlock();
 }
 
-// The decoded picture, turned upright, with its source area; null when it cannot be had.
+// The decoded picture, turned upright, with its source area; null when it cannot be had. The area
+// is counted in the whole picture's pixels, which the sizes of the copies follow; drawn is the same
+// area in the decoded picture's pixels (a reduced JPEG's whole picture).
 struct Source {
   HGLOBAL block = nullptr;
   IStream* stream = nullptr;
   Image* image = nullptr;
   ExportRect area{};
+  ExportRect drawn{};
   ~Source() {
     delete image;
     if (stream) stream->Release();
@@ -59,27 +64,36 @@ struct Source {
   }
 };
 
-bool LoadSource(ImageEntry* e, Source* s) {
+// needWidth x needHeight: the size the upright picture is drawn at (fitted into it or covering
+// it); a JPEG is decoded no larger, and whole when the copy is as large as the picture or larger.
+bool LoadSource(ImageEntry* e, Source* s, int32_t needWidth, int32_t needHeight, JpegNeed how) {
   bool fromPreview = false;
   s->block = ObtainPicture(e, &fromPreview);
   if (!s->block) return false;
   brn::MemoryStreamHolder holder;
   if (FAILED(brn::OpenMemoryStream(&holder, s->block, false)) || !holder.stream) return false;
   s->stream = holder.stream;
-  s->image = DecodePictureStream(s->stream, true);
-  if (!s->image) return false;
+  CameraMargins m{0, 0, 0, 0};
+  if (fromPreview) m = EntryCameraModel(e).viewMargins;
   const int orientation = e->info.orientation;
+  // Margins are counted in the picture's own pixels: such a picture is decoded whole.
+  if (m.top != 0 || m.bottom != 0 || m.left != 0 || m.right != 0) needWidth = needHeight = 0;
+  if (orientation == 6 || orientation == 8) std::swap(needWidth, needHeight);
+  int reduction = 1, width = 0, height = 0;
+  s->image = DecodePictureBlock(s->block, s->stream, needWidth, needHeight, how, true, &reduction, &width, &height);
+  if (!s->image) return false;
   if (orientation == 3) s->image->RotateFlip(Rotate180FlipNone);
   if (orientation == 6) s->image->RotateFlip(Rotate90FlipNone);
   if (orientation == 8) s->image->RotateFlip(Rotate270FlipNone);
-  CameraMargins m{0, 0, 0, 0};
-  if (fromPreview) m = EntryCameraModel(e).viewMargins;
-  s->area = ExportSourceArea(static_cast<int32_t>(s->image->GetWidth()), static_cast<int32_t>(s->image->GetHeight()),
-                             orientation, m.top, m.bottom, m.left, m.right);
+  if (orientation == 6 || orientation == 8) std::swap(width, height);
+  if (reduction == 1) width = static_cast<int32_t>(s->image->GetWidth()), height = static_cast<int32_t>(s->image->GetHeight());
+  s->area = ExportSourceArea(width, height, orientation, m.top, m.bottom, m.left, m.right);
   // Margins that leave nothing (or lie outside a smaller picture) are not applied.
-  if (s->area.width <= 0 || s->area.height <= 0 || s->area.x < 0 || s->area.y < 0) {
-    s->area = {0, 0, static_cast<int32_t>(s->image->GetWidth()), static_cast<int32_t>(s->image->GetHeight())};
-  }
+  if (s->area.width <= 0 || s->area.height <= 0 || s->area.x < 0 || s->area.y < 0) s->area = {0, 0, width, height};
+  // Reduced only without margins: the area is the whole picture.
+  s->drawn = reduction == 1 ? s->area
+                            : ExportRect{0, 0, static_cast<int32_t>(s->image->GetWidth()),
+                                         static_cast<int32_t>(s->image->GetHeight())};
   return s->area.width > 0 && s->area.height > 0;
 }
 
@@ -94,8 +108,8 @@ bool RenderAndSave(Source& s, int32_t width, int32_t height, const ExportRect* d
     if (destination) {
       g.SetSmoothingMode(SmoothingModeHighQuality);
       g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
-      g.DrawImage(s.image, Rect(destination->x, destination->y, destination->width, destination->height), s.area.x,
-                  s.area.y, s.area.width, s.area.height, UnitPixel);
+      g.DrawImage(s.image, Rect(destination->x, destination->y, destination->width, destination->height), s.drawn.x,
+                  s.drawn.y, s.drawn.width, s.drawn.height, UnitPixel);
     }
   }
   SharpenBitmap(&bitmap, 1, (sharpness - 10) * 10);
@@ -144,12 +158,14 @@ bool SaveImageAsNewFile(Image* image, const wchar_t* path, const wchar_t* mime, 
 
 bool RenderWallpaperBitmap(ImageEntry* entry, const wchar_t* path) {
   if (!entry || !path) return false;
-  Source s;
-  if (!LoadSource(entry, &s)) return false;
   RECT desk{};
   GetClientRect(GetDesktopWindow(), &desk);
   int32_t dw, dh;
   WallpaperBitmapSize(desk.right - desk.left, desk.bottom - desk.top, &dw, &dh);
+  // Mode 0 fits the picture into the desktop, the others cover it.
+  Source s;
+  if (!LoadSource(entry, &s, dw, dh, g_settings.wallpaperFitMode == 0 ? JpegNeed::kFitInside : JpegNeed::kCover))
+    return false;
   ExportRect dest;
   const bool draw = WallpaperDestination(static_cast<float>(s.area.width), static_cast<float>(s.area.height), dw, dh,
                                          g_settings.wallpaperFitMode, &dest);
@@ -158,8 +174,10 @@ bool RenderWallpaperBitmap(ImageEntry* entry, const wchar_t* path) {
 
 bool SaveResizedJpeg(ImageEntry* entry, const wchar_t* path, int32_t longSide, int32_t sharpness, int32_t quality) {
   if (!entry || !path) return false;
+  // The copy fits into a box of the long side (its width a multiple of 4).
+  const int32_t box = longSide < 4 ? 4 : longSide;
   Source s;
-  if (!LoadSource(entry, &s)) return false;
+  if (!LoadSource(entry, &s, box / 4 * 4, box, JpegNeed::kFitInside)) return false;
   int32_t w, h;
   MailCopySize(static_cast<float>(s.area.width), static_cast<float>(s.area.height), longSide, &w, &h);
   const ExportRect dest{0, 0, w, h};

@@ -12,6 +12,7 @@
 #include "browser/pure/list_command_rules.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
+#include "core/jpeg_scaled.h"
 #include "core/list_helpers.h"
 #include "core/memory.h"
 #include "core/raw_develop.h"
@@ -78,7 +79,8 @@ void OnTimer(HWND dialog, HoverPopup& p, bool enabled, bool histogram) {
 void ShowPreview(HWND dialog, ImageEntry* e, int left, int bottom) {
   Image* image = nullptr;
   HGLOBAL block = nullptr;
-  if (!LoadPreviewBitmap(nullptr, e, &image, &block)) return;
+  // Drawn fitted into 256 x 256: a camera JPEG is decoded no larger.
+  if (!LoadPreviewBitmap(nullptr, e, &image, &block, 256, 256, JpegNeed::kFitInside)) return;
   int w, h;
   FitInsideSquare(static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight()), 256, &w, &h);
   SetWindowPos(dialog, HWND_TOPMOST, left, bottom - h, w, h, SWP_NOACTIVATE | SWP_SHOWWINDOW);

@@ -3,9 +3,11 @@
 #include <gdiplus.h>
 
 #include <cstring>
+#include <utility>
 
 #include "browser/pure/jpeg_picture.h"
 #include "core/image_pipeline.h"
+#include "core/jpeg_scaled.h"
 #include "core/memory.h"
 #include "core/pure/level_rotation.h"
 #include "core/settings.h"
@@ -90,7 +92,12 @@ Image* CropToMargins(Image* picture, const CameraMargins& m) {
 
 }  // namespace
 
-bool LoadPreviewBitmap(Graphics*, ImageEntry* entry, Image** image, HGLOBAL* block) {
+bool LoadPreviewBitmap(Graphics* graphics, ImageEntry* entry, Image** image, HGLOBAL* block) {
+  return LoadPreviewBitmap(graphics, entry, image, block, 0, 0, JpegNeed::kFitInside);
+}
+
+bool LoadPreviewBitmap(Graphics*, ImageEntry* entry, Image** image, HGLOBAL* block, int needWidth, int needHeight,
+                       JpegNeed how) {
   if (image) *image = nullptr;
   if (block) *block = nullptr;
   if (!entry || !image || !block) return false;
@@ -103,14 +110,20 @@ bool LoadPreviewBitmap(Graphics*, ImageEntry* entry, Image** image, HGLOBAL* blo
     return false;
   }
   const bool embeddedColour = (g_settings.colorMatchSetup.flags & 1) == 0;  // CMS_DISABLEICM
-  Image* picture = DecodePictureStream(holder.stream, embeddedColour);
+  // Margins are counted in the picture's own pixels: such a picture is decoded whole. The need
+  // is upright, the picture is decoded before it is turned.
+  const CameraMargins& margins = EntryCameraModel(entry).viewMargins;
+  if (margins.top != 0 || margins.bottom != 0 || margins.left != 0 || margins.right != 0) needWidth = needHeight = 0;
+  const int turns = TotalQuarterTurns(entry->userRotation, entry->exifRotation);
+  if (turns % 2 != 0) std::swap(needWidth, needHeight);
+  Image* picture = DecodePictureBlock(source, holder.stream, needWidth, needHeight, how, embeddedColour);
   if (!picture) {
     holder.stream->Release();
     FreeGlobal(source);
     return false;
   }
-  picture = CropToMargins(picture, EntryCameraModel(entry).viewMargins);
-  TurnPicture(picture, TotalQuarterTurns(entry->userRotation, entry->exifRotation));
+  picture = CropToMargins(picture, margins);
+  TurnPicture(picture, turns);
   holder.stream->Release();
   *image = picture;
   *block = source;

@@ -207,6 +207,23 @@ Image* DecodePictureStream(IStream* stream, bool embeddedColour) {
   return image;
 }
 
+Image* DecodePictureBlock(HGLOBAL block, IStream* stream, int needWidth, int needHeight, JpegNeed how,
+                          bool embeddedColour, int* reduction, int* wholeWidth, int* wholeHeight) {
+  ScaledJpeg jpeg;
+  Image* image = nullptr;
+  if (DecodeJpegBlockScaled(block, needWidth, needHeight, how, &jpeg)) {
+    image = jpeg.bitmap;
+  } else if (stream && (image = DecodePictureStream(stream, embeddedColour)) != nullptr) {
+    jpeg.width = static_cast<int>(image->GetWidth());
+    jpeg.height = static_cast<int>(image->GetHeight());
+    jpeg.reduction = 1;
+  }
+  if (reduction) *reduction = image ? jpeg.reduction : 1;
+  if (wholeWidth) *wholeWidth = image ? jpeg.width : 0;
+  if (wholeHeight) *wholeHeight = image ? jpeg.height : 0;
+  return image;
+}
+
 void TurnPicture(Image* image, int turns) {
   static const RotateFlipType kTurns[4] = {RotateNoneFlipNone, Rotate90FlipNone, Rotate180FlipNone,
                                            Rotate270FlipNone};
@@ -513,15 +530,10 @@ void ViewerNeed(int* width, int* height) {
 // The view image's picture from the block: a JPEG by libjpeg-turbo at the reduction the panes
 // allow (whole with wantWhole), anything else (or a JPEG it refuses) by the system's decoder.
 Image* DecodeViewBlock(HGLOBAL block, IStream* stream, bool wantWhole, int* reduction) {
-  *reduction = 1;
   int needWidth = 0, needHeight = 0;
   if (!wantWhole) ViewerNeed(&needWidth, &needHeight);
-  ScaledJpeg jpeg;
-  if (DecodeJpegBlockScaled(block, needWidth, needHeight, JpegNeed::kFitInside, &jpeg)) {
-    *reduction = jpeg.reduction;
-    return jpeg.bitmap;
-  }
-  return stream ? DecodePictureStream(stream, (g_settings.colorMatchSetup.flags & 1) == 0) : nullptr;
+  return DecodePictureBlock(block, stream, needWidth, needHeight, JpegNeed::kFitInside,
+                            (g_settings.colorMatchSetup.flags & 1) == 0, reduction);
 }
 
 }  // namespace

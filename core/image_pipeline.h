@@ -72,6 +72,15 @@ HGLOBAL CopyUnknownPictureBlock();
 // The picture of the stream: a JPEG decoded whole by libjpeg-turbo, anything else (or a JPEG it
 // refuses) by GDI+; null when neither can.
 Gdiplus::Image* DecodePictureStream(IStream* stream, bool embeddedColour);
+enum class JpegNeed;  // core/jpeg_scaled.h
+// The picture of a block of encoded bytes (stream: one over it) shown no larger than needWidth x
+// needHeight (0 x 0: whole): a JPEG by libjpeg-turbo at the largest reduction that keeps it at
+// least that large, anything else (or a JPEG it refuses) whole as DecodePictureStream gives it.
+// The reduction (1, 2, 4 or 8) and the whole picture's size where asked for; null when neither
+// decoder can.
+Gdiplus::Image* DecodePictureBlock(HGLOBAL block, IStream* stream, int needWidth, int needHeight, JpegNeed how,
+                                   bool embeddedColour, int* reduction = nullptr, int* wholeWidth = nullptr,
+                                   int* wholeHeight = nullptr);
 // Turns clockwise by 1, 2 or 3 quarter turns; other values leave it.
 void TurnPicture(Gdiplus::Image* image, int turns);
 

@@ -11,6 +11,7 @@
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
+#include "core/jpeg_scaled.h"
 #include "core/list_helpers.h"
 #include "core/settings.h"
 #include "metadata/file_info_window.h"
@@ -126,7 +127,7 @@ void PaintPreview(HWND page, HDC dc) {
     }
     Gdiplus::Image* own = nullptr;
     HGLOBAL block = nullptr;
-    if (LoadPreviewBitmap(&g, e, &own, &block)) {
+    if (LoadPreviewBitmap(&g, e, &own, &block, rc.right, rc.bottom, JpegNeed::kFitInside)) {
       PreviewPaintStep = 2;
       Draw(g, own, rc, colour);
       delete own;

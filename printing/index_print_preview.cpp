@@ -12,6 +12,7 @@
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
+#include "core/jpeg_scaled.h"
 #include "core/memory.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
@@ -107,7 +108,15 @@ bool DrawCell(Graphics& g, PageFonts& fonts, const IndexPageGeometry& geo, Image
   HGLOBAL block = nullptr;
   HANDLE sema = nullptr;
   if (full) {
-    if (!LoadPreviewBitmap(&g, entry, &picture, &block) || !picture) return false;
+    // Decoded no larger than the cell at the page's resolution: covering it when stretched over
+    // it, else fitted into it, 1% larger as the fit stretches the picture by about that much.
+    const bool stretched = s.keepAspect == 0;
+    const int32_t needWidth = stretched ? geo.cellWidth : geo.cellWidth + geo.cellWidth / 100 + 1;
+    const int32_t needHeight = stretched ? geo.cellHeight : geo.cellHeight + geo.cellHeight / 100 + 1;
+    if (!LoadPreviewBitmap(&g, entry, &picture, &block, needWidth, needHeight,
+                           stretched ? JpegNeed::kCover : JpegNeed::kFitInside) ||
+        !picture)
+      return false;
   } else {
     // Workers free cached pictures under "sema"; a busy worker costs this paint the cell, not a hang.
     sema = g_semaphores[kSemaImage];

@@ -6,6 +6,9 @@
 #include <iterator>
 
 #include <gtest/gtest.h>
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
 
 #include "resources/resource.h"
 
@@ -63,6 +66,40 @@ bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* out) {
   BOOL ok = out->empty() || ReadFile(h, out->data(), static_cast<DWORD>(out->size()), &r, nullptr);
   CloseHandle(h);
   return ok && (out->empty() || r == out->size());
+}
+
+std::vector<uint8_t> MakeCmykJpeg(int width, int height) {
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* bytes = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &bytes, &size);
+  info.image_width = static_cast<JDIMENSION>(width);
+  info.image_height = static_cast<JDIMENSION>(height);
+  info.input_components = 4;
+  info.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 90, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  std::vector<uint8_t> row(static_cast<size_t>(width) * 4);
+  for (int x = 0; x < width; ++x) {
+    const bool red = x < width / 2;  // inverted: 255 is no ink
+    row[x * 4 + 0] = red ? 255 : 0;
+    row[x * 4 + 1] = 0;
+    row[x * 4 + 2] = red ? 0 : 255;
+    row[x * 4 + 3] = 255;
+  }
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW line = row.data();
+    jpeg_write_scanlines(&info, &line, 1);
+  }
+  jpeg_finish_compress(&info);
+  std::vector<uint8_t> out(bytes, bytes + size);
+  jpeg_destroy_compress(&info);
+  std::free(bytes);
+  return out;
 }
 
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -28,6 +28,10 @@ bool FileExists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 std::wstring ExeFolder();
 
+// A CMYK JPEG, left half red and right half blue (as Adobe writes CMYK, inverted): libjpeg-turbo
+// decodes it, but not into 24-bit colour, so the program leaves it to the system's decoder.
+std::vector<uint8_t> MakeCmykJpeg(int width, int height);
+
 // Polls until the predicate holds or the time runs out, pumping this thread's messages.
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs);
 

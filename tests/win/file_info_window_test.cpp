@@ -78,6 +78,8 @@ class FileInfoWindowTest : public ::testing::Test {
     const fx::Bytes plain = fx::Jpeg({});
     ASSERT_TRUE(WriteWholeFile(photos_->File(L"b.jpg"), plain.data(), plain.size()));
     ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"sample1.jpg").c_str(), photos_->File(L"c.jpg").c_str(), FALSE));
+    const std::vector<uint8_t> cmyk = MakeCmykJpeg(800, 600);
+    ASSERT_TRUE(WriteWholeFile(photos_->File(L"d.jpg"), cmyk.data(), cmyk.size()));
     wcscpy(g_currentFolder, photos_->path().c_str());
     LoadListContents(1, 0, 0);
     ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
@@ -339,17 +341,32 @@ TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {
   g_settings.colorSlots[19] = RGB(0, 0, 128);
   HWND list = GetListControl();
   SetFocus(list);
-  Show(L"c.jpg", kTabPreview);
-  LVITEMW none{};
-  none.stateMask = LVIS_SELECTED;
-  SendMessageW(list, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
-  LVITEMW select{};
-  select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(list, LVM_SETITEMSTATE, g_cursorRow, reinterpret_cast<LPARAM>(&select));
-  PreviewDelayTicks = 0;
-  PreviewPaintStep = 0;
-  InvalidateRect(Page(kSlotInfoTabPreview), nullptr, FALSE);
-  EXPECT_TRUE(WaitFor([] { return PreviewPaintStep == 2; }, 3000));
+  auto preview = [list](const wchar_t* name) {
+    Show(name, kTabPreview);
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
+    LVITEMW select{};
+    select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, g_cursorRow, reinterpret_cast<LPARAM>(&select));
+    PreviewDelayTicks = 0;
+    PreviewPaintStep = 0;
+    InvalidateRect(Page(kSlotInfoTabPreview), nullptr, FALSE);
+    return WaitFor([] { return PreviewPaintStep == 2; }, 3000);
+  };
+  // A JPEG libjpeg-turbo cannot give in 24-bit colour (CMYK) is painted by the system's decoder.
+  EXPECT_TRUE(preview(L"d.jpg"));
+  {
+    RECT rc{};
+    GetClientRect(Page(kSlotInfoTabPreview), &rc);
+    HDC pageDc = GetDC(Page(kSlotInfoTabPreview));
+    const COLORREF left = GetPixel(pageDc, rc.right / 2 - 8, rc.bottom / 2);
+    const COLORREF right = GetPixel(pageDc, rc.right / 2 + 8, rc.bottom / 2);
+    ReleaseDC(Page(kSlotInfoTabPreview), pageDc);
+    EXPECT_GT(GetRValue(left), 180);
+    EXPECT_GT(GetBValue(right), 180);
+  }
+  EXPECT_TRUE(preview(L"c.jpg"));
   Shot(L"preview");
   // A paint that meets the picture lock busy is made again once the lock is free. The corner
   // lies in a bar of the background colour unless the picture fills the page exactly.

@@ -76,12 +76,12 @@ TEST(HoverPopupE2E, PreviewAndHistogramOfTheThumbnailUnderTheCursor) {
   ScratchDir program, photos;
   const std::wstring exe = program.File(L"Brannomere.exe");
   ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
-  // A whole camera picture of 500 x 375 and one cut after its Exif segment that carries a
-  // 160 x 120 thumbnail; a third picture so that the list has more than one row to pass over.
+  // A whole camera picture of 500 x 375, one cut after its Exif segment that carries a 160 x 120
+  // thumbnail, and a 1200 x 800 CMYK JPEG, which libjpeg-turbo leaves to the system's decoder.
   ASSERT_TRUE(CopyFileW((kExifFolder + L"sample1.jpg").c_str(), photos.File(L"1.jpg").c_str(), FALSE));
   ASSERT_TRUE(WriteCutAfterExif(kExifFolder + L"samples\\has-lens-info.jpg", photos.File(L"2.jpg")));
-  ASSERT_TRUE(CopyFileW((kExifFolder + L"samples\\2004-01-11-22-45-15-sep-2004-01-11-22-45-15a.jpg").c_str(),
-                        photos.File(L"3.jpg").c_str(), FALSE));
+  const std::vector<uint8_t> cmyk = MakeCmykJpeg(1200, 800);
+  ASSERT_TRUE(WriteWholeFile(photos.File(L"3.jpg"), cmyk.data(), cmyk.size()));
   Process p;
   ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
   HWND main = AgreeToTerms(p.id);
@@ -132,6 +132,12 @@ TEST(HoverPopupE2E, PreviewAndHistogramOfTheThumbnailUnderTheCursor) {
   WaitFor([] { return false; }, 800);
   SaveScreenshot(ExeFolder() + L"\\hover_cut_preview_e2e.bmp");
   EXPECT_GT(ColoursOnScreen(cutPreview), 20) << "the cut picture's preview popup is blank";
+
+  const int cmykRow = RowNamed(list, L"3.jpg");
+  ASSERT_GE(cmykRow, 0);
+  RECT cmykPreview{};
+  EXPECT_TRUE(restOn(Centre(ListItemScreenRect(list, cmykRow, LVIR_ICON)), 256, 170, &cmykPreview, 20000))
+      << "no preview popup of the CMYK picture: " << Describe(ShownPopups(p.id, main));
 
   // Near the right edge of the desktop the popup stays inside it.
   RECT frame = ScreenRectOf(main);

@@ -702,3 +702,48 @@ TEST_F(ImagePipeline, ViewImageIsDecodedForThePaneAndWholeForZoom) {
   g_windowSlots[kSlotFileListPane] = nullptr;
   DestroyWindow(parent);
 }
+
+// The hover popup, the information window's preview and the index print ask the preview for the
+// size they show it at: a JPEG is decoded no larger, turned as the file says; margins keep it
+// whole; and one libjpeg-turbo cannot give in 24-bit colour (CMYK) still shows whole through the
+// system's decoder.
+TEST_F(ImagePipeline, PreviewsAreDecodedForTheirSizeAndCmykByTheSystem) {
+  const std::vector<uint8_t> good = MakePicture(800, 600, L"image/jpeg");
+  const std::vector<uint8_t> cmyk = testsupport::MakeCmykJpeg(800, 600);
+  std::unique_ptr<Bitmap> system(SystemDecode(cmyk));
+  ASSERT_NE(system, nullptr) << "the system decoder does not read CMYK JPEGs";
+  ScaledJpeg refused;
+  ASSERT_FALSE(DecodeJpegScaled(cmyk.data(), cmyk.size(), 256, 256, JpegNeed::kFitInside, &refused));
+  struct Case {
+    const std::vector<uint8_t>* bytes;
+    int orientation, needWidth, needHeight;
+    JpegNeed how;
+    int modelRow, width, height;
+  } cases[] = {
+      {&good, 1, 256, 256, JpegNeed::kFitInside, -1, 400, 300},  // a quarter (200 x 150) would be smaller
+      {&good, 6, 256, 256, JpegNeed::kFitInside, -1, 300, 400},  // the need is upright
+      {&good, 6, 150, 100, JpegNeed::kCover, -1, 150, 200},
+      {&good, 1, 0, 0, JpegNeed::kFitInside, -1, 800, 600},
+      {&good, 1, 256, 256, JpegNeed::kFitInside, RowWithViewMargins(), 800, 552},
+      {&cmyk, 1, 256, 256, JpegNeed::kFitInside, -1, 800, 600},
+      {&cmyk, 6, 256, 256, JpegNeed::kFitInside, -1, 600, 800},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(n);
+    ImageEntry* e = NewEntry(Write(L"p" + std::to_wstring(n++) + L".jpg", *c.bytes), kFileTypeJpg, c.modelRow);
+    e->info.previewSize = static_cast<int32_t>(c.bytes->size());
+    e->exifRotation = c.orientation == 6 ? 1 : 0;
+    Image* image = nullptr;
+    HGLOBAL block = nullptr;
+    ASSERT_TRUE(LoadPreviewBitmap(nullptr, e, &image, &block, c.needWidth, c.needHeight, c.how));
+    EXPECT_EQ(static_cast<int>(image->GetWidth()), c.width);
+    EXPECT_EQ(static_cast<int>(image->GetHeight()), c.height);
+    if (c.bytes == &good) {  // the red quarter top-left, or top-right once turned
+      EXPECT_GT(PixelAt(image, c.orientation == 6 ? c.width - 4 : 4, 4).GetR(), 200);
+      EXPECT_GT(PixelAt(image, c.orientation == 6 ? 4 : c.width - 4, c.height - 4).GetB(), 200);
+    }
+    delete image;
+    FreeGlobal(block);
+  }
+}

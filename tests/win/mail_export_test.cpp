@@ -154,6 +154,11 @@ TEST_F(MailExport, MailCopiesAreResizedTurnedAndReplaced) {
     EXPECT_TRUE(Reddish(p.at(200, 20)));
     EXPECT_TRUE(Bluish(p.at(200, 620)));
   }
+  // A JPEG libjpeg-turbo cannot give in 24-bit colour (CMYK) goes through the system's decoder.
+  ImageEntry* cmyk = NewEntry(Write(L"cmyk.jpg", testsupport::MakeCmykJpeg(1200, 800)), 0x2);
+  ASSERT_TRUE(SaveResizedJpeg(cmyk, out.c_str(), 640, 10, 90));
+  EXPECT_EQ(Picture(out).width, 640u);
+  EXPECT_EQ(Picture(out).height, 426u);
   // A file that cannot be read leaves the earlier copy as it was.
   std::vector<uint8_t> before;
   ASSERT_TRUE(testsupport::ReadWholeFile(out, &before));
@@ -206,6 +211,20 @@ TEST_F(MailExport, WallpaperIsTheDesktopSizeWithTheFitModes) {
     EXPECT_TRUE(Reddish(p.at(dw / 4, dh / 2)));
     EXPECT_TRUE(Bluish(p.at(dw * 3 / 4, dh / 2)));
     EXPECT_GT(p.at(dw / 4, 8).GetR(), 180);  // stretched to the top edge
+  }
+  // A camera JPEG turned upright (decoded no larger than the desktop needs), and a CMYK one (by the
+  // system's decoder), fitted whole.
+  ImageEntry* turned = NewEntry(Write(L"t.jpg", MakePicture(1600, 1200, L"image/jpeg")), 0x2);
+  turned->info.orientation = 6;
+  ImageEntry* cmyk = NewEntry(Write(L"cmyk.jpg", testsupport::MakeCmykJpeg(1600, 1200)), 0x2);
+  g_settings.wallpaperFitMode = 0;
+  for (ImageEntry* picture : {turned, cmyk}) {
+    ASSERT_TRUE(RenderWallpaperBitmap(picture, out.c_str()));
+    Picture p(out);
+    ASSERT_EQ(p.width, dw);
+    const int quarter = static_cast<int>(dh) / 3;  // a quarter of the 4:3 picture's width
+    EXPECT_TRUE(Reddish(picture == turned ? p.at(dw / 2, dh / 4) : p.at(dw / 2 - quarter, dh / 2)));
+    EXPECT_TRUE(Bluish(picture == turned ? p.at(dw / 2, dh * 3 / 4) : p.at(dw / 2 + quarter, dh / 2)));
   }
   g_settings.wallpaperFitMode = 9;  // nothing drawn: a black wallpaper
   ASSERT_TRUE(RenderWallpaperBitmap(e, out.c_str()));

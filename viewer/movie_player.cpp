@@ -18,7 +18,7 @@
 #include "core/settings.h"
 #include "resources/resource.h"
 #include "viewer/movie_ids.h"
-#include "viewer/pure/movie_rules.h"
+#include "core/pure/movie_rules.h"
 
 MovieSlot g_movieSlots[kMovieSlotCount] = {{-1, nullptr, nullptr, nullptr}, {-1, nullptr, nullptr, nullptr},
                                            {-1, nullptr, nullptr, nullptr}, {-1, nullptr, nullptr, nullptr},

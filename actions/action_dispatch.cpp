@@ -27,7 +27,7 @@
 #include "core/path_utils.h"
 #include "core/settings.h"
 #include "viewer/movie_player.h"
-#include "viewer/movie_probe.h"
+#include "core/movie_probe.h"
 #include "core/window_helpers.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "core/raw_develop.h"
 #include "core/safe_file.h"
 #include "core/settings.h"
-#include "viewer/movie_probe.h"
+#include "core/movie_probe.h"
 #include "viewer/sharpen.h"
 
 using namespace Gdiplus;

@@ -32,7 +32,7 @@
 #include "core/text_replace.h"
 #include "metadata/pure/camera_models.h"
 #include "resources/resource.h"
-#include "settings_dialog/pure/view_focus_points.h"
+#include "viewer/pure/view_focus_points.h"
 
 static HANDLE g_instanceMutex = nullptr;
 static ULONG_PTR g_gdiplusToken = 0;

@@ -46,7 +46,6 @@ WNDPROC g_previousListProc = nullptr;
 HBRUSH g_backgroundBrush = nullptr;
 HFONT g_listFont = nullptr;
 HDC g_listDc = nullptr;
-HBITMAP g_overlayMarks[3] = {};
 POINT g_splitterPoint = {};
 wchar_t g_renameOldName[260];
 wchar_t g_renameExtension[260];
@@ -642,8 +641,6 @@ LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LP
   }
   return CallWindowProcW(g_previousListProc, list, message, wParam, lParam);
 }
-
-HBITMAP GetOverlayMarkBitmap(int k) { return (k >= 0 && k < 3) ? g_overlayMarks[k] : nullptr; }
 
 INT_PTR CALLBACK FileListPaneDlgProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

@@ -1,13 +1,12 @@
 // The file-list pane (the main window's right-hand child) and its list control's subclass.
 #pragma once
 #include "core/list_pane_state.h"
+#include "core/overlay_marks.h"
 #include <windows.h>
 #include <cstdint>
 #include <vector>
 
 
-// The viewer overlay's marks: 0 check, 1 fixed pane, 2 focus; null when not loaded.
-HBITMAP GetOverlayMarkBitmap(int k);
 INT_PTR CALLBACK FileListPaneDlgProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
 // The list commands the pane serves itself (style toggle, row update, clipboard, file types).

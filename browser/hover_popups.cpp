@@ -8,7 +8,7 @@
 #include "browser/main_commands.h"
 #include "browser/main_window.h"
 #include "browser/navigation_pane.h"
-#include "browser/preview_loader.h"
+#include "core/preview_loader.h"
 #include "browser/pure/list_command_rules.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"

@@ -171,11 +171,6 @@ void ThumbnailSizes(int* lw, int* lh, int* sw, int* sh) {
 }
 }  // namespace
 
-uint32_t ColorRefToArgb(COLORREF c) {
-  return 0xFF000000u | (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) |
-         GetBValue(c);
-}
-
 void LoadIconImageLists() {
   const bool large = g_uiScale == 2;
   for (const IconListSpec& s : kIconLists) {

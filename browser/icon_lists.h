@@ -1,6 +1,7 @@
 // Process-wide image lists and button bitmaps of the user interface, and the placeholder
 // images of the thumbnail lists.
 #pragma once
+#include "core/argb_colour.h"
 #include "core/image_lists.h"
 #include <windows.h>
 #include <commctrl.h>
@@ -15,4 +16,3 @@ void FreeIconImageLists();
 void CreateThumbnailImageLists();
 void DrawThumbnailPlaceholders();
 void FreeThumbnailImageLists();
-uint32_t ColorRefToArgb(COLORREF color);

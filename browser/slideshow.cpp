@@ -16,9 +16,6 @@
 #include "viewer/movie_ids.h"
 #include "viewer/movie_player.h"
 
-uint8_t SlideshowRunning;
-uint32_t SlideshowStartTick;
-
 namespace {
 int32_t g_savedViewMode;
 uint8_t g_savedFullScreen, g_savedTreeHidden;

@@ -3,8 +3,7 @@
 #pragma once
 #include <cstdint>
 
-extern uint8_t SlideshowRunning;
-extern uint32_t SlideshowStartTick;
+#include "core/slideshow_state.h"
 
 void StartSlideshow();
 void StopSlideshow(int ignored = 0, int reason = 0);

@@ -25,7 +25,7 @@
 #include "core/thumbnail_decode.h"
 #include "core/thumbnail_list_thread.h"
 #include "viewer/movie_player.h"
-#include "viewer/movie_probe.h"
+#include "core/movie_probe.h"
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/camera_models.h"
 

@@ -4,11 +4,9 @@
 #include <cwchar>
 #include <string>
 
-#include "browser/focus_queries.h"
 #include "core/idle_requests.h"
 #include "core/main_window_state.h"
-#include "browser/menus.h"
-#include "browser/pure/list_pane_rules.h"
+#include "metadata/pure/list_column_captions.h"
 #include "core/pane_state.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
@@ -18,6 +16,7 @@
 #include "core/path_utils.h"
 #include "core/window_helpers.h"
 #include "metadata/image_info_win.h"
+#include "metadata/metadata_hooks.h"
 #include "core/settings.h"
 #include "resources/resource.h"
 
@@ -65,7 +64,7 @@ void LayOut(HWND window) {
 int32_t FileInfoTargetEntry() {
   if (g_listCount <= 0) return -1;
   int32_t row = -1;
-  if ((g_viewMode == 1 || IsListFocused()) && g_cursorRow != -1) row = g_cursorRow;
+  if ((g_viewMode == 1 || g_metadataHooks.isListFocused()) && g_cursorRow != -1) row = g_cursorRow;
   else row = GetPaneOrderNumber(g_focusedPane);
   if (row < 0 || row >= g_listCount) return -1;
   const int32_t entry = g_displayOrder[row];
@@ -375,10 +374,10 @@ bool HandleInfoListTabMessage(HWND page, const InfoListTab& tab, UINT message, L
       SetWindowLongPtrW(page, DWLP_MSGRESULT, 1);
       return true;
     case WM_MEASUREITEM:
-      *result = MeasureOwnerMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      *result = g_metadataHooks.measureOwnerMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
       return true;
     case WM_DRAWITEM:
-      *result = DrawOwnerMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      *result = g_metadataHooks.drawOwnerMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return true;
     case WM_DESTROY:
       for (int c = 0; c < tab.columns; ++c)
@@ -388,10 +387,9 @@ bool HandleInfoListTabMessage(HWND page, const InfoListTab& tab, UINT message, L
     case WM_NOTIFY: {
       const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lParam);
       if (static_cast<int>(hdr->idFrom) == tab.listId && hdr->code == NM_RCLICK) {
-        PrepareInfoTabPopup();
         POINT p;
         GetCursorPos(&p);
-        TrackPopupMenu(g_menus[tab.menu], TPM_LEFTBUTTON, p.x, p.y, 0, page, nullptr);
+        TrackPopupMenu(g_metadataHooks.infoTabPopup(tab.menu), TPM_LEFTBUTTON, p.x, p.y, 0, page, nullptr);
       }
       return true;
     }

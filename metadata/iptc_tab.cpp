@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "core/main_window_state.h"
-#include "browser/menus.h"
 #include "core/idle_requests.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
@@ -19,6 +18,7 @@
 #include "core/safe_file.h"
 #include "core/settings.h"
 #include "core/window_helpers.h"
+#include "metadata/metadata_hooks.h"
 #include "metadata/file_info_window.h"
 #include "metadata/jpeg_writers.h"
 #include "metadata/metadata_reader.h"
@@ -509,9 +509,9 @@ INT_PTR CALLBACK IptcTabProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
       SetWindowLongPtrW(page, DWLP_MSGRESULT, 1);
       return TRUE;
     case WM_MEASUREITEM:
-      return MeasureOwnerMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      return g_metadataHooks.measureOwnerMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DRAWITEM:
-      return DrawOwnerMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return g_metadataHooks.drawOwnerMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_DESTROY:
       g_rowClipboard.clear();
       for (int c = 0; c < 3; ++c)
@@ -531,10 +531,9 @@ INT_PTR CALLBACK IptcTabProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
         OnEndLabelEdit(page, reinterpret_cast<const NMLVDISPINFOW*>(lParam));
         SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);  // the cell was set here
       } else if (hdr->code == NM_RCLICK) {
-        PrepareInfoTabPopup();
         POINT p;
         GetCursorPos(&p);
-        TrackPopupMenu(g_menus[17], TPM_LEFTBUTTON, p.x, p.y, 0, page, nullptr);
+        TrackPopupMenu(g_metadataHooks.infoTabPopup(17), TPM_LEFTBUTTON, p.x, p.y, 0, page, nullptr);
       }
       return TRUE;
     }

@@ -4,16 +4,16 @@
 #include <commctrl.h>
 #include <gdiplus.h>
 
-#include "browser/focus_queries.h"
-#include "browser/main_window.h"
-#include "browser/preview_loader.h"
+#include "core/preview_loader.h"
 #include "core/pane_state.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/jpeg_scaled.h"
 #include "core/list_helpers.h"
+#include "core/main_window_state.h"
 #include "core/settings.h"
+#include "metadata/metadata_hooks.h"
 #include "metadata/file_info_window.h"
 
 int32_t PreviewPaintStep = 0;
@@ -100,7 +100,7 @@ void PaintPreview(HWND page, HDC dc) {
   WaitLock thumbLock(kSemaThumbInfo);
   g_paintPostponed = false;
   if (g_listCount <= 0) return Clear(g, rc, colour);
-  const int32_t row = IsListFocused() ? FirstSelectedRow() : GetPaneOrderNumber(g_focusedPane);
+  const int32_t row = g_metadataHooks.isListFocused() ? FirstSelectedRow() : GetPaneOrderNumber(g_focusedPane);
   if (row < 0 || row >= g_listCount) {
     PreviewPaintStep = 2;
     return Clear(g, rc, colour);

@@ -8,7 +8,7 @@
 #include "actions/picture_export.h"
 #include "browser/collections.h"
 #include "browser/main_window.h"
-#include "browser/preview_loader.h"
+#include "core/preview_loader.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"

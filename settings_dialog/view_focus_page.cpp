@@ -4,7 +4,7 @@
 #include "browser/main_window.h"
 #include "core/window_slots.h"
 #include "core/settings.h"
-#include "settings_dialog/pure/view_focus_points.h"
+#include "viewer/pure/view_focus_points.h"
 #include "settings_dialog/settings_dialog.h"
 #include "settings_dialog/settings_ids.h"
 

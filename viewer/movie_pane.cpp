@@ -1,12 +1,12 @@
 #include "viewer/movie_pane.h"
 
-#include "browser/slideshow.h"
-#include "browser/viewer_panes.h"
 #include "core/app_globals.h"
 #include "core/entry_queries.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/settings.h"
+#include "core/slideshow_state.h"
+#include "core/pane_state.h"
 #include "viewer/movie_player.h"
 
 bool MovieWantsPane(ImageEntry* e) {

@@ -6,19 +6,19 @@
 #include <cwchar>
 
 #include "core/image_lists.h"
-#include "browser/main_window.h"
-#include "browser/tooltips.h"
-#include "browser/viewer_panes.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/entry_queries.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/semaphore_lock.h"
+#include "core/pure/movie_rules.h"
 #include "core/settings.h"
 #include "resources/resource.h"
 #include "viewer/movie_ids.h"
-#include "viewer/pure/movie_rules.h"
+#include "viewer/viewer_hooks.h"
+#include "core/main_window_state.h"
+#include "core/pane_state.h"
 
 MovieSlot g_movieSlots[kMovieSlotCount] = {{-1, nullptr, nullptr, nullptr}, {-1, nullptr, nullptr, nullptr},
                                            {-1, nullptr, nullptr, nullptr}, {-1, nullptr, nullptr, nullptr},
@@ -526,7 +526,7 @@ bool UpdateMovieControls() {
 
 BOOL ShowMovieControlTooltip(HWND dialog, HWND windowUnderCursor, const int* ids, const wchar_t* const* texts,
                              int count) {
-  AddControlTooltip(dialog, windowUnderCursor, ids, texts, count);
+  g_viewerHooks.addControlTooltip(dialog, windowUnderCursor, ids, texts, count);
   return FALSE;
 }
 

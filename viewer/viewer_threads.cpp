@@ -5,8 +5,6 @@
 #include <process.h>
 
 #include "core/list_pane_state.h"
-#include "browser/main_window.h"
-#include "browser/viewer_panes.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/list_helpers.h"
@@ -16,6 +14,9 @@
 #include "core/settings.h"
 #include "core/shut_down.h"
 #include "core/thumbnail_list_thread.h"
+#include "core/main_window_state.h"
+#include "core/pane_state.h"
+#include "core/window_slots.h"
 #include "viewer/fitted_pictures.h"
 #include "viewer/pure/viewer_geometry.h"
 #include "viewer/viewer_paint.h"

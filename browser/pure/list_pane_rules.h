@@ -1,23 +1,13 @@
-// Rules of the file-list pane that need no window: column captions and alignment, row colours,
+// Rules of the file-list pane that need no window: column alignment, row colours,
 // the rename split, the hover text, the splitter grip and drag, and small command arithmetic.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-constexpr int kListColumnCount = 24;
-constexpr int kCaptionSetCount = 4;
+#include "metadata/pure/list_column_captions.h"
+
 constexpr int kColorSlotCount = 20;
 
-// Caption of column k in caption set s (0..3); null outside the table.
-const char16_t* ListColumnCaption(int column, int set);
-// The caption style of the user's own captions.
-constexpr int kCustomCaptionStyle = 4;
-constexpr int kCustomCaptionChars = 32;
-// Caption of column k under a caption style: 0..3 the built-in sets, 4 the user's own captions
-// (custom: 24 texts of 32 units, may be null). A style out of range reads as 0; an own caption
-// that is empty or not terminated in its field gives the set-0 caption.
-const char16_t* ListColumnCaptionForStyle(int column, int32_t style,
-                                          const char16_t (*custom)[kCustomCaptionChars]);
 bool ListColumnRightAligned(int column);
 
 // Colour-table index of a detail-style cell. actionIndex -1 means no action state; an index

@@ -5,7 +5,7 @@
 
 #include "browser/pure/command_states.h"
 #include "browser/pure/idle_rules.h"
-#include "browser/pure/pane_rules.h"
+#include "viewer/pure/pane_rules.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "browser/pure/jpeg_picture.h"
+#include "core/pure/jpeg_picture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "viewer/pure/movie_rules.h"
+#include "core/pure/movie_rules.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "settings_dialog/pure/page_rules.h"
-#include "settings_dialog/pure/view_focus_points.h"
+#include "viewer/pure/view_focus_points.h"
 #include "settings_dialog/settings_ids.h"
 
 namespace {

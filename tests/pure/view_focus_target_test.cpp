@@ -1,7 +1,7 @@
 // The view-focus tour: table points as zoom points, wrapping, and the window they show.
 #include <gtest/gtest.h>
 
-#include "settings_dialog/pure/view_focus_points.h"
+#include "viewer/pure/view_focus_points.h"
 #include "viewer/pure/view_focus_target.h"
 #include "viewer/pure/viewer_geometry.h"
 

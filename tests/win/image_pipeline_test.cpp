@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/preview_loader.h"
+#include "core/preview_loader.h"
 #include "core/app_globals.h"
 #include "browser/viewer_panes.h"
 #include "core/window_slots.h"

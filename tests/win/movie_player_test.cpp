@@ -25,7 +25,7 @@
 #include "tests/support/win_test_support.h"
 #include "viewer/movie_ids.h"
 #include "viewer/movie_player.h"
-#include "viewer/movie_probe.h"
+#include "core/movie_probe.h"
 #include "viewer/viewer_paint.h"
 #include <gdiplus.h>
 

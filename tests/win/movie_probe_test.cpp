@@ -14,7 +14,7 @@
 #include "core/settings.h"
 #include "tests/support/program_services.h"
 #include "tests/support/win_test_support.h"
-#include "viewer/movie_probe.h"
+#include "core/movie_probe.h"
 
 using namespace testsupport;
 

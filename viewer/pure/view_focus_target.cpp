@@ -1,6 +1,6 @@
 #include "viewer/pure/view_focus_target.h"
 
-#include "settings_dialog/pure/view_focus_points.h"
+#include "viewer/pure/view_focus_points.h"
 
 ViewFocusTarget ComputeViewFocusTarget(int32_t type, int32_t point, int32_t pictureW, int32_t pictureH,
                                        int32_t viewW, int32_t viewH) {

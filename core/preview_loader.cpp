@@ -1,18 +1,18 @@
-#include "browser/preview_loader.h"
+#include "core/preview_loader.h"
 
 #include <gdiplus.h>
 
 #include <cstring>
 #include <utility>
 
-#include "browser/pure/jpeg_picture.h"
+#include "core/pure/jpeg_picture.h"
 #include "core/image_pipeline.h"
 #include "core/jpeg_scaled.h"
 #include "core/memory.h"
 #include "core/pure/level_rotation.h"
 #include "core/settings.h"
 #include "core/app_globals.h"
-#include "viewer/movie_probe.h"
+#include "core/movie_probe.h"
 
 using namespace Gdiplus;
 

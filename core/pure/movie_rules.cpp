@@ -1,4 +1,4 @@
-#include "viewer/pure/movie_rules.h"
+#include "core/pure/movie_rules.h"
 
 #include <cstdio>
 #include <cstring>

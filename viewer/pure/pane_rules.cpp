@@ -1,4 +1,4 @@
-#include "browser/pure/pane_rules.h"
+#include "viewer/pure/pane_rules.h"
 
 #include <algorithm>
 

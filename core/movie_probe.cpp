@@ -1,4 +1,4 @@
-#include "viewer/movie_probe.h"
+#include "core/movie_probe.h"
 
 #include <dshow.h>
 #include <initguid.h>
@@ -22,7 +22,7 @@
 #include "core/safe_file.h"
 #include "core/shut_down.h"
 #include "core/settings.h"
-#include "viewer/pure/movie_rules.h"
+#include "core/pure/movie_rules.h"
 
 // The SDK headers here lack the two filter classes of the editing library.
 DEFINE_GUID(kClsidSampleGrabber, 0xC1F400A0, 0x3F08, 0x11d3, 0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37);

@@ -1,4 +1,4 @@
-#include "browser/pure/jpeg_picture.h"
+#include "core/pure/jpeg_picture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "settings_dialog/pure/view_focus_points.h"
+#include "viewer/pure/view_focus_points.h"
 
 #include <cmath>
 

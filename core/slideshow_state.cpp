@@ -1,0 +1,4 @@
+#include "core/slideshow_state.h"
+
+uint8_t SlideshowRunning;
+uint32_t SlideshowStartTick;

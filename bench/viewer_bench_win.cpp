@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "browser/file_list_pane.h"
-#include "browser/preview_loader.h"
+#include "core/preview_loader.h"
 #include "browser/viewer_panes.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"

@@ -15,6 +15,7 @@
 #include "core/app_globals.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
+#include "app/list_load.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"
 

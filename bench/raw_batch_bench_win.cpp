@@ -25,6 +25,7 @@
 #include "browser/main_window.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
+#include "app/list_load.h"
 #include "core/image_pipeline.h"
 #include "core/raw_develop.h"
 #include "core/settings.h"

@@ -20,6 +20,7 @@
 #include "core/app_globals.h"
 #include "core/data_folders.h"
 #include "core/image_entry_list.h"
+#include "app/list_load.h"
 #include "core/image_pipeline.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"

@@ -14,6 +14,7 @@
 #include "core/file_types.h"
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"
+#include "core/list_hooks.h"
 #include "core/list_helpers.h"
 #include "core/memory.h"
 #include "core/message_box.h"
@@ -302,7 +303,7 @@ void SelectNavigationTab(int tab) {
   HWND pane = g_windowSlots[kSlotNavigationPane];
   HWND tabs = pane ? GetDlgItem(pane, kNavigationTabs) : nullptr;
   if (tabs) SendMessageW(tabs, TCM_SETCURSEL, tab, 0);
-  LoadListContents(1, 0, 0);
+  g_listHooks.loadListContents(1, 0, 0);
 }
 
 void SortCollectionsByName(CollectionRecord* records, int first, int last) {

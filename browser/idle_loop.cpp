@@ -25,6 +25,7 @@
 #include "browser/navigation_pane.h"
 #include "browser/shell_tree.h"
 #include "core/image_entry_list.h"
+#include "core/list_hooks.h"
 #include "core/key_state.h"
 #include "core/list_helpers.h"
 #include "core/thumbnail_list_thread.h"
@@ -561,7 +562,7 @@ void ServeFolderOpenDelay() {
   if (!TickFolderOpenDelay(&g_folderOpenDelay, g_listLoading != 0)) return;
   wmemset(g_currentFolder, 0, 260);
   wcsncpy(g_currentFolder, g_selectedFolderPath, 259);
-  LoadListContents(g_folderOpenDelay.args[0], g_folderOpenDelay.args[1], 0);
+  g_listHooks.loadListContents(g_folderOpenDelay.args[0], g_folderOpenDelay.args[1], 0);
 }
 
 void ServeFileInfoRefresh() {

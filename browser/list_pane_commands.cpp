@@ -32,6 +32,7 @@
 #include "browser/search_dialog.h"
 #include "browser/viewer_panes.h"
 #include "core/image_entry_list.h"
+#include "core/list_hooks.h"
 #include "core/list_helpers.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
@@ -211,7 +212,7 @@ void RefreshAsked(HWND pane) {
 }
 
 void ReloadList() {
-  LoadListContents(1, 1, g_reloadSelectionMode);
+  g_listHooks.loadListContents(1, 1, g_reloadSelectionMode);
   if (g_viewMode == 1) SetFocusRestoreTarget(1);
   g_relayoutFlag = 1;
 }

@@ -4,15 +4,7 @@
 #include <windows.h>
 #include <cstdint>
 #include "browser/pure/menu_tables.h"
-
-#pragma pack(push, 1)
-struct CacheHistoryRow {
-  uint64_t lastWrite;
-  wchar_t folder[260];
-};
-#pragma pack(pop)
-static_assert(sizeof(CacheHistoryRow) == 528, "");
-constexpr int kCacheHistoryRows = 128;
+#include "core/folder_cache.h"
 
 extern HMENU g_menus[kMenuCount];
 extern CacheHistoryRow* g_cacheHistory;

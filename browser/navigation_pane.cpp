@@ -32,6 +32,7 @@
 #include "core/file_system.h"
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"
+#include "core/list_hooks.h"
 #include "core/key_state.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
@@ -433,7 +434,7 @@ void OnCollectionSelected(HWND tree, NMTREEVIEWW* notify) {
     StoreCollectionOrder();
     g_requestedListSource = 1;
     g_requestedCollection = data;
-    LoadListContents(1, g_collectionReselect, 2);
+    g_listHooks.loadListContents(1, g_collectionReselect, 2);
     g_collectionReselect = 0;
     return;
   }
@@ -443,7 +444,7 @@ void OnCollectionSelected(HWND tree, NMTREEVIEWW* notify) {
     Select(tree, g_collections[index].treeItem);
   } else {
     g_skipFolderCache = 1;
-    LoadListContents(1, 0, 0);
+    g_listHooks.loadListContents(1, 0, 0);
   }
 }
 

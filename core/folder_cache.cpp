@@ -8,13 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "browser/collections.h"
-#include "browser/menus.h"
-#include "browser/rebar_bands.h"
 #include "core/app_globals.h"
 #include "core/data_folders.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
+#include "core/list_hooks.h"
 #include "core/memory.h"
 #include "core/message_box.h"
 #include "core/folder_helpers.h"
@@ -61,8 +59,8 @@ bool FormCacheFileName(const wchar_t* folder, bool collection, int collectionInd
   EnsureFolderExists(cacheFolder, 0);  // the data folder itself may be missing too
   const wchar_t* name = folder;
   if (collection) {
-    if (!g_collections || collectionIndex < 0 || collectionIndex >= g_collectionCount) return false;
-    name = g_collections[collectionIndex].name;
+    name = g_listHooks.collectionName(collectionIndex);
+    if (!name) return false;
   }
   wcscpy(out, L"\\\\?\\");
   return BuildCacheFileName(U16(cacheFolder), U16(name), collection, reinterpret_cast<char16_t*>(out + 4),
@@ -384,7 +382,7 @@ void ConfirmAndClearDiskCache(HWND owner) {
     return;
   wchar_t folder[kPathChars];
   if (GetCacheFolder(folder)) DeleteFilesByExtension(folder, L"cac");
-  FillCacheHistoryCombo();
+  g_listHooks.fillCacheHistoryCombo();
 }
 
 bool DeleteFilesByExtension(const wchar_t* folder, const wchar_t* extension) {

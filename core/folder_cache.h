@@ -30,7 +30,16 @@ const uint8_t* LoadedCacheThumbnail(int32_t cacheIndex);
 const uint8_t* LoadedCacheHistogram(int32_t cacheIndex);
 
 void TrimCacheFolder(uint64_t limitBytes);
-struct CacheHistoryRow;
+
+// A row of the cache history: a cached list's folder (or collection) and its file's write time.
+#pragma pack(push, 1)
+struct CacheHistoryRow {
+  uint64_t lastWrite;
+  wchar_t folder[260];
+};
+#pragma pack(pop)
+static_assert(sizeof(CacheHistoryRow) == 528, "");
+constexpr int kCacheHistoryRows = 128;
 int CompareCacheFileTimes(const CacheHistoryRow* a, const CacheHistoryRow* b);
 // Fills up to `capacity` rows (at most 128), newest first; returns their count.
 int ListCacheFiles(CacheHistoryRow* rows, int capacity);

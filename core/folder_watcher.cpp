@@ -3,10 +3,6 @@
 #include <cstring>
 #include <cwchar>
 
-#include "actions/action_history.h"
-#include "actions/batch_rename.h"
-#include "browser/icon_lists.h"
-#include "browser/list_order.h"
 #include "core/main_window_state.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
@@ -14,11 +10,11 @@
 #include "core/file_types.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
+#include "core/list_hooks.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/pure/folder_notify.h"
 #include "core/settings.h"
-#include "core/app_globals.h"  // g_pendingUndoPath
 
 volatile uint8_t g_folderReloadRequest = 0;
 
@@ -74,8 +70,8 @@ void TakeNameSeen(const wchar_t* name) {
   AddFileEntries(s_folderPath, name);
   if (g_entryCount <= before) return;
   Sleep(1);
-  DrawThumbnailPlaceholders();
-  if (HWND list = GetFileListControl()) InsertListRow(list, g_entryCount - 1);
+  g_listHooks.drawThumbnailPlaceholders();
+  if (HWND list = GetFileListControl()) g_listHooks.insertListRow(list, g_entryCount - 1);
 }
 
 void RenameRow(int row, const wchar_t* newName) {
@@ -83,10 +79,10 @@ void RenameRow(int row, const wchar_t* newName) {
   wchar_t folder[kPathChars], target[kPathChars];
   GetFolderPart(EntryPath(e), folder);
   if (swprintf(target, kPathChars, L"%ls%ls", folder, newName) < 0) return;  // longer than a path
-  CopyText(U16(g_pendingUndoPath), kPathChars, U16(EntryPath(e)));
+  CopyText(U16(g_listHooks.pendingUndoPath()), kPathChars, U16(EntryPath(e)));
   CopyText(U16(EntryPath(e)), kEntryPathChars, U16(target));
   SetEntryNamePointer(e);
-  AddActionHistoryEntry(g_displayOrder[row], 10, -3, 1);
+  g_listHooks.addActionHistoryEntry(g_displayOrder[row], 10, -3, 1);
   UpdateRow(row);
 }
 
@@ -179,7 +175,7 @@ bool ProcessFolderChanges() {
   }
   s_pending = false;
   bool applied = false;
-  if (!g_settings.watchFolder || RenameInProgress || g_batchFileOpActive || g_folderReloadRequest) {
+  if (!g_settings.watchFolder || g_listHooks.renameInProgress() || g_batchFileOpActive || g_folderReloadRequest) {
     // Dropped: the program's own renames, or a reload that will read everything anyway.
   } else if (bytes == 0 || bytes > sizeof s_buffer) {
     // The system's buffer overflowed (or the request failed): the changes are unknown.

@@ -1,5 +1,4 @@
 #include "core/image_entry_list.h"
-#include "actions/raw_batch.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -9,35 +8,23 @@
 #include <string>
 #include <unordered_map>
 
-#include "browser/collections.h"
-#include "core/idle_requests.h"
 #include "core/main_window_state.h"
-#include "core/window_slots.h"
 #include "core/file_system.h"
 #include "core/file_types.h"
 #include "core/folder_watcher.h"
 #include "core/list_helpers.h"
+#include "core/list_hooks.h"
 #include "core/memory.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/pure/catalogue_rules.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"
-#include "browser/rebar_bands.h"
-#include "browser/status_bar.h"
 #include "core/app_globals.h"
-#include "actions/action_history.h"
-#include "browser/caption_favourites.h"
-#include "browser/viewer_panes.h"
 #include "core/folder_cache.h"
 #include "core/image_pipeline.h"
 #include "core/shut_down.h"
-#include "core/thumbnail_list_thread.h"
-#include "viewer/histogram.h"
-#include "viewer/viewer_threads.h"
-#include "viewer/movie_player.h"
 #include "core/window_helpers.h"
-#include "settings_dialog/color_settings.h"
 
 int32_t g_entryCount = 0;
 int32_t g_listCount = 0;
@@ -60,14 +47,7 @@ int32_t g_deferredLoadDelay = 0;
 
 namespace {
 
-constexpr int kFileListControl = 313;
-bool s_loadedOnce = false;
 uint32_t s_pumpCalls = 0;
-
-HWND FileListControl() {
-  HWND pane = g_windowSlots[kSlotFileListPane];
-  return pane ? GetDlgItem(pane, kFileListControl) : nullptr;
-}
 
 ImageEntry* NewEntry() {
   return static_cast<ImageEntry*>(static_cast<void*>(AllocGlobal(GPTR, sizeof(ImageEntry))));
@@ -223,7 +203,7 @@ bool ReviveEntry(int number, uint32_t size, FILETIME time) {
 
 void RenewEntry(int number, const wchar_t* path, uint32_t type, uint32_t size, FILETIME time) {
   ImageEntry* e = EntryAt(number);
-  ClearEntryUndoList(number);
+  g_listHooks.clearEntryUndoList(number);
   for (int k = kLevelFull; k >= kLevelThumbnail; --k) ReleaseEntryLevel(e, k, 0);
   delete e->histogramPicture;
   FillNewEntry(e, path, type, size, time);
@@ -374,7 +354,7 @@ void LoadFolderEntries(const wchar_t* folder) {
 void LoadCollectionEntries() {
   g_listCount = 0;
   g_cursorRow = -1;
-  const wchar_t* list = CurrentCollectionList();
+  const wchar_t* list = g_listHooks.currentCollectionList();
   EntryIndex byPath;
   bool hideDeleted = g_settings.hideDeletedFiles != 0;
   bool memoryLeft = TakeCachedRecords(
@@ -422,8 +402,8 @@ void AddFileEntries(const wchar_t* folder, const wchar_t* name) {
 
 void FreeImageEntries() {
   // No viewer thread may be inside an entry while it is freed.
-  StopViewerThreads();
-  ReleaseAllMovieSlots();
+  g_listHooks.stopViewerThreads();
+  g_listHooks.releaseAllMovieSlots();
   int count = g_entryCount;
   g_listCount = 0;
   g_cursorRow = -1;
@@ -435,7 +415,7 @@ void FreeImageEntries() {
   for (int i = 0; i < count; ++i) {
     ImageEntry* e = EntryAt(i);
     if (!e) continue;
-    ClearEntryUndoList(i);
+    g_listHooks.clearEntryUndoList(i);
     DestroyEntry(e);
     g_entryPointers[i] = nullptr;
   }
@@ -450,125 +430,15 @@ void ResetImageEntryArrays() {
 }
 
 void ReplacePathInCurrentCollection(const wchar_t* oldPath, const wchar_t* newPath) {
-  const wchar_t* list = CurrentCollectionList();
+  const wchar_t* list = g_listHooks.currentCollectionList();
   std::u16string replaced;
   if (list && ReplaceLine(U16(list), U16(oldPath), U16(newPath), &replaced)) {
-    SetCollectionList(g_currentCollection, reinterpret_cast<const wchar_t*>(replaced.c_str()));
+    g_listHooks.setCollectionList(g_currentCollection, reinterpret_cast<const wchar_t*>(replaced.c_str()));
   }
 }
 
 void ReloadCurrentList(uint8_t regenerate) {
   g_regenerateAll = regenerate;
   g_cacheDirty |= 2;
-  LoadListContents(1, 1, 2);
-}
-
-void LoadListContents(uint8_t force, uint8_t reload, int selectionMode) {
-  if (g_listLoadBlocked == 1) return;
-  if (!force && wcscmp(g_currentFolder, g_loadedFolderPath) == 0) return;
-  if (g_listLoading) {
-    if (!reload) {
-      g_deferredLoadPending = 1;
-      g_deferredLoadForce = force;
-      g_deferredLoadDelay = kDeferredLoadTicks;
-    }
-    return;
-  }
-  g_listLoading = 1;
-  EnterBusy();
-  g_rawFailureArmed = 1;
-  if (g_hwndMain) CaptureMouseWithCursor(g_hwndMain, IDC_WAIT);
-
-  std::u16string checked;
-  if (g_keepCheckMarks == 1) {
-    for (int i = 0; i < g_entryCount; ++i) {
-      ImageEntry* e = EntryAt(i);
-      if (e && e->checked) {
-        checked += e->path;
-        checked += u'\n';
-      }
-    }
-  }
-
-  ClearActionHistory();
-  ResetPaneRows();
-  HWND list = FileListControl();
-  if (list) ShowWindow(list, SW_HIDE);
-
-  WaitRawDevelopWorker();
-  StopThumbnailListThread();
-  StopViewerThreads();
-  SetRebarBandText(5, L"Loading");
-  ClearHistogramCache();
-  ResetMemoryPressure();
-
-  if (reload) g_cacheDirty |= 2;
-  if (g_savedRow != g_cursorRow && s_loadedOnce) g_cacheDirty |= 1;
-  if (reload) {
-    if (selectionMode == 1) {
-      g_restoreRow = g_cursorRow >= 0 && g_cursorRow < g_entryCount ? g_displayOrder[g_cursorRow] : 0;
-    } else {
-      g_restoreRow = selectionMode == 2 ? g_cursorRow : 0;
-    }
-    g_savedRow = 0;
-  } else {
-    g_savedRow = (g_entryCount > 0 && g_cursorRow >= 0) ? g_cursorRow : 0;
-    g_restoreRow = 0;
-  }
-
-  if (list) SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-  {
-    StageClock build(kClockCacheBuild);
-    BuildFolderCache();
-  }
-  g_currentCollection = g_requestedCollection;
-  g_listSource = g_requestedListSource;
-  ReleaseFolderCache();
-  FreeImageEntries();
-  CopyColorMatchSetupToWorkingCopy();
-
-  if (g_currentFolder[0]) {
-    if (g_keepCheckMarks == 1) {
-      g_keepCheckMarks = 0;
-    } else if (reload) {
-      AdoptFolderCache();
-    } else {
-      {
-        StageClock write(kClockCacheWrite);
-        WriteFolderCache();
-      }
-      StageClock read(kClockCacheRead);
-      if (LoadFolderCache()) g_restoreRow = g_savedRow;
-    }
-    if (g_listSource == 0) {
-      LoadFolderEntries(g_currentFolder);
-    } else {
-      LoadCollectionEntries();
-    }
-    if (!checked.empty()) {
-      for (int i = 0; i < g_entryCount; ++i) {
-        ImageEntry* e = EntryAt(i);
-        if (ContainsLine(checked.c_str(), e->path, true)) e->checked = 1;
-      }
-    }
-    g_regenerateAll = 0;
-    wcsncpy(g_loadedFolderPath, g_currentFolder, kPathChars - 1);
-    g_loadedFolderPath[kPathChars - 1] = 0;
-  }
-
-  StartThumbnailListThread();
-  g_copyCount = g_moveCount = g_deleteCount = 0;
-  UpdateMainCaption(L"");
-  FillCacheHistoryCombo();
-  g_relayoutFlag = 1;
-  ReleaseMouseCapture();
-  UpdateStatusCounters(14);
-  HWND slider = g_bandControls[kBandSlider];
-  if (slider) SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(1, g_entryCount));
-
-  // The first load arms the idle loop's once-only start-up completion.
-  if (!s_loadedOnce) g_startupCompletionWindow = g_hwndMain;
-  s_loadedOnce = true;
-  g_listLoading = 0;
-  LeaveBusy();
+  g_listHooks.loadListContents(1, 1, 2);
 }

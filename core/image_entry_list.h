@@ -36,9 +36,7 @@ extern int32_t g_deferredLoadDelay;
 
 constexpr int kDeferredLoadTicks = 20;
 
-// force 0 skips a folder that is loaded already; reload 1 keeps the list's state in memory and
-// selects by selectionMode: 0 the first row, 1 the same entry's row, 2 the same row number.
-void LoadListContents(uint8_t force, uint8_t reload, int selectionMode);
+// Loads the list again (through the program's list load), keeping its state in memory.
 void ReloadCurrentList(uint8_t regenerate);
 void LoadFolderEntries(const wchar_t* folder);
 void LoadCollectionEntries();

@@ -3,23 +3,19 @@
 #include <commctrl.h>
 #include <cwchar>
 
-#include "browser/list_rows.h"
 #include "core/main_window_state.h"
 #include "core/window_slots.h"
 #include "core/image_entry_list.h"
 #include "core/key_state.h"
+#include "core/list_hooks.h"
+#include "core/pane_state.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
-#include "browser/focus_queries.h"
 #include "core/pure/catalogue_rules.h"
 #include "core/settings.h"
-#include "browser/rebar_bands.h"
+#include "core/status_counters.h"
 #include "core/app_globals.h"
-#include "browser/status_bar.h"
-#include "browser/viewer_panes.h"
 #include "core/thumbnail_list_thread.h"
-#include "viewer/viewer_threads.h"
-#include "viewer/movie_player.h"
 #include "core/window_helpers.h"
 
 volatile int32_t g_listProcessedRows = 0;
@@ -44,7 +40,7 @@ void ListStep() {
 
 void PaneStep() {
   HWND pane = g_windowSlots[kSlotFileListPane];
-  int index = GetFocusedPaneIndex(2);
+  int index = g_listHooks.getFocusedPaneIndex(2);
   if (pane && index >= 0) FocusRestoreWindow = GetDlgItem(pane, kViewerPaneFirstId + index);
 }
 
@@ -119,7 +115,7 @@ int GetEntryActionStateIndex(const ImageEntry* e) {
 
 void SelectCurrentEntryRow() {
   HWND list = GetFileListControl();
-  if (list) ClearListSelection(list);
+  if (list) g_listHooks.clearListSelection(list);
   g_focusedPane = FindPaneByOrderNumber(g_cursorRow);
   if (IsKeyHeld(VK_SHIFT) || IsKeyHeld(VK_CONTROL)) return;
   if (list && (g_viewMode & 1) && g_cursorRow >= 0) SelectAndShowRow(list, g_cursorRow, FALSE);
@@ -139,7 +135,7 @@ void ToggleListViewerMode(uint8_t focusFlag) {
     }
   } else if (g_viewMode == 3) {
     if (!list || GetFocus() != list) {
-      HWND rebar = g_hwndRebar;
+      HWND rebar = g_listHooks.rebarWindow();
       if (rebar) SetFocusTo(rebar);
       if (focusFlag == 1) ListStep();
     } else if (focusFlag == 1) {
@@ -150,7 +146,7 @@ void ToggleListViewerMode(uint8_t focusFlag) {
     if (slot10) InvalidateRect(slot10, nullptr, FALSE);
     if (g_viewMode & 2) {
       g_viewMode = 1;
-      ReleaseAllMovieSlots();
+      g_listHooks.releaseAllMovieSlots();
       for (int k = 0; k < 4; ++k) g_paneEntry[k] = g_paneRequested[k] = -1;
     } else {
       g_viewMode = 2;
@@ -160,12 +156,12 @@ void ToggleListViewerMode(uint8_t focusFlag) {
   if ((g_viewMode & 1) && !(g_viewMode & 2)) {
     ListStep();
     if (list) {
-      ClearListSelection(list);
+      g_listHooks.clearListSelection(list);
       if (g_cursorRow >= 0) SelectAndShowRow(list, g_cursorRow, TRUE);
     }
     g_relayoutFlag = 1;
   } else if (g_viewMode & 2) {
-    TransferListSelection(false);
+    g_listHooks.transferListSelection(false);
     if (focusFlag == 1) {
       if (g_viewMode == 1) {
         ListStep();
@@ -178,8 +174,8 @@ void ToggleListViewerMode(uint8_t focusFlag) {
 
   if (!(g_viewMode & 2)) SetStatusPartText(4, L"\tLISTVIEW");
   g_redrawFlag = 1;
-  SyncListSelectionWithView();
-  StartViewerThreads();
+  g_listHooks.syncListSelectionWithView();
+  g_listHooks.startViewerThreads();
   if (g_listPassComplete && g_viewMode != 2) RestoreListHeader();
   if (g_viewMode != 3) g_lastViewMode = g_viewMode;
 }
@@ -196,14 +192,14 @@ bool SplitAtSeparator(wchar_t** text, wchar_t** head, int index) {
 void ShowProgressCount() {
   char16_t text[32];
   FormatProgressText(g_listProcessedRows, g_entryCount, text);
-  SetRebarBandText(5, reinterpret_cast<wchar_t*>(text));
-  HWND bar = g_bandControls[kBandProgress];
+  g_listHooks.setRebarBandText(5, reinterpret_cast<wchar_t*>(text));
+  HWND bar = g_listHooks.progressBar();
   if (bar) PostMessageW(bar, PBM_SETPOS, ProgressPercent(g_listProcessedRows, g_entryCount), 0);
 }
 
 void StepProgressBar() {
   ++g_progressSteps;
-  HWND bar = g_bandControls[kBandProgress];
+  HWND bar = g_listHooks.progressBar();
   if (bar) SendMessageW(bar, PBM_SETPOS, StepPercent(g_progressSteps), 0);
 }
 
@@ -211,7 +207,7 @@ void RestoreSavedFocus() {
   if (!FocusRestoreWindow) return;
   SetFocusTo(FocusRestoreWindow);
   FocusRestoreWindow = nullptr;
-  SyncListSelectionWithView();
+  g_listHooks.syncListSelectionWithView();
 }
 
 bool IsMainWindowAloneInFront() {

@@ -17,6 +17,7 @@
 #include "actions/action_history.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
+#include "app/list_load.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"

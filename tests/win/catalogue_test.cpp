@@ -17,6 +17,7 @@
 #include "core/folder_cache.h"
 #include "core/pure/folder_cache_format.h"
 #include "core/image_entry_list.h"
+#include "app/list_load.h"
 #include "core/list_helpers.h"
 #include "core/path_utils.h"
 #include "core/settings.h"

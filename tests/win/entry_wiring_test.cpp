@@ -13,6 +13,7 @@
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/list_helpers.h"
+#include "core/list_hooks.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 
@@ -145,6 +146,13 @@ TEST_F(EntryWiringTest, ThePanesShowTheRowsTheCursorAsksFor) {
   AssignPaneEntries();
   EXPECT_EQ(g_paneEntry[0], -1);
   EXPECT_EQ(GetPaneOrderNumber(0), 0);
+}
+
+// A member the program never installs would only fail when first called, perhaps on a rare path
+// (a rename seen by the folder watcher): every one is set before the first test.
+TEST(ListHooks, EveryMemberIsInstalled) {
+  const auto* members = reinterpret_cast<const void* const*>(&g_listHooks);
+  for (size_t i = 0; i < sizeof(ListHooks) / sizeof(void*); ++i) EXPECT_NE(members[i], nullptr) << "member " << i;
 }
 
 }  // namespace

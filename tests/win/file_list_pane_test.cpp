@@ -30,6 +30,7 @@
 #include "viewer/histogram.h"
 #include "core/file_types.h"
 #include "core/image_entry_list.h"
+#include "app/list_load.h"
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "app/startup.h"

@@ -23,6 +23,7 @@
 #include "actions/action_history.h"
 #include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
+#include "app/list_load.h"
 #include "core/list_helpers.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"

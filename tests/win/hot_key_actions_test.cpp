@@ -26,6 +26,7 @@
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
+#include "app/list_load.h"
 #include "core/key_state.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"

@@ -22,6 +22,7 @@
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
+#include "app/list_load.h"
 #include "core/image_pipeline.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"

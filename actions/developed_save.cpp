@@ -9,6 +9,7 @@
 #include "actions/picture_export.h"
 #include "core/app_globals.h"
 #include "core/pure/image_entry.h"
+#include "metadata/pure/image_info.h"
 #include "core/settings.h"
 
 using namespace Gdiplus;

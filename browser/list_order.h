@@ -17,7 +17,3 @@ void FillThumbnailList(HWND list, int count);
 // tells a list without the handler.
 constexpr UINT InsertRowsMessage = WM_APP + 102;
 LRESULT InsertCallbackRows(HWND list, int count);
-
-// Posted by the list thread to the file list: the list's own thread shows the pass's count. The
-// worker no longer waits on the rebar's layout (a sent message) while the window paints.
-constexpr UINT ShowProgressMessage = WM_APP + 103;

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "browser/pure/toolbar_tables.h"
 #include "core/image_entry_list.h"
+#include "core/pure/image_entry.h"
 #include "core/app_globals.h"
 #include "core/viewer_thread_state.h"
 

@@ -5,29 +5,26 @@
 #include <cstring>
 #include <cwchar>
 
-#include "browser/main_window.h"
 #include "core/app_globals.h"
-#include "viewer/viewer_paint.h"
-#include "viewer/viewer_threads.h"
 #include "core/file_system.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "core/jpeg_scaled.h"
 #include "core/list_helpers.h"
-#include "viewer/fitted_pictures.h"
-#include "browser/viewer_panes.h"
 #include "core/memory.h"
 #include "core/message_box.h"
+#include "core/pane_state.h"
+#include "core/pipeline_hooks.h"
+#include "core/viewer_thread_state.h"
+#include "core/window_slots.h"
 #include "core/pure/level_rotation.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"
 #include "core/thumbnail_decode.h"
 #include "core/thumbnail_list_thread.h"
-#include "viewer/movie_player.h"
+#include "core/pure/camera_models.h"
 #include "core/movie_probe.h"
-#include "metadata/metadata_reader.h"
-#include "metadata/pure/camera_models.h"
 
 using namespace Gdiplus;
 
@@ -98,7 +95,8 @@ HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_
   if (outOfMemory) *outOfMemory = false;
   if (offset < 0 || size < 0) return nullptr;
   // Just after the file's metadata dump its head is still in hand: no second open and read.
-  if (const uint8_t* recent = TakeRecentFileBytes(reinterpret_cast<const wchar_t*>(e->path), offset, size)) {
+  const wchar_t* path = reinterpret_cast<const wchar_t*>(e->path);
+  if (const uint8_t* recent = g_pipelineHooks.takeRecentFileBytes(path, offset, size)) {
     HGLOBAL copy = AllocGlobal(GMEM_FIXED, static_cast<uint32_t>(size));
     if (copy) {
       std::memcpy(copy, recent, static_cast<size_t>(size));
@@ -400,7 +398,8 @@ bool ThumbnailFromFile(ImageEntry* e) {
       }
     } else if (movie) {
       int second = g_settings.movieThumbSecond;
-      e->levelBlocks[kLevelThumbnail] = GrabMovieFrame(e, second, g_settings.thumbWidth, g_settings.thumbHeight);
+      e->levelBlocks[kLevelThumbnail] =
+          GrabMovieFrame(e, second, g_settings.thumbWidth, g_settings.thumbHeight);
       e->movieThumbSecond = static_cast<int16_t>(second);
     } else {
       StageClock clock(kClockThumbRead);
@@ -445,7 +444,8 @@ bool DecodeViewImageLocked(ImageEntry* e, Image* decoded = nullptr) {
       }
     } else if (e->info.fileTypeFlag == kFileTypeMovie) {
       if (e->info.width <= 0 || e->info.height <= 0) return false;
-      e->levelBlocks[kLevelView] = GrabMovieFrame(e, e->movieThumbSecond, e->info.width, e->info.height);
+      e->levelBlocks[kLevelView] =
+          GrabMovieFrame(e, e->movieThumbSecond, e->info.width, e->info.height);
       if (!Block(e, kLevelView)) return false;
     } else {
       bool outOfMemory = false;
@@ -507,7 +507,7 @@ bool DecodeViewImageLocked(ImageEntry* e, Image* decoded = nullptr) {
   TurnPicture(image, UpdateExifTurns(e, false));
   e->levelImages[kLevelView] = image;
   e->viewReduction = 1;
-  TouchEntryImage(e, kLevelView);
+  g_pipelineHooks.touchEntryImage(e, kLevelView);
   return true;
 }
 
@@ -666,11 +666,11 @@ bool DecodeWholeViewImage(ImageEntry* entry) {
     return view != nullptr;
   }
   TurnPicture(whole, TotalQuarterTurns(entry->userRotation, entry->exifRotation));
-  ForgetFittedPictures(view);
+  g_pipelineHooks.forgetFittedPictures(view);
   delete view;
   view = whole;
   entry->viewReduction = 1;
-  TouchEntryImage(entry, kLevelView);
+  g_pipelineHooks.touchEntryImage(entry, kLevelView);
   return true;
 }
 
@@ -715,7 +715,7 @@ void DevelopFullImage(ImageEntry* entry, brn::RawDevelopMode mode) {
         entry->fullLevelSize = static_cast<int32_t>(size);
         entry->levelStreams[kLevelFull] = holder.stream;
         entry->levelImages[kLevelFull] = decoded;
-        if (decoded) TouchEntryImage(entry, kLevelFull);
+        if (decoded) g_pipelineHooks.touchEntryImage(entry, kLevelFull);
       }
     }
   }
@@ -747,7 +747,7 @@ void ReleaseEntryLevel(ImageEntry* entry, int level, int how) {
   if (!entry || level < kLevelThumbnail || level > kLevelFull) return;
   SemaphoreLock lock(level == kLevelFull ? kSemaRaw : kSemaImage);
   Image*& image = entry->levelImages[level];
-  ForgetFittedPictures(image);
+  g_pipelineHooks.forgetFittedPictures(image);
   if (level == kLevelView) entry->viewReduction = 0;
   if (how == 0) {
     delete image;
@@ -770,7 +770,7 @@ void ReleaseViewLevels(int32_t number) {
   if (!e) return;
   ReleaseEntryLevel(e, kLevelFull, 0);
   ReleaseEntryLevel(e, kLevelView, 0);
-  if (e->presence == kEntryVanished) ReleaseMovieSlot(number);
+  if (e->presence == kEntryVanished) g_pipelineHooks.releaseMovieSlot(number);
 }
 }  // namespace
 
@@ -850,11 +850,11 @@ bool PrepareEntryForView(int32_t position, int fullFlag) {
     }
     return true;
   }
-  if (fullFlag == 1 && !e->levelImages[kLevelFull] && NeedsFullDevelopment(e, position)) {
+  if (fullFlag == 1 && !e->levelImages[kLevelFull] && g_pipelineHooks.needsFullDevelopment(e, position)) {
     if (g_rawViewerState != 3 || !e->levelImages[kLevelThumbnail]) return false;
-    WaitViewerDevelopThread();
+    g_pipelineHooks.waitViewerDevelopThread();
     ViewerDevelopEntry = e;
-    StartViewerDevelopThread();
+    g_pipelineHooks.startViewerDevelopThread();
   }
   return true;
 }

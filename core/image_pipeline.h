@@ -6,7 +6,7 @@
 
 #include "core/pure/image_entry.h"
 #include "core/raw_develop.h"
-#include "metadata/pure/camera_models.h"
+#include "core/pure/camera_models.h"
 
 struct IStream;
 

@@ -18,3 +18,7 @@ extern int32_t g_lastSortColumn;
 extern uint8_t g_sortDescendingNext;
 extern uint16_t g_sortColumn;
 extern int16_t g_sortDescending;
+
+// Posted by the list thread to the file list: the list's own thread shows the pass's count. The
+// worker no longer waits on the rebar's layout (a sent message) while the window paints.
+constexpr UINT ShowProgressMessage = WM_APP + 103;

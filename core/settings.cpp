@@ -6,9 +6,9 @@
 
 #include "core/app_globals.h"
 #include "core/message_box.h"
+#include "core/pipeline_hooks.h"
 #include "core/safe_file.h"
 #include "core/pure/scramble.h"
-#include "browser/main_window.h"
 
 SettingsBlock g_settings;
 int32_t g_viewMode = 3;
@@ -68,7 +68,7 @@ uint8_t SaveSettingsFile() {
   g_settings.splitterPos1 = g_splitterPositions[0];
   g_settings.splitterPos2 = g_splitterPositions[1];
   g_settings.splitterPos3 = g_splitterPositions[2];
-  CollectWindowSettings();
+  g_pipelineHooks.collectWindowSettings();
   CopyText16(g_settings.lastFolder, kPathChars, reinterpret_cast<const char16_t*>(g_startFolder));
 
   wchar_t path[MAX_PATH + 32];

@@ -14,17 +14,18 @@
 #include <vector>
 
 #include "core/list_pane_state.h"
-#include "browser/icon_lists.h"
 #include "core/idle_requests.h"
-#include "browser/list_order.h"
-#include "browser/main_window.h"
-#include "core/preview_loader.h"
 #include "core/window_slots.h"
+#include "core/preview_loader.h"
+#include "core/movie_probe.h"
 #include "core/app_globals.h"
 #include "core/image_pipeline.h"
 #include "core/folder_cache.h"
 #include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
+#include "core/image_lists.h"
+#include "core/main_window_state.h"
+#include "core/pipeline_hooks.h"
 #include "core/list_helpers.h"
 #include "core/memory.h"
 #include "core/message_box.h"
@@ -36,10 +37,6 @@
 #include "core/settings.h"
 #include "core/stage_clock.h"
 #include "core/thumbnail_decode.h"
-#include "core/movie_probe.h"
-#include "metadata/image_info_win.h"
-#include "metadata/metadata_reader.h"
-#include "viewer/sharpen.h"
 
 uint8_t g_listPassComplete = 0;
 uint8_t g_listBuilt = 0;
@@ -166,7 +163,7 @@ bool DrawBox(BoxCanvas& canvas, Gdiplus::Image* source, const ImageEntry* entry,
   }
   if (amount != 0 && !noSharpen) {
     StageClock clock(kClockSharpen);
-    SharpenBitmap(canvas.bitmap, 1, amount * 10);
+    g_pipelineHooks.sharpenBitmap(canvas.bitmap, 1, amount * 10);
   }
   return TakeBoxPixels(canvas, out);
 }
@@ -366,14 +363,14 @@ void ReadEntryInformation(ImageEntry* entry) {
   // (two of Wine's server calls a file).
   static thread_local wchar_t text[kMetadataChars];
   StageClock clock(kClockMetadata);
-  DumpImageMetadataInto(EntryPath(entry), text, kMetadataChars);
+  g_pipelineHooks.dumpImageMetadataInto(EntryPath(entry), text, kMetadataChars);
   // A movie's frame size comes from the movie itself, before its size text is made; one that
   // cannot be rendered is marked as having no codec.
   if (entry->info.fileTypeFlag == kFileTypeMovie) {
     if (ReadMovieSizeAndDuration(entry)) entry->flags &= static_cast<uint16_t>(~kEntryMovieNoCodec);
     else entry->flags |= kEntryMovieNoCodec;
   }
-  FillImageInfoFromText(entry->info, text, true);
+  g_pipelineHooks.fillImageInfoFromText(entry->info, text, true);
   entry->flags |= kFlagInfoRead;
 }
 
@@ -490,14 +487,14 @@ void PrepareList(HWND list) {
   g_listReadyFlag = 0;
   g_listNextRowRequest = -1;
   if (!list) return;
-  ClearHeaderSortMarks(list);
+  g_pipelineHooks.clearHeaderSortMarks(list);
   if (HWND header = HeaderOf(list)) SetWindowLongW(header, GWL_STYLE, WS_CHILD | WS_DISABLED);
   g_savedListStyle = GetWindowLongW(list, GWL_STYLE);
   // The owner-data style cannot change after creation, so it stays.
   SetWindowLongW(list, GWL_STYLE, WS_CHILD | LVS_REPORT | (g_savedListStyle & LVS_OWNERDATA));
   clock.Stop();
   StageClock lists(kClockImageLists);
-  CreateThumbnailImageLists();
+  g_pipelineHooks.createThumbnailImageLists();
   lists.Stop();
   StageClock rows(kClockListRows);
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(g_largeThumbnailList));
@@ -506,7 +503,7 @@ void PrepareList(HWND list) {
   if (HWND header = HeaderOf(list)) SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_listThreadIcons));
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(g_listThreadMarks));
   if (g_reportViewFlag) SetWindowLongW(list, GWL_STYLE, g_savedListStyle);
-  FillThumbnailList(list, g_entryCount);
+  g_pipelineHooks.fillThumbnailList(list, g_entryCount);
   if (!g_reportViewFlag) SetWindowLongW(list, GWL_STYLE, g_savedListStyle);
   if (g_viewMode == 3 || (g_viewMode & 2)) {
     if (g_viewMode == 3) g_listThreadAskedSwitch = 1;
@@ -632,7 +629,7 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
   const bool alternating = g_cursorRow > 0;
   ArmFolderWatch();
   ServeList(list, alternating);
-  FreeThumbnailImageLists();
+  g_pipelineHooks.freeThumbnailImageLists();
   ReleaseThumbnailDecoder();
   ReleaseRowCanvases();
   if (SUCCEEDED(com)) CoUninitialize();

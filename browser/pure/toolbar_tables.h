@@ -2,6 +2,7 @@
 // the saved band layout and toolbox list into what is created.
 #pragma once
 #include <cstdint>
+#include "core/pure/image_entry.h"
 #include "core/pure/settings_records.h"
 
 constexpr int kToolbarCommands = 44;
@@ -46,13 +47,5 @@ struct BandPlacement {
 int PlanBands(const BandLayoutRecord records[kBandCount], BandPlacement out[kBandCount]);
 
 // The image-level text of the status bar.
-struct ImageLevelInputs {
-  int32_t viewMode;
-  bool developingThisEntry;  // the viewer's RAW thread runs for this entry
-  bool hasFullDevelopment;   // level 2 holds a picture
-  uint32_t fileTypeFlag;
-  uint32_t previewSize;
-};
-constexpr uint32_t kRawTypeMask = 0x80DFFFE0u;
 extern const char16_t kNowProcessingText[];
 const char16_t* ImageLevelText(const ImageLevelInputs& in);

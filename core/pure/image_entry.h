@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "metadata/pure/image_info.h"
+#include "core/pure/image_info.h"
 
 struct IStream;
 namespace Gdiplus {
@@ -28,6 +28,15 @@ static_assert(offsetof(UndoRecord, path) == 2, "layout");
 
 // The three picture slots of an entry: the list thumbnail, the view image, the full development.
 enum ImageLevel : int32_t { kLevelThumbnail = 0, kLevelView = 1, kLevelFull = 2, kImageLevelCount = 3 };
+
+// What the image-level text of the status bar says of the shown entry.
+struct ImageLevelInputs {
+  int32_t viewMode;
+  bool developingThisEntry;  // the viewer's RAW thread runs for this entry
+  bool hasFullDevelopment;   // level 2 holds a picture
+  uint32_t fileTypeFlag;
+  uint32_t previewSize;
+};
 
 enum EntryFlag : uint16_t {
   kEntryHalfSizeDevelopment = 0x1,

@@ -1,7 +1,5 @@
 #include "core/pure/settings_rules.h"
 
-#include "printing/pure/index_page.h"
-
 #include <cstring>
 #include <initializer_list>
 
@@ -409,4 +407,48 @@ void DeriveHighlightColors(uint32_t colorRef, uint32_t* darkened, uint32_t* ligh
   uint32_t r = colorRef & 0xFF, g = (colorRef >> 8) & 0xFF, b = (colorRef >> 16) & 0xFF;
   *darkened = scale(r, 0.8f) | scale(g, 0.8f) << 8 | scale(b, 0.8f) << 16;
   *lightened = scale(r, 1.2f) | scale(g, 1.2f) << 8 | scale(b, 1.2f) << 16;
+}
+
+void FillIndexPrintDefaults(IndexPrintLayout& s, IndexPrintExtras& x) {
+  s = IndexPrintLayout{};
+  s.paperIndex = 1;
+  s.zoomIndex = 3;
+  s.spacingMm = 2;
+  s.marginTopMm = s.marginBottomMm = s.marginLeftMm = s.marginRightMm = 4;
+  s.captionHeightMm = 5;
+  s.freeTextOffsetXMm = s.freeTextOffsetYMm = s.pageNumberOffsetXMm = s.pageNumberOffsetYMm = 2;
+  s.columns = 5;
+  s.rows = 7;
+  s.printFileName = 1;
+  s.pageWidthPx = 300;
+  s.pageHeightPx = 400;
+  s.printDpi = 100;
+  s.zoomFactor = 3.0f;
+  s.keepAspect = 1;
+  s.fileNameWithExtension = 1;
+  s.freeTextSize = 20;
+  s.pageNumberSize = 8;
+  s.fileNameSize = 8;
+  s.freeTextPosition = 1;
+  s.pageNumberPosition = 4;
+  s.backgroundColor = 0xFFFFFF;
+  CopyText16(s.freeText, 256, u"文字列を入力してください。");
+  x = IndexPrintExtras{};
+  x.dialogX = x.dialogY = 120;
+  x.dialogWidth = 1036;
+  x.dialogHeight = 800;
+  x.folderNamePosition = 1;
+  x.folderNameSize = 20;
+  x.folderNameOffsetXMm = x.folderNameOffsetYMm = 2;
+  x.infoOffsetYMm = 6;
+  x.infoSize = 8;
+}
+
+void RepairIndexPrintExtras(IndexPrintExtras& x) {
+  if (x.folderNameSize == 0) x.folderNameSize = 20;
+  if (x.infoSize == 0) {
+    x.infoSize = 8;
+    x.infoOffsetXMm = 0;
+    x.infoOffsetYMm = 6;
+  }
 }

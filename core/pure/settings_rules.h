@@ -43,3 +43,8 @@ void DeriveHighlightColors(uint32_t colorRef, uint32_t* darkened, uint32_t* ligh
 
 // Bounded copy of a NUL-terminated UTF-16 text into a fixed field (always terminated).
 void CopyText16(char16_t* dst, int capacity, const char16_t* src);
+
+// The index print page's defaults.
+void FillIndexPrintDefaults(IndexPrintLayout& layout, IndexPrintExtras& extras);
+// Start-up repair of settings files written before the later fields were used.
+void RepairIndexPrintExtras(IndexPrintExtras& extras);

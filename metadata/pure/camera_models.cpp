@@ -2,9 +2,6 @@
 
 #include "metadata/pure/wide_text.h"
 
-int32_t g_cameraModelIndex[kCameraModelCodes];
-char16_t g_cameraModelNameIndex[kCameraModelRows][kCameraNameLength];
-
 void BuildCameraModelIndex() {
   for (int32_t& row : g_cameraModelIndex) row = 0;
   for (int row = 0; row < kCameraModelRows; ++row) {
@@ -53,14 +50,3 @@ int32_t LookupCameraModel(const char16_t* model, const char16_t* maker) {
   }
   return kUnknownModelCode;
 }
-
-int RowForModelCode(int32_t code) {
-  if (code < 0 || code >= kCameraModelCodes) code = kUnknownModelCode;
-  return g_cameraModelIndex[code];
-}
-
-const CameraModelRecord& CameraRowChecked(int row) {
-  if (row < 0 || row >= kCameraModelRows) row = g_cameraModelIndex[kUnknownModelCode];
-  return kCameraModelTable[row];
-}
-

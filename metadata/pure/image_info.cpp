@@ -137,12 +137,6 @@ void PixelSize(ImageInfo& info, const char16_t* text) {
   AppendWideBounded(info.pixelSize, 16, h);
 }
 
-size_t ColumnWidth(int column) {
-  static const uint8_t kWidths[24] = {0,  16, 16, 4,  16, 20, 16, 32, 32, 2,  20, 8,
-                                      8,  16, 8,  8,  16, 128, 16, 16, 16, 4,  4,  8};
-  return kWidths[column];
-}
-
 // Copy of a search text: at most 127 characters, lower-cased, without spaces.
 void PrepareNumberText(const char16_t* text, char* out) {
   char16_t wide[128];
@@ -168,19 +162,6 @@ double LeadingNumber(const char* p, const char** end = nullptr) {
 }
 
 }  // namespace
-
-void ValidateImageInfo(ImageInfo& info) {
-  if (info.modelRow < 0 || info.modelRow >= kCameraModelRows) {
-    info.modelRow = static_cast<int16_t>(RowForModelCode(kUnknownModelCode));
-  }
-  if (info.orientation < 0 || info.orientation > 8) info.orientation = 0;
-  for (int column = 1; column <= 23; ++column) {
-    // Every column ends where the next one begins; its last unit must be the terminator.
-    char16_t* text = const_cast<char16_t*>(GetInfoFieldText(info, column, false));
-    size_t width = ColumnWidth(column);
-    text[width - 1] = 0;
-  }
-}
 
 void FillImageInfoRecord(ImageInfo& info, char16_t* text, bool mamiyaThumbByDevelopment) {
   GetDumpValueTrimmed(text, u"Maker", info.maker, 32);

@@ -58,7 +58,3 @@ struct IndexInfoTexts {
   const char16_t *model, *lens, *dateTime, *exposure, *fNumber, *iso;
 };
 void BuildIndexInfoText(const IndexInfoTexts& texts, const IndexPrintExtras& extras, char16_t* out, int capacity);
-
-void FillIndexPrintDefaults(IndexPrintLayout& layout, IndexPrintExtras& extras);
-// Start-up repair of settings files written before the later fields were used.
-void RepairIndexPrintExtras(IndexPrintExtras& extras);

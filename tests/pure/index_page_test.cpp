@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/pure/settings_rules.h"
 #include "printing/pure/index_page.h"
 
 namespace {

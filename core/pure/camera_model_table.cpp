@@ -1,6 +1,6 @@
 // Camera models and file formats. Row numbers are stored in the thumbnail cache files:
 // the row order is part of that file format and must never change.
-#include "metadata/pure/camera_models.h"
+#include "core/pure/camera_models.h"
 
 // maker, model, thumb preview, view preview, crop, RAW, thumb margins t/b/l/r, view margins t/b/l/r, code
 const CameraModelRecord kCameraModelTable[kCameraModelRows] = {

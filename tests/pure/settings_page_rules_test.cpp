@@ -5,7 +5,7 @@
 
 #include "settings_dialog/pure/page_rules.h"
 #include "settings_dialog/pure/view_focus_points.h"
-#include "settings_dialog/settings_ids.h"
+#include "resources/settings_ids.h"
 
 namespace {
 const PageBinding& Binding(int page, int id) {

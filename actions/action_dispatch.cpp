@@ -1,7 +1,5 @@
 #include "actions/action_dispatch.h"
 
-#include "settings_dialog/settings_dialog.h"
-
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -11,6 +9,7 @@
 
 #include "actions/action_history.h"
 #include "actions/action_table.h"
+#include "actions/actions_hooks.h"
 #include "actions/batch_rename.h"
 #include "actions/entry_actions.h"
 #include "actions/raw_batch.h"
@@ -204,7 +203,7 @@ int32_t RunAction(int32_t row) {
 
 void RunBuiltInOperation(int32_t code) {
   if (code >= -317 && code <= -300) {
-    OpenSettingsDialog(ListPane() ? ListPane() : g_hwndMain, -code - 300);
+    g_actionsHooks.openSettingsDialog(ListPane() ? ListPane() : g_hwndMain, -code - 300);
     return;
   }
   if (code >= -274 && code <= -271) {

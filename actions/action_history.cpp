@@ -13,8 +13,6 @@
 #include "core/image_entry_list.h"
 #include "core/path_utils.h"
 
-wchar_t g_pendingUndoPath[260];
-
 namespace {
 int32_t g_historyCount = 0;
 

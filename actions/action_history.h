@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "core/pending_undo_path.h"
+
 // ActionResult of every file operation.
 constexpr int32_t kActionFailed = 0, kActionDone = 1, kActionSkipped = 2;
 
@@ -13,7 +15,5 @@ void ClearActionHistory();
 bool IsEntryFileInPlace(int32_t entry);
 void AppendEntryUndoRecord(int32_t entry, int32_t kind, const wchar_t* text);
 void ClearEntryUndoList(int32_t entry);
-// The text the next undo record receives (renames and rotations fill it first).
-extern wchar_t g_pendingUndoPath[260];
 // Lines added since the last clear.
 int32_t GetActionHistoryCount();

@@ -9,6 +9,7 @@
 
 #include "actions/action_path_dialog.h"
 #include "actions/action_table.h"
+#include "actions/actions_hooks.h"
 #include "actions/batch_rename.h"
 #include "actions/pure/action_editor_rules.h"
 #include "actions/pure/action_path_rules.h"
@@ -23,9 +24,8 @@
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
+#include "resources/action_pages_ids.h"
 #include "resources/resource.h"
-#include "settings_dialog/action_pages.h"
-#include "settings_dialog/action_pages_ids.h"
 
 namespace {
 constexpr int kKindCount = 13;
@@ -223,7 +223,7 @@ void OwnRenameClicked(HWND dialog) {
                description);
     }
     if (ShowMessageBox(dialog, text, g_productName, kQuestionBox) == IDYES) {
-      CommitRenameSettings();
+      g_actionsHooks.commitRenameSettings();
       g_snapshotPattern = GlobalRenamePattern();
       g_snapshotTexts = GlobalReplaceTexts();
       RenameSnapshotTaken = 1;

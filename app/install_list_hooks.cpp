@@ -23,7 +23,6 @@ void InstallListHooks() {
 
   g_listHooks.clearEntryUndoList = &ClearEntryUndoList;
   g_listHooks.addActionHistoryEntry = &AddActionHistoryEntry;
-  g_listHooks.pendingUndoPath = [] { return static_cast<wchar_t*>(g_pendingUndoPath); };
   g_listHooks.renameInProgress = [] { return RenameInProgress != 0; };
 
   g_listHooks.currentCollectionList = &CurrentCollectionList;

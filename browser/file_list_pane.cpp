@@ -25,7 +25,7 @@
 #include "viewer/viewer_paint.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
-#include "actions/action_history.h"
+#include "browser/browser_hooks.h"
 #include "browser/collections.h"
 #include "browser/navigation_pane.h"
 #include "browser/shell_tree.h"
@@ -35,6 +35,7 @@
 #include "core/list_helpers.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
+#include "core/pending_undo_path.h"
 #include "core/settings.h"
 #include "core/window_helpers.h"
 #include "metadata/image_info_win.h"
@@ -236,7 +237,7 @@ void OnEndLabelEdit(HWND pane, NMLVDISPINFOW* info) {
             CopyText(g_pendingUndoPath, 260, EntryPath(entry));
             CopyText(EntryPath(entry), kEntryPathChars, target);
             SetEntryNamePointer(entry);
-            AddActionHistoryEntry(g_displayOrder[g_cursorRow], 10, -3, 1);
+            g_browserHooks.addActionHistoryEntry(g_displayOrder[g_cursorRow], 10, -3, 1);
             SendMessageW(pane, WM_COMMAND, kUpdateEntryRowCommand, g_cursorRow);
           } else {
             ShowAppMessageBox(pane, L"リネームに失敗しました。\n既に同名のファイルがある可能性があります。",

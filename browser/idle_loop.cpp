@@ -1,6 +1,5 @@
 // The idle timer's tick: one named step per request it serves, called in a fixed order.
 #include "browser/idle_loop.h"
-#include "actions/mail_send.h"
 #include "browser/drag_feedback.h"
 #include "browser/file_list_pane.h"
 
@@ -12,7 +11,7 @@
 #include <cwchar>
 
 #include "browser/about_dialogs.h"
-#include "browser/hot_key_scan.h"
+#include "browser/browser_hooks.h"
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"
 #include "browser/status_bar.h"
@@ -42,7 +41,6 @@
 #include "viewer/movie_player.h"
 #include "viewer/view_focus.h"
 #include "resources/resource.h"
-#include "settings_dialog/settings_dialog.h"
 
 FolderOpenDelay g_folderOpenDelay;
 
@@ -81,7 +79,7 @@ void ServePendingSettingsPage(TickState& t) {
   if (PendingSettingsPage == -2) return;
   const int32_t page = PendingSettingsPage;
   PendingSettingsPage = -2;
-  OpenSettingsDialog(t.window, page);
+  g_browserHooks.openSettingsDialog(t.window, page);
   PauseBusy();
   if (PendingCommandWindow) {
     HWND target = PendingCommandWindow;
@@ -163,7 +161,7 @@ void ServeSelectAllOrHotKeys(TickState& t) {
     g_cursorRow = 0;
     return;
   }
-  if (!SlideshowRunning && !Slot(kSlotIndexPrint)) RunHotKeyScan(t.currentTarget);
+  if (!SlideshowRunning && !Slot(kSlotIndexPrint)) g_browserHooks.runHotKeyScan(t.currentTarget);
 }
 
 void StepSlideshow() {
@@ -530,7 +528,7 @@ void ServeCommandStatesAndMail(TickState& t) {
   PushStatusTexts();
   if (g_mailRequest) {
     g_mailRequest = 0;
-    SendSelectionByMail(t.window);
+    g_browserHooks.sendSelectionByMail(t.window);
   }
 }
 

@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "actions/picture_export.h"
-#include "actions/action_history.h"
-#include "actions/entry_actions.h"
+#include "browser/browser_hooks.h"
 #include "browser/caption_favourites.h"
 #include "browser/idle_loop.h"
 #include "browser/list_rows.h"
@@ -164,8 +162,8 @@ void RunActionOnRows(HWND pane, int kind, const std::vector<int>& rows, bool lis
   for (int row : rows) {
     if (row >= g_listCount) continue;
     const int entry = g_displayOrder[row];
-    const int32_t result = ExecuteEntryAction(entry, kind, L"", -1, 0);
-    AddActionHistoryEntry(entry, kind, -1, result);
+    const int32_t result = g_browserHooks.executeEntryAction(entry, kind, L"", -1, 0);
+    g_browserHooks.addActionHistoryEntry(entry, kind, -1, result);
     SendMessageW(pane, WM_COMMAND, kUpdateEntryRowCommand, row);
   }
   if (listFocused) ReleaseMouseCapture();
@@ -345,7 +343,7 @@ void RunListPaneCommand(HWND pane, int id, LPARAM lParam) {
     case 120: ViewSelectedOnly(); return;
     case 122: UndoTargets(pane); return;
     case 123: SHEmptyRecycleBinW(g_hwndMain, nullptr, 0); return;
-    case 125: SetWallpaperFromSelection(pane); return;
+    case 125: g_browserHooks.setWallpaperFromSelection(pane); return;
     case 126: SendTo(MainWindow(), 32788); return;
     case 127: SendTo(MainWindow(), 32783); return;
     case 128: SendTo(MainWindow(), 32787); return;

@@ -1,5 +1,4 @@
 #include "browser/navigation_pane.h"
-#include "actions/raw_batch.h"
 
 #include "core/folder_cache.h"
 
@@ -8,6 +7,7 @@
 
 #include <cwchar>
 
+#include "browser/browser_hooks.h"
 #include "browser/collections.h"
 #include "browser/drag_drop.h"
 #include "browser/focus_queries.h"
@@ -24,7 +24,6 @@
 #include "browser/viewer_panes.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
-#include "actions/action_history.h"
 #include "core/image_pipeline.h"
 #include "core/thumbnail_list_thread.h"
 #include "viewer/viewer_threads.h"
@@ -39,7 +38,6 @@
 #include "core/pure/folder_cache_format.h"
 #include "core/pure/path_text.h"
 #include "core/settings.h"
-#include "settings_dialog/color_settings.h"
 #include "core/window_helpers.h"
 #include "resources/resource.h"
 
@@ -170,7 +168,7 @@ void RebuildFolderTree(HWND pane) {
   g_listLoadBlocked = 0;
   Select(tree, current);
   if (g_viewMode & 2) g_redrawFlag = 1;
-  ApplyColorSettings();
+  g_browserHooks.applyColorSettings();
 }
 
 // ---- hit tests ----
@@ -673,7 +671,7 @@ void OnDestroy(HWND pane) {
   g_savedRow = row;
   StopThumbnailListThread();
   StopViewerThreads();
-  WaitRawDevelopWorker();
+  g_browserHooks.waitRawDevelopWorker();
   BuildFolderCache();
   WriteFolderCache();  // it clears a pending skip request instead of writing
   FreeImageEntries();
@@ -778,7 +776,7 @@ int CopyEntryToTargetFolder(int32_t entry) {
   ImageEntry* e = TakeEntryForTransfer(entry, &presence);
   if (!e) return 0;
   bool done = false;
-  if (IsEntryFileInPlace(entry)) {
+  if (g_browserHooks.isEntryFileInPlace(entry)) {
     wchar_t target[kPathChars];
     done = BuildChildFolderPath(U(g_targetFolder), U(EntryName(e)), U(target), kPathChars) &&
            RunSingleFileOperation(FO_COPY, EntryPath(e), target, FOF_SILENT);
@@ -786,7 +784,7 @@ int CopyEntryToTargetFolder(int32_t entry) {
       ++g_copyCount;
       UpdateStatusCounters(2);
     }
-    AddActionHistoryEntry(entry, 3, -4, done ? 1 : 0);
+    g_browserHooks.addActionHistoryEntry(entry, 3, -4, done ? 1 : 0);
   }
   e->presence = presence;
   return done ? 1 : 0;
@@ -795,7 +793,7 @@ int CopyEntryToTargetFolder(int32_t entry) {
 int MoveEntryToTargetFolder(int32_t entry) {
   uint8_t presence = 0;
   ImageEntry* e = TakeEntryForTransfer(entry, &presence);
-  if (!e || !IsEntryFileInPlace(entry)) return 0;
+  if (!e || !g_browserHooks.isEntryFileInPlace(entry)) return 0;
   wchar_t target[kPathChars];
   const bool done = BuildChildFolderPath(U(g_targetFolder), U(EntryName(e)), U(target), kPathChars) &&
                     RunSingleFileOperation(FO_MOVE, EntryPath(e), g_targetFolder, FOF_SILENT);
@@ -805,7 +803,7 @@ int MoveEntryToTargetFolder(int32_t entry) {
   } else {
     e->presence = presence;
   }
-  AddActionHistoryEntry(entry, 4, -5, done ? 1 : 0);
+  g_browserHooks.addActionHistoryEntry(entry, 4, -5, done ? 1 : 0);
   return done ? 1 : 0;
 }
 

@@ -11,6 +11,7 @@
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/list_hooks.h"
+#include "core/pending_undo_path.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/pure/folder_notify.h"
@@ -79,7 +80,7 @@ void RenameRow(int row, const wchar_t* newName) {
   wchar_t folder[kPathChars], target[kPathChars];
   GetFolderPart(EntryPath(e), folder);
   if (swprintf(target, kPathChars, L"%ls%ls", folder, newName) < 0) return;  // longer than a path
-  CopyText(U16(g_listHooks.pendingUndoPath()), kPathChars, U16(EntryPath(e)));
+  CopyText(U16(g_pendingUndoPath), kPathChars, U16(EntryPath(e)));
   CopyText(U16(EntryPath(e)), kEntryPathChars, U16(target));
   SetEntryNamePointer(e);
   g_listHooks.addActionHistoryEntry(g_displayOrder[row], 10, -3, 1);

@@ -17,7 +17,6 @@ struct ListHooks {
   // The entry's undo steps, and the action history's record of a rename made outside the program.
   void (*clearEntryUndoList)(int32_t entry);
   int32_t (*addActionHistoryEntry)(int32_t entry, int32_t kind, int32_t source, int32_t result);
-  wchar_t* (*pendingUndoPath)();  // the old path the next rename record takes
   bool (*renameInProgress)();     // the program's own renames, which the folder watcher drops
 
   // The collection shown: its path list, and the name its cache file is called by (null when

@@ -28,7 +28,7 @@
 #include "core/path_utils.h"
 #include "core/settings.h"
 #include "settings_dialog/action_pages.h"
-#include "settings_dialog/action_pages_ids.h"
+#include "resources/action_pages_ids.h"
 
 namespace {
 constexpr int kActionListSlot = 19;

@@ -12,7 +12,7 @@
 #include "core/settings.h"
 #include "resources/resource.h"
 #include "settings_dialog/settings_dialog.h"
-#include "settings_dialog/settings_ids.h"
+#include "resources/settings_ids.h"
 
 uint32_t g_appliedColors[20];
 COLORREF CustomColors[16];

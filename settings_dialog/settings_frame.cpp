@@ -15,10 +15,10 @@
 #include "core/window_helpers.h"
 #include "resources/resource.h"
 #include "settings_dialog/action_pages.h"
-#include "settings_dialog/action_pages_ids.h"
+#include "resources/action_pages_ids.h"
 #include "settings_dialog/color_settings.h"
 #include "settings_dialog/pure/page_rules.h"
-#include "settings_dialog/settings_ids.h"
+#include "resources/settings_ids.h"
 #include "settings_dialog/settings_more_ids.h"
 
 uint8_t ThumbnailRebuildFlag = 0;

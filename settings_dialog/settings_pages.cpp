@@ -21,7 +21,7 @@
 #include "settings_dialog/pure/page_rules.h"
 #include "settings_dialog/settings_dialog.h"
 #include "settings_dialog/settings_help.h"
-#include "settings_dialog/settings_ids.h"
+#include "resources/settings_ids.h"
 
 namespace {
 constexpr int kPageSlot[5] = {14, 15, 16, 17, 18};

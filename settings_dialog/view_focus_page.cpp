@@ -6,7 +6,7 @@
 #include "core/settings.h"
 #include "viewer/pure/view_focus_points.h"
 #include "settings_dialog/settings_dialog.h"
-#include "settings_dialog/settings_ids.h"
+#include "resources/settings_ids.h"
 
 namespace {
 const wchar_t* const kNames[kViewFocusTypes] = {L"中央＋４点外周", L"中央＋８点外周", L"中央＋４点外周(菱形)",

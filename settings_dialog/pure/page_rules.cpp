@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "settings_dialog/settings_ids.h"
+#include "resources/settings_ids.h"
 
 namespace {
 #define FLD(f) static_cast<uint32_t>(offsetof(SettingsBlock, f)), static_cast<uint8_t>(sizeof(SettingsBlock::f))

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "settings_dialog/pure/page_rules.h"
+#include "resources/settings_ids.h"
 #include "viewer/pure/view_focus_points.h"
-#include "settings_dialog/settings_ids.h"
 
 namespace {
 const PageBinding& Binding(int page, int id) {

@@ -11,7 +11,7 @@
 
 #include "core/pure/scramble.h"
 #include "core/pure/settings_block.h"
-#include "settings_dialog/action_pages_ids.h"
+#include "resources/action_pages_ids.h"
 #include "support/remote_controls.h"
 #include "support/win_test_support.h"
 

@@ -19,7 +19,7 @@
 #include "core/pure/scramble.h"
 #include "core/settings.h"
 #include "settings_dialog/action_pages.h"
-#include "settings_dialog/action_pages_ids.h"
+#include "resources/action_pages_ids.h"
 #include "settings_dialog/settings_dialog.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"

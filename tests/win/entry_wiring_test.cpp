@@ -13,7 +13,12 @@
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/list_helpers.h"
+#include "actions/actions_hooks.h"
+#include "browser/browser_hooks.h"
 #include "core/list_hooks.h"
+#include "core/pipeline_hooks.h"
+#include "metadata/metadata_hooks.h"
+#include "viewer/viewer_hooks.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 
@@ -149,10 +154,22 @@ TEST_F(EntryWiringTest, ThePanesShowTheRowsTheCursorAsksFor) {
 }
 
 // A member the program never installs would only fail when first called, perhaps on a rare path
-// (a rename seen by the folder watcher): every one is set before the first test.
-TEST(ListHooks, EveryMemberIsInstalled) {
-  const auto* members = reinterpret_cast<const void* const*>(&g_listHooks);
-  for (size_t i = 0; i < sizeof(ListHooks) / sizeof(void*); ++i) EXPECT_NE(members[i], nullptr) << "member " << i;
+// (a rename seen by the folder watcher): every member of every hook record is set before the
+// first test, by the installer the program runs at start-up.
+template <class Record>
+void ExpectEveryMemberInstalled(const Record& record, const char* name) {
+  static_assert(sizeof(Record) % sizeof(void*) == 0, "a hook record holds function pointers only");
+  const auto* members = reinterpret_cast<const void* const*>(&record);
+  for (size_t i = 0; i < sizeof(Record) / sizeof(void*); ++i) EXPECT_NE(members[i], nullptr) << name << " member " << i;
+}
+
+TEST(ProgramHooks, EveryMemberIsInstalled) {
+  ExpectEveryMemberInstalled(g_pipelineHooks, "PipelineHooks");
+  ExpectEveryMemberInstalled(g_listHooks, "ListHooks");
+  ExpectEveryMemberInstalled(g_metadataHooks, "MetadataHooks");
+  ExpectEveryMemberInstalled(g_viewerHooks, "ViewerHooks");
+  ExpectEveryMemberInstalled(g_browserHooks, "BrowserHooks");
+  ExpectEveryMemberInstalled(g_actionsHooks, "ActionsHooks");
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include "actions/action_table.h"
 #include "actions/batch_rename.h"
 #include "actions/entry_actions.h"
-#include "browser/hot_key_scan.h"
+#include "actions/hot_key_scan.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "browser/rebar_bands.h"

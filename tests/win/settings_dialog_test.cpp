@@ -17,7 +17,7 @@
 #include "core/settings.h"
 #include "settings_dialog/pure/page_rules.h"
 #include "settings_dialog/settings_dialog.h"
-#include "settings_dialog/settings_ids.h"
+#include "resources/settings_ids.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"
 

@@ -12,7 +12,7 @@
 
 #include "core/pure/scramble.h"
 #include "core/pure/settings_block.h"
-#include "settings_dialog/settings_ids.h"
+#include "resources/settings_ids.h"
 #include "settings_dialog/settings_more_ids.h"
 #include "support/win_test_support.h"
 

@@ -1,4 +1,4 @@
-#include "browser/hot_key_scan.h"
+#include "actions/hot_key_scan.h"
 
 #include <windows.h>
 
@@ -7,6 +7,7 @@
 #include "actions/action_dispatch.h"
 #include "actions/action_path_dialog.h"
 #include "actions/action_table.h"
+#include "actions/actions_hooks.h"
 #include "actions/batch_rename.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
@@ -17,7 +18,6 @@
 #include "core/list_helpers.h"
 #include "core/message_box.h"
 #include "core/settings.h"
-#include "settings_dialog/settings_dialog.h"
 
 int32_t g_lastFiredKey = 0;
 
@@ -84,7 +84,7 @@ class IdleFiringHost : public ActionFiringHost {
         PauseBusy();
         return FireAnswer::kRun;
       case 6:
-        OpenSettingsDialog(g_hwndMain, 8);
+        g_actionsHooks.openSettingsDialog(g_hwndMain, 8);
         g_mouseActionKey = key;
         return FireAnswer::kRestartWalk;
       default:

@@ -25,6 +25,9 @@ count() {  # reads ctest's summary line: "NN% tests passed, F tests failed out o
   passed=$((passed + t - f)); failed=$((failed + f))
 }
 
+echo "== include layers"
+if "$here/check_layers.sh"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 echo "== native tests (ASan/UBSan)"
 (cd "$BRN_BUILD/native" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$(nproc)") 2>&1 | tee "$BRN_BUILD/native-tests.log"
 count "$BRN_BUILD/native-tests.log"

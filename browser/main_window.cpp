@@ -46,8 +46,7 @@ uint8_t g_sizeMoveFlag = 1;
 int32_t g_lastRebarHeight = 0;
 
 HWND Slot(int slot) { return g_windowSlots[slot]; }
-HWND PaneChild(int id) { return Slot(kSlotFileListPane) ? GetDlgItem(Slot(kSlotFileListPane), id) : nullptr; }
-HWND NavChild(int id) { return Slot(kSlotNavigationPane) ? GetDlgItem(Slot(kSlotNavigationPane), id) : nullptr; }
+HWND NavChild(int id) { return ChildOfSlot(kSlotNavigationPane, id); }
 
 bool IsShown(HWND w) { return w && (GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE); }
 int32_t WindowHeight(HWND w) {

@@ -5,9 +5,7 @@
 
 HWND g_windowSlots[kWindowSlotCount];
 
-namespace {
 HWND ChildOfSlot(int slot, int id) { return g_windowSlots[slot] ? GetDlgItem(g_windowSlots[slot], id) : nullptr; }
-}  // namespace
 
 HWND GetListControl() { return ChildOfSlot(kSlotFileListPane, IDC_FILE_LIST); }
 HWND GetPaneControl(int pane) {

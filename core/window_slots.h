@@ -35,6 +35,8 @@ enum WindowSlot {
 };
 extern HWND g_windowSlots[kWindowSlotCount];
 
+// The control with that id in the window of a slot; null while that window is closed.
+HWND ChildOfSlot(int slot, int id);
 // The controls of the two panes: the file list, viewer pane 0..3 (null outside), the tree the
 // navigation pane shows. Null while their pane is closed.
 HWND GetListControl();

@@ -1,5 +1,7 @@
 #include "core/pure/thumbnail_geometry.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
@@ -45,5 +47,93 @@ void ComputeSmallHistogram(const uint8_t* pixels, int width, int height, int str
   for (int i = 0; i < 96; ++i) {
     int v = counts[i] / 2;
     bins[i] = static_cast<uint8_t>(v > 255 ? 255 : v);
+  }
+}
+
+namespace {
+
+// The rounding of a blend position: float arithmetic with a double half added, as drawn.
+int RoundPosition(float position) {
+  return static_cast<int>(std::floor(static_cast<float>(static_cast<double>(position * 255.0f) + 0.5)));
+}
+
+// Two colours mixed by their alpha; below a whole step of alpha the mix is transparent black.
+uint32_t BlendColours(uint32_t start, uint32_t end, float position) {
+  const int pos = RoundPosition(position);
+  const int startA = static_cast<int>((start >> 24) & 0xff) * (pos ^ 0xff);
+  const int endA = static_cast<int>((end >> 24) & 0xff) * pos;
+  const int finalA = startA + endA;
+  if (finalA < 0xff) return 0;
+  auto channel = [&](int shift) {
+    return static_cast<uint32_t>((static_cast<int>((start >> shift) & 0xff) * startA +
+                                  static_cast<int>((end >> shift) & 0xff) * endA) / finalA);
+  };
+  return static_cast<uint32_t>(finalA / 0xff) << 24 | channel(16) << 16 | channel(8) << 8 | channel(0);
+}
+
+}  // namespace
+
+void ScaleIntoBox(const uint32_t* source, int sourceWidth, int sourceHeight, uint32_t* box, int boxWidth,
+                  int boxHeight, ThumbRect r) {
+  if (boxWidth <= 0 || boxHeight <= 0) return;
+  std::memset(box, 0, static_cast<size_t>(boxWidth) * boxHeight * 4);
+  if (!source || sourceWidth <= 0 || sourceHeight <= 0 || r.width == 0 || r.height == 0) return;
+  // The box's pixel (x, y) samples the source at (x0 + x * dx, y0 + y * dy): the inverse of the
+  // rectangle's scale, every step in float as the drawing computes it, so the samples fall alike.
+  const float sw = static_cast<float>(sourceWidth), sh = static_cast<float>(sourceHeight);
+  const float m11 = static_cast<float>(r.width) / sw, m22 = static_cast<float>(r.height) / sh;
+  const float ix = 1 / m11, iy = 1 / m22;
+  const float x0 = -static_cast<float>(r.x) / m11, y0 = -static_cast<float>(r.y) / m22;
+  const float dx = (ix + x0) - x0, dy = (iy + y0) - y0;
+  int left = std::min(r.x, r.x + r.width), right = std::max(r.x, r.x + r.width);
+  int top = std::min(r.y, r.y + r.height), bottom = std::max(r.y, r.y + r.height);
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, boxWidth);
+  bottom = std::min(bottom, boxHeight);
+  auto sample = [&](int x, int y) -> uint32_t {
+    if (x < 0 || y < 0 || x >= sourceWidth || y >= sourceHeight) return 0;
+    return source[static_cast<size_t>(y) * sourceWidth + x];
+  };
+  for (int y = top; y < bottom; ++y) {
+    const float sy = y0 + static_cast<float>(y) * dy;
+    if (!(sy >= 0 && sy < sh)) continue;
+    const float topF = std::floor(sy);
+    const int topY = static_cast<int>(topF), bottomY = static_cast<int>(std::ceil(sy));
+    uint32_t* out = box + static_cast<size_t>(y) * boxWidth;
+    for (int x = left; x < right; ++x) {
+      const float sx = x0 + static_cast<float>(x) * dx;
+      if (!(sx >= 0 && sx < sw)) continue;
+      const float leftF = std::floor(sx);
+      const int leftX = static_cast<int>(leftF), rightX = static_cast<int>(std::ceil(sx));
+      uint32_t c;
+      if (leftX == rightX && topY == bottomY) {
+        c = sample(leftX, topY);
+      } else {
+        const float xOffset = sx - leftF;
+        const uint32_t upper = BlendColours(sample(leftX, topY), sample(rightX, topY), xOffset);
+        const uint32_t lower = BlendColours(sample(leftX, bottomY), sample(rightX, bottomY), xOffset);
+        c = BlendColours(upper, lower, sy - topF);
+      }
+      // Laid over transparent black: a transparent sample leaves the black.
+      out[x] = (c & 0xff000000u) ? c : 0;
+    }
+  }
+}
+
+void BoxToBgr(const uint32_t* box, int count, bool premultiply, uint8_t* out) {
+  for (int i = 0; i < count; ++i, out += 3) {
+    const uint32_t c = box[i];
+    const uint32_t a = c >> 24;
+    const uint32_t b = c & 0xff, g = (c >> 8) & 0xff, r = (c >> 16) & 0xff;
+    if (premultiply) {
+      out[0] = static_cast<uint8_t>((b * a + 127) / 255);
+      out[1] = static_cast<uint8_t>((g * a + 127) / 255);
+      out[2] = static_cast<uint8_t>((r * a + 127) / 255);
+    } else {
+      out[0] = static_cast<uint8_t>(b);
+      out[1] = static_cast<uint8_t>(g);
+      out[2] = static_cast<uint8_t>(r);
+    }
   }
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 ThumbRect ComputeThumbnailRect(int boxWidth, int boxHeight, int pictureWidth, int pictureHeight, bool fit) {
   if (fit || pictureWidth <= 0 || pictureHeight <= 0 || boxWidth <= 0 || boxHeight <= 0)
@@ -95,25 +96,59 @@ void ScaleIntoBox(const uint32_t* source, int sourceWidth, int sourceHeight, uin
     if (x < 0 || y < 0 || x >= sourceWidth || y >= sourceHeight) return 0;
     return source[static_cast<size_t>(y) * sourceWidth + x];
   };
+  // A sample's place depends on its column or its row only: worked out once for each.
+  struct Step {
+    int low, high;  // the two source pixels (floor and ceiling)
+    float offset;   // the distance from the low one
+    bool inside;
+  };
+  auto step = [](float at, float size) {
+    Step s{0, 0, 0, at >= 0 && at < size};
+    if (s.inside) {
+      const float low = std::floor(at);
+      s.low = static_cast<int>(low);
+      s.high = static_cast<int>(std::ceil(at));
+      s.offset = at - low;
+    }
+    return s;
+  };
+  std::vector<Step> columns(static_cast<size_t>(std::max(0, right - left)));
+  std::vector<int> columnPos(columns.size());
+  for (int x = left; x < right; ++x) {
+    columns[static_cast<size_t>(x - left)] = step(x0 + static_cast<float>(x) * dx, sw);
+    columnPos[static_cast<size_t>(x - left)] = RoundPosition(columns[static_cast<size_t>(x - left)].offset);
+  }
   for (int y = top; y < bottom; ++y) {
-    const float sy = y0 + static_cast<float>(y) * dy;
-    if (!(sy >= 0 && sy < sh)) continue;
-    const float topF = std::floor(sy);
-    const int topY = static_cast<int>(topF), bottomY = static_cast<int>(std::ceil(sy));
+    const Step row = step(y0 + static_cast<float>(y) * dy, sh);
+    if (!row.inside) continue;
+    const int rowPos = RoundPosition(row.offset);
     uint32_t* out = box + static_cast<size_t>(y) * boxWidth;
     for (int x = left; x < right; ++x) {
-      const float sx = x0 + static_cast<float>(x) * dx;
-      if (!(sx >= 0 && sx < sw)) continue;
-      const float leftF = std::floor(sx);
-      const int leftX = static_cast<int>(leftF), rightX = static_cast<int>(std::ceil(sx));
+      const Step& col = columns[static_cast<size_t>(x - left)];
+      if (!col.inside) continue;
       uint32_t c;
-      if (leftX == rightX && topY == bottomY) {
-        c = sample(leftX, topY);
+      if (col.low == col.high && row.low == row.high) {
+        c = sample(col.low, row.low);
       } else {
-        const float xOffset = sx - leftF;
-        const uint32_t upper = BlendColours(sample(leftX, topY), sample(rightX, topY), xOffset);
-        const uint32_t lower = BlendColours(sample(leftX, bottomY), sample(rightX, bottomY), xOffset);
-        c = BlendColours(upper, lower, sy - topF);
+        const uint32_t tl = sample(col.low, row.low), tr = sample(col.high, row.low);
+        const uint32_t bl = sample(col.low, row.high), br = sample(col.high, row.high);
+        if ((tl & tr & bl & br) >> 24 == 0xff) {
+          // All four opaque: the mix by alpha comes down to whole weights over 255, as exact.
+          const int px = columnPos[static_cast<size_t>(x - left)], py = rowPos;
+          auto mix = [](uint32_t a, uint32_t b, int pos, int shift) {
+            return (static_cast<int>((a >> shift) & 0xff) * (pos ^ 0xff) + static_cast<int>((b >> shift) & 0xff) * pos) /
+                   0xff;
+          };
+          c = 0xFF000000u;
+          for (int shift = 0; shift < 24; shift += 8) {
+            const int upper = mix(tl, tr, px, shift), lower = mix(bl, br, px, shift);
+            c |= static_cast<uint32_t>((upper * (py ^ 0xff) + lower * py) / 0xff) << shift;
+          }
+        } else {
+          const uint32_t upper = BlendColours(tl, tr, col.offset);
+          const uint32_t lower = BlendColours(bl, br, col.offset);
+          c = BlendColours(upper, lower, row.offset);
+        }
       }
       // Laid over transparent black: a transparent sample leaves the black.
       out[x] = (c & 0xff000000u) ? c : 0;

@@ -134,16 +134,18 @@ void ScaleIntoBox(const uint32_t* source, int sourceWidth, int sourceHeight, uin
         const uint32_t bl = sample(col.low, row.high), br = sample(col.high, row.high);
         if ((tl & tr & bl & br) >> 24 == 0xff) {
           // All four opaque: the mix by alpha comes down to whole weights over 255, as exact.
-          const int px = columnPos[static_cast<size_t>(x - left)], py = rowPos;
-          auto mix = [](uint32_t a, uint32_t b, int pos, int shift) {
-            return (static_cast<int>((a >> shift) & 0xff) * (pos ^ 0xff) + static_cast<int>((b >> shift) & 0xff) * pos) /
-                   0xff;
+          const uint32_t px = static_cast<uint32_t>(columnPos[static_cast<size_t>(x - left)]);
+          const uint32_t py = static_cast<uint32_t>(rowPos);
+          // Two channels at once (red and blue, alpha and green), each in 16 bits: a product
+          // of two bytes fits, and (v + 1 + (v >> 8)) >> 8 is v / 255 for every such v.
+          auto mix = [](uint32_t a, uint32_t b, uint32_t pos) {
+            const uint32_t v = a * (pos ^ 0xff) + b * pos;
+            return ((v + 0x00010001u + ((v >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
           };
-          c = 0xFF000000u;
-          for (int shift = 0; shift < 24; shift += 8) {
-            const int upper = mix(tl, tr, px, shift), lower = mix(bl, br, px, shift);
-            c |= static_cast<uint32_t>((upper * (py ^ 0xff) + lower * py) / 0xff) << shift;
-          }
+          const uint32_t m = 0x00FF00FFu;
+          const uint32_t rb = mix(mix(tl & m, tr & m, px), mix(bl & m, br & m, px), py);
+          const uint32_t ag = mix(mix((tl >> 8) & m, (tr >> 8) & m, px), mix((bl >> 8) & m, (br >> 8) & m, px), py);
+          c = rb | ag << 8;
         } else {
           const uint32_t upper = BlendColours(tl, tr, col.offset);
           const uint32_t lower = BlendColours(bl, br, col.offset);

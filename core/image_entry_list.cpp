@@ -274,25 +274,12 @@ void ForEachTypedFile(const wchar_t* folder, const wchar_t* name, Take take) {
   HANDLE find = FindFirstFileExW(pattern, FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
                                  FIND_FIRST_EX_LARGE_FETCH);
   if (find == INVALID_HANDLE_VALUE) return;
-  // The folder part once, each name after it (a formatted print for every file cost a tenth of
-  // the listing).
-  wchar_t path[kPathChars * 2];
-  const size_t folderChars = wcslen(folder);
-  if (folderChars + 1 >= kPathChars * 2) {
-    FindClose(find);
-    return;
-  }
-  wmemcpy(path, folder, folderChars);
-  path[folderChars] = L'\\';
-  wchar_t* namePart = path + folderChars + 1;
-  const size_t nameRoom = kPathChars * 2 - folderChars - 1;
   do {
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     uint32_t type = GetFileTypeFlag(fd.cFileName);
     if (!type) continue;
-    const size_t nameChars = wcslen(fd.cFileName);
-    if (nameChars >= nameRoom) continue;  // no entry holds such a path
-    wmemcpy(namePart, fd.cFileName, nameChars + 1);
+    wchar_t path[kPathChars * 2];
+    swprintf(path, kPathChars * 2, L"%ls\\%ls", folder, fd.cFileName);
     if (!take(path, type, fd)) break;
   } while (FindNextFileW(find, &fd));
   FindClose(find);

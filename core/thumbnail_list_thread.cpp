@@ -771,6 +771,8 @@ void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out
     g->DrawImage(picture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
     TakeBoxPixels(canvases.histogram, &out->histogramBox);
   }
+  // A preview drawn from (high-resolution thumbnails) is not held on to between rows.
+  if (words.words.capacity() > (1u << 16)) std::vector<uint32_t>().swap(words.words);
 }
 
 // Under the image lock: the pictures into the lists and the histogram picture to the entry.

@@ -8,6 +8,7 @@
 #include "metadata/metadata_reader.h"
 #include "viewer/fitted_pictures.h"
 #include "viewer/movie_player.h"
+#include "viewer/pure/unsharp_mask.h"
 #include "viewer/sharpen.h"
 #include "viewer/viewer_paint.h"
 #include "viewer/viewer_threads.h"
@@ -23,6 +24,7 @@ void InstallPipelineHooks() {
   g_pipelineHooks.waitViewerDevelopThread = &WaitViewerDevelopThread;
   g_pipelineHooks.startViewerDevelopThread = &StartViewerDevelopThread;
   g_pipelineHooks.sharpenBitmap = &SharpenBitmap;
+  g_pipelineHooks.sharpenPixels24 = &SharpenPixels24;
   g_pipelineHooks.clearHeaderSortMarks = &ClearHeaderSortMarks;
   g_pipelineHooks.fillThumbnailList = &FillThumbnailList;
   g_pipelineHooks.createThumbnailImageLists = &CreateThumbnailImageLists;

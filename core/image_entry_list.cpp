@@ -286,6 +286,7 @@ bool SettledFile(const wchar_t* path) {
 }
 
 void FinishLoad() {
+  ShowProgressStep();
   MarkFlaggedEntries();
   StageClock settle(kClockSettle);
   if (g_entryCount > 0) {

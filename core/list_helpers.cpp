@@ -197,10 +197,28 @@ void ShowProgressCount() {
   if (bar) PostMessageW(bar, PBM_SETPOS, ProgressPercent(g_listProcessedRows, g_entryCount), 0);
 }
 
+namespace {
+DWORD s_progressShownAt = 0;
+}
+
+// The bar paints itself at once on every change of its position (every tenth step): under Wine
+// those paints cost a folder's load more than its listing. It follows the steps a few times a
+// second, and ShowProgressStep puts the last step's position there when a load ends.
 void StepProgressBar() {
   ++g_progressSteps;
   HWND bar = g_listHooks.progressBar();
-  if (bar) SendMessageW(bar, PBM_SETPOS, StepPercent(g_progressSteps), 0);
+  if (!bar) return;
+  const DWORD now = GetTickCount();
+  if (now - s_progressShownAt < 40) return;
+  s_progressShownAt = now;
+  SendMessageW(bar, PBM_SETPOS, StepPercent(g_progressSteps), 0);
+}
+
+void ShowProgressStep() {
+  HWND bar = g_listHooks.progressBar();
+  if (!bar) return;
+  s_progressShownAt = GetTickCount();
+  SendMessageW(bar, PBM_SETPOS, StepPercent(g_progressSteps), 0);
 }
 
 void RestoreSavedFocus() {

@@ -25,6 +25,8 @@ void SelectCurrentEntryRow();
 bool SplitAtSeparator(wchar_t** text, wchar_t** head, int index);
 void ShowProgressCount();
 void StepProgressBar();
+// The progress bar at the last step's position (the steps move it a few times a second).
+void ShowProgressStep();
 void RestoreSavedFocus();
 bool IsMainWindowAloneInFront();
 bool IsOwnWindowInFront();

@@ -28,8 +28,9 @@ struct PipelineHooks {
   bool (*needsFullDevelopment)(ImageEntry* entry, int32_t row);
   bool (*waitViewerDevelopThread)();
   void (*startViewerDevelopThread)();
-  // The thumbnails' sharpening.
+  // The thumbnails' sharpening, of a bitmap or of 24-bit pixels the list thread scaled itself.
   bool (*sharpenBitmap)(Gdiplus::Bitmap* bitmap, int radius, int percent);
+  bool (*sharpenPixels24)(uint8_t* pixels, int width, int height, int stride, int radius, int percent);
   // The file list's rows and image lists, rebuilt by each list load.
   void (*clearHeaderSortMarks)(HWND list);
   void (*fillThumbnailList)(HWND list, int count);

@@ -663,26 +663,112 @@ struct RowPictures {
   std::unique_ptr<Gdiplus::Bitmap> histogramPicture;  // becomes the entry's
 };
 
+// A picture's pixels as 32-bit A,R,G,B words, for the box scaler.
+struct SourceWords {
+  int width = 0, height = 0;
+  std::vector<uint32_t> words;
+};
+
+// The bitmap's pixels, read once; false for what the scaler does not draw as GDI+ does (a picture
+// that is not a bitmap, premultiplied pixels, which GDI+ lays over the box another way).
+bool ReadSourceWords(Gdiplus::Image* source, SourceWords* out) {
+  if (!source || source->GetType() != Gdiplus::ImageTypeBitmap || (source->GetPixelFormat() & PixelFormatPAlpha))
+    return false;
+  auto* bitmap = static_cast<Gdiplus::Bitmap*>(source);
+  const int width = static_cast<int>(bitmap->GetWidth()), height = static_cast<int>(bitmap->GetHeight());
+  if (width <= 0 || height <= 0) return false;
+  out->words.resize(static_cast<size_t>(width) * height);
+  Gdiplus::Rect all(0, 0, width, height);
+  Gdiplus::BitmapData data{};
+  data.Width = static_cast<UINT>(width);
+  data.Height = static_cast<UINT>(height);
+  data.Stride = width * 4;
+  data.PixelFormat = PixelFormat32bppARGB;
+  data.Scan0 = out->words.data();
+  if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
+                       &data) != Gdiplus::Ok)
+    return false;
+  bitmap->UnlockBits(&data);
+  out->width = width;
+  out->height = height;
+  return true;
+}
+
+// The same of 24-bit B,G,R rows (as the cache keeps pictures): opaque.
+void WordsFromBgr(const uint8_t* bgr, int width, int height, SourceWords* out) {
+  out->width = width;
+  out->height = height;
+  out->words.resize(static_cast<size_t>(width) * height);
+  for (size_t i = 0; i < out->words.size(); ++i, bgr += 3)
+    out->words[i] = 0xFF000000u | static_cast<uint32_t>(bgr[2]) << 16 | static_cast<uint32_t>(bgr[1]) << 8 | bgr[0];
+}
+
+// A box drawn from the source's words by the program's own scaler, the pixels GDI+ drew (see
+// ScaleIntoBox): a GDI+ bitmap, its drawing and its reads cost most of a row from the cache.
+bool DrawBoxFromWords(const SourceWords& source, int width, int height, ThumbRect r, bool sharpen, int amount,
+                      BoxPixels* out) {
+  StageClock clock(kClockBoxes);
+  if (width <= 0 || height <= 0) return false;
+  static thread_local std::vector<uint32_t> box;
+  box.resize(static_cast<size_t>(width) * height);
+  ScaleIntoBox(source.words.data(), source.width, source.height, box.data(), width, height, r);
+  out->width = width;
+  out->height = height;
+  out->bytes.resize(static_cast<size_t>(width) * height * 3);
+  // A sharpened box went through a 24-bit read, which drops the alpha, and came back opaque.
+  BoxToBgr(box.data(), width * height, !sharpen, out->bytes.data());
+  clock.Stop();
+  if (sharpen) {
+    StageClock sharpening(kClockSharpen);
+    g_pipelineHooks.sharpenPixels24(out->bytes.data(), width, height, width * 3, 1, amount * 10);
+  }
+  return true;
+}
+
+ThumbRect BoxRect(const ImageEntry* entry, int width, int height, bool fit) {
+  int pw = entry->info.width, ph = entry->info.height;
+  if ((entry->userRotation + entry->exifRotation) & 1) std::swap(pw, ph);
+  return ComputeThumbnailRect(width, height, pw, ph, fit);
+}
+
 // Draws the boxes and the histogram from the source; reads the entry and writes only its counts.
 void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out) {
   const SettingsBlock& s = g_settings;
   BoxCanvases& canvases = Canvases();
-  DrawBox(canvases.large, source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1, s.noSharpenViewThumbs != 0,
-          s.viewThumbSharpness, &out->large);
-  DrawBox(canvases.small, source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
-          s.noSharpenListThumbs != 0, s.listThumbSharpness, &out->small);
+  static thread_local SourceWords words;
+  if (ReadSourceWords(source, &words)) {
+    DrawBoxFromWords(words, s.thumbWidth, s.thumbHeight, BoxRect(entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1),
+                     s.noSharpenViewThumbs == 0 && s.viewThumbSharpness != 0, s.viewThumbSharpness, &out->large);
+    DrawBoxFromWords(words, s.listThumbWidth, s.listThumbHeight,
+                     BoxRect(entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1),
+                     s.noSharpenListThumbs == 0 && s.listThumbSharpness != 0, s.listThumbSharpness, &out->small);
+  } else {
+    DrawBox(canvases.large, source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1,
+            s.noSharpenViewThumbs != 0, s.viewThumbSharpness, &out->large);
+    DrawBox(canvases.small, source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
+            s.noSharpenListThumbs != 0, s.listThumbSharpness, &out->small);
+  }
   StageClock histogramClock(kClockHistogram);
   // The counts and the picture of an entry from the cache came with it.
   const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
   if (!cachedHistogram && !(entry->flags & kFlagRenderAgain)) MeasureHistogram(source, entry->info.histogram);
   Gdiplus::Bitmap* picture = CachedHistogramPicture(cachedHistogram);
+  const bool fromCache = picture != nullptr;
   if (!picture) picture = DrawHistogramPicture(entry->info.histogram);
   out->histogramPicture.reset(picture);
-  if (Gdiplus::Graphics* g = canvases.histogram.Clean(s.listThumbWidth, s.listThumbHeight)) {
+  const ThumbRect whole{0, 0, s.listThumbWidth, s.listThumbHeight};
+  if (fromCache) {
+    WordsFromBgr(cachedHistogram, kHistogramWidth, kHistogramHeight, &words);
+    DrawBoxFromWords(words, s.listThumbWidth, s.listThumbHeight, whole, false, 0, &out->histogramBox);
+  } else if (ReadSourceWords(picture, &words)) {
+    DrawBoxFromWords(words, s.listThumbWidth, s.listThumbHeight, whole, false, 0, &out->histogramBox);
+  } else if (Gdiplus::Graphics* g = canvases.histogram.Clean(s.listThumbWidth, s.listThumbHeight)) {
     g->SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
     g->DrawImage(picture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
     TakeBoxPixels(canvases.histogram, &out->histogramBox);
   }
+  // A preview drawn from (high-resolution thumbnails) is not held on to between rows.
+  if (words.words.capacity() > (1u << 16)) std::vector<uint32_t>().swap(words.words);
 }
 
 // Under the image lock: the pictures into the lists and the histogram picture to the entry.

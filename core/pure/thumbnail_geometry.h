@@ -22,3 +22,14 @@ int JpegReductionToFit(int width, int height, int boxWidth, int boxHeight);
 
 // Top row of a histogram column of the 16-pixel-high picture.
 inline int HistogramBarTop(int bin) { return bin >= 16 ? 0 : 16 - bin; }
+
+// The source (sourceWidth x sourceHeight words 0xAARRGGBB, row by row) scaled into rectangle r of
+// a boxWidth x boxHeight box (words likewise), bilinear, the box transparent black elsewhere: the
+// pixels the system's picture drawing (GDI+ at low quality, as this platform's runs it) leaves in
+// a cleared 32-bit bitmap, without its fixed cost of a few hundred microseconds a box.
+void ScaleIntoBox(const uint32_t* source, int sourceWidth, int sourceHeight, uint32_t* box, int boxWidth,
+                  int boxHeight, ThumbRect r);
+
+// The box's words as 24-bit B,G,R rows of width * 3 bytes: premultiplied by their alpha (what a
+// premultiplied read of the bitmap gives) or with the alpha dropped (a 24-bit read).
+void BoxToBgr(const uint32_t* box, int count, bool premultiply, uint8_t* out);

@@ -23,6 +23,7 @@
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "core/pure/folder_cache_format.h"
+#include "core/pure/thumbnail_geometry.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "metadata/image_info_win.h"
@@ -195,5 +196,52 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
   g_loadedFolderPath[0] = 0;
   ReleaseRowCanvases();
   if (SUCCEEDED(com)) CoUninitialize();
+  Gdiplus::GdiplusShutdown(token);
+}
+
+// The boxes are drawn by the program's own scaler: the same pixels as GDI+ drawing the picture
+// into a cleared bitmap at low quality, for pictures with see-through pixels, boxes smaller and
+// larger than the picture and rectangles reaching outside the box.
+TEST(ThumbnailPassBytes, BoxScalerDrawsWhatGdiplusDrew) {
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  struct Case {
+    int sw, sh, bw, bh;
+    ThumbRect r;
+  };
+  const Case cases[] = {{88, 60, 88, 60, {0, 0, 88, 60}},   {88, 60, 88, 60, {0, 1, 88, 58}},
+                        {88, 60, 28, 20, {2, 0, 24, 20}},   {32, 16, 28, 20, {0, 0, 28, 20}},
+                        {60, 88, 88, 60, {23, 0, 41, 60}},  {7, 5, 40, 30, {-3, 2, 50, 31}},
+                        {88, 60, 160, 120, {0, 7, 160, 107}}};
+  uint32_t seed = 12345;
+  for (const Case& c : cases) {
+    std::vector<uint32_t> source(static_cast<size_t>(c.sw) * c.sh);
+    for (uint32_t& w : source) {
+      seed = seed * 1103515245u + 12345u;
+      w = seed;
+      if ((seed >> 8) % 3 == 0) w |= 0xFF000000u;  // most pixels opaque, some see-through
+    }
+    Gdiplus::Bitmap picture(c.sw, c.sh, c.sw * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(source.data()));
+    Gdiplus::Bitmap box(c.bw, c.bh, PixelFormat32bppARGB);
+    {
+      Gdiplus::Graphics g(&box);
+      g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
+      g.DrawImage(&picture, Gdiplus::Rect(c.r.x, c.r.y, c.r.width, c.r.height));
+    }
+    std::vector<uint32_t> drawn(static_cast<size_t>(c.bw) * c.bh), ours(drawn.size());
+    Gdiplus::Rect all(0, 0, c.bw, c.bh);
+    Gdiplus::BitmapData data{};
+    ASSERT_EQ(box.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data), Gdiplus::Ok);
+    for (int y = 0; y < c.bh; ++y)
+      std::memcpy(&drawn[static_cast<size_t>(y) * c.bw], static_cast<uint8_t*>(data.Scan0) + y * data.Stride,
+                  static_cast<size_t>(c.bw) * 4);
+    box.UnlockBits(&data);
+    ScaleIntoBox(source.data(), c.sw, c.sh, ours.data(), c.bw, c.bh, c.r);
+    int differing = 0;
+    for (size_t i = 0; i < ours.size(); ++i) differing += ours[i] != drawn[i];
+    EXPECT_EQ(differing, 0) << c.sw << "x" << c.sh << " into " << c.bw << "x" << c.bh << " at " << c.r.x << ","
+                            << c.r.y << " " << c.r.width << "x" << c.r.height;
+  }
   Gdiplus::GdiplusShutdown(token);
 }

@@ -1,11 +1,11 @@
 // The file-list pane (the main window's right-hand child) and its list control's subclass.
 #pragma once
-#include "core/list_pane_state.h"
-#include "core/overlay_marks.h"
 #include <windows.h>
 #include <cstdint>
 #include <vector>
 
+#include "core/list_pane_state.h"
+#include "core/overlay_marks.h"
 
 INT_PTR CALLBACK FileListPaneDlgProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,10 +1,10 @@
 // Where the keyboard focus is among the browsing controls (list 313, viewer panes 301..304).
 #pragma once
+#include <cstdint>
+
+#include "browser/pure/focus_rules.h"
 #include "core/pane_state.h"
 #include "core/pure/window_counts.h"
-#include <cstdint>
-#include "browser/pure/focus_rules.h"
-
 
 int32_t GetFocusedPaneRow();
 bool IsListFocused();

@@ -1,11 +1,12 @@
 // Process-wide image lists and button bitmaps of the user interface, and the placeholder
 // images of the thumbnail lists.
 #pragma once
-#include "core/argb_colour.h"
-#include "core/image_lists.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdint>
+
+#include "core/argb_colour.h"
+#include "core/image_lists.h"
 
 namespace Gdiplus { class Bitmap; }
 

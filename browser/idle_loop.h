@@ -1,10 +1,10 @@
 // The idle timer: every tick serves the requests other code raised.
 #pragma once
-#include "core/idle_requests.h"
 #include <windows.h>
 #include <cstdint>
 
 #include "browser/pure/idle_rules.h"
+#include "core/idle_requests.h"
 
 extern FolderOpenDelay g_folderOpenDelay;
 

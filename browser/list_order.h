@@ -1,9 +1,9 @@
 // The display order of the file list: column sorts, dragged rows, callback rows.
 #pragma once
-#include "core/list_pane_state.h"
 #include <windows.h>
 #include <cstdint>
 
+#include "core/list_pane_state.h"
 
 void SortListByColumn(HWND list, int column, int descending);
 void ClearHeaderSortMarks(HWND list);

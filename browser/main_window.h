@@ -1,12 +1,12 @@
 // The main frame window: the one registered window class of the program, its child layout,
 // and the state the browsing surface shares.
 #pragma once
-#include "core/main_window_state.h"
-#include "core/window_slots.h"
 #include <windows.h>
 #include <cstdint>
 
 #include "browser/rebar_bands.h"
+#include "core/main_window_state.h"
+#include "core/window_slots.h"
 
 // The three splitters live in the settings' working copies: navigation width, list split
 // height, list split width.

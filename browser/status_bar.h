@@ -1,9 +1,9 @@
 // The 11-part status bar: texts are written as pending and pushed once per idle tick.
 #pragma once
-#include "core/status_counters.h"
 #include <windows.h>
 #include <cstdint>
 
+#include "core/status_counters.h"
 
 void CreateStatusBar(HWND parent, HINSTANCE instance);
 void PushStatusTexts();

@@ -1,10 +1,10 @@
 // Viewer pane layout, the rows the panes show, paging, the wheel, and the pane subclasses.
 #pragma once
-#include "core/pane_state.h"
-#include "viewer/pane_cursor.h"
 #include <windows.h>
 #include <cstdint>
 
+#include "core/pane_state.h"
+#include "viewer/pane_cursor.h"
 
 void LayoutViewerPanes(int x, int y, int width, int height);
 void AssignPaneEntries();

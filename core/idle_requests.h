@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <cstdint>
 
-
 extern uint8_t IdleReentryFlag;
 extern int32_t PendingSettingsPage;
 extern int32_t PendingCommand;

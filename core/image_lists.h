@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <cstdint>
 
-
 extern HIMAGELIST g_favouriteIcons, g_actionKindIcons, g_toolboxIcons, g_listThreadIcons, g_listThreadMarks, g_bandIcons, g_commandIcons;
 extern HIMAGELIST g_largeThumbnailList, g_smallThumbnailList;
 extern HBITMAP g_buttonBitmaps[7];

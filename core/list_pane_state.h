@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <cstdint>
 
-
 extern uint32_t g_reportViewFlag;  // 1 detail style, 0 thumbnail style
 extern LONG g_listHeaderStyle;
 extern uint8_t g_listSplitterDragging, g_leftButtonDown, g_popupMenuOpen, g_internalDropHandled;

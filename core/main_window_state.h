@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <cstdint>
 
-
 extern HWND g_hwndMain;
 extern HWND g_statusBar;
 extern uint8_t FullScreenFlag;

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <cstdint>
 
-
 // Per pane: the row locked to it, and the row the cursor asks of it (-1 none).
 extern int32_t g_paneEntry[4];
 extern int32_t g_paneRequested[4];

@@ -5,7 +5,6 @@
 
 #include "core/pure/window_counts.h"
 
-
 extern int32_t g_statusPartEdges[kStatusPartCount];
 extern volatile int32_t g_copyCount, g_moveCount, g_deleteCount;
 

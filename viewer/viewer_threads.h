@@ -1,9 +1,10 @@
 // The viewer's worker threads: the pane render thread, the prefetch thread that prepares the
 // shown pictures and a memory-adaptive window around them, and the RAW development thread.
 #pragma once
-#include "core/viewer_thread_state.h"
 #include <windows.h>
 #include <cstdint>
+
+#include "core/viewer_thread_state.h"
 
 struct ImageEntry;
 

@@ -422,7 +422,7 @@ bool BuildThumbnailLocked(ImageEntry* e) {
     if (!PathExists(reinterpret_cast<const wchar_t*>(e->path))) e->presence = kEntryVanished;
     return false;
   }
-  TurnPicture(e->levelImages[kLevelThumbnail], UpdateExifTurns(e, true));
+  TurnPicture(e->levelImages[kLevelThumbnail], SetThumbnailTurns(e));
   return true;
 }
 
@@ -538,6 +538,8 @@ Image* DecodeViewBlock(HGLOBAL block, IStream* stream, bool wantWhole, int* redu
 
 }  // namespace
 
+int SetThumbnailTurns(ImageEntry* entry) { return UpdateExifTurns(entry, true); }
+
 bool BuildThumbnail(ImageEntry* entry) {
   if (!entry) return false;
   if (entry->levelImages[kLevelThumbnail]) return true;
@@ -587,7 +589,7 @@ bool PutThumbnailMadeAside(ImageEntry* e, Bitmap* picture) {
     return true;
   }
   e->levelImages[kLevelThumbnail] = picture;
-  TurnPicture(picture, UpdateExifTurns(e, true));
+  TurnPicture(picture, SetThumbnailTurns(e));
   return true;
 }
 

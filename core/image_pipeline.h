@@ -27,6 +27,8 @@ Gdiplus::Bitmap* MakeThumbnailAside(ImageEntry* entry);
 // Under the lock: the picture made aside becomes level 0, turned as the entry says; when another
 // thread made level 0 meanwhile the picture is deleted. False only without a picture.
 bool PutThumbnailMadeAside(ImageEntry* entry, Gdiplus::Bitmap* picture);
+// Sets the entry's Exif turns as level 0 takes them; the quarter turns level 0 is turned by.
+int SetThumbnailTurns(ImageEntry* entry);
 // Level 1: the view image.
 bool DecodeViewImage(ImageEntry* entry);
 // Level 1 again from the whole picture when it was decoded reduced (for a zoomed pane); false

@@ -40,6 +40,7 @@
 
 uint8_t g_listPassComplete = 0;
 uint8_t g_listBuilt = 0;
+uint8_t g_listRowsShown = 0;
 uint8_t g_listReadyFlag = 0;
 volatile int32_t g_listNextRowRequest = -1;
 volatile uint8_t g_listChanged = 0;
@@ -54,7 +55,7 @@ LONG g_savedListStyle = 0;
 
 constexpr int kMetadataChars = 8192;
 constexpr uint16_t kFlagInfoRead = 0x2, kFlagFromCache = 0x4, kFlagRenderAgain = 0x8;
-constexpr int kHistogramWidth = 32, kHistogramHeight = 16;
+constexpr int kHistogramWidth = kHistogramPictureWidth, kHistogramHeight = kHistogramPictureHeight;
 
 HWND ListControl() { return GetListControl(); }
 HWND HeaderOf(HWND list) { return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr; }
@@ -112,7 +113,7 @@ struct BoxCanvas {
 // Nothing is freed by a thread's end (a destructor run from the thread-exit hook hung the
 // program's exit): the threads that draw let go of theirs with ReleaseRowCanvases.
 struct BoxCanvases {
-  BoxCanvas large, small, histogram;
+  BoxCanvas large, small;
 };
 thread_local BoxCanvases* t_canvases = nullptr;
 
@@ -238,23 +239,23 @@ void MeasureHistogram(Gdiplus::Image* source, uint8_t bins[96]) {
   small.UnlockBits(&data);
 }
 
-Gdiplus::Bitmap* DrawHistogramPicture(const uint8_t bins[96]) {
-  auto* picture = new Gdiplus::Bitmap(kHistogramWidth, kHistogramHeight, PixelFormat32bppARGB);
-  Gdiplus::Graphics g(picture);
-  g.Clear(Gdiplus::Color(g_settings.histogramBackgroundArgb));
-  const Gdiplus::ARGB colours[3] = {0xFFFF0000, 0x8000FF00, 0x400000FF};
-  // The columns of one colour never overlap: one call per colour fills them all, where a call
-  // per column made this the dearest step of a thumbnail.
-  for (int channel = 0; channel < 3; ++channel) {
-    Gdiplus::SolidBrush brush{Gdiplus::Color(colours[channel])};
-    Gdiplus::Rect bars[kHistogramWidth];
-    int count = 0;
-    for (int x = 0; x < kHistogramWidth; ++x) {
-      int top = HistogramBarTop(bins[channel * 32 + x]);
-      if (top < kHistogramHeight) bars[count++] = Gdiplus::Rect(x, top, 1, kHistogramHeight - top);
-    }
-    if (count > 0) g.FillRectangles(&brush, bars, count);
+// A 32-bit ARGB picture of the words (width x height, row by row); null when it cannot be had.
+Gdiplus::Bitmap* PictureOfWords(const uint32_t* words, int width, int height) {
+  auto* picture = new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB);
+  Gdiplus::Rect all(0, 0, width, height);
+  Gdiplus::BitmapData data{};
+  data.Width = static_cast<UINT>(width);
+  data.Height = static_cast<UINT>(height);
+  data.Stride = width * 4;
+  data.PixelFormat = PixelFormat32bppARGB;
+  data.Scan0 = const_cast<uint32_t*>(words);
+  if (picture->GetLastStatus() != Gdiplus::Ok ||
+      picture->LockBits(&all, Gdiplus::ImageLockModeWrite | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
+                        &data) != Gdiplus::Ok) {
+    delete picture;
+    return nullptr;
   }
+  picture->UnlockBits(&data);
   return picture;
 }
 
@@ -295,11 +296,17 @@ bool DrawBackgroundAsCached(uint32_t argb, uint8_t out[3]) {
   return true;
 }
 
-// The cached histogram picture of the entry, when it was drawn over the background now set
-// (its first pixel tells); null otherwise.
-Gdiplus::Bitmap* CachedHistogramPicture(const uint8_t* cached) {
+// Whether the cached histogram picture was drawn over the background now set: its first pixel
+// tells.
+bool DrawnOverTheBackgroundNowSet(const uint8_t* cached) {
   uint8_t background[3];
-  if (!cached || !BackgroundAsCached(background) || std::memcmp(cached, background, 3) != 0) return nullptr;
+  return cached && BackgroundAsCached(background) && std::memcmp(cached, background, 3) == 0;
+}
+
+// The cached histogram picture of the entry, when it was drawn over the background now set; null
+// otherwise.
+Gdiplus::Bitmap* CachedHistogramPicture(const uint8_t* cached) {
+  if (!DrawnOverTheBackgroundNowSet(cached)) return nullptr;
   auto* picture = new Gdiplus::Bitmap(kHistogramWidth, kHistogramHeight, PixelFormat32bppARGB);
   Gdiplus::Rect all(0, 0, kHistogramWidth, kHistogramHeight);
   Gdiplus::BitmapData data{};
@@ -388,6 +395,7 @@ void ShowProgressNowAndThen(HWND list) {
 
 bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
 bool RenderRowBesideOthers(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n);
+void FinishCachedRows(const std::vector<int>& entries);
 
 // The image lock kept over a run of rows from the cache file: under Wine every take of it is a
 // round trip to the server, which cost more than the row. It is let go before anything that
@@ -427,6 +435,9 @@ class RowRunLock {
 // The pass's rows that a worker has in hand (by entry number): the walk skips them, as the walks
 // forward and backward meet.
 std::vector<std::atomic<uint8_t>>* s_rowsInHand = nullptr;
+// The pass's rows drawn from the cache's pixels (by entry number), whose entries are finished
+// once every row shows.
+std::vector<int>* s_rowsToFinish = nullptr;
 
 void CountProcessedRow() { InterlockedIncrement(reinterpret_cast<volatile LONG*>(&g_listProcessedRows)); }
 
@@ -463,7 +474,8 @@ void ProcessRow(HWND list, int row, RowWorkers& workers, RowRunLock& runLock) {
       CountProcessedRow();
       entry->flags &= ~kFlagFromCache;
       runLock.Take();
-      RenderRowImages(g_smallThumbnailList, g_largeThumbnailList, entry, n);
+      if (DrawCachedRow(g_smallThumbnailList, g_largeThumbnailList, entry, n)) s_rowsToFinish->push_back(n);
+      else RenderRowImages(g_smallThumbnailList, g_largeThumbnailList, entry, n);
       RedrawRowSoon(list, row);  // posted, no wait
       ShowProgressNowAndThen(list);
     }
@@ -574,12 +586,18 @@ void WalkRows(HWND list, bool alternating, RowWorkers& workers) {
 // handed to a worker is done when this returns.
 void RunPass(HWND list, bool alternating, RowWorkers& workers) {
   std::vector<std::atomic<uint8_t>> inHand(static_cast<size_t>(g_entryCount > 0 ? g_entryCount : 0));
+  std::vector<int> toFinish;
   s_rowsInHand = &inHand;
+  s_rowsToFinish = &toFinish;
+  g_listRowsShown = 0;
   ForgetRedraws();
   WalkRows(list, alternating, workers);
   workers.Drain();
   s_rowsInHand = nullptr;
+  s_rowsToFinish = nullptr;
   FlushRedraws(list);
+  if (!StopAsked()) g_listRowsShown = 1;
+  FinishCachedRows(toFinish);
 }
 
 void BeginRowWorker() { CoInitialize(nullptr); }
@@ -651,7 +669,6 @@ void ReleaseRowCanvases() {
   if (!t_canvases) return;
   t_canvases->large.Free();
   t_canvases->small.Free();
-  t_canvases->histogram.Free();
   delete t_canvases;
   t_canvases = nullptr;
 }
@@ -703,6 +720,21 @@ void WordsFromBgr(const uint8_t* bgr, int width, int height, SourceWords* out) {
     out->words[i] = 0xFF000000u | static_cast<uint32_t>(bgr[2]) << 16 | static_cast<uint32_t>(bgr[1]) << 8 | bgr[0];
 }
 
+// The histogram picture's words, drawn by the program: a GDI+ drawing of its columns took longer
+// than the rest of a row under Wine.
+void HistogramWords(const uint8_t bins[96], SourceWords* out) {
+  out->width = kHistogramWidth;
+  out->height = kHistogramHeight;
+  out->words.resize(kHistogramWidth * kHistogramHeight);
+  DrawHistogramWords(bins, g_settings.histogramBackgroundArgb, out->words.data());
+}
+
+Gdiplus::Bitmap* DrawHistogramPicture(const uint8_t bins[96]) {
+  SourceWords words;
+  HistogramWords(bins, &words);
+  return PictureOfWords(words.words.data(), words.width, words.height);
+}
+
 // A box drawn from the source's words by the program's own scaler, the pixels GDI+ drew (see
 // ScaleIntoBox): a GDI+ bitmap, its drawing and its reads cost most of a row from the cache.
 bool DrawBoxFromWords(const SourceWords& source, int width, int height, ThumbRect r, bool sharpen, int amount,
@@ -731,17 +763,23 @@ ThumbRect BoxRect(const ImageEntry* entry, int width, int height, bool fit) {
   return ComputeThumbnailRect(width, height, pw, ph, fit);
 }
 
+// The row's two thumbnail boxes from its picture's words.
+void DrawThumbnailBoxes(const SourceWords& words, const ImageEntry* entry, RowPictures* out) {
+  const SettingsBlock& s = g_settings;
+  DrawBoxFromWords(words, s.thumbWidth, s.thumbHeight, BoxRect(entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1),
+                   s.noSharpenViewThumbs == 0 && s.viewThumbSharpness != 0, s.viewThumbSharpness, &out->large);
+  DrawBoxFromWords(words, s.listThumbWidth, s.listThumbHeight,
+                   BoxRect(entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1),
+                   s.noSharpenListThumbs == 0 && s.listThumbSharpness != 0, s.listThumbSharpness, &out->small);
+}
+
 // Draws the boxes and the histogram from the source; reads the entry and writes only its counts.
 void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out) {
   const SettingsBlock& s = g_settings;
   BoxCanvases& canvases = Canvases();
   static thread_local SourceWords words;
   if (ReadSourceWords(source, &words)) {
-    DrawBoxFromWords(words, s.thumbWidth, s.thumbHeight, BoxRect(entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1),
-                     s.noSharpenViewThumbs == 0 && s.viewThumbSharpness != 0, s.viewThumbSharpness, &out->large);
-    DrawBoxFromWords(words, s.listThumbWidth, s.listThumbHeight,
-                     BoxRect(entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1),
-                     s.noSharpenListThumbs == 0 && s.listThumbSharpness != 0, s.listThumbSharpness, &out->small);
+    DrawThumbnailBoxes(words, entry, out);
   } else {
     DrawBox(canvases.large, source, entry, s.thumbWidth, s.thumbHeight, s.fitViewThumbs == 1,
             s.noSharpenViewThumbs != 0, s.viewThumbSharpness, &out->large);
@@ -753,31 +791,44 @@ void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out
   const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
   if (!cachedHistogram && !(entry->flags & kFlagRenderAgain)) MeasureHistogram(source, entry->info.histogram);
   Gdiplus::Bitmap* picture = CachedHistogramPicture(cachedHistogram);
-  const bool fromCache = picture != nullptr;
-  if (!picture) picture = DrawHistogramPicture(entry->info.histogram);
+  if (picture) {
+    WordsFromBgr(cachedHistogram, kHistogramWidth, kHistogramHeight, &words);
+  } else {
+    HistogramWords(entry->info.histogram, &words);
+    picture = PictureOfWords(words.words.data(), words.width, words.height);
+  }
   out->histogramPicture.reset(picture);
   const ThumbRect whole{0, 0, s.listThumbWidth, s.listThumbHeight};
-  if (fromCache) {
-    WordsFromBgr(cachedHistogram, kHistogramWidth, kHistogramHeight, &words);
-    DrawBoxFromWords(words, s.listThumbWidth, s.listThumbHeight, whole, false, 0, &out->histogramBox);
-  } else if (ReadSourceWords(picture, &words)) {
-    DrawBoxFromWords(words, s.listThumbWidth, s.listThumbHeight, whole, false, 0, &out->histogramBox);
-  } else if (Gdiplus::Graphics* g = canvases.histogram.Clean(s.listThumbWidth, s.listThumbHeight)) {
-    g->SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
-    g->DrawImage(picture, Gdiplus::Rect(0, 0, s.listThumbWidth, s.listThumbHeight));
-    TakeBoxPixels(canvases.histogram, &out->histogramBox);
-  }
+  DrawBoxFromWords(words, s.listThumbWidth, s.listThumbHeight, whole, false, 0, &out->histogramBox);
   // A preview drawn from (high-resolution thumbnails) is not held on to between rows.
   if (words.words.capacity() > (1u << 16)) std::vector<uint32_t>().swap(words.words);
 }
 
-// Under the image lock: the pictures into the lists and the histogram picture to the entry.
+// Under the image lock: the pictures into the lists and the histogram picture (when drawn) to the entry.
 void PutRowPictures(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n, RowPictures* p) {
   PutBox(largeList, n, p->large);
   PutBox(smallList, 2 * n, p->small);
-  delete entry->histogramPicture;
-  entry->histogramPicture = p->histogramPicture.release();
+  if (p->histogramPicture) {
+    delete entry->histogramPicture;
+    entry->histogramPicture = p->histogramPicture.release();
+  }
   PutBox(smallList, 2 * n + 1, p->histogramBox);
+}
+
+// Level 0 and the histogram picture of the rows drawn from the cache's pixels, made once every
+// row shows. A stop leaves the unfinished ones marked as from the cache, for the next pass.
+void FinishCachedRows(const std::vector<int>& entries) {
+  RowRunLock runLock;
+  for (int n : entries) {
+    ImageEntry* entry = n < g_entryCount ? EntryAt(n) : nullptr;
+    if (!entry) continue;
+    if (StopAsked()) {
+      if (!entry->levelImages[kLevelThumbnail] || !entry->histogramPicture) entry->flags |= kFlagFromCache;
+      continue;
+    }
+    runLock.Take();
+    FinishCachedRow(entry);
+  }
 }
 
 bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
@@ -828,6 +879,46 @@ bool RenderRowBesideOthers(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntr
 }
 }  // namespace
 
+// The cache's pixels are the level-0 picture the full road would make from them (turned the
+// same), so the boxes come out the same; the two GDI+ bitmaps that road makes first cost a
+// display device context each under Wine, more than the rest of the row.
+bool DrawCachedRow(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
+  if (!entry || g_settings.highResolutionThumbs || entry->levelImages[kLevelThumbnail]) return false;
+  const uint8_t* pixels = LoadedCacheThumbnail(entry->cacheIndex);
+  const uint8_t* histogram = LoadedCacheHistogram(entry->cacheIndex);
+  if (!pixels) return false;
+  static thread_local SourceWords stored, turned;
+  RowPictures pictures;
+  {
+    StageClock clock(kClockLevel0);
+    const int turns = SetThumbnailTurns(entry);
+    WordsFromBgr(pixels, kThumbWidth, kThumbHeight, &stored);
+    turned.width = turns & 1 ? kThumbHeight : kThumbWidth;
+    turned.height = turns & 1 ? kThumbWidth : kThumbHeight;
+    turned.words.resize(stored.words.size());
+    TurnWords(stored.words.data(), kThumbWidth, kThumbHeight, turns, turned.words.data());
+  }
+  DrawThumbnailBoxes(turned, entry, &pictures);
+  {
+    StageClock clock(kClockHistogram);
+    if (DrawnOverTheBackgroundNowSet(histogram)) WordsFromBgr(histogram, kHistogramWidth, kHistogramHeight, &stored);
+    else HistogramWords(entry->info.histogram, &stored);
+    const ThumbRect whole{0, 0, g_settings.listThumbWidth, g_settings.listThumbHeight};
+    DrawBoxFromWords(stored, whole.width, whole.height, whole, false, 0, &pictures.histogramBox);
+  }
+  PutRowPictures(smallList, largeList, entry, n, &pictures);
+  return true;
+}
+
+void FinishCachedRow(ImageEntry* entry) {
+  if (!entry) return;
+  BuildThumbnailUnderLock(entry);
+  if (entry->histogramPicture) return;
+  StageClock clock(kClockHistogram);
+  Gdiplus::Bitmap* picture = CachedHistogramPicture(LoadedCacheHistogram(entry->cacheIndex));
+  entry->histogramPicture = picture ? picture : DrawHistogramPicture(entry->info.histogram);
+}
+
 void RefreshIndexPrintDialog() {
   if (HWND dialog = g_windowSlots[kSlotIndexPrint]) SendMessageW(dialog, WM_COMMAND, kRefreshCommand, 0);
 }
@@ -840,6 +931,7 @@ void StartThumbnailListThread() {
   // the list saw the previous pass's flags and read a list that was not filled yet.
   g_listReadyFlag = 0;
   g_listPassComplete = 0;
+  g_listRowsShown = 0;
   unsigned id = 0;
   g_listThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThumbnailListThreadProc, nullptr, 0, &id));
   if (!g_listThread) {

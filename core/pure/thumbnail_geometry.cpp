@@ -158,6 +158,49 @@ void ScaleIntoBox(const uint32_t* source, int sourceWidth, int sourceHeight, uin
   }
 }
 
+namespace {
+
+// A colour laid over a pixel, alphas not premultiplied, in whole steps as the drawing rounds them.
+uint32_t ColourOver(uint32_t under, uint32_t over) {
+  const uint32_t overAlpha = over >> 24;
+  if (overAlpha == 0xFF) return over;
+  if (overAlpha == 0) return under;
+  const uint32_t underAlpha = (under >> 24) * (0xFF - overAlpha) / 0xFF;
+  if (underAlpha == 0) return over;
+  const uint32_t alpha = underAlpha + overAlpha;
+  auto channel = [&](int shift) {
+    return (((under >> shift) & 0xFF) * underAlpha + ((over >> shift) & 0xFF) * overAlpha) / alpha;
+  };
+  return alpha << 24 | channel(16) << 16 | channel(8) << 8 | channel(0);
+}
+
+}  // namespace
+
+void DrawHistogramWords(const uint8_t bins[96], uint32_t background, uint32_t* out) {
+  constexpr int w = kHistogramPictureWidth, h = kHistogramPictureHeight;
+  std::fill(out, out + w * h, background);
+  const uint32_t colours[3] = {0xFFFF0000u, 0x8000FF00u, 0x400000FFu};
+  for (int channel = 0; channel < 3; ++channel)
+    for (int x = 0; x < w; ++x)
+      for (int y = HistogramBarTop(bins[channel * 32 + x]); y < h; ++y) out[y * w + x] = ColourOver(out[y * w + x], colours[channel]);
+}
+
+void TurnWords(const uint32_t* source, int width, int height, int turns, uint32_t* out) {
+  if (width <= 0 || height <= 0) return;
+  const size_t w = static_cast<size_t>(width), h = static_cast<size_t>(height);
+  for (size_t y = 0; y < h; ++y) {
+    const uint32_t* row = source + y * w;
+    for (size_t x = 0; x < w; ++x) {
+      switch (turns & 3) {
+        case 0: out[y * w + x] = row[x]; break;
+        case 1: out[x * h + (h - 1 - y)] = row[x]; break;
+        case 2: out[(h - 1 - y) * w + (w - 1 - x)] = row[x]; break;
+        default: out[(w - 1 - x) * h + y] = row[x]; break;
+      }
+    }
+  }
+}
+
 void BoxToBgr(const uint32_t* box, int count, bool premultiply, uint8_t* out) {
   for (int i = 0; i < count; ++i, out += 3) {
     const uint32_t c = box[i];

@@ -23,12 +23,23 @@ int JpegReductionToFit(int width, int height, int boxWidth, int boxHeight);
 // Top row of a histogram column of the 16-pixel-high picture.
 inline int HistogramBarTop(int bin) { return bin >= 16 ? 0 : 16 - bin; }
 
+constexpr int kHistogramPictureWidth = 32, kHistogramPictureHeight = 16;
+// The 32 x 16 histogram picture of the 96 bins as words 0xAARRGGBB, row by row: the background,
+// then each bin's column from its top to the bottom in opaque red, half-transparent green and
+// quarter-transparent blue, each laid over what is there as the system's drawing lays a colour
+// over a picture with an alpha channel.
+void DrawHistogramWords(const uint8_t bins[96], uint32_t background, uint32_t* out);
+
 // The source (sourceWidth x sourceHeight words 0xAARRGGBB, row by row) scaled into rectangle r of
 // a boxWidth x boxHeight box (words likewise), bilinear, the box transparent black elsewhere: the
 // pixels the system's picture drawing (GDI+ at low quality, as this platform's runs it) leaves in
 // a cleared 32-bit bitmap, without its fixed cost of a few hundred microseconds a box.
 void ScaleIntoBox(const uint32_t* source, int sourceWidth, int sourceHeight, uint32_t* box, int boxWidth,
                   int boxHeight, ThumbRect r);
+
+// The width x height words turned clockwise by quarter turns (0 to 3) into out, which is height x
+// width for an odd number of turns: the pixels the system's RotateFlip leaves in a turned picture.
+void TurnWords(const uint32_t* source, int width, int height, int turns, uint32_t* out);
 
 // The box's words as 24-bit B,G,R rows of width * 3 bytes: premultiplied by their alpha (what a
 // premultiplied read of the bitmap gives) or with the alpha dropped (a 24-bit read).

@@ -162,7 +162,8 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
   EXPECT_GT(withPixels, 10);
   EXPECT_EQ(all, 0x55fb209d6d351fe6ull) << "the pass made other pictures or another cache file than before";
 
-  // The folder again from its cache file: every row from its record, the same list images.
+  // The folder again from its cache file: every row from its record and drawn from the file's
+  // pixels alone, as the pass draws it, the same list images; its entries are finished after.
   FreeImageEntries();
   ASSERT_TRUE(LoadFolderCache());
   LoadFolderEntries(pics.path().c_str());
@@ -174,10 +175,17 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
   ImageList_SetImageCount(large, n);
   ImageList_SetImageCount(small, 2 * n);
   std::vector<std::pair<std::u16string, uint64_t>> cachedRows;
+  std::vector<int> drawnFromPixels;
+  int turned = 0;
   for (int i = 0; i < n; ++i) {
     ImageEntry* e = EntryAt(i);
     if (e->cacheIndex < 0) continue;
-    RenderEntryThumbnail(small, large, e, i);
+    if (DrawCachedRow(small, large, e, i)) {
+      drawnFromPixels.push_back(i);
+      turned += e->exifRotation != 0;
+    } else {
+      RenderEntryThumbnail(small, large, e, i);
+    }
     const uint64_t images[3] = {ListImageDigest(large, i, 88, 60), ListImageDigest(small, 2 * i, 28, 20),
                                 ListImageDigest(small, 2 * i + 1, 28, 20)};
     cachedRows.emplace_back(e->name, Fnv(1469598103934665603ull, images, sizeof images));
@@ -185,9 +193,19 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
   std::sort(cachedRows.begin(), cachedRows.end());
   uint64_t cachedAll = 1469598103934665603ull;
   for (const auto& r : cachedRows) cachedAll = Fnv(cachedAll, &r.second, sizeof r.second);
-  std::printf("rows from the cache %zu, digest %016" PRIx64 "\n", cachedRows.size(), cachedAll);
+  std::printf("rows from the cache %zu (%zu from its pixels, %d turned), digest %016" PRIx64 "\n", cachedRows.size(),
+              drawnFromPixels.size(), turned, cachedAll);
   EXPECT_EQ(cachedRows.size(), static_cast<size_t>(n));
+  EXPECT_GT(drawnFromPixels.size(), 40u);
+  EXPECT_GT(turned, 0);
   EXPECT_EQ(cachedAll, 0x1f530fe8ac02db52ull) << "rows from the cache file show other pictures than before";
+  for (int i : drawnFromPixels) {
+    ImageEntry* e = EntryAt(i);
+    EXPECT_EQ(e->levelImages[kLevelThumbnail], nullptr);
+    FinishCachedRow(e);
+    EXPECT_NE(e->levelImages[kLevelThumbnail], nullptr);
+    EXPECT_NE(e->histogramPicture, nullptr);
+  }
 
   FreeImageEntries();
   ReleaseFolderCache();
@@ -201,7 +219,8 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
 
 // The boxes are drawn by the program's own scaler: the same pixels as GDI+ drawing the picture
 // into a cleared bitmap at low quality, for pictures with see-through pixels, boxes smaller and
-// larger than the picture and rectangles reaching outside the box.
+// larger than the picture and rectangles reaching outside the box. The program's turns and
+// histogram pictures are GDI+'s too.
 TEST(ThumbnailPassBytes, BoxScalerDrawsWhatGdiplusDrew) {
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;
@@ -242,6 +261,54 @@ TEST(ThumbnailPassBytes, BoxScalerDrawsWhatGdiplusDrew) {
     for (size_t i = 0; i < ours.size(); ++i) differing += ours[i] != drawn[i];
     EXPECT_EQ(differing, 0) << c.sw << "x" << c.sh << " into " << c.bw << "x" << c.bh << " at " << c.r.x << ","
                             << c.r.y << " " << c.r.width << "x" << c.r.height;
+  }
+  // A picture turned by the program as the system turns it.
+  std::vector<uint32_t> source(7 * 5), turned(source.size());
+  for (size_t i = 0; i < source.size(); ++i) source[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u);
+  for (int turns = 1; turns < 4; ++turns) {
+    Gdiplus::Bitmap picture(7, 5, 7 * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(source.data()));
+    const Gdiplus::RotateFlipType kinds[4] = {Gdiplus::RotateNoneFlipNone, Gdiplus::Rotate90FlipNone,
+                                              Gdiplus::Rotate180FlipNone, Gdiplus::Rotate270FlipNone};
+    ASSERT_EQ(picture.RotateFlip(kinds[turns]), Gdiplus::Ok);
+    TurnWords(source.data(), 7, 5, turns, turned.data());
+    const int w = turns & 1 ? 5 : 7, h = turns & 1 ? 7 : 5;
+    ASSERT_EQ(picture.GetWidth(), static_cast<UINT>(w));
+    int differing = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        Gdiplus::Color c;
+        picture.GetPixel(x, y, &c);
+        differing += c.GetValue() != turned[static_cast<size_t>(y) * w + x];
+      }
+    EXPECT_EQ(differing, 0) << turns << " quarter turns";
+  }
+  // Histogram pictures over backgrounds of every kind of alpha, columns of every height.
+  const uint32_t backgrounds[] = {0x80202020u, 0xFF102030u, 0x00000000u, 0x01FFFFFFu, 0x3F9A7B5Cu, 0xFEFEFEFEu};
+  for (uint32_t background : backgrounds) {
+    uint8_t bins[96];
+    for (uint8_t& bin : bins) bin = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 16) % 20;
+    Gdiplus::Bitmap picture(32, 16, PixelFormat32bppARGB);
+    {
+      Gdiplus::Graphics g(&picture);
+      g.Clear(Gdiplus::Color(background));
+      const Gdiplus::ARGB colours[3] = {0xFFFF0000, 0x8000FF00, 0x400000FF};
+      for (int channel = 0; channel < 3; ++channel) {
+        Gdiplus::SolidBrush brush{Gdiplus::Color(colours[channel])};
+        for (int x = 0; x < 32; ++x)
+          if (HistogramBarTop(bins[channel * 32 + x]) < 16)
+            g.FillRectangle(&brush, x, HistogramBarTop(bins[channel * 32 + x]), 1, 16 - HistogramBarTop(bins[channel * 32 + x]));
+      }
+    }
+    uint32_t ours[32 * 16];
+    DrawHistogramWords(bins, background, ours);
+    int differing = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 32; ++x) {
+        Gdiplus::Color c;
+        picture.GetPixel(x, y, &c);
+        differing += c.GetValue() != ours[y * 32 + x];
+      }
+    EXPECT_EQ(differing, 0) << std::hex << background;
   }
   Gdiplus::GdiplusShutdown(token);
 }

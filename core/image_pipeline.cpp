@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <vector>
 
 #include "core/app_globals.h"
 #include "core/file_system.h"
@@ -18,6 +19,7 @@
 #include "core/viewer_thread_state.h"
 #include "core/window_slots.h"
 #include "core/pure/level_rotation.h"
+#include "core/pure/thumbnail_geometry.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"
@@ -327,6 +329,40 @@ bool ThumbnailFromCache(ImageEntry* e) {
   return true;
 }
 
+// Notes the thumbnail's picture size in the entry's information: the whole picture's (when the
+// thumbnail is the picture itself) and the cropped one's.
+void NoteThumbnailSizes(ImageEntry* e, UINT wholeWidth, UINT wholeHeight, int croppedWidth, int croppedHeight) {
+  if ((e->info.fileTypeFlag & kWholePictureTypes) && e->info.thumbOffset == e->info.previewOffset &&
+      e->info.pixelSize[0] == 0) {
+    wchar_t text[16] = {};  // the whole field goes into the cache file
+    swprintf(text, 16, L"%u*%u", wholeWidth, wholeHeight);
+    std::memcpy(e->info.pixelSize, text, sizeof text);
+    e->info.pixelSize[15] = 0;
+  }
+  if (e->info.fileTypeFlag != kFileTypeMovie && croppedWidth <= kMaxPictureSide && croppedHeight <= kMaxPictureSide) {
+    e->info.width = static_cast<int16_t>(croppedWidth);
+    e->info.height = static_cast<int16_t>(croppedHeight);
+  }
+}
+
+// A JPEG without margins decoded into words and drawn by the program's own scaler, the pixels
+// GDI+'s drawing gave (see ScaleIntoBox): the 88 x 60 picture is then the one bitmap made. Null,
+// with nothing noted, for what libjpeg-turbo refuses.
+Bitmap* ThumbnailFromJpegWords(ImageEntry* e, HGLOBAL block, StageClock& decode) {
+  static thread_local SourceWords pixels, thumb;
+  ScaledJpeg sizes;
+  if (!DecodeJpegBlockScaledWords(block, kThumbWidth, kThumbHeight, JpegNeed::kCover, &pixels, &sizes)) return nullptr;
+  decode.Stop();
+  StageClock draw(kClockLevel0);
+  NoteThumbnailSizes(e, static_cast<UINT>(sizes.width), static_cast<UINT>(sizes.height), sizes.width, sizes.height);
+  thumb.words.resize(kThumbWidth * kThumbHeight);
+  ScaleIntoBox(pixels.words.data(), pixels.width, pixels.height, thumb.words.data(), kThumbWidth, kThumbHeight,
+               ThumbRect{0, 0, kThumbWidth, kThumbHeight});
+  // A large embedded picture is not held on to between rows.
+  if (pixels.words.capacity() > (1u << 18)) std::vector<uint32_t>().swap(pixels.words);
+  return PictureOfWords(thumb.words.data(), kThumbWidth, kThumbHeight);
+}
+
 // Steps 4 to 6 of the thumbnail: the embedded picture in the stream decoded and drawn into a new
 // 88 x 60 bitmap (not turned); notes the picture's size in the entry's information. Null when it
 // cannot be decoded.
@@ -336,10 +372,13 @@ Bitmap* ThumbnailFromStream(ImageEntry* e, IStream* stream, HGLOBAL block) {
   // with margins to cut, whole, as they are counted in the picture's own pixels.
   const CameraMargins& margins = EntryCameraModel(e).thumbMargins;
   const bool margined = margins.top + margins.bottom + margins.left + margins.right != 0;
+  if (!margined) {
+    if (Bitmap* thumb = ThumbnailFromJpegWords(e, block, decode)) return thumb;
+  }
   ScaledJpeg jpeg;
   Image* source = nullptr;
   UINT wholeWidth = 0, wholeHeight = 0;
-  if (DecodeJpegBlockScaled(block, margined ? 0 : kThumbWidth, margined ? 0 : kThumbHeight, JpegNeed::kCover, &jpeg)) {
+  if (margined && DecodeJpegBlockScaled(block, 0, 0, JpegNeed::kCover, &jpeg)) {
     source = jpeg.bitmap;
     wholeWidth = static_cast<UINT>(jpeg.width);
     wholeHeight = static_cast<UINT>(jpeg.height);
@@ -354,22 +393,8 @@ Bitmap* ThumbnailFromStream(ImageEntry* e, IStream* stream, HGLOBAL block) {
   decode.Stop();
   if (!source) return nullptr;
   StageClock draw(kClockLevel0);
-  const bool movie = e->info.fileTypeFlag == kFileTypeMovie;
   Rect crop = CropRect(source, margins);
-  if ((e->info.fileTypeFlag & kWholePictureTypes) && e->info.thumbOffset == e->info.previewOffset &&
-      e->info.pixelSize[0] == 0) {
-    wchar_t text[16] = {};  // the whole field goes into the cache file
-    swprintf(text, 16, L"%u*%u", wholeWidth, wholeHeight);
-    std::memcpy(e->info.pixelSize, text, sizeof text);
-    e->info.pixelSize[15] = 0;
-  }
-  // Without margins the crop is the whole picture, reduced or not.
-  const int croppedWidth = jpeg.reduction > 1 ? static_cast<int>(wholeWidth) : crop.Width;
-  const int croppedHeight = jpeg.reduction > 1 ? static_cast<int>(wholeHeight) : crop.Height;
-  if (!movie && croppedWidth <= kMaxPictureSide && croppedHeight <= kMaxPictureSide) {
-    e->info.width = static_cast<int16_t>(croppedWidth);
-    e->info.height = static_cast<int16_t>(croppedHeight);
-  }
+  NoteThumbnailSizes(e, wholeWidth, wholeHeight, crop.Width, crop.Height);
   Bitmap* thumb = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
   if (thumb && thumb->GetLastStatus() == Ok) {
     Graphics g(thumb);

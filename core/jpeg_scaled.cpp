@@ -1,6 +1,7 @@
 #include "core/jpeg_scaled.h"
 
 #include <cstdio>
+#include <new>
 
 #include <jpeglib.h>
 
@@ -25,22 +26,75 @@ void JumpBack(j_common_ptr info) {
 // system's decoder showed it.
 void Quiet(j_common_ptr, int) {}
 
-}  // namespace
+// Where a decode writes its rows.
+class RowTarget {
+ public:
+  virtual ~RowTarget() = default;
+  // Room for h rows of w pixels: the first row and the step between rows; null without it.
+  virtual uint8_t* Open(int w, int h, ptrdiff_t* stride) = 0;
+  virtual void Close(bool decoded) = 0;
+};
 
-bool DecodeJpegScaled(const uint8_t* bytes, size_t size, int needWidth, int needHeight, JpegNeed how, ScaledJpeg* out) {
+class BitmapTarget : public RowTarget {
+ public:
+  uint8_t* Open(int w, int h, ptrdiff_t* stride) override {
+    bitmap = new Gdiplus::Bitmap(w, h, PixelFormat24bppRGB);
+    Gdiplus::Rect all(0, 0, w, h);
+    if (bitmap->GetLastStatus() != Gdiplus::Ok ||
+        bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data_) != Gdiplus::Ok) {
+      delete bitmap;
+      bitmap = nullptr;
+      return nullptr;
+    }
+    *stride = data_.Stride;
+    return static_cast<uint8_t*>(data_.Scan0);
+  }
+  void Close(bool decoded) override {
+    if (!bitmap) return;
+    bitmap->UnlockBits(&data_);
+    if (decoded) return;
+    delete bitmap;
+    bitmap = nullptr;
+  }
+  Gdiplus::Bitmap* bitmap = nullptr;
+
+ private:
+  Gdiplus::BitmapData data_{};
+};
+
+class WordsTarget : public RowTarget {
+ public:
+  explicit WordsTarget(SourceWords* out) : out_(out) {}
+  uint8_t* Open(int w, int h, ptrdiff_t* stride) override {
+    try {
+      out_->words.resize(static_cast<size_t>(w) * h);
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+    out_->width = w;
+    out_->height = h;
+    *stride = static_cast<ptrdiff_t>(w) * 4;
+    return reinterpret_cast<uint8_t*>(out_->words.data());
+  }
+  void Close(bool) override {}
+
+ private:
+  SourceWords* out_;
+};
+
+// The decode into the target, in the given colour order of the given bytes a pixel.
+bool DecodeInto(const uint8_t* bytes, size_t size, int needWidth, int needHeight, JpegNeed how, J_COLOR_SPACE order,
+                int components, RowTarget& target, ScaledJpeg* out) {
   *out = ScaledJpeg{};
   if (!bytes || size < 4 || size > 0xFFFFFFFFu || bytes[0] != 0xFF || bytes[1] != 0xD8) return false;
   jpeg_decompress_struct info;
   JumpingErrors errors;
   info.err = jpeg_std_error(&errors.manager);
-  errors.manager.error_exit = JumpBack;
   errors.manager.emit_message = Quiet;
-  Gdiplus::Bitmap* volatile bitmap = nullptr;
-  Gdiplus::BitmapData data{};
-  volatile bool locked = false;
+  errors.manager.error_exit = JumpBack;
+  volatile bool opened = false;
   if (__builtin_setjmp(errors.jump)) {
-    if (locked) bitmap->UnlockBits(&data);
-    delete bitmap;
+    if (opened) target.Close(false);
     jpeg_destroy_decompress(&info);
     return false;
   }
@@ -58,43 +112,64 @@ bool DecodeJpegScaled(const uint8_t* bytes, size_t size, int needWidth, int need
                                                     : JpegReduction(width, height, needWidth, needHeight);
   info.scale_num = 1;
   info.scale_denom = static_cast<unsigned>(reduction);
-  info.out_color_space = JCS_EXT_BGR;  // GDI+'s 24-bit order
+  info.out_color_space = order;
   jpeg_calc_output_dimensions(&info);
   const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
-  if (w <= 0 || h <= 0 || info.output_components != 3) {
+  ptrdiff_t stride = 0;
+  uint8_t* rows = w > 0 && h > 0 && info.output_components == components ? target.Open(w, h, &stride) : nullptr;
+  if (!rows) {
     jpeg_destroy_decompress(&info);
     return false;
   }
-  bitmap = new Gdiplus::Bitmap(w, h, PixelFormat24bppRGB);
-  Gdiplus::Rect all(0, 0, w, h);
-  if (bitmap->GetLastStatus() != Gdiplus::Ok ||
-      bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
-    delete bitmap;
-    jpeg_destroy_decompress(&info);
-    return false;
-  }
-  locked = true;
+  opened = true;
   jpeg_start_decompress(&info);
   while (info.output_scanline < info.output_height) {
-    JSAMPROW row = static_cast<JSAMPROW>(data.Scan0) + static_cast<ptrdiff_t>(info.output_scanline) * data.Stride;
+    JSAMPROW row = rows + static_cast<ptrdiff_t>(info.output_scanline) * stride;
     jpeg_read_scanlines(&info, &row, 1);
   }
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
-  bitmap->UnlockBits(&data);
-  out->bitmap = bitmap;
+  target.Close(true);
   out->width = width;
   out->height = height;
   out->reduction = reduction;
   return true;
 }
 
-bool DecodeJpegBlockScaled(HGLOBAL block, int needWidth, int needHeight, JpegNeed how, ScaledJpeg* out) {
-  *out = ScaledJpeg{};
+// The block's bytes for the decode.
+template <typename Decode>
+bool WithBlockBytes(HGLOBAL block, Decode decode) {
   if (!block) return false;
   const SIZE_T size = GlobalSize(block);
   const void* bytes = GlobalLock(block);
-  const bool ok = bytes && DecodeJpegScaled(static_cast<const uint8_t*>(bytes), size, needWidth, needHeight, how, out);
+  const bool ok = bytes && decode(static_cast<const uint8_t*>(bytes), size);
   if (bytes) GlobalUnlock(block);
   return ok;
+}
+
+}  // namespace
+
+bool DecodeJpegScaled(const uint8_t* bytes, size_t size, int needWidth, int needHeight, JpegNeed how, ScaledJpeg* out) {
+  BitmapTarget target;
+  // GDI+'s 24-bit order
+  if (!DecodeInto(bytes, size, needWidth, needHeight, how, JCS_EXT_BGR, 3, target, out)) return false;
+  out->bitmap = target.bitmap;
+  return true;
+}
+
+bool DecodeJpegBlockScaled(HGLOBAL block, int needWidth, int needHeight, JpegNeed how, ScaledJpeg* out) {
+  *out = ScaledJpeg{};
+  return WithBlockBytes(block, [&](const uint8_t* bytes, size_t size) {
+    return DecodeJpegScaled(bytes, size, needWidth, needHeight, how, out);
+  });
+}
+
+bool DecodeJpegBlockScaledWords(HGLOBAL block, int needWidth, int needHeight, JpegNeed how, SourceWords* pixels,
+                                ScaledJpeg* sizes) {
+  *sizes = ScaledJpeg{};
+  WordsTarget target(pixels);
+  // B, G, R, A bytes are the words 0xAARRGGBB; the decoder makes the alpha opaque.
+  return WithBlockBytes(block, [&](const uint8_t* bytes, size_t size) {
+    return DecodeInto(bytes, size, needWidth, needHeight, how, JCS_EXT_BGRA, 4, target, sizes);
+  });
 }

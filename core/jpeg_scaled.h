@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/picture_words.h"
+
 struct ScaledJpeg {
   Gdiplus::Bitmap* bitmap = nullptr;  // 24-bit, the caller's
   int width = 0, height = 0;          // the whole picture's size
@@ -26,3 +28,7 @@ bool DecodeJpegScaled(const uint8_t* bytes, size_t size, int needWidth, int need
 
 // The same over a block of GMEM_FIXED memory of the picture's bytes.
 bool DecodeJpegBlockScaled(HGLOBAL block, int needWidth, int needHeight, JpegNeed how, ScaledJpeg* out);
+// The same into opaque 32-bit words for the program's own scaler, without a bitmap; sizes as above
+// (its bitmap stays null).
+bool DecodeJpegBlockScaledWords(HGLOBAL block, int needWidth, int needHeight, JpegNeed how, SourceWords* pixels,
+                                ScaledJpeg* sizes);

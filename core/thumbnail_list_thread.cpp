@@ -25,6 +25,7 @@
 #include "core/image_entry_list.h"
 #include "core/image_lists.h"
 #include "core/main_window_state.h"
+#include "core/picture_words.h"
 #include "core/pipeline_hooks.h"
 #include "core/list_helpers.h"
 #include "core/memory.h"
@@ -70,6 +71,7 @@ struct BoxPixels {
 // A box drawn into by a thread from row to row: a bitmap and its Graphics made for every box of
 // every row cost more than drawing the box.
 struct BoxCanvas {
+  Gdiplus::PixelFormat format = PixelFormat32bppARGB;
   Gdiplus::Bitmap* bitmap = nullptr;
   Gdiplus::Graphics* graphics = nullptr;
   int width = 0, height = 0;
@@ -80,12 +82,12 @@ struct BoxCanvas {
     bitmap = nullptr;
     width = height = 0;
   }
-  // Transparent black, as a new bitmap is; null when it cannot be had.
+  // Zeroed (transparent black, or black), as a new bitmap is; null when it cannot be had.
   Gdiplus::Graphics* Clean(int w, int h) {
     if (!bitmap || w != width || h != height) {
       Free();
       if (w <= 0 || h <= 0) return nullptr;
-      bitmap = new Gdiplus::Bitmap(w, h, PixelFormat32bppARGB);
+      bitmap = new Gdiplus::Bitmap(w, h, format);
       if (bitmap->GetLastStatus() == Gdiplus::Ok) graphics = new Gdiplus::Graphics(bitmap);
       if (!graphics || graphics->GetLastStatus() != Gdiplus::Ok) {
         Free();
@@ -98,10 +100,10 @@ struct BoxCanvas {
     // Zeroed through a lock of its own format: Graphics::Clear cost more than a new bitmap.
     Gdiplus::Rect all(0, 0, width, height);
     Gdiplus::BitmapData data{};
-    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, format, &data) == Gdiplus::Ok) {
       for (int y = 0; y < height; ++y)
         std::memset(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride, 0,
-                    static_cast<size_t>(width) * 4);
+                    static_cast<size_t>(width) * (Gdiplus::GetPixelFormatSize(format) / 8));
       bitmap->UnlockBits(&data);
     } else {
       graphics->Clear(Gdiplus::Color(0, 0, 0, 0));
@@ -114,6 +116,7 @@ struct BoxCanvas {
 // program's exit): the threads that draw let go of theirs with ReleaseRowCanvases.
 struct BoxCanvases {
   BoxCanvas large, small;
+  BoxCanvas counted{PixelFormat24bppRGB};  // the reduction a histogram is counted from
 };
 thread_local BoxCanvases* t_canvases = nullptr;
 
@@ -222,41 +225,23 @@ void PutBox(HIMAGELIST list, int index, const BoxPixels& box) {
 
 // The 16 x 12 reduction of the source, counted into 96 bins.
 void MeasureHistogram(Gdiplus::Image* source, uint8_t bins[96]) {
-  Gdiplus::Bitmap small(16, 12, PixelFormat24bppRGB);
-  {
-    Gdiplus::Graphics g(&small);
-    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    g.DrawImage(source, Gdiplus::Rect(0, 0, 16, 12));
-  }
+  BoxCanvas& canvas = Canvases().counted;
+  Gdiplus::Graphics* g = canvas.Clean(16, 12);
   Gdiplus::Rect all(0, 0, 16, 12);
   Gdiplus::BitmapData data{};
-  if (small.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
+  if (!g) {
+    std::fill(bins, bins + 96, 0);
+    return;
+  }
+  g->SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+  g->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+  g->DrawImage(source, Gdiplus::Rect(0, 0, 16, 12));
+  if (canvas.bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
     std::fill(bins, bins + 96, 0);
     return;
   }
   ComputeSmallHistogram(static_cast<const uint8_t*>(data.Scan0), 16, 12, data.Stride, bins);
-  small.UnlockBits(&data);
-}
-
-// A 32-bit ARGB picture of the words (width x height, row by row); null when it cannot be had.
-Gdiplus::Bitmap* PictureOfWords(const uint32_t* words, int width, int height) {
-  auto* picture = new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB);
-  Gdiplus::Rect all(0, 0, width, height);
-  Gdiplus::BitmapData data{};
-  data.Width = static_cast<UINT>(width);
-  data.Height = static_cast<UINT>(height);
-  data.Stride = width * 4;
-  data.PixelFormat = PixelFormat32bppARGB;
-  data.Scan0 = const_cast<uint32_t*>(words);
-  if (picture->GetLastStatus() != Gdiplus::Ok ||
-      picture->LockBits(&all, Gdiplus::ImageLockModeWrite | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
-                        &data) != Gdiplus::Ok) {
-    delete picture;
-    return nullptr;
-  }
-  picture->UnlockBits(&data);
-  return picture;
+  canvas.bitmap->UnlockBits(&data);
 }
 
 bool DrawBackgroundAsCached(uint32_t argb, uint8_t out[3]);
@@ -669,6 +654,7 @@ void ReleaseRowCanvases() {
   if (!t_canvases) return;
   t_canvases->large.Free();
   t_canvases->small.Free();
+  t_canvases->counted.Free();
   delete t_canvases;
   t_canvases = nullptr;
 }
@@ -679,46 +665,6 @@ struct RowPictures {
   BoxPixels large, small, histogramBox;
   std::unique_ptr<Gdiplus::Bitmap> histogramPicture;  // becomes the entry's
 };
-
-// A picture's pixels as 32-bit A,R,G,B words, for the box scaler.
-struct SourceWords {
-  int width = 0, height = 0;
-  std::vector<uint32_t> words;
-};
-
-// The bitmap's pixels, read once; false for what the scaler does not draw as GDI+ does (a picture
-// that is not a bitmap, premultiplied pixels, which GDI+ lays over the box another way).
-bool ReadSourceWords(Gdiplus::Image* source, SourceWords* out) {
-  if (!source || source->GetType() != Gdiplus::ImageTypeBitmap || (source->GetPixelFormat() & PixelFormatPAlpha))
-    return false;
-  auto* bitmap = static_cast<Gdiplus::Bitmap*>(source);
-  const int width = static_cast<int>(bitmap->GetWidth()), height = static_cast<int>(bitmap->GetHeight());
-  if (width <= 0 || height <= 0) return false;
-  out->words.resize(static_cast<size_t>(width) * height);
-  Gdiplus::Rect all(0, 0, width, height);
-  Gdiplus::BitmapData data{};
-  data.Width = static_cast<UINT>(width);
-  data.Height = static_cast<UINT>(height);
-  data.Stride = width * 4;
-  data.PixelFormat = PixelFormat32bppARGB;
-  data.Scan0 = out->words.data();
-  if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
-                       &data) != Gdiplus::Ok)
-    return false;
-  bitmap->UnlockBits(&data);
-  out->width = width;
-  out->height = height;
-  return true;
-}
-
-// The same of 24-bit B,G,R rows (as the cache keeps pictures): opaque.
-void WordsFromBgr(const uint8_t* bgr, int width, int height, SourceWords* out) {
-  out->width = width;
-  out->height = height;
-  out->words.resize(static_cast<size_t>(width) * height);
-  for (size_t i = 0; i < out->words.size(); ++i, bgr += 3)
-    out->words[i] = 0xFF000000u | static_cast<uint32_t>(bgr[2]) << 16 | static_cast<uint32_t>(bgr[1]) << 8 | bgr[0];
-}
 
 // The histogram picture's words, drawn by the program: a GDI+ drawing of its columns took longer
 // than the rest of a row under Wine.
@@ -773,6 +719,30 @@ void DrawThumbnailBoxes(const SourceWords& words, const ImageEntry* entry, RowPi
                    s.noSharpenListThumbs == 0 && s.listThumbSharpness != 0, s.listThumbSharpness, &out->small);
 }
 
+// The counts of a row that its cache record did not bring, from its source.
+void CountRowHistogram(Gdiplus::Image* source, ImageEntry* entry) {
+  StageClock clock(kClockHistogram);
+  if (!LoadedCacheHistogram(entry->cacheIndex) && !(entry->flags & kFlagRenderAgain))
+    MeasureHistogram(source, entry->info.histogram);
+}
+
+// The histogram picture and its box, from the cache or the counts.
+void DrawRowHistogram(const ImageEntry* entry, RowPictures* out) {
+  StageClock clock(kClockHistogram);
+  static thread_local SourceWords words;
+  const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
+  Gdiplus::Bitmap* picture = CachedHistogramPicture(cachedHistogram);
+  if (picture) {
+    WordsFromBgr(cachedHistogram, kHistogramWidth, kHistogramHeight, &words);
+  } else {
+    HistogramWords(entry->info.histogram, &words);
+    picture = PictureOfWords(words.words.data(), words.width, words.height);
+  }
+  out->histogramPicture.reset(picture);
+  const ThumbRect whole{0, 0, g_settings.listThumbWidth, g_settings.listThumbHeight};
+  DrawBoxFromWords(words, whole.width, whole.height, whole, false, 0, &out->histogramBox);
+}
+
 // Draws the boxes and the histogram from the source; reads the entry and writes only its counts.
 void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out) {
   const SettingsBlock& s = g_settings;
@@ -786,20 +756,8 @@ void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out
     DrawBox(canvases.small, source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
             s.noSharpenListThumbs != 0, s.listThumbSharpness, &out->small);
   }
-  StageClock histogramClock(kClockHistogram);
-  // The counts and the picture of an entry from the cache came with it.
-  const uint8_t* cachedHistogram = LoadedCacheHistogram(entry->cacheIndex);
-  if (!cachedHistogram && !(entry->flags & kFlagRenderAgain)) MeasureHistogram(source, entry->info.histogram);
-  Gdiplus::Bitmap* picture = CachedHistogramPicture(cachedHistogram);
-  if (picture) {
-    WordsFromBgr(cachedHistogram, kHistogramWidth, kHistogramHeight, &words);
-  } else {
-    HistogramWords(entry->info.histogram, &words);
-    picture = PictureOfWords(words.words.data(), words.width, words.height);
-  }
-  out->histogramPicture.reset(picture);
-  const ThumbRect whole{0, 0, s.listThumbWidth, s.listThumbHeight};
-  DrawBoxFromWords(words, s.listThumbWidth, s.listThumbHeight, whole, false, 0, &out->histogramBox);
+  CountRowHistogram(source, entry);
+  DrawRowHistogram(entry, out);
   // A preview drawn from (high-resolution thumbnails) is not held on to between rows.
   if (words.words.capacity() > (1u << 16)) std::vector<uint32_t>().swap(words.words);
 }
@@ -858,7 +816,8 @@ bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* ent
 bool RenderRowBesideOthers(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
   if (g_settings.highResolutionThumbs) return RenderEntryThumbnail(smallList, largeList, entry, n);
   std::unique_ptr<Gdiplus::Bitmap> made(MakeThumbnailAside(entry));
-  std::unique_ptr<Gdiplus::Image> source;
+  static thread_local SourceWords words;
+  std::unique_ptr<Gdiplus::Image> source;  // a copy of a level 0 the scaler does not read
   {
     RawFailureBoxHold boxAfterUnlock;  // a RAW file without a thumbnail is developed under the lock
     StageClock waiting(kClockLocks);
@@ -866,11 +825,22 @@ bool RenderRowBesideOthers(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntr
     waiting.Stop();
     PutThumbnailMadeAside(entry, made.release());
     if (!BuildThumbnailUnderLock(entry) || !entry->levelImages[0]) return false;
-    source.reset(entry->levelImages[0]->Clone());
-    if (!source || source->GetLastStatus() != Gdiplus::Ok) return RenderRowImages(smallList, largeList, entry, n);
+    // Its pixels read and its counts taken here rather than from a copy: every bitmap made costs
+    // a display device context under Wine.
+    if (ReadSourceWords(entry->levelImages[0], &words)) {
+      CountRowHistogram(entry->levelImages[0], entry);
+    } else {
+      source.reset(entry->levelImages[0]->Clone());
+      if (!source || source->GetLastStatus() != Gdiplus::Ok) return RenderRowImages(smallList, largeList, entry, n);
+    }
   }
   RowPictures pictures;
-  DrawRowPictures(source.get(), entry, &pictures);
+  if (source) {
+    DrawRowPictures(source.get(), entry, &pictures);
+  } else {
+    DrawThumbnailBoxes(words, entry, &pictures);
+    DrawRowHistogram(entry, &pictures);
+  }
   StageClock waiting(kClockLocks);
   SemaphoreLock lock(kSemaImage);
   waiting.Stop();

@@ -1,6 +1,7 @@
-// JPEG pictures decoded by libjpeg-turbo straight into GDI+ bitmaps, reduced by the inverse
-// transform (1/2, 1/4, 1/8) when only a smaller picture is shown: a camera picture shown in a
-// pane then costs a fraction of its whole decode. GDI+ keeps drawing them.
+// JPEG pictures decoded by libjpeg-turbo straight into GDI+ bitmaps (or the words the program's
+// own scaler reads), reduced by the inverse transform (1/2, 1/4, 1/8) when only a smaller picture
+// is shown: a camera picture shown in a pane then costs a fraction of its whole decode. GDI+
+// keeps drawing them.
 #pragma once
 
 #include <windows.h>

@@ -762,15 +762,18 @@ void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out
   if (words.words.capacity() > (1u << 16)) std::vector<uint32_t>().swap(words.words);
 }
 
-// Under the image lock: the pictures into the lists and the histogram picture (when drawn) to the entry.
+// Under the image lock: the row's three boxes into the lists.
+void PutRowBoxes(HIMAGELIST smallList, HIMAGELIST largeList, int n, const RowPictures& p) {
+  PutBox(largeList, n, p.large);
+  PutBox(smallList, 2 * n, p.small);
+  PutBox(smallList, 2 * n + 1, p.histogramBox);
+}
+
+// The same, and the histogram picture to the entry.
 void PutRowPictures(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n, RowPictures* p) {
-  PutBox(largeList, n, p->large);
-  PutBox(smallList, 2 * n, p->small);
-  if (p->histogramPicture) {
-    delete entry->histogramPicture;
-    entry->histogramPicture = p->histogramPicture.release();
-  }
-  PutBox(smallList, 2 * n + 1, p->histogramBox);
+  PutRowBoxes(smallList, largeList, n, *p);
+  delete entry->histogramPicture;
+  entry->histogramPicture = p->histogramPicture.release();
 }
 
 // Level 0 and the histogram picture of the rows drawn from the cache's pixels, made once every
@@ -876,7 +879,7 @@ bool DrawCachedRow(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry
     const ThumbRect whole{0, 0, g_settings.listThumbWidth, g_settings.listThumbHeight};
     DrawBoxFromWords(stored, whole.width, whole.height, whole, false, 0, &pictures.histogramBox);
   }
-  PutRowPictures(smallList, largeList, entry, n, &pictures);
+  PutRowBoxes(smallList, largeList, n, pictures);
   return true;
 }
 

@@ -859,7 +859,7 @@ bool DrawCachedRow(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry
   if (!entry || g_settings.highResolutionThumbs || entry->levelImages[kLevelThumbnail]) return false;
   const uint8_t* pixels = LoadedCacheThumbnail(entry->cacheIndex);
   const uint8_t* histogram = LoadedCacheHistogram(entry->cacheIndex);
-  if (!pixels) return false;
+  if (!pixels || !histogram) return false;  // a row without its stored histogram is counted on the full road
   static thread_local SourceWords stored, turned;
   RowPictures pictures;
   {

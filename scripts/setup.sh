@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need (only what is missing).
+# Usage: setup.sh [--run]   --run: only what building and running the 64-bit program needs.
 set -euo pipefail
-PKGS=(cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-      wine wine64 xvfb xauth x11-utils fonts-ipafont-gothic fonts-ipafont-mincho
-      libraw-dev libraw-bin googletest imagemagick clang libclang-rt-14-dev
-      golang-github-rwcarlsen-goexif-dev libimage-exiftool-perl exiv2 python3 locales
-      cups-daemon cups-client printer-driver-cups-pdf poppler-utils
-      gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
-      ffmpeg libjpeg-turbo-progs nasm dpkg-dev)
+# The program, its 64-bit build and the run command's sample folder.
+RUN_PKGS=(cmake ninja-build googletest g++-mingw-w64-x86-64-posix nasm dpkg-dev wine wine64 xvfb
+          fonts-ipafont-gothic fonts-ipafont-mincho imagemagick python3 locales
+          golang-github-rwcarlsen-goexif-dev xdotool)
+# The 32-bit build, the native and fuzz builds, the tests' oracles, printer and movies, the
+# benches' peers.
+TEST_PKGS=(mingw-w64 g++-mingw-w64-i686-posix xauth x11-utils libraw-dev libraw-bin
+           clang libclang-rt-14-dev libimage-exiftool-perl exiv2
+           cups-daemon cups-client printer-driver-cups-pdf poppler-utils
+           gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
+           ffmpeg libjpeg-turbo-progs)
+PKGS=("${RUN_PKGS[@]}")
+if [ "${1:-}" != --run ]; then PKGS+=("${TEST_PKGS[@]}"); fi
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -28,6 +28,21 @@ count() {  # reads ctest's summary line: "NN% tests passed, F tests failed out o
 echo "== include layers"
 if "$here/check_layers.sh"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 
+# The benches are built with the rest (a bench a change breaks fails the build); here their
+# scripts parse and every bench program is there.
+echo "== benches"
+bench_ok=1
+for f in "$BRN_ROOT"/bench/*.sh; do bash -n "$f" || bench_ok=0; done
+for f in "$BRN_ROOT"/bench/*_bench_win.cpp; do
+  [ -f "$BRN_BUILD/x64/bin/$(basename "$f" .cpp).exe" ] || { echo "missing: $(basename "$f" .cpp).exe"; bench_ok=0; }
+done
+for f in "$BRN_ROOT"/bench/*_bench_native.cpp; do
+  for p in "$(basename "$f" .cpp)" "$(basename "$f" .cpp)_O2"; do
+    [ -x "$BRN_BUILD/native/$p" ] || { echo "missing: $p"; bench_ok=0; }
+  done
+done
+if [ "$bench_ok" = 1 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 echo "== native tests (ASan/UBSan)"
 (cd "$BRN_BUILD/native" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$(nproc)") 2>&1 | tee "$BRN_BUILD/native-tests.log"
 count "$BRN_BUILD/native-tests.log"

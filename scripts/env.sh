@@ -10,3 +10,5 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 BRN_WINE=(env LC_ALL=$BRN_LOCALE /usr/lib/wine/wine64)
 # ccache (when present) keys on paths relative to the tree, so work trees share their objects.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$BRN_ROOT")}"
+# ccache takes the program's precompiled header only with these.
+export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"

@@ -65,7 +65,8 @@ void ApplyListFonts() {
   const wchar_t* face = W(g_settings.listFontFace);
   const uint8_t bold = g_settings.listFontBold;
   HFONT list = CreateUiFont(nullptr, face, g_settings.listFontSize, bold);
-  HFONT tree = CreateUiFont(nullptr, face, g_settings.listFontSize * g_uiScale, bold);
+  // The trees take the lists' size as the navigation pane does when it builds them.
+  HFONT tree = CreateUiFont(nullptr, face, g_settings.listFontSize, bold);
   HFONT band = CreateUiFont(nullptr, face, 12 * g_uiScale, bold);
   HWND pane = g_windowSlots[kSlotFileListPane];
   SetFontOn(pane ? GetDlgItem(pane, IDC_FILE_LIST) : nullptr, list);
@@ -101,9 +102,7 @@ void SelectFontFace(HWND combo, const char16_t* face) {
 }
 
 void SetChecks(HWND page) {
-  CheckDlgButton(page, IDC_FONT_LIST_BOLD, g_settings.listFontBold ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(page, IDC_FONT_NAME_BOLD, g_settings.fileNameFontBold ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(page, IDC_FONT_INFO_BOLD, g_settings.infoFontBold ? BST_CHECKED : BST_UNCHECKED);
+  SetFontPageBoldChecks(page);
   CheckDlgButton(page, IDC_FONT_DATE_BOLD, g_settings.shootingDateFontBold ? BST_CHECKED : BST_UNCHECKED);
 }
 
@@ -172,6 +171,12 @@ void ResetGroup(HWND page, int button) {
   Refresh(page);
 }
 }  // namespace
+
+void SetFontPageBoldChecks(HWND page) {
+  CheckDlgButton(page, IDC_FONT_LIST_BOLD, g_settings.listFontBold ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(page, IDC_FONT_NAME_BOLD, g_settings.fileNameFontBold ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(page, IDC_FONT_INFO_BOLD, g_settings.infoFontBold ? BST_CHECKED : BST_UNCHECKED);
+}
 
 INT_PTR CALLBACK FontsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

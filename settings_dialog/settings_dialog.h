@@ -38,6 +38,10 @@ INT_PTR CALLBACK MailAttachmentPageProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK ToolboxButtonsPageProc(HWND, UINT, WPARAM, LPARAM);
 INT_PTR CALLBACK GpsSettingsPageProc(HWND, UINT, WPARAM, LPARAM);
 
+// The font page's bold checks of the list, file-name and information fonts from the settings;
+// the fonts themselves are made again only when the page itself changes something.
+void SetFontPageBoldChecks(HWND page);
+
 // Bound pages: set every control of a page from its field, and enable by the rules.
 void RefreshBoundPage(HWND page, int pageIndex);
 // Stores the close-time effects of the bound fields compared with the block at opening.

@@ -74,17 +74,16 @@ TreeRow g_treeRows[24] = {
 SettingsBlock g_atOpen;  // compared at close to raise the effects of changed fields
 bool g_closePending = false;
 
+// The pages fill the tab's display area taken from the dialog's client area, starting at the
+// tab's left edge; the tab clips what lies beyond its own display area.
 void FitPages(HWND dialog) {
   HWND tab = GetDlgItem(dialog, IDC_SETTINGS_TAB);
   RECT r;
   GetClientRect(dialog, &r);
-  // The tab control sits right of the tree; its display area is taken in its own coordinates.
-  RECT t;
-  GetClientRect(tab, &t);
-  SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&t));
-  (void)r;
+  SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  MapWindowPoints(dialog, tab, reinterpret_cast<POINT*>(&r), 2);
   for (HWND page : SettingsPageHandles)
-    if (page) MoveWindow(page, t.left, t.top, t.right - t.left, t.bottom - t.top, FALSE);
+    if (page) MoveWindow(page, 0, r.top, r.right - r.left, r.bottom - r.top, FALSE);
 }
 
 void BuildTree(HWND tree) {
@@ -161,7 +160,8 @@ void RefreshSettingsPages() {
     if (!w) continue;
     if (p <= 4) RefreshBoundPage(w, p);
     else if (p == 8) RefreshActionListPage(w);
-    else if (p == 5 || (p >= 7 && p != 9)) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
+    else if (p == 7) SetFontPageBoldChecks(w);
+    else if (p == 5 || (p > 8 && p != 9)) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
   }
 }
 

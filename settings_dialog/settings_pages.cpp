@@ -16,6 +16,7 @@
 #include "core/folder_cache.h"
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"
+#include "core/image_lists.h"
 #include "core/image_pipeline.h"
 #include "core/settings.h"
 #include "settings_dialog/pure/page_rules.h"
@@ -206,6 +207,9 @@ INT_PTR BoundPageProc(int pageIndex, HWND page, UINT message, WPARAM wParam, LPA
         g_dropEdit = edit;
         g_dropEditPrevious = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FolderDropEditProc)));
+        if (g_buttonBitmaps[0])
+          SendDlgItemMessageW(page, IDC_DATA_FOLDER_BROWSE, BM_SETIMAGE, IMAGE_BITMAP,
+                              reinterpret_cast<LPARAM>(g_buttonBitmaps[0]));
       }
       --g_refreshing;
       RefreshBoundPage(page, pageIndex);

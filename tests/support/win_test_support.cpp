@@ -467,6 +467,87 @@ bool SaveScreenshot(const std::wstring& path) {
   return WriteWholeFile(path, file.data(), file.size());
 }
 
+namespace {
+// The caption's drawn size in the control's font with the control's own text flags; false when
+// the control shows no text of its own.
+bool CaptionFits(HWND control, const RECT& client, std::wstring* why) {
+  static const wchar_t kBlanks[] = L" \u3000\r\n\t";
+  std::wstring text = WindowText(control);
+  if (text.find_first_not_of(kBlanks) == std::wstring::npos) return true;
+  const std::wstring cls = ClassNameOf(control);
+  const LONG style = GetWindowLongW(control, GWL_STYLE);
+  // Blanks after the text never show; centred text keeps its middle in place, so blanks padding
+  // both of its ends may run past the edges.
+  text.erase(text.find_last_not_of(kBlanks) + 1);
+  const bool button = _wcsicmp(cls.c_str(), L"Button") == 0;
+  const bool centred = button ? ((style & BS_CENTER) == BS_CENTER || (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON)
+                              : (style & SS_TYPEMASK) == SS_CENTER;
+  if (centred) text.erase(0, text.find_first_not_of(kBlanks));
+  int extraWidth = 0, extraHeight = 0;
+  UINT flags = DT_CALCRECT | DT_EXPANDTABS;
+  if (button) {
+    if (style & (BS_BITMAP | BS_ICON)) return true;
+    const LONG type = style & BS_TYPEMASK;
+    flags |= (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE;
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+      extraWidth = 8;  // the raised edge and the focus frame on both sides
+      extraHeight = 4;
+    } else if (type == BS_GROUPBOX) {
+      extraWidth = 20;  // the frame's corner left of the caption and its end right of it
+    } else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+               type == BS_3STATE || type == BS_AUTO3STATE || type == BS_AUTORADIOBUTTON) {
+      extraWidth = 13 + 4;  // the box and the gap before the text
+    } else {
+      return true;
+    }
+  } else if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+    const LONG type = style & SS_TYPEMASK;
+    if (type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE || (style & SS_CENTERIMAGE)) flags |= DT_SINGLELINE;
+    else if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) flags |= DT_WORDBREAK;
+    else return true;
+    if (style & SS_NOPREFIX) flags |= DT_NOPREFIX;
+    if (style & SS_EDITCONTROL) flags |= DT_EDITCONTROL;
+  } else {
+    return true;
+  }
+  const int width = client.right - client.left - extraWidth, height = client.bottom - client.top - extraHeight;
+  HDC dc = GetDC(control);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+  HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+  RECT r{0, 0, width > 0 ? width : 1, 0};
+  DrawTextW(dc, text.c_str(), -1, &r, flags);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  if (r.right <= width && r.bottom <= height) return true;
+  *why = L"caption needs " + std::to_wstring(r.right + extraWidth) + L"x" + std::to_wstring(r.bottom + extraHeight) +
+         L", has " + std::to_wstring(client.right - client.left) + L"x" + std::to_wstring(client.bottom - client.top);
+  return false;
+}
+}  // namespace
+
+std::vector<std::wstring> LayoutFaults(HWND window, const RECT& shown) {
+  std::vector<std::wstring> faults;
+  const std::wstring where = WindowText(window);
+  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (ClassNameOf(c) == L"#32770") continue;
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    if (r.right <= r.left || r.bottom <= r.top) continue;  // a placeholder of no size
+    const std::wstring name = where + L": control " + std::to_wstring(GetDlgCtrlID(c)) + L" \"" + WindowText(c) + L"\" ";
+    if (r.left < shown.left || r.top < shown.top || r.right > shown.right || r.bottom > shown.bottom)
+      faults.push_back(name + L"at " + std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"-" +
+                       std::to_wstring(r.right) + L"," + std::to_wstring(r.bottom) + L" outside " +
+                       std::to_wstring(shown.left) + L"," + std::to_wstring(shown.top) + L"-" +
+                       std::to_wstring(shown.right) + L"," + std::to_wstring(shown.bottom));
+    RECT client;
+    GetClientRect(c, &client);
+    std::wstring why;
+    if (!CaptionFits(c, client, &why)) faults.push_back(name + why);
+  }
+  return faults;
+}
+
 RECT ScreenRectOf(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);

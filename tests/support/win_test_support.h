@@ -111,4 +111,9 @@ int ColoursOnScreen(const RECT& r);
 // Saves the whole screen as a 24-bit BMP.
 bool SaveScreenshot(const std::wstring& path);
 
+// The direct controls of a window (child dialogs aside) that reach outside `shown` (in the
+// window's client coordinates), or whose caption, measured in the control's own font as the
+// control draws it, does not fit it: one line per fault, empty when everything shows whole.
+std::vector<std::wstring> LayoutFaults(HWND window, const RECT& shown);
+
 }  // namespace testsupport

@@ -12,9 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "browser/about_dialogs.h"
+#include "browser/icon_lists.h"
+#include "core/image_lists.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/settings.h"
+#include "printing/index_print_dialog.h"
+#include "resources/resource.h"
 #include "settings_dialog/pure/page_rules.h"
 #include "settings_dialog/settings_dialog.h"
 #include "resources/settings_ids.h"
@@ -136,10 +141,17 @@ TEST_F(SettingsDialogTest, BadCacheFolderKeepsTheDialogOnTheCachePage) {
   // it is there only while the one box is expected.
   std::optional<BoxAnswerer> boxes;
   std::vector<std::wstring> texts;
-  bool stillOpen = false;
+  bool stillOpen = false, folderBitmap = false;
   int pageAfter = -1;
+  if (!g_buttonBitmaps[0]) LoadIconImageLists();
   RunDialog(0, {
-      [&] { SetDlgItemTextW(Page(18), IDC_DATA_FOLDER, L"C:\\bad|name"); },
+      [&] {
+        // The folder chooser is the folder button picture, as on the other pages.
+        HWND browse = GetDlgItem(Page(18), IDC_DATA_FOLDER_BROWSE);
+        folderBitmap = (GetWindowLongW(browse, GWL_STYLE) & BS_BITMAP) && g_buttonBitmaps[0] &&
+                       SendMessageW(browse, BM_GETIMAGE, IMAGE_BITMAP, 0) == reinterpret_cast<LRESULT>(g_buttonBitmaps[0]);
+        SetDlgItemTextW(Page(18), IDC_DATA_FOLDER, L"C:\\bad|name");
+      },
       [&] {
         boxes.emplace(IDOK);
         Close();
@@ -157,6 +169,7 @@ TEST_F(SettingsDialogTest, BadCacheFolderKeepsTheDialogOnTheCachePage) {
       },
       [&] { Close(); },
   });
+  EXPECT_TRUE(folderBitmap);
   ASSERT_EQ(texts.size(), 1u) << ::testing::PrintToString(texts);
   EXPECT_EQ(texts[0], L"キャッシュ保存先フォルダが不正です。");
   EXPECT_TRUE(stillOpen);
@@ -197,5 +210,83 @@ TEST_F(SettingsDialogTest, ColourPageEnablesResetsAndMarksTheHistogramBackground
   EXPECT_EQ(g_settings.histogramBackgroundAlpha, 200);
   EXPECT_EQ(g_settings.histogramBackgroundArgb, 0xC8202020u);
   EXPECT_EQ(ThumbnailRebuildFlag, 1);
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+void AddFaults(std::vector<std::wstring>* all, HWND window, const RECT& shown) {
+  for (std::wstring& f : LayoutFaults(window, shown)) all->push_back(std::move(f));
+}
+void AddFaults(std::vector<std::wstring>* all, HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  AddFaults(all, window, client);
+}
+
+// Every template as the dialog manager builds it, the settings pages inside the part of the
+// tab the user sees, and the dialogs whose procedures place or fill controls as the program
+// opens them.
+TEST_F(SettingsDialogTest, EveryDialogShowsItsControlsAndCaptionsWhole) {
+  std::vector<std::wstring> faults;
+  std::vector<int> templates;
+  EnumResourceNamesW(g_hInstance, RT_DIALOG, [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) -> BOOL {
+    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int>*>(out)->push_back(static_cast<int>(reinterpret_cast<UINT_PTR>(name)));
+    return TRUE;
+  }, reinterpret_cast<LONG_PTR>(&templates));
+  EXPECT_GE(templates.size(), 50u);
+  HWND host = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1200, 900, nullptr, nullptr, g_hInstance, nullptr);
+  for (int id : templates) {
+    HWND d = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(id), host, PlainDialogProc, 0);
+    if (!d) {
+      faults.push_back(L"template " + std::to_wstring(id) + L" not created");
+      continue;
+    }
+    SetWindowTextW(d, (L"template " + std::to_wstring(id) + L" " + WindowText(d)).c_str());
+    AddFaults(&faults, d);
+    DestroyWindow(d);
+  }
+  DestroyWindow(host);
+
+  bool pagesPlaced = true;
+  RunDialog(0, {[&] {
+    AddFaults(&faults, Dialog());
+    HWND tab = GetDlgItem(Dialog(), IDC_SETTINGS_TAB);
+    RECT display;
+    GetClientRect(tab, &display);
+    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    for (HWND page : SettingsPageHandles) {
+      RECT at;
+      GetWindowRect(page, &at);
+      MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&at), 2);
+      pagesPlaced &= at.left == 0 && at.top == display.top && at.bottom == display.bottom && at.right >= display.right;
+      RECT shown = display;
+      OffsetRect(&shown, -at.left, -at.top);
+      AddFaults(&faults, page, shown);
+    }
+    Close();
+  }});
+  EXPECT_TRUE(pagesPlaced);
+
+  // Index print: the controls stay above the preview pane at the size the dialog opens with.
+  HWND print = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_INDEX_PRINT), nullptr, IndexPrintDialogProc, 0);
+  ASSERT_NE(print, nullptr);
+  Pump();
+  RECT client;
+  GetClientRect(print, &client);
+  client.bottom = 244;
+  AddFaults(&faults, print, client);
+  SendMessageW(print, WM_CLOSE, 0, 0);
+  Pump();
+  for (int id : {IDD_ABOUT, IDD_TERMS_OF_USE}) {
+    HWND d = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(id), nullptr,
+                                id == IDD_ABOUT ? AboutDlgProc : TermsOfUseDlgProc, 0);
+    AddFaults(&faults, d);
+    DestroyWindow(d);
+  }
+  std::wstring list;
+  for (const std::wstring& f : faults) list += f + L"\n";
+  std::string utf8(list.size() * 3 + 1, '\0');
+  utf8.resize(WideCharToMultiByte(CP_UTF8, 0, list.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr));
+  EXPECT_TRUE(faults.empty()) << faults.size() << " faults:\n" << utf8;
 }
 }  // namespace

@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "browser/main_window.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/pure/scramble.h"
 #include "core/settings.h"
 #include "settings_dialog/settings_dialog.h"
+#include "resources/resource.h"
 #include "settings_dialog/settings_more_ids.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"
@@ -169,6 +171,43 @@ TEST_F(SettingsLaterPagesTest, FontPageStoresEveryChangeAtOnce) {
   Reload();
   EXPECT_EQ(g_settings.shootingDateFontSize, 24);
   EXPECT_EQ(g_settings.infoFontBold, 1);
+}
+
+// With large icons the trees keep the lists' font size: opening the dialog leaves the fonts of
+// the main window alone, and a change on the font page makes both at the one size.
+TEST_F(SettingsLaterPagesTest, TreeFontKeepsTheListSizeWithLargeIcons) {
+  g_uiScale = 2;
+  g_settings.largeIcons = 1;
+  ASSERT_TRUE(OpenTestMainWindow());
+  auto height = [](HWND window) {
+    LOGFONTW f{};
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    return font && GetObjectW(font, sizeof f, &f) ? f.lfHeight : 0;
+  };
+  HWND nav = g_windowSlots[kSlotNavigationPane], pane = g_windowSlots[kSlotFileListPane];
+  ASSERT_TRUE(nav && pane);
+  HWND tree = GetDlgItem(nav, IDC_FOLDER_TREE), collections = GetDlgItem(nav, IDC_COLLECTION_TREE);
+  HWND list = GetDlgItem(pane, IDC_FILE_LIST);
+  const LONG atStart = height(tree);
+  LONG onOpen = 0, afterBold = 0, listAfterBold = 0, collectionsAfterBold = 0;
+  RunDialog(0, {
+      [&] { onOpen = height(tree); },
+      [&] {
+        Click(Page(25), IDC_FONT_LIST_BOLD);
+        afterBold = height(tree);
+        collectionsAfterBold = height(collections);
+        listAfterBold = height(list);
+        Close();
+      },
+  });
+  CloseTestMainWindow();
+  g_uiScale = 1;
+  EXPECT_EQ(atStart, 12);
+  EXPECT_EQ(onOpen, 12);
+  EXPECT_EQ(afterBold, 12);
+  EXPECT_EQ(collectionsAfterBold, 12);
+  EXPECT_EQ(listAfterBold, 12);
+  EXPECT_EQ(g_settings.listFontBold, 1);
 }
 
 TEST_F(SettingsLaterPagesTest, SmallPagesStoreTheirFields) {

@@ -87,6 +87,19 @@ TEST(SettingsPagesE2E, PagesChangeTheProgramAndTheSettingsFile) {
   SendMessageW(docomo, BM_CLICK, 0, 0);
   SendMessageW(even, BM_CLICK, 0, 0);
   SaveScreenshot(ExeFolder() + L"\\settings_e2e.bmp");
+  // Every page as the user brings it up from the tree, one picture each for the eye.
+  HWND tree = Descendant(dialog, 485, WC_TREEVIEWW);
+  ASSERT_NE(tree, nullptr);
+  int shown = 0;
+  for (LPARAM group = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0); group;
+       group = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, group))
+    for (LPARAM item = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, group); item;
+         item = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, item)) {
+      SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, item);
+      Sleep(300);
+      SaveScreenshot(ExeFolder() + L"\\settings_e2e_page" + std::to_wstring(shown++) + L".bmp");
+    }
+  EXPECT_EQ(shown, 18);
   PostMessageW(dialog, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return FindTopWindow(p.id, L"#32770", L"環境設定") == nullptr; }, 10000));
   EXPECT_TRUE(WaitFor([&] {

@@ -53,6 +53,23 @@ std::wstring ClipboardText() {
 
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
+// A click on the first thumbnail gives the list the keyboard focus (tried again while the
+// display has not delivered it). True when the list has it.
+bool FocusListByClick(HWND main, HWND list) {
+  const POINT first = Centre(ListItemScreenRect(list, 0, LVIR_ICON));
+  const DWORD thread = GetWindowThreadProcessId(list, nullptr);
+  auto listFocused = [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) && info.hwndFocus == list;
+  };
+  for (int tries = 0; tries < 5 && !listFocused(); ++tries) {
+    SetForegroundWindow(main);
+    ClickAt(first.x, first.y);
+  }
+  return listFocused();
+}
+
 void EmptyTheClipboard() {
   if (OpenClipboard(nullptr)) {
     EmptyClipboard();
@@ -81,21 +98,7 @@ TEST(ListCommandsE2E, SelectAllCopyRowsRefreshAndDeleteWithTheQuestion) {
   }, 30000));
   HWND pane = GetParent(list);
 
-  // Ctrl+A in the focused list selects every row.
-  // A click on the first thumbnail gives the list the keyboard focus (tried again while the
-  // display has not delivered it).
-  const POINT first = Centre(ListItemScreenRect(list, 0, LVIR_ICON));
-  const DWORD thread = GetWindowThreadProcessId(list, nullptr);
-  auto listFocused = [&] {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(thread, &info) && info.hwndFocus == list;
-  };
-  for (int tries = 0; tries < 5 && !listFocused(); ++tries) {
-    SetForegroundWindow(main);
-    ClickAt(first.x, first.y);
-  }
-  const bool focused = listFocused();
+  const bool focused = FocusListByClick(main, list);
   if (!focused) std::fprintf(stderr, "note: the click did not give the list the focus\n");
   // Ctrl+A in the focused list selects every row.
   PressKeys({VK_CONTROL, 'A'});
@@ -370,18 +373,7 @@ TEST(ListCommandsE2E, MarksAndTurnsComeBackAfterARestart) {
         if (ListCellText(list, r, 4).empty()) return false;
       return true;
     }, 30000));
-    const POINT first = Centre(ListItemScreenRect(list, 0, LVIR_ICON));
-    const DWORD thread = GetWindowThreadProcessId(list, nullptr);
-    auto listFocused = [&] {
-      GUITHREADINFO info{};
-      info.cbSize = sizeof info;
-      return GetGUIThreadInfo(thread, &info) && info.hwndFocus == list;
-    };
-    for (int tries = 0; tries < 5 && !listFocused(); ++tries) {
-      SetForegroundWindow(main);
-      ClickAt(first.x, first.y);
-    }
-    ASSERT_TRUE(listFocused());
+    ASSERT_TRUE(FocusListByClick(main, list));
     const RECT whole = ScreenRectOf(list);
     MoveMouseTo(whole.right - 12, whole.bottom - 12);  // over no row: no hover picture
 

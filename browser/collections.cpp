@@ -58,18 +58,46 @@ bool CollectionCachePath(const wchar_t* name, wchar_t* out, size_t capacity) {
   return swprintf(out, capacity, L"\\\\?\\%lsLib\xFF1A%ls.cac", folder, name) > 0;
 }
 
+// Two names the file system takes for one file (it folds case beyond ASCII, as this does).
+bool SameFileName(const wchar_t* a, const wchar_t* b) {
+  return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+// A move to another case of the same name can succeed and leave the old case on disk (Wine does
+// so), and the next start would list the old name: such a move goes by a passing name.
+bool MoveNamedFile(const wchar_t* from, const wchar_t* to) {
+  if (!SameFileName(from, to)) return MoveFileW(from, to) != 0;
+  const std::wstring passing = std::wstring(from) + L".renaming";
+  if (!MoveFileW(from, passing.c_str())) return false;
+  if (MoveFileW(passing.c_str(), to)) return true;
+  MoveFileW(passing.c_str(), from);
+  return false;
+}
+
 void NotifyCollectionsChanged() {
   HWND pane = g_windowSlots[kSlotNavigationPane];
   if (pane) SendMessageW(pane, WM_COMMAND, kCollectionsChangedCommand, 0);
 }
 
+const wchar_t kBadNameText[] = L"コレクション名に使用できない名前です。\n次の文字は使えません。\n\\ / : * ? \" < > |";
+
 // Tells the user why a name was refused; true when the name can be a file name.
 bool AcceptName(HWND owner, const wchar_t* name) {
   if (IsValidCollectionName(Text(name))) return true;
-  ShowAppMessageBox(owner,
-                    L"コレクション名に使用できない名前です。\n次の文字は使えません。\n\\ / : * ? \" < > |",
-                    g_productName ? g_productName : L"", MB_ICONERROR);
+  ShowAppMessageBox(owner, kBadNameText, g_productName ? g_productName : L"", MB_ICONERROR);
   return false;
+}
+
+// Collection files are named after their collections, and Windows takes two names that differ
+// only in case for one file: such a name is refused (a collection's own name in another case is
+// not a clash).
+bool AcceptDistinctName(HWND owner, const wchar_t* name, int self) {
+  for (int i = 0; i < g_collectionCount; ++i) {
+    if (i == self || !SameFileName(g_collections[i].name, name)) continue;
+    ShowAppMessageBox(owner, kBadNameText, g_productName ? g_productName : L"", MB_ICONERROR);
+    return false;
+  }
+  return true;
 }
 
 // The rows a selection command acts on: the selected rows of the list when it is shown, else
@@ -184,7 +212,7 @@ void SaveCollections() {
     uint8_t none = 0;
     // Names that differ only in case share one file here: the first keeps it.
     bool sharesFile = false;
-    for (int j = 0; j < i && !sharesFile; ++j) sharesFile = _wcsicmp(g_collections[j].name, g_collections[i].name) == 0;
+    for (int j = 0; j < i && !sharesFile; ++j) sharesFile = SameFileName(g_collections[j].name, g_collections[i].name);
     if (sharesFile || !CollectionFilePath(g_collections[i].name, path, kPathChars * 2) ||
         !WriteFileReplacing(path, bytes.empty() ? &none : bytes.data(), static_cast<uint32_t>(bytes.size()))) {
       failed += L"\n";
@@ -200,7 +228,8 @@ void SaveCollections() {
 int CreateCollection(const wchar_t* name) {
   if (!g_collections || g_collectionCount >= kMaxCollections || !name || !name[0] || SearchHoldsTable()) return -2;
   if (FindCollectionByName(name) >= 0) return -1;
-  if (!AcceptName(g_windowSlots[kSlotNavigationPane], name)) return -2;
+  HWND owner = g_windowSlots[kSlotNavigationPane];
+  if (!AcceptName(owner, name) || !AcceptDistinctName(owner, name, -1)) return -2;
   CollectionRecord& r = g_collections[g_collectionCount];
   std::memset(&r, 0, sizeof r);
   wcsncpy(r.name, name, kCollectionNameField - 1);
@@ -212,14 +241,20 @@ int CreateCollection(const wchar_t* name) {
 
 void RenameCollection(int index, const wchar_t* newName) {
   if (!ValidIndex(index) || !newName || !newName[0] || FindCollectionByName(newName) >= 0 || SearchHoldsTable()) return;
-  if (!AcceptName(g_windowSlots[kSlotNavigationPane], newName)) return;
+  HWND owner = g_windowSlots[kSlotNavigationPane];
+  if (!AcceptName(owner, newName) || !AcceptDistinctName(owner, newName, index)) return;
   CollectionRecord& r = g_collections[index];
   wchar_t from[kPathChars * 2], to[kPathChars * 2];
-  if (CollectionFilePath(r.name, from, kPathChars * 2) && CollectionFilePath(newName, to, kPathChars * 2)) {
-    MoveFileW(from, to);
+  // A collection made in this session has no file yet; one that has keeps the old name when it
+  // cannot be moved, or the old file would come back as its own collection at the next start.
+  if (CollectionFilePath(r.name, from, kPathChars * 2) && GetFileAttributesW(from) != INVALID_FILE_ATTRIBUTES &&
+      (!CollectionFilePath(newName, to, kPathChars * 2) || !MoveNamedFile(from, to))) {
+    std::wstring text = std::wstring(L"次のコレクションの名前を変更できませんでした。\n") + r.name;
+    ShowAppMessageBox(owner, text.c_str(), g_productName ? g_productName : L"", MB_ICONERROR);
+    return;
   }
   if (CollectionCachePath(r.name, from, kPathChars * 2) && CollectionCachePath(newName, to, kPathChars * 2)) {
-    MoveFileW(from, to);
+    MoveNamedFile(from, to);
   }
   wcsncpy(r.name, newName, kCollectionNameField - 1);
   r.name[kCollectionNameField - 1] = 0;

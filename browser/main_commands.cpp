@@ -137,6 +137,7 @@ void SetCheckMarks(uint8_t value) {
   int row = GetPaneOrderNumber(g_focusedPane);
   if (row < 0 || row >= g_listCount) return;
   EntryAtRow(row)->checked = value;
+  g_cacheDirty |= 2;
   RedrawRow(row);
   g_redrawFlag = 1;
 }
@@ -160,9 +161,11 @@ void JumpToNextChecked() {
   }
 }
 
+// The turn reaches the folder's cache file, and the list thread draws the row's thumbnail anew.
 void RotateEntry(ImageEntry* e, int delta, bool reset) {
   e->userRotation = static_cast<int8_t>(StepUserRotation(e->userRotation, delta, reset));
-  e->flags |= 0x10 | 0x08;
+  e->flags |= kEntryRotated | kEntryRenderAgain;
+  g_cacheDirty |= 2;
 }
 
 void Rotate(int delta, bool reset) {
@@ -171,14 +174,13 @@ void Rotate(int delta, bool reset) {
     CaptureMouseWithCursor(g_hwndMain, IDC_WAIT);
     for (int r = -1; (r = static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, r, LVNI_SELECTED))) >= 0;)
       if (r < g_listCount) RotateEntry(EntryAtRow(r), delta, reset);
-    g_cacheDirty |= 2;
     ReleaseMouseCapture();
   } else {
     int row = GetPaneOrderNumber(g_focusedPane);
     if (row < 0 || row >= g_listCount) return;
     RotateEntry(EntryAtRow(row), delta, reset);
   }
-  g_entriesChanged = 1;
+  g_listChanged = 1;
 }
 
 void ToggleRawDevelopment(HWND window) {

@@ -125,6 +125,5 @@ int32_t g_lastViewMode = 1;
 uint8_t g_leftHeldOnViewer = 0;
 uint8_t g_thumbnailSplitRequest = 0;
 int32_t g_reloadSelectionMode = 0;
-uint8_t g_entriesChanged = 0;
 wchar_t g_monitorProfilePath[kPathChars], g_printerProfilePath[kPathChars];
 volatile uint8_t g_screenProfileChanged = 0;

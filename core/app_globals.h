@@ -76,9 +76,8 @@ extern int32_t g_lastViewMode;
 // The left button went down on a viewer pane and is still held.
 extern uint8_t g_leftHeldOnViewer;
 // Main-window commands: the thumbnail-split request, the reload selection mode of the next
-// refresh, the entries-changed byte and the colour profiles of screen and printer.
+// refresh and the colour profiles of screen and printer.
 extern uint8_t g_thumbnailSplitRequest;
 extern int32_t g_reloadSelectionMode;
-extern uint8_t g_entriesChanged;
 extern wchar_t g_monitorProfilePath[kPathChars], g_printerProfilePath[kPathChars];
 extern volatile uint8_t g_screenProfileChanged;

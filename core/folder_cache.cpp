@@ -173,7 +173,9 @@ void BuildFolderCache() {
   const uint32_t dirty = g_cacheDirty;
   g_cacheDirty = 0;
   if (g_entryCount <= 0) {
-    DeleteFileW(s_new.fileName);
+    // Before the first load nothing was listed: the name is then the folder about to be shown,
+    // whose file holds the marks and turns of the last session.
+    if (g_loadedFolderPath && g_loadedFolderPath[0]) DeleteFileW(s_new.fileName);
     return;
   }
   if (g_listCount <= 0) return;

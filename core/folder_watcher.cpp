@@ -46,6 +46,7 @@ void ReviveRow(int row) {
         if (r.kind == 5 || r.kind == 6) {
           r.kind = 0;
           --e->currentUndo;
+          g_cacheDirty |= 2;
         }
       }
     } else {

@@ -195,6 +195,7 @@ bool ReviveEntry(int number, uint32_t size, FILETIME time) {
     if (IsFileGoneKind(r.kind)) {
       r.kind = 0;
       --e->currentUndo;
+      g_cacheDirty |= 2;
     }
   }
   SetEntryActionText(number);

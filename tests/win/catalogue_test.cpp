@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -603,13 +604,21 @@ TEST_F(Collections, NamesAndLimits) {
   EXPECT_EQ(CreateCollection(L""), -2);
   EXPECT_EQ(CreateCollection(L"Trip"), 0);
   EXPECT_EQ(CreateCollection(L"Trip"), -1);
-  EXPECT_EQ(CreateCollection(L"trip"), 1);
   {
+    // Another case of a name would share its file: refused as an unusable name.
     BoxAnswerer answer(IDOK);
     EXPECT_EQ(CreateCollection(L"a/b"), -2);
     EXPECT_EQ(CreateCollection(L".."), -2);
-    EXPECT_EQ(answer.seen.size(), 2u);
+    EXPECT_EQ(CreateCollection(L"trip"), -2);
+    EXPECT_EQ(CreateCollection(L"\xFF34rip"), 1);  // full-width: another name
+    EXPECT_EQ(CreateCollection(L"\xFF54RIP"), -2);
+    ASSERT_EQ(answer.seen.size(), 4u);
+    EXPECT_EQ(answer.seen[2].text, answer.seen[0].text);
+    EXPECT_EQ(answer.seen[3].text, answer.seen[0].text);
   }
+  EXPECT_EQ(g_collectionCount, 2);
+  // A table read from a disk that tells case apart may still hold two such names.
+  wcscpy(g_collections[1].name, L"trip");
   AddFileToCollection(0, L"C:\\upper.jpg");
   AddFileToCollection(1, L"C:\\lower.jpg");
   {
@@ -652,6 +661,70 @@ TEST_F(Collections, RenameAndDeleteActOnBothFiles) {
   EXPECT_FALSE(testsupport::FileExists(data_.File(L"cache\\Lib\xFF1A" L"A2.cac")));
   DeleteCollection(0);
   EXPECT_EQ(g_currentCollection, -1);
+}
+
+// A rename to another case of another collection's name is refused; to another case of its own
+// name the file follows, so that the next start lists the new name; a file that cannot be moved
+// is reported and the collection keeps its name and its file.
+TEST_F(Collections, RenamesKeepOneFilePerCollection) {
+  int trip = CreateCollection(L"Trip");
+  int other = CreateCollection(L"Other");
+  AddFileToCollection(trip, L"C:\\t.jpg");
+  AddFileToCollection(other, L"C:\\o.jpg");
+  SaveCollections();
+  const std::wstring otherFile = data_.File(L"collection\\Other.co");
+  {
+    BoxAnswerer answer(IDOK);
+    RenameCollection(other, L"TRIP");
+    ASSERT_EQ(answer.seen.size(), 1u);
+    EXPECT_EQ(answer.seen[0].text, L"コレクション名に使用できない名前です。\n次の文字は使えません。\n\\ / : * ? \" < > |");
+  }
+  EXPECT_EQ(std::wstring(g_collections[other].name), L"Other");
+  EXPECT_TRUE(testsupport::FileExists(otherFile));
+
+  MakeFile(data_.File(L"cache\\Lib\xFF1A" L"Trip.cac"), 4);
+  RenameCollection(trip, L"tRIP");
+  EXPECT_EQ(std::wstring(g_collections[trip].name), L"tRIP");
+  auto namesOnDisk = [&](const wchar_t* pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW(pattern, &fd);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(fd.cFileName);
+    while (FindNextFileW(find, &fd));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  EXPECT_EQ(namesOnDisk(data_.File(L"collection\\*").c_str()),
+            (std::vector<std::wstring>{L".", L"..", L"Other.co", L"tRIP.co"}));
+  EXPECT_EQ(namesOnDisk(data_.File(L"cache\\*.cac").c_str()), std::vector<std::wstring>{L"Lib\xFF1AtRIP.cac"});
+  SaveCollections();
+  LoadCollections();
+  ASSERT_EQ(g_collectionCount, 2);
+  trip = FindCollectionByName(L"tRIP");
+  ASSERT_GE(trip, 0);
+  EXPECT_EQ(std::wstring(g_collections[trip].list), L"C:\\t.jpg\n");
+  EXPECT_EQ(FindCollectionByName(L"Trip"), -1);
+
+  // Held open by another program without leave to move it.
+  other = FindCollectionByName(L"Other");
+  HANDLE held = CreateFileW(otherFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  {
+    BoxAnswerer answer(IDOK);
+    RenameCollection(other, L"Renamed");
+    ASSERT_EQ(answer.seen.size(), 1u);
+    EXPECT_EQ(answer.seen[0].text, L"次のコレクションの名前を変更できませんでした。\nOther");
+  }
+  CloseHandle(held);
+  EXPECT_EQ(std::wstring(g_collections[other].name), L"Other");
+  EXPECT_TRUE(testsupport::FileExists(otherFile));
+  EXPECT_FALSE(testsupport::FileExists(data_.File(L"collection\\Renamed.co")));
+  // A collection of this session has no file yet: its rename needs none.
+  int fresh = CreateCollection(L"new");
+  RenameCollection(fresh, L"newer");
+  EXPECT_EQ(std::wstring(g_collections[fresh].name), L"newer");
 }
 
 TEST_F(Collections, OrderIsKeptOnlyForTheSameRows) {

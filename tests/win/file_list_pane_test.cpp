@@ -657,6 +657,61 @@ int RowOfName(const wchar_t* name) {
   return -1;
 }
 
+// Marks and quarter turns given with the focus on a viewer pane, in both view modes that show
+// one, reach the folder's cache file: leaving the folder and coming back keeps them. A turned
+// row's thumbnail is drawn again by the list thread.
+TEST_F(FileListPaneTest, MarksAndTurnsFromAPaneSurviveLeavingTheFolder) {
+  ScratchDir elsewhere;
+  const int32_t mode = g_viewMode;
+  struct Case {
+    int32_t view;
+    const wchar_t* name;
+  };
+  const Case cases[] = {{3, L"a.jpg"}, {2, L"d.jpg"}};
+  for (const Case& c : cases) {
+    const int row = RowOfName(c.name);
+    ASSERT_GE(row, 0) << c.view;
+    EntryAtRow(row)->checked = 0;
+    EntryAtRow(row)->userRotation = 0;
+    g_viewMode = c.view;
+    g_focusedPane = 0;
+    g_paneEntry[0] = row;
+    g_cursorRow = row;
+    SetFocus(g_hwndMain);
+    SetFocus(GetPaneControl(0));
+    ASSERT_NE(GetFocus(), List()) << c.view;
+    g_cacheDirty = 0;
+    SendMessageW(g_hwndMain, WM_COMMAND, 305, 0);
+    EXPECT_EQ(EntryAtRow(row)->checked, 1) << c.view;
+    EXPECT_EQ(g_cacheDirty & 2, 2u) << c.view;
+    g_cacheDirty = 0;
+    SendMessageW(g_hwndMain, WM_COMMAND, 326, 0);
+    EXPECT_EQ(EntryAtRow(row)->userRotation, 1) << c.view;
+    EXPECT_EQ(g_cacheDirty & 2, 2u) << c.view;
+    ImageEntry* turned = EntryAtRow(row);
+    EXPECT_TRUE(WaitFor([&] { return (turned->flags & kEntryRenderAgain) == 0; }, 10000)) << c.view;
+  }
+  g_paneEntry[0] = -1;
+  g_viewMode = mode;
+
+  wcscpy(g_currentFolder, elsewhere.path().c_str());
+  LoadListContents(1, 0, 0);
+  ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
+  ASSERT_EQ(g_entryCount, 0);
+  Load();
+  for (const Case& c : cases) {
+    const int row = RowOfName(c.name);
+    ASSERT_GE(row, 0) << c.view;
+    EXPECT_EQ(EntryAtRow(row)->checked, 1) << c.view;
+    EXPECT_EQ(EntryAtRow(row)->userRotation, 1) << c.view;
+    UINT state = static_cast<UINT>(SendMessageW(List(), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    EXPECT_EQ(state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(2)) << c.view;
+    EntryAtRow(row)->checked = 0;
+    EntryAtRow(row)->userRotation = 0;
+  }
+  g_cacheDirty |= 2;  // the next test's load starts without them
+}
+
 std::vector<int> SelectedListRows() {
   std::vector<int> rows;
   for (int r = -1; (r = static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, r, LVNI_SELECTED))) >= 0;) rows.push_back(r);

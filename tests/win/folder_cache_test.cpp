@@ -194,6 +194,39 @@ TEST_F(FolderCache, FileSizesTablesAndRoundTrip) {
   EXPECT_EQ(g_savedRow, 0);
 }
 
+// Marks and turns come back from the file. Before the first load of a session nothing is listed
+// and the file named is the one of the folder about to be shown: it stays. A folder left empty
+// loses its file.
+TEST_F(FolderCache, MarksAndTurnsOutliveTheSessionAndAnEmptiedFolderLosesItsFile) {
+  MakeList();
+  EntryAt(0)->checked = 1;
+  EntryAt(1)->userRotation = 3;
+  EntryAt(1)->undoRecords[1].kind = 6;  // deleted, and since put back
+  WriteCache();
+  const std::wstring file = CacheFile();
+  FreeImageEntries();
+  g_loadedFolderPath[0] = 0;
+  g_cacheDirty = 0;
+  BuildFolderCache();
+  EXPECT_FALSE(WriteFolderCache());
+  ASSERT_TRUE(testsupport::FileExists(file));
+  ASSERT_TRUE(LoadFolderCache());
+  LoadFolderEntries(pics_.path().c_str());
+  ASSERT_EQ(g_entryCount, 3);
+  EXPECT_EQ(EntryAt(0)->checked, 1);
+  EXPECT_EQ(EntryAt(1)->userRotation, 3);
+  EXPECT_EQ(EntryAt(2)->checked, 0);
+  EXPECT_EQ(EntryAt(2)->userRotation, 0);
+  // The delete step no longer counts, and the file must learn it.
+  EXPECT_EQ(EntryAt(1)->currentUndo, 0);
+  EXPECT_EQ(g_cacheDirty & 2, 2u);
+
+  FreeImageEntries();
+  wcscpy(g_loadedFolderPath, pics_.path().c_str());
+  BuildFolderCache();
+  EXPECT_FALSE(testsupport::FileExists(file));
+}
+
 // A histogram picture that cannot be read back stores zeros, never the bytes of the row before.
 TEST_F(FolderCache, UnreadableHistogramStoresZeros) {
   MakeList();

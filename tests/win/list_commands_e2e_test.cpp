@@ -6,7 +6,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,6 +53,23 @@ std::wstring ClipboardText() {
 
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
+// A click on the first thumbnail gives the list the keyboard focus (tried again while the
+// display has not delivered it). True when the list has it.
+bool FocusListByClick(HWND main, HWND list) {
+  const POINT first = Centre(ListItemScreenRect(list, 0, LVIR_ICON));
+  const DWORD thread = GetWindowThreadProcessId(list, nullptr);
+  auto listFocused = [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) && info.hwndFocus == list;
+  };
+  for (int tries = 0; tries < 5 && !listFocused(); ++tries) {
+    SetForegroundWindow(main);
+    ClickAt(first.x, first.y);
+  }
+  return listFocused();
+}
+
 void EmptyTheClipboard() {
   if (OpenClipboard(nullptr)) {
     EmptyClipboard();
@@ -79,21 +98,7 @@ TEST(ListCommandsE2E, SelectAllCopyRowsRefreshAndDeleteWithTheQuestion) {
   }, 30000));
   HWND pane = GetParent(list);
 
-  // Ctrl+A in the focused list selects every row.
-  // A click on the first thumbnail gives the list the keyboard focus (tried again while the
-  // display has not delivered it).
-  const POINT first = Centre(ListItemScreenRect(list, 0, LVIR_ICON));
-  const DWORD thread = GetWindowThreadProcessId(list, nullptr);
-  auto listFocused = [&] {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(thread, &info) && info.hwndFocus == list;
-  };
-  for (int tries = 0; tries < 5 && !listFocused(); ++tries) {
-    SetForegroundWindow(main);
-    ClickAt(first.x, first.y);
-  }
-  const bool focused = listFocused();
+  const bool focused = FocusListByClick(main, list);
   if (!focused) std::fprintf(stderr, "note: the click did not give the list the focus\n");
   // Ctrl+A in the focused list selects every row.
   PressKeys({VK_CONTROL, 'A'});
@@ -300,6 +305,126 @@ TEST(ListCommandsE2E, DraggingARowMarksTheDropRowCopiesIntoAFolderAndReorders) {
   EXPECT_EQ(TreeItemText(tree, caret), shownText);
   EXPECT_FALSE(FileExists(photos.File(L"dest\\b.jpg")));
 
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  EXPECT_TRUE(p.WaitExit(20000, &code));
+}
+
+// The colours of a grid of screen points over a rectangle, and how many of two such readings
+// differ clearly (a thumbnail drawn from other pixels differs a little everywhere).
+std::vector<COLORREF> ScreenSamples(const RECT& r) {
+  std::vector<COLORREF> samples;
+  HDC screen = GetDC(nullptr);
+  for (int y = r.top + 2; y < r.bottom - 1; y += 3)
+    for (int x = r.left + 2; x < r.right - 1; x += 3) samples.push_back(GetPixel(screen, x, y));
+  ReleaseDC(nullptr, screen);
+  return samples;
+}
+
+int ClearlyDifferent(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+  int count = 0;
+  for (size_t k = 0; k < a.size() && k < b.size(); ++k) {
+    const int d = std::max({std::abs(GetRValue(a[k]) - GetRValue(b[k])), std::abs(GetGValue(a[k]) - GetGValue(b[k])),
+                            std::abs(GetBValue(a[k]) - GetBValue(b[k]))});
+    if (d > 48) ++count;
+  }
+  return count;
+}
+
+// The samples once three readings a quarter of a second apart agree (a row being drawn again
+// is blank for a moment); empty when they never do.
+std::vector<COLORREF> SettledSamples(const RECT& r) {
+  std::vector<COLORREF> last = ScreenSamples(r);
+  int same = 0;
+  for (int tries = 0; tries < 40 && same < 2; ++tries) {
+    WaitFor([] { return false; }, 250);
+    std::vector<COLORREF> now = ScreenSamples(r);
+    same = now == last ? same + 1 : 0;
+    last = now;
+  }
+  return same >= 2 ? last : std::vector<COLORREF>();
+}
+
+UINT StateImage(HWND list, int row) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK, SMTO_NORMAL, 2000, &state);
+  return static_cast<UINT>(state) & LVIS_STATEIMAGEMASK;
+}
+
+// A check mark and a quarter turn given in the list are the day's work: closed and started again
+// on the same folder, the program shows the mark on its row and the turned thumbnail.
+TEST(ListCommandsE2E, MarksAndTurnsComeBackAfterARestart) {
+  ScratchDir program, photos;
+  const std::wstring exe = program.File(L"Brannomere.exe");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  for (int k = 0; k < 3; ++k)
+    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[k]).c_str(), photos.File(kNames[k]).c_str(), FALSE));
+  std::vector<COLORREF> upright, turned;
+  {
+    Process p;
+    ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
+    HWND main = AgreeToTerms(p.id);
+    ASSERT_NE(main, nullptr);
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
+    CloseFirstStartSettings(p.id);
+    ASSERT_TRUE(WaitFor([&] {
+      for (int r = 0; r < 3; ++r)
+        if (ListCellText(list, r, 4).empty()) return false;
+      return true;
+    }, 30000));
+    ASSERT_TRUE(FocusListByClick(main, list));
+    const RECT whole = ScreenRectOf(list);
+    MoveMouseTo(whole.right - 12, whole.bottom - 12);  // over no row: no hover picture
+
+    SetRowSelected(list, -1, false);
+    SetRowSelected(list, 0, true);
+    PostMessageW(main, WM_COMMAND, 305, 0);
+    ASSERT_TRUE(WaitFor([&] { return StateImage(list, 0) == INDEXTOSTATEIMAGEMASK(2); }, 10000));
+
+    const RECT icon = ListItemScreenRect(list, 1, LVIR_ICON);
+    upright = SettledSamples(icon);
+    ASSERT_GT(upright.size(), 20u);
+    SetRowSelected(list, -1, false);
+    SetRowSelected(list, 1, true);
+    PostMessageW(main, WM_COMMAND, 326, 0);
+    // The turned row's thumbnail is drawn again (read, as before, while another row is selected).
+    WaitFor([] { return false; }, 300);
+    SetRowSelected(list, -1, false);
+    SetRowSelected(list, 2, true);
+    EXPECT_TRUE(WaitFor([&] {
+      turned = SettledSamples(icon);
+      return ClearlyDifferent(turned, upright) > static_cast<int>(upright.size()) / 4;
+    }, 20000)) << ClearlyDifferent(turned, upright) << " of " << upright.size();
+    SaveScreenshot(ExeFolder() + L"\\list_marked_and_turned_e2e.bmp");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(p.WaitExit(20000, &code));
+  }
+
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
+  HWND main = nullptr, list = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
+  const RECT whole = ScreenRectOf(list);
+  SetForegroundWindow(main);
+  MoveMouseTo(whole.right - 12, whole.bottom - 12);
+  SetRowSelected(list, -1, false);
+  SetRowSelected(list, 2, true);
+  EXPECT_TRUE(WaitFor([&] { return StateImage(list, 0) == INDEXTOSTATEIMAGEMASK(2); }, 10000));
+  EXPECT_EQ(StateImage(list, 1), INDEXTOSTATEIMAGEMASK(1));
+  EXPECT_EQ(StateImage(list, 2), INDEXTOSTATEIMAGEMASK(1));
+  const RECT icon = ListItemScreenRect(list, 1, LVIR_ICON);
+  std::vector<COLORREF> again;
+  // Drawn from the cache's pixels, turned as it was left: nearer the turned picture than the
+  // upright one.
+  EXPECT_TRUE(WaitFor([&] {
+    again = SettledSamples(icon);
+    const int fromUpright = ClearlyDifferent(again, upright);
+    return fromUpright > static_cast<int>(upright.size()) / 4 && ClearlyDifferent(again, turned) < fromUpright / 2;
+  }, 20000)) << ClearlyDifferent(again, upright) << " / " << ClearlyDifferent(again, turned) << " of " << upright.size();
+  SaveScreenshot(ExeFolder() + L"\\list_marked_and_turned_again_e2e.bmp");
   PostMessageW(main, WM_CLOSE, 0, 0);
   DWORD code = 1;
   EXPECT_TRUE(p.WaitExit(20000, &code));

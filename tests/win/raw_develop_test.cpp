@@ -272,6 +272,11 @@ TEST(RawDevelop, DateTimeAsRecordedInAnyTimeZone) {
     ASSERT_TRUE(d.gotBlock);
     EXPECT_EQ(Text(d.bytes, 1292, 20), time);
   }
+  // A stamp the file holds as a number of seconds is the camera's clock, not UTC to be moved
+  // into the machine's zone.
+  const Developed cine = Develop(WriteTemp(L"time.cin", brn_test::MakeSyntheticCine(64, 48, 1600000000u)), 3);
+  ASSERT_TRUE(cine.gotBlock);
+  EXPECT_EQ(Text(cine.bytes, 1292, 20), "2020:09:13 12:26:40");
   // The program's own time zone setting is left alone.
   EXPECT_EQ(GetEnvironmentVariableW(L"TZ", after, 64), hadTz);
   EXPECT_STREQ(before, after);

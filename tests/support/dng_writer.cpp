@@ -258,8 +258,19 @@ std::vector<uint8_t> MakeSyntheticX3f(uint32_t width, uint32_t height, uint32_t 
   const uint32_t imageAt = static_cast<uint32_t>(v.size());
   four("SECi");
   Le32(v, 0x00020000);
-  Le32(v, 3), Le32(v, 6), Le32(v, width), Le32(v, height), Le32(v, width * 2);  // raw, 10-bit Huffman
-  v.resize(v.size() + 1024 + size_t{width} * height / 2, 0x6D);
+  Le32(v, 3), Le32(v, 6), Le32(v, width), Le32(v, height), Le32(v, width * 4);  // raw, 10-bit, rows as words
+  // The table the words' 10-bit indices map to: differences to the previous column's value,
+  // per colour. Entries 1-3 start a row (warm and bright), 4-6 step to the right half's values.
+  const uint16_t left[3] = {6000, 4000, 1500}, right[3] = {700, 900, 2500};
+  std::vector<uint16_t> table(1024, 0);
+  for (int c = 0; c < 3; ++c) {
+    table[1 + c] = left[c];
+    table[4 + c] = static_cast<uint16_t>(right[c] - left[c]);
+  }
+  for (uint16_t x : table) Le16(v, x);
+  for (uint32_t y = 0; y < height; ++y)
+    for (uint32_t x = 0; x < width; ++x)
+      Le32(v, x == 0 ? (1u | 2u << 10 | 3u << 20) : x == width / 2 ? (4u | 5u << 10 | 6u << 20) : 0u);
   const uint32_t imageSize = static_cast<uint32_t>(v.size()) - imageAt;
   const uint32_t directory = static_cast<uint32_t>(v.size());
   four("SECd");

@@ -33,9 +33,9 @@ std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& shot);
 // count of seconds since 1970 (the camera's clock), not a date text.
 std::vector<uint8_t> MakeSyntheticCine(uint32_t width, uint32_t height, uint32_t seconds);
 
-// A Foveon X3F file's structure: header, a property list (maker, model, capture time as seconds),
-// a 10-bit Huffman raw image section of the given size whose data is only filler, and the
-// directory at the end. Enough to be identified; its pixels cannot develop.
+// A Foveon X3F file (three colours at every site): header, a property list (maker, model,
+// capture time as seconds), a 10-bit raw image section in its uncompressed form (column
+// differences through a table) and the directory at the end; the scene as MakeSyntheticDng's.
 std::vector<uint8_t> MakeSyntheticX3f(uint32_t width, uint32_t height, uint32_t seconds);
 
 

@@ -26,6 +26,7 @@
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/camera_models.h"
+#include "tests/support/dng_writer.h"
 #include "tests/support/win_test_support.h"
 
 using namespace Gdiplus;
@@ -886,4 +887,23 @@ TEST_F(ImagePipeline, EmbeddedProfileAppliedWhenColourManagementIsOn) {
   ASSERT_TRUE(managed && unmanaged);
   EXPECT_EQ(PixelAt(managed.get(), 80, 16).GetValue(), on.orange.GetValue());
   EXPECT_EQ(PixelAt(unmanaged.get(), 80, 16).GetValue(), off.orange.GetValue());
+}
+
+// An X3F file without an embedded picture gets its thumbnail and its view image from development
+// (three colours at every site: whole size in every mode).
+TEST_F(ImagePipeline, X3fWithoutEmbeddedPictureIsDeveloped) {
+  g_rawFailureArmed = 0;  // a failed development shows no box
+  const std::wstring path = Write(L"scene.x3f", brn_test::MakeSyntheticX3f(64, 48, 1600000000u));
+  ImageEntry* e = NewEntry(path, 0x100000, g_cameraModelIndex[171]);  // X3F, the X3F model row
+  ASSERT_TRUE(BuildThumbnail(e));
+  Image* thumb = e->levelImages[kLevelThumbnail];
+  ASSERT_NE(thumb, nullptr);
+  EXPECT_GT(PixelAt(thumb, 10, 30).GetR(), PixelAt(thumb, 10, 30).GetB());  // the warm left half
+  EXPECT_GT(PixelAt(thumb, 78, 30).GetB(), PixelAt(thumb, 78, 30).GetR());
+  ASSERT_TRUE(DecodeViewImage(e));
+  Image* view = e->levelImages[kLevelView];
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->GetWidth(), 64u);
+  EXPECT_EQ(view->GetHeight(), 48u);
+  EXPECT_GT(PixelAt(view, 10, 20).GetR(), PixelAt(view, 10, 20).GetB());
 }

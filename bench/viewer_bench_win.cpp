@@ -8,7 +8,6 @@
 #include <gdiplus.h>
 #include <shellapi.h>
 #include <wincodec.h>
-#include <icm.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,6 +21,7 @@
 #include "browser/viewer_panes.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/embedded_colour.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/jpeg_scaled.h"
@@ -203,7 +203,6 @@ void DecodeStages(const std::wstring& file, std::vector<double>* gdiplusLoad, st
 // its start marker) and embedded colour management on, so every decode takes the managed road.
 bool WriteProfiledCopy(const std::wstring& from, const std::wstring& to) {
   wchar_t path[MAX_PATH] = {};
-  DWORD size = sizeof path;
   std::vector<uint8_t> profile, jpeg;
   auto read = [](const wchar_t* name, std::vector<uint8_t>* bytes) {
     HANDLE h = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -214,7 +213,7 @@ bool WriteProfiledCopy(const std::wstring& from, const std::wstring& to) {
     CloseHandle(h);
     return ok;
   };
-  if (!GetStandardColorSpaceProfileW(nullptr, LCS_sRGB, path, &size) || !read(path, &profile) ||
+  if (!SrgbProfilePath(path) || !read(path, &profile) ||
       !read(from.c_str(), &jpeg) || jpeg.size() < 2 || profile.size() > 65000)
     return false;
   std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + 2);

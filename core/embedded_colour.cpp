@@ -8,11 +8,13 @@
 
 namespace {
 
-// The system's sRGB profile, opened once per conversion (a file under the colour folder).
+// LCS_sRGB, which wingdi.h spells as a multi-character constant.
+constexpr DWORD kSrgbColourSpace = 0x73524742;
+
+// The system's sRGB profile, opened once per conversion.
 HPROFILE OpenSrgbProfile() {
   wchar_t path[MAX_PATH] = {};
-  DWORD size = sizeof path;
-  if (!GetStandardColorSpaceProfileW(nullptr, LCS_sRGB, path, &size)) return nullptr;
+  if (!SrgbProfilePath(path)) return nullptr;
   PROFILE p{};
   p.dwType = PROFILE_FILENAME;
   p.pProfileData = path;
@@ -52,6 +54,12 @@ bool Convert(std::vector<uint8_t>& profile, Gdiplus::Bitmap* bitmap) {
 }
 
 }  // namespace
+
+bool SrgbProfilePath(wchar_t (&path)[MAX_PATH]) {
+  DWORD size = sizeof path;
+  path[0] = 0;
+  return GetStandardColorSpaceProfileW(nullptr, kSrgbColourSpace, path, &size) && path[0];
+}
 
 bool ApplyEmbeddedJpegColour(bool embeddedColour, const uint8_t* bytes, size_t size, Gdiplus::Bitmap* bitmap) {
   if (!embeddedColour || !bitmap || !bytes) return false;

@@ -15,3 +15,6 @@
 bool ApplyEmbeddedJpegColour(bool embeddedColour, const uint8_t* bytes, size_t size, Gdiplus::Bitmap* bitmap);
 // The same over a GMEM_FIXED block of the JPEG's bytes.
 bool ApplyEmbeddedJpegColourBlock(bool embeddedColour, HGLOBAL block, Gdiplus::Bitmap* bitmap);
+
+// The path of the system's sRGB profile (under the colour folder); false when it has none.
+bool SrgbProfilePath(wchar_t (&path)[MAX_PATH]);

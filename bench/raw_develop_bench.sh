@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Develops a synthetic 24-megapixel DNG with DevelopRawToTiff under Wine (modes 0, 1, 3) and the
 # same file with LibRaw's own dcraw_emu (same options, output discarded), mode by mode in turn,
-# and prints both times (best of 3) and their ratio.
+# and prints both times (best of 3) and their ratio, then our stage times and the pixels' digest.
 # Needs a built x64 tree ($BRN_BUILD/x64) and the Wine prefix (scripts/prefix.sh).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/env.sh"
@@ -14,9 +14,11 @@ theirs() { local best=""; for _ in 1 2 3; do
     d=$(( (t1 - t0) / 1000000 )); if [ -z "$best" ] || [ "$d" -lt "$best" ]; then best=$d; fi; done; echo "$best"; }
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) CPUs"
 for mode in 0 1 3; do
-  ours=$("${BRN_WINE[@]}" "$exe" "$winout" "$mode" | tr -d '\r' | sed -nE "s/^mode $mode: ([0-9]+) ms.*/\1/p")
+  run=$("${BRN_WINE[@]}" "$exe" "$winout" "$mode" | tr -d '\r')
+  ours=$(sed -nE "s/^mode $mode: ([0-9]+) ms.*/\1/p" <<<"$run")
   case $mode in 0) extra=(-h -f) ;; 3) extra=(-h) ;; *) extra=() ;; esac
   lib=$(theirs -w -q 0 -o 1 -T "${extra[@]}")
   awk -v m="$mode" -v a="$ours" -v b="$lib" \
     'BEGIN { printf "mode %s: DevelopRawToTiff %d ms, dcraw_emu %d ms, ratio %.2f\n", m, a, b, a / b }'
+  sed -n "s/^mode $mode stages: /  stages: /p" <<<"$run"
 done

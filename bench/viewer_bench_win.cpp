@@ -21,6 +21,7 @@
 #include "browser/viewer_panes.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/embedded_colour.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/jpeg_scaled.h"
@@ -198,16 +199,52 @@ void DecodeStages(const std::wstring& file, std::vector<double>* gdiplusLoad, st
 
 }  // namespace
 
+// With "icc": the bench picture with the system's sRGB profile embedded (an APP2 segment after
+// its start marker) and embedded colour management on, so every decode takes the managed road.
+bool WriteProfiledCopy(const std::wstring& from, const std::wstring& to) {
+  wchar_t path[MAX_PATH] = {};
+  std::vector<uint8_t> profile, jpeg;
+  auto read = [](const wchar_t* name, std::vector<uint8_t>* bytes) {
+    HANDLE h = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bytes->resize(GetFileSize(h, nullptr));
+    DWORD got = 0;
+    const bool ok = ReadFile(h, bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) && got == bytes->size();
+    CloseHandle(h);
+    return ok;
+  };
+  if (!SrgbProfilePath(path) || !read(path, &profile) ||
+      !read(from.c_str(), &jpeg) || jpeg.size() < 2 || profile.size() > 65000)
+    return false;
+  std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
+  const size_t length = 16 + profile.size();
+  out.insert(out.end(), {0xFF, 0xE2, uint8_t(length >> 8), uint8_t(length)});
+  const char tag[] = "ICC_PROFILE";
+  out.insert(out.end(), tag, tag + 12);
+  out.insert(out.end(), {1, 1});
+  out.insert(out.end(), profile.begin(), profile.end());
+  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+  HANDLE h = CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(h, out.data(), static_cast<DWORD>(out.size()), &written, nullptr) && written == out.size();
+  CloseHandle(h);
+  return ok;
+}
+
 int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc < 2) return 1;
   QueryPerformanceFrequency(&g_freq);
-  const std::wstring folder = argv[1], file = folder + L"\\bench20mp.jpg";
+  const std::wstring folder = argv[1], plain = folder + L"\\bench20mp.jpg";
   const int steps = argc > 2 ? std::max(2, _wtoi(argv[2])) : 12;
+  const bool icc = argc > 3 && wcscmp(argv[3], L"icc") == 0;
+  const std::wstring file = icc ? folder + L"\\bench20mp_icc.jpg" : plain;
   testsupport::StartProgramServices(folder);
   BuildCameraModelIndex();
-  if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES && !WriteBenchJpeg(file, 5472, 3648)) return 2;
+  if (GetFileAttributesW(plain.c_str()) == INVALID_FILE_ATTRIBUTES && !WriteBenchJpeg(plain, 5472, 3648)) return 2;
+  if (icc && !WriteProfiledCopy(plain, file)) return 2;
 
   // One pane of 1200 x 800 inside a stand-in for the file-list pane, as the threads find it.
   const int W = 1200, H = 800;
@@ -224,7 +261,7 @@ int main() {
   std::vector<std::wstring> files;
   for (int i = 0; i < steps; ++i) {
     wchar_t name[64];
-    swprintf(name, 64, L"\\bench20mp_%02d.jpg", i);
+    swprintf(name, 64, icc ? L"\\bench20mp_icc_%02d.jpg" : L"\\bench20mp_%02d.jpg", i);
     files.push_back(folder + name);
     if (GetFileAttributesW(files.back().c_str()) == INVALID_FILE_ATTRIBUTES)
       CopyFileW(file.c_str(), files.back().c_str(), TRUE);
@@ -237,6 +274,7 @@ int main() {
   g_cursorRow = 0;
   g_viewMode = 2;
   g_settings.splitLayout = 0;
+  if (icc) g_settings.colorMatchSetup.flags &= ~1u;  // CMS_DISABLEICM off: embedded colour management
   for (int k = 0; k < 4; ++k) {
     g_paneEntry[k] = -1;
     g_paneRequested[k] = k == 0 ? 0 : -1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/app_globals.h"
+#include "core/embedded_colour.h"
 #include "core/file_system.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
@@ -166,8 +167,9 @@ HGLOBAL CopyUnknownPictureBlock() {
 
 namespace {
 // A JPEG in the stream decoded whole by libjpeg-turbo (several times faster than the system's
-// decoder under Wine); null, the stream rewound, for anything else or anything it refuses.
-Image* DecodeJpegStream(IStream* stream) {
+// decoder under Wine), its embedded profile applied when asked; null, the stream rewound, for
+// anything else or anything it refuses.
+Image* DecodeJpegStream(IStream* stream, bool embeddedColour) {
   LARGE_INTEGER zero{};
   STATSTG stat{};
   uint8_t start[2] = {};
@@ -186,7 +188,10 @@ Image* DecodeJpegStream(IStream* stream) {
     ULONG rest = 0;
     if (SUCCEEDED(stream->Read(bytes + 2, size - 2, &rest))) {
       ScaledJpeg jpeg;
-      if (DecodeJpegScaled(bytes, rest + 2, 0, 0, JpegNeed::kCover, &jpeg)) image = jpeg.bitmap;
+      if (DecodeJpegScaled(bytes, rest + 2, 0, 0, JpegNeed::kCover, &jpeg)) {
+        image = jpeg.bitmap;
+        ApplyEmbeddedJpegColour(embeddedColour, bytes, rest + 2, jpeg.bitmap);
+      }
     }
     std::free(bytes);
   }
@@ -198,7 +203,7 @@ Image* DecodeJpegStream(IStream* stream) {
 // A decoded picture over the stream, or null when GDI+ cannot read it.
 Image* DecodePictureStream(IStream* stream, bool embeddedColour) {
   if (!stream) return nullptr;
-  if (Image* jpeg = DecodeJpegStream(stream)) return jpeg;
+  if (Image* jpeg = DecodeJpegStream(stream, embeddedColour)) return jpeg;
   Image* image = new Image(stream, embeddedColour ? TRUE : FALSE);
   if (image && (image->GetLastStatus() != Ok || image->GetWidth() == 0 || image->GetHeight() == 0)) {
     delete image;
@@ -213,6 +218,7 @@ Image* DecodePictureBlock(HGLOBAL block, IStream* stream, int needWidth, int nee
   Image* image = nullptr;
   if (DecodeJpegBlockScaled(block, needWidth, needHeight, how, &jpeg)) {
     image = jpeg.bitmap;
+    ApplyEmbeddedJpegColourBlock(embeddedColour, block, jpeg.bitmap);
   } else if (stream && (image = DecodePictureStream(stream, embeddedColour)) != nullptr) {
     jpeg.width = static_cast<int>(image->GetWidth());
     jpeg.height = static_cast<int>(image->GetHeight());

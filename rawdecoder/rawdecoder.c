@@ -10,9 +10,11 @@
 
 #include <libraw/libraw.h>
 
+#include "rawdecoder/mem_rows.h"
+
 struct RawDecoder {
   libraw_data_t* lr;
-  libraw_processed_image_t* image;  /* LibRaw's developed rows */
+  int developed;                    /* LibRaw holds developed rows */
   uint8_t* reduced;                 /* block-reduced rows (mode 3), else null */
   uint32_t rows, columns, samples;
   uint32_t filters;                 /* from identification: processing may clear it */
@@ -32,75 +34,55 @@ static void CopyText(char* to, const char* from, size_t field) {
   memcpy(to, from, n);
 }
 
-/* Reads "YYYY:MM:DD hh:mm:ss" at p into calendar fields without any time-zone arithmetic. */
-static int ParseDateText(const uint8_t* p, struct tm* t) {
-  static const uint8_t kLayout[19] = "0000:00:00 00:00:00";
-  int v[6] = {0, 0, 0, 0, 0, 0}, field = 0, i;
-  for (i = 0; i < 19; ++i) {
-    if (kLayout[i] == '0') {
-      if (p[i] < '0' || p[i] > '9') return 0;
-      v[field] = v[field] * 10 + (p[i] - '0');
-    } else {
-      if (p[i] != kLayout[i]) return 0;
-      ++field;
-    }
+/* LibRaw turns a recorded "YYYY:MM:DD hh:mm:ss" into a time_t with the C library's mktime and
+   keeps binary stamps (CRW, CINE) as the file holds them: both are the camera's clock counted as
+   UTC once the library's zone is UTC, and gmtime then gives the recorded fields back exactly (a
+   time in a daylight-saving gap included). The zone is UTC only while the file is identified;
+   TZ is put back afterwards, so neither the program nor the processes it starts see it. */
+typedef struct SavedZone {
+  int had;
+  char* value;
+} SavedZone;
+
+static void UseZone(const char* zone) {
+#ifdef _WIN32
+  _putenv_s("TZ", zone ? zone : ""); /* empty: removed */
+  _tzset();
+#else
+  if (zone) setenv("TZ", zone, 1); else unsetenv("TZ");
+  tzset();
+#endif
+}
+
+static int ZoneUtc(SavedZone* saved) {
+  const char* tz = getenv("TZ");
+  saved->had = tz != NULL;
+  saved->value = NULL;
+  if (tz) {
+    const size_t n = strlen(tz) + 1;
+    saved->value = (char*)malloc(n);
+    if (!saved->value) return 0;
+    memcpy(saved->value, tz, n);
   }
-  if (v[0] < 1 || v[1] < 1 || v[1] > 12 || v[2] < 1 || v[2] > 31 || v[3] > 23 || v[4] > 59 || v[5] > 60)
-    return 0;
-  memset(t, 0, sizeof *t);
-  t->tm_year = v[0] - 1900;
-  t->tm_mon = v[1] - 1;
-  t->tm_mday = v[2];
-  t->tm_hour = v[3];
-  t->tm_min = v[4];
-  t->tm_sec = v[5];
+  UseZone("UTC");
   return 1;
 }
 
-/* LibRaw turned a recorded "YYYY:MM:DD hh:mm:ss" into a time_t with this C library's mktime in
-   the current time zone. Converting that back with localtime is not exact: a time inside a
-   daylight-saving gap (02:30 on a spring-forward night) comes back an hour later. So the text
-   itself is looked up in the file: the first date text whose mktime gives the same stamp holds
-   the recorded fields. Only when none does (a stamp from a binary field) localtime is used.
-   Nothing here changes the process's time zone. */
-static int FindRecordedTime(const uint8_t* data, uint32_t size, time_t stamp, struct tm* out) {
-  const uint8_t* p = data;
-  const uint8_t* end = data + size;
-  while (end - p >= 19) {
-    const uint8_t* colon = (const uint8_t*)memchr(p + 4, ':', (size_t)(end - p - 4));
-    struct tm t, probe;
-    if (!colon || end - (colon - 4) < 19) break;
-    p = colon - 4;
-    if (ParseDateText(p, &t)) {
-      probe = t;
-      probe.tm_isdst = -1;
-      if (mktime(&probe) == stamp) {
-        *out = t;
-        return 1;
-      }
-    }
-    ++p;
-  }
-  return 0;
+static void ZoneRestore(SavedZone* saved) {
+  UseZone(saved->had ? saved->value : NULL);
+  free(saved->value);
+  saved->value = NULL;
 }
 
-static void CaptureTime(const uint8_t* data, uint32_t size, time_t stamp, RawDecoderInfo* info) {
+static void CaptureTime(time_t stamp, RawDecoderInfo* info) {
   struct tm t;
   int ok;
   memset(&t, 0, sizeof t);
-  if (stamp == 0) {
-    t.tm_year = 70;
-    t.tm_mday = 1;
-    ok = 1;
-  } else if (FindRecordedTime(data, size, stamp, &t)) {
-    ok = 1;
-  } else {
-#ifdef __MINGW32__
-    ok = localtime_s(&t, &stamp) == 0;
+#ifdef _WIN32
+  ok = stamp != 0 && gmtime_s(&t, &stamp) == 0;
 #else
-    ok = localtime_r(&stamp, &t) != NULL;
+  ok = stamp != 0 && gmtime_r(&stamp, &t) != NULL;
 #endif
-  }
   if (!ok) {
     memset(&t, 0, sizeof t);
     t.tm_year = 70;
@@ -125,8 +107,7 @@ static int32_t FromLibRaw(int ret) {
 }
 
 static void FreeOutput(RawDecoder* d) {
-  if (d->image) libraw_dcraw_clear_mem(d->image);
-  d->image = NULL;
+  d->developed = 0;
   free(d->reduced);
   d->reduced = NULL;
   d->rows = d->columns = d->samples = 0;
@@ -135,6 +116,7 @@ static void FreeOutput(RawDecoder* d) {
 int32_t RAWDEC_CALL RawDecoderOpen(const uint8_t* data, uint32_t size, RawDecoderInfo* info, RawDecoder** out) {
   RawDecoder* d;
   libraw_data_t* lr;
+  SavedZone zone;
   int ret;
   if (!out) return RAWDEC_FAILED;
   *out = NULL;
@@ -151,7 +133,12 @@ int32_t RAWDEC_CALL RawDecoderOpen(const uint8_t* data, uint32_t size, RawDecode
   libraw_set_dataerror_handler(lr, QuietData, NULL);
   libraw_set_memerror_handler(lr, QuietMemory, NULL);
   lr->params.max_raw_memory_mb = RAWDEC_MAX_RAW_MEMORY_MB;
+  if (!ZoneUtc(&zone)) {
+    RawDecoderClose(d);
+    return RAWDEC_NO_MEMORY;
+  }
   ret = libraw_open_buffer(lr, (void*)data, size);
+  ZoneRestore(&zone);
   if (ret != LIBRAW_SUCCESS) {
     RawDecoderClose(d);
     return FromLibRaw(ret);
@@ -160,7 +147,7 @@ int32_t RAWDEC_CALL RawDecoderOpen(const uint8_t* data, uint32_t size, RawDecode
   CopyText(info->model, lr->idata.model, sizeof info->model);
   CopyText(info->description, lr->other.desc, sizeof info->description);
   CopyText(info->artist, lr->other.artist, sizeof info->artist);
-  CaptureTime(data, size, lr->other.timestamp, info);
+  CaptureTime(lr->other.timestamp, info);
   info->shutter = lr->other.shutter;
   info->aperture = lr->other.aperture;
   info->focalLength = lr->other.focal_len;
@@ -177,10 +164,10 @@ int32_t RAWDEC_CALL RawDecoderOpen(const uint8_t* data, uint32_t size, RawDecode
   return RAWDEC_OK;
 }
 
-/* Averages each 4x4 block of the half-size rows into one pixel (the one-eighth size). */
-static int32_t ReduceBlocks(RawDecoder* d) {
-  const libraw_processed_image_t* img = d->image;
-  const uint32_t w = img->width, h = img->height, s = img->colors;
+/* Averages each 4x4 block of the half-size rows (d->rows x d->columns) into one pixel (the
+   one-eighth size). */
+static int32_t ReduceBlocks(RawDecoder* d, const uint8_t* half) {
+  const uint32_t w = d->columns, h = d->rows, s = d->samples;
   uint32_t rows = h >> 2, cols = w >> 2, r, c, k, y, x;
   uint8_t* out;
   if (rows == 0) rows = 1;
@@ -194,7 +181,7 @@ static int32_t ReduceBlocks(RawDecoder* d) {
       for (k = 0; k < s; ++k) {
         uint32_t sum = 0, n = 0;
         for (y = r * 4; y < y1; ++y)
-          for (x = c * 4; x < x1; ++x, ++n) sum += img->data[((size_t)y * w + x) * s + k];
+          for (x = c * 4; x < x1; ++x, ++n) sum += half[((size_t)y * w + x) * s + k];
         out[((size_t)r * cols + c) * s + k] = (uint8_t)((sum + n / 2) / n);
       }
     }
@@ -207,7 +194,7 @@ static int32_t ReduceBlocks(RawDecoder* d) {
 
 int32_t RAWDEC_CALL RawDecoderDevelop(RawDecoder* d, uint32_t mode, RawDecoderImage* image) {
   libraw_output_params_t* p;
-  int ret, err = 0;
+  int ret, width = 0, height = 0, colors = 0, bps = 0;
   uint64_t sites;
   if (!d || !image || mode > 3) return RAWDEC_FAILED;
   memset(image, 0, sizeof *image);
@@ -248,25 +235,29 @@ int32_t RAWDEC_CALL RawDecoderDevelop(RawDecoder* d, uint32_t mode, RawDecoderIm
   d->lr->rawdata.sizes.pixel_aspect = 1.0;
   ret = libraw_dcraw_process(d->lr);
   if (ret != LIBRAW_SUCCESS) return FromLibRaw(ret);
-  d->image = libraw_dcraw_make_mem_image(d->lr, &err);
-  if (!d->image) return err == LIBRAW_UNSUFFICIENT_MEMORY ? RAWDEC_NO_MEMORY : RAWDEC_FAILED;
-  if (d->image->type != LIBRAW_IMAGE_BITMAP || d->image->bits != 8 ||
-      (d->image->colors != 1 && d->image->colors != 3) || !d->image->width || !d->image->height) {
-    FreeOutput(d);
+  /* The rows stay in LibRaw until they are copied out: through the gamma curve straight into
+     the caller's buffer. */
+  if (!RawDecoderRowsFormat(d->lr, &width, &height, &colors, &bps) || bps != 8 || (colors != 1 && colors != 3) ||
+      width <= 0 || height <= 0)
     return RAWDEC_FAILED;
-  }
-  d->rows = d->image->height;
-  d->columns = d->image->width;
-  d->samples = d->image->colors;
+  d->rows = (uint32_t)height;
+  d->columns = (uint32_t)width;
+  d->samples = (uint32_t)colors;
+  d->developed = 1;
   /* Sensors without a colour filter array were not halved, so they keep their full size. */
   if (mode == 3 && d->filters) {
-    ret = ReduceBlocks(d);
+    const size_t stride = (size_t)d->columns * d->samples;
+    uint8_t* half = (uint8_t*)malloc(stride * d->rows);
+    if (!half) {
+      FreeOutput(d);
+      return RAWDEC_NO_MEMORY;
+    }
+    ret = RawDecoderCopyRowsInto(d->lr, half, (int)stride) == LIBRAW_SUCCESS ? ReduceBlocks(d, half) : RAWDEC_FAILED;
+    free(half);
     if (ret != RAWDEC_OK) {
       FreeOutput(d);
       return ret;
     }
-    libraw_dcraw_clear_mem(d->image);
-    d->image = NULL;
   }
   image->rows = d->rows;
   image->columns = d->columns;
@@ -277,11 +268,15 @@ int32_t RAWDEC_CALL RawDecoderDevelop(RawDecoder* d, uint32_t mode, RawDecoderIm
 
 int32_t RAWDEC_CALL RawDecoderCopyRows(RawDecoder* d, uint8_t* dest, uint32_t destSize) {
   uint64_t bytes;
-  if (!d || !dest || (!d->image && !d->reduced)) return RAWDEC_FAILED;
+  if (!d || !dest || !d->developed) return RAWDEC_FAILED;
   bytes = (uint64_t)d->rows * d->columns * d->samples;
   if (bytes > destSize) return RAWDEC_FAILED;
-  memcpy(dest, d->reduced ? d->reduced : d->image->data, (size_t)bytes);
-  return RAWDEC_OK;
+  if (d->reduced) {
+    memcpy(dest, d->reduced, (size_t)bytes);
+    return RAWDEC_OK;
+  }
+  return RawDecoderCopyRowsInto(d->lr, dest, (int)(d->columns * d->samples)) == LIBRAW_SUCCESS ? RAWDEC_OK
+                                                                                             : RAWDEC_FAILED;
 }
 
 void RAWDEC_CALL RawDecoderClose(RawDecoder* d) {

@@ -95,7 +95,7 @@ build_libraw() {  # <target>; after build_jpeg (lossy DNG goes through libjpeg-t
   cmake --build "$work" >>"$work.log" 2>&1 || { tail -40 "$work.log" >&2; return 1; }
   mkdir -p "$out/include/libraw" "$out/lib"
   cp "$work/libraw.a" "$out/lib/"
-  cp "$src"/libraw/*.h "$out/include/libraw/"
+  cp "$work"/tree/libraw/*.h "$out/include/libraw/"
   echo "$v $RECIPE" >"$out/libraw.stamp"
   echo "deps: $t LibRaw $v (built)"
 }

@@ -1,8 +1,10 @@
 #include "core/pure/jpeg_picture.h"
 
+#include <cstring>
+
 namespace {
 
-constexpr uint8_t kSoi = 0xD8, kSos = 0xDA, kEoi = 0xD9, kApp1 = 0xE1;
+constexpr uint8_t kSoi = 0xD8, kSos = 0xDA, kEoi = 0xD9, kApp1 = 0xE1, kApp2 = 0xE2;
 
 // Calls visit(marker, segment body, body length) for each segment before the scan; false when
 // a segment runs past the end or the block is no JPEG. Stops early when visit returns true.
@@ -102,4 +104,37 @@ bool FindExifThumbnail(const uint8_t* data, size_t size, size_t* offset, size_t*
     return true;
   });
   return found;
+}
+
+bool FindJpegIccProfile(const uint8_t* data, size_t size, std::vector<uint8_t>* profile) {
+  static const uint8_t kTag[12] = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0};
+  profile->clear();
+  struct Chunk {
+    const uint8_t* body = nullptr;
+    size_t length = 0;
+  };
+  Chunk chunks[256];
+  unsigned count = 0;
+  bool broken = false, reachedScan = false;
+  const bool walked = WalkSegments(data, size, &reachedScan, [&](uint8_t marker, const uint8_t* body, size_t length) {
+    if (marker != kApp2 || length < 14 || std::memcmp(body, kTag, sizeof kTag) != 0) return false;
+    const unsigned seq = body[12], total = body[13];
+    if (seq == 0 || total == 0 || seq > total || (count && total != count) || chunks[seq].body) {
+      broken = true;
+      return true;
+    }
+    count = total;
+    chunks[seq] = {body + 14, length - 14};
+    return false;
+  });
+  if (!walked || !reachedScan || broken || count == 0) return false;
+  size_t whole = 0;
+  for (unsigned i = 1; i <= count; ++i) {
+    if (!chunks[i].body) return false;
+    whole += chunks[i].length;
+  }
+  if (whole == 0) return false;
+  profile->reserve(whole);
+  for (unsigned i = 1; i <= count; ++i) profile->insert(profile->end(), chunks[i].body, chunks[i].body + chunks[i].length);
+  return true;
 }

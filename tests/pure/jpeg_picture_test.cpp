@@ -80,4 +80,45 @@ TEST(JpegPicture, CutFilesAreFoundAndTheirExifThumbnailTaken) {
   EXPECT_FALSE(JpegHeadersInside(nullptr, 0));
 }
 
+// SOI, one APP2 "ICC_PROFILE" segment per chunk (sequence number, count, bytes), the scan.
+Bytes IccFile(const std::vector<std::pair<std::pair<int, int>, Bytes>>& chunks, bool scan = true) {
+  Bytes file = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x4A, 0x46};  // a small APP0 first
+  for (const auto& c : chunks) {
+    file.insert(file.end(), {0xFF, 0xE2});
+    Put16(file, uint16_t(2 + 14 + c.second.size()), false);
+    const char tag[] = "ICC_PROFILE";
+    file.insert(file.end(), tag, tag + 12);
+    file.push_back(uint8_t(c.first.first));
+    file.push_back(uint8_t(c.first.second));
+    file.insert(file.end(), c.second.begin(), c.second.end());
+  }
+  if (scan) file.insert(file.end(), {0xFF, 0xDA, 0x00, 0x02, 0x12, 0xFF, 0xD9});
+  return file;
+}
+
+TEST(JpegPicture, IccProfileChunksJoinedInTheirOrder) {
+  Bytes profile;
+  const Bytes one = IccFile({{{1, 1}, {1, 2, 3}}});
+  ASSERT_TRUE(FindJpegIccProfile(one.data(), one.size(), &profile));
+  EXPECT_EQ(profile, Bytes({1, 2, 3}));
+  // Chunks stored out of their order are put back in it.
+  const Bytes shuffled = IccFile({{{2, 3}, {4, 5}}, {{1, 3}, {1, 2, 3}}, {{3, 3}, {6}}});
+  ASSERT_TRUE(FindJpegIccProfile(shuffled.data(), shuffled.size(), &profile));
+  EXPECT_EQ(profile, Bytes({1, 2, 3, 4, 5, 6}));
+  // Sets that are not whole, files without a profile and cut files give none.
+  const Bytes missing = IccFile({{{1, 2}, {1}}}), repeated = IccFile({{{1, 2}, {1}}, {{1, 2}, {2}}}),
+              pastCount = IccFile({{{3, 2}, {1}}, {{1, 2}, {2}}}), zero = IccFile({{{0, 0}, {1}}}),
+              counts = IccFile({{{1, 2}, {1}}, {{2, 3}, {2}}}), none = IccFile({}),
+              noScan = IccFile({{{1, 1}, {1, 2, 3}}}, false);
+  for (const Bytes* b : {&missing, &repeated, &pastCount, &zero, &counts, &none, &noScan}) {
+    EXPECT_FALSE(FindJpegIccProfile(b->data(), b->size(), &profile));
+    EXPECT_TRUE(profile.empty());
+  }
+  for (size_t n = 0; n + 3 < one.size(); ++n)  // cut before the end of the scan header
+    EXPECT_FALSE(FindJpegIccProfile(one.data(), n, &profile)) << n;
+  // A segment too short for its header is no profile chunk.
+  Bytes stub = {0xFF, 0xD8, 0xFF, 0xE2, 0x00, 0x06, 'I', 'C', 'C', '_', 0xFF, 0xDA, 0x00, 0x02, 0x12};
+  EXPECT_FALSE(FindJpegIccProfile(stub.data(), stub.size(), &profile));
+}
+
 }  // namespace

@@ -110,6 +110,19 @@ TEST(RawDecoderModule, CaptureTimeIndependentOfTimeZone) {
       EXPECT_STREQ(getenv("TZ"), zone);  // the decoder leaves the zone alone
     }
   }
+  // A binary stamp (seconds of the camera's clock) reads the same in every zone too.
+  const auto cine = brn_test::MakeSyntheticCine(64, 48, 1600000000u);  // 2020-09-13 12:26:40
+  for (const char* zone : {"JST-9", "UTC", "EST5EDT"}) {
+    SetZone(zone);
+    RawDecoderInfo info;
+    RawDecoder* d = nullptr;
+    ASSERT_EQ(RawDecoderOpen(cine.data(), static_cast<uint32_t>(cine.size()), &info, &d), RAWDEC_OK);
+    RawDecoderClose(d);
+    const int32_t fields[6] = {info.year, info.month, info.day, info.hour, info.minute, info.second};
+    const int32_t expected[6] = {2020, 9, 13, 12, 26, 40};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(fields[i], expected[i]) << "binary stamp, " << zone << " field " << i;
+    EXPECT_STREQ(getenv("TZ"), zone);
+  }
   SetZone(saved ? restore.c_str() : nullptr);
 }
 
@@ -142,6 +155,64 @@ TEST(RawDecoderModule, RejectsBadInput) {
   EXPECT_EQ(RawDecoderCopyRows(d, &byte, 1), RAWDEC_FAILED);  // nothing developed yet
   RawDecoderClose(d);
   RawDecoderClose(nullptr);
+}
+
+// X3F files are read by LibRaw's X3F decoder, which the module is built with (the host LibRaw of
+// the native build is not); damaged ones fail or develop as far as they go, without reading
+// outside the file.
+TEST(RawDecoderModule, X3fFilesIdentifiedAndDamagedOnesHandled) {
+  const auto x3f = brn_test::MakeSyntheticX3f(64, 48, 1600000000u);
+#ifdef _WIN32
+  {
+    RawDecoderInfo info;
+    RawDecoder* d = nullptr;
+    ASSERT_EQ(RawDecoderOpen(x3f.data(), static_cast<uint32_t>(x3f.size()), &info, &d), RAWDEC_OK);
+    EXPECT_STREQ(info.make, "Sigma");
+    EXPECT_STREQ(info.model, "SD10");
+    EXPECT_EQ(info.rawWidth, 64u);
+    EXPECT_EQ(info.rawHeight, 48u);
+    // The capture time is a count of seconds, the camera's clock.
+    EXPECT_EQ(info.year, 2020);
+    EXPECT_EQ(info.hour, 12);
+    EXPECT_EQ(info.second, 40);
+    RawDecoderClose(d);
+    // Three colours at every site: every mode gives the whole sensor.
+    for (uint32_t mode : {0u, 1u, 3u}) {
+      const Outcome o = Develop(x3f, mode);
+      ASSERT_EQ(o.developResult, RAWDEC_OK) << mode;
+      EXPECT_EQ(o.image.columns, 64u);
+      EXPECT_EQ(o.image.rows, 48u);
+      EXPECT_EQ(o.image.samples, 3u);
+      EXPECT_NE(o.image.hasProfile, 0u);
+      const size_t left = (10 * 64 + 8) * 3, right = (10 * 64 + 56) * 3;
+      EXPECT_GT(o.rows[left], o.rows[right]) << mode;
+    }
+  }
+#endif
+  // Cut anywhere, or with the directory, its entries or the sections' sizes damaged.
+  std::vector<std::vector<uint8_t>> damaged;
+  for (size_t n = 8; n < x3f.size(); n += 97) damaged.emplace_back(x3f.begin(), x3f.begin() + n);
+  const size_t dir = x3f.size() - 4 - (12 + 2 * 12);
+  for (size_t at : {dir + 8, dir + 12, dir + 16, dir + 24, dir + 28, x3f.size() - 4, size_t{40}, size_t{56}, size_t{60}}) {
+    for (uint8_t value : {uint8_t{0xFF}, uint8_t{0x7F}, uint8_t{0x00}}) {
+      auto bad = x3f;
+      bad[at] = value;
+      bad[at + 1] = value;
+      bad[at + 3] = value;
+      damaged.push_back(bad);
+    }
+  }
+  for (const auto& bytes : damaged) {
+    RawDecoderInfo info;
+    RawDecoder* d = nullptr;
+    if (RawDecoderOpen(bytes.data(), static_cast<uint32_t>(bytes.size()), &info, &d) != RAWDEC_OK) continue;
+    RawDecoderImage image;
+    if (RawDecoderDevelop(d, 0, &image) == RAWDEC_OK) {
+      std::vector<uint8_t> rows(size_t{image.rows} * image.columns * image.samples);
+      EXPECT_EQ(RawDecoderCopyRows(d, rows.data(), static_cast<uint32_t>(rows.size())), RAWDEC_OK);
+    }
+    RawDecoderClose(d);
+  }
 }
 
 }  // namespace

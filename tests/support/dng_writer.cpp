@@ -188,4 +188,98 @@ std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& s) {
   return out;
 }
 
+std::vector<uint8_t> MakeSyntheticCine(uint32_t width, uint32_t height, uint32_t seconds) {
+  // Header (44 bytes), bitmap header at 44, setup block at 84, image offset table after it.
+  const uint32_t head = 44, setup = 84, table = setup + 792 + 4 + 12 + 4 + 72 + 4 + 8 + 4 + 668 + 4;
+  const uint32_t pixels = table + 8 + 8;
+  std::vector<uint8_t> v(pixels + size_t{width} * height * 2, 0);
+  auto put32 = [&](uint32_t at, uint32_t x) {
+    for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
+  };
+  auto put16 = [&](uint32_t at, uint32_t x) {
+    v[at] = static_cast<uint8_t>(x);
+    v[at + 1] = static_cast<uint8_t>(x >> 8);
+  };
+  v[0] = 'C';
+  v[1] = 'I';
+  put16(2, head);
+  put16(4, 2);        // version
+  put32(20, 1);       // one frame
+  put32(24, head);
+  put32(28, setup);
+  put32(32, table);
+  put32(36, 0);       // fraction of the trigger time
+  put32(40, seconds);
+  put32(head + 4, width);
+  put32(head + 8, height);
+  put16(head + 12, 1);
+  put16(head + 14, 16);  // bits per site
+  put32(setup + 792, 4642);  // model number
+  put32(setup + 792 + 4 + 12, 3);  // colour filter pattern
+  const uint32_t rotation = setup + 792 + 4 + 12 + 4 + 72;
+  put32(rotation, 180);
+  const float one = 1.0f;
+  std::memcpy(&v[rotation + 4], &one, 4);  // white balance multipliers
+  std::memcpy(&v[rotation + 8], &one, 4);
+  put32(rotation + 12, 12);  // significant bits
+  put32(table, pixels - 8);  // the frame: 8 bytes of annotation, then the sites
+  for (uint32_t y = 0; y < height; ++y)
+    for (uint32_t x = 0; x < width; ++x) put16(pixels + (y * width + x) * 2, x < width / 2 ? 3000 : 600);
+  return v;
+}
+
+std::vector<uint8_t> MakeSyntheticX3f(uint32_t width, uint32_t height, uint32_t seconds) {
+  std::vector<uint8_t> v;
+  auto four = [&](const char* t) { v.insert(v.end(), t, t + 4); };
+  four("FOVb");
+  Le32(v, 0x00020000);  // version 2.0
+  v.resize(v.size() + 16, 0x42);  // unique identifier
+  Le32(v, 0), Le32(v, width), Le32(v, height), Le32(v, 0);  // mark bits, size, rotation
+  // Properties: name/value pairs of UTF-16 texts.
+  const std::pair<std::string, std::string> props[] = {
+      {"CAMMANUF", "SIGMA"}, {"CAMMODEL", "SD10"}, {"TIME", std::to_string(seconds)}, {"ISO", "100"}};
+  std::vector<uint16_t> text;
+  std::vector<uint32_t> offsets;
+  for (const auto& p : props) {
+    for (const std::string* t : {&p.first, &p.second}) {
+      offsets.push_back(static_cast<uint32_t>(text.size()));
+      text.insert(text.end(), t->begin(), t->end());
+      text.push_back(0);
+    }
+  }
+  text.push_back(0);
+  const uint32_t propAt = static_cast<uint32_t>(v.size());
+  four("SECp");
+  Le32(v, 0x00020000);
+  Le32(v, 4), Le32(v, 0), Le32(v, 0), Le32(v, static_cast<uint32_t>(text.size()));
+  for (uint32_t o : offsets) Le32(v, o);
+  for (uint16_t c : text) Le16(v, c);
+  const uint32_t propSize = static_cast<uint32_t>(v.size()) - propAt;
+  const uint32_t imageAt = static_cast<uint32_t>(v.size());
+  four("SECi");
+  Le32(v, 0x00020000);
+  Le32(v, 3), Le32(v, 6), Le32(v, width), Le32(v, height), Le32(v, width * 4);  // raw, 10-bit, rows as words
+  // The table the words' 10-bit indices map to: differences to the previous column's value,
+  // per colour. Entries 1-3 start a row (warm and bright), 4-6 step to the right half's values.
+  const uint16_t left[3] = {6000, 4000, 1500}, right[3] = {700, 900, 2500};
+  std::vector<uint16_t> table(1024, 0);
+  for (int c = 0; c < 3; ++c) {
+    table[1 + c] = left[c];
+    table[4 + c] = static_cast<uint16_t>(right[c] - left[c]);
+  }
+  for (uint16_t x : table) Le16(v, x);
+  for (uint32_t y = 0; y < height; ++y)
+    for (uint32_t x = 0; x < width; ++x)
+      Le32(v, x == 0 ? (1u | 2u << 10 | 3u << 20) : x == width / 2 ? (4u | 5u << 10 | 6u << 20) : 0u);
+  const uint32_t imageSize = static_cast<uint32_t>(v.size()) - imageAt;
+  const uint32_t directory = static_cast<uint32_t>(v.size());
+  four("SECd");
+  Le32(v, 0x00020000);
+  Le32(v, 2);
+  Le32(v, propAt), Le32(v, propSize), four("PROP");
+  Le32(v, imageAt), Le32(v, imageSize), four("IMA2");
+  Le32(v, directory);
+  return v;
+}
+
 }  // namespace brn_test

@@ -29,5 +29,14 @@ struct SyntheticDng {
 // Left half of the scene warm and bright, right half blue and dark.
 std::vector<uint8_t> MakeSyntheticDng(const SyntheticDng& shot);
 
+// A high-speed camera frame file (the "CI" format, 16-bit Bayer) whose capture time is a binary
+// count of seconds since 1970 (the camera's clock), not a date text.
+std::vector<uint8_t> MakeSyntheticCine(uint32_t width, uint32_t height, uint32_t seconds);
+
+// A Foveon X3F file (three colours at every site): header, a property list (maker, model,
+// capture time as seconds), a 10-bit raw image section in its uncompressed form (column
+// differences through a table) and the directory at the end; the scene as MakeSyntheticDng's.
+std::vector<uint8_t> MakeSyntheticX3f(uint32_t width, uint32_t height, uint32_t seconds);
+
 
 }  // namespace brn_test

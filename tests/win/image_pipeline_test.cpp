@@ -14,6 +14,7 @@
 
 #include "core/preview_loader.h"
 #include "core/app_globals.h"
+#include "core/embedded_colour.h"
 #include "browser/viewer_panes.h"
 #include "core/window_slots.h"
 #include "resources/resource.h"
@@ -25,6 +26,7 @@
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/camera_models.h"
+#include "tests/support/dng_writer.h"
 #include "tests/support/win_test_support.h"
 
 using namespace Gdiplus;
@@ -746,4 +748,162 @@ TEST_F(ImagePipeline, PreviewsAreDecodedForTheirSizeAndCmykByTheSystem) {
     delete image;
     FreeGlobal(block);
   }
+}
+
+namespace {
+void Be32(std::vector<uint8_t>& b, uint32_t v) {
+  b.insert(b.end(), {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
+}
+void BeXyz(std::vector<uint8_t>& b, double x, double y, double z) {
+  b.insert(b.end(), {'X', 'Y', 'Z', ' ', 0, 0, 0, 0});
+  for (double v : {x, y, z}) Be32(b, static_cast<uint32_t>(v * 65536 + 0.5));
+}
+
+// An Adobe RGB (1998) compatible display profile: its primaries adapted to D50, gamma 563/256.
+std::vector<uint8_t> WideGamutProfile() {
+  std::vector<std::vector<uint8_t>> data(5);
+  const char text[] = "Wide RGB";
+  data[0] = {'d', 'e', 's', 'c', 0, 0, 0, 0};
+  Be32(data[0], sizeof text);
+  data[0].insert(data[0].end(), text, text + sizeof text);
+  data[0].resize(data[0].size() + 4 + 4 + 2 + 1 + 67, 0);
+  BeXyz(data[1], 0.9642, 1.0, 0.8249);
+  BeXyz(data[2], 0.60974, 0.31111, 0.01947);
+  BeXyz(data[3], 0.20528, 0.62567, 0.06087);
+  BeXyz(data[4], 0.14919, 0.06322, 0.74457);
+  std::vector<uint8_t> curve = {'c', 'u', 'r', 'v', 0, 0, 0, 0, 0, 0, 0, 1, 0x02, 0x33, 0, 0};
+  data.push_back(curve);
+  const char* sigs[] = {"desc", "wtpt", "rXYZ", "gXYZ", "bXYZ", "rTRC", "gTRC", "bTRC"};
+  const uint32_t table = 128 + 4 + 8 * 12;
+  std::vector<uint32_t> at;
+  uint32_t next = table;
+  for (auto& d : data) {
+    while (d.size() % 4) d.push_back(0);
+    at.push_back(next);
+    next += static_cast<uint32_t>(d.size());
+  }
+  std::vector<uint8_t> p;
+  Be32(p, next);
+  Be32(p, 0);
+  Be32(p, 0x02100000);
+  for (const char* four : {"mntr", "RGB ", "XYZ "}) p.insert(p.end(), four, four + 4);
+  p.resize(36, 0);
+  p.insert(p.end(), {'a', 'c', 's', 'p'});
+  p.resize(68, 0);
+  Be32(p, 0xF6D6), Be32(p, 0x10000), Be32(p, 0xD32D);
+  p.resize(128, 0);
+  Be32(p, 8);
+  for (int i = 0; i < 8; ++i) {
+    const size_t d = i < 5 ? i : 5;
+    p.insert(p.end(), sigs[i], sigs[i] + 4);
+    Be32(p, at[d]);
+    Be32(p, static_cast<uint32_t>(data[d].size()));
+  }
+  for (auto& d : data) p.insert(p.end(), d.begin(), d.end());
+  return p;
+}
+
+// A JPEG of three upright bands, mid grey, a dull green (60, 160, 60) and orange (200, 120, 40),
+// carrying the profile in one APP2 segment after its start marker.
+std::vector<uint8_t> ProfiledJpeg(const std::vector<uint8_t>& profile) {
+  Bitmap bitmap(96, 32, PixelFormat24bppRGB);
+  {
+    Graphics g(&bitmap);
+    SolidBrush grey(Color(255, 128, 128, 128)), green(Color(255, 60, 160, 60)), orange(Color(255, 200, 120, 40));
+    g.FillRectangle(&grey, 0, 0, 32, 32);
+    g.FillRectangle(&green, 32, 0, 32, 32);
+    g.FillRectangle(&orange, 64, 0, 32, 32);
+  }
+  CLSID clsid;
+  EXPECT_TRUE(EncoderFor(L"image/jpeg", &clsid));
+  IStream* stream = nullptr;
+  CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+  EXPECT_EQ(bitmap.Save(stream, &clsid, nullptr), Ok);
+  HGLOBAL block = nullptr;
+  GetHGlobalFromStream(stream, &block);
+  STATSTG stat{};
+  stream->Stat(&stat, STATFLAG_NONAME);
+  const auto* encoded = static_cast<const uint8_t*>(GlobalLock(block));
+  std::vector<uint8_t> bytes(encoded, encoded + 2);
+  if (!profile.empty()) {
+    bytes.insert(bytes.end(), {0xFF, 0xE2, uint8_t((16 + profile.size()) >> 8), uint8_t(16 + profile.size())});
+    const char tag[] = "ICC_PROFILE";
+    bytes.insert(bytes.end(), tag, tag + 12);
+    bytes.insert(bytes.end(), {1, 1});
+    bytes.insert(bytes.end(), profile.begin(), profile.end());
+  }
+  bytes.insert(bytes.end(), encoded + 2, encoded + stat.cbSize.QuadPart);
+  GlobalUnlock(block);
+  stream->Release();
+  return bytes;
+}
+}  // namespace
+
+// A JPEG that embeds a profile shows converted from it to sRGB when embedded colour management
+// is on (the setup's CMS_DISABLEICM clear), by the system's colour management, on the view and
+// the whole-picture roads alike: a wide-gamut green loses its red, an orange gains red and loses
+// blue (its channels taken in their order), greys stay. With the setting
+// off, without a profile or with a damaged one, the colours are the decoder's.
+TEST_F(ImagePipeline, EmbeddedProfileAppliedWhenColourManagementIsOn) {
+  const std::vector<uint8_t> wide = ProfiledJpeg(WideGamutProfile());
+  std::vector<uint8_t> junk(300, 0x5A);
+  const std::vector<uint8_t> damaged = ProfiledJpeg(junk), plain = ProfiledJpeg({});
+  struct Seen {
+    Color grey, green, orange;
+  };
+  auto view = [&](const std::vector<uint8_t>& bytes, bool managed) {
+    g_settings.colorMatchSetup.flags = managed ? 0x30 : 0x31;
+    ImageEntry* e = NewEntry(Write(L"profiled.jpg", bytes), kFileTypeJpg);
+    Seen seen{};
+    EXPECT_TRUE(DecodeViewImage(e));
+    if (e->levelImages[kLevelView]) {
+      seen.grey = PixelAt(e->levelImages[kLevelView], 16, 16);
+      seen.green = PixelAt(e->levelImages[kLevelView], 48, 16);
+      seen.orange = PixelAt(e->levelImages[kLevelView], 80, 16);
+    }
+    ReleaseEntryLevel(e, kLevelView, 0);
+    return seen;
+  };
+  const Seen off = view(wide, false), on = view(wide, true);
+  EXPECT_NEAR(off.green.GetR(), 60, 8);
+  EXPECT_LT(on.green.GetR() + 30, off.green.GetR()) << int(on.green.GetR());
+  EXPECT_NEAR(on.green.GetG(), off.green.GetG(), 10);
+  EXPECT_GT(on.orange.GetR(), off.orange.GetR() + 12) << int(on.orange.GetR());
+  EXPECT_LT(on.orange.GetB() + 6, off.orange.GetB()) << int(on.orange.GetB());
+  EXPECT_GT(on.orange.GetB(), 12) << int(on.orange.GetB());
+  EXPECT_NEAR(on.grey.GetR(), off.grey.GetR(), 4);
+  EXPECT_NEAR(on.grey.GetB(), off.grey.GetB(), 4);
+  for (const std::vector<uint8_t>* other : {&damaged, &plain}) {
+    const Seen a = view(*other, true);
+    EXPECT_EQ(a.green.GetValue(), off.green.GetValue());
+    EXPECT_EQ(a.grey.GetValue(), off.grey.GetValue());
+    EXPECT_EQ(a.orange.GetValue(), off.orange.GetValue());
+  }
+  // The whole-picture road (a stream) decides the same way.
+  IStream* stream = SHCreateMemStream(wide.data(), static_cast<UINT>(wide.size()));
+  ASSERT_NE(stream, nullptr);
+  std::unique_ptr<Image> managed(DecodePictureStream(stream, true)), unmanaged(DecodePictureStream(stream, false));
+  stream->Release();
+  ASSERT_TRUE(managed && unmanaged);
+  EXPECT_EQ(PixelAt(managed.get(), 80, 16).GetValue(), on.orange.GetValue());
+  EXPECT_EQ(PixelAt(unmanaged.get(), 80, 16).GetValue(), off.orange.GetValue());
+}
+
+// An X3F file without an embedded picture gets its thumbnail and its view image from development
+// (three colours at every site: whole size in every mode).
+TEST_F(ImagePipeline, X3fWithoutEmbeddedPictureIsDeveloped) {
+  g_rawFailureArmed = 0;  // a failed development shows no box
+  const std::wstring path = Write(L"scene.x3f", brn_test::MakeSyntheticX3f(64, 48, 1600000000u));
+  ImageEntry* e = NewEntry(path, 0x100000, g_cameraModelIndex[171]);  // X3F, the X3F model row
+  ASSERT_TRUE(BuildThumbnail(e));
+  Image* thumb = e->levelImages[kLevelThumbnail];
+  ASSERT_NE(thumb, nullptr);
+  EXPECT_GT(PixelAt(thumb, 10, 30).GetR(), PixelAt(thumb, 10, 30).GetB());  // the warm left half
+  EXPECT_GT(PixelAt(thumb, 78, 30).GetB(), PixelAt(thumb, 78, 30).GetR());
+  ASSERT_TRUE(DecodeViewImage(e));
+  Image* view = e->levelImages[kLevelView];
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->GetWidth(), 64u);
+  EXPECT_EQ(view->GetHeight(), 48u);
+  EXPECT_GT(PixelAt(view, 10, 20).GetR(), PixelAt(view, 10, 20).GetB());
 }

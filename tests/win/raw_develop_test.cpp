@@ -135,6 +135,17 @@ TEST(RawDevelop, X3fNameDevelopsAtFullSizeExceptFourColours) {
   const Developed d = Develop(path, 3);
   EXPECT_EQ(FirstDirValue(d.bytes, 256), 64);
   EXPECT_EQ(FirstDirValue(d.bytes, 257), 48);
+
+  // A Foveon file develops (the thumbnail's mode 3 at full size, three colours at every site)
+  // into a TIFF GDI+ reads, with the camera's colour profile and its warm left half.
+  const Developed foveon = Develop(WriteTemp(L"scene.x3f", brn_test::MakeSyntheticX3f(64, 48, 1600000000u)), 3);
+  ASSERT_TRUE(foveon.gotBlock);
+  EXPECT_EQ(foveon.size, 1376u + 476 + 64 * 48 * 3 + 1024);
+  EXPECT_EQ(Text(foveon.bytes, 1132, 64), "Sigma");
+  EXPECT_EQ(Text(foveon.bytes, 1292, 20), "2020:09:13 12:26:40");
+  const size_t pixels = 1376 + 476, warm = pixels + (20 * 64 + 10) * 3, cool = pixels + (20 * 64 + 50) * 3;
+  EXPECT_GT(foveon.bytes[warm], foveon.bytes[warm + 2]);
+  EXPECT_GT(foveon.bytes[cool + 2], foveon.bytes[cool]);
 }
 
 TEST(RawDevelop, FilesThatAreNoRawGiveNothing) {
@@ -272,6 +283,11 @@ TEST(RawDevelop, DateTimeAsRecordedInAnyTimeZone) {
     ASSERT_TRUE(d.gotBlock);
     EXPECT_EQ(Text(d.bytes, 1292, 20), time);
   }
+  // A stamp the file holds as a number of seconds is the camera's clock, not UTC to be moved
+  // into the machine's zone.
+  const Developed cine = Develop(WriteTemp(L"time.cin", brn_test::MakeSyntheticCine(64, 48, 1600000000u)), 3);
+  ASSERT_TRUE(cine.gotBlock);
+  EXPECT_EQ(Text(cine.bytes, 1292, 20), "2020:09:13 12:26:40");
   // The program's own time zone setting is left alone.
   EXPECT_EQ(GetEnvironmentVariableW(L"TZ", after, 64), hadTz);
   EXPECT_STREQ(before, after);

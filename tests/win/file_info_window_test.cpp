@@ -96,6 +96,12 @@ int32_t EntryNamed(const wchar_t* name) {
   return -1;
 }
 
+// The COMMENT tab's edit mode on or off, whatever an earlier test left.
+void SetCommentEditMode(HWND page, bool on) {
+  const bool readOnly = (GetWindowLongW(GetDlgItem(page, IDC_COMMENT_EDIT), GWL_STYLE) & ES_READONLY) != 0;
+  if (readOnly == on) SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
+}
+
 // The list says the file is now another one (as after a rename from outside); undone at the end.
 class EntryRenamed {
  public:
@@ -293,7 +299,7 @@ TEST_F(FileInfoWindowTest, LongCommentIsShownAndWrittenWhole) {
   const std::string comment = LongComment();
   EXPECT_EQ(GetWindowTextLengthW(edit), MultiByteToWideChar(932, 0, comment.data(), int(comment.size()), nullptr, 0));
   // Two characters typed at its end: the file gets the whole comment and them.
-  SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
+  SetCommentEditMode(page, true);
   const int end = GetWindowTextLengthW(edit);
   SendMessageW(edit, EM_SETSEL, end, end);
   for (const wchar_t* c = L"末!"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
@@ -321,7 +327,7 @@ TEST_F(FileInfoWindowTest, LongCommentIsShownAndWrittenWhole) {
   EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"新");
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
   EXPECT_TRUE(FileBytes(file) == written);
-  SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
+  SetCommentEditMode(page, false);
 }
 
 // A comment in front of the Exif block grows by two bytes: the entry's orientation offset moves
@@ -341,12 +347,12 @@ TEST_F(FileInfoWindowTest, WriteIntoTheFileMovesTheOffsetsTheRotationUses) {
   Show(L"f.jpg", kTabComment);
   HWND page = Page(kSlotInfoTabComment);
   HWND edit = GetDlgItem(page, IDC_COMMENT_EDIT);
-  SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
+  SetCommentEditMode(page, true);
   SendMessageW(edit, EM_SETSEL, 0, -1);
   for (const wchar_t* c = L"abcd"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
   SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
   Pump();
-  SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
+  SetCommentEditMode(page, false);
   const std::vector<uint8_t> written = FileBytes(path);
   ASSERT_EQ(CommentSegment(written), "abcd");
   const size_t at = Find(written, orientation) + 8;

@@ -470,7 +470,8 @@ TEST(JpegSegmentWriter, Utf8RecordOfExifToolEditedOnce) {
   const std::string e = RunShell("exiftool -S -IPTC:all " + tagged + " 2>&1");
   EXPECT_NE(e.find("CodedCharacterSet: UTF8"), std::string::npos) << e;
   EXPECT_NE(e.find("ObjectName: \xe6\x9d\xb1\xe4\xba\xac\n"), std::string::npos) << e;
-  EXPECT_NE(e.find("Keywords: \xe6\x9c\xad\xe5\xb9\x8c, \xe5\x90\x8d\xe5\x8f\xa4\xe5\xb1\x8b\n"), std::string::npos) << e;
+  EXPECT_NE(e.find("Keywords: \xe6\x9c\xad\xe5\xb9\x8c, \xe5\x90\x8d\xe5\x8f\xa4\xe5\xb1\x8b\n"), std::string::npos)
+      << e;
   EXPECT_NE(e.find("Caption-Abstract: \xed\x95\x9c\xea\xb5\xad\xec\x9d\x98 \xec\x82\xac\xec\xa7\x84\n"),
             std::string::npos)
       << e;

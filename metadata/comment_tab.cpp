@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <string>
 #include <vector>
 
 #include "core/main_window_state.h"
@@ -10,6 +11,7 @@
 #include "core/image_entry_list.h"
 #include "core/message_box.h"
 #include "metadata/file_info_window.h"
+#include "metadata/image_info_win.h"
 #include "metadata/jpeg_writers.h"
 #include "metadata/metadata_reader.h"
 #include "resources/resource.h"
@@ -24,6 +26,17 @@ void ApplyEditMode(HWND page, int32_t entry) {
   SendDlgItemMessageW(page, IDC_COMMENT_EDIT, EM_SETREADONLY, !(IsJpegEntry(entry) && g_commentEditMode), 0);
 }
 
+// The whole comment: a "書き出し" after an edit writes back what the box holds, so the box must
+// hold all of it (a comment may be 65,533 bytes).
+std::wstring CommentToWide(const char* bytes, long length) {
+  if (length <= 0) return std::wstring();
+  const int n = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(length), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(length), &wide[0], n);
+  return wide;
+}
+
 void RefreshCommentTab(HWND page) {
   int32_t entry;
   const bool changed = TakeFileInfoTarget(kTabComment, &entry);
@@ -35,15 +48,15 @@ void RefreshCommentTab(HWND page) {
   }
   if (!changed) return;
   long length = -1;
-  std::vector<wchar_t> wide(kJpegCommentSize, 0);
+  std::wstring wide;
   if (g_entryCount > 0) {
     length = 0;
     if (ReadJpegComment(EntryPath(EntryAt(entry)))) {
       length = static_cast<long>(strlen(g_jpegCommentBuffer));
-      if (length > 0) MetadataTextToWide(g_jpegCommentBuffer, wide.data(), wide.size());
+      wide = CommentToWide(g_jpegCommentBuffer, length);
     }
   }
-  SetDlgItemTextW(page, IDC_COMMENT_EDIT, length > 0 ? wide.data() : L"コメント情報が見つかりませんでした。");
+  SetDlgItemTextW(page, IDC_COMMENT_EDIT, length > 0 ? wide.c_str() : L"コメント情報が見つかりませんでした。");
   EnableWindow(GetDlgItem(page, IDC_TAB_TOGGLE), length != -1 && IsJpegEntry(entry));
   ApplyEditMode(page, entry);
   EnableWindow(GetDlgItem(page, IDC_TAB_WRITE), FALSE);
@@ -51,9 +64,13 @@ void RefreshCommentTab(HWND page) {
 
 void WriteComment(HWND page) {
   const int32_t entry = FileInfoShownEntry[kTabComment].entry;
-  if (g_entryCount <= 0 || entry < 0 || entry >= g_entryCount) return;
-  // The tab wrote into the file it showed; a changed list leaves nothing to write into.
-  if (wcscmp(FileInfoShownEntry[kTabComment].path, EntryPath(EntryAt(entry))) != 0) return;
+  // The tab writes only into the file it showed; once the list changed or the file was renamed
+  // that file is no longer known. The typed text stays in the box.
+  if (g_entryCount <= 0 || entry < 0 || entry >= g_entryCount ||
+      wcscmp(FileInfoShownEntry[kTabComment].path, EntryPath(EntryAt(entry))) != 0) {
+    ShowMessageBox(page, L"ファイル一覧が更新されたため、コメントを書き出せませんでした。", g_productName, 0x30);
+    return;
+  }
   HWND edit = GetDlgItem(page, IDC_COMMENT_EDIT);
   const int chars = GetWindowTextLengthW(edit);
   std::vector<wchar_t> text(static_cast<size_t>(chars) + 1, 0);
@@ -66,6 +83,7 @@ void WriteComment(HWND page) {
     ShowMessageBox(page, L"コメントを書き出せませんでした。", g_productName, 0x30);
     return;  // the typed text stays, to be written again
   }
+  RereadEntryRecord(entry);
   // Read the file back, so what the tab shows is what the file holds.
   MarkFileInfoTabStale(kTabComment);
   SendMessageW(page, WM_COMMAND, kRefreshCommand, 0);

@@ -7,7 +7,9 @@
 
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/image_entry_list.h"
 #include "core/settings.h"
+#include "metadata/metadata_reader.h"
 
 namespace {
 
@@ -81,6 +83,25 @@ void FillImageInfoFromMetadata(ImageInfo& info) {
   HWND pane = g_windowSlots[kSlotFileListPane];
   bool listExists = pane && GetDlgItem(pane, kFileListControlId);
   FillImageInfoFromText(info, g_metadataWideBuffer, listExists);
+}
+
+void RereadEntryRecord(int32_t entry) {
+  if (entry < 0 || entry >= g_entryCount) return;
+  ImageEntry* e = EntryAt(entry);
+  if (!e || !(e->flags & kEntryInfoRead)) return;
+  std::vector<wchar_t> text(kWideTextUnits, 0);
+  WIN32_FILE_ATTRIBUTE_DATA facts;
+  if (!GetFileAttributesExW(EntryPath(e), GetFileExInfoStandard, &facts) ||
+      !DumpImageMetadataInto(EntryPath(e), text.data(), text.size()))
+    return;
+  ImageInfo fresh = e->info;
+  fresh.fileSize = facts.nFileSizeLow;
+  fresh.fileTimeLow = facts.ftLastWriteTime.dwLowDateTime;
+  fresh.fileTimeHigh = facts.ftLastWriteTime.dwHighDateTime;
+  HWND pane = g_windowSlots[kSlotFileListPane];
+  FillImageInfoFromText(fresh, text.data(), pane && GetDlgItem(pane, kFileListControlId));
+  e->info = fresh;
+  g_cacheDirty |= 2;  // the cache file keeps the new record
 }
 
 const wchar_t* GetInfoField(const ImageInfo& info, int column) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <cstdint>
 
 #include "metadata/pure/image_info.h"
 
@@ -13,6 +14,12 @@ void FillImageInfoFromMetadata(ImageInfo& info);
 // another thread's refill cannot change it under the fill; the caller must not hold it.
 void FillImageInfoFromText(ImageInfo& info, const wchar_t* sharedText, bool withTexts);
 
+
+// After the program rewrote the entry's file (a segment grew or shrank before the Exif block):
+// the record's positions, size and time read from the file as it is now, so that a later write
+// at a kept position (the lossless rotation) meets the value and not what came before it. An
+// entry whose information the list thread has not read yet is left to it.
+void RereadEntryRecord(int32_t entry);
 
 // Column text 1..23 (null for other numbers). Column 18 follows the 35 mm display setting; a
 // made text lives in a buffer of the calling thread until that thread's next call.

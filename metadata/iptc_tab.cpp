@@ -20,6 +20,7 @@
 #include "core/window_helpers.h"
 #include "metadata/metadata_hooks.h"
 #include "metadata/file_info_window.h"
+#include "metadata/image_info_win.h"
 #include "metadata/jpeg_writers.h"
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/iptc_text.h"
@@ -34,6 +35,9 @@ constexpr uint32_t kJpegTypeFlag = 0x2;
 constexpr size_t kMaxTemplateBytes = 4u << 20;
 
 uint8_t g_iptcWritable = 0;
+// The shown record's values are UTF-8 (its 1:90 says so): they are written back in UTF-8 under
+// the same declaration, so the values nobody edited keep their bytes.
+bool g_iptcShownUtf8 = false;
 uint8_t g_toolStripShown = 0;
 std::u16string g_templateText;  // "全コピー" fills it, "全ペースト" reads it
 std::u16string g_rowClipboard;  // "コピー" fills it, "ペースト" reads it
@@ -142,6 +146,7 @@ void RefreshIptcTab(HWND page) {
   if (entry < 0) {
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     g_iptcWritable = 0;
+    g_iptcShownUtf8 = false;
     EnableWindow(GetDlgItem(page, IDC_TAB_TOGGLE), FALSE);
     EnableWrite(page, false);
     LayOutIptcTab(page);
@@ -150,8 +155,9 @@ void RefreshIptcTab(HWND page) {
   if (!changed) return;
   ReadIptc(EntryPath(EntryAt(entry)));
   const size_t bytes = strlen(g_iptcTextBuffer);
+  g_iptcShownUtf8 = g_iptcTextIsUtf8;
   std::vector<wchar_t> wide(8192, 0);
-  MetadataTextToWide(g_iptcTextBuffer, wide.data(), wide.size());
+  MetadataTextToWide(g_iptcTextBuffer, wide.data(), wide.size(), g_iptcShownUtf8);
   FillIptcList(list, U(wide.data()));
   // A record whose text filled the reader's buffer may be cut: editing it would lose datasets.
   const bool whole = bytes + 64 < kMetadataTextSize;
@@ -166,9 +172,14 @@ bool ListHasEntries() { return g_entryCount > 0; }
 
 void WriteIptc(HWND page) {
   const int32_t entry = FileInfoShownEntry[kTabIptc].entry;
-  if (!ListHasEntries() || entry < 0 || entry >= g_entryCount) return;
   const wchar_t* path = FileInfoShownEntry[kTabIptc].path;
-  if (wcscmp(path, EntryPath(EntryAt(entry))) != 0) return;
+  // Only into the file the list showed: after the list changed or the file was renamed it is not
+  // known any more. The edits stay in the list.
+  if (!ListHasEntries() || entry < 0 || entry >= g_entryCount || wcscmp(path, EntryPath(EntryAt(entry))) != 0) {
+    ShowMessageBox(page, L"ファイル一覧が更新されたため、IPTC情報を書き出せませんでした。", g_productName, 0x30);
+    return;
+  }
+  const UINT codePage = g_iptcShownUtf8 ? CP_UTF8 : CP_ACP;
   HWND list = List(page);
   std::vector<IptcDataset> sets;
   const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
@@ -176,15 +187,15 @@ void WriteIptc(HWND page) {
     const int r = FindIptcRowByCaption(U(CellText(list, row, 1)));
     const std::wstring value = CellText(list, row, 0);
     if (r < 0 || value.empty()) continue;
-    const int n = WideCharToMultiByte(CP_ACP, 0, value.c_str(), static_cast<int>(value.size()), nullptr, 0, nullptr,
+    const int n = WideCharToMultiByte(codePage, 0, value.c_str(), static_cast<int>(value.size()), nullptr, 0, nullptr,
                                       nullptr);
     std::string bytes(n > 0 ? static_cast<size_t>(n) : 0, '\0');
     if (n > 0)
-      WideCharToMultiByte(CP_ACP, 0, value.c_str(), static_cast<int>(value.size()), &bytes[0], n, nullptr, nullptr);
+      WideCharToMultiByte(codePage, 0, value.c_str(), static_cast<int>(value.size()), &bytes[0], n, nullptr, nullptr);
     sets.push_back({IptcDatasetTable[r].dataset, bytes});
   }
   std::vector<uint8_t> block;
-  if (!BuildIptcResourceBlock(sets, block)) {
+  if (!BuildIptcResourceBlock(sets, block, g_iptcShownUtf8)) {
     ShowMessageBox(page, L"IPTC情報が大きすぎるため書き出せません。", g_productName, 0x30);
     return;
   }
@@ -196,6 +207,7 @@ void WriteIptc(HWND page) {
                    g_productName, 0x30);
     return;  // the edits stay in the list
   }
+  RereadEntryRecord(entry);
   MarkFileInfoTabStale(kTabIptc);
   FileInfoRefreshFlag = 1;
   EnableWrite(page, false);

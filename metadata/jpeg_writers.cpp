@@ -51,8 +51,22 @@ bool ReplaceKeepingFacts(const wchar_t* path, const std::vector<uint8_t>& bytes,
   return true;
 }
 
-bool IsTiffHeader(const std::vector<uint8_t>& b) {
-  return b.size() >= 4 && ((b[0] == 'I' && b[1] == 'I') || (b[0] == 'M' && b[1] == 'M'));
+// A file whose IPTC the reader takes from the IPTC-NAA tag: a TIFF, a little-endian ORF.
+bool IsTiffHeader(const uint8_t* b, size_t n) {
+  if (n < 4) return false;
+  if (b[0] == 'I' && b[1] == 'I')
+    return (b[2] == 42 && b[3] == 0) || (b[2] == 'R' && (b[3] == 'O' || b[3] == 'S'));
+  return b[0] == 'M' && b[1] == 'M' && b[2] == 0 && b[3] == 42;
+}
+
+// The first bytes of the file; false when it cannot be opened.
+bool ReadHead(const wchar_t* path, uint8_t* head, DWORD want, DWORD* got) {
+  *got = 0;
+  HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool ok = ReadFile(h, head, want, got, nullptr) != FALSE;
+  CloseHandle(h);
+  return ok;
 }
 }  // namespace
 
@@ -65,27 +79,33 @@ size_t AnsiByteLength(const wchar_t* text) {
 
 int32_t WriteJpegIptc(const wchar_t* path, const uint8_t* block, uint32_t blockLength) {
   g_iptcTextBuffer[0] = g_iptcTextBuffer[1] = 0;
-  bool tiff = false;
-  int32_t result = 0;
-  {
-    // The list thread's reader must not have the file open while it is replaced.
-    SemaphoreLock lock(kSemaInterp);
-    std::vector<uint8_t> bytes, image;
-    FileFacts facts{};
-    if (!ReadWholeFile(path, bytes, facts)) {
-      g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
-      tiff = IsTiffHeader(bytes);
-    } else {
-      g_lastSegmentWrite = BuildJpegWithIptc(bytes.data(), bytes.size(), block, blockLength, image);
-      tiff = g_lastSegmentWrite == SegmentWriteResult::kNotJpeg && IsTiffHeader(bytes);
-      if (g_lastSegmentWrite == SegmentWriteResult::kDone) {
-        if (ReplaceKeepingFacts(path, image, facts)) result = static_cast<int32_t>(blockLength);
-        else g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
-      }
-    }
+  uint8_t head[4];
+  DWORD got = 0;
+  if (g_segmentReadFaultStep == 1 || !ReadHead(path, head, sizeof head, &got)) {
+    g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
+    return 0;
   }
-  if (tiff) ReadIptc(path);
-  return result;
+  if (IsTiffHeader(head, got)) {
+    // Not written: its IPTC is read as ReadIptc would, and nothing failed.
+    g_lastSegmentWrite = SegmentWriteResult::kNotJpeg;
+    ReadIptc(path);
+    return 1;
+  }
+  // The list thread's reader must not have the file open while it is replaced.
+  SemaphoreLock lock(kSemaInterp);
+  std::vector<uint8_t> bytes, image;
+  FileFacts facts{};
+  if (!ReadWholeFile(path, bytes, facts)) {
+    g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
+    return 0;
+  }
+  g_lastSegmentWrite = BuildJpegWithIptc(bytes.data(), bytes.size(), block, blockLength, image);
+  if (g_lastSegmentWrite != SegmentWriteResult::kDone) return 0;
+  if (!ReplaceKeepingFacts(path, image, facts)) {
+    g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
+    return 0;
+  }
+  return static_cast<int32_t>(blockLength);
 }
 
 bool WriteJpegComment(const wchar_t* path, const wchar_t* text) {

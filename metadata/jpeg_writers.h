@@ -8,8 +8,8 @@
 
 #include "metadata/pure/jpeg_segment_writer.h"
 
-// The block length after a rewrite, 0 on failure. A TIFF is not written (0); its IPTC is read
-// into g_iptcTextBuffer as ReadIptc would.
+// The block length after a rewrite, 0 on failure. A TIFF or a little-endian ORF is not written:
+// its IPTC is read into g_iptcTextBuffer as ReadIptc would, and the result is 1.
 int32_t WriteJpegIptc(const wchar_t* path, const uint8_t* block, uint32_t blockLength);
 // The text goes in the ANSI code page; more than 65,533 bytes of it is refused.
 bool WriteJpegComment(const wchar_t* path, const wchar_t* text);

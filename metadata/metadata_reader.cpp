@@ -13,6 +13,7 @@
 char g_metadataDumpBuffer[kMetadataTextSize];
 char g_exifSummaryBuffer[kMetadataTextSize];
 char g_iptcTextBuffer[kMetadataTextSize];
+bool g_iptcTextIsUtf8 = false;
 char g_jpegCommentBuffer[kJpegCommentSize];
 GpsPosition g_gpsPosition;
 
@@ -162,19 +163,20 @@ bool DumpLocked(const wchar_t* path) {
 
 }  // namespace
 
-void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars) {
+void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars, bool utf8) {
   if (outChars == 0) return;
   out[0] = 0;
   size_t len = strnlen(text, 8192);
   if (len == 0) return;
+  const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
   int cap = static_cast<int>(outChars - 1 < 8191 ? outChars - 1 : 8191);
-  int n = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(len), out, cap);
+  int n = MultiByteToWideChar(codePage, 0, text, static_cast<int>(len), out, cap);
   if (n <= 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
     // Too long: convert the whole text elsewhere and keep its head.
-    int need = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(len), nullptr, 0);
+    int need = MultiByteToWideChar(codePage, 0, text, static_cast<int>(len), nullptr, 0);
     if (need > 0) {
       std::unique_ptr<wchar_t[]> all(new wchar_t[need]);
-      MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(len), all.get(), need);
+      MultiByteToWideChar(codePage, 0, text, static_cast<int>(len), all.get(), need);
       n = need < cap ? need : cap;
       memcpy(out, all.get(), sizeof(wchar_t) * n);
     }
@@ -216,11 +218,12 @@ bool ReadExifSummary(const wchar_t* path) {
 bool ReadIptc(const wchar_t* path) {
   SemaphoreLock lock(kSemaInterp);
   TextBuffer out(g_iptcTextBuffer, sizeof g_iptcTextBuffer);
+  g_iptcTextIsUtf8 = false;
   uint8_t* window = ThreadWindow();
   if (!window) return false;
   FileByteSource source(path, window);
   if (!source.IsOpen()) return false;
-  return ReadIptcText(source, out);
+  return ReadIptcText(source, out, &g_iptcTextIsUtf8);
 }
 
 bool ReadJpegComment(const wchar_t* path) {

@@ -10,6 +10,7 @@
 extern char g_metadataDumpBuffer[kMetadataTextSize];   // MetadataText
 extern char g_exifSummaryBuffer[kMetadataTextSize];    // ExifSummaryText
 extern char g_iptcTextBuffer[kMetadataTextSize];       // IptcText
+extern bool g_iptcTextIsUtf8;                          // its values are UTF-8 (the record says so)
 extern char g_jpegCommentBuffer[kJpegCommentSize];
 extern GpsPosition g_gpsPosition;                      // source fields filled by ReadExifSummary
 
@@ -35,5 +36,6 @@ bool ReadJpegCommentInto(const wchar_t* path, char* out, size_t outBytes);
 // thumbnail built right after its file's dump reads nothing twice, and nothing older is served.
 const uint8_t* TakeRecentFileBytes(const wchar_t* path, uint64_t offset, uint64_t size);
 
-// Multibyte text of the ANSI code page to wide text: at most outChars - 1 characters and a terminator.
-void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars);
+// Multibyte text of the ANSI code page (of UTF-8 with utf8 set) to wide text: at most 8,191 and
+// outChars - 1 characters and a terminator.
+void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars, bool utf8 = false);

@@ -5,6 +5,7 @@
 #include <gdiplus.h>
 
 #include "core/preview_loader.h"
+#include "core/semaphore_lock.h"
 #include "core/pane_state.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
@@ -24,6 +25,8 @@ constexpr UINT_PTR kPreviewTabTimer = 32760;
 int32_t g_lastPaintedRow = -1;
 // A paint that found the picture lock busy drew nothing: the timer paints again even at step 2.
 bool g_paintPostponed = false;
+// The entry whose picture the page shows; null when it shows only the background.
+const ImageEntry* g_shownEntry = nullptr;
 
 // Holds a semaphore only when it can be had at once: the UI thread never waits on a worker here.
 class TryLock {
@@ -42,19 +45,6 @@ class TryLock {
   bool held_ = false;
 };
 
-class WaitLock {
- public:
-  explicit WaitLock(SemaphoreId id) : handle_(g_semaphores[id]) {
-    if (handle_ && WaitForSingleObject(handle_, INFINITE) != WAIT_OBJECT_0) handle_ = nullptr;
-  }
-  ~WaitLock() {
-    if (handle_) ReleaseSemaphore(handle_, 1, nullptr);
-  }
-
- private:
-  HANDLE handle_;
-};
-
 int32_t FirstSelectedRow() {
   HWND list = GetListControl();
   return list ? static_cast<int32_t>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) : -1;
@@ -63,6 +53,14 @@ int32_t FirstSelectedRow() {
 void Clear(Gdiplus::Graphics& g, const RECT& rc, COLORREF colour) {
   Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
   g.FillRectangle(&brush, 0, 0, rc.right, rc.bottom);
+  g_shownEntry = nullptr;
+}
+
+// The lock is busy: the page keeps a picture of this entry, and shows no other entry's (the
+// background is not erased, so it would stay) until the next tick paints.
+void Postpone(Gdiplus::Graphics& g, const RECT& rc, COLORREF colour, const ImageEntry* e) {
+  g_paintPostponed = true;
+  if (g_shownEntry != e) Clear(g, rc, colour);
 }
 
 // The picture fitted into the page, centred; the strips around it in the background colour.
@@ -92,12 +90,17 @@ void Draw(Gdiplus::Graphics& g, Gdiplus::Image* image, const RECT& rc, COLORREF 
   g.DrawImage(image, Gdiplus::Rect(x, y, w, h), 0, 0, static_cast<int>(iw), static_cast<int>(ih), Gdiplus::UnitPixel);
 }
 
+void DrawEntry(Gdiplus::Graphics& g, Gdiplus::Image* image, const RECT& rc, COLORREF colour, const ImageEntry* e) {
+  Draw(g, image, rc, colour);
+  g_shownEntry = e;
+}
+
 void PaintPreview(HWND page, HDC dc) {
   RECT rc;
   GetClientRect(page, &rc);
   const COLORREF colour = g_settings.colorSlots[19];
   Gdiplus::Graphics g(dc);
-  WaitLock thumbLock(kSemaThumbInfo);
+  SemaphoreLock thumbLock(kSemaThumbInfo);
   g_paintPostponed = false;
   if (g_listCount <= 0) return Clear(g, rc, colour);
   const int32_t row = g_metadataHooks.isListFocused() ? FirstSelectedRow() : GetPaneOrderNumber(g_focusedPane);
@@ -116,20 +119,17 @@ void PaintPreview(HWND page, HDC dc) {
     // The entry's view image is shared with the viewer threads, which free it under "sema".
     {
       TryLock imageLock(kSemaImage);
-      if (!imageLock.ok()) {
-        g_paintPostponed = true;  // busy: the next tick paints
-        return;
-      }
+      if (!imageLock.ok()) return Postpone(g, rc, colour, e);  // the next tick paints
       if (Gdiplus::Image* view = e->levelImages[kLevelView]) {
         PreviewPaintStep = 2;
-        return Draw(g, view, rc, colour);
+        return DrawEntry(g, view, rc, colour, e);
       }
     }
     Gdiplus::Image* own = nullptr;
     HGLOBAL block = nullptr;
     if (LoadPreviewBitmap(&g, e, &own, &block, rc.right, rc.bottom, JpegNeed::kFitInside)) {
       PreviewPaintStep = 2;
-      Draw(g, own, rc, colour);
+      DrawEntry(g, own, rc, colour, e);
       delete own;
       if (block) GlobalFree(block);
       return;
@@ -138,17 +138,14 @@ void PaintPreview(HWND page, HDC dc) {
     PreviewPaintStep = 1;  // tried again next tick
   }
   TryLock imageLock(kSemaImage);
-  if (!imageLock.ok()) {
-    g_paintPostponed = true;
-    return;
-  }
+  if (!imageLock.ok()) return Postpone(g, rc, colour, e);
   Gdiplus::Image* thumb = e->levelImages[kLevelThumbnail];
   if (!thumb) {
     PreviewPaintStep = 0;
     return Clear(g, rc, colour);
   }
   if (PreviewPaintStep == 0) PreviewPaintStep = 1;
-  Draw(g, thumb, rc, colour);
+  DrawEntry(g, thumb, rc, colour, e);
 }
 }  // namespace
 
@@ -157,6 +154,7 @@ INT_PTR CALLBACK PreviewTabProc(HWND page, UINT message, WPARAM wParam, LPARAM) 
     case WM_INITDIALOG:
       g_windowSlots[kSlotInfoTabPreview] = page;
       PreviewPaintStep = 0;
+      g_shownEntry = nullptr;
       SetTimer(page, kPreviewTabTimer, 250, nullptr);
       return TRUE;
     case WM_DESTROY:

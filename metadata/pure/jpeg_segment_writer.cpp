@@ -101,13 +101,6 @@ bool IsEdited(const Dataset& s) {
   return s.record == 2 && !s.extended && memchr(kEditedDatasets, s.number, sizeof kEditedDatasets) != nullptr;
 }
 
-// What the reader showed of a value: cut at its first zero byte and at the shown limit.
-size_t ShownLength(const uint8_t* value, size_t n) {
-  const size_t m = n < kIptcShownValueLimit ? n : kIptcShownValueLimit;
-  const void* z = memchr(value, 0, m);
-  return z ? static_cast<size_t>(static_cast<const uint8_t*>(z) - value) : m;
-}
-
 struct Resource {
   size_t start, dataAt, size, end;  // end: after the pad byte (or at the segment's end)
   uint16_t id;
@@ -149,10 +142,24 @@ bool CheckBlock(const uint8_t* block, size_t length) {
   return n <= length - 12 && ((n + 1) & ~size_t(1)) == length - 12;
 }
 
+const uint8_t kUtf8Declaration[] = {0x1C, 0x01, 90, 0x00, 0x03, 0x1B, '%', 'G'};
+
 }  // namespace
 
-bool BuildIptcResourceBlock(const std::vector<IptcDataset>& datasets, std::vector<uint8_t>& block) {
-  block.assign({'8', 'B', 'I', 'M', 0x04, 0x04, 0, 0, 0, 0, 0, 0, 0x1C, 0x02, 0x00, 0x00, 0x02, 0x00, 0x02});
+size_t IptcShownLength(const uint8_t* value, size_t n, bool utf8) {
+  size_t m = n < kIptcShownValueLimit ? n : kIptcShownValueLimit;
+  if (const void* z = memchr(value, 0, m)) return static_cast<size_t>(static_cast<const uint8_t*>(z) - value);
+  if (utf8 && m < n)
+    while (m > 0 && (value[m] & 0xC0) == 0x80) --m;  // the cut character goes whole
+  return m;
+}
+
+bool IsUtf8Declaration(const uint8_t* value, size_t n) { return n == 3 && memcmp(value, "\x1b%G", 3) == 0; }
+
+bool BuildIptcResourceBlock(const std::vector<IptcDataset>& datasets, std::vector<uint8_t>& block, bool utf8) {
+  block.assign({'8', 'B', 'I', 'M', 0x04, 0x04, 0, 0, 0, 0, 0, 0});
+  if (utf8) block.insert(block.end(), kUtf8Declaration, kUtf8Declaration + sizeof kUtf8Declaration);
+  block.insert(block.end(), {0x1C, 0x02, 0x00, 0x00, 0x02, 0x00, 0x02});
   for (const IptcDataset& s : datasets) {
     if (s.value.empty()) continue;
     if (s.value.size() > 0x7FFF || block.size() + 5 + s.value.size() > kMaxSegmentLength) return false;
@@ -177,10 +184,25 @@ bool MergeIptcRecords(const uint8_t* oldData, size_t oldLength, const uint8_t* n
   if (!ParseDatasets(oldData, oldLength, olds) || !ParseDatasets(newData, newLength, news)) return false;
   out.clear();
   auto copy = [&out](const uint8_t* base, const Dataset& s) { out.insert(out.end(), base + s.start, base + s.end); };
-  // The coded character set (1:90) of the old record would declare a character set the new
-  // values, in the Windows code page, do not use: it is dropped, the other envelope datasets stay.
+  auto isCharset = [](const Dataset& s) { return s.record == 1 && s.number == 90; };
+  // The values are compared in the character set the old record declared.
+  bool oldUtf8 = false;
   for (const Dataset& s : olds)
-    if (s.record < 2 && !(s.record == 1 && s.number == 90)) copy(oldData, s);
+    if (isCharset(s)) oldUtf8 = IsUtf8Declaration(oldData + s.valueAt, s.valueLength);
+  // The coded character set is the new block's: the old one would declare a character set the
+  // new values may not use. The other envelope datasets stay, the new 1:90 in its place by number.
+  const Dataset* charset = nullptr;
+  for (const Dataset& s : news)
+    if (isCharset(s)) charset = &s;
+  for (const Dataset& s : olds) {
+    if (s.record >= 2 || isCharset(s)) continue;
+    if (charset && s.record == 1 && s.number > 90) {
+      copy(newData, *charset);
+      charset = nullptr;
+    }
+    copy(oldData, s);
+  }
+  if (charset) copy(newData, *charset);
   std::vector<bool> used(olds.size(), false);
   for (const Dataset& s : news) {
     if (s.record != 2) continue;
@@ -190,7 +212,7 @@ bool MergeIptcRecords(const uint8_t* oldData, size_t oldLength, const uint8_t* n
       const Dataset& o = olds[i];
       if (used[i] || !IsEdited(o) || o.number != s.number || o.number == 0) continue;
       const uint8_t* v = oldData + o.valueAt;
-      const size_t shown = ShownLength(v, o.valueLength);
+      const size_t shown = IptcShownLength(v, o.valueLength, oldUtf8);
       if (shown == o.valueLength || shown != s.valueLength || memcmp(v, newData + s.valueAt, shown) != 0) continue;
       used[i] = kept = true;
       copy(oldData, o);

@@ -22,21 +22,28 @@ constexpr size_t kMaxSegmentLength = 65535;          // the length field, which 
 constexpr size_t kMaxCommentBytes = kMaxSegmentLength - 2;
 // Longest value the reader shows whole; a longer one (or one holding a zero byte) is shown cut.
 constexpr size_t kIptcShownValueLimit = 2047;
+// The bytes of a value the reader shows: up to its first zero byte and the limit, in UTF-8 never
+// inside a character, so the shown text converts back to the same bytes.
+size_t IptcShownLength(const uint8_t* value, size_t n, bool utf8);
+// A coded character set (1:90) value that declares UTF-8: ESC % G.
+bool IsUtf8Declaration(const uint8_t* value, size_t n);
 
 // The resource block as the IPTC tab hands it over: "8BIM", 04 04, 00 00, size N (big-endian),
 // 1C 02 00 00 02 00 02, then each dataset; a pad byte when N is odd. Datasets are (number, value
-// bytes of the ANSI code page). False when the block would not fit into an APP13 segment of its own.
+// bytes of the ANSI code page, or of UTF-8 with utf8 set: then the record declares it with 1:90
+// in front of 2:00). False when the block would not fit into an APP13 segment of its own.
 struct IptcDataset {
   uint8_t number;
   std::string value;
 };
-bool BuildIptcResourceBlock(const std::vector<IptcDataset>& datasets, std::vector<uint8_t>& block);
+bool BuildIptcResourceBlock(const std::vector<IptcDataset>& datasets, std::vector<uint8_t>& block,
+                            bool utf8 = false);
 
 // New file bytes with the IPTC block placed: an existing resource 1028 of the first APP13 is
-// replaced (its record-1 datasets but the coded character set, unknown record-2 datasets,
-// datasets of later records and values the reader could not show whole are kept), else the
-// block is appended to that APP13's
-// resources, else a new APP13 goes in front of SOS.
+// replaced (its record-1 datasets, unknown record-2 datasets, datasets of later records and
+// values the reader could not show whole are kept; the coded character set is the block's, none
+// when it declares none), else the block is appended to that APP13's resources, else a new APP13
+// goes in front of SOS.
 SegmentWriteResult BuildJpegWithIptc(const uint8_t* file, size_t size, const uint8_t* block, size_t blockLength,
                                      std::vector<uint8_t>& out);
 

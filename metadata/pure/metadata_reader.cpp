@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "metadata/pure/jpeg_segment_writer.h"
 #include "metadata/pure/metadata_tables.h"
 
 size_t MemoryByteSource::ReadAt(uint64_t offset, uint8_t* dst, size_t n) {
@@ -45,7 +46,6 @@ constexpr size_t kBlockSize = 4096;
 constexpr int kMaxDepth = 8;
 constexpr int kMaxEntries = 20000;        // directory entries per file, all directories together
 constexpr int kMaxDirectories = 256;
-constexpr size_t kMaxIptcValue = 2047;
 constexpr size_t kMaxResourceBlock = 64u << 20;
 
 std::string Format(const char* format, ...)
@@ -130,6 +130,7 @@ struct Reader {
   uint64_t size;
   TextBuffer* out = nullptr;
   GpsPosition* gps = nullptr;
+  bool* iptcUtf8 = nullptr;  // set when the IPTC record declares UTF-8 (1:90)
   bool little = false;
   uint64_t exifBase = 0;  // TIFF header of a JPEG/X3F Exif block
   uint64_t rafBase = 0;
@@ -963,8 +964,9 @@ void WalkSummaryIfd(Reader& r, const Block& blk, size_t dirPos, uint64_t base) {
 const uint8_t kIptcDatasets[] = {0,  5,  7,  10, 15, 20, 22, 25, 26, 27,  30,  35,  40,  55,  60,  65,  70,
                                  75, 80, 85, 90, 92, 95, 100, 101, 103, 105, 110, 115, 116, 118, 120, 122};
 
-void ParseIptcRecords(const uint8_t* d, size_t len, TextBuffer& out) {
+void ParseIptcRecords(const uint8_t* d, size_t len, TextBuffer& out, bool* utf8) {
   size_t pos = 0;
+  bool declared = false;
   while (pos + 5 <= len && d[pos] == 0x1C) {
     uint8_t record = d[pos + 1], dataset = d[pos + 2];
     uint32_t n = Be16(d + pos + 3);
@@ -982,15 +984,17 @@ void ParseIptcRecords(const uint8_t* d, size_t len, TextBuffer& out) {
     if (n > len - pos) return;
     const uint8_t* value = d + pos;
     pos += n;
+    if (record == 1 && dataset == 90) {
+      declared = IsUtf8Declaration(value, n);
+      if (utf8) *utf8 = declared;
+    }
     if (record != 2 || !memchr(kIptcDatasets, dataset, sizeof kIptcDatasets)) continue;
     out.Printf("%d\t\n\n", dataset);
     if (dataset == 0) {
       int number = n >= 2 ? Be16(value) : n == 1 ? value[0] : 0;
       out.Printf("%02d", number);
     } else {
-      size_t m = n < kMaxIptcValue ? n : kMaxIptcValue;
-      const uint8_t* z = static_cast<const uint8_t*>(memchr(value, 0, m));
-      out.Append(reinterpret_cast<const char*>(value), z ? static_cast<size_t>(z - value) : m);
+      out.Append(reinterpret_cast<const char*>(value), IptcShownLength(value, n, declared));
     }
     out.Append("\t\n");
   }
@@ -1017,7 +1021,8 @@ void Walk8bim(Reader& r, uint64_t start, uint64_t length, bool thumbnail, TextBu
     }
     if (iptc && id == 1028 && size > 0 && size <= kMaxResourceBlock) {
       std::vector<uint8_t> data(static_cast<size_t>(size));
-      if (r.ReadExact(start + dataAt, data.data(), data.size())) ParseIptcRecords(data.data(), data.size(), *iptc);
+      if (r.ReadExact(start + dataAt, data.data(), data.size()))
+        ParseIptcRecords(data.data(), data.size(), *iptc, r.iptcUtf8);
     }
     pos = (dataAt + size + 1) & ~uint64_t(1);
   }
@@ -1316,10 +1321,12 @@ bool ReadExifSummaryText(ByteSource& file, TextBuffer& out, GpsPosition& gps) {
   }
 }
 
-bool ReadIptcText(ByteSource& file, TextBuffer& out) {
+bool ReadIptcText(ByteSource& file, TextBuffer& out, bool* declaresUtf8) {
   out.Clear();
   Reader r(file);
   r.out = &out;
+  if (declaresUtf8) *declaresUtf8 = false;
+  r.iptcUtf8 = declaresUtf8;
   switch (Recognise(r)) {
     case Format2::kTiff: {
       uint8_t o[4];
@@ -1338,7 +1345,7 @@ bool ReadIptcText(ByteSource& file, TextBuffer& out) {
         Value v;
         Block scratch;
         if (!FetchValue(r, d + pos, ifd + pos, 0, scratch, v) || v.inlineField) continue;
-        ParseIptcRecords(v.p, v.avail, out);
+        ParseIptcRecords(v.p, v.avail, out, r.iptcUtf8);
       }
       return true;
     }

@@ -53,7 +53,8 @@ struct TextBuffer {
 bool DumpMetadataText(ByteSource& file, const char* pathMultibyte, TextBuffer& out);
 // The GPS directory of a JPEG's Exif block as ExifSummaryText; fills the source fields of gps it finds.
 bool ReadExifSummaryText(ByteSource& file, TextBuffer& out, GpsPosition& gps);
-// IPTC records of JPEG (APP13), PSD and TIFF files as IptcText.
-bool ReadIptcText(ByteSource& file, TextBuffer& out);
+// IPTC records of JPEG (APP13), PSD and TIFF files as IptcText. The values are the file's bytes:
+// in the ANSI code page, or in UTF-8 when the record declares it (*declaresUtf8, when given).
+bool ReadIptcText(ByteSource& file, TextBuffer& out, bool* declaresUtf8 = nullptr);
 // The first COM segment of a JPEG, terminated by a zero byte.
 bool ReadJpegCommentBytes(ByteSource& file, char* out, size_t capacity);

@@ -147,6 +147,71 @@ TEST(JpegSegmentWriter, ReplacesResource1028AndKeepsTheRest) {
   EXPECT_EQ(Iptc(out), "0\t\n\n02\t\n120\t\n\nshort\t\n");
 }
 
+std::string IptcDeclaring(const Bytes& file, bool* utf8) {
+  static char buffer[kMetadataTextSize];
+  TextBuffer out(buffer, sizeof buffer);
+  MemoryByteSource src(file.data(), file.size());
+  ReadIptcText(src, out, utf8);
+  return std::string(buffer, out.length);
+}
+
+// A record that declares UTF-8 is written back in UTF-8 under its declaration: the values the
+// user did not edit keep their bytes, a long one read cut before a whole character included.
+TEST(JpegSegmentWriter, Utf8RecordKeepsItsDeclarationAndItsValues) {
+  const std::string tokyo = "\xe6\x9d\xb1\xe4\xba\xac", korea = "\xed\x95\x9c\xea\xb5\xad";
+  std::string longValue;
+  for (int i = 0; i < 1000; ++i) longValue += "\xe3\x81\x82";  // あ: 2,047 bytes end inside one
+  Bytes old = fx::IptcRecord(0, Bytes{0, 4}, 1);
+  fx::Append(old, fx::IptcRecord(90, fx::Text("\x1b%G"), 1));
+  fx::Append(old, fx::IptcRecord(100, fx::Text("uno"), 1));
+  fx::Append(old, fx::IptcRecord(0, Bytes{0, 4}));
+  fx::Append(old, fx::IptcRecord(5, fx::Text(tokyo)));
+  fx::Append(old, fx::IptcRecord(25, fx::Text(korea)));
+  fx::Append(old, fx::IptcRecord(120, fx::Text(longValue)));
+  const Bytes file = fx::Jpeg({kApp0, fx::App13(fx::Resource8bim(1028, old))});
+  bool utf8 = false;
+  const std::string shownLong = longValue.substr(0, 2046);
+  EXPECT_EQ(IptcDeclaring(file, &utf8), "0\t\n\n04\t\n5\t\n\n" + tokyo + "\t\n25\t\n\n" + korea + "\t\n120\t\n\n" +
+                                            shownLong + "\t\n");
+  EXPECT_TRUE(utf8);
+
+  // The tab hands back what it showed, the title edited.
+  const std::string osaka = "\xe5\xa4\xa7\xe9\x98\xaa";
+  Bytes block;
+  ASSERT_TRUE(BuildIptcResourceBlock({{5, osaka}, {25, korea}, {120, shownLong}}, block, true));
+  Bytes out;
+  ASSERT_EQ(BuildJpegWithIptc(file.data(), file.size(), block.data(), block.size(), out), SegmentWriteResult::kDone);
+  Bytes merged = fx::IptcRecord(0, Bytes{0, 4}, 1);
+  fx::Append(merged, fx::IptcRecord(90, fx::Text("\x1b%G"), 1));  // the block's, in its place by number
+  fx::Append(merged, fx::IptcRecord(100, fx::Text("uno"), 1));
+  fx::Append(merged, fx::IptcRecord(0, Bytes{0, 2}));
+  fx::Append(merged, fx::IptcRecord(5, fx::Text(osaka)));
+  fx::Append(merged, fx::IptcRecord(25, fx::Text(korea)));
+  fx::Append(merged, fx::IptcRecord(120, fx::Text(longValue)));
+  EXPECT_NE(Find(out, fx::Resource8bim(1028, merged)), std::string::npos);
+  utf8 = false;
+  IptcDeclaring(out, &utf8);
+  EXPECT_TRUE(utf8);
+
+  // A block in the code page over it declares nothing; a new record in UTF-8 declares it.
+  Bytes plainBlock = Block({{5, "\x91\xe5\x8d\xe3"}});
+  ASSERT_EQ(BuildJpegWithIptc(out.data(), out.size(), plainBlock.data(), plainBlock.size(), merged),
+            SegmentWriteResult::kDone);
+  IptcDeclaring(merged, &utf8);
+  EXPECT_FALSE(utf8);
+  const Bytes bare = fx::Jpeg({kApp0});
+  ASSERT_EQ(BuildJpegWithIptc(bare.data(), bare.size(), block.data(), block.size(), merged), SegmentWriteResult::kDone);
+  EXPECT_EQ(IptcDeclaring(merged, &utf8).find("5\t\n\n" + osaka + "\t\n"), 8u);
+  EXPECT_TRUE(utf8);
+
+  // The shown length never ends inside a UTF-8 character, and is the plain cut otherwise.
+  const uint8_t* v = reinterpret_cast<const uint8_t*>(longValue.data());
+  EXPECT_EQ(IptcShownLength(v, longValue.size(), true), 2046u);
+  EXPECT_EQ(IptcShownLength(v, longValue.size(), false), 2047u);
+  EXPECT_EQ(IptcShownLength(v, 2047, true), 2047u);
+  EXPECT_EQ(IptcShownLength(reinterpret_cast<const uint8_t*>("ab\0cd"), 5, true), 2u);
+}
+
 TEST(JpegSegmentWriter, RefusesWhatItCannotParseOrFit) {
   Bytes block = Block({{5, "t"}});
   Bytes out;
@@ -364,6 +429,54 @@ TEST(JpegSegmentWriter, NoUtf8DeclarationOverCodePageValues) {
   EXPECT_EQ(RunShell("exiftool -charset iptc=Latin -charset Latin -b -IPTC:ObjectName " + tagged +
                      " | iconv -f CP932 -t UTF-8"),
             "\xe5\xa4\xa7\xe9\x98\xaa");
+  std::remove(plain.c_str());
+  std::remove(tagged.c_str());
+}
+
+// A record ExifTool wrote in UTF-8, one value edited through the tab's road (shown, handed back
+// in UTF-8): every other value keeps its bytes and ExifTool reads each one right.
+TEST(JpegSegmentWriter, Utf8RecordOfExifToolEditedOnce) {
+  if (RunShell("command -v exiftool").empty()) GTEST_SKIP() << "exiftool is not installed";
+  const std::string plain = "/tmp/brn_iptc_plain8.jpg", tagged = "/tmp/brn_iptc_utf8_edit.jpg";
+  WriteAll(plain, fx::Jpeg({kApp0}));
+  std::remove(tagged.c_str());
+  // 東京, 札幌 and 名古屋, 한국의 사진 (not in the Windows code page), 写真家.
+  RunShell("exiftool -q -o " + tagged + " -codedcharacterset=utf8 -IPTC:ObjectName=\xe6\x9d\xb1\xe4\xba\xac " +
+           "-IPTC:Keywords=\xe6\x9c\xad\xe5\xb9\x8c -IPTC:Keywords=\xe5\x90\x8d\xe5\x8f\xa4\xe5\xb1\x8b " +
+           "'-IPTC:Caption-Abstract=\xed\x95\x9c\xea\xb5\xad\xec\x9d\x98 \xec\x82\xac\xec\xa7\x84' " +
+           "-IPTC:By-line=\xe5\x86\x99\xe7\x9c\x9f\xe5\xae\xb6 " + plain + " 2>&1");
+  const Bytes file = ReadAll(tagged);
+  bool utf8 = false;
+  std::vector<IptcDataset> sets;
+  const std::string text = IptcDeclaring(file, &utf8);
+  ASSERT_TRUE(utf8);
+  // The text's datasets as the tab lists them; the version row is not one.
+  size_t at = 0;
+  while ((at = text.find("\t\n\n", at)) != std::string::npos) {
+    const size_t head = text.rfind('\n', at - 1) + 1, end = text.find("\t\n", at + 3);
+    const int number = std::stoi(text.substr(head, at - head));
+    if (number != 0) sets.push_back({uint8_t(number), text.substr(at + 3, end - at - 3)});
+    at = end;
+  }
+  ASSERT_EQ(sets.size(), 5u) << text;
+  for (IptcDataset& s : sets)
+    if (s.number == 80) s.value = "\xe7\xb7\xa8\xe9\x9b\x86\xe8\x80\x85";  // 編集者
+  Bytes block, out;
+  ASSERT_TRUE(BuildIptcResourceBlock(sets, block, true));
+  ASSERT_EQ(BuildJpegWithIptc(file.data(), file.size(), block.data(), block.size(), out), SegmentWriteResult::kDone);
+  for (const IptcDataset& s : sets)
+    if (s.number != 80) EXPECT_NE(Find(out, fx::IptcRecord(s.number, fx::Text(s.value))), std::string::npos) << s.value;
+  WriteAll(tagged, out);
+  const std::string e = RunShell("exiftool -S -IPTC:all " + tagged + " 2>&1");
+  EXPECT_NE(e.find("CodedCharacterSet: UTF8"), std::string::npos) << e;
+  EXPECT_NE(e.find("ObjectName: \xe6\x9d\xb1\xe4\xba\xac\n"), std::string::npos) << e;
+  EXPECT_NE(e.find("Keywords: \xe6\x9c\xad\xe5\xb9\x8c, \xe5\x90\x8d\xe5\x8f\xa4\xe5\xb1\x8b\n"), std::string::npos)
+      << e;
+  EXPECT_NE(e.find("Caption-Abstract: \xed\x95\x9c\xea\xb5\xad\xec\x9d\x98 \xec\x82\xac\xec\xa7\x84\n"),
+            std::string::npos)
+      << e;
+  EXPECT_NE(e.find("By-line: \xe7\xb7\xa8\xe9\x9b\x86\xe8\x80\x85\n"), std::string::npos) << e;
+  EXPECT_EQ(e.find("Warning"), std::string::npos) << e;
   std::remove(plain.c_str());
   std::remove(tagged.c_str());
 }

@@ -7,10 +7,13 @@
 #include <commctrl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 #include <vector>
 
+#include "actions/action_history.h"
+#include "actions/entry_actions.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "core/window_slots.h"
@@ -18,6 +21,7 @@
 #include "core/image_entry_list.h"
 #include "app/list_load.h"
 #include "core/settings.h"
+#include "core/shut_down.h"
 #include "app/startup.h"
 #include "core/thumbnail_list_thread.h"
 #include "metadata/file_info_window.h"
@@ -54,6 +58,65 @@ std::wstring Cell(HWND list, int row, int column) {
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
+std::vector<uint8_t> FileBytes(const std::wstring& path) {
+  std::vector<uint8_t> b;
+  ReadWholeFile(path, &b);
+  return b;
+}
+
+size_t Find(const std::vector<uint8_t>& hay, const std::vector<uint8_t>& needle) {
+  auto it = std::search(hay.begin(), hay.end(), needle.begin(), needle.end());
+  return it == hay.end() ? std::string::npos : static_cast<size_t>(it - hay.begin());
+}
+
+// The text of the file's first COM segment.
+std::string CommentSegment(const std::vector<uint8_t>& file) {
+  const size_t at = Find(file, {0xFF, 0xFE});
+  if (at == std::string::npos || at + 4 > file.size()) return "<none>";
+  const size_t n = size_t(file[at + 2]) << 8 | file[at + 3];
+  return std::string(file.begin() + at + 4, file.begin() + at + 2 + n);
+}
+
+// "a", then 日 (two bytes in the code page) to byte 19,000, so that one straddles byte 8,192; a
+// line break and ASCII to 20,000 bytes.
+std::string LongComment() {
+  std::string c = "a";
+  while (c.size() < 19000) c += "\x93\xfa";
+  c += "\r\n";
+  while (c.size() < 20000) c += 'z';
+  return c;
+}
+
+const std::string kTokyo = "\xe6\x9d\xb1\xe4\xba\xac", kKorea = "\xed\x95\x9c\xea\xb5\xad",
+                  kPhoto = "\xe5\x86\x99\xe7\x9c\x9f\xe2\x91\xa0", kOsaka = "\xe5\xa4\xa7\xe9\x98\xaa";
+
+int32_t EntryNamed(const wchar_t* name) {
+  for (int32_t i = 0; i < g_entryCount; ++i)
+    if (wcscmp(EntryName(EntryAt(i)), name) == 0) return i;
+  return -1;
+}
+
+// The COMMENT tab's edit mode on or off, whatever an earlier test left.
+void SetCommentEditMode(HWND page, bool on) {
+  const bool readOnly = (GetWindowLongW(GetDlgItem(page, IDC_COMMENT_EDIT), GWL_STYLE) & ES_READONLY) != 0;
+  if (readOnly == on) SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
+}
+
+// The list says the file is now another one (as after a rename from outside); undone at the end.
+class EntryRenamed {
+ public:
+  explicit EntryRenamed(const wchar_t* name) : e_(EntryAt(EntryNamed(name))), kept_(EntryPath(e_)) {
+    std::wstring other = kept_;
+    other.insert(other.size() - 4, L"_moved");
+    wcscpy(EntryPath(e_), other.c_str());
+  }
+  ~EntryRenamed() { wcscpy(EntryPath(e_), kept_.c_str()); }
+
+ private:
+  ImageEntry* e_;
+  std::wstring kept_;
+};
+
 std::wstring ClipboardText() {
   std::wstring text;
   if (!OpenClipboard(nullptr)) return text;
@@ -81,6 +144,21 @@ class FileInfoWindowTest : public ::testing::Test {
     ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"sample1.jpg").c_str(), photos_->File(L"c.jpg").c_str(), FALSE));
     const std::vector<uint8_t> cmyk = MakeCmykJpeg(800, 600);
     ASSERT_TRUE(WriteWholeFile(photos_->File(L"d.jpg"), cmyk.data(), cmyk.size()));
+    const fx::Bytes longComment = fx::Jpeg({fx::Segment(0xFE, fx::Text(LongComment()))});
+    ASSERT_TRUE(WriteWholeFile(photos_->File(L"e.jpg"), longComment.data(), longComment.size()));
+    // A comment in front of a big-endian Exif block with orientation 1.
+    auto ifd = fx::NewIfd(false);
+    ifd->Ascii(0x010F, "Canon").Short(0x0112, {1});
+    const fx::Bytes turned = fx::Jpeg({fx::Segment(0xFE, fx::Text("ab")), fx::ExifApp1(fx::Tiff(*ifd))});
+    ASSERT_TRUE(WriteWholeFile(photos_->File(L"f.jpg"), turned.data(), turned.size()));
+    // An IPTC record that declares UTF-8, one of its values outside the Windows code page.
+    fx::Bytes utf8 = fx::IptcRecord(90, fx::Text("\x1b%G"), 1);
+    fx::Append(utf8, fx::IptcRecord(0, fx::Bytes{0, 4}));
+    fx::Append(utf8, fx::IptcRecord(5, fx::Text(kTokyo)));
+    fx::Append(utf8, fx::IptcRecord(25, fx::Text(kKorea)));
+    fx::Append(utf8, fx::IptcRecord(120, fx::Text(kPhoto)));
+    const fx::Bytes tagged = fx::Jpeg({fx::App13(fx::Resource8bim(1028, utf8))});
+    ASSERT_TRUE(WriteWholeFile(photos_->File(L"g.jpg"), tagged.data(), tagged.size()));
     wcscpy(g_currentFolder, photos_->path().c_str());
     LoadListContents(1, 0, 0);
     ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
@@ -213,6 +291,84 @@ TEST_F(FileInfoWindowTest, CommentIsEditedWrittenAndReadBack) {
   SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
 }
 
+TEST_F(FileInfoWindowTest, LongCommentIsShownAndWrittenWhole) {
+  ASSERT_NE(Window(), nullptr);
+  Show(L"e.jpg", kTabComment);
+  HWND page = Page(kSlotInfoTabComment);
+  HWND edit = GetDlgItem(page, IDC_COMMENT_EDIT);
+  const std::string comment = LongComment();
+  EXPECT_EQ(GetWindowTextLengthW(edit), MultiByteToWideChar(932, 0, comment.data(), int(comment.size()), nullptr, 0));
+  // Two characters typed at its end: the file gets the whole comment and them.
+  SetCommentEditMode(page, true);
+  const int end = GetWindowTextLengthW(edit);
+  SendMessageW(edit, EM_SETSEL, end, end);
+  for (const wchar_t* c = L"末!"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
+  ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  Pump();
+  const std::wstring file = photos_->File(L"e.jpg");
+  const std::vector<uint8_t> written = FileBytes(file);
+  EXPECT_TRUE(CommentSegment(written) == comment + "\x96\x96!");
+
+  // The list no longer names the file the tab showed: nothing is written, the user is told why,
+  // the typed text and the button stay.
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  for (const wchar_t* c = L"新"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
+  {
+    EntryRenamed renamed(L"e.jpg");
+    BoxAnswerer ok(IDOK);
+    ok.Ignore(Window());
+    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+    Pump();
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].text, L"ファイル一覧が更新されたため、コメントを書き出せませんでした。");
+    EXPECT_EQ(ok.seen[0].caption, g_productName);
+  }
+  EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"新");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  EXPECT_TRUE(FileBytes(file) == written);
+  SetCommentEditMode(page, false);
+}
+
+// A comment in front of the Exif block grows by two bytes: the entry's orientation offset moves
+// with it, so the lossless rotation writes the value and not the count in front of it (which
+// holds the same bytes, 00 01, in a big-endian file).
+TEST_F(FileInfoWindowTest, WriteIntoTheFileMovesTheOffsetsTheRotationUses) {
+  ASSERT_NE(Window(), nullptr);
+  const int32_t n = EntryNamed(L"f.jpg");
+  ASSERT_GE(n, 0);
+  ImageEntry* e = EntryAt(n);
+  ASSERT_TRUE(WaitFor([e] { return (e->flags & kEntryInfoRead) != 0; }, 10000));
+  const std::wstring path = photos_->File(L"f.jpg");
+  const std::vector<uint8_t> orientation = {0x01, 0x12, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01};
+  ASSERT_EQ(e->info.orientationByteOrder, 2);
+  ASSERT_EQ(e->info.orientation, 1);
+  ASSERT_EQ(size_t(e->info.orientationOffset), Find(FileBytes(path), orientation) + 8);
+  Show(L"f.jpg", kTabComment);
+  HWND page = Page(kSlotInfoTabComment);
+  HWND edit = GetDlgItem(page, IDC_COMMENT_EDIT);
+  SetCommentEditMode(page, true);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  for (const wchar_t* c = L"abcd"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
+  SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  Pump();
+  SetCommentEditMode(page, false);
+  const std::vector<uint8_t> written = FileBytes(path);
+  ASSERT_EQ(CommentSegment(written), "abcd");
+  const size_t at = Find(written, orientation) + 8;
+  EXPECT_EQ(size_t(e->info.orientationOffset), at);
+  EXPECT_EQ(e->info.fileSize, written.size());
+
+  e->presence = 1;
+  e->userRotation = 1;
+  ASSERT_EQ(ExecuteEntryAction(n, 12, L"", -1, 0), kActionDone);
+  std::vector<uint8_t> turned = FileBytes(path);
+  EXPECT_EQ(turned[at], 0);
+  EXPECT_EQ(turned[at + 1], 6);
+  turned[at + 1] = 1;
+  EXPECT_TRUE(turned == written);  // nothing else changed
+}
+
 TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
   ASSERT_NE(Window(), nullptr);
   Show(L"c.jpg", kTabIptc);
@@ -335,6 +491,63 @@ TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
   Show(L"a.jpg", kTabIptc);  // moving on drops the unwritten edits
 }
 
+// A record that declares UTF-8 is shown as such, and written back in it: the values not edited
+// keep their bytes (one of them is not in the Windows code page) and the declaration stays.
+TEST_F(FileInfoWindowTest, IptcInUtf8KeepsTheValuesNotEdited) {
+  ASSERT_NE(Window(), nullptr);
+  Show(L"g.jpg", kTabIptc);
+  HWND page = Page(kSlotInfoTabIptc);
+  HWND list = GetDlgItem(page, IDC_IPTC_LIST);
+  auto wide = [](const std::string& utf8) {
+    wchar_t w[64] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, w, 64);
+    return std::wstring(w);
+  };
+  ASSERT_EQ(Rows(list), 3);
+  EXPECT_EQ(Cell(list, 0, 0), wide(kTokyo));
+  EXPECT_EQ(Cell(list, 1, 0), wide(kKorea));
+  EXPECT_EQ(Cell(list, 2, 0), wide(kPhoto));
+  SetFocus(list);
+  HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_EDITLABELW, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextW(edit, wide(kOsaka).c_str());
+  SetFocus(page);
+  Pump();
+  ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  const std::wstring path = photos_->File(L"g.jpg");
+  const std::vector<uint8_t> before = FileBytes(path);
+
+  // Not while the list names another file: told, nothing written, the edit kept.
+  {
+    EntryRenamed renamed(L"g.jpg");
+    BoxAnswerer ok(IDOK);
+    ok.Ignore(Window());
+    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+    Pump();
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].text, L"ファイル一覧が更新されたため、IPTC情報を書き出せませんでした。");
+  }
+  EXPECT_TRUE(FileBytes(path) == before);
+  EXPECT_EQ(Cell(list, 0, 0), wide(kOsaka));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+
+  SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  Pump();
+  const std::vector<uint8_t> written = FileBytes(path);
+  auto has = [&written](uint8_t dataset, const std::string& value, uint8_t record = 2) {
+    return Find(written, fx::IptcRecord(dataset, fx::Text(value), record)) != std::string::npos;
+  };
+  EXPECT_TRUE(has(90, "\x1b%G", 1));
+  EXPECT_TRUE(has(5, kOsaka));
+  EXPECT_TRUE(has(25, kKorea));
+  EXPECT_TRUE(has(120, kPhoto));
+  SendMessageW(Window(), WM_COMMAND, kRefreshCommand, 0);
+  Pump();
+  EXPECT_EQ(Cell(list, 0, 0), wide(kOsaka));
+  // Kept for the check with ExifTool outside the program.
+  CopyFileW(path.c_str(), (ExeFolder() + L"\\fileinfo_iptc_utf8_written.jpg").c_str(), FALSE);
+}
+
 TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {
   ASSERT_NE(Window(), nullptr);
   // With the list focused the tab paints its first selected row: the thumbnail source first,
@@ -378,17 +591,69 @@ TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {
     ReleaseDC(page, pageDc);
     return c;
   };
-  if (corner() == RGB(0, 0, 128)) {
-    g_settings.colorSlots[19] = RGB(0, 128, 0);
-    WaitForSingleObject(g_semaphores[kSemaImage], INFINITE);
-    InvalidateRect(page, nullptr, FALSE);
-    UpdateWindow(page);
-    const COLORREF whileBusy = corner();
-    ReleaseSemaphore(g_semaphores[kSemaImage], 1, nullptr);
-    EXPECT_EQ(whileBusy, RGB(0, 0, 128));
-    EXPECT_TRUE(WaitFor([&] { return corner() == RGB(0, 128, 0); }, 3000));
-    EXPECT_EQ(PreviewPaintStep, 2);
-  }
+  auto centre = [page] {
+    RECT rc{};
+    GetClientRect(page, &rc);
+    HDC pageDc = GetDC(page);
+    const COLORREF c = GetPixel(pageDc, rc.right / 2, rc.bottom / 2);
+    ReleaseDC(page, pageDc);
+    return c;
+  };
+  ASSERT_EQ(corner(), RGB(0, 0, 128));
+  g_settings.colorSlots[19] = RGB(0, 128, 0);
+  WaitForSingleObject(g_semaphores[kSemaImage], INFINITE);
+  InvalidateRect(page, nullptr, FALSE);
+  UpdateWindow(page);
+  const COLORREF whileBusy = corner();
+  ReleaseSemaphore(g_semaphores[kSemaImage], 1, nullptr);
+  EXPECT_EQ(whileBusy, RGB(0, 0, 128));  // the entry's own picture stays
+  EXPECT_TRUE(WaitFor([&] { return corner() == RGB(0, 128, 0); }, 3000));
+  EXPECT_EQ(PreviewPaintStep, 2);
+  // Another entry while the lock is busy: the page shows the background, never the picture of
+  // the entry before; the new one's once the lock is free.
+  ASSERT_NE(centre(), RGB(0, 128, 0));
+  WaitForSingleObject(g_semaphores[kSemaImage], INFINITE);
+  Show(L"d.jpg", kTabPreview);
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
+  LVITEMW select{};
+  select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, g_cursorRow, reinterpret_cast<LPARAM>(&select));
+  PreviewDelayTicks = 0;
+  InvalidateRect(page, nullptr, FALSE);
+  UpdateWindow(page);
+  const COLORREF otherWhileBusy = centre();
+  ReleaseSemaphore(g_semaphores[kSemaImage], 1, nullptr);
+  EXPECT_EQ(otherWhileBusy, RGB(0, 128, 0));
+  EXPECT_TRUE(WaitFor([&] { return PreviewPaintStep == 2 && centre() != RGB(0, 128, 0); }, 3000));
+
+  // The paint's own lock is waited for boundedly: at shut-down a holder that never lets go costs
+  // the paint a few seconds, not the program.
+  struct Holder {
+    HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  } holder;
+  HANDLE thread = CreateThread(
+      nullptr, 0,
+      [](void* p) -> DWORD {
+        WaitForSingleObject(g_semaphores[kSemaThumbInfo], INFINITE);
+        SetEvent(static_cast<Holder*>(p)->taken);
+        Sleep(8000);
+        ReleaseSemaphore(g_semaphores[kSemaThumbInfo], 1, nullptr);
+        return 0;
+      },
+      &holder, 0, nullptr);
+  ASSERT_EQ(WaitForSingleObject(holder.taken, 5000), WAIT_OBJECT_0);
+  BeginShutDown();
+  const DWORD start = GetTickCount();
+  InvalidateRect(page, nullptr, FALSE);
+  UpdateWindow(page);
+  const DWORD waited = GetTickCount() - start;
+  g_shuttingDown = 0;
+  EXPECT_LT(waited, 6000u);
+  WaitForSingleObject(thread, 15000);
+  CloseHandle(thread);
+  CloseHandle(holder.taken);
   MoveWindow(Window(), 30, 40, 400, 380, TRUE);
   SendMessageW(Window(), WM_CLOSE, 0, 0);
   Pump();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -107,20 +108,33 @@ TEST(JpegWriters, RoundTripsKeepFileFacts) {
 
 TEST(JpegWriters, TiffAndRefusalsLeaveTheFile) {
   ScratchDir dir;
-  // A TIFF with IPTC: read into the buffer, never written, and no success.
-  auto ifd = fx::NewIfd(true);
-  Bytes records = fx::IptcRecord(5, fx::Text("Tiff title"));
-  ifd->Undefined(0x83BB, records);
-  const Bytes tiff = fx::Tiff(*ifd);
-  const std::wstring tiffPath = dir.File(L"t.tif");
-  ASSERT_TRUE(WriteWholeFile(tiffPath, tiff.data(), tiff.size()));
+  // A TIFF or a little-endian ORF with IPTC: read into the buffer, never written, and a success
+  // (also when read-only); a big-endian ORF is neither read nor a success.
   const Bytes block = IptcBlock("x");
-  EXPECT_EQ(WriteJpegIptc(tiffPath.c_str(), block.data(), uint32_t(block.size())), 0);
-  EXPECT_STREQ(g_iptcTextBuffer, "5\t\n\nTiff title\t\n");
-  EXPECT_FALSE(WriteJpegComment(tiffPath.c_str(), L"x"));
   Bytes after;
-  ASSERT_TRUE(ReadWholeFile(tiffPath, &after));
-  EXPECT_EQ(after, tiff);
+  const struct {
+    bool little;
+    Bytes magic;
+    int32_t result;
+  } kinds[] = {{true, {}, 1}, {false, {}, 1}, {true, {'I', 'I', 'R', 'O'}, 1}, {false, {'M', 'M', 'O', 'R'}, 0}};
+  for (const auto& kind : kinds) {
+    SCOPED_TRACE(std::string(kind.magic.begin(), kind.magic.end()) + (kind.little ? " little" : " big"));
+    auto ifd = fx::NewIfd(kind.little);
+    ifd->Undefined(0x83BB, fx::IptcRecord(5, fx::Text("Tiff title")));
+    const Bytes tiff = fx::Tiff(*ifd, kind.magic);
+    const std::wstring tiffPath = dir.File(L"t.tif");
+    ASSERT_TRUE(WriteWholeFile(tiffPath, tiff.data(), tiff.size()));
+    for (DWORD attributes : {DWORD(FILE_ATTRIBUTE_NORMAL), DWORD(FILE_ATTRIBUTE_READONLY)}) {
+      SetFileAttributesW(tiffPath.c_str(), attributes);
+      strcpy(g_iptcTextBuffer, "old");
+      EXPECT_EQ(WriteJpegIptc(tiffPath.c_str(), block.data(), uint32_t(block.size())), kind.result);
+      EXPECT_STREQ(g_iptcTextBuffer, kind.result ? "5\t\n\nTiff title\t\n" : "");
+    }
+    SetFileAttributesW(tiffPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_FALSE(WriteJpegComment(tiffPath.c_str(), L"x"));
+    ASSERT_TRUE(ReadWholeFile(tiffPath, &after));
+    EXPECT_EQ(after, tiff);
+  }
 
   // A read-only JPEG and a missing file.
   const std::wstring path = dir.File(L"r.jpg");
@@ -133,6 +147,7 @@ TEST(JpegWriters, TiffAndRefusalsLeaveTheFile) {
   ASSERT_TRUE(ReadWholeFile(path, &after));
   EXPECT_EQ(after, original);
   EXPECT_FALSE(WriteJpegComment(dir.File(L"none.jpg").c_str(), L"x"));
+  EXPECT_EQ(WriteJpegIptc(dir.File(L"none.jpg").c_str(), block.data(), uint32_t(block.size())), 0);
 }
 
 TEST(JpegWriters, FailureAtEveryStepKeepsTheOriginal) {

@@ -85,8 +85,10 @@ TEST_F(MetadataEntryTest, ReadsEverySectionThroughWidePaths) {
   EXPECT_EQ(g_gpsPosition.south, 1);
   EXPECT_EQ(g_gpsPosition.longitude, 139.0);
 
+  g_iptcTextIsUtf8 = true;
   ASSERT_TRUE(ReadIptc(path_.c_str()));
   EXPECT_STREQ(g_iptcTextBuffer, "5\t\n\nTitle\t\n");
+  EXPECT_FALSE(g_iptcTextIsUtf8);  // no 1:90 in this record
   ASSERT_TRUE(ReadJpegComment(path_.c_str()));
   EXPECT_STREQ(g_jpegCommentBuffer, "hello");
 
@@ -143,6 +145,8 @@ TEST(MetadataText, WideCopyIsBounded) {
   wchar_t small[8];
   MetadataTextToWide("abcdefghijk", small, 8);
   EXPECT_STREQ(small, L"abcdefg");
+  MetadataTextToWide("\xe6\x9d\xb1\xe4\xba\xac", small, 8, true);  // UTF-8
+  EXPECT_STREQ(small, L"\u6771\u4eac");
 }
 
 }  // namespace

@@ -210,9 +210,9 @@ void MixedFolder(const std::wstring& source, const std::wstring& mixed, const st
     const bool ok = Open(mixed);
     QueryPerformanceCounter(&t1);
     g_askAsTheViewer = false;
-    if (!ok || !Open(empty)) return;
     served.push_back(g_viewerServed.QuadPart ? Seconds(t0, g_viewerServed, f) : Seconds(t0, t1, f));
     complete.push_back(Seconds(t0, t1, f));
+    if (!ok || !Open(empty)) return;
   }
   RemoveFolder(mixed);
   SweepCacheFiles(true);

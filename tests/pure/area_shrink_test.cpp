@@ -74,7 +74,7 @@ TEST(AreaShrink, GivesTheRoundedMeanExactlyForEverySpan) {
   struct Case {
     int sw, sh, dw, dh, bpp;
   } cases[] = {{1368, 912, 1200, 800, 3}, {97, 61, 13, 7, 4}, {640, 480, 640, 480, 3}, {1000, 3, 7, 1, 4},
-               {333, 257, 332, 1, 3},     {50, 50, 1, 1, 4},   {255, 129, 17, 128, 3}};
+               {333, 257, 332, 1, 3},     {50, 50, 1, 1, 4},   {255, 129, 17, 128, 3}, {150, 100, 101, 77, 4}};
   uint32_t seed = 7;
   for (const Case& c : cases) {
     for (int saturated = 0; saturated < 2; ++saturated) {

@@ -4,13 +4,15 @@
 # thumbnails of the same files, when installed. The pictures are 3000 x 2000 copies of the goexif
 # camera sample with its Exif and a 160 x 120 Exif thumbnail, as a camera writes them (most of the
 # other goexif samples carry Exif only, without picture data).
-# Usage: bench/thumbnail_list_bench.sh [files] [runs]   (builds x64 first; BRN_NO_PEER=1 skips vips)
+# Usage: bench/thumbnail_list_bench.sh [files] [runs]   (builds x64 first unless BRN_BENCH_BIN names the programs; BRN_NO_PEER=1 skips vips)
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/scripts/env.sh"
 source "$here/scripts/xvfb.sh"
 files="${1:-1000}"; runs="${2:-3}"
-"$here/scripts/build.sh" x64 >/dev/null || exit 1
+# BRN_BENCH_BIN: the folder of already built bench programs to run instead (a build to compare with).
+bin="${BRN_BENCH_BIN:-$BRN_BUILD/x64/bin}"
+[ -n "${BRN_BENCH_BIN:-}" ] || "$here/scripts/build.sh" x64 >/dev/null || exit 1
 "$here/scripts/prefix.sh" || exit 1
 
 pictures="$BRN_BUILD/bench/thumbs$files"
@@ -33,7 +35,7 @@ brn_start_xvfb
 "${BRN_WINE[@]}" cmd /c exit </dev/null >/dev/null 2>&1 || true
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) CPUs"
 winpictures=$("${BRN_WINE[@]}" winepath -w "$pictures" 2>/dev/null | tr -d '\r')
-out=$("${BRN_WINE[@]}" "$BRN_BUILD/x64/bin/thumbnail_list_bench_win.exe" "$winpictures" "$runs" 2>&1 | tr -d '\r')
+out=$("${BRN_WINE[@]}" "$bin/thumbnail_list_bench_win.exe" "$winpictures" "$runs" 2>&1 | tr -d '\r')
 rc=$?
 echo "$out" | grep -v '^result:'
 cold=$(sed -nE 's/^result: cold_ms=([0-9]+).*/\1/p' <<<"$out")

@@ -38,13 +38,23 @@ double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
 LARGE_INTEGER g_built;  // when the worker had filled the list's rows
 LARGE_INTEGER g_shown;  // when every row showed its pictures
 
-// Answers the worker's messages to the list until its pass is over; false after a minute.
+LARGE_INTEGER g_viewerServed;  // when the current row had what the viewer needs (mixed folder)
+bool g_askAsTheViewer = false;
+
+// Answers the worker's messages to the list until its pass is over; false after a minute. Asked
+// to, it also asks for the current row as the viewer's prefetch thread does, and notes when the row
+// has its level 0 (a RAW picture is developed only then).
 bool PumpUntilPassComplete() {
   DWORD start = GetTickCount();
-  g_built.QuadPart = g_shown.QuadPart = 0;
+  g_built.QuadPart = g_shown.QuadPart = g_viewerServed.QuadPart = 0;
   while (g_listPassComplete != 1) {
     if (g_listBuilt == 1 && g_built.QuadPart == 0) QueryPerformanceCounter(&g_built);
     if (g_listRowsShown == 1 && g_shown.QuadPart == 0) QueryPerformanceCounter(&g_shown);
+    if (g_askAsTheViewer && g_viewerServed.QuadPart == 0 && g_listBuilt == 1 && g_cursorRow >= 0) {
+      PrepareEntryForView(g_cursorRow, 1);
+      const ImageEntry* e = EntryAtRow(g_cursorRow);
+      if (e && e->levelImages[kLevelThumbnail] && e->histogramPicture) QueryPerformanceCounter(&g_viewerServed);
+    }
     if (GetTickCount() - start > 60000) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     MSG msg;
@@ -148,6 +158,71 @@ void Print(const char* label, const Run& best) {
               best.entries / s);
 }
 
+// Links (or copies) pictures[first, first + count) into the folder under the given name prefix.
+int AddPictures(const std::vector<std::wstring>& pictures, int first, int count, const std::wstring& folder,
+                const wchar_t* prefix) {
+  int made = 0;
+  for (int i = first; i < first + count && i < static_cast<int>(pictures.size()); ++i) {
+    wchar_t name[64];
+    swprintf(name, 64, L"\\%ls%04d.jpg", prefix, i);
+    const std::wstring to = folder + name;
+    if (CreateHardLinkW(to.c_str(), pictures[static_cast<size_t>(i)].c_str(), nullptr) ||
+        CopyFileW(pictures[static_cast<size_t>(i)].c_str(), to.c_str(), FALSE))
+      ++made;
+  }
+  return made;
+}
+
+void RemoveFolder(const std::wstring& folder) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((folder + L"\\*.jpg").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do DeleteFileW((folder + L"\\" + fd.cFileName).c_str());
+    while (FindNextFileW(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+// A folder of a tenth cached pictures (first by name, the current row among them) and the rest new:
+// when the current row has what the viewer needs, against the pass reading the new files.
+void MixedFolder(const std::wstring& source, const std::wstring& mixed, const std::wstring& empty, int runs) {
+  std::vector<std::wstring> pictures;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((source + L"\\*.jpg").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do pictures.push_back(source + L"\\" + fd.cFileName);
+  while (FindNextFileW(h, &fd));
+  FindClose(h);
+  const int total = static_cast<int>(pictures.size()), cached = std::max(1, total / 10);
+  std::vector<double> served, complete;
+  for (int r = 0; r < runs; ++r) {
+    SweepCacheFiles(true);
+    RemoveFolder(mixed);
+    CreateDirectoryW(mixed.c_str(), nullptr);
+    // Listed and left: its cache file holds the first pictures.
+    if (AddPictures(pictures, 0, cached, mixed, L"A_") != cached || !Open(mixed) || !Open(empty)) return;
+    AddPictures(pictures, cached, total - cached, mixed, L"B_");
+    LARGE_INTEGER f, t0, t1;
+    QueryPerformanceFrequency(&f);
+    g_askAsTheViewer = true;
+    QueryPerformanceCounter(&t0);
+    const bool ok = Open(mixed);
+    QueryPerformanceCounter(&t1);
+    g_askAsTheViewer = false;
+    served.push_back(g_viewerServed.QuadPart ? Seconds(t0, g_viewerServed, f) : Seconds(t0, t1, f));
+    complete.push_back(Seconds(t0, t1, f));
+    if (!ok || !Open(empty)) return;
+  }
+  RemoveFolder(mixed);
+  SweepCacheFiles(true);
+  std::sort(served.begin(), served.end());
+  std::sort(complete.begin(), complete.end());
+  std::printf("mixed folder (%d cached rows first, %d new): the current row's level 0 and histogram picture at %.3f s, "
+              "pass complete in %.3f s (medians of %d)\n",
+              cached, total - cached, served[served.size() / 2], complete[complete.size() / 2], runs);
+}
+
 }  // namespace
 
 int main() {
@@ -209,6 +284,7 @@ int main() {
   std::printf("result: cold_ms=%.0f warm_ms=%.0f warm_shown_ms=%.0f files=%d\n", cold.complete * 1000,
               warm.complete * 1000, warm.shown * 1000, cold.entries);
   std::fflush(stdout);
+  MixedFolder(pictures, program + L"\\mixed", empty, runs);
 
   SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
   FreeImageEntries();

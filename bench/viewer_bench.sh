@@ -2,22 +2,25 @@
 # The viewer's paint times on 20-megapixel JPEGs under Wine, stage by stage and through its
 # threads, beside tjbench's full decode of the same file in the same run (libjpeg-turbo, native),
 # which is the floor for a picture that must be decoded whole; prints the ratio.
-# Usage: bench/viewer_bench.sh [steps=12] [icc]   (builds x64 first; icc: the pictures embed an
-# sRGB profile and embedded colour management is on, so each decode also converts its colours)
+# Usage: bench/viewer_bench.sh [steps=12] [icc]   (builds x64 first unless BRN_BENCH_BIN names the
+# programs; icc: the pictures embed an sRGB profile and embedded colour management is on, so each
+# decode also converts its colours)
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/scripts/env.sh"
 source "$here/scripts/xvfb.sh"
 steps="${1:-12}"
 icc="${2:-}"
-"$here/scripts/build.sh" x64 >/dev/null || exit 1
+# BRN_BENCH_BIN: the folder of already built bench programs to run instead (a build to compare with).
+bin="${BRN_BENCH_BIN:-$BRN_BUILD/x64/bin}"
+[ -n "${BRN_BENCH_BIN:-}" ] || "$here/scripts/build.sh" x64 >/dev/null || exit 1
 "$here/scripts/prefix.sh" || exit 1
 brn_start_xvfb
 out="$BRN_BUILD/bench/viewer"; mkdir -p "$out"
 "$here/scripts/wineserver.sh" -p </dev/null >/dev/null 2>&1 || true
 winout=$("${BRN_WINE[@]}" winepath -w "$out" 2>/dev/null | tr -d '\r')
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) CPUs"
-res=$("${BRN_WINE[@]}" "$BRN_BUILD/x64/bin/viewer_bench_win.exe" "$winout" "$steps" $icc 2>&1 | tr -d '\r')
+res=$("${BRN_WINE[@]}" "$bin/viewer_bench_win.exe" "$winout" "$steps" $icc 2>&1 | tr -d '\r')
 rc=$?
 echo "$res" | grep -v '^result:'
 first=$(sed -nE 's/^result: first_ms=([0-9.]+).*/\1/p' <<<"$res")

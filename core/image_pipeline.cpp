@@ -92,18 +92,17 @@ void ReleaseStream(IStream*& stream) {
 // most), so a damaged record never asks for a huge block.
 // An MRW preview is given the JPEG start marker it lacks. outOfMemory tells a failed allocation
 // (the file is fine) from a file that cannot be read.
-HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_t* bytesRead = nullptr,
+HGLOBAL ReadPathRange(const wchar_t* path, uint32_t fileType, int32_t offset, int32_t size, uint32_t* bytesRead = nullptr,
                       bool* outOfMemory = nullptr) {
   if (bytesRead) *bytesRead = 0;
   if (outOfMemory) *outOfMemory = false;
   if (offset < 0 || size < 0) return nullptr;
   // Just after the file's metadata dump its head is still in hand: no second open and read.
-  const wchar_t* path = reinterpret_cast<const wchar_t*>(e->path);
   if (const uint8_t* recent = g_pipelineHooks.takeRecentFileBytes(path, offset, size)) {
     HGLOBAL copy = AllocGlobal(GMEM_FIXED, static_cast<uint32_t>(size));
     if (copy) {
       std::memcpy(copy, recent, static_cast<size_t>(size));
-      if (e->info.fileTypeFlag == kMrwType && size >= 2) {
+      if (fileType == kMrwType && size >= 2) {
         static_cast<uint8_t*>(static_cast<void*>(copy))[0] = 0xFF;
         static_cast<uint8_t*>(static_cast<void*>(copy))[1] = 0xD8;
       }
@@ -111,8 +110,7 @@ HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_
       return copy;
     }
   }
-  HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(e->path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   HGLOBAL block = nullptr;
   DWORD bytes = 0;
@@ -141,12 +139,18 @@ HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_
     }
   }
   CloseHandle(file);
-  if (block && e->info.fileTypeFlag == kMrwType && bytes >= 2) {
+  if (block && fileType == kMrwType && bytes >= 2) {
     static_cast<uint8_t*>(static_cast<void*>(block))[0] = 0xFF;
     static_cast<uint8_t*>(static_cast<void*>(block))[1] = 0xD8;
   }
   if (bytesRead) *bytesRead = block ? bytes : 0;
   return block;
+}
+
+HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_t* bytesRead = nullptr,
+                      bool* outOfMemory = nullptr) {
+  return ReadPathRange(reinterpret_cast<const wchar_t*>(e->path), e->info.fileTypeFlag, offset, size, bytesRead,
+                       outOfMemory);
 }
 
 }  // namespace
@@ -632,16 +636,26 @@ bool DecodeViewImage(ImageEntry* entry) {
   // place under it. Anything unusual (RAW, movie, a failure) takes the whole way under "sema".
   HGLOBAL block = nullptr;
   IStream* stream = nullptr;
+  // The file is read outside "sema" too: held through the read, a step to a prepared picture
+  // waited for the read of the next one.
+  wchar_t path[kEntryPathChars];
+  uint32_t fileType = 0;
+  int32_t offset = 0, size = 0;
+  bool plain;
   {
     SemaphoreLock lock(kSemaImage);
     if (entry->levelImages[kLevelView]) return true;
-    const bool plain = !(entry->info.previewSize == 0 && IsRawModelEntry(entry)) &&
-                       entry->info.fileTypeFlag != kFileTypeMovie && !Block(entry, kLevelView) &&
-                       !entry->levelStreams[kLevelView];
-    if (plain) block = ReadFileRange(entry, entry->info.previewOffset, entry->info.previewSize);
-    brn::MemoryStreamHolder holder;
-    if (block && SUCCEEDED(brn::OpenMemoryStream(&holder, block, false)) && holder.stream) stream = holder.stream;
+    plain = !(entry->info.previewSize == 0 && IsRawModelEntry(entry)) && entry->info.fileTypeFlag != kFileTypeMovie &&
+            !Block(entry, kLevelView) && !entry->levelStreams[kLevelView];
+    std::memcpy(path, entry->path, sizeof path);
+    path[kEntryPathChars - 1] = 0;
+    fileType = entry->info.fileTypeFlag;
+    offset = entry->info.previewOffset;
+    size = entry->info.previewSize;
   }
+  if (plain) block = ReadPathRange(path, fileType, offset, size);
+  brn::MemoryStreamHolder holder;
+  if (block && SUCCEEDED(brn::OpenMemoryStream(&holder, block, false)) && holder.stream) stream = holder.stream;
   // Margins to cut are counted in the picture's own pixels, and a RAW file's preview decides by
   // its size whether the file is developed: such pictures are decoded whole.
   const CameraMargins& m = EntryCameraModel(entry).viewMargins;
@@ -873,6 +887,14 @@ bool PrepareEntryForView(int32_t position, int fullFlag) {
   if (!(e->flags & kEntryInfoRead)) {
     if (g_listNextRowRequest == -1) g_listNextRowRequest = position;
     return false;
+  }
+  // A row drawn from the cache file's pixels gets level 0 and its histogram picture only after
+  // the pass has read every new file: the viewer asking first has them made now (from the same
+  // pixels), so a RAW picture is developed and the overlay has its histogram without that wait.
+  if (!e->levelImages[kLevelThumbnail] && !(e->flags & kEntryRenderAgain) && LoadedCacheThumbnail(e->cacheIndex)) {
+    RawFailureBoxHold boxAfterUnlock;
+    SemaphoreLock lock(kSemaImage);
+    FinishCachedRow(e);
   }
   if (!e->levelImages[kLevelView]) {
     e->developMode = 1;

@@ -22,6 +22,7 @@
 #include "core/data_folders.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
+#include "core/image_pipeline.h"
 #include "core/pure/folder_cache_format.h"
 #include "core/pure/thumbnail_geometry.h"
 #include "core/settings.h"
@@ -199,6 +200,22 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
   EXPECT_GT(drawnFromPixels.size(), 40u);
   EXPECT_GT(turned, 0);
   EXPECT_EQ(cachedAll, 0x1f530fe8ac02db52ull) << "rows from the cache file show other pictures than before";
+  // The viewer asking for such a row before the pass has finished it gets its level 0 and
+  // histogram picture at once (a RAW picture is developed only with level 0).
+  ASSERT_FALSE(drawnFromPixels.empty());
+  const int asked = drawnFromPixels.front();
+  drawnFromPixels.erase(drawnFromPixels.begin());
+  const int listCount = g_listCount;
+  g_listCount = n;
+  int askedRow = 0;
+  while (askedRow < n && g_displayOrder[askedRow] != asked) ++askedRow;
+  ASSERT_LT(askedRow, n);
+  EXPECT_EQ(EntryAt(asked)->levelImages[kLevelThumbnail], nullptr);
+  EXPECT_TRUE(PrepareEntryForView(askedRow, 1));
+  EXPECT_NE(EntryAt(asked)->levelImages[kLevelThumbnail], nullptr);
+  EXPECT_NE(EntryAt(asked)->histogramPicture, nullptr);
+  EXPECT_NE(EntryAt(asked)->levelImages[kLevelView], nullptr);
+  g_listCount = listCount;
   for (int i : drawnFromPixels) {
     ImageEntry* e = EntryAt(i);
     EXPECT_EQ(e->levelImages[kLevelThumbnail], nullptr);

@@ -31,6 +31,7 @@
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/pure/folder_cache_format.h"
+#include "core/pure/settings_rules.h"
 #include "core/settings.h"
 #include "app/startup.h"
 #include "resources/resource.h"
@@ -109,6 +110,9 @@ class NavigationPaneTest : public ::testing::Test {
     wcsncpy(g_programFolder, dir_->path().c_str(), kPathChars - 1);
     SetDefaultSettings();
     NormaliseAndMigrateSettings();
+    // The first folder load's start-up completion finds the settings of this version: it does not
+    // open the version's settings page, which would wait for a user.
+    g_settings.versionNumber = static_cast<float>(ParseVersionNumber(reinterpret_cast<const char16_t*>(g_programVersion), 100));
     g_uiScale = 2;  // the large interface: the tree's text must still match the list's
     ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
     ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));

@@ -174,7 +174,9 @@ int32_t RunAction(int32_t row) {
     } else {
       for (int32_t r = 0; r < g_listCount; ++r) {
         if (GetAsyncKeyState(VK_ESCAPE) & 0x8000) {
-          if (ShowAppMessageBox(nullptr, L"アクションを中断しますか？", g_productName, 0x40124) == IDYES) break;
+          const int answer = ShowAppMessageBox(nullptr, L"アクションを中断しますか？", g_productName, 0x40124);
+          PauseBusy();
+          if (answer == IDYES) break;
         }
         if (!RowSelected(list, r)) continue;
         const int32_t jpg = FindSameNamedJpeg(row, r);

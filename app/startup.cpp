@@ -12,6 +12,7 @@
 #include "browser/collections.h"
 #include "browser/main_window.h"
 #include "browser/menus.h"
+#include "browser/navigation_pane.h"
 #include "browser/tooltips.h"
 #include "browser/version_check.h"
 #include "core/window_slots.h"
@@ -102,7 +103,8 @@ static void CopyUnknownPicture() {
 }
 
 void OpenCommandLineFolder(const wchar_t* commandLine) {
-  g_openedByProgram = 1;
+  // The program opens this folder itself: the tree's notifications count even while it is hidden.
+  g_treeDrivenByCode = 1;
   wchar_t buffer[kPathChars];
   wcsncpy(buffer, commandLine ? commandLine : L"", kPathChars - 1);
   buffer[kPathChars - 1] = 0;
@@ -113,7 +115,7 @@ void OpenCommandLineFolder(const wchar_t* commandLine) {
     HWND navigation = g_windowSlots[kSlotNavigationPane];
     if (navigation) SendMessageW(navigation, WM_COMMAND, 112, 0);
   }
-  g_openedByProgram = 0;
+  g_treeDrivenByCode = 0;
 }
 
 int RunMessageLoop(HACCEL accelerators) {

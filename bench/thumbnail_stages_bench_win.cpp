@@ -18,6 +18,7 @@
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
+#include "core/semaphore_lock.h"
 #include "core/pure/thumbnail_geometry.h"
 #include "core/settings.h"
 #include "metadata/image_info_win.h"
@@ -26,6 +27,12 @@
 #include "viewer/sharpen.h"
 
 namespace {
+
+// Level 0 as the thumbnail pass makes it on its locked road, with the lock it holds.
+bool BuildThumbnail(ImageEntry* entry) {
+  SemaphoreLock lock(kSemaImage);
+  return BuildThumbnailUnderLock(entry);
+}
 
 enum Stage {
   kWalk, kMetadata, kInfoText, kLevel0, kBoxLarge, kBoxSmall, kHistogram, kHistogramPicture, kHistogramBox,

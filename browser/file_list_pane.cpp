@@ -74,7 +74,6 @@ void InsertColumns(HWND list) {
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = ListColumnRightAligned(k) ? LVCFMT_RIGHT : LVCFMT_LEFT;
     column.cx = g_settings.columnShown[k] == 1 ? g_settings.columnWidths[k] : 0;
-    // The user's own captions have no field in the block yet: style 4 shows set 0 until then.
     const char16_t* caption =
         ListColumnCaptionForStyle(k, g_settings.listCaptionStyle, g_settings.customColumnCaptions);
     column.pszText = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(caption));

@@ -48,8 +48,9 @@ int EntryUnderCursor(bool histogram) {
   GetCursorPos(&hit.pt);
   if (WindowFromPoint(hit.pt) != list) return -1;
   ScreenToClient(list, &hit.pt);
-  // In the detail style the thumbnail is column 0's image and the histogram column 1's: each
-  // popup answers to its own cell, so that the preview does not cover the histogram.
+  // In the detail style the thumbnail is column 0's image and the histogram column 1's. A row's
+  // hit test calls the histogram cell the row's image too, so each popup answers to its own cell:
+  // else the preview would cover the histogram.
   const int row = static_cast<int>(SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
   if (hit.iSubItem != (histogram ? 1 : 0)) return -1;
   if (!(hit.flags & LVHT_ONITEMICON) || row < 0 || row >= g_listCount) return -1;

@@ -17,6 +17,7 @@
 #include "core/image_entry_list.h"
 #include "core/key_state.h"
 #include "core/list_helpers.h"
+#include "core/pure/catalogue_rules.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/window_helpers.h"
 #include "viewer/histogram.h"
@@ -113,10 +114,11 @@ static void StepImage(int32_t direction) {
   g_viewFocusEasing = 0;
   const int32_t n = CurrentPaneCount();
   for (int32_t attempt = 0; attempt < n + 2; ++attempt) {
+    const int forward = direction > 0 ? 1 : 0;
     int found = g_cursorRow;
-    // A result of list count - 1 means the search ran to the far end.
-    if (FindNextMatchingEntry(&found, direction > 0 ? 1 : 0, 1) == g_listCount - 1) break;
-    if (found < 0 || found == g_cursorRow) break;
+    const int result = FindNextMatchingEntry(&found, forward, 1);
+    found = PagingTarget(g_cursorRow, forward, found, result, g_listCount, g_settings.stopPagingAtEnds != 0);
+    if (found == g_cursorRow) break;
     g_cursorRow = found;
     ++g_cursorMoveCount;
     g_redrawFlag = 1;

@@ -28,7 +28,6 @@ uint8_t g_newVersionFound = 0;
 wchar_t g_publishedVersion[6] = {};
 uint8_t g_batchFileOpActive = 0;
 wchar_t g_startFolder[kPathChars];
-uint8_t g_openedByProgram = 0;
 
 HANDLE g_semaphores[kSemaphoreCount];
 const wchar_t* const kSemaphoreNames[kSemaphoreCount] = {L"sema",        L"sema_raw", L"sema_dec", L"sema_mov",

@@ -28,7 +28,6 @@ extern uint8_t g_newVersionFound;
 // The version text the version check fetched, at most 5 characters.
 extern wchar_t g_publishedVersion[6];
 extern wchar_t g_startFolder[kPathChars];
-extern uint8_t g_openedByProgram;
 // 1 while the program itself moves or renames files in a batch; the folder watcher then
 // ignores what it sees.
 extern uint8_t g_batchFileOpActive;

@@ -575,18 +575,6 @@ Image* DecodeViewBlock(HGLOBAL block, IStream* stream, bool wantWhole, int* redu
 
 int SetThumbnailTurns(ImageEntry* entry) { return UpdateExifTurns(entry, true); }
 
-bool BuildThumbnail(ImageEntry* entry) {
-  if (!entry) return false;
-  if (entry->levelImages[kLevelThumbnail]) return true;
-  bool ok;
-  {
-    SemaphoreLock lock(kSemaImage);
-    ok = BuildThumbnailLocked(entry);
-  }
-  ShowPendingRawFailure();
-  return ok;
-}
-
 bool BuildThumbnailUnderLock(ImageEntry* entry) {
   if (!entry) return false;
   if (entry->levelImages[kLevelThumbnail]) return true;
@@ -774,20 +762,6 @@ bool DevelopRawEighthSize(ImageEntry* entry, HGLOBAL* block) {
   DevelopFixedSize(entry, 3, block);
   ShowPendingRawFailure();
   return true;
-}
-
-bool DevelopRawEighthSizeToLevel0(ImageEntry* entry, HGLOBAL* block) {
-  if (!entry) return false;
-  bool ok = EighthSizeToLevel0(entry, block);
-  ShowPendingRawFailure();
-  return ok;
-}
-
-bool DevelopRawHalfSizeToLevel1(ImageEntry* entry, HGLOBAL* block) {
-  if (!entry) return false;
-  bool ok = HalfSizeToLevel1(entry, block);
-  ShowPendingRawFailure();
-  return ok;
 }
 
 void ReleaseEntryLevel(ImageEntry* entry, int level, int how) {

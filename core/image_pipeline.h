@@ -13,11 +13,10 @@ struct IStream;
 constexpr int kThumbWidth = 88;
 constexpr int kThumbHeight = 60;
 
-// Level 0: the 88 x 60 ARGB thumbnail source, from the loaded cache or the file. False when the
-// file could not be read or decoded (the entry is then marked vanished).
-bool BuildThumbnail(ImageEntry* entry);
-// The same for a caller that holds "sema" already (one wait instead of two for each row); a RAW
-// failure box waits for the caller's RawFailureBoxHold.
+// Level 0: the 88 x 60 ARGB thumbnail source, from the loaded cache or the file, for a caller that
+// holds "sema" (one wait for each row); a RAW failure box waits for the caller's
+// RawFailureBoxHold. False when the file could not be read or decoded (the entry is then marked
+// vanished).
 bool BuildThumbnailUnderLock(ImageEntry* entry);
 // Level 0 made without the lock, so that several threads make theirs at once: from the picture
 // embedded in an ordinary file, in a new bitmap the caller owns (not yet turned). Null when the
@@ -39,9 +38,6 @@ void DevelopFullImage(ImageEntry* entry, brn::RawDevelopMode mode);
 // One-eighth development into the caller's block (which stays null on failure). False only for
 // an entry of the unknown model.
 bool DevelopRawEighthSize(ImageEntry* entry, HGLOBAL* block);
-// The same kept as level 0's block (one-eighth) or level 1's block (half size, flag 0x80).
-bool DevelopRawEighthSizeToLevel0(ImageEntry* entry, HGLOBAL* block);
-bool DevelopRawHalfSizeToLevel1(ImageEntry* entry, HGLOBAL* block);
 // how 0: image, stream and block go (level 2 also its size and flags 0x20, 0x40); how 1 or 2:
 // image and stream go, the block stays for a later decode.
 void ReleaseEntryLevel(ImageEntry* entry, int level, int how);

@@ -180,15 +180,6 @@ void ToggleListViewerMode(uint8_t focusFlag) {
   if (g_viewMode != 3) g_lastViewMode = g_viewMode;
 }
 
-bool SplitAtSeparator(wchar_t** text, wchar_t** head, int index) {
-  char16_t* t = U16(*text);
-  char16_t* h = nullptr;
-  if (!SplitAtSeparator(&t, &h, index)) return false;
-  *text = reinterpret_cast<wchar_t*>(t);
-  *head = reinterpret_cast<wchar_t*>(h);
-  return true;
-}
-
 void ShowProgressCount() {
   char16_t text[32];
   FormatProgressText(g_listProcessedRows, g_entryCount, text);

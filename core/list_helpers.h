@@ -22,7 +22,6 @@ void SetEntryActionText(int entryNumber);
 int GetEntryActionStateIndex(const ImageEntry* entry);
 void ToggleListViewerMode(uint8_t focusFlag);
 void SelectCurrentEntryRow();
-bool SplitAtSeparator(wchar_t** text, wchar_t** head, int index);
 void ShowProgressCount();
 void StepProgressBar();
 // The progress bar at the last step's position (the steps move it a few times a second).

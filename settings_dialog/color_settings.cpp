@@ -4,8 +4,6 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include <commdlg.h>
-
 #include <cstring>
 
 #include "core/window_slots.h"

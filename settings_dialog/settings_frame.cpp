@@ -27,7 +27,7 @@ HWND SettingsPageHandles[kSettingsPageCount];
 namespace {
 struct PageRow {
   int templateId;
-  DLGPROC proc;  // null: the page is not built yet and is never created
+  DLGPROC proc;
   int slot;
   const wchar_t* tabCaption;
 };
@@ -194,7 +194,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         SendMessageW(tab, TCM_INSERTITEMW, p, reinterpret_cast<LPARAM>(&item));
       }
       for (int p : kCreationOrder)
-        if (!SettingsPageHandles[p] && kPages[p].proc)
+        if (!SettingsPageHandles[p])
           SettingsPageHandles[p] =
               CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(kPages[p].templateId), tab, kPages[p].proc, 0);
       FitPages(dialog);

@@ -203,12 +203,6 @@ void TouchEntryImage(ImageEntry* entry, int level) {
   g_touchGraphics->DrawImage(entry->levelImages[level], Rect(0, 0, 1, 1), 0, 0, 1, 1, UnitPixel);
 }
 
-int32_t ComputeFitRect(Image* image, int32_t w, int32_t h, PaneRect* out) {
-  PaneRect r = image ? FitPictureRect(PictureWidth(image), PictureHeight(image), w, h) : PaneRect{0, 0, 0, 0};
-  *out = PaneRect{0, 0, r.w, r.h};
-  return r.h;
-}
-
 void DrawImageFitted(Graphics* g, Image* image, int32_t w, int32_t h, PaneRect* out) {
   const float W = PictureWidth(image), H = PictureHeight(image);
   *out = FitPictureRect(W, H, w, h);

@@ -38,8 +38,6 @@ void DrawInfoOverlay(Gdiplus::Graphics* g, ImageEntry* entry, int32_t w, int32_t
                      const PaneRect& picture);
 // The information line of an entry, in the shared overlay text buffer.
 const wchar_t* FormatInfoLine(ImageEntry* entry);
-// The fitted rectangle at 0,0; returns its height.
-int32_t ComputeFitRect(Gdiplus::Image* image, int32_t w, int32_t h, PaneRect* out);
 // Makes GDI+ decode the entry's level picture now (caller holds "sema").
 void TouchEntryImage(ImageEntry* entry, int level);
 // Frees the back buffer (end of the program).

@@ -2,14 +2,6 @@
 
 #include "core/pure/path_text.h"
 
-namespace {
-const char16_t* const kLongNames[13] = {
-    u"復帰(UNDO)", u"キー割り当て", u"アプリーケーション転送", u"コピー", u"移動", u"ゴミ箱", u"削除",
-    u"RAW現像(TIFF保存)", u"RAW現像(JPEG保存)", u"サムネイル保存", u"リネーム", u"置換リネーム", u"ロスレス回転"};
-}  // namespace
-
-const char16_t* ActionKindLongName(int32_t kind) { return kind >= 0 && kind < 13 ? kLongNames[kind] : u""; }
-
 const char16_t* ActionPathQuestionPhrase(int32_t kind) {
   switch (kind) {
     case 2: return u"の転送先アプリケーションを";

@@ -2,8 +2,6 @@
 #pragma once
 #include <cstdint>
 
-// Long names of kinds 0..12 as the path question names them; "" outside.
-const char16_t* ActionKindLongName(int32_t kind);
 // The phrase that asks for the target of a kind ("" for kinds without one).
 const char16_t* ActionPathQuestionPhrase(int32_t kind);
 

@@ -1,6 +1,7 @@
 #include "actions/pure/action_table.h"
 
 #include "browser/pure/hot_key_text.h"
+#include "core/pure/catalogue_rules.h"
 
 const CommandRow kCommandTable[kCommandCount] = {
     {u"前の画像へ(←)", -20, 2},
@@ -109,10 +110,6 @@ const int32_t kCommandDisplayOrder[kCommandCount] = {
 };
 
 namespace {
-const char16_t* const kShortNames[15] = {
-    u"復帰(UNDO)", u"ｷｰ割り当て", u"ｱﾌﾟﾘｹｰｼｮﾝ転送",     u"ｺﾋﾟｰ",       u"移動",
-    u"ｺﾞﾐ箱",      u"削除",       u"RAW現像(TIFF保存)", u"RAW現像(JPEG保存)", u"ｻﾑﾈｲﾙ保存",
-    u"ﾘﾈｰﾑ",       u"置換ﾘﾈｰﾑ",   u"ﾛｽﾚｽ回転",          u"振分け移動", u"ﾌｫﾙﾀﾞ統合"};
 const int32_t kPathKinds[14] = {0, 0, 2, 1, 1, 0, 0, 1, 1, 1, 0, 0, 0, 1};
 const int32_t kColorSlots[15] = {20, 20, 20, 11, 12, 13, 13, 14, 15, 16, 17, 17, 18, 12, 12};
 
@@ -132,7 +129,9 @@ int32_t Terminate(char16_t (&text)[N]) {
 }
 }  // namespace
 
-const char16_t* ActionKindShortName(int32_t kind) { return kind >= 0 && kind < 15 ? kShortNames[kind] : u""; }
+const char16_t* ActionKindShortName(int32_t kind) {
+  return kind >= 0 && kind < kActionKindCount ? kActionKindNames[kind] : u"";
+}
 int32_t ActionPathKind(int32_t kind) { return kind >= 0 && kind <= kLastActionKind ? kPathKinds[kind] : -1; }
 int32_t ActionKindColorSlot(int32_t kind) { return kind >= 0 && kind < 15 ? kColorSlots[kind] : 20; }
 

@@ -6,7 +6,7 @@ const char16_t kEmptyReplaceTextMessage[] =
     u"置換リネームに必要な置換文字列が設定されていません\n\n リネーム設定で置換文字列の指定をしてください。";
 
 namespace {
-const char16_t* const kKindNames[kActionKindCount] = {
+const char16_t* const kLongNames[kActionKindCount] = {
     u"復帰(UNDO)", u"キー割り当て", u"アプリーケーション転送", u"コピー",   u"移動",
     u"ゴミ箱",     u"削除",         u"RAW現像(TIFF保存)",      u"RAW現像(JPEG保存)", u"サムネイル保存",
     u"リネーム",   u"置換リネーム", u"ロスレス回転",           u"振分け移動", u"フォルダ統合"};
@@ -27,8 +27,8 @@ std::u16string TargetKeyName(int32_t key) {
   return std::u16string(1, static_cast<char16_t>(vk)) + u"キー";
 }
 
-std::u16string ActionKindName(int32_t kind) {
-  return (kind >= 0 && kind < kActionKindCount) ? kKindNames[kind] : u"";
+const char16_t* ActionKindLongName(int32_t kind) {
+  return (kind >= 0 && kind < kActionKindCount) ? kLongNames[kind] : u"";
 }
 
 std::u16string FillPattern(const std::u16string& pattern, std::initializer_list<std::u16string> args) {
@@ -80,12 +80,12 @@ std::u16string ActionQuestionText(int32_t state, int32_t targetKey, int32_t kind
   const std::u16string jpgLine =
       sameNamedJpg ? FillPattern(u"アクション対象のファイルが RAWデータ であった場合\nリスト中の同名の Jpgファイル "
                                  u"に対しても　[ %s ]　が適用されます。\n\n",
-                                 {ActionKindName(kind)})
+                                 {ActionKindLongName(kind)})
                    : u"";
   const char16_t* pattern =
       state == 2 ? u"%s　[ %s ]　アクションの内容が変更されています。\n%s%s\nアクションを実行してもよろしいですか？  \n\n%s"
                  : u"%s　[ %s ]　アクションが押されました。\n%s%s\nアクションを実行してもよろしいですか？  \n\n%s";
-  return FillPattern(pattern, {TargetKeyName(targetKey), ActionKindName(kind), commentLine, description, jpgLine}) +
+  return FillPattern(pattern, {TargetKeyName(targetKey), ActionKindLongName(kind), commentLine, description, jpgLine}) +
          (skipAfterRunning ? u"※実行すると次回からこの表示はスキップされます。（表示設定で変更可）"
                            : u"※以後この表示はスキップされます。（表示設定で変更可）");
 }

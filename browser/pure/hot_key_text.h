@@ -6,13 +6,16 @@
 #include <cstdint>
 #include <string>
 
+#include "core/pure/catalogue_rules.h"
+
 constexpr int32_t kTargetKeyCount = 40;
-constexpr int32_t kActionKindCount = 15;
 
 // Virtual key of a TargetKey (0 for none and the three mouse buttons).
 int32_t TargetKeyVirtualKey(int32_t targetKey);
 std::u16string TargetKeyName(int32_t targetKey);
-std::u16string ActionKindName(int32_t kind);
+// The long name of an action kind, as the questions name it ("" outside the kinds); the short
+// names of the history and the list are kActionKindNames.
+const char16_t* ActionKindLongName(int32_t kind);
 
 // Replaces each "%s" of the pattern by the next argument, in order.
 std::u16string FillPattern(const std::u16string& pattern, std::initializer_list<std::u16string> args);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/pure/catalogue_rules.h"
 #include "core/pure/path_text.h"
 
 namespace {
@@ -190,39 +191,31 @@ void ParseIptcRecordList(char16_t* text, IptcRecordList& out) {
   out.count = 0;
   char16_t* p = text;
   while (out.count < kIptcRecordMax) {
-    // The number ends at "\t\n\n", its value at the next "\t\n".
-    char16_t* sep = nullptr;
-    for (char16_t* q = p; *q; ++q)
-      if (q[0] == u'\t' && q[1] == u'\n' && q[2] == u'\n') {
-        sep = q;
-        break;
-      }
-    if (!sep) return;
-    char16_t* number = p;
-    while (number < sep && (*number == u'\n' || *number == u'\r')) ++number;
-    if (number == sep) return;
+    // The number ends at "\t\n\n", its value at the next "\t\n" or the end of the text.
+    char16_t* number = nullptr;
+    if (!SplitAtSeparator(&p, &number, 0)) return;
+    while (*number == u'\n' || *number == u'\r') ++number;
+    if (!*number) return;
     bool blank = false;
     int32_t dataset = 0;
     bool digits = true;
-    for (char16_t* q = number; q < sep; ++q) {
+    for (char16_t* q = number; *q; ++q) {
       if (*q == u' ') blank = true;
       else if (*q >= u'0' && *q <= u'9' && dataset <= 255) dataset = dataset * 10 + (*q - u'0');
       else digits = false;
     }
-    char16_t* value = sep + 3;
-    char16_t* end = value;
-    while (*end && !(end[0] == u'\t' && end[1] == u'\n')) ++end;
-    char16_t* next = *end ? end + 2 : end;
+    char16_t* value = nullptr;
+    const bool more = SplitAtSeparator(&p, &value, 1);
+    if (!more) value = p;
     if (!blank && digits && dataset <= 255) {
       IptcRecordList::Record& r = out.records[out.count++];
       r.dataset = dataset;
-      size_t n = static_cast<size_t>(end - value);
-      if (n > static_cast<size_t>(kIptcValueChars)) n = kIptcValueChars;
+      size_t n = 0;
+      while (value[n] && n < static_cast<size_t>(kIptcValueChars)) ++n;
       std::memcpy(r.value, value, n * sizeof(char16_t));
       r.value[n] = 0;
     }
-    if (!*end) return;
-    p = next;
+    if (!more) return;
   }
 }
 

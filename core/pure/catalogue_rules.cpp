@@ -195,6 +195,13 @@ int FindNextMatchingRow(int* position, int direction, int n, int count, const Ro
   }
 }
 
+int PagingTarget(int row, int direction, int found, int searchResult, int count, bool stopAtEnds) {
+  // A result of count - 1 means the search ran to the far end without a row.
+  if (searchResult == count - 1 || found < 0) return row;
+  if (stopAtEnds && (direction ? found <= row : found >= row)) return row;
+  return found;
+}
+
 int AdjustRowForPanes(int row, bool stopAtEnds, int paneCount, int count, const RowTest& selected) {
   if (!stopAtEnds || paneCount <= 1) return row;
   int marked = 0;

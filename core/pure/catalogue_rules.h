@@ -42,6 +42,11 @@ using RowTest = std::function<bool(int row)>;
 int FindNextFlaggedRow(int* position, int direction, int n, int count, const RowTest& selected);
 // The same with the list ends as walls when stopAtEnds is set: the search turns round once.
 int FindNextMatchingRow(int* position, int direction, int n, int count, const RowTest& selected, bool stopAtEnds);
+// Where one page step from `row` goes, given the answer of FindNextMatchingRow for one row in the
+// direction (found row and result): that row, or `row` itself when there is none. With the ends
+// as walls the search turns round at an end, but a row behind is no step: Next on the last
+// selected row and Previous on the first stay.
+int PagingTarget(int row, int direction, int found, int searchResult, int count, bool stopAtEnds);
 // Near the end of the list, the first pane's row moves back so that every pane shows a selected row.
 int AdjustRowForPanes(int row, bool stopAtEnds, int paneCount, int count, const RowTest& selected);
 // Row shown by pane k: its own row, or for an empty pane the next requested row not shown yet.

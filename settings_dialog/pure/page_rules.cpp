@@ -5,14 +5,14 @@
 #include "resources/settings_ids.h"
 
 namespace {
-#define FLD(f) static_cast<uint32_t>(offsetof(SettingsBlock, f)), static_cast<uint8_t>(sizeof(SettingsBlock::f))
+#define FLD(f) static_cast<uint32_t>(offsetof(SettingsBlock, f)), static_cast<uint16_t>(sizeof(SettingsBlock::f))
 
 const char16_t* const kQualityItems[] = {u"クイック現像（高速）", u"高品質", u"最高品質（低速）"};
 const char16_t* const kHistogramItems[] = {u"ポップアップしない", u"詳細表示（ＲＧＢ）", u"詳細表示（明度）",
                                            u"詳細表示（ＲＧＢ分離）"};
 const char16_t* const kSplitItems[] = {u"上部に分割表示", u"下部に分割表示", u"右に分割表示", u"左に分割表示"};
 
-constexpr PageBinding Check(int page, int id, uint32_t off, uint8_t w, uint8_t effect = 0, int enableId = 0,
+constexpr PageBinding Check(int page, int id, uint32_t off, uint16_t w, uint8_t effect = 0, int enableId = 0,
                             uint8_t enableWhen = 1) {
   return {int8_t(page), int16_t(id), BindKind::Check, off, w, 0, 0, 1, 0, 0, NumberRule::Plain, effect,
           int16_t(enableId), enableWhen, nullptr};
@@ -21,22 +21,22 @@ constexpr PageBinding Mask(int page, int id, uint32_t bit) {
   return {int8_t(page), int16_t(id), BindKind::MaskBit, FLD(enabledImageTypes), bit, 0, 0, 0, 0, NumberRule::Plain,
           kEffectRebuild, 0, 0, nullptr};
 }
-constexpr PageBinding Number(int page, int id, uint32_t off, uint8_t w, int32_t min, int32_t max, int spin, int limit,
+constexpr PageBinding Number(int page, int id, uint32_t off, uint16_t w, int32_t min, int32_t max, int spin, int limit,
                              NumberRule rule, uint8_t effect = 0, int enableId = 0, uint8_t enableWhen = 1) {
   return {int8_t(page), int16_t(id), BindKind::Number, off, w, 0, min, max, int16_t(spin), int16_t(limit), rule,
           effect, int16_t(enableId), enableWhen, nullptr};
 }
-constexpr PageBinding Track(int page, int id, uint32_t off, uint8_t w, int32_t min, int32_t max, uint8_t effect = 0,
+constexpr PageBinding Track(int page, int id, uint32_t off, uint16_t w, int32_t min, int32_t max, uint8_t effect = 0,
                             int enableId = 0, uint8_t enableWhen = 1) {
   return {int8_t(page), int16_t(id), BindKind::Trackbar, off, w, 0, min, max, 0, 0, NumberRule::Plain, effect,
           int16_t(enableId), enableWhen, nullptr};
 }
-constexpr PageBinding Combo(int page, int id, uint32_t off, uint8_t w, const char16_t* const* items, int count,
+constexpr PageBinding Combo(int page, int id, uint32_t off, uint16_t w, const char16_t* const* items, int count,
                             uint8_t effect = 0, int enableId = 0, uint8_t enableWhen = 1) {
   return {int8_t(page), int16_t(id), BindKind::Combo, off, w, 0, 0, count, 0, 0, NumberRule::Plain, effect,
           int16_t(enableId), enableWhen, items};
 }
-constexpr PageBinding Radio(int page, int id, uint32_t off, uint8_t w, uint32_t value) {
+constexpr PageBinding Radio(int page, int id, uint32_t off, uint16_t w, uint32_t value) {
   return {int8_t(page), int16_t(id), BindKind::Radio, off, w, value, 0, 0, 0, 0, NumberRule::Plain, kEffectRedraw, 0,
           0, nullptr};
 }

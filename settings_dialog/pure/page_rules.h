@@ -17,7 +17,7 @@ struct PageBinding {
   int16_t id;
   BindKind kind;
   uint32_t offset;         // into SettingsBlock
-  uint8_t width;           // 1 or 4 bytes; Text: capacity in characters is max
+  uint16_t width;          // bytes of the field: 1 or 4; Text: the whole array (its capacity in characters is max)
   uint32_t value;          // MaskBit: the bit; Radio: the value it stands for
   int32_t min, max;        // Number, Trackbar: range; Combo: item count in max
   int16_t spinId;          // Number: its up-down

@@ -140,6 +140,35 @@ TEST(Paging, StopAtEndsTurnsRoundOnce) {
   EXPECT_EQ(FindNextMatchingRow(&pos, 1, 1, 0, Selected({}), true), -1);
 }
 
+// One step of paging: with the ends as walls the cursor stays at the last row going forward and
+// at the first going back; wrapping, it goes round.
+int PageStep(int row, int direction, int count, const RowTest& selected, bool stop) {
+  int found = row;
+  const int result = FindNextMatchingRow(&found, direction, 1, count, selected, stop);
+  return PagingTarget(row, direction, found, result, count, stop);
+}
+
+TEST(Paging, StepStaysAtTheEndsWhenTheyAreWalls) {
+  const RowTest all = Selected({0, 1, 2, 3});
+  struct Case {
+    int row, direction;
+    bool stop;
+    int expected;
+  } cases[] = {
+      {0, 1, true, 1}, {2, 1, true, 3}, {3, 1, true, 3}, {3, 0, true, 2},
+      {0, 0, true, 0}, {3, 1, false, 0}, {0, 0, false, 3},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(PageStep(c.row, c.direction, 4, all, c.stop), c.expected) << c.row << " " << c.direction << " " << c.stop;
+  // Only selected rows count: past the last selected one there is nothing to go to.
+  EXPECT_EQ(PageStep(1, 1, 6, Selected({1, 4}), true), 4);
+  EXPECT_EQ(PageStep(4, 1, 6, Selected({1, 4}), true), 4);
+  EXPECT_EQ(PageStep(1, 0, 6, Selected({1, 4}), true), 1);
+  EXPECT_EQ(PageStep(2, 1, 4, Selected({}), true), 2);
+  EXPECT_EQ(PageStep(2, 1, 4, Selected({2}), false), 2);  // itself after a full turn
+  EXPECT_EQ(PageStep(0, 1, 1, Selected({0}), true), 0);
+}
+
 TEST(Paging, PanesAtTheEnd) {
   RowTest marked = Selected({0, 2, 4, 6, 8});
   struct Case {

@@ -17,9 +17,9 @@ TEST(HotKeyText, KeysAndKinds) {
     EXPECT_EQ(TargetKeyVirtualKey(c.key), c.vk) << c.key;
     EXPECT_EQ(TargetKeyName(c.key), c.name) << c.key;
   }
-  EXPECT_EQ(ActionKindName(0), u"復帰(UNDO)");
-  EXPECT_EQ(ActionKindName(14), u"フォルダ統合");
-  EXPECT_EQ(ActionKindName(15), u"");
+  EXPECT_EQ(std::u16string(ActionKindLongName(0)), u"復帰(UNDO)");
+  EXPECT_EQ(std::u16string(ActionKindLongName(14)), u"フォルダ統合");
+  EXPECT_EQ(std::u16string(ActionKindLongName(15)), u"");
 }
 
 TEST(HotKeyText, DescriptionLines) {

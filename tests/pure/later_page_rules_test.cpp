@@ -98,6 +98,7 @@ TEST(LaterPageRules, ToolboxEditing) {
 }  // namespace
 
 #include "actions/pure/action_path_rules.h"
+#include "browser/pure/hot_key_text.h"
 
 namespace {
 std::u16string Finish(const char16_t* typed, int32_t kind, ActionPathResult expect = ActionPathResult::kOk) {
@@ -119,7 +120,7 @@ TEST(ActionPathRules, FoldersEndWithABackslashAndAreNeverCut) {
   Finish(over.c_str(), 3, ActionPathResult::kTooLong);
   EXPECT_EQ(Finish(over.c_str(), 2).size(), 259u);
   EXPECT_EQ(std::u16string(ActionKindLongName(3)), u"コピー");
-  EXPECT_EQ(std::u16string(ActionKindLongName(13)), u"");
+  EXPECT_EQ(std::u16string(ActionKindLongName(13)), u"振分け移動");  // the media-split move asks for its folder too
   EXPECT_EQ(std::u16string(ActionPathQuestionPhrase(8)), u"の保存先フォルダを");
 }
 }  // namespace

@@ -115,6 +115,18 @@ TEST_F(ActionPathDialogTest, CancelKeepsTheRowAndATooLongFolderIsRefused) {
   EXPECT_STREQ(W(row_->path), L"old\\");
   EXPECT_EQ(row_->askAtRunTime, 1);
 
+  // The media-split move names itself in the title as the other kinds do.
+  row_->kind = 13;
+  std::wstring title;
+  Ask(0, {[&](HWND d) {
+    wchar_t t[512];
+    GetDlgItemTextW(d, IDC_ACTION_PATH_TITLE, t, 512);
+    title = t;
+    SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
+  }});
+  EXPECT_EQ(title, L"マウスホイールボタン　[ 振分け移動 ]　アクション入力してください。");
+  row_->kind = 3;
+
   // 259 characters fill the field; the folder's final '\' would not fit and is not cut off.
   const std::wstring longName = L"C:\\" + std::wstring(256, L'a');
   bool stillOpen = false;

@@ -16,6 +16,7 @@
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
+#include "core/semaphore_lock.h"
 #include "core/pure/folder_cache_format.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
@@ -26,6 +27,12 @@ using namespace Gdiplus;
 using testsupport::ScratchDir;
 
 namespace {
+
+// Level 0 as the thumbnail pass makes it on its locked road, with the lock it holds.
+bool BuildThumbnail(ImageEntry* entry) {
+  SemaphoreLock lock(kSemaImage);
+  return BuildThumbnailUnderLock(entry);
+}
 
 std::vector<uint8_t> BmpBytes(int width, int height) {
   std::vector<uint8_t> b(54 + static_cast<size_t>(width) * 3 * height, 0);

@@ -571,4 +571,46 @@ TEST_F(HotKeyActionsTest, ScanAsksWithTheExactQuestionAndRunsBothRowsOfAKey) {
   EXPECT_EQ(GetActionHistoryCount(), lines);
 }
 
+// Esc held during the walk over the selected rows asks whether to stop; after the answer the
+// program pauses busy and hands the focus back to the browsing control, and "yes" ends the walk
+// before the row is done.
+TEST_F(HotKeyActionsTest, EscDuringTheWalkAsksThenPausesAndYesStopsIt) {
+  HWND list = GetListControl();
+  ASSERT_NE(list, nullptr);
+  LVITEMW item{};
+  item.state = item.stateMask = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  g_cursorRow = 0;
+  g_viewMode |= 1;
+  SetForegroundWindow(g_hwndMain);
+  SetFocus(list);
+  Pump();
+  ASSERT_EQ(GetFocus(), list);
+  const std::wstring d1 = dest_->File(L"one");
+  SetRow(0, 4, 3, d1);
+  LastBrowseFocusWindow = list;
+  FocusRestoreWindow = nullptr;
+  // Esc held as the walk sees it; its key message is taken away, so that no window acts on it.
+  keybd_event(VK_ESCAPE, 0, 0, 0);
+  MSG key;
+  ASSERT_TRUE(WaitFor([&] {
+    while (PeekMessageW(&key, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+  }, 2000));
+  std::vector<BoxAnswerer::Seen> seen;
+  {
+    BoxAnswerer yes(IDYES);
+    RunAction(0);
+    seen = yes.seen;
+  }
+  keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+  Pump();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, L"アクションを中断しますか？");
+  EXPECT_EQ(FocusRestoreWindow, list);  // set by the busy pause
+  EXPECT_FALSE(FileExists(d1 + L"\\a.jpg"));
+  EXPECT_FALSE(FileExists(d1 + L"\\b.jpg"));
+}
+
 }  // namespace

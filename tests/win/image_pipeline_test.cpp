@@ -20,6 +20,7 @@
 #include "resources/resource.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
+#include "core/semaphore_lock.h"
 #include "core/jpeg_scaled.h"
 #include "core/memory.h"
 #include "core/settings.h"
@@ -34,6 +35,12 @@ using testsupport::BoxAnswerer;
 using testsupport::ScratchDir;
 
 namespace {
+
+// Level 0 as the thumbnail pass makes it on its locked road, with the lock it holds.
+bool BuildThumbnail(ImageEntry* entry) {
+  SemaphoreLock lock(kSemaImage);
+  return BuildThumbnailUnderLock(entry);
+}
 
 bool EncoderFor(const wchar_t* mime, CLSID* out) {
   UINT count = 0, bytes = 0;

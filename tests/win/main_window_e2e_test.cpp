@@ -516,6 +516,63 @@ TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
 }
 
 
+// Paging with the wheel over the picture, the list ends as walls (the default): down steps to
+// the last picture and stays there, up steps back to the first and stays there.
+TEST(MainWindowE2E, WheelPagingStopsAtTheListEnds) {
+  using namespace viewer_e2e;
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR gdiplus = 0;
+  ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr), Gdiplus::Ok);
+  ScratchDir dir;
+  const std::wstring exe = dir.File(L"Brannomere.exe");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring pictures = dir.File(L"pictures");
+  ASSERT_TRUE(CreateDirectoryW(pictures.c_str(), nullptr));
+  for (int i = 1; i <= 4; ++i)
+    ASSERT_TRUE(WriteTwoColourJpeg(pictures + L"\\" + std::to_wstring(i) + L".jpg", 320 + 40 * i, 240));
+
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L"\"" + pictures + L"\""));
+  HWND main = AgreeToTerms(p.id);
+  ASSERT_NE(main, nullptr);
+  HWND status = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
+  ASSERT_NE(status, nullptr);
+  HWND pane0 = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (pane0 = Pane(main, 0)) != nullptr; }, 10000));
+  CloseFirstStartSettings(p.id);
+  ASSERT_TRUE(WaitFor([&] { return StatusPartText(p.handle, status, 4) == L"\tFIT MODE"; }, 30000));
+  auto position = [&] { return StatusPartText(p.handle, status, 8); };
+  ASSERT_TRUE(WaitFor([&] { return position() == L"\tFILE:1/4"; }, 20000)) << testing::PrintToString(position());
+
+  const RECT r = ScreenRectOf(pane0);
+  SetForegroundWindow(main);
+  ReleaseStuckModifiers();  // a held Ctrl would make the wheel a zoom step
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  // One notch, then the status bar's position once it has settled.
+  auto turn = [&](int notches) {
+    INPUT wheel{};
+    wheel.type = INPUT_MOUSE;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+    SendInput(1, &wheel, sizeof wheel);
+    WaitFor([] { return false; }, 700);
+    return position();
+  };
+  std::vector<std::wstring> seen;
+  for (int i = 0; i < 5; ++i) seen.push_back(turn(-1));
+  for (int i = 0; i < 5; ++i) seen.push_back(turn(1));
+  const std::vector<std::wstring> expected = {L"\tFILE:2/4", L"\tFILE:3/4", L"\tFILE:4/4", L"\tFILE:4/4",
+                                              L"\tFILE:4/4", L"\tFILE:3/4", L"\tFILE:2/4", L"\tFILE:1/4",
+                                              L"\tFILE:1/4", L"\tFILE:1/4"};
+  EXPECT_EQ(seen, expected) << testing::PrintToString(seen);
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  EXPECT_TRUE(p.WaitExit(30000, &code));
+  EXPECT_EQ(code, 0u);
+  Gdiplus::GdiplusShutdown(gdiplus);
+}
+
 // The cursor resting on a pane's small histogram brings up the large one over the picture's
 // bottom right after a moment; a folder that empties blanks the pane instead of leaving the last
 // picture on it.

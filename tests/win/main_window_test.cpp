@@ -14,6 +14,8 @@
 #include "browser/icon_lists.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
+#include "core/path_utils.h"
+#include "browser/navigation_pane.h"
 #include "browser/rebar_bands.h"
 #include "browser/slideshow.h"
 #include "browser/status_bar.h"
@@ -25,6 +27,7 @@
 #include "browser/shell_tree.h"
 #include "core/image_entry_list.h"
 #include "core/message_box.h"
+#include "core/pure/settings_rules.h"
 #include "core/settings.h"
 #include "app/startup.h"
 #include "core/thumbnail_list_thread.h"
@@ -209,6 +212,11 @@ TEST_F(MainWindowTest, FullScreenCoversTheDesktopAndComesBack) {
 }
 
 TEST_F(MainWindowTest, ThreeFolderSelectionsWithinTheDelayLoadOnlyTheLast) {
+  // The load in these ticks may be the first: its start-up completion must find the settings of
+  // this version, or it would open the version's settings page and wait for a user.
+  g_settings.versionNumber = static_cast<float>(ParseVersionNumber(reinterpret_cast<const char16_t*>(g_programVersion), 100));
+  g_newVersionFound = 0;
+  PendingSettingsPage = -2;
   // The loaded-folder path changes only when a load runs.
   wcscpy(g_loadedFolderPath, L"none");
   for (const wchar_t* folder : {L"C:\\one", L"C:\\two", L"C:\\three"}) {
@@ -220,6 +228,22 @@ TEST_F(MainWindowTest, ThreeFolderSelectionsWithinTheDelayLoadOnlyTheLast) {
   Tick(20);
   EXPECT_STREQ(g_currentFolder, L"C:\\three");
   EXPECT_STREQ(g_loadedFolderPath, L"C:\\three");
+}
+
+// A folder named on the command line opens even when the settings keep the tree hidden: the
+// program's own selection in the tree is not ignored like a user's in a hidden tree.
+TEST_F(MainWindowTest, CommandLineFolderOpensWithTheTreeHidden) {
+  const std::wstring folder = dir_->path();
+  const uint8_t hidden = g_treeHidden;
+  g_treeHidden = 1;
+  wcscpy(g_selectedFolderPath, L"none");
+  g_folderOpenDelay.pending = false;
+  OpenCommandLineFolder((L"\"" + folder + L"\"").c_str());
+  EXPECT_EQ(ComparePaths(g_selectedFolderPath, folder.c_str()), 0) << g_selectedFolderPath;
+  EXPECT_TRUE(g_folderOpenDelay.pending);
+  EXPECT_EQ(g_treeDrivenByCode, 0);
+  g_folderOpenDelay.pending = false;
+  g_treeHidden = hidden;
 }
 
 TEST_F(MainWindowTest, WheelAndStatusTextsGoThroughTheTick) {

@@ -244,7 +244,16 @@ TEST_F(BarsTest, FavouritesAddMoveDropAndCombo) {
   EXPECT_TRUE(OpenFavouriteFolder(2));  // empty path: nothing opens
   EXPECT_EQ(refreshes, 1);
   EXPECT_TRUE(OpenFavouriteFolder(500));
-  EXPECT_TRUE(OpenCachedFolder(0));  // no cache list rows
+  // A row outside the cache history keeps the folder shown.
+  wcscpy(g_currentFolder, L"C:\\shown");
+  const int32_t rows = g_cacheHistoryCount;
+  for (int32_t count : {0, 1}) {
+    g_cacheHistoryCount = count;
+    EXPECT_TRUE(OpenCachedFolder(count));
+    EXPECT_TRUE(OpenCachedFolder(-1));
+    EXPECT_STREQ(g_currentFolder, L"C:\\shown") << count;
+  }
+  g_cacheHistoryCount = rows;
   EXPECT_EQ(refreshes, 1);
 }
 
@@ -473,6 +482,12 @@ TEST_F(BarsTest, FocusQueries) {
   EXPECT_FALSE(HasBrowsingFocus());  // panes not shown
 
   SetFocus(other);
+  g_focusedPane = 0;  // remembered, while the focus is elsewhere
+  for (int32_t view : {2, 3}) {
+    g_viewMode = view;
+    EXPECT_EQ(GetFocusedPaneRow(), -1) << view;
+  }
+  g_focusedPane = -1;
   g_viewMode = 3;
   EXPECT_FALSE(HasBrowsingFocus());
   EXPECT_EQ(GetFocusedPaneIndex(0), 0);

@@ -458,7 +458,6 @@ TEST_F(BarsTest, FocusQueries) {
   HWND p1 = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 110, 0, 50, 20, pane, HMENU(301), g_hInstance, nullptr);
   HWND p2 = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 170, 0, 50, 20, pane, HMENU(302), g_hInstance, nullptr);
   HWND other = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 300, 0, 50, 20, window_, nullptr, g_hInstance, nullptr);
-  (void)p1;
   g_windowSlots[kSlotFileListPane] = pane;
   SetForegroundWindow(window_);
   SetActiveWindow(window_);
@@ -483,10 +482,15 @@ TEST_F(BarsTest, FocusQueries) {
 
   SetFocus(other);
   g_focusedPane = 0;  // remembered, while the focus is elsewhere
+  g_paneEntry[0] = 2;
   for (int32_t view : {2, 3}) {
     g_viewMode = view;
     EXPECT_EQ(GetFocusedPaneRow(), -1) << view;
   }
+  SetFocus(p1);
+  EXPECT_EQ(GetFocusedPaneRow(), 2);
+  SetFocus(other);
+  g_paneEntry[0] = -1;
   g_focusedPane = -1;
   g_viewMode = 3;
   EXPECT_FALSE(HasBrowsingFocus());

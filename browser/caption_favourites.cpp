@@ -85,7 +85,7 @@ bool OpenFavouriteFolder(int row) {
 }
 
 bool OpenCachedFolder(int index) {
-  g_currentFolder[0] = 0;
+  // A row outside the history leaves the shown folder as it is: folder commands read it.
   if (!g_cacheHistory || index < 0 || index >= g_cacheHistoryCount) return true;
   return OpenFolder(g_cacheHistory[index].folder);
 }

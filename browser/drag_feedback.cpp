@@ -17,6 +17,7 @@
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
+#include "core/window_helpers.h"
 #include "resources/resource.h"
 
 uint8_t g_dragActive = 0;
@@ -218,7 +219,8 @@ void UpdateDropFeedback(HWND listPane, HWND list, HWND tree) {
   } else if (list) {
     SetListDropRow(list, -1);
   }
-  if (Slot(kSlotNavigationPane) && tree && StrictlyInside(tree, p) && IsWindowEnabled(tree)) {
+  if (Slot(kSlotNavigationPane) && tree && StrictlyInside(tree, p) && IsPointOnShownPart(tree, p) &&
+      IsWindowEnabled(tree)) {
     RECT client;
     GetClientRect(tree, &client);
     POINT c = p;

@@ -49,7 +49,10 @@ bool HasBrowsingFocus() {
 
 int32_t GetFocusedPaneRow() {
   if (g_listCount <= 0 || g_cursorRow == -1 || !(g_viewMode & 2) || IsListFocused()) return -1;
-  return g_focusedPane != -1 ? GetPaneOrderNumber(g_focusedPane) : -1;
+  // The pane that has the keyboard focus, not the remembered one: with the focus on a tree or
+  // a bar no pane is the target of a file action.
+  const int32_t pane = GetFocusedPaneIndex(1);
+  return pane != -1 ? GetPaneOrderNumber(pane) : -1;
 }
 
 int32_t FindRowOfEntry(int32_t entry) {

@@ -217,14 +217,13 @@ void ReloadList() {
 
 void ViewSelectedOnly() {
   StopViewerThreads();
-  if (TransferListSelection(true)) {
-    StartViewerThreads();
-    if (g_viewMode != 3) g_viewMode = 2;
-    g_relayoutFlag = 1;
-    FocusRestoreWindow = GetPaneControl(GetFocusedPaneIndex(2));
-  } else {
-    g_relayoutFlag = 1;
-  }
+  const bool shown = TransferListSelection(true);
+  // Without a row to show the panes still paint what they did: their threads run again.
+  StartViewerThreads();
+  g_relayoutFlag = 1;
+  if (!shown) return;
+  if (g_viewMode != 3) g_viewMode = 2;
+  FocusRestoreWindow = GetPaneControl(GetFocusedPaneIndex(2));
 }
 
 void UndoTargets(HWND pane) {

@@ -175,8 +175,11 @@ void RebuildFolderTree(HWND pane) {
 int HitTest(HWND tree, int useSelection, HTREEITEM* out, bool folders) {
   TVHITTESTINFO hit{};
   GetCursorPos(&hit.pt);
+  // A tree hidden with its pane still answers for the place its items would have.
+  const bool shown = IsPointOnShownPart(tree, hit.pt);
   ScreenToClient(tree, &hit.pt);
-  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  HTREEITEM item =
+      shown ? reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) : nullptr;
   if (out) *out = item;
   if (item && (hit.flags & 0x56)) {
     if (folders) {

@@ -4,15 +4,13 @@
 #include <initguid.h>
 #include <qedit.h>
 
-#include <process.h>
-
 #include <cstring>
 #include <cwchar>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "core/app_globals.h"
+#include "core/bounded_call.h"
 #include "core/data_folders.h"
 #include "core/file_system.h"
 #include "core/folder_helpers.h"
@@ -20,7 +18,6 @@
 #include "core/path_utils.h"
 #include "core/pure/image_entry.h"
 #include "core/safe_file.h"
-#include "core/shut_down.h"
 #include "core/settings.h"
 #include "core/pure/movie_rules.h"
 
@@ -44,61 +41,6 @@ void Release(T*& p) {
 }
 
 const wchar_t* EntryPathOf(ImageEntry* e) { return reinterpret_cast<const wchar_t*>(e->path); }
-
-// COM for a job's thread: free-threaded, so that nothing waits for a message loop there.
-class ComScope {
- public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-
- private:
-  HRESULT hr_;
-};
-
-// A DirectShow job on a thread of its own, waited for a bounded time. On a damaged or cut
-// movie a parser may wait for data that never comes, and RenderFile or a state change never
-// returns: the thread is then left behind with what it holds (the process exit takes it), and
-// the caller goes on as for a movie that cannot be rendered. The job owns copies of what it
-// reads and writes its results into state it shares with the caller, never into an entry.
-struct BoundedJob {
-  std::function<bool()> work;
-  volatile LONG owners = 2;
-  bool ok = false;
-  static void Leave(BoundedJob* job) {
-    if (InterlockedDecrement(&job->owners) == 0) delete job;
-  }
-};
-
-unsigned __stdcall BoundedJobProc(void* p) {
-  auto* job = static_cast<BoundedJob*>(p);
-  {
-    ComScope com;
-    job->ok = job->work();
-  }
-  BoundedJob::Leave(job);
-  return 0;
-}
-
-bool RunBounded(DWORD ms, std::function<bool()> work, bool* timedOut = nullptr) {
-  if (timedOut) *timedOut = false;
-  auto* job = new BoundedJob{std::move(work)};
-  HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, BoundedJobProc, job, 0, nullptr));
-  if (!thread) {
-    delete job;
-    return false;
-  }
-  const bool finished = WaitForSingleObject(thread, ms) == WAIT_OBJECT_0;
-  CloseHandle(thread);
-  if (!finished) {
-    InterlockedIncrement(&g_abandonedThreads);
-    if (timedOut) *timedOut = true;
-  }
-  const bool ok = finished && job->ok;
-  BoundedJob::Leave(job);
-  return ok;
-}
 
 // The media detector on a file's first stream; null when it cannot be made or does not take
 // the file.

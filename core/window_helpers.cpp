@@ -45,6 +45,19 @@ bool IsCursorOverWindow(HWND window) {
   return GetCursorPos(&p) && IsPointInWindow(window, p);
 }
 
+bool IsPointOnShownPart(HWND window, POINT p) {
+  RECT shown;
+  if (!window || !IsWindowVisible(window) || !GetWindowRect(window, &shown)) return false;
+  for (HWND w = window; GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD;) {
+    if (!(w = GetParent(w))) break;
+    RECT client;
+    GetClientRect(w, &client);
+    MapWindowPoints(w, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    if (!IntersectRect(&shown, &shown, &client)) return false;
+  }
+  return PtInRect(&shown, p) != 0;
+}
+
 void CaptureMouseWithCursor(HWND window, LPCWSTR cursorId) {
   if (g_mouseCaptured) return;
   if (window) {

@@ -15,6 +15,9 @@ void CopyTextToClipboard(const wchar_t* text);
 // Strictly inside: points on the edges are outside.
 bool IsPointInWindow(HWND window, POINT screenPoint);
 bool IsCursorOverWindow(HWND window);
+// The point lies on what is shown of a visible window: inside its rectangle and the client
+// areas of all its parents. A child keeps its size inside a parent shrunk to nothing.
+bool IsPointOnShownPart(HWND window, POINT screenPoint);
 void CaptureMouseWithCursor(HWND window, LPCWSTR cursorId);
 void ReleaseMouseCapture();
 void CloseIme(HWND window);

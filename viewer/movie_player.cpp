@@ -4,10 +4,13 @@
 #include <dshow.h>
 
 #include <cwchar>
+#include <memory>
+#include <string>
 
 #include "core/image_lists.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/bounded_call.h"
 #include "core/entry_queries.h"
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
@@ -250,6 +253,10 @@ void OnVolumeScroll(int code) {
   }
 }
 
+// A movie that the probe took but whose graph never finishes rendering (a file cut short after
+// it was listed) is given up after this, as the probe gives up.
+constexpr DWORD kRenderWaitMs = 10000;
+
 // The graph of a file with its media control, rendered. Outside "sema_mov": rendering a damaged
 // file may take long, and a page-away must not wait for it to close the other movies.
 bool RenderMovieGraph(const wchar_t* path, IGraphBuilder** graph, IMediaControl** control) {
@@ -263,6 +270,17 @@ bool RenderMovieGraph(const wchar_t* path, IGraphBuilder** graph, IMediaControl*
   return false;
 }
 
+// What a bounded render hands over; a graph that nobody took (its render came back too late)
+// is released with it.
+struct RenderedGraph {
+  IGraphBuilder* graph = nullptr;
+  IMediaControl* control = nullptr;
+  ~RenderedGraph() {
+    Release(control);
+    Release(graph);
+  }
+};
+
 }  // namespace
 
 void OpenMovieInPane(HWND pane, int32_t number) {
@@ -275,9 +293,23 @@ void OpenMovieInPane(HWND pane, int32_t number) {
     while (spare < kMovieSlotCount && g_movieSlots[spare].graph) ++spare;
     if (spare == kMovieSlotCount) return;
   }
-  IGraphBuilder* graph = nullptr;
-  IMediaControl* control = nullptr;
-  if (!RenderMovieGraph(reinterpret_cast<const wchar_t*>(e->path), &graph, &control)) return;
+  auto rendered = std::make_shared<RenderedGraph>();
+  const std::wstring path = reinterpret_cast<const wchar_t*>(e->path);
+  bool stuck = false;
+  if (!RunBounded(kRenderWaitMs, [=] { return RenderMovieGraph(path.c_str(), &rendered->graph, &rendered->control); },
+                  &stuck)) {
+    // One that never came back is not tried again, and the pane's thread goes on to paint it
+    // as a movie without a codec.
+    if (stuck) {
+      e->flags |= kEntryMovieNoCodec;
+      RequestRedraw();
+    }
+    return;
+  }
+  IGraphBuilder* graph = rendered->graph;
+  IMediaControl* control = rendered->control;
+  rendered->graph = nullptr;
+  rendered->control = nullptr;
   MovieLock lock;
   // The slots may have changed while the lock was not held. A page-away meanwhile is seen by
   // the painter after this, which closes the movie again.
@@ -463,6 +495,9 @@ bool UpdateMovieControls() {
   }
   const int w = first.right, h = first.bottom;
   const int32_t panes = CurrentPaneCount();
+  // While a trackbar is dragged the strip stays with its movie wherever the cursor goes: the
+  // end of the drag has to reach the movie that the drag paused.
+  const bool dragging = (g_moviePositionDragging || g_movieVolumeDragging) && g_movieEntry != -1;
   for (int32_t k = 0; k < panes; ++k) {
     const int32_t number = GetRowEntry(GetPaneOrderNumber(k));
     ImageEntry* e = MovieEntry(number);
@@ -486,7 +521,8 @@ bool UpdateMovieControls() {
     POINT p = cursor;
     ScreenToClient(pane, &p);
     const bool overStrip = p.x > 0 && p.x < w && p.y > h - kMovieStripHeight && p.y < h;
-    if (!overStrip && !(panes == 1 && g_settings.movieControlAlwaysShown == 1)) continue;
+    if (dragging ? number != g_movieEntry : !overStrip && !(panes == 1 && g_settings.movieControlAlwaysShown == 1))
+      continue;
 
     RECT r{};
     GetWindowRect(pane, &r);

@@ -244,7 +244,16 @@ TEST_F(BarsTest, FavouritesAddMoveDropAndCombo) {
   EXPECT_TRUE(OpenFavouriteFolder(2));  // empty path: nothing opens
   EXPECT_EQ(refreshes, 1);
   EXPECT_TRUE(OpenFavouriteFolder(500));
-  EXPECT_TRUE(OpenCachedFolder(0));  // no cache list rows
+  // A row outside the cache history keeps the folder shown.
+  wcscpy(g_currentFolder, L"C:\\shown");
+  const int32_t rows = g_cacheHistoryCount;
+  for (int32_t count : {0, 1}) {
+    g_cacheHistoryCount = count;
+    EXPECT_TRUE(OpenCachedFolder(count));
+    EXPECT_TRUE(OpenCachedFolder(-1));
+    EXPECT_STREQ(g_currentFolder, L"C:\\shown") << count;
+  }
+  g_cacheHistoryCount = rows;
   EXPECT_EQ(refreshes, 1);
 }
 
@@ -449,7 +458,6 @@ TEST_F(BarsTest, FocusQueries) {
   HWND p1 = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 110, 0, 50, 20, pane, HMENU(301), g_hInstance, nullptr);
   HWND p2 = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 170, 0, 50, 20, pane, HMENU(302), g_hInstance, nullptr);
   HWND other = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 300, 0, 50, 20, window_, nullptr, g_hInstance, nullptr);
-  (void)p1;
   g_windowSlots[kSlotFileListPane] = pane;
   SetForegroundWindow(window_);
   SetActiveWindow(window_);
@@ -473,6 +481,17 @@ TEST_F(BarsTest, FocusQueries) {
   EXPECT_FALSE(HasBrowsingFocus());  // panes not shown
 
   SetFocus(other);
+  g_focusedPane = 0;  // remembered, while the focus is elsewhere
+  g_paneEntry[0] = 2;
+  for (int32_t view : {2, 3}) {
+    g_viewMode = view;
+    EXPECT_EQ(GetFocusedPaneRow(), -1) << view;
+  }
+  SetFocus(p1);
+  EXPECT_EQ(GetFocusedPaneRow(), 2);
+  SetFocus(other);
+  g_paneEntry[0] = -1;
+  g_focusedPane = -1;
   g_viewMode = 3;
   EXPECT_FALSE(HasBrowsingFocus());
   EXPECT_EQ(GetFocusedPaneIndex(0), 0);

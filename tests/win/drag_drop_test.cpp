@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <vector>
 
 #include "browser/drag_drop.h"
+#include "browser/drag_feedback.h"
+#include "core/image_entry_list.h"
+#include "core/window_slots.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -162,6 +168,78 @@ TEST_F(DragDropTest, TargetNotifiesTheWindowOnEnterAndDropOnly) {
 
   EXPECT_TRUE(RegisterFileDropTarget(window_, DropNotifyMessage, formats, 1));
   RevokeFileDropTarget(window_);
+}
+
+// A drop onto the collection tree: the collection under the cursor takes the selection, added
+// (270) or, with Ctrl, moved out of the shown one (269); the shown one takes nothing. Hidden with
+// its pane, which shrinks to nothing while the tree keeps its size, the tree takes no drop.
+TEST_F(DragDropTest, DropOnTheCollectionTreeOnlyWhereTheTreeIsShown) {
+  static std::vector<WPARAM> commands;
+  commands.clear();
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (m == WM_COMMAND) commands.push_back(LOWORD(wp));
+    return DefWindowProcW(w, m, wp, lp);
+  };
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"BrnDragNav";
+  RegisterClassW(&wc);
+  HWND host = CreateWindowW(L"BrnDragTest", L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, nullptr, nullptr,
+                            wc.hInstance, nullptr);
+  HWND nav = CreateWindowW(L"BrnDragNav", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 300, host, nullptr, wc.hInstance,
+                           nullptr);
+  HWND tree = CreateWindowW(WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 300, nav,
+                            reinterpret_cast<HMENU>(IDC_COLLECTION_TREE), wc.hInstance, nullptr);
+  ASSERT_NE(tree, nullptr);
+  HTREEITEM items[2];
+  for (int k = 0; k < 2; ++k) {
+    TVINSERTSTRUCTW insert{};
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = const_cast<wchar_t*>(k ? L"travel" : L"shown");
+    insert.item.lParam = k;
+    items[k] = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  }
+  SetForegroundWindow(host);
+  HWND savedNav = g_windowSlots[kSlotNavigationPane];
+  g_windowSlots[kSlotNavigationPane] = nav;
+  const int32_t source = g_listSource, collection = g_currentCollection;
+  g_listSource = 1;
+  g_currentCollection = 0;
+  g_dragTargetTree = IDC_COLLECTION_TREE;
+  auto cursorOn = [&](int k) {
+    RECT r{};
+    *reinterpret_cast<HTREEITEM*>(&r) = items[k];
+    ASSERT_TRUE(SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+    POINT p{r.left + 3, (r.top + r.bottom) / 2};
+    ClientToScreen(tree, &p);
+    SetCursorPos(p.x, p.y);
+  };
+  struct Case {
+    int item;
+    bool shown;
+    uint8_t moves;
+    int result;
+    std::vector<WPARAM> sent;
+  } cases[] = {{1, true, 0, 1, {270}}, {1, true, 1, 2, {269}}, {0, true, 0, 0, {}},
+               {1, false, 0, 0, {}},   {1, false, 1, 0, {}}};
+  for (const Case& c : cases) {
+    MoveWindow(nav, 0, 0, c.shown ? 200 : 0, c.shown ? 300 : 0, TRUE);
+    cursorOn(c.item);
+    commands.clear();
+    UpdateDropFeedback(nullptr, nullptr, tree);
+    EXPECT_EQ(g_dropTargetValid, c.result ? 1 : 0) << c.item << c.shown;
+    g_dragMoves = c.moves;
+    EXPECT_EQ(FinishFileDrag(nullptr), c.result) << c.item << c.shown;
+    EXPECT_EQ(commands, c.sent) << c.item << c.shown;
+  }
+  g_dragMoves = 0;
+  g_dropTargetValid = 0;
+  g_dragTargetTree = IDC_FOLDER_TREE;
+  g_listSource = source;
+  g_currentCollection = collection;
+  g_windowSlots[kSlotNavigationPane] = savedNav;
+  DestroyWindow(host);
 }
 
 }  // namespace

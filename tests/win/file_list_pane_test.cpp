@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "actions/action_history.h"
+#include "actions/mail_send.h"
+#include "browser/focus_queries.h"
 #include "browser/collections.h"
 #include "browser/drag_drop.h"
 #include "browser/file_list_pane.h"
@@ -22,6 +24,7 @@
 #include "browser/viewer_panes.h"
 #include "core/window_slots.h"
 #include "viewer/movie_player.h"
+#include "viewer/viewer_threads.h"
 #include "browser/toolbar_state.h"
 #include "browser/slideshow.h"
 #include "core/app_globals.h"
@@ -740,8 +743,8 @@ TEST_F(FileListPaneTest, HistogramCacheIsClearedUnderTheImageLock) {
   EXPECT_EQ(g_histogramCache[0].picture, nullptr);
 }
 
-// The list alone is shown and the folder tree has the focus: the toolbar's recycle, undo and
-// lossless rotation find nothing to act on, whatever pane had the focus before.
+// The folder tree has the keyboard focus, in every view mode and whatever pane is remembered:
+// the toolbar's recycle, undo and lossless rotation find nothing to act on, nor does the mail.
 TEST_F(FileListPaneTest, ActionCommandsWithTheFocusOnTheTreeLeaveTheFiles) {
   const int row = RowOfName(L"b.jpg");
   ASSERT_GE(row, 0);
@@ -749,21 +752,68 @@ TEST_F(FileListPaneTest, ActionCommandsWithTheFocusOnTheTreeLeaveTheFiles) {
   Select({row});
   g_cursorRow = row;
   const int32_t mode = g_viewMode;
-  g_viewMode = 1;
-  g_focusedPane = 0;
-  g_paneEntry[0] = row;
   HWND tree = FindDescendant(g_windowSlots[kSlotNavigationPane], L"SysTreeView32");
   ASSERT_NE(tree, nullptr);
-  SetFocus(tree);
-  ASSERT_EQ(GetFocus(), tree);
   const int32_t lines = GetActionHistoryCount();
-  SendMessageW(g_hwndMain, WM_COMMAND, 291, 0);  // the toolbar's "選択ファイルをゴミ箱へ"
-  SendMessageW(Pane(), WM_COMMAND, 122, 0);
-  SendMessageW(Pane(), WM_COMMAND, 197, 0);
+  for (int32_t view : {1, 2, 3}) {
+    g_viewMode = view;
+    g_focusedPane = 0;  // as the list's and the viewer's own focus changes leave it
+    g_paneEntry[0] = row;
+    SetFocus(tree);
+    ASSERT_EQ(GetFocus(), tree) << view;
+    // The toolbar's "選択ファイルをゴミ箱へ", undo and lossless rotation.
+    for (int command : {291, 295, 285}) SendMessageW(g_hwndMain, WM_COMMAND, command, 0);
+    {
+      BoxAnswerer cancel(IDCANCEL);
+      SendSelectionByMail(Pane());
+      EXPECT_TRUE(cancel.seen.empty()) << view << ": the mail asked about the cursor row's file";
+    }
+    EXPECT_TRUE(FileExists(photos_->File(L"b.jpg"))) << view;
+    EXPECT_EQ(GetActionHistoryCount(), lines) << view;
+    // The pane itself with the focus is the target again.
+    if (view != 1) {
+      SetFocus(GetPaneControl(0));
+      if (GetFocus() == GetPaneControl(0)) EXPECT_EQ(GetFocusedPaneRow(), row) << view;
+    }
+  }
   g_paneEntry[0] = -1;
   g_viewMode = mode;
-  EXPECT_TRUE(FileExists(photos_->File(L"b.jpg")));
-  EXPECT_EQ(GetActionHistoryCount(), lines);
+}
+
+// "選択画像だけを閲覧" shows the selected rows in the panes; when the cursor row's file is gone
+// there is nothing to show, the view stays, and the panes' threads run again all the same.
+TEST_F(FileListPaneTest, ViewingTheSelectionOnlyKeepsThePanesPainting) {
+  const int32_t mode = g_viewMode;
+  const int first = RowOfName(L"a.jpg"), second = RowOfName(L"d.jpg");
+  ASSERT_GE(first, 0);
+  ASSERT_GE(second, 0);
+  auto focusRow = [](int row) {
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  };
+  g_viewMode = 1;
+  Select({first, second});
+  focusRow(second);
+  SendMessageW(Pane(), WM_COMMAND, 120, 0);
+  EXPECT_EQ(g_viewMode, 2);
+  EXPECT_EQ(g_cursorRow, second);
+  EXPECT_TRUE(EntryAtRow(first)->presence & kEntrySelected);
+  EXPECT_TRUE(IsPaneRenderThreadRunning());
+
+  g_viewMode = 1;
+  ImageEntry* gone = EntryAtRow(first);
+  const uint8_t presence = gone->presence;
+  gone->presence = kEntryVanished;
+  Select({first});
+  focusRow(first);
+  g_cursorRow = first;
+  SendMessageW(Pane(), WM_COMMAND, 120, 0);
+  EXPECT_EQ(g_viewMode, 1);
+  EXPECT_TRUE(IsPaneRenderThreadRunning()) << "the panes stopped repainting";
+  gone->presence = presence;
+  StopViewerThreads();
+  g_viewMode = mode;
 }
 
 // The check-mark buttons follow the selected rows while the list has the focus; the GPS button

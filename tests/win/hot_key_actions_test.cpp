@@ -452,12 +452,13 @@ TEST_F(HotKeyActionsTest, ScanGivesTheFocusBackAfterItsDialogsAndReadsTheRowsOwn
   g_cursorRow = row;
   g_viewMode |= 1;
   SetForegroundWindow(g_hwndMain);
-  auto scan = [&] {
+  // focus: where the keyboard focus is when the scan runs (a dialog of an earlier step has it).
+  auto scan = [&](HWND focus) {
     std::memset(g_keyHold.counters, 0, sizeof g_keyHold.counters);
     g_keyHold.counters['A'] = 1;
     LastBrowseFocusWindow = list;  // as the idle loop noted it before the dialog took the focus
     FocusRestoreWindow = nullptr;
-    SetFocus(g_hwndMain);
+    SetFocus(focus);
     RunHotKeyScan(true);
     Pump();
     return GetFocus();
@@ -470,7 +471,7 @@ TEST_F(HotKeyActionsTest, ScanGivesTheFocusBackAfterItsDialogsAndReadsTheRowsOwn
   g_settings.confirmFirstAction = 0;
   {
     BoxAnswerer ok(IDOK);  // takes the folder as it stands
-    EXPECT_EQ(scan(), list);
+    EXPECT_EQ(scan(g_hwndMain), list);
   }
   EXPECT_EQ(Bytes(d1 + L"\\a.jpg"), original_[0]);
   // The question answered "yes".
@@ -481,7 +482,7 @@ TEST_F(HotKeyActionsTest, ScanGivesTheFocusBackAfterItsDialogsAndReadsTheRowsOwn
   g_keyActionState[4] = 1;
   {
     BoxAnswerer yes(IDNO);  // the relabelled "はい(&Y)"
-    EXPECT_EQ(scan(), list);
+    EXPECT_EQ(scan(g_hwndMain), list);
     EXPECT_EQ(yes.seen.size(), 1u);
   }
   EXPECT_EQ(Bytes(d2 + L"\\a.jpg"), original_[0]);
@@ -497,7 +498,7 @@ TEST_F(HotKeyActionsTest, ScanGivesTheFocusBackAfterItsDialogsAndReadsTheRowsOwn
   PendingSettingsPage = -2;
   {
     BoxAnswerer none(IDOK);
-    scan();
+    scan(list);  // no dialog: the scan runs with the list's focus, as the idle loop runs it
     EXPECT_TRUE(none.seen.empty()) << none.seen[0].text;
   }
   EXPECT_EQ(PendingSettingsPage, -2);

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <process.h>
 #include <string>
@@ -311,6 +312,57 @@ TEST_F(MoviePlayer, StripButtonsTextsAndAPausedFrameInThePane) {
   EXPECT_FALSE(IsWindowVisible(strip_));
 }
 
+// With two panes the strip shows only over a pane's bottom; a position drag that leaves it
+// keeps the strip with its movie, so that the end of the drag resumes a playing movie and
+// leaves a paused one paused.
+TEST_F(MoviePlayer, APositionDragThatLeavesTheStripEndsOnItsMovie) {
+  g_viewMode = 2;
+  g_settings.splitLayout = 1;
+  g_settings.movieControlAlwaysShown = 0;
+  g_settings.movieAutoPlay = 0;
+  g_paneEntry[0] = g_paneEntry[1] = -1;
+  g_cursorRow = 0;
+  AssignPaneEntries();
+  ImageEntry& e = entries_[0];
+  e.flags |= kEntryMovieUsePosition;
+  OpenMovieInPane(panes_[0], 0);
+  ASSERT_TRUE(e.flags & kEntryMovieOpen);
+  HWND bar = GetDlgItem(strip_, IDC_MOVIE_POSITION);
+  RECT pane{}, other{};
+  GetWindowRect(panes_[0], &pane);
+  GetWindowRect(panes_[1], &other);
+  for (bool playing : {true, false}) {
+    SetCursorPos((pane.left + pane.right) / 2, pane.bottom - kMovieStripHeight / 2);
+    ASSERT_TRUE(UpdateMovieControls()) << playing;
+    ASSERT_EQ(g_movieEntry, 0);
+    if (!playing) SendMessageW(strip_, WM_COMMAND, IDC_MOVIE_PAUSE, 0);
+    ASSERT_EQ((e.flags & kEntryMoviePaused) == 0, playing);
+    SendMessageW(strip_, WM_HSCROLL, TB_THUMBTRACK, reinterpret_cast<LPARAM>(bar));
+    EXPECT_TRUE(e.flags & kEntryMoviePaused);
+    // Up into the picture, then over the bottom of the other pane's movie.
+    for (POINT p : {POINT{(pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2},
+                    POINT{(other.left + other.right) / 2, other.bottom - kMovieStripHeight / 2}}) {
+      SetCursorPos(p.x, p.y);
+      EXPECT_TRUE(UpdateMovieControls()) << playing;
+      EXPECT_EQ(g_movieEntry, 0) << playing;
+      EXPECT_EQ(g_moviePositionDragging, 1) << playing;
+    }
+    RECT strip{};
+    GetWindowRect(strip_, &strip);
+    EXPECT_EQ(strip.top, pane.bottom - kMovieStripHeight);
+    SendMessageW(strip_, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(bar));
+    EXPECT_EQ((e.flags & kEntryMoviePaused) == 0, playing) << "the drag's end did not reach the movie";
+    EXPECT_EQ(g_movieFlagsBeforeSeek, kEntryMoviePaused);
+  }
+  // Away from both strips once the drag is over: the strip hides.
+  SetCursorPos((pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2);
+  EXPECT_FALSE(UpdateMovieControls());
+  EXPECT_EQ(g_movieEntry, -1);
+  g_settings.splitLayout = 0;
+  g_cursorRow = -1;
+  ResetPaneRows();
+}
+
 // The painter's side: a movie row asked to play gets its video window in the pane; stepping
 // away closes it and forgets the request; a movie opened by a paint that the user has already
 // paged away from is closed again; a movie that cannot open shows its still frame.
@@ -429,6 +481,75 @@ TEST_F(MoviePlayer, AWaitForTheImageLockAnswersTheMovieThread) {
   CloseHandle(shared.done);
   CloseHandle(g_semaphores[kSemaImage]);
   g_semaphores[kSemaImage] = nullptr;
+}
+
+// A movie cut short to its header after it was listed: its graph never finishes rendering. The
+// pane's thread is held only for a bounded time; the movie then counts as one without a codec
+// and is not tried again.
+TEST_F(MoviePlayer, AMovieWhoseGraphNeverRendersGivesThePaneThreadBack) {
+  wchar_t inChild[4] = {};
+  if (!GetEnvironmentVariableW(L"BRN_STUCK_RENDER_CASE", inChild, 4)) {
+    // The thread left inside RenderFile takes the media library down with it when the process
+    // ends: the case runs in a process of its own, whose exit code is its result.
+    wchar_t exe[MAX_PATH] = {};
+    ASSERT_TRUE(GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    SetEnvironmentVariableW(L"BRN_STUCK_RENDER_CASE", L"1");
+    Process child;
+    const bool started =
+        child.Start(exe, L"--gtest_filter=MoviePlayer.AMovieWhoseGraphNeverRendersGivesThePaneThreadBack");
+    SetEnvironmentVariableW(L"BRN_STUCK_RENDER_CASE", nullptr);
+    ASSERT_TRUE(started);
+    DWORD code = 1;
+    const bool ended = child.WaitExit(120000, &code);
+    if (!ended) child.Kill();
+    EXPECT_TRUE(ended) << "the case did not end";
+    EXPECT_EQ(code, 0u) << "the case failed in its own process";
+    return;
+  }
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile(MovieFolder() + L"front.mov", &bytes));
+  if (bytes.size() > 4096) bytes.resize(4096);
+  ScratchDir dir;
+  const std::wstring cut = dir.File(L"cut.mov");
+  ASSERT_TRUE(WriteWholeFile(cut, bytes.data(), bytes.size()));
+  ImageEntry& e = entries_[1];
+  std::memset(e.path, 0, sizeof e.path);
+  for (size_t c = 0; c < cut.size() && c + 1 < kEntryPathChars; ++c) e.path[c] = cut[c];
+  e.flags |= kEntryMovieUsePosition;
+  struct Call {
+    HWND pane;
+  } call{panes_[0]};
+  g_redrawFlag = 0;
+  HANDLE opener = reinterpret_cast<HANDLE>(_beginthreadex(
+      nullptr, 0,
+      [](void* p) -> unsigned {
+        OpenMovieInPane(static_cast<Call*>(p)->pane, 1);
+        return 0;
+      },
+      &call, 0, nullptr));
+  ASSERT_NE(opener, nullptr);
+  const DWORD start = GetTickCount();
+  const bool back = WaitForSingleObject(opener, 30000) == WAIT_OBJECT_0;
+  CloseHandle(opener);
+  ASSERT_TRUE(back) << "the render thread is still inside RenderFile";
+  if (!(e.flags & kEntryMovieNoCodec)) {
+    // This DirectShow rendered the cut file or refused it at once: nothing was stuck.
+    std::printf("note: the cut movie did not hold RenderFile (%lu ms)\n", GetTickCount() - start);
+    return;
+  }
+  // This process ends as the program does with a thread left behind: without unloading.
+  std::atexit([] {
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), testing::UnitTest::GetInstance()->Failed() ? 1 : 0);
+  });
+  EXPECT_FALSE(e.flags & kEntryMovieOpen);
+  EXPECT_EQ(e.movieSlot, 255);
+  for (const MovieSlot& slot : g_movieSlots) EXPECT_EQ(slot.graph, nullptr);
+  EXPECT_EQ(g_redrawFlag, 1);
+  const DWORD again = GetTickCount();
+  OpenMovieInPane(panes_[0], 1);
+  EXPECT_LT(GetTickCount() - again, 1000u);
+  EXPECT_FALSE(e.flags & kEntryMovieOpen);
 }
 
 }  // namespace

@@ -176,7 +176,8 @@ void RefreshSettingsPages() {
     if (!w) continue;
     if (p <= 4) RefreshBoundPage(w, p);
     else if (p == 8) RefreshActionListPage(w);
-    else if (p == 5 || (p >= 7 && p != 9)) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
+    // The colour, rename and performance pages show nothing that another page's change moves.
+    else if (p == 5 || p == 7 || (p >= 10 && p != 13)) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
   }
 }
 

@@ -278,9 +278,10 @@ void OnItemChanged(HWND pane, NMLISTVIEW* change) {
   UpdateToolbarButtons(8);
 }
 
-// Whether a click at the list point hits the row's check box.
+// Whether a click at the list point hits the row's check box. The detail style compares the whole
+// flags: Wine answers a click on another column with LVHT_ONITEM, which holds the icon bits too.
 bool HitsCheckBox(HWND list, const LVHITTESTINFO& hit) {
-  if (g_reportViewFlag) return (hit.flags & (LVHT_ONITEMSTATEICON | LVHT_ONITEMICON)) != 0;
+  if (g_reportViewFlag) return hit.flags == LVHT_ONITEMSTATEICON || hit.flags == LVHT_ONITEMICON;
   if (!(hit.flags & LVHT_ONITEMICON)) return false;
   POINT at{};
   SendMessageW(list, LVM_GETITEMPOSITION, hit.iItem, reinterpret_cast<LPARAM>(&at));

@@ -309,6 +309,21 @@ INT_PTR CALLBACK IptcChoiceDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 namespace {
 RECT g_editorRect;  // screen rectangle of the value cell the editor opens over
 
+// Opens the popup over the value cell, 16 pixels tall, with the editor filling its client area.
+// The frame takes part of those 16 pixels and a combo box's field is as tall as its font needs,
+// so the popup grows until the editor's real height fits.
+void PlaceEditorPopup(HWND dialog, HWND editor, int editorHeight) {
+  const int width = g_editorRect.right - g_editorRect.left;
+  MoveWindow(dialog, g_editorRect.left, g_editorRect.top, width, 16, FALSE);
+  RECT client{};
+  GetClientRect(dialog, &client);
+  MoveWindow(editor, 0, 0, client.right, editorHeight, FALSE);
+  RECT shown{};
+  GetWindowRect(editor, &shown);
+  const int missing = (shown.bottom - shown.top) - client.bottom;
+  if (missing > 0) MoveWindow(dialog, g_editorRect.left, g_editorRect.top, width, 16 + missing, FALSE);
+}
+
 INT_PTR CALLBACK IptcChoiceDialogProcImpl(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   HWND combo = GetDlgItem(dialog, IDC_IPTC_CHOICE_COMBO);
   switch (message) {
@@ -319,8 +334,7 @@ INT_PTR CALLBACK IptcChoiceDialogProcImpl(HWND dialog, UINT message, WPARAM wPar
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
       }
       SendMessageW(combo, CB_SETCURSEL, initial, 0);
-      MoveWindow(dialog, g_editorRect.left, g_editorRect.top, g_editorRect.right - g_editorRect.left, 16, FALSE);
-      MoveWindow(combo, 0, 0, g_editorRect.right - g_editorRect.left, 200, FALSE);
+      PlaceEditorPopup(dialog, combo, 200);  // the list drops 200 pixels; the closed box keeps its field height
       SetFocus(combo);
       return FALSE;
     }
@@ -362,8 +376,7 @@ INT_PTR CALLBACK IptcDateTimeDialogProc(HWND dialog, UINT message, WPARAM wParam
       if (t.wYear >= 1601 && t.wMonth >= 1 && t.wMonth <= 12 && t.wDay >= 1 && t.wDay <= 31 && t.wHour < 24 &&
           t.wMinute < 60 && t.wSecond < 60)
         SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&t));
-      MoveWindow(dialog, g_editorRect.left, g_editorRect.top, g_editorRect.right - g_editorRect.left, 16, FALSE);
-      MoveWindow(picker, 0, 0, g_editorRect.right - g_editorRect.left, 16, FALSE);
+      PlaceEditorPopup(dialog, picker, 16);
       SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
       SetFocus(picker);
       return FALSE;

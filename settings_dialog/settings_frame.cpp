@@ -113,6 +113,21 @@ void SaveColumnLayout() {
       g_settings.columnWidths[i] = static_cast<int32_t>(SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0));
 }
 
+// The selected row while the tree has no focus: Wine fills it with the button face colour but
+// keeps the tree's own text colour, light on light with the default colours, so the row reads
+// in the button colours as a whole.
+LRESULT DrawTreeRow(NMTVCUSTOMDRAW* draw) {
+  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+  HWND tree = draw->nmcd.hdr.hwndFrom;
+  const LRESULT state = SendMessageW(tree, TVM_GETITEMSTATE, draw->nmcd.dwItemSpec, TVIS_SELECTED | TVIS_DROPHILITED);
+  if ((state & TVIS_SELECTED) && !(state & TVIS_DROPHILITED) && GetFocus() != tree) {
+    draw->clrText = GetSysColor(COLOR_BTNTEXT);
+    draw->clrTextBk = GetSysColor(COLOR_BTNFACE);
+  }
+  return CDRF_DODEFAULT;
+}
+
 // Returns false (the dialog stays open on the cache page) when the typed folder is not valid.
 bool StoreDataFolder(HWND dialog) {
   wchar_t text[261] = L"";
@@ -161,7 +176,8 @@ void RefreshSettingsPages() {
     if (p <= 4) RefreshBoundPage(w, p);
     else if (p == 8) RefreshActionListPage(w);
     else if (p == 7) SetFontPageBoldChecks(w);
-    else if (p == 5 || (p > 8 && p != 9)) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
+    // The colour, rename and performance pages show nothing that another page's change moves.
+    else if (p == 5 || (p >= 10 && p != 13)) SendMessageW(w, WM_COMMAND, kRefreshCommand, 0);
   }
 }
 
@@ -213,6 +229,10 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         const NMTREEVIEWW* tv = reinterpret_cast<NMTREEVIEWW*>(lParam);
         if (tv->itemNew.lParam != -1) SelectSettingsPage(static_cast<int>(tv->itemNew.lParam));
         SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 1);
+        return TRUE;
+      }
+      if (h->idFrom == IDC_SETTINGS_TREE && h->code == NM_CUSTOMDRAW) {
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, DrawTreeRow(reinterpret_cast<NMTVCUSTOMDRAW*>(lParam)));
         return TRUE;
       }
       if (h->idFrom == IDC_SETTINGS_TAB && h->code == TCN_SELCHANGE) {

@@ -452,6 +452,7 @@ TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
   SendMessageW(list, LVM_SETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&day));
   static LRESULT seenChoice;
   static SYSTEMTIME seenDate;
+  static RECT seenCombo, seenPicker, seenInside;  // the editors and the popup's client area, on the screen
   auto answer = [](HWND, UINT, UINT_PTR id, DWORD) {
     HWND box = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM out) -> BOOL {
@@ -462,10 +463,16 @@ TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
     KillTimer(nullptr, id);
     if (HWND combo = GetDlgItem(box, IDC_IPTC_CHOICE_COMBO)) {
       seenChoice = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+      GetWindowRect(combo, &seenCombo);
+      GetClientRect(box, &seenInside);
+      MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&seenInside), 2);
       SendMessageW(combo, CB_SETCURSEL, 7, 0);
     } else {
       HWND picker = GetDlgItem(box, IDC_IPTC_PICKER);
       SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&seenDate));
+      GetWindowRect(picker, &seenPicker);
+      GetClientRect(box, &seenInside);
+      MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&seenInside), 2);
       SYSTEMTIME t{};
       t.wYear = 2023;
       t.wMonth = 12;
@@ -479,12 +486,22 @@ TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
   SendMessageW(list, LVM_EDITLABELW, 0, 0);
   Pump();
   EXPECT_EQ(seenChoice, 5);
+  // Each editor shows whole inside its popup, the combo box as tall as its font makes it.
+  auto inside = [](const RECT& editor) {
+    RECT both{};
+    return IntersectRect(&both, &editor, &seenInside) && EqualRect(&both, &editor);
+  };
+  EXPECT_TRUE(inside(seenCombo)) << seenCombo.right - seenCombo.left << " x " << seenCombo.bottom - seenCombo.top
+                                 << " in " << seenInside.right - seenInside.left << " x "
+                                 << seenInside.bottom - seenInside.top;
   EXPECT_EQ(Cell(list, 0, 0), L"7");
   SetFocus(list);
   SetTimer(nullptr, 0, 50, answer);
   SendMessageW(list, LVM_EDITLABELW, 1, 0);
   Pump();
   EXPECT_EQ(seenDate.wYear, 2024);
+  EXPECT_TRUE(inside(seenPicker));
+  EXPECT_EQ(seenPicker.bottom - seenPicker.top, 16);
   EXPECT_EQ(seenDate.wMonth, 3);
   EXPECT_EQ(seenDate.wDay, 15);
   EXPECT_EQ(Cell(list, 1, 0), L"20231201");

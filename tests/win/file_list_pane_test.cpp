@@ -240,6 +240,50 @@ TEST_F(FileListPaneTest, ClipboardRowsAndCheckMarksOfTheSelection) {
   g_settings.enabledImageTypes |= 0x2;
 }
 
+// A click toggles the row's mark only on its check box: the state icon or the icon. Wine answers a
+// click on another column of a full-row selection with every on-item bit set at once.
+TEST_F(FileListPaneTest, ClicksMarkARowOnlyOnItsCheckBox) {
+  auto click = [](POINT at) {
+    ClientToScreen(List(), &at);
+    SetCursorPos(at.x, at.y);
+    NMITEMACTIVATE note{};
+    note.hdr.hwndFrom = List();
+    note.hdr.idFrom = IDC_FILE_LIST;
+    note.hdr.code = NM_CLICK;
+    SendMessageW(Pane(), WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&note));
+    return EntryAtRow(1)->checked;
+  };
+  ASSERT_EQ(g_reportViewFlag, 1u);
+  RECT icon{LVIR_ICON}, label{LVIR_LABEL}, cell{LVIR_BOUNDS};
+  SendMessageW(List(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&icon));
+  SendMessageW(List(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
+  cell.top = 4;
+  SendMessageW(List(), LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&cell));
+  const int y = (icon.top + icon.bottom) / 2;
+  EntryAtRow(1)->checked = 0;
+  EXPECT_EQ(click({icon.left / 2, y}), 1);  // the state icon
+  EXPECT_EQ(click({(icon.left + icon.right) / 2, y}), 0);
+  EXPECT_EQ(click({label.left + 3, y}), 0);
+  EXPECT_EQ(click({cell.left + 2, y}), 0);
+  EXPECT_EQ(click({(cell.left + cell.right) / 2, y}), 0);
+
+  // The thumbnail style: the icon's pixels less than 7 right of the item's position only.
+  SendMessageW(Pane(), WM_COMMAND, kStyleToggleCommand, 0);
+  ASSERT_EQ(g_reportViewFlag, 0u);
+  POINT corner{};
+  SendMessageW(List(), LVM_GETITEMPOSITION, 1, reinterpret_cast<LPARAM>(&corner));
+  RECT big{LVIR_ICON};
+  SendMessageW(List(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&big));
+  const int middle = (big.top + big.bottom) / 2;
+  ASSERT_LT(corner.x, big.left);
+  EXPECT_EQ(click({corner.x + 5, middle}), 1);
+  EXPECT_EQ(click({corner.x + 20, middle}), 1);
+  EXPECT_EQ(click({corner.x + 5, middle}), 0);
+  SendMessageW(Pane(), WM_COMMAND, kStyleToggleCommand, 0);
+  EXPECT_EQ(g_reportViewFlag, 1u);
+  EntryAtRow(1)->checked = 0;
+}
+
 TEST_F(FileListPaneTest, RotationsWrapAroundOnTheSelection) {
   SetFocus(List());
   Select({2});

@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <set>
@@ -54,6 +56,24 @@ HWND Dialog() { return g_windowSlots[kSlotSettingsDialog]; }
 void Close() { SendMessageW(Dialog(), WM_CLOSE, 0, 0); }
 void Click(HWND page, int id) { SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 
+// The largest brightness step between the selected tree row's fill and a pixel of its text.
+int SelectedRowContrast() {
+  HWND tree = GetDlgItem(Dialog(), IDC_SETTINGS_TREE);
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  RECT row{};
+  *reinterpret_cast<HTREEITEM*>(&row) = item;
+  if (!item || !SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&row))) return -1;
+  RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  auto light = [](COLORREF c) { return (GetRValue(c) * 3 + GetGValue(c) * 6 + GetBValue(c)) / 10; };
+  HDC dc = GetDC(tree);
+  const int fill = light(GetPixel(dc, row.left + 1, row.top + 1));
+  int most = 0;
+  for (int y = row.top + 1; y < row.bottom - 1; ++y)
+    for (int x = row.left + 1; x < row.right - 1; ++x) most = std::max(most, std::abs(light(GetPixel(dc, x, y)) - fill));
+  ReleaseDC(tree, dc);
+  return most;
+}
+
 class SettingsDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -74,6 +94,7 @@ TEST_F(SettingsDialogTest, OpensAtTheLastPageAndStoresWhatIsEdited) {
   int shownTab = -1;
   bool page3Visible = false, page0Visible = true;
   std::set<int> missing, unbound;
+  int contrast[2] = {};
   RunDialog(-1, {
       [&] {
         shownTab = static_cast<int>(SendDlgItemMessageW(Dialog(), IDC_SETTINGS_TAB, TCM_GETCURSEL, 0, 0));
@@ -109,15 +130,22 @@ TEST_F(SettingsDialogTest, OpensAtTheLastPageAndStoresWhatIsEdited) {
         SetDlgItemTextW(Page(18), IDC_DATA_FOLDER, L"\\x\\");
       },
       [&] {
+        // The selected page's row stays readable with the focus on the tree and away from it.
+        SetFocus(GetDlgItem(Dialog(), IDC_SETTINGS_TREE));
+        contrast[0] = SelectedRowContrast();
+        SetFocus(GetDlgItem(Dialog(), IDC_SETTINGS_TAB));
         for (int p : {0, 1, 2, 4, 5, 6}) {
           SelectSettingsPage(p);
           UpdateWindow(Dialog());
           SaveScreenshot(ExeFolder() + L"\\settings_page" + std::to_wstring(p) + L".bmp");
         }
+        contrast[1] = SelectedRowContrast();
         Close();
       },
   });
   EXPECT_EQ(shownTab, 3);
+  EXPECT_GT(contrast[0], 100);
+  EXPECT_GT(contrast[1], 100);
   EXPECT_TRUE(page3Visible);
   EXPECT_FALSE(page0Visible);
   EXPECT_TRUE(missing.empty()) << *missing.begin();

@@ -25,6 +25,7 @@
 #include "browser/status_bar.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
 #include "app/list_load.h"
 #include "core/key_state.h"
@@ -237,7 +238,7 @@ TEST_F(HotKeyActionsTest, RenameUndoAndThreeActionsThenOneUndo) {
   // A rename as the renamers report it: the old path left in g_pendingUndoPath.
   const std::wstring renamed = File(L"renamed.jpg");
   wcscpy(g_pendingUndoPath, EntryPath(e));
-  ASSERT_TRUE(MoveFileW(EntryPath(e), renamed.c_str()));
+  ASSERT_TRUE(MoveOwnFile(EntryPath(e), renamed.c_str()));
   wcscpy(EntryPath(e), renamed.c_str());
   SetEntryNamePointer(e);
   AddActionHistoryEntry(a, 10, -3, kActionDone);

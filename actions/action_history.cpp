@@ -18,9 +18,9 @@ int32_t g_historyCount = 0;
 
 ImageEntry* EntryOrNull(int32_t entry) { return entry >= 0 && entry < g_entryCount ? EntryAt(entry) : nullptr; }
 
-// The undo text of a successful operation, by where it came from.
-void ChooseUndoText(ImageEntry* e, int32_t kind, int32_t source, char16_t* text) {
-  const char16_t* pending = U16(g_pendingUndoPath);
+// The undo text of a successful operation, by where it came from; pending is what the
+// operation itself left (a rename's old path, a rotation's old values).
+void ChooseUndoText(ImageEntry* e, int32_t kind, int32_t source, const char16_t* pending, char16_t* text) {
   if (source >= 0 && source < kActionRowLimit) {
     if (kind == 10 || kind == 11 || kind == 12) {
       CopyText(text, kPathUnits, pending);
@@ -61,6 +61,14 @@ void ChooseUndoText(ImageEntry* e, int32_t kind, int32_t source, char16_t* text)
 }  // namespace
 
 int32_t AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t source, int32_t result) {
+  return AddActionHistoryEntryWithUndo(entry, kind, source, result, g_pendingUndoPath);
+}
+
+int32_t AddActionHistoryEntryWithUndo(int32_t entry, int32_t kind, int32_t source, int32_t result,
+                                      const wchar_t* undoText) {
+  // The caller's text is copied at once: it may be a buffer that another operation fills next.
+  char16_t pending[kPathUnits] = {};
+  if (undoText) CopyText(pending, kPathUnits, U16(undoText));
   // Every row's changes reach the folder's cache file, or their undo records would be lost.
   g_cacheDirty |= 2;
   ImageEntry* e = kind == -2 ? nullptr : EntryOrNull(entry);
@@ -79,12 +87,13 @@ int32_t AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t source, int32
   }
   if (result == kActionDone && e && kind != 0 && kind != 2 && kind != 6 && kind > 0 && kind <= kLastActionKind) {
     char16_t text[kPathUnits] = {};
-    ChooseUndoText(e, kind, source, text);
+    ChooseUndoText(e, kind, source, pending, text);
     ProductStamp stamp{};
     const bool makesAFile = kind == 3 || kind == 7 || kind == 8 || kind == 9;
     if (makesAFile && TakeProductStamp(entry, &stamp)) StoreProductStamp(text, stamp);
     PushUndoRecord(e, kind, text, kPathUnits);
-    if (kind == 10 && g_listSource != 0) ReplacePathInCurrentCollection(g_pendingUndoPath, EntryPath(e));
+    if (kind == 10 && g_listSource != 0)
+      ReplacePathInCurrentCollection(reinterpret_cast<const wchar_t*>(pending), EntryPath(e));
   }
   return ++g_historyCount;
 }

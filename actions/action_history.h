@@ -8,8 +8,13 @@
 // ActionResult of every file operation.
 constexpr int32_t kActionFailed = 0, kActionDone = 1, kActionSkipped = 2;
 
-// One history line (and an undo record when it succeeded); returns the history counter.
+// One history line (and an undo record when it succeeded); returns the history counter. The
+// undo text of a rename or a rotation is the one the operation left in g_pendingUndoPath, on
+// the interface thread.
 int32_t AddActionHistoryEntry(int32_t entry, int32_t kind, int32_t source, int32_t result);
+// The same with the operation's own undo text, for a line reported from another thread.
+int32_t AddActionHistoryEntryWithUndo(int32_t entry, int32_t kind, int32_t source, int32_t result,
+                                      const wchar_t* undoText);
 void ClearActionHistory();
 // False when the entry's current undo record moved the file away or deleted it.
 bool IsEntryFileInPlace(int32_t entry);

@@ -18,6 +18,7 @@
 #include "browser/rebar_bands.h"
 #include "core/app_globals.h"
 #include "core/file_system.h"
+#include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
@@ -67,7 +68,7 @@ class FolderProbe : public NameProbe {
       if (!e || ComparePaths(EntryPath(e), plainPath) != 0) continue;
       wchar_t before[kPathChars];
       wcsncpy(before, EntryPath(e), kPathChars);
-      if (!MoveFileW(before, firstPath)) return;
+      if (!MoveOwnFile(before, firstPath)) return;
       RemoveRenameLine(EntryName(e));
       SetEntryPath(e, firstPath);
       wcsncpy(g_pendingUndoPath, before, kPathChars);
@@ -87,7 +88,7 @@ bool MoveToTemporaryName(ImageEntry* e, int32_t* counter) {
     const int n = swprintf(temporary, kPathChars, L"%ls\\%04d_%ls", folder, (*counter)++, EntryName(e));
     if (n < 0 || n >= static_cast<int>(kPathChars)) return false;
     if (PathExists(temporary)) continue;
-    if (!MoveFileW(EntryPath(e), temporary)) return false;
+    if (!MoveOwnFile(EntryPath(e), temporary)) return false;
     SetEntryPath(e, temporary);
     if (g_renameTemporaryReached) g_renameTemporaryReached(temporary);
     return true;
@@ -194,7 +195,7 @@ int32_t BatchRenameFiles(int32_t entry, int32_t row, int32_t jpgFlag) {
     ImageEntry* e = EntryAt(item.entry);
     if (!FileExists(EntryPath(e))) continue;
     wchar_t newPath[kPathChars] = {};
-    const bool named = ChooseNewPath(pattern, e, item.oldPath, probe, newPath) && MoveFileW(EntryPath(e), newPath);
+    const bool named = ChooseNewPath(pattern, e, item.oldPath, probe, newPath) && MoveOwnFile(EntryPath(e), newPath);
     if (!named) {
       // Back to the old name, or to a free name beside it when that has been taken meanwhile.
       if (!ReturnFromTemporaryName(e, item.oldPath)) {

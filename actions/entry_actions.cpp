@@ -17,6 +17,7 @@
 #include "core/app_globals.h"
 #include "core/file_system.h"
 #include "core/folder_helpers.h"
+#include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/message_box.h"
@@ -196,7 +197,7 @@ int32_t UndoLastAction(ImageEntry* e) {
     case 11: {
       wchar_t oldPath[kPathChars] = {};
       if (!CopyText(U16(oldPath), kPathChars, r->path) || !oldPath[0]) return kActionFailed;
-      if (!MoveFileW(EntryPath(e), oldPath)) return kActionFailed;
+      if (!MoveOwnFile(EntryPath(e), oldPath)) return kActionFailed;
       if (g_listSource != 0) ReplacePathInCurrentCollection(EntryPath(e), oldPath);
       CopyText(e->path, kPathChars, U16(oldPath));
       SetEntryNamePointer(e);
@@ -208,6 +209,8 @@ int32_t UndoLastAction(ImageEntry* e) {
     }
     case 12: {
       const int32_t value = r->path[0];
+      // A record read back from a cache file may hold anything: only an orientation is written.
+      if (value < 1 || value > 8) return kActionFailed;
       FILETIME time{};
       if (!WriteOrientationValue(EntryPath(e), e->info.orientationOffset, e->info.orientationByteOrder,
                                  e->info.orientation, value, g_settings.keepTimeOnLosslessRotation == 1, &time))

@@ -8,6 +8,7 @@
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/file_system.h"
+#include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
@@ -94,7 +95,7 @@ void SendEntryRowUpdate(int32_t row) {
 }
 
 bool ReturnFromTemporaryName(ImageEntry* e, const wchar_t* oldPath) {
-  if (MoveFileW(EntryPath(e), oldPath)) {
+  if (MoveOwnFile(EntryPath(e), oldPath)) {
     SetEntryPath(e, oldPath);
     return true;
   }
@@ -106,7 +107,7 @@ bool ReturnFromTemporaryName(ImageEntry* e, const wchar_t* oldPath) {
     const int length = swprintf(other, kPathChars, L"%ls\\%ls_%d%ls", folder, stem, n, extension);
     if (length < 0 || length >= kPathChars) return false;
     if (PathExists(other)) continue;
-    if (!MoveFileW(EntryPath(e), other)) return false;
+    if (!MoveOwnFile(EntryPath(e), other)) return false;
     SetEntryPath(e, other);
     return true;
   }

@@ -8,6 +8,7 @@
 #include "actions/rename_support.h"
 #include "core/app_globals.h"
 #include "core/file_system.h"
+#include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
@@ -29,16 +30,16 @@ ReplaceTexts TextsOf(int32_t row) {
 bool MoveFileChangingCase(const wchar_t* from, const wchar_t* to, const wchar_t* folder, const wchar_t* name,
                           wchar_t* leftAt) {
   leftAt[0] = 0;
-  if (CompareTextNoCase(from, to) != 0) return MoveFileW(from, to) != 0;
+  if (CompareTextNoCase(from, to) != 0) return MoveOwnFile(from, to);
   wchar_t temporary[kPathChars];
   for (int counter = 0; counter < 10000; ++counter) {
     const int n = swprintf(temporary, kPathChars, L"%ls\\%04d_%ls", folder, counter, name);
     if (n < 0 || n >= kPathChars) return false;
     if (PathExists(temporary)) continue;
-    if (!MoveFileW(from, temporary)) return false;
+    if (!MoveOwnFile(from, temporary)) return false;
     if (g_renameTemporaryReached) g_renameTemporaryReached(temporary);
-    if (MoveFileW(temporary, to)) return true;
-    if (!MoveFileW(temporary, from)) wcsncpy(leftAt, temporary, kPathChars);
+    if (MoveOwnFile(temporary, to)) return true;
+    if (!MoveOwnFile(temporary, from)) wcsncpy(leftAt, temporary, kPathChars);
     return false;
   }
   return false;

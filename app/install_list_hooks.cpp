@@ -22,7 +22,7 @@ void InstallListHooks() {
   g_listHooks.releaseAllMovieSlots = &ReleaseAllMovieSlots;
 
   g_listHooks.clearEntryUndoList = &ClearEntryUndoList;
-  g_listHooks.addActionHistoryEntry = &AddActionHistoryEntry;
+  g_listHooks.addActionHistoryEntry = &AddActionHistoryEntryWithUndo;
   g_listHooks.renameInProgress = [] { return RenameInProgress != 0; };
 
   g_listHooks.currentCollectionList = &CurrentCollectionList;

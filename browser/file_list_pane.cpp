@@ -25,6 +25,7 @@
 #include "viewer/viewer_paint.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/folder_watcher.h"
 #include "browser/browser_hooks.h"
 #include "browser/collections.h"
 #include "browser/navigation_pane.h"
@@ -232,7 +233,7 @@ void OnEndLabelEdit(HWND pane, NMLVDISPINFOW* info) {
         wchar_t folder[260], target[260];
         GetFolderPart(EntryPath(entry), folder);
         if (JoinRenamePath(U16(folder), U16(name), U16(target), 260)) {
-          if (MoveFileW(EntryPath(entry), target)) {
+          if (MoveOwnFile(EntryPath(entry), target)) {
             CopyText(g_pendingUndoPath, 260, EntryPath(entry));
             CopyText(EntryPath(entry), kEntryPathChars, target);
             SetEntryNamePointer(entry);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <cwchar>
+#include <deque>
+#include <string>
 
 #include "core/main_window_state.h"
 #include "core/window_slots.h"
@@ -11,7 +13,6 @@
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/list_hooks.h"
-#include "core/pending_undo_path.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
 #include "core/pure/folder_notify.h"
@@ -29,6 +30,75 @@ alignas(DWORD) uint8_t s_buffer[kFolderNotifyBufferSize];
 constexpr DWORD kWatchFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
                                FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_CREATION;
 static_assert(kWatchFilter == 0x5D, "watch filter");
+
+// The program's own renames in the watched folder whose notifications have not been seen yet.
+// Names are reused within a batch rename (IMG_002 to IMG_001, then x to IMG_002): a notification
+// read after the rename has ended would otherwise send a row to another file.
+struct OwnRename {
+  std::wstring from, to;
+};
+SRWLOCK s_ownRenameLock = SRWLOCK_INIT;
+constexpr size_t kOwnRenameLimit = 8192;
+// Oldest first. Never destroyed: a list thread left running at shut-down may still look.
+std::deque<OwnRename>& OwnRenames() {
+  static std::deque<OwnRename>* renames = new std::deque<OwnRename>;
+  return *renames;
+}
+
+// The name part of a path in the watched folder; null for any other path.
+const wchar_t* NameInWatchedFolder(const wchar_t* path) {
+  const wchar_t* slash = wcsrchr(path, L'\\');
+  size_t folder = wcslen(s_folderPath);
+  while (folder > 0 && s_folderPath[folder - 1] == L'\\') --folder;
+  if (!slash || folder == 0 || size_t(slash - path) != folder || _wcsnicmp(path, s_folderPath, folder) != 0)
+    return nullptr;
+  return slash + 1;
+}
+
+void NoteOwnRename(const wchar_t* from, const wchar_t* to) {
+  AcquireSRWLockExclusive(&s_ownRenameLock);
+  std::deque<OwnRename>& renames = OwnRenames();
+  if (renames.size() >= kOwnRenameLimit) renames.pop_front();
+  renames.push_back(OwnRename{from, to});
+  ReleaseSRWLockExclusive(&s_ownRenameLock);
+}
+
+// True, and forgotten, when the program made this rename itself.
+bool TakeOwnRename(const wchar_t* from, const wchar_t* to) {
+  AcquireSRWLockExclusive(&s_ownRenameLock);
+  bool found = false;
+  std::deque<OwnRename>& renames = OwnRenames();
+  for (auto it = renames.begin(); it != renames.end(); ++it) {
+    if (_wcsicmp(it->from.c_str(), from) == 0 && _wcsicmp(it->to.c_str(), to) == 0) {
+      renames.erase(it);
+      found = true;
+      break;
+    }
+  }
+  ReleaseSRWLockExclusive(&s_ownRenameLock);
+  return found;
+}
+
+void ForgetOwnRenames() {
+  AcquireSRWLockExclusive(&s_ownRenameLock);
+  OwnRenames().clear();
+  ReleaseSRWLockExclusive(&s_ownRenameLock);
+}
+
+// A batch that is dropped still shows which of the program's renames have been seen.
+void TakeOwnRenamesIn(const uint8_t* buffer, size_t bytes) {
+  wchar_t from[kNotifyNameUnits] = {};
+  WalkFolderNotifications(buffer, bytes, [&](const FolderNotifyRecord& record) {
+    const wchar_t* name = reinterpret_cast<const wchar_t*>(record.name);
+    if (record.action == kNotifyRenamedOld) {
+      wcscpy(from, name);
+    } else {
+      if (record.action == kNotifyRenamedNew && from[0]) TakeOwnRename(from, name);
+      from[0] = 0;
+    }
+    return true;
+  });
+}
 
 void UpdateRow(int row) {
   if (HWND pane = g_windowSlots[kSlotFileListPane]) SendMessageW(pane, WM_COMMAND, kUpdateEntryRowCommand, row);
@@ -78,19 +148,22 @@ void TakeNameSeen(const wchar_t* name) {
 
 void RenameRow(int row, const wchar_t* newName) {
   ImageEntry* e = EntryAtRow(row);
-  wchar_t folder[kPathChars], target[kPathChars];
+  wchar_t folder[kPathChars], target[kPathChars], old[kPathChars];
   GetFolderPart(EntryPath(e), folder);
   if (swprintf(target, kPathChars, L"%ls%ls", folder, newName) < 0) return;  // longer than a path
-  CopyText(U16(g_pendingUndoPath), kPathChars, U16(EntryPath(e)));
+  // The undo text goes with the line itself: the shared one belongs to the interface thread's
+  // operations, which may be between filling it and reporting.
+  CopyText(U16(old), kPathChars, U16(EntryPath(e)));
   CopyText(U16(EntryPath(e)), kEntryPathChars, U16(target));
   SetEntryNamePointer(e);
-  g_listHooks.addActionHistoryEntry(g_displayOrder[row], 10, -3, 1);
+  g_listHooks.addActionHistoryEntry(g_displayOrder[row], 10, -3, 1, old);
   UpdateRow(row);
 }
 
 // Applies the records in order; false at an action code that is not known.
 bool ApplyBatch(const uint8_t* buffer, size_t bytes) {
   int renamedRow = -1;
+  wchar_t renamedFrom[kNotifyNameUnits] = {};
   bool known = true;
   WalkFolderNotifications(buffer, bytes, [&](const FolderNotifyRecord& record) {
     const wchar_t* name = reinterpret_cast<const wchar_t*>(record.name);
@@ -110,13 +183,20 @@ bool ApplyBatch(const uint8_t* buffer, size_t bytes) {
       }
       case kNotifyRenamedOld:
         renamedRow = FindListPositionByName(name);
+        wcscpy(renamedFrom, name);
         break;
       case kNotifyRenamedNew:
         // Without a row for the old name the file is new to the list (renamed from a type that is
         // not listed, or moved in).
-        if (renamedRow >= 0) RenameRow(renamedRow, name);
-        else TakeNameSeen(name);
+        if (renamedFrom[0] && TakeOwnRename(renamedFrom, name)) {
+          // The program's own: its rows already follow it.
+        } else if (renamedRow >= 0) {
+          RenameRow(renamedRow, name);
+        } else {
+          TakeNameSeen(name);
+        }
         renamedRow = -1;
+        renamedFrom[0] = 0;
         break;
       default:
         known = false;
@@ -141,6 +221,7 @@ HANDLE OpenWatchedFolder(const wchar_t* folder) {
 
 void CloseWatchedFolder() {
   g_folderReloadRequest = 0;  // a list read afresh has nothing to catch up with
+  ForgetOwnRenames();
   if (!s_folder) return;
   if (s_pending) {
     // The next request reuses the buffer and the record: let the cancelled one land first
@@ -179,6 +260,7 @@ bool ProcessFolderChanges() {
   bool applied = false;
   if (!g_settings.watchFolder || g_listHooks.renameInProgress() || g_batchFileOpActive || g_folderReloadRequest) {
     // Dropped: the program's own renames, or a reload that will read everything anyway.
+    if (bytes > 0 && bytes <= sizeof s_buffer) TakeOwnRenamesIn(s_buffer, bytes);
   } else if (bytes == 0 || bytes > sizeof s_buffer) {
     // The system's buffer overflowed (or the request failed): the changes are unknown.
     g_folderReloadRequest = 1;
@@ -211,4 +293,16 @@ void ServeFolderReloadRequest() {
   if (!g_folderReloadRequest || BusyFlag || g_listLoading) return;
   g_folderReloadRequest = 0;
   ReloadCurrentList(0);
+}
+
+bool MoveOwnFile(const wchar_t* from, const wchar_t* to) {
+  const wchar_t* fromName = s_folder ? NameInWatchedFolder(from) : nullptr;
+  const wchar_t* toName = fromName ? NameInWatchedFolder(to) : nullptr;
+  // Noted before the move: the list thread may read its notification before MoveFileW returns.
+  if (toName) NoteOwnRename(fromName, toName);
+  if (MoveFileW(from, to)) return true;
+  const DWORD error = GetLastError();
+  if (toName) TakeOwnRename(fromName, toName);
+  SetLastError(error);
+  return false;
 }

@@ -24,3 +24,7 @@ bool WaitFileStable(const wchar_t* path);
 // must be read again. The idle loop serves it.
 extern volatile uint8_t g_folderReloadRequest;
 void ServeFolderReloadRequest();
+
+// MoveFileW for the program's own renames of listed files: the watcher ignores the notification
+// of that rename however late it arrives (until the folder is closed).
+bool MoveOwnFile(const wchar_t* from, const wchar_t* to);

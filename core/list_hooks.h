@@ -16,7 +16,8 @@ struct ListHooks {
 
   // The entry's undo steps, and the action history's record of a rename made outside the program.
   void (*clearEntryUndoList)(int32_t entry);
-  int32_t (*addActionHistoryEntry)(int32_t entry, int32_t kind, int32_t source, int32_t result);
+  int32_t (*addActionHistoryEntry)(int32_t entry, int32_t kind, int32_t source, int32_t result,
+                                   const wchar_t* undoText);
   bool (*renameInProgress)();     // the program's own renames, which the folder watcher drops
 
   // The collection shown: its path list, and the name its cache file is called by (null when

@@ -5,16 +5,29 @@
 int g_safeFileFaultStep = 0;
 
 namespace {
+constexpr unsigned kTemporaryNameTries = 100;
+
+// A name of our own in the same folder, so the final move stays on one volume. Only a file
+// created here is ever written or removed: one of that name may be the user's.
+HANDLE CreateTemporary(const wchar_t* path, wchar_t* temp, size_t units) {
+  const unsigned pid = static_cast<unsigned>(GetCurrentProcessId() & 0xFFFF);
+  for (unsigned attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+    if (attempt == 0) swprintf(temp, units, L"%ls.%04x.tmp", path, pid);
+    else swprintf(temp, units, L"%ls.%04x-%u.tmp", path, pid, attempt);
+    HANDLE h = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) return h;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
 bool WriteThroughTemporary(const wchar_t* path, const void* data, uint32_t size, DWORD moveFlags) {
   size_t len = wcslen(path);
   if (len == 0 || len + 16 > 32767) return false;
   wchar_t* temp = new wchar_t[len + 16];
-  // A name of our own in the same folder, so the final move stays on one volume.
-  swprintf(temp, len + 16, L"%ls.%04x.tmp", path, static_cast<unsigned>(GetCurrentProcessId() & 0xFFFF));
   bool ok = false;
-  HANDLE h = g_safeFileFaultStep == 1
-                 ? INVALID_HANDLE_VALUE
-                 : CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = g_safeFileFaultStep == 1 ? INVALID_HANDLE_VALUE : CreateTemporary(path, temp, len + 16);
   if (h != INVALID_HANDLE_VALUE) {
     DWORD written = 0;
     const DWORD want = g_safeFileFaultStep == 2 ? size / 2 : size;

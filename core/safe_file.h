@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <cstdint>
 
-// Writes the bytes to a temporary file in the same folder, checks every byte, flushes, then
-// moves it over the target. On any failure the target is untouched, the temporary file is
+// Writes the bytes to a temporary file in the same folder (created under a name nothing has
+// yet), checks every byte, flushes, then moves it over the target. On any failure the target is untouched, the temporary file is
 // removed and false is returned.
 bool WriteFileReplacing(const wchar_t* path, const void* data, uint32_t size);
 // The same for a file that must not exist yet: false, and nothing touched, when something

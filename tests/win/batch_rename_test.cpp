@@ -16,6 +16,7 @@
 #include "core/app_globals.h"
 #include "actions/action_history.h"
 #include "core/folder_cache.h"
+#include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
 #include "app/list_load.h"
 #include "core/path_utils.h"
@@ -234,6 +235,53 @@ TEST_F(BatchRename, WholeListAndFailuresLeaveNoTemporaryName) {
   ASSERT_GE(p03, 0);
   EXPECT_EQ(BatchRenameFiles(p03, -1, 0), 1);
   EXPECT_EQ(std::wstring(EntryName(EntryAt(p03))), L"2023-04-05-06-07-13_20230405060713.jpg");
+}
+
+// The folder watcher reads the notifications of a rename over the list only after it has
+// ended: names the run reused (IMG_002 to IMG_001, then x to IMG_002) must not send a row to
+// another file, and no row is added for a name the list has.
+TEST_F(BatchRename, NotificationsReadAfterTheRunLeaveTheRowsWhereTheRunPutThem) {
+  ScratchDir dir;
+  MakeFile(dir.File(L"IMG_002.jpg"), 10);
+  MakeFile(dir.File(L"x.jpg"), 20);
+  g_settings.watchFolder = 1;
+  Load(dir.path());
+  // The watch as the list thread keeps it, but owned by this thread (a thread's requests end
+  // with it) and read only when the test asks.
+  OpenWatchedFolder(dir.path().c_str());
+  ArmFolderWatch();
+  ASSERT_EQ(g_entryCount, 2);
+  const int first = FindEntry(L"IMG_002.jpg"), second = FindEntry(L"x.jpg");
+  g_displayOrder[0] = static_cast<uint16_t>(first);
+  g_displayOrder[1] = static_cast<uint16_t>(second);
+  UsePattern(1, 0, 0, 2, u"IMG");
+  ASSERT_EQ(BatchRenameFiles(-1, -1, 0), 1);
+  ASSERT_EQ(RenameInProgress, 0);
+  ASSERT_EQ(std::wstring(EntryPath(EntryAt(first))), dir.File(L"IMG_001.jpg"));
+  ASSERT_EQ(std::wstring(EntryPath(EntryAt(second))), dir.File(L"IMG_002.jpg"));
+  const int lines = GetActionHistoryCount();
+
+  // Now the watcher reads what the run did, batch by batch, until nothing more comes.
+  int batches = 0;
+  for (DWORD quiet = GetTickCount(); GetTickCount() - quiet < 1500; Sleep(10))
+    if (ProcessFolderChanges()) {
+      ++batches;
+      quiet = GetTickCount();
+    }
+  EXPECT_GT(batches, 0);
+  EXPECT_EQ(g_folderReloadRequest, 0);
+  EXPECT_EQ(std::wstring(EntryPath(EntryAt(first))), dir.File(L"IMG_001.jpg"));
+  EXPECT_EQ(std::wstring(EntryPath(EntryAt(second))), dir.File(L"IMG_002.jpg"));
+  EXPECT_EQ(g_entryCount, 2);
+  EXPECT_EQ(GetActionHistoryCount(), lines);
+
+  // A rename by another program afterwards is still followed.
+  ASSERT_TRUE(MoveFileW(dir.File(L"IMG_002.jpg").c_str(), dir.File(L"y.jpg").c_str()));
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && _wcsicmp(EntryName(EntryAt(second)), L"y.jpg");
+       Sleep(10))
+    ProcessFolderChanges();
+  EXPECT_EQ(std::wstring(EntryPath(EntryAt(second))), dir.File(L"y.jpg"));
+  EXPECT_EQ(GetActionHistoryCount(), lines + 1);
 }
 
 TEST_F(BatchRename, ReplaceRename) {

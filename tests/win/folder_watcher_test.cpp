@@ -205,10 +205,14 @@ TEST_F(FolderWatcherTest, RenamesByAnotherProgramAreFollowedButNotTheProgramsOwn
   ASSERT_TRUE(MoveFileW(File(L"b.jpg").c_str(), File(L"b2.jpg").c_str()));
   ASSERT_TRUE(WaitFor([&] { return _wcsicmp(EntryName(e), L"b2.jpg") == 0; }, 10000));
   EXPECT_EQ(std::wstring(EntryPath(e)), File(L"b2.jpg"));
-  EXPECT_EQ(std::wstring(g_pendingUndoPath), File(L"b.jpg"));
   EXPECT_EQ(Row(L"b2.jpg"), row);
   // The history line follows the new path (its owner is told by a sent message).
   EXPECT_TRUE(WaitFor([&] { return HistoryCount() == lines + 1; }, 5000));
+  // Its undo record holds the old path, and the interface thread's own undo text is left alone.
+  ASSERT_TRUE(WaitFor([&] { return e->currentUndo >= 0; }, 5000));
+  EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(e->undoRecords[e->currentUndo].path)), File(L"b.jpg"));
+  EXPECT_EQ(e->undoRecords[e->currentUndo].kind, 10);
+  EXPECT_EQ(g_pendingUndoPath[0], 0);
   std::wstring top = HistoryTop();
   ASSERT_NE(top.find(L':'), std::wstring::npos) << top.size();
   EXPECT_EQ(top.substr(top.find(L':')), L":b2.jpg->OK!");

@@ -25,11 +25,13 @@
 #include "browser/status_bar.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
 #include "app/list_load.h"
 #include "core/key_state.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
+#include "core/safe_file.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "support/program_services.h"
@@ -236,7 +238,7 @@ TEST_F(HotKeyActionsTest, RenameUndoAndThreeActionsThenOneUndo) {
   // A rename as the renamers report it: the old path left in g_pendingUndoPath.
   const std::wstring renamed = File(L"renamed.jpg");
   wcscpy(g_pendingUndoPath, EntryPath(e));
-  ASSERT_TRUE(MoveFileW(EntryPath(e), renamed.c_str()));
+  ASSERT_TRUE(MoveOwnFile(EntryPath(e), renamed.c_str()));
   wcscpy(EntryPath(e), renamed.c_str());
   SetEntryNamePointer(e);
   AddActionHistoryEntry(a, 10, -3, kActionDone);
@@ -311,13 +313,22 @@ TEST_F(HotKeyActionsTest, LosslessRotationWritesTheValueAndUndoRestoresTheFile) 
     CloseHandle(h);
     EXPECT_EQ(Bytes(path), original_[2]);
   }
-  // Writing the new copy fails: its temporary name is taken by a folder.
+  // Writing the new copy fails.
+  g_safeFileFaultStep = 1;
+  expectUntouched("temporary file");
+  g_safeFileFaultStep = 0;
+  // Its first temporary name is taken by a folder: another name is used, the folder stays.
   {
     wchar_t temp[300];
     swprintf(temp, 300, L"%ls.%04x.tmp", path.c_str(), static_cast<unsigned>(GetCurrentProcessId() & 0xFFFF));
     ASSERT_TRUE(CreateDirectoryW(temp, nullptr));
-    expectUntouched("temporary file");
-    RemoveDirectoryW(temp);
+    e->userRotation = 1;
+    EXPECT_EQ(Act(r, 12, L"", -1), kActionDone);
+    EXPECT_EQ(e->info.orientation, 3);
+    EXPECT_EQ(Act(r, 0, L""), kActionDone);
+    EXPECT_EQ(Bytes(path), original_[2]);
+    EXPECT_TRUE(GetFileAttributesW(temp) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(RemoveDirectoryW(temp));
   }
   // Replacing fails: the file is read-only.
   {
@@ -332,6 +343,33 @@ TEST_F(HotKeyActionsTest, LosslessRotationWritesTheValueAndUndoRestoresTheFile) 
     expectUntouched("byte order");
     e->info.orientationByteOrder = order;
   }
+}
+
+// The folder watcher (on the list thread) follows a rename by another program between a
+// rotation and the rotation's history line: each undo record keeps its own text.
+TEST_F(HotKeyActionsTest, RenameNoticedBetweenARotationAndItsLineKeepsBothUndoTexts) {
+  g_settings.watchFolder = 1;
+  const int32_t r = EntryNamed(L"r.jpg"), a = EntryNamed(L"a.jpg");
+  ImageEntry* rotated = EntryAt(r);
+  ImageEntry* renamed = EntryAt(a);
+  rotated->userRotation = 1;
+  ASSERT_EQ(ExecuteEntryAction(r, 12, L"", -1, 0), kActionDone);
+  ASSERT_TRUE(MoveFileW(File(L"a.jpg").c_str(), File(L"a2.jpg").c_str()));
+  ASSERT_TRUE(WaitFor([&] { return renamed->currentUndo >= 0; }, 10000));
+  EXPECT_STREQ(EntryName(renamed), L"a2.jpg");
+  AddActionHistoryEntry(r, 12, -1, kActionDone);
+
+  ASSERT_EQ(Act(r, 0, L""), kActionDone);
+  EXPECT_EQ(Bytes(File(L"r.jpg")), original_[2]);
+  EXPECT_EQ(rotated->info.orientation, 6);
+  ASSERT_EQ(Act(a, 0, L""), kActionDone);
+  EXPECT_EQ(Bytes(File(L"a.jpg")), original_[0]);
+  EXPECT_STREQ(EntryName(renamed), L"a.jpg");
+
+  // A rotation record that holds a path (a damaged cache file) writes nothing into the file.
+  AppendEntryUndoRecord(r, 12, File(L"a.jpg").c_str());
+  EXPECT_EQ(Act(r, 0, L""), kActionFailed);
+  EXPECT_EQ(Bytes(File(L"r.jpg")), original_[2]);
 }
 
 TEST_F(HotKeyActionsTest, SavedPreviewNeverReplacesAFileAndItsUndoRemovesOnlyItsOwn) {

@@ -16,6 +16,7 @@
 #include "core/message_box.h"
 #include "core/os_class.h"
 #include "core/path_utils.h"
+#include "core/safe_file.h"
 #include "core/settings.h"
 #include "core/text_replace.h"
 #include "core/window_helpers.h"
@@ -395,6 +396,65 @@ TEST(Folders, EnsureFolderExistsCreatesEveryLevel) {
   EXPECT_EQ(EnsureFolderExists((file + L"\\sub").c_str(), 0), 0);
   const std::wstring tooLong = tmp.path() + L"\\" + std::wstring(300, L'q');
   EXPECT_EQ(EnsureFolderExists(tooLong.c_str(), 0), 0);
+}
+
+std::vector<uint8_t> Contents(const std::wstring& path) {
+  std::vector<uint8_t> bytes;
+  testsupport::ReadWholeFile(path, &bytes);
+  return bytes;
+}
+
+size_t FilesIn(const ScratchDir& dir) {
+  size_t n = 0;
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(dir.File(L"*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  do n += wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L"..");
+  while (FindNextFileW(find, &found));
+  FindClose(find);
+  return n;
+}
+
+// The temporary names the writer would try first are taken by the user's file and a folder: they
+// stay as they were, whether the replacement succeeds or fails.
+TEST(SafeFile, NamesTakenByTheUsersFilesAreLeftAlone) {
+  ScratchDir tmp;
+  const std::wstring target = tmp.File(L"photo.jpg");
+  Write(target, "old");
+  wchar_t taken[2][300];
+  const unsigned pid = static_cast<unsigned>(GetCurrentProcessId() & 0xFFFF);
+  swprintf(taken[0], 300, L"%ls.%04x.tmp", target.c_str(), pid);
+  swprintf(taken[1], 300, L"%ls.%04x-1.tmp", target.c_str(), pid);
+  Write(taken[0], "the user's first");
+  ASSERT_TRUE(CreateDirectoryW(taken[1], nullptr));
+  const std::vector<uint8_t> first = Contents(taken[0]);
+
+  EXPECT_TRUE(WriteFileReplacing(target.c_str(), "new bytes", 9));
+  EXPECT_EQ(Contents(target), std::vector<uint8_t>({'n', 'e', 'w', ' ', 'b', 'y', 't', 'e', 's'}));
+  EXPECT_EQ(Contents(taken[0]), first);
+  EXPECT_TRUE(GetFileAttributesW(taken[1]) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(FilesIn(tmp), 3u);  // nothing of the writer's left behind
+
+  // A failed write removes only its own temporary file.
+  for (int step : {2, 3, 4}) {
+    g_safeFileFaultStep = step;
+    EXPECT_FALSE(WriteFileReplacing(target.c_str(), "lost", 4)) << step;
+    g_safeFileFaultStep = 0;
+    EXPECT_EQ(Contents(target).size(), 9u) << step;
+    EXPECT_EQ(Contents(taken[0]), first) << step;
+    EXPECT_EQ(FilesIn(tmp), 3u) << step;
+  }
+
+  // A new file beside them, and one whose name is taken.
+  const std::wstring fresh = tmp.File(L"fresh.jpg");
+  wchar_t freshTaken[300];
+  swprintf(freshTaken, 300, L"%ls.%04x.tmp", fresh.c_str(), pid);
+  Write(freshTaken, "mine");
+  EXPECT_TRUE(WriteNewFile(fresh.c_str(), "abc", 3));
+  EXPECT_EQ(Contents(fresh).size(), 3u);
+  EXPECT_EQ(Contents(freshTaken), std::vector<uint8_t>({'m', 'i', 'n', 'e'}));
+  EXPECT_FALSE(WriteNewFile(fresh.c_str(), "x", 1));
+  EXPECT_EQ(Contents(fresh).size(), 3u);
 }
 
 // Presses OK in the first window that activates (a chooser), Cancel in any later one (an error box).

@@ -630,6 +630,8 @@ LRESULT CALLBACK FileListSubclassProc(HWND list, UINT message, WPARAM wParam, LP
       return 0;
     case InsertRowsMessage:
       return InsertCallbackRows(list, static_cast<int>(wParam));
+    case ClearSortMarksMessage:
+      return ClearHeaderSortMarksHere(list);
     case ShowProgressMessage:
       ShowProgressCount();
       return 0;

@@ -17,3 +17,7 @@ void FillThumbnailList(HWND list, int count);
 // tells a list without the handler.
 constexpr UINT InsertRowsMessage = WM_APP + 102;
 LRESULT InsertCallbackRows(HWND list, int count);
+// The same for taking the sort marks off the header: one message instead of one for each column.
+// Returns 1 when done.
+constexpr UINT ClearSortMarksMessage = WM_APP + 105;
+LRESULT ClearHeaderSortMarksHere(HWND list);

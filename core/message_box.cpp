@@ -29,6 +29,22 @@ void PumpMessages(uint32_t milliseconds) {
   Sleep(milliseconds);
 }
 
+void WaitAnsweringSentMessages(uint32_t milliseconds) {
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  for (;;) {
+    QueryPerformanceCounter(&now);
+    const int64_t spent = (now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
+    if (spent >= milliseconds) return;
+    if (MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds - spent), QS_SENDMESSAGE) ==
+        WAIT_OBJECT_0) {
+      MSG msg;
+      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // answers the sent ones
+    }
+  }
+}
+
 static int ShowWrappedBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type, bool relabel);
 
 int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {

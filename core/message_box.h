@@ -14,6 +14,8 @@ extern HWND LastBrowseFocusWindow;
 extern HWND FocusRestoreWindow;
 
 void PumpMessages(uint32_t milliseconds);
+// Waits the given time, answering the messages other threads send to this one (no other kind).
+void WaitAnsweringSentMessages(uint32_t milliseconds);
 int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 int ShowAppMessageBox(HWND ignored, const wchar_t* text, const wchar_t* caption, UINT type);
 int ShowConfirmSettingsBox(HWND ignored, const wchar_t* text, const wchar_t* caption, UINT type);

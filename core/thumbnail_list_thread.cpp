@@ -912,7 +912,10 @@ void StartThumbnailListThread() {
     return;
   }
   g_threadIdSink = id;
-  PumpMessages(10);
+  // The ten milliseconds given to the new thread answer what it sends meanwhile: its first
+  // messages to the list waited out a plain sleep.
+  PumpMessages(0);
+  WaitAnsweringSentMessages(10);
   int performance = g_settings.performance;
   SetThreadPriority(g_listThread, kThreadPriorityTable[(performance >= 0 && performance < 4) ? performance : 3]);
 }

@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "browser/collections.h"
@@ -468,6 +470,28 @@ TEST_F(Catalogue, SortKeepsSelectionAndDraggedRowsMove) {
   FillThumbnailList(window.list(), 10);
   EXPECT_EQ(g_restoreRow, 9);
   EXPECT_TRUE(window.Selected(9));
+
+  // Filled and sorted with its drawing held off, the hidden list stays hidden; the sort mark
+  // comes off again, also when another thread asks.
+  EXPECT_EQ(GetWindowLongW(window.list(), GWL_STYLE) & WS_VISIBLE, 0);
+  auto marked = [&] {
+    HDITEMW column = {};
+    column.mask = HDI_FORMAT;
+    SendMessageW(ListView_GetHeader(window.list()), HDM_GETITEMW, 14, reinterpret_cast<LPARAM>(&column));
+    return (column.fmt & HDF_IMAGE) != 0;
+  };
+  SortListByColumn(window.list(), 14, 1);
+  ASSERT_TRUE(marked());
+  std::atomic<bool> cleared{false};
+  std::thread other([&] {
+    ClearHeaderSortMarks(window.list());
+    cleared = true;
+  });
+  for (MSG msg; !cleared; Sleep(1))
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  other.join();
+  EXPECT_FALSE(marked());
+  EXPECT_EQ(SendMessageW(window.list(), LVM_GETITEMCOUNT, 0, 0), 10);
 }
 
 TEST_F(Catalogue, SelectionTransfersBetweenListAndEntries) {

@@ -371,12 +371,18 @@ TEST_F(FolderCache, DamagedFilesAreIgnored) {
       {"pixel offset outside", patch(good, 548 + 12, static_cast<uint32_t>(good.size()) - 100)},
       {"pixel offset in the records", patch(good, 548 + 12, 600)},
   };
+  // The good file's block, let go, is read into again: what it held must not pass for the file.
+  ASSERT_TRUE(LoadFolderCache());
   for (const Case& c : cases) {
     testsupport::WriteWholeFile(file, c.bytes.data(), c.bytes.size());
     EXPECT_FALSE(LoadFolderCache()) << c.what;
     EXPECT_EQ(g_loadedCache.count, 0) << c.what;
     EXPECT_EQ(LoadedCacheThumbnail(0), nullptr);
   }
+  testsupport::WriteWholeFile(file, good.data(), good.size());
+  ASSERT_TRUE(LoadFolderCache());
+  EXPECT_EQ(g_loadedCache.size, good.size());
+  EXPECT_EQ(std::memcmp(g_loadedCache.block, good.data(), good.size()), 0);
 }
 
 TEST_F(FolderCache, TrimListAndCleanUp) {

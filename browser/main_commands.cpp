@@ -134,8 +134,8 @@ void SetCheckMarks(uint8_t value) {
     if (ViewerShown()) g_redrawFlag = 1;
     return;
   }
-  int row = GetPaneOrderNumber(g_focusedPane);
-  if (row < 0 || row >= g_listCount) return;
+  const int row = GetCurrentPaneRow();
+  if (row < 0) return;
   EntryAtRow(row)->checked = value;
   g_cacheDirty |= 2;
   RedrawRow(row);
@@ -176,8 +176,8 @@ void Rotate(int delta, bool reset) {
       if (r < g_listCount) RotateEntry(EntryAtRow(r), delta, reset);
     ReleaseMouseCapture();
   } else {
-    int row = GetPaneOrderNumber(g_focusedPane);
-    if (row < 0 || row >= g_listCount) return;
+    const int row = GetCurrentPaneRow();
+    if (row < 0) return;
     RotateEntry(EntryAtRow(row), delta, reset);
   }
   g_listChanged = 1;
@@ -186,8 +186,8 @@ void Rotate(int delta, bool reset) {
 void ToggleRawDevelopment(HWND window) {
   CloseIme(window);
   if (g_rawViewerState != 3 || !HasCursorRow()) return;
-  int row = IsListFocused() ? g_cursorRow : GetPaneOrderNumber(g_focusedPane);
-  if (row < 0 || row >= g_listCount) return;
+  const int row = GetCurrentPictureRow();
+  if (row < 0) return;
   int number = g_displayOrder[row];
   if (IsRawEntry(number) && !g_rawToggleRunning) {
     g_rawToggleRunning = 1;

@@ -89,7 +89,8 @@ int ClampRow(int32_t row, uint32_t count) {
 }
 
 // The pixel block of a row: copied from the loaded cache, or read back from the level-0 picture
-// (turned upright for the read) and the histogram picture. False when there is none.
+// (turned upright for the read) and the histogram picture. False when there is none, and for a
+// row turned since its picture was drawn: that picture does not have the turn it is undone by.
 bool TakeRowPixels(ImageEntry* e, uint8_t* out) {
   const uint8_t* cached = s_loadedView.PixelBlock(e->cacheIndex < 0 ? UINT32_MAX : static_cast<uint32_t>(e->cacheIndex));
   if (cached) {
@@ -97,7 +98,7 @@ bool TakeRowPixels(ImageEntry* e, uint8_t* out) {
     return true;
   }
   Bitmap* thumb = static_cast<Bitmap*>(e->levelImages[kLevelThumbnail]);
-  if (!thumb || !e->histogramPicture) return false;
+  if (!thumb || !e->histogramPicture || (e->flags & kEntryRenderAgain)) return false;
   static const RotateFlipType kTurns[4] = {RotateNoneFlipNone, Rotate90FlipNone, Rotate180FlipNone,
                                            Rotate270FlipNone};
   int turns = TotalQuarterTurns(e->userRotation, e->exifRotation);

@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -232,6 +233,37 @@ TEST_F(FolderCache, MarksAndTurnsOutliveTheSessionAndAnEmptiedFolderLosesItsFile
   wcscpy(g_loadedFolderPath, pics_.path().c_str());
   BuildFolderCache();
   EXPECT_FALSE(testsupport::FileExists(file));
+}
+
+// A row turned by 180 degrees and left before the list thread drew it again still has its picture
+// at the old turn: undoing the new turn would store it upside down, so no pixels are stored. A
+// row whose pixels came from the file keeps them whatever its turn.
+TEST_F(FolderCache, RowTurnedBeforeItsRedrawStoresNoPixelsOfItsOwn) {
+  MakeList();
+  EntryAt(0)->userRotation = 2;
+  EntryAt(0)->flags |= kEntryRenderAgain;  // as the turn command leaves it
+  WriteCache();
+  std::vector<uint8_t> bytes = ReadAll(CacheFile());
+  CacheView view;
+  ASSERT_TRUE(OpenCacheView(bytes.data(), bytes.size(), 5.16, true, &view));
+  EXPECT_EQ(view.PixelBlock(0), nullptr);
+  ASSERT_NE(view.PixelBlock(2), nullptr);
+  const std::vector<uint8_t> upright(view.PixelBlock(2), view.PixelBlock(2) + kCachePixelBlockSize);
+
+  FreeImageEntries();
+  ASSERT_TRUE(LoadFolderCache());
+  LoadFolderEntries(pics_.path().c_str());
+  ASSERT_EQ(g_entryCount, 3);
+  g_listCount = 3;
+  ImageEntry* third = EntryAt(2);
+  ASSERT_GE(third->cacheIndex, 0);
+  third->userRotation = 2;
+  third->flags |= kEntryRenderAgain;
+  WriteCache();
+  bytes = ReadAll(CacheFile());
+  ASSERT_TRUE(OpenCacheView(bytes.data(), bytes.size(), 5.16, true, &view));
+  ASSERT_NE(view.PixelBlock(2), nullptr);
+  EXPECT_TRUE(std::equal(upright.begin(), upright.end(), view.PixelBlock(2)));
 }
 
 // A histogram picture that cannot be read back stores zeros, never the bytes of the row before.

@@ -25,6 +25,7 @@
 #include "browser/viewer_panes.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/colour_profiles.h"
 #include "browser/navigation_pane.h"
 #include "viewer/histogram.h"
 #include "viewer/viewer_threads.h"
@@ -226,13 +227,6 @@ using SetupColorMatchingProc = BOOL(WINAPI*)(COLORMATCHSETUPW*);
 SetupColorMatchingProc LoadSetupColorMatching() {
   static HMODULE module = LoadLibraryW(L"icmui.dll");
   return module ? reinterpret_cast<SetupColorMatchingProc>(GetProcAddress(module, "SetupColorMatchingW")) : nullptr;
-}
-
-void BuildProfilePath(const wchar_t* name, wchar_t* out) {
-  wchar_t folder[MAX_PATH] = {};
-  DWORD size = sizeof folder;
-  if (!GetColorDirectoryW(nullptr, folder, &size)) folder[0] = 0;
-  swprintf(out, 260, L"%ls\\%ls", folder, name);
 }
 
 void RunColorManagement() {

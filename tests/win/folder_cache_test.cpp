@@ -266,6 +266,24 @@ TEST_F(FolderCache, RowTurnedBeforeItsRedrawStoresNoPixelsOfItsOwn) {
   EXPECT_TRUE(std::equal(upright.begin(), upright.end(), view.PixelBlock(2)));
 }
 
+// A data folder on a share (the program started from one): its cache is kept, read and cleared there.
+TEST_F(FolderCache, CacheOnAShareIsKeptAndCleared) {
+  std::wstring local;
+  const std::wstring share = testsupport::MakeWineShare(L"brn" + std::to_wstring(GetCurrentProcessId()), &local);
+  if (share.empty()) GTEST_SKIP() << "no share of this machine can be made here";
+  wcscpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), share.c_str());
+  ASSERT_TRUE(GetCacheFolder(cacheFolder_));
+  MakeList();
+  WriteCache();
+  FreeImageEntries();
+  ASSERT_TRUE(LoadFolderCache());
+  EXPECT_EQ(g_loadedCache.count, 3);
+  testsupport::BoxAnswerer yes(IDYES);
+  ConfirmAndClearDiskCache(nullptr);
+  EXPECT_FALSE(testsupport::FileExists(CacheFile()));
+  testsupport::RemoveTree(local);
+}
+
 // A histogram picture that cannot be read back stores zeros, never the bytes of the row before.
 TEST_F(FolderCache, UnreadableHistogramStoresZeros) {
   MakeList();
@@ -462,11 +480,15 @@ TEST_F(FolderCache, TrimListAndCleanUp) {
     EXPECT_EQ(no.seen[0].text, L"キャッシュデータを全て削除します。\n実行しますか？");
   }
   EXPECT_EQ(ListCacheFiles(rows.data(), 128), 2);
+  // A deep folder's cache file, whose path is longer than 260 characters, goes all the same.
+  const std::wstring deep = L"\\\\?\\" + folder + L"C\xFF1A\xFFE5" + std::wstring(230, L'd') + L".cac";
+  ASSERT_TRUE(testsupport::WriteWholeFile(deep, "x", 1));
   {
     testsupport::BoxAnswerer yes(IDYES);
     ConfirmAndClearDiskCache(nullptr);
   }
   EXPECT_EQ(ListCacheFiles(rows.data(), 128), 0);
+  EXPECT_EQ(GetFileAttributesW(deep.c_str()), INVALID_FILE_ATTRIBUTES);
 
   // Empty sub-folders go; one holding a file stays and its error is reported.
   std::wstring root = pics_.path();

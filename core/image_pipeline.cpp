@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <cwchar>
 #include <vector>
 
@@ -766,7 +767,11 @@ bool DevelopRawEighthSize(ImageEntry* entry, HGLOBAL* block) {
 
 void ReleaseEntryLevel(ImageEntry* entry, int level, int how) {
   if (!entry || level < kLevelThumbnail || level > kLevelFull) return;
-  SemaphoreLock lock(level == kLevelFull ? kSemaRaw : kSemaImage);
+  // Level 2 is made under "raw", but the panes draw every level under "sema": freed under
+  // "raw" alone, a developed picture went while a pane drew it.
+  std::optional<SemaphoreLock> raw;
+  if (level == kLevelFull) raw.emplace(kSemaRaw);
+  SemaphoreLock lock(kSemaImage);
   Image*& image = entry->levelImages[level];
   g_pipelineHooks.forgetFittedPictures(image);
   if (level == kLevelView) entry->viewReduction = 0;

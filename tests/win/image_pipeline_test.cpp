@@ -398,6 +398,29 @@ TEST_F(ImagePipeline, ReleasedViewImageDecodesAgainFromItsBlock) {
   EXPECT_EQ(e->flags, kEntryInfoRead);
 }
 
+// A pane draws every level under "sema": a developed picture is not freed while one draws it.
+TEST_F(ImagePipeline, DevelopedPictureWaitsForThePaneDrawingIt) {
+  HANDLE sema = CreateSemaphoreW(nullptr, 1, 1, nullptr), raw = CreateSemaphoreW(nullptr, 1, 1, nullptr);
+  g_semaphores[kSemaImage] = sema;
+  g_semaphores[kSemaRaw] = raw;
+  ImageEntry* e = NewEntry(Write(L"f.bmp", MakePicture(8, 8, L"image/bmp")), 0x1);
+  e->levelImages[kLevelFull] = new Gdiplus::Bitmap(8, 8, PixelFormat24bppRGB);
+  ASSERT_EQ(WaitForSingleObject(sema, 0), WAIT_OBJECT_0);  // the pane drawing
+  HANDLE freeing = CreateThread(nullptr, 0, [](void* entry) -> DWORD {
+    ReleaseEntryLevel(static_cast<ImageEntry*>(entry), kLevelFull, 0);
+    return 0;
+  }, e, 0, nullptr);
+  EXPECT_EQ(WaitForSingleObject(freeing, 300), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_NE(e->levelImages[kLevelFull], nullptr);
+  ReleaseSemaphore(sema, 1, nullptr);
+  EXPECT_EQ(WaitForSingleObject(freeing, 5000), WAIT_OBJECT_0);
+  EXPECT_EQ(e->levelImages[kLevelFull], nullptr);
+  CloseHandle(freeing);
+  g_semaphores[kSemaImage] = g_semaphores[kSemaRaw] = nullptr;
+  CloseHandle(sema);
+  CloseHandle(raw);
+}
+
 TEST_F(ImagePipeline, RawFailureBoxOncePerListLoadAndNotUnderTheSemaphore) {
   int rawRow = RowWithRawFlag();
   ASSERT_GE(rawRow, 0);

@@ -32,6 +32,7 @@
 #include "core/path_utils.h"
 #include "core/pure/folder_cache_format.h"
 #include "core/pure/settings_rules.h"
+#include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "app/startup.h"
@@ -100,17 +101,9 @@ class NavigationPaneTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     dir_ = new ScratchDir;
-    g_hInstance = GetModuleHandleW(nullptr);
-    INITCOMMONCONTROLSEX icc{sizeof icc, 0x16FF};
-    InitCommonControlsEx(&icc);
-    OleInitialize(nullptr);
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-    AllocGlobalBuffers();
-    LoadAppStrings(g_hInstance);
-    wcsncpy(g_programFolder, dir_->path().c_str(), kPathChars - 1);
-    SetDefaultSettings();
-    NormaliseAndMigrateSettings();
+    // The window's render and prefetch threads share the entries with this thread: without the
+    // program's semaphores a pane would draw a picture this thread frees.
+    token_ = testsupport::StartProgramServices(dir_->path());
     // The first folder load's start-up completion finds the settings of this version: it does not
     // open the version's settings page, which would wait for a user.
     g_settings.versionNumber = static_cast<float>(ParseVersionNumber(reinterpret_cast<const char16_t*>(g_programVersion), 100));
@@ -279,6 +272,7 @@ TEST_F(NavigationPaneTest, CopyHereCountsAndLogsTheCopy) {
   {
     ImageEntry* shown = EntryAtRow(0);
     ReleaseEntryLevel(shown, kLevelThumbnail, 0);
+    SemaphoreLock painting(kSemaImage);
     shown->levelImages[kLevelThumbnail] = new Gdiplus::Bitmap(88, 60, PixelFormat32bppARGB);
     if (!shown->levelImages[kLevelView]) shown->levelImages[kLevelView] = new Gdiplus::Bitmap(8, 8, PixelFormat32bppARGB);
   }

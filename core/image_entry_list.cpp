@@ -53,8 +53,11 @@ ImageEntry* NewEntry() {
   return static_cast<ImageEntry*>(static_cast<void*>(AllocGlobal(GPTR, sizeof(ImageEntry))));
 }
 
+// Everything the entry owns goes with it: its pictures, streams and undo records.
 void DestroyEntry(ImageEntry* e) {
   for (int k = kLevelFull; k >= kLevelThumbnail; --k) ReleaseEntryLevel(e, k, 0);
+  std::free(e->undoRecords);
+  e->undoRecords = nullptr;
   delete e->histogramPicture;
   for (IStream*& s : e->levelStreams) {
     if (s) s->Release();
@@ -414,10 +417,10 @@ void FreeImageEntries() {
   Sleep(1);
   // A worker left running at shut-down may still be inside an entry: the process exit frees them.
   if (g_shuttingDown && g_abandonedThreads > 0) count = 0;
+  // Bounded by the count taken above, not by g_entryCount, which is 0 by now.
   for (int i = 0; i < count; ++i) {
     ImageEntry* e = EntryAt(i);
     if (!e) continue;
-    g_listHooks.clearEntryUndoList(i);
     DestroyEntry(e);
     g_entryPointers[i] = nullptr;
   }

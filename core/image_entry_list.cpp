@@ -34,7 +34,7 @@ int32_t g_currentCollection = -1;
 int32_t g_requestedListSource = 0;
 int32_t g_requestedCollection = -1;
 wchar_t g_currentFolder[kPathChars] = {};
-volatile uint32_t g_cacheDirty = 0;
+std::atomic<uint32_t> g_cacheDirty{0};
 int32_t g_savedRow = 0;
 int32_t g_restoreRow = 0;
 uint8_t g_listLoadBlocked = 0;
@@ -223,7 +223,10 @@ bool AppendNewEntry(const wchar_t* path, uint32_t type, uint32_t size, FILETIME 
     return true;
   }
   e->presence = presence;
-  g_entryPointers[g_entryCount++] = e;
+  // The folder watcher appends on the list thread: the entry is in place before the count shows it.
+  g_entryPointers[g_entryCount] = e;
+  MemoryBarrier();
+  ++g_entryCount;
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 
 #include "actions/action_table.h"
@@ -10,6 +11,7 @@
 #include "actions/pure/undo_rules.h"
 #include "browser/rebar_bands.h"
 #include "core/app_globals.h"
+#include "core/entry_lock.h"
 #include "core/image_entry_list.h"
 #include "core/path_utils.h"
 
@@ -20,7 +22,8 @@ ImageEntry* EntryOrNull(int32_t entry) { return entry >= 0 && entry < g_entryCou
 
 // The undo text of a successful operation, by where it came from; pending is what the
 // operation itself left (a rename's old path, a rotation's old values).
-void ChooseUndoText(ImageEntry* e, int32_t kind, int32_t source, const char16_t* pending, char16_t* text) {
+void ChooseUndoText(const char16_t* entryPath, int32_t kind, int32_t source, const char16_t* pending,
+                    char16_t* text) {
   if (source >= 0 && source < kActionRowLimit) {
     if (kind == 10 || kind == 11 || kind == 12) {
       CopyText(text, kPathUnits, pending);
@@ -34,7 +37,7 @@ void ChooseUndoText(ImageEntry* e, int32_t kind, int32_t source, const char16_t*
     CopyText(folder, kPathUnits, row->path);
     if (ActionPathKind(kind) == 1 && folder[0]) {
       AppendFolderSeparator(folder, kPathUnits);
-      if (!ResolveAgainstImageFolder(e->path, folder, text, kPathUnits)) CopyText(text, kPathUnits, row->path);
+      if (!ResolveAgainstImageFolder(entryPath, folder, text, kPathUnits)) CopyText(text, kPathUnits, row->path);
     } else {
       CopyText(text, kPathUnits, row->path);
     }
@@ -71,9 +74,17 @@ int32_t AddActionHistoryEntryWithUndo(int32_t entry, int32_t kind, int32_t sourc
   if (undoText) CopyText(pending, kPathUnits, U16(undoText));
   // Every row's changes reach the folder's cache file, or their undo records would be lost.
   g_cacheDirty |= 2;
+  // The folder watcher reports from the list thread: the entry's path is read under the lock, and
+  // the lock is let go before the line is sent to the drop-down, whose thread may be waiting for it.
   ImageEntry* e = kind == -2 ? nullptr : EntryOrNull(entry);
-  const char16_t* name = kind == -2 ? (g_scratchPath ? U16(g_scratchPath) : u"") : (e && e->name ? e->name : u"");
-  const std::u16string line = FormatHistoryLine(kind, name, result);
+  char16_t path[kPathUnits] = {}, name[kPathUnits] = {};
+  if (e) {
+    EntryUndoLock lock;
+    CopyText(path, kPathUnits, e->path);
+    CopyText(name, kPathUnits, e->name ? e->name : u"");
+  }
+  const char16_t* shown = kind == -2 ? (g_scratchPath ? U16(g_scratchPath) : u"") : name;
+  const std::u16string line = FormatHistoryLine(kind, shown, result);
   const int32_t icon = HistoryIconIndex(kind, result);
   if (HWND combo = g_bandControls[kBandActionHistory]) {
     EnableWindow(combo, TRUE);
@@ -85,39 +96,81 @@ int32_t AddActionHistoryEntryWithUndo(int32_t entry, int32_t kind, int32_t sourc
     SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
   }
-  if (result == kActionDone && e && kind != 0 && kind != 2 && kind != 6 && kind > 0 && kind <= kLastActionKind) {
-    char16_t text[kPathUnits] = {};
-    ChooseUndoText(e, kind, source, pending, text);
+  const bool undoable = result == kActionDone && e && kind != 0 && kind != 2 && kind != 6 && kind > 0 &&
+                        kind <= kLastActionKind;
+  char16_t text[kPathUnits] = {};
+  if (undoable) {
+    ChooseUndoText(path, kind, source, pending, text);
     ProductStamp stamp{};
     const bool makesAFile = kind == 3 || kind == 7 || kind == 8 || kind == 9;
     if (makesAFile && TakeProductStamp(entry, &stamp)) StoreProductStamp(text, stamp);
-    PushUndoRecord(e, kind, text, kPathUnits);
-    if (kind == 10 && g_listSource != 0)
-      ReplacePathInCurrentCollection(reinterpret_cast<const wchar_t*>(pending), EntryPath(e));
   }
-  return ++g_historyCount;
+  int32_t count;
+  {
+    EntryUndoLock lock;
+    if (undoable) PushUndoRecord(e, kind, text, kPathUnits);
+    count = ++g_historyCount;
+  }
+  if (undoable && kind == 10 && g_listSource != 0)
+    ReplacePathInCurrentCollection(reinterpret_cast<const wchar_t*>(pending), reinterpret_cast<const wchar_t*>(path));
+  return count;
 }
 
 void ClearActionHistory() {
-  g_historyCount = 0;
+  {
+    EntryUndoLock lock;
+    g_historyCount = 0;
+  }
   if (HWND combo = g_bandControls[kBandActionHistory]) {
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     EnableWindow(combo, FALSE);
   }
 }
 
-int32_t GetActionHistoryCount() { return g_historyCount; }
+int32_t GetActionHistoryCount() {
+  EntryUndoLock lock;
+  return g_historyCount;
+}
 
 bool IsEntryFileInPlace(int32_t entry) {
   ImageEntry* e = EntryOrNull(entry);
-  return !e || IsEntryFileInPlaceRule(e);
+  if (!e) return true;
+  EntryUndoLock lock;
+  return IsEntryFileInPlaceRule(e);
 }
 
 void AppendEntryUndoRecord(int32_t entry, int32_t kind, const wchar_t* text) {
+  ImageEntry* e = EntryOrNull(entry);
+  if (!e) return;
+  EntryUndoLock lock;
   // A rotation's record is three words that may hold zeros; any other is a text.
-  if (ImageEntry* e = EntryOrNull(entry)) PushUndoRecord(e, kind, U16(text), kind == 12 ? 3 : 0);
+  PushUndoRecord(e, kind, U16(text), kind == 12 ? 3 : 0);
 }
 
 void ClearEntryUndoList(int32_t entry) {
-  if (ImageEntry* e = EntryOrNull(entry)) FreeUndoRecords(e);
+  ImageEntry* e = EntryOrNull(entry);
+  if (!e) return;
+  EntryUndoLock lock;
+  FreeUndoRecords(e);
+}
+
+bool CopyCurrentUndoRecord(int32_t entry, UndoRecord* record, int32_t* index) {
+  ImageEntry* e = EntryOrNull(entry);
+  if (!e) return false;
+  EntryUndoLock lock;
+  const UndoRecord* current = CurrentUndoRecord(e);
+  if (!current) return false;
+  *record = *current;
+  *index = e->currentUndo;
+  return true;
+}
+
+bool RetireUndoRecord(int32_t entry, int32_t index, const UndoRecord& record) {
+  ImageEntry* e = EntryOrNull(entry);
+  if (!e) return false;
+  EntryUndoLock lock;
+  const UndoRecord* current = CurrentUndoRecord(e);
+  if (!current || e->currentUndo != index || std::memcmp(current, &record, sizeof record) != 0) return false;
+  PopUndoRecord(e);
+  return true;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/pending_undo_path.h"
+#include "core/pure/image_entry.h"
 
 // ActionResult of every file operation.
 constexpr int32_t kActionFailed = 0, kActionDone = 1, kActionSkipped = 2;
@@ -20,5 +21,11 @@ void ClearActionHistory();
 bool IsEntryFileInPlace(int32_t entry);
 void AppendEntryUndoRecord(int32_t entry, int32_t kind, const wchar_t* text);
 void ClearEntryUndoList(int32_t entry);
+// The entry's current undo record, copied with its index; false when it has none. An undo works on
+// the copy: the folder watcher may push or retire records meanwhile.
+bool CopyCurrentUndoRecord(int32_t entry, UndoRecord* record, int32_t* index);
+// Marks that record undone (kind 0, the index back one) while it is still the current one as it was
+// copied; false when it was retired or covered by another record meanwhile.
+bool RetireUndoRecord(int32_t entry, int32_t index, const UndoRecord& record);
 // Lines added since the last clear.
 int32_t GetActionHistoryCount();

@@ -14,6 +14,7 @@
 #include "browser/main_window.h"
 #include "browser/status_bar.h"
 #include "core/app_globals.h"
+#include "core/entry_lock.h"
 #include "core/file_system.h"
 #include "core/folder_helpers.h"
 #include "core/folder_watcher.h"
@@ -21,6 +22,7 @@
 #include "core/image_pipeline.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
+#include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 
@@ -95,12 +97,16 @@ void FormatLocalTime(const FILETIME& utc, char16_t* out, size_t capacity) {
 
 // The entry after its orientation changed in the file.
 void ApplyOrientation(ImageEntry* e, int32_t value, int32_t exifTurns, const FILETIME& time) {
-  e->exifRotation = static_cast<int8_t>(exifTurns);
-  e->userRotation = 0;
-  e->info.orientation = static_cast<int8_t>(value);
+  {
+    // The list thread and the prefetch set the Exif turns from the orientation under "sema".
+    SemaphoreLock lock(kSemaImage);
+    e->exifRotation = static_cast<int8_t>(exifTurns);
+    e->userRotation = 0;
+    e->info.orientation = static_cast<int8_t>(value);
+  }
   e->info.fileTimeLow = time.dwLowDateTime;
   e->info.fileTimeHigh = time.dwHighDateTime;
-  e->flags |= kEntryRenderAgain | kEntryRotated;
+  SetEntryFlags(e, kEntryRenderAgain | kEntryRotated);
   g_listChanged = 1;
   FormatLocalTime(time, e->info.fileTimeText, sizeof e->info.fileTimeText / sizeof(char16_t));
   wchar_t text[8];
@@ -143,21 +149,18 @@ int32_t RecycleProduct(int32_t kind, const wchar_t* product, const char16_t* rec
                                                                                               : kActionFailed;
 }
 
-void PopRecord(ImageEntry* e) {
-  PopUndoRecord(e);
+// The undone record is retired only while it is still the entry's current one: the folder
+// watcher retires a Recycle Bin record itself when it sees the file come back.
+void PopRecord(int32_t entry, int32_t index, const UndoRecord& r) {
+  RetireUndoRecord(entry, index, r);
   UpdateStatusCounters(kStatusSel | kStatusSize | kStatusFile | kStatusTotal | 0x8);
 }
 
-// Drops a record whose product is gone, so the next undo reaches the older one.
-void DropRecord(ImageEntry* e) {
-  e->undoRecords[e->currentUndo].kind = 0;
-  --e->currentUndo;
-}
-
-int32_t UndoLastAction(ImageEntry* e) {
-  const UndoRecord* r = CurrentUndoRecord(e);
-  if (!r) return kActionSkipped;
-  const int32_t kind = r->kind;
+int32_t UndoLastAction(ImageEntry* e, int32_t entry) {
+  UndoRecord r;
+  int32_t index = -1;
+  if (!CopyCurrentUndoRecord(entry, &r, &index)) return kActionSkipped;
+  const int32_t kind = r.kind;
   wchar_t product[kPathChars] = {};
   switch (kind) {
     case 0:
@@ -168,56 +171,60 @@ int32_t UndoLastAction(ImageEntry* e) {
     case 7:
     case 8:
     case 9: {
-      if (!BuildUndoProductPath(kind, r->path, e->path, U16(product), kPathChars)) return kActionFailed;
-      const int32_t result = RecycleProduct(kind, product, r->path);
-      if (result == kActionDone) PopRecord(e);
-      if (result == kActionSkipped) DropRecord(e);
+      if (!BuildUndoProductPath(kind, r.path, e->path, U16(product), kPathChars)) return kActionFailed;
+      const int32_t result = RecycleProduct(kind, product, r.path);
+      if (result == kActionDone) PopRecord(entry, index, r);
+      // A record whose product is gone is dropped, so the next undo reaches the older one.
+      if (result == kActionSkipped) RetireUndoRecord(entry, index, r);
       return result;
     }
     case 4:
     case 13: {
-      if (!BuildUndoProductPath(kind, r->path, e->path, U16(product), kPathChars)) return kActionFailed;
+      if (!BuildUndoProductPath(kind, r.path, e->path, U16(product), kPathChars)) return kActionFailed;
       // Never over a file that has taken the old place meanwhile.
       if (FileExists(EntryPath(e)) || !FileExists(product)) return kActionFailed;
       if (!RunFileOperation(FO_MOVE, product, EntryPath(e), FOF_SILENT) || !FileExists(EntryPath(e)))
         return kActionFailed;
-      e->presence = 3;
-      PopRecord(e);
+      SetEntryPresence(e, 3);
+      PopRecord(entry, index, r);
       return kActionDone;
     }
     case 5:
       if (FileExists(EntryPath(e)) || !RestoreFromRecycleBin(EntryPath(e))) return kActionFailed;
-      e->presence = 3;
-      PopRecord(e);
+      SetEntryPresence(e, 3);
+      PopRecord(entry, index, r);
       return kActionDone;
     case 10:
     case 11: {
       wchar_t oldPath[kPathChars] = {};
-      if (!CopyText(U16(oldPath), kPathChars, r->path) || !oldPath[0]) return kActionFailed;
+      if (!CopyText(U16(oldPath), kPathChars, r.path) || !oldPath[0]) return kActionFailed;
       if (!MoveOwnFile(EntryPath(e), oldPath)) return kActionFailed;
       if (g_listSource != 0) ReplacePathInCurrentCollection(EntryPath(e), oldPath);
-      CopyText(e->path, kPathChars, U16(oldPath));
-      SetEntryNamePointer(e);
-      e->presence = 3;
+      {
+        EntryUndoLock lock;
+        CopyText(e->path, kPathChars, U16(oldPath));
+        SetEntryNamePointer(e);
+      }
+      SetEntryPresence(e, 3);
       if (g_viewMode & 2) g_redrawFlag = 1;
       else g_relayoutFlag = 1;
-      PopRecord(e);
+      PopRecord(entry, index, r);
       return kActionDone;
     }
     case 12: {
-      const int32_t value = r->path[0];
+      const int32_t value = r.path[0];
       // A record read back from a cache file may hold anything: only an orientation is written.
       if (value < 1 || value > 8) return kActionFailed;
       FILETIME time{};
       if (!WriteOrientationValue(EntryPath(e), e->info.orientationOffset, e->info.orientationByteOrder,
                                  e->info.orientation, value, g_settings.keepTimeOnLosslessRotation == 1, &time))
         return kActionFailed;
-      ApplyOrientation(e, value, static_cast<int8_t>(r->path[1] & 0xFF), time);
-      PopRecord(e);
+      ApplyOrientation(e, value, static_cast<int8_t>(r.path[1] & 0xFF), time);
+      PopRecord(entry, index, r);
       return kActionDone;
     }
     default:  // 1 and kinds of later versions have nothing to take back
-      PopRecord(e);
+      PopRecord(entry, index, r);
       return kActionDone;
   }
 }
@@ -226,12 +233,12 @@ int32_t UndoLastAction(ImageEntry* e) {
 int32_t RemoveEntryFile(ImageEntry* e, int32_t entry, FILEOP_FLAGS flags) {
   if (!IsEntryFileInPlace(entry)) return kActionSkipped;
   const uint8_t presence = e->presence;
-  e->presence = 0;
+  SetEntryPresence(e, 0);
   PumpNow();
   ReleaseEntryLevel(e, kLevelView, 0);
   ReleaseEntryLevel(e, kLevelFull, 0);
   if (!RunFileOperation(FO_DELETE, EntryPath(e), nullptr, flags) || FileExists(EntryPath(e))) {
-    if (FileExists(EntryPath(e))) e->presence = presence;
+    if (FileExists(EntryPath(e))) SetEntryPresence(e, presence);
     return kActionFailed;
   }
   ++g_deleteCount;
@@ -304,7 +311,7 @@ int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int
   wchar_t folder[kPathChars] = {};
   switch (kind) {
     case 0:
-      return UndoLastAction(e);
+      return UndoLastAction(e, entry);
     case 1:
     case 7:
     case 8:
@@ -338,7 +345,7 @@ int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int
       wchar_t product[kPathChars];
       if (!TargetFolderOf(e, path, folder) || !JoinPath(folder, EntryName(e), product)) return kActionFailed;
       const uint8_t presence = e->presence;
-      e->presence = 0;
+      SetEntryPresence(e, 0);
       PumpNow();
       ReleaseEntryLevel(e, kLevelView, 0);
       ReleaseEntryLevel(e, kLevelFull, 0);
@@ -346,7 +353,7 @@ int32_t ExecuteEntryAction(int32_t entry, int32_t kind, const wchar_t* path, int
       if (!RunFileOperation(FO_MOVE, EntryPath(e), product, FOF_SILENT) || FileExists(EntryPath(e)) ||
           !FileExists(product)) {
         // The file is still where it was (an aborted move): it stays listed.
-        if (FileExists(EntryPath(e))) e->presence = presence;
+        if (FileExists(EntryPath(e))) SetEntryPresence(e, presence);
         return kActionFailed;
       }
       ++g_moveCount;

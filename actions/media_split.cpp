@@ -114,7 +114,7 @@ void MoveEntriesToMediaFolders() {
     if (!e || e->mediaNumber == 0 || !IsEntryFileInPlace(number)) continue;
     moving[row] = 1;
     presence[row] = e->presence;
-    e->presence = 0;
+    SetEntryPresence(e, 0);
   }
   PumpMessages(1);
   for (int32_t row = 0; row < rows; ++row)
@@ -147,7 +147,7 @@ void MoveEntriesToMediaFolders() {
       ++g_moveCount;
       UpdateStatusCounters(4);
     } else {
-      e->presence = presence[row];
+      SetEntryPresence(e, presence[row]);
     }
     AddActionHistoryEntry(number, kMediaMoveKind, kMediaSplitSource, done ? kActionDone : kActionFailed);
     SendEntryRowUpdate(row);

@@ -19,6 +19,7 @@
 #include "browser/main_window.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/entry_lock.h"
 #include "core/file_system.h"
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"
@@ -47,7 +48,10 @@ const wchar_t* const kDots[4] = {L"   ", L".  ", L".. ", L"..."};
 
 // A copy that shares nothing with the listed entry: its pictures and undo records stay there.
 void CopyEntryForBatch(const ImageEntry* from, ImageEntry* to) {
-  std::memcpy(to, from, sizeof *to);
+  {
+    EntryUndoLock lock;  // the folder watcher may be renaming it
+    std::memcpy(to, from, sizeof *to);
+  }
   to->histogramPicture = nullptr;
   to->undoCount = 0;
   to->currentUndo = 0;
@@ -71,7 +75,7 @@ void FreeBatch() {
 }
 
 unsigned __stdcall RawDevelopWorkerProc(void*) {
-  g_rawBatchState = 0;
+  // The state was set to running by the starter: the worker itself writes only the 3 at its end.
   DevelopFullImage(g_rawBatchEntry, static_cast<brn::RawDevelopMode>(g_settings.rawDevelopQualities[2]));
   g_rawBatchState = 3;
   _endthreadex(0);

@@ -7,6 +7,7 @@
 #include "browser/main_window.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/entry_lock.h"
 #include "core/file_system.h"
 #include "core/folder_watcher.h"
 #include "core/image_entry_list.h"
@@ -84,6 +85,7 @@ bool FolderOfPath(const wchar_t* path, wchar_t* out) {
 }
 
 void SetEntryPath(ImageEntry* e, const wchar_t* path) {
+  EntryUndoLock lock;
   std::memset(e->path, 0, sizeof e->path);
   wcsncpy(EntryPath(e), path, kPathChars - 1);
   SetEntryNamePointer(e);

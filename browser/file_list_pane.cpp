@@ -25,6 +25,7 @@
 #include "viewer/viewer_paint.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/entry_lock.h"
 #include "core/folder_watcher.h"
 #include "browser/browser_hooks.h"
 #include "browser/collections.h"
@@ -235,8 +236,11 @@ void OnEndLabelEdit(HWND pane, NMLVDISPINFOW* info) {
         if (JoinRenamePath(U16(folder), U16(name), U16(target), 260)) {
           if (MoveOwnFile(EntryPath(entry), target)) {
             CopyText(g_pendingUndoPath, 260, EntryPath(entry));
-            CopyText(EntryPath(entry), kEntryPathChars, target);
-            SetEntryNamePointer(entry);
+            {
+              EntryUndoLock lock;
+              CopyText(EntryPath(entry), kEntryPathChars, target);
+              SetEntryNamePointer(entry);
+            }
             g_browserHooks.addActionHistoryEntry(g_displayOrder[g_cursorRow], 10, -3, 1);
             SendMessageW(pane, WM_COMMAND, kUpdateEntryRowCommand, g_cursorRow);
           } else {

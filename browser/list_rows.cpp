@@ -60,9 +60,9 @@ bool TransferListSelectionHere(HWND list, bool toEntries) {
         focusSeen = true;
       }
       if (state & LVIS_SELECTED) {
-        e->presence |= kEntrySelected;
+        SelectEntryIfPresent(e);
       } else {
-        e->presence &= static_cast<uint8_t>(~kEntrySelected);
+        UnselectEntry(e);
       }
     }
     if (!focusSeen) {

@@ -165,7 +165,7 @@ void JumpToNextChecked() {
 // The turn reaches the folder's cache file, and the list thread draws the row's thumbnail anew.
 void RotateEntry(ImageEntry* e, int delta, bool reset) {
   e->userRotation = static_cast<int8_t>(StepUserRotation(e->userRotation, delta, reset));
-  e->flags |= kEntryRotated | kEntryRenderAgain;
+  SetEntryFlags(e, kEntryRotated | kEntryRenderAgain);
   g_cacheDirty |= 2;
 }
 
@@ -194,13 +194,13 @@ void ToggleRawDevelopment(HWND window) {
     g_rawToggleRunning = 1;
     ImageEntry* e = EntryAt(number);
     if (e->levelImages[kLevelFull]) {
-      e->developMode = 0;
+      SetEntryDevelopMode(e, 0);
       // The prefetch thread frees the development and signals -1.
       DiscardDevelopmentEntry = number;
       // The viewer may be stuck on a damaged file; the toggle gives up rather than hang.
       for (int waited = 0; DiscardDevelopmentEntry != -1 && waited < kRawReleaseWaitMs; ++waited) PumpMessages(1);
     } else {
-      e->developMode = 2;
+      SetEntryDevelopMode(e, 2);
     }
     g_redrawFlag = 1;
     g_rawToggleRunning = 0;
@@ -243,7 +243,7 @@ void RunColorManagement() {
       BuildProfilePath(reinterpret_cast<const wchar_t*>(g_settings.colorPrinterProfile), g_printerProfilePath);
       if (record.dwFlags != flags) {
         for (int k = 0; k < g_entryCount; ++k)
-          if (EntryAt(k)->fullLevelSize > 0) EntryAt(k)->flags |= 0x10;
+          if (EntryAt(k)->fullLevelSize > 0) SetEntryFlags(EntryAt(k), kEntryRotated);
         ReloadCurrentList(0);
       }
       g_browserHooks.copyColorMatchSetupToWorkingCopy();

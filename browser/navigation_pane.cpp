@@ -761,7 +761,7 @@ ImageEntry* TakeEntryForTransfer(int32_t entry, uint8_t* presence) {
   if (entry < 0 || entry >= g_entryCount) return nullptr;
   ImageEntry* e = EntryAt(entry);
   *presence = e->presence;
-  e->presence = 0;
+  SetEntryPresence(e, 0);
   // The view levels hold the file open through their streams; the thumbnail (and with it the
   // row of the folder's cache file) stays.
   ReleaseCachedImages(entry, 0);
@@ -784,7 +784,7 @@ int CopyEntryToTargetFolder(int32_t entry) {
     }
     g_browserHooks.addActionHistoryEntry(entry, 3, -4, done ? 1 : 0);
   }
-  e->presence = presence;
+  SetEntryPresence(e, presence);
   return done ? 1 : 0;
 }
 
@@ -799,7 +799,7 @@ int MoveEntryToTargetFolder(int32_t entry) {
     ++g_moveCount;
     UpdateStatusCounters(4);
   } else {
-    e->presence = presence;
+    SetEntryPresence(e, presence);
   }
   g_browserHooks.addActionHistoryEntry(entry, 4, -5, done ? 1 : 0);
   return done ? 1 : 0;

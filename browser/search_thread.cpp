@@ -439,7 +439,7 @@ INT_PTR CALLBACK SearchProgressDlgProc(HWND dialog, UINT message, WPARAM wParam,
       }
       return TRUE;
     case WM_CLOSE:
-      if (g_searchThread && g_searchState != 3) g_searchState = 1;
+      if (g_searchThread) RequestWorkerStop(&g_searchState);
       return TRUE;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE) {
@@ -454,7 +454,7 @@ INT_PTR CALLBACK SearchProgressDlgProc(HWND dialog, UINT message, WPARAM wParam,
       if (!g_finished) {
         // Destroyed with its owner while the thread runs: stop it and drop the partial results.
         KillTimer(dialog, kSearchTimerId);
-        if (g_searchThread && g_searchState != 3) g_searchState = 1;
+        if (g_searchThread) RequestWorkerStop(&g_searchState);
         StopSearchThread();
         delete g_resultList;
         g_resultList = nullptr;

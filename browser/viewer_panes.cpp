@@ -72,7 +72,7 @@ void AssignPaneEntries() {
   // when its row comes back.
   for (int32_t k = 0; k < n; ++k) {
     ImageEntry* e = before[k] >= 0 && !IsEntryShownInPane(before[k]) ? EntryAt(before[k]) : nullptr;
-    if (e && !(e->flags & kEntryMovieOpen)) e->flags &= static_cast<uint16_t>(~kEntryMovieUsePosition);
+    if (e && !(e->flags & kEntryMovieOpen)) ClearEntryFlags(e, kEntryMovieUsePosition);
   }
   for (int32_t k = 0; k < 4; ++k)
     if (g_paneEntry[k] >= 0 && !IsEntryPresent(GetRowEntry(g_paneEntry[k]))) g_paneEntry[k] = -1;

@@ -212,8 +212,7 @@ void BuildFolderCache() {
   if (g_skipFolderCache || (LimitOn() && g_settings.cacheLimitMiB == 0)) return;
   const wchar_t* folder = g_loadedFolderPath && g_loadedFolderPath[0] ? g_loadedFolderPath : g_currentFolder;
   if (!FormCacheFileName(folder, g_listSource != 0, g_currentCollection, s_new.fileName)) return;
-  const uint32_t dirty = g_cacheDirty;
-  g_cacheDirty = 0;
+  const uint32_t dirty = g_cacheDirty.exchange(0);
   if (g_entryCount <= 0) {
     // Before the first load nothing was listed: the name is then the folder about to be shown,
     // whose file holds the marks and turns of the last session.

@@ -8,6 +8,7 @@
 #include "core/main_window_state.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/entry_lock.h"
 #include "core/file_system.h"
 #include "core/file_types.h"
 #include "core/image_entry_list.h"
@@ -108,19 +109,25 @@ void UpdateRow(int row) {
 // undo step that said it was recycled or deleted no longer holds.
 void ReviveRow(int row) {
   ImageEntry* e = EntryAtRow(row);
-  e->presence = kEntryPresent;
-  if (e->currentUndo != -1) {
-    if (e->undoCount > 0 && e->undoRecords) {
-      if (e->currentUndo >= 0 && e->currentUndo < e->undoCount) {
-        UndoRecord& r = e->undoRecords[e->currentUndo];
-        if (r.kind == 5 || r.kind == 6) {
-          r.kind = 0;
-          --e->currentUndo;
-          g_cacheDirty |= 2;
+  {
+    EntryUndoLock lock;
+    // An undo of the interface thread that brought the file back has marked it and retires its
+    // own record: the one below it stays.
+    if (e->presence != kEntryVanished) return;
+    SetEntryPresence(e, kEntryPresent);
+    if (e->currentUndo != -1) {
+      if (e->undoCount > 0 && e->undoRecords) {
+        if (e->currentUndo >= 0 && e->currentUndo < e->undoCount) {
+          UndoRecord& r = e->undoRecords[e->currentUndo];
+          if (r.kind == 5 || r.kind == 6) {
+            r.kind = 0;
+            --e->currentUndo;
+            g_cacheDirty |= 2;
+          }
         }
+      } else {
+        e->currentUndo = -1;
       }
-    } else {
-      e->currentUndo = -1;
     }
   }
   UpdateRow(row);
@@ -149,13 +156,16 @@ void TakeNameSeen(const wchar_t* name) {
 void RenameRow(int row, const wchar_t* newName) {
   ImageEntry* e = EntryAtRow(row);
   wchar_t folder[kPathChars], target[kPathChars], old[kPathChars];
-  GetFolderPart(EntryPath(e), folder);
-  if (swprintf(target, kPathChars, L"%ls%ls", folder, newName) < 0) return;  // longer than a path
   // The undo text goes with the line itself: the shared one belongs to the interface thread's
   // operations, which may be between filling it and reporting.
-  CopyText(U16(old), kPathChars, U16(EntryPath(e)));
-  CopyText(U16(EntryPath(e)), kEntryPathChars, U16(target));
-  SetEntryNamePointer(e);
+  {
+    EntryUndoLock lock;
+    CopyText(U16(old), kPathChars, U16(EntryPath(e)));
+    GetFolderPart(old, folder);
+    if (swprintf(target, kPathChars, L"%ls%ls", folder, newName) < 0) return;  // longer than a path
+    CopyText(U16(EntryPath(e)), kEntryPathChars, U16(target));
+    SetEntryNamePointer(e);
+  }
   g_listHooks.addActionHistoryEntry(g_displayOrder[row], 10, -3, 1, old);
   UpdateRow(row);
 }
@@ -176,7 +186,7 @@ bool ApplyBatch(const uint8_t* buffer, size_t bytes) {
       case kNotifyRemoved: {
         int row = FindListPositionByName(name);
         if (row >= 0 && EntryAtRow(row)->presence != kEntryVanished) {
-          EntryAtRow(row)->presence = kEntryVanished;
+          SetEntryPresence(EntryAtRow(row), kEntryVanished);
           UpdateRow(row);
         }
         break;

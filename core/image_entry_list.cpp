@@ -34,7 +34,7 @@ int32_t g_currentCollection = -1;
 int32_t g_requestedListSource = 0;
 int32_t g_requestedCollection = -1;
 wchar_t g_currentFolder[kPathChars] = {};
-volatile uint32_t g_cacheDirty = 0;
+std::atomic<uint32_t> g_cacheDirty{0};
 int32_t g_savedRow = 0;
 int32_t g_restoreRow = 0;
 uint8_t g_listLoadBlocked = 0;
@@ -53,8 +53,11 @@ ImageEntry* NewEntry() {
   return static_cast<ImageEntry*>(static_cast<void*>(AllocGlobal(GPTR, sizeof(ImageEntry))));
 }
 
+// Everything the entry owns goes with it: its pictures, streams and undo records.
 void DestroyEntry(ImageEntry* e) {
   for (int k = kLevelFull; k >= kLevelThumbnail; --k) ReleaseEntryLevel(e, k, 0);
+  std::free(e->undoRecords);
+  e->undoRecords = nullptr;
   delete e->histogramPicture;
   for (IStream*& s : e->levelStreams) {
     if (s) s->Release();
@@ -220,7 +223,10 @@ bool AppendNewEntry(const wchar_t* path, uint32_t type, uint32_t size, FILETIME 
     return true;
   }
   e->presence = presence;
-  g_entryPointers[g_entryCount++] = e;
+  // The folder watcher appends on the list thread: the entry is in place before the count shows it.
+  g_entryPointers[g_entryCount] = e;
+  MemoryBarrier();
+  ++g_entryCount;
   return true;
 }
 
@@ -415,10 +421,10 @@ void FreeImageEntries() {
   Sleep(1);
   // A worker left running at shut-down may still be inside an entry: the process exit frees them.
   if (g_shuttingDown && g_abandonedThreads > 0) count = 0;
+  // Bounded by the count taken above, not by g_entryCount, which is 0 by now.
   for (int i = 0; i < count; ++i) {
     ImageEntry* e = EntryAt(i);
     if (!e) continue;
-    g_listHooks.clearEntryUndoList(i);
     DestroyEntry(e);
     g_entryPointers[i] = nullptr;
   }

@@ -2,6 +2,7 @@
 // from the folder (or the collection's path list) reusing the records of its thumbnail cache.
 #pragma once
 #include <windows.h>
+#include <atomic>
 #include <cstdint>
 
 #include "core/app_globals.h"
@@ -21,7 +22,7 @@ extern int32_t g_currentCollection;
 extern int32_t g_requestedListSource;  // what the next load takes
 extern int32_t g_requestedCollection;
 extern wchar_t g_currentFolder[kPathChars];
-extern volatile uint32_t g_cacheDirty;  // 1 cursor moved, 2 entries changed
+extern std::atomic<uint32_t> g_cacheDirty;  // 1 cursor moved, 2 entries changed; set by several threads
 extern int32_t g_savedRow;              // row kept for the folder being left (the cache header's)
 extern int32_t g_restoreRow;            // row to select once the list is filled
 

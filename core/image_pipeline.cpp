@@ -61,11 +61,10 @@ bool DevelopsRawWithoutPreview(const ImageEntry* e) {
 namespace {
 bool IsUnknownModel(const ImageEntry* e) { return EntryCameraModel(e).code == kUnknownModelCode; }
 
+// Disarmed in one step: two threads failing at once would both have seen it armed.
 void NoteRawFailure() {
-  if (g_rawFailureArmed == 1) {
-    g_rawFailureArmed = 0;
+  if (__atomic_exchange_n(&g_rawFailureArmed, static_cast<uint8_t>(0), __ATOMIC_SEQ_CST) == 1)
     t_rawFailurePending = true;
-  }
 }
 
 thread_local int t_rawFailureHolds = 0;
@@ -287,7 +286,7 @@ bool HalfSizeToLevel1(ImageEntry* e, HGLOBAL* block) {
   if (e->levelImages[kLevelView] || e->levelBlocks[kLevelView]) return true;
   if (DevelopFixedSize(e, 0, block)) {
     e->levelBlocks[kLevelView] = *block;
-    e->flags |= kEntryViewFromHalfRaw;
+    SetEntryFlags(e, kEntryViewFromHalfRaw);
   }
   return true;
 }
@@ -340,32 +339,38 @@ bool ThumbnailFromCache(ImageEntry* e) {
   return true;
 }
 
-// Notes the thumbnail's picture size in the entry's information: the whole picture's (when the
-// thumbnail is the picture itself) and the cropped one's.
-void NoteThumbnailSizes(ImageEntry* e, UINT wholeWidth, UINT wholeHeight, int croppedWidth, int croppedHeight) {
+// Notes the thumbnail's picture size in the entry's information, under "sema": the whole
+// picture's (when the thumbnail is the picture itself) and the cropped one's.
+void NoteThumbnailSizes(ImageEntry* e, const PictureSizes& sizes) {
+  if (!sizes.known) return;
   if ((e->info.fileTypeFlag & kWholePictureTypes) && e->info.thumbOffset == e->info.previewOffset &&
       e->info.pixelSize[0] == 0) {
     wchar_t text[16] = {};  // the whole field goes into the cache file
-    swprintf(text, 16, L"%u*%u", wholeWidth, wholeHeight);
+    swprintf(text, 16, L"%u*%u", sizes.wholeWidth, sizes.wholeHeight);
     std::memcpy(e->info.pixelSize, text, sizeof text);
     e->info.pixelSize[15] = 0;
   }
-  if (e->info.fileTypeFlag != kFileTypeMovie && croppedWidth <= kMaxPictureSide && croppedHeight <= kMaxPictureSide) {
-    e->info.width = static_cast<int16_t>(croppedWidth);
-    e->info.height = static_cast<int16_t>(croppedHeight);
+  if (e->info.fileTypeFlag != kFileTypeMovie && sizes.croppedWidth <= kMaxPictureSide &&
+      sizes.croppedHeight <= kMaxPictureSide) {
+    e->info.width = static_cast<int16_t>(sizes.croppedWidth);
+    e->info.height = static_cast<int16_t>(sizes.croppedHeight);
   }
+}
+
+void FoundSizes(PictureSizes* sizes, UINT wholeWidth, UINT wholeHeight, int croppedWidth, int croppedHeight) {
+  *sizes = PictureSizes{wholeWidth, wholeHeight, croppedWidth, croppedHeight, true};
 }
 
 // A JPEG without margins decoded into words and drawn by the program's own scaler, the pixels
 // GDI+'s drawing gave (see ScaleIntoBox): the 88 x 60 picture is then the one bitmap made. Null,
 // with nothing noted, for what libjpeg-turbo refuses.
-Bitmap* ThumbnailFromJpegWords(ImageEntry* e, HGLOBAL block, StageClock& decode) {
+Bitmap* ThumbnailFromJpegWords(HGLOBAL block, StageClock& decode, PictureSizes* found) {
   static thread_local SourceWords pixels, thumb;
   ScaledJpeg sizes;
   if (!DecodeJpegBlockScaledWords(block, kThumbWidth, kThumbHeight, JpegNeed::kCover, &pixels, &sizes)) return nullptr;
   decode.Stop();
   StageClock draw(kClockLevel0);
-  NoteThumbnailSizes(e, static_cast<UINT>(sizes.width), static_cast<UINT>(sizes.height), sizes.width, sizes.height);
+  FoundSizes(found, static_cast<UINT>(sizes.width), static_cast<UINT>(sizes.height), sizes.width, sizes.height);
   thumb.words.resize(kThumbWidth * kThumbHeight);
   ScaleIntoBox(pixels.words.data(), pixels.width, pixels.height, thumb.words.data(), kThumbWidth, kThumbHeight,
                ThumbRect{0, 0, kThumbWidth, kThumbHeight});
@@ -375,16 +380,16 @@ Bitmap* ThumbnailFromJpegWords(ImageEntry* e, HGLOBAL block, StageClock& decode)
 }
 
 // Steps 4 to 6 of the thumbnail: the embedded picture in the stream decoded and drawn into a new
-// 88 x 60 bitmap (not turned); notes the picture's size in the entry's information. Null when it
-// cannot be decoded.
-Bitmap* ThumbnailFromStream(ImageEntry* e, IStream* stream, HGLOBAL block) {
+// 88 x 60 bitmap (not turned); the picture's sizes go to found, for the entry's information. Null
+// when it cannot be decoded.
+Bitmap* ThumbnailFromStream(const ImageEntry* e, IStream* stream, HGLOBAL block, PictureSizes* found) {
   StageClock decode(kClockDecode);
   // A JPEG is decoded no larger than the thumbnail needs (a whole camera picture at an eighth);
   // with margins to cut, whole, as they are counted in the picture's own pixels.
   const CameraMargins& margins = EntryCameraModel(e).thumbMargins;
   const bool margined = margins.top + margins.bottom + margins.left + margins.right != 0;
   if (!margined) {
-    if (Bitmap* thumb = ThumbnailFromJpegWords(e, block, decode)) return thumb;
+    if (Bitmap* thumb = ThumbnailFromJpegWords(block, decode, found)) return thumb;
   }
   ScaledJpeg jpeg;
   Image* source = nullptr;
@@ -405,7 +410,7 @@ Bitmap* ThumbnailFromStream(ImageEntry* e, IStream* stream, HGLOBAL block) {
   if (!source) return nullptr;
   StageClock draw(kClockLevel0);
   Rect crop = CropRect(source, margins);
-  NoteThumbnailSizes(e, wholeWidth, wholeHeight, crop.Width, crop.Height);
+  FoundSizes(found, wholeWidth, wholeHeight, crop.Width, crop.Height);
   Bitmap* thumb = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
   if (thumb && thumb->GetLastStatus() == Ok) {
     Graphics g(thumb);
@@ -444,7 +449,9 @@ bool ThumbnailFromFile(ImageEntry* e) {
     block = Block(e, kLevelThumbnail);
   }
   if (!block || !OpenLevelStream(e, kLevelThumbnail)) return false;
-  Bitmap* thumb = ThumbnailFromStream(e, e->levelStreams[kLevelThumbnail], Block(e, kLevelThumbnail));
+  PictureSizes sizes;
+  Bitmap* thumb = ThumbnailFromStream(e, e->levelStreams[kLevelThumbnail], Block(e, kLevelThumbnail), &sizes);
+  NoteThumbnailSizes(e, sizes);
   DropLevelSource(e, kLevelThumbnail);
   e->levelImages[kLevelThumbnail] = thumb;
   return thumb != nullptr;
@@ -455,7 +462,7 @@ bool BuildThumbnailLocked(ImageEntry* e) {
   if (!ThumbnailFromCache(e) && !ThumbnailFromFile(e)) {
     // A movie without a frame (no codec) or a picture cut short is still there; only a file
     // that is gone has vanished, so file actions still take it.
-    if (!PathExists(reinterpret_cast<const wchar_t*>(e->path))) e->presence = kEntryVanished;
+    if (!PathExists(reinterpret_cast<const wchar_t*>(e->path))) SetEntryPresence(e, kEntryVanished);
     return false;
   }
   TurnPicture(e->levelImages[kLevelThumbnail], SetThumbnailTurns(e));
@@ -474,7 +481,7 @@ bool DecodeViewImageLocked(ImageEntry* e, Image* decoded = nullptr) {
       } else {
         e->levelBlocks[kLevelView] = CopyUnknownPictureBlock();
         if (!Block(e, kLevelView)) {
-          e->presence = kEntryVanished;
+          SetEntryPresence(e, kEntryVanished);
           return false;
         }
       }
@@ -488,13 +495,13 @@ bool DecodeViewImageLocked(ImageEntry* e, Image* decoded = nullptr) {
       e->levelBlocks[kLevelView] = ReadFileRange(e, e->info.previewOffset, e->info.previewSize, nullptr, &outOfMemory);
       if (!Block(e, kLevelView)) {
         // Short of memory the file is still there: the viewer tries again later.
-        if (!outOfMemory) e->presence = kEntryVanished;
+        if (!outOfMemory) SetEntryPresence(e, kEntryVanished);
         return false;
       }
     }
   }
   if (!e->levelStreams[kLevelView] && !OpenLevelStream(e, kLevelView)) {
-    e->presence = kEntryVanished;
+    SetEntryPresence(e, kEntryVanished);
     return false;
   }
   bool colour = (g_settings.colorMatchSetup.flags & 1) == 0;  // CMS_DISABLEICM
@@ -521,7 +528,7 @@ bool DecodeViewImageLocked(ImageEntry* e, Image* decoded = nullptr) {
       }
     }
     if (!image) {
-      e->presence = kEntryVanished;
+      SetEntryPresence(e, kEntryVanished);
       return false;
     }
   }
@@ -584,7 +591,7 @@ bool BuildThumbnailUnderLock(ImageEntry* entry) {
   return ok;
 }
 
-Bitmap* MakeThumbnailAside(ImageEntry* e) {
+Bitmap* MakeThumbnailAside(const ImageEntry* e, PictureSizes* sizes) {
   // A cached picture is taken under the lock, as BuildThumbnailUnderLock prefers it to the file.
   if (!e || e->levelImages[kLevelThumbnail] || LoadedCacheThumbnail(e->cacheIndex)) return nullptr;
   if (Block(e, kLevelThumbnail) || e->info.fileTypeFlag == kFileTypeMovie ||
@@ -599,19 +606,20 @@ Bitmap* MakeThumbnailAside(ImageEntry* e) {
   brn::MemoryStreamHolder holder;
   Bitmap* thumb = nullptr;
   if (SUCCEEDED(brn::OpenMemoryStream(&holder, block, false)) && holder.stream) {
-    thumb = ThumbnailFromStream(e, holder.stream, block);
+    thumb = ThumbnailFromStream(e, holder.stream, block, sizes);
     ReleaseStream(holder.stream);
   }
   FreeBlock(block);
   return thumb;
 }
 
-bool PutThumbnailMadeAside(ImageEntry* e, Bitmap* picture) {
+bool PutThumbnailMadeAside(ImageEntry* e, Bitmap* picture, const PictureSizes& sizes) {
   if (!e || !picture) return false;
   if (e->levelImages[kLevelThumbnail]) {
     delete picture;  // another thread made it meanwhile: the same pixels
     return true;
   }
+  NoteThumbnailSizes(e, sizes);
   e->levelImages[kLevelThumbnail] = picture;
   TurnPicture(picture, SetThumbnailTurns(e));
   return true;
@@ -742,9 +750,9 @@ void DevelopFullImage(ImageEntry* entry, brn::RawDevelopMode mode) {
         SemaphoreLock image(kSemaImage);
         Image* decoded = DecodePictureStream(holder.stream, false);
         if (mode == 0) {
-          entry->flags |= kEntryHalfSizeDevelopment;
+          SetEntryFlags(entry, kEntryHalfSizeDevelopment);
         } else {
-          entry->flags &= static_cast<uint16_t>(~kEntryHalfSizeDevelopment);
+          ClearEntryFlags(entry, kEntryHalfSizeDevelopment);
         }
         TurnPicture(decoded, UpdateExifTurns(entry, false));
         entry->levelBlocks[kLevelFull] = block;
@@ -781,7 +789,7 @@ void ReleaseEntryLevel(ImageEntry* entry, int level, int how) {
     DropLevelSource(entry, level);
     if (level == kLevelFull) {
       entry->fullLevelSize = 0;
-      entry->flags &= static_cast<uint16_t>(~(kEntryWantFullDevelopment | kEntryDevelopmentCleared));
+      ClearEntryFlags(entry, kEntryWantFullDevelopment | kEntryDevelopmentCleared);
     }
   } else if (image) {
     delete image;
@@ -864,7 +872,8 @@ bool PrepareEntryForView(int32_t position, int fullFlag) {
   if (!e) return false;
   if (e->presence == kEntryVanished) return true;
   if (!(e->flags & kEntryInfoRead)) {
-    if (g_listNextRowRequest == -1) g_listNextRowRequest = position;
+    // Only where none is pending, in one step: the list thread takes it meanwhile.
+    InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(&g_listNextRowRequest), position, -1);
     return false;
   }
   // A row drawn from the cache file's pixels gets level 0 and its histogram picture only after
@@ -876,11 +885,10 @@ bool PrepareEntryForView(int32_t position, int fullFlag) {
     FinishCachedRow(e);
   }
   if (!e->levelImages[kLevelView]) {
-    e->developMode = 1;
+    SetEntryDevelopMode(e, 1);
     DecodeViewImage(e);
     if (IsRawModelEntry(e) && !IsUnknownModel(e)) {
-      e->flags |= kEntryWantFullDevelopment;
-      e->flags &= static_cast<uint16_t>(~kEntryDevelopmentCleared);
+      ChangeEntryFlags(e, kEntryWantFullDevelopment, kEntryDevelopmentCleared);
     }
     return true;
   }

@@ -18,14 +18,23 @@ constexpr int kThumbHeight = 60;
 // RawFailureBoxHold. False when the file could not be read or decoded (the entry is then marked
 // vanished).
 bool BuildThumbnailUnderLock(ImageEntry* entry);
+// The sizes of the picture a thumbnail was made from, which level 0 notes in the entry's
+// information (whole picture, and the part left after the camera's margins).
+struct PictureSizes {
+  UINT wholeWidth = 0, wholeHeight = 0;
+  int croppedWidth = 0, croppedHeight = 0;
+  bool known = false;
+};
 // Level 0 made without the lock, so that several threads make theirs at once: from the picture
-// embedded in an ordinary file, in a new bitmap the caller owns (not yet turned). Null when the
-// entry takes the locked road (a cached picture, a movie, a RAW file without a thumbnail, a block
-// already read, anything that fails): BuildThumbnailUnderLock then does it.
-Gdiplus::Bitmap* MakeThumbnailAside(ImageEntry* entry);
-// Under the lock: the picture made aside becomes level 0, turned as the entry says; when another
-// thread made level 0 meanwhile the picture is deleted. False only without a picture.
-bool PutThumbnailMadeAside(ImageEntry* entry, Gdiplus::Bitmap* picture);
+// embedded in an ordinary file, in a new bitmap the caller owns (not yet turned), and its sizes,
+// which it does not write into the entry. Null when the entry takes the locked road (a cached
+// picture, a movie, a RAW file without a thumbnail, a block already read, anything that fails):
+// BuildThumbnailUnderLock then does it.
+Gdiplus::Bitmap* MakeThumbnailAside(const ImageEntry* entry, PictureSizes* sizes);
+// Under the lock: the picture made aside becomes level 0, turned as the entry says, and its sizes
+// go into the entry's information; when another thread made level 0 meanwhile the picture is
+// deleted. False only without a picture.
+bool PutThumbnailMadeAside(ImageEntry* entry, Gdiplus::Bitmap* picture, const PictureSizes& sizes);
 // Sets the entry's Exif turns as level 0 takes them; the quarter turns level 0 is turned by.
 int SetThumbnailTurns(ImageEntry* entry);
 // Level 1: the view image.

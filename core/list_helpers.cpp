@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <cwchar>
 
+#include "core/entry_lock.h"
 #include "core/main_window_state.h"
 #include "core/window_slots.h"
 #include "core/image_entry_list.h"
@@ -70,7 +71,7 @@ int FindNextFlaggedEntry(int* position, int direction, int n) {
 void MarkFlaggedEntries() {
   for (int i = 0; i < g_entryCount; ++i) {
     ImageEntry* e = EntryAt(i);
-    if (e && e->presence != 0) e->presence |= kEntrySelected;
+    if (e) SelectEntryIfPresent(e);
   }
 }
 
@@ -95,22 +96,32 @@ int FindPaneByOrderNumber(int row) {
   return -1;
 }
 
+namespace {
+// The undo count and the current record's kind (-1 none), read under the entry lock: the folder
+// watcher may be replacing the records.
+void CurrentUndoKind(const ImageEntry* e, int* count, int* kind) {
+  EntryUndoLock lock;
+  *count = e->undoCount;
+  *kind = (e->undoRecords && e->currentUndo >= 0 && e->currentUndo < e->undoCount)
+              ? e->undoRecords[e->currentUndo].kind
+              : -1;
+}
+}  // namespace
+
 void SetEntryActionText(int entryNumber) {
   if (!GetFileListControl()) return;
   ImageEntry* e = EntryAt(entryNumber);
   if (!e) return;
-  int kind = (e->undoRecords && e->currentUndo >= 0 && e->currentUndo < e->undoCount)
-                 ? e->undoRecords[e->currentUndo].kind
-                 : -1;
-  const char16_t* text = EntryActionText(e->undoCount, kind, e->presence == kEntryVanished);
+  int count, kind;
+  CurrentUndoKind(e, &count, &kind);
+  const char16_t* text = EntryActionText(count, kind, e->presence == kEntryVanished);
   CopyText(e->info.actionText, sizeof e->info.actionText / sizeof(char16_t), text ? text : u"");
 }
 
 int GetEntryActionStateIndex(const ImageEntry* e) {
-  int kind = (e->undoRecords && e->currentUndo >= 0 && e->currentUndo < e->undoCount)
-                 ? e->undoRecords[e->currentUndo].kind
-                 : -1;
-  return EntryActionStateIcon(e->undoCount, kind, e->presence == kEntryVanished, g_settings.colorSlotEnabled);
+  int count, kind;
+  CurrentUndoKind(e, &count, &kind);
+  return EntryActionStateIcon(count, kind, e->presence == kEntryVanished, g_settings.colorSlotEnabled);
 }
 
 void SelectCurrentEntryRow() {

@@ -21,13 +21,18 @@ static void FormatMemoryLine(wchar_t* line, uint32_t bytes) {
 
 // A failed allocation raises the limit the prefetch thread keeps free; reaching the cap is
 // reported once per climb.
+// Any thread may fail at once: the limit is raised in one step, and only the thread whose step
+// reached the cap shows the message.
 static void OnAllocationFailed(const wchar_t* line) {
-  if (MemoryPressureLimit == kMemoryPressureCap) return;
-  uint32_t doubled = MemoryPressureLimit * 2u;
-  MemoryPressureLimit = (doubled > kMemoryPressureCap || doubled == 0) ? kMemoryPressureCap : doubled;
+  uint32_t old = MemoryPressureLimit, raised;
+  do {
+    if (old == kMemoryPressureCap) return;
+    const uint32_t doubled = old * 2u;
+    raised = (doubled > kMemoryPressureCap || doubled == 0) ? kMemoryPressureCap : doubled;
+  } while (!__atomic_compare_exchange_n(&MemoryPressureLimit, &old, raised, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST));
   MemoryCheckedRow = -1;
   Sleep(1);
-  if (MemoryPressureLimit == kMemoryPressureCap) ShowAppMessageBox(nullptr, line, L"メモリ不足です。", 0);
+  if (raised == kMemoryPressureCap) ShowAppMessageBox(nullptr, line, L"メモリ不足です。", 0);
 }
 
 HGLOBAL AllocGlobal(UINT flags, uint32_t bytes) {

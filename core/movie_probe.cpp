@@ -335,7 +335,7 @@ HGLOBAL GrabMovieFrame(ImageEntry* entry, int second, int width, int height) {
   bool stuck = false;
   if (!RunBounded(kGrabWaitMs, [=] { return FrameDib(path.c_str(), t, width, height, frame.get()); }, &stuck)) {
     // One that never came back is not tried again: the pane shows it as having no codec.
-    if (stuck) entry->flags |= kEntryMovieNoCodec;
+    if (stuck) SetEntryFlags(entry, kEntryMovieNoCodec);
     return nullptr;
   }
   const std::vector<uint8_t>& dib = *frame;

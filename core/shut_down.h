@@ -25,6 +25,14 @@ DWORD ShutDownWaitLeft(DWORD start);
 // True, with the thread counted as abandoned, once a wait for it that began at `start` is over.
 bool GiveUpWaitingFor(DWORD start);
 
+// Asks a running worker to stop: 0 becomes 1 in one step, so that a worker that has just ended
+// keeps its 3 (a 1 stored over it would leave every later wait for the 3 waiting for good).
+template <class Word>
+void RequestWorkerStop(volatile Word* state) {
+  static_assert(sizeof(Word) == sizeof(LONG), "a state word");
+  InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(state), 1, 0);
+}
+
 // Pumps this thread's messages until the worker's state word reaches 3. Unbounded while the
 // program runs (the worker may still use what the caller frees next); at shut-down false once
 // the wait is over, with the thread counted as abandoned.

@@ -359,11 +359,11 @@ void ReadEntryInformation(ImageEntry* entry) {
   // A movie's frame size comes from the movie itself, before its size text is made; one that
   // cannot be rendered is marked as having no codec.
   if (entry->info.fileTypeFlag == kFileTypeMovie) {
-    if (ReadMovieSizeAndDuration(entry)) entry->flags &= static_cast<uint16_t>(~kEntryMovieNoCodec);
-    else entry->flags |= kEntryMovieNoCodec;
+    if (ReadMovieSizeAndDuration(entry)) ClearEntryFlags(entry, kEntryMovieNoCodec);
+    else SetEntryFlags(entry, kEntryMovieNoCodec);
   }
   g_pipelineHooks.fillImageInfoFromText(entry->info, text, true);
-  entry->flags |= kFlagInfoRead;
+  SetEntryFlags(entry, kFlagInfoRead);
 }
 
 // The count in the rebar, a few times a second (all anyone can read; the end of the pass shows the
@@ -452,12 +452,12 @@ void ProcessRow(HWND list, int row, RowWorkers& workers, RowRunLock& runLock) {
     ReleaseEntryLevel(entry, 0, 2);
     RenderEntryThumbnail(g_smallThumbnailList, g_largeThumbnailList, entry, n);
     RedrawRow(list, row);
-    entry->flags &= ~kFlagRenderAgain;
+    ClearEntryFlags(entry, kFlagRenderAgain);
     g_redrawFlag = 1;
   } else if (entry->flags & kFlagInfoRead) {
     if (entry->cacheIndex != -1 && (entry->flags & kFlagFromCache)) {
       CountProcessedRow();
-      entry->flags &= ~kFlagFromCache;
+      ClearEntryFlags(entry, kFlagFromCache);
       runLock.Take();
       if (DrawCachedRow(g_smallThumbnailList, g_largeThumbnailList, entry, n)) s_rowsToFinish->push_back(n);
       else RenderRowImages(g_smallThumbnailList, g_largeThumbnailList, entry, n);
@@ -536,12 +536,9 @@ void WalkRows(HWND list, bool alternating, RowWorkers& workers) {
     if (StopAsked()) return;
     int count = g_listCount;
     if (count <= 0) return;
-    int start = g_listNextRowRequest;
-    if (start >= 0) {
-      g_listNextRowRequest = -1;
-    } else {
-      start = g_cursorRow < 0 ? 0 : g_cursorRow;
-    }
+    // Taken in one step: a request the prefetch makes between a read and a reset would be lost.
+    int start = InterlockedExchange(reinterpret_cast<volatile LONG*>(&g_listNextRowRequest), -1);
+    if (start < 0) start = g_cursorRow < 0 ? 0 : g_cursorRow;
     if (start >= count) start = 0;
     int forward = start, backward = start - 1 < 0 ? count - 1 : start - 1;
     int watchedRow = g_cursorRow;
@@ -664,6 +661,9 @@ namespace {
 struct RowPictures {
   BoxPixels large, small, histogramBox;
   std::unique_ptr<Gdiplus::Bitmap> histogramPicture;  // becomes the entry's
+  // Counts taken from the source, which reach the entry's information only under the lock.
+  bool counted = false;
+  uint8_t bins[96] = {};
 };
 
 // The histogram picture's words, drawn by the program: a GDI+ drawing of its columns took longer
@@ -720,10 +720,11 @@ void DrawThumbnailBoxes(const SourceWords& words, const ImageEntry* entry, RowPi
 }
 
 // The counts of a row that its cache record did not bring, from its source.
-void CountRowHistogram(Gdiplus::Image* source, ImageEntry* entry) {
+void CountRowHistogram(Gdiplus::Image* source, const ImageEntry* entry, RowPictures* out) {
   StageClock clock(kClockHistogram);
-  if (!LoadedCacheHistogram(entry->cacheIndex) && !(entry->flags & kFlagRenderAgain))
-    MeasureHistogram(source, entry->info.histogram);
+  if (LoadedCacheHistogram(entry->cacheIndex) || (entry->flags & kFlagRenderAgain)) return;
+  MeasureHistogram(source, out->bins);
+  out->counted = true;
 }
 
 // The histogram picture and its box, from the cache or the counts.
@@ -735,7 +736,7 @@ void DrawRowHistogram(const ImageEntry* entry, RowPictures* out) {
   if (picture) {
     WordsFromBgr(cachedHistogram, kHistogramWidth, kHistogramHeight, &words);
   } else {
-    HistogramWords(entry->info.histogram, &words);
+    HistogramWords(out->counted ? out->bins : entry->info.histogram, &words);
     picture = PictureOfWords(words.words.data(), words.width, words.height);
   }
   out->histogramPicture.reset(picture);
@@ -743,8 +744,9 @@ void DrawRowHistogram(const ImageEntry* entry, RowPictures* out) {
   DrawBoxFromWords(words, whole.width, whole.height, whole, false, 0, &out->histogramBox);
 }
 
-// Draws the boxes and the histogram from the source; reads the entry and writes only its counts.
-void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out) {
+// Draws the boxes and the histogram from the source; reads the entry and writes nothing into it
+// (its counts go to out).
+void DrawRowPictures(Gdiplus::Image* source, const ImageEntry* entry, RowPictures* out) {
   const SettingsBlock& s = g_settings;
   BoxCanvases& canvases = Canvases();
   static thread_local SourceWords words;
@@ -756,7 +758,7 @@ void DrawRowPictures(Gdiplus::Image* source, ImageEntry* entry, RowPictures* out
     DrawBox(canvases.small, source, entry, s.listThumbWidth, s.listThumbHeight, s.fitListThumbs == 1,
             s.noSharpenListThumbs != 0, s.listThumbSharpness, &out->small);
   }
-  CountRowHistogram(source, entry);
+  CountRowHistogram(source, entry, out);
   DrawRowHistogram(entry, out);
   // A preview drawn from (high-resolution thumbnails) is not held on to between rows.
   if (words.words.capacity() > (1u << 16)) std::vector<uint32_t>().swap(words.words);
@@ -769,9 +771,10 @@ void PutRowBoxes(HIMAGELIST smallList, HIMAGELIST largeList, int n, const RowPic
   PutBox(smallList, 2 * n + 1, p.histogramBox);
 }
 
-// The same, and the histogram picture to the entry.
+// The same, and the histogram picture and counts to the entry.
 void PutRowPictures(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n, RowPictures* p) {
   PutRowBoxes(smallList, largeList, n, *p);
+  if (p->counted) std::memcpy(entry->info.histogram, p->bins, sizeof p->bins);
   delete entry->histogramPicture;
   entry->histogramPicture = p->histogramPicture.release();
 }
@@ -784,7 +787,7 @@ void FinishCachedRows(const std::vector<int>& entries) {
     ImageEntry* entry = n < g_entryCount ? EntryAt(n) : nullptr;
     if (!entry) continue;
     if (StopAsked()) {
-      if (!entry->levelImages[kLevelThumbnail] || !entry->histogramPicture) entry->flags |= kFlagFromCache;
+      if (!entry->levelImages[kLevelThumbnail] || !entry->histogramPicture) SetEntryFlags(entry, kFlagFromCache);
       continue;
     }
     runLock.Take();
@@ -818,26 +821,27 @@ bool RenderRowImages(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* ent
 // them at once; the lock is held only to put them in place.
 bool RenderRowBesideOthers(HIMAGELIST smallList, HIMAGELIST largeList, ImageEntry* entry, int n) {
   if (g_settings.highResolutionThumbs) return RenderEntryThumbnail(smallList, largeList, entry, n);
-  std::unique_ptr<Gdiplus::Bitmap> made(MakeThumbnailAside(entry));
+  PictureSizes sizes;
+  std::unique_ptr<Gdiplus::Bitmap> made(MakeThumbnailAside(entry, &sizes));
   static thread_local SourceWords words;
   std::unique_ptr<Gdiplus::Image> source;  // a copy of a level 0 the scaler does not read
+  RowPictures pictures;
   {
     RawFailureBoxHold boxAfterUnlock;  // a RAW file without a thumbnail is developed under the lock
     StageClock waiting(kClockLocks);
     SemaphoreLock lock(kSemaImage);
     waiting.Stop();
-    PutThumbnailMadeAside(entry, made.release());
+    PutThumbnailMadeAside(entry, made.release(), sizes);
     if (!BuildThumbnailUnderLock(entry) || !entry->levelImages[0]) return false;
     // Its pixels read and its counts taken here rather than from a copy: every bitmap made costs
     // a display device context under Wine.
     if (ReadSourceWords(entry->levelImages[0], &words)) {
-      CountRowHistogram(entry->levelImages[0], entry);
+      CountRowHistogram(entry->levelImages[0], entry, &pictures);
     } else {
       source.reset(entry->levelImages[0]->Clone());
       if (!source || source->GetLastStatus() != Gdiplus::Ok) return RenderRowImages(smallList, largeList, entry, n);
     }
   }
-  RowPictures pictures;
   if (source) {
     DrawRowPictures(source.get(), entry, &pictures);
   } else {
@@ -923,7 +927,7 @@ void StartThumbnailListThread() {
 void StopThumbnailListThread() {
   if (!g_listThread) return;
   if (g_workerState != 3) {
-    g_workerState = 1;
+    RequestWorkerStop(&g_workerState);
     g_listThreadStopRequest = 1;
     // The worker talks to the list with SendMessageW: keep answering while it winds down. The
     // wait ends as soon as the worker sends or ends, not after a fixed sleep. At shut-down a

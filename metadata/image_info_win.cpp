@@ -60,6 +60,17 @@ bool FormatFileTime(const wchar_t* path, FileTimeKind kind, wchar_t* out, size_t
   return true;
 }
 
+void FillImageInfoFromOwnText(ImageInfo& info, char16_t* text, bool withTexts) {
+  FillImageInfoRecord(info, text, g_settings.mamiyaThumbsByDevelopment != 0);
+  if (!withTexts) return;
+  InfoTime writeTime;
+  const InfoTime* time = nullptr;
+  if (info.fileTimeLow != 0 || info.fileTimeHigh != 0) {
+    FILETIME utc{info.fileTimeLow, info.fileTimeHigh};
+    if (LocalTimeOf(utc, writeTime)) time = &writeTime;
+  }
+  FillImageInfoTexts(info, text, time);
+}
 }  // namespace
 
 void FillImageInfoFromText(ImageInfo& info, const wchar_t* sharedText, bool withTexts) {
@@ -68,15 +79,7 @@ void FillImageInfoFromText(ImageInfo& info, const wchar_t* sharedText, bool with
     SemaphoreLock lock(kSemaInterp);
     CopyShared(sharedText, text);
   }
-  FillImageInfoRecord(info, text.data(), g_settings.mamiyaThumbsByDevelopment != 0);
-  if (!withTexts) return;
-  InfoTime writeTime;
-  const InfoTime* time = nullptr;
-  if (info.fileTimeLow != 0 || info.fileTimeHigh != 0) {
-    FILETIME utc{info.fileTimeLow, info.fileTimeHigh};
-    if (LocalTimeOf(utc, writeTime)) time = &writeTime;
-  }
-  FillImageInfoTexts(info, text.data(), time);
+  FillImageInfoFromOwnText(info, text.data(), withTexts);
 }
 
 void FillImageInfoFromMetadata(ImageInfo& info) {
@@ -94,12 +97,17 @@ void RereadEntryRecord(int32_t entry) {
   if (!GetFileAttributesExW(EntryPath(e), GetFileExInfoStandard, &facts) ||
       !DumpImageMetadataInto(EntryPath(e), text.data(), text.size()))
     return;
+  HWND pane = g_windowSlots[kSlotFileListPane];
+  const bool withTexts = pane && GetDlgItem(pane, kFileListControlId);
+  // The list thread and its workers write the picture's sizes and histogram into the record under
+  // "sema": the copy, the refill and the store are one step under it, or the store would put back
+  // what they wrote meanwhile.
+  SemaphoreLock lock(kSemaImage);
   ImageInfo fresh = e->info;
   fresh.fileSize = facts.nFileSizeLow;
   fresh.fileTimeLow = facts.ftLastWriteTime.dwLowDateTime;
   fresh.fileTimeHigh = facts.ftLastWriteTime.dwHighDateTime;
-  HWND pane = g_windowSlots[kSlotFileListPane];
-  FillImageInfoFromText(fresh, text.data(), pane && GetDlgItem(pane, kFileListControlId));
+  FillImageInfoFromOwnText(fresh, reinterpret_cast<char16_t*>(text.data()), withTexts);
   e->info = fresh;
   g_cacheDirty |= 2;  // the cache file keeps the new record
 }

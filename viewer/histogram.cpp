@@ -77,8 +77,12 @@ Bitmap* DrawHistogramPicture(HistogramBins* c, int32_t mode, uint32_t background
 bool DrawOverlayHistogram(ImageEntry* entry, int32_t a, int32_t mode) {
   if (mode == 0 || !entry || !entry->levelImages[kLevelView] || a < 0 || a >= kHistogramSlots) return false;
   if (BringHistogramSlot<HistogramSlot, ImageEntry>(g_histogramCache, a, entry, SlotEntry)) return true;
-  if (g_histogramBudget <= 0) return false;
-  g_histogramBudget = g_histogramBudget - 1;
+  // One of the budget taken in one step: the interface thread refills it meanwhile.
+  int32_t left = __atomic_load_n(&g_histogramBudget, __ATOMIC_SEQ_CST);
+  do {
+    if (left <= 0) return false;
+  } while (!__atomic_compare_exchange_n(&g_histogramBudget, &left, left - 1, false, __ATOMIC_SEQ_CST,
+                                        __ATOMIC_SEQ_CST));
   HistogramSlot& slot = g_histogramCache[a];
   brn::MemoryStreamHolder holder;
   if (FAILED(brn::OpenMemoryStream(&holder, static_cast<HGLOBAL>(entry->levelBlocks[kLevelView]), false)) ||

@@ -11,7 +11,7 @@
 
 bool MovieWantsPane(ImageEntry* e) {
   if (!e || e->info.fileTypeFlag != kFileTypeMovie) return false;
-  if (g_settings.movieAutoPlay || SlideshowRunning) e->flags |= kEntryMovieUsePosition;
+  if (g_settings.movieAutoPlay || SlideshowRunning) SetEntryFlags(e, kEntryMovieUsePosition);
   return (e->flags & kEntryMovieUsePosition) != 0;
 }
 

@@ -128,7 +128,7 @@ void HideStrip() {
 void RequestRedraw() { g_redrawFlag = 1; }
 
 void CloseToStill(int32_t number, ImageEntry* e) {
-  e->flags &= static_cast<uint16_t>(~kEntryMovieUsePosition);
+  ClearEntryFlags(e, kEntryMovieUsePosition);
   ReleaseMovieSlot(number);
   RequestRedraw();
 }
@@ -180,30 +180,30 @@ void OnStripCommand(int id) {
         MovieLock lock;
         if (MovieSlot* s = OpenSlot(e, number)) {
           s->mediaControl->Pause();
-          e->flags |= kEntryMoviePaused;
+          SetEntryFlags(e, kEntryMoviePaused);
         }
       } else {
-        e->flags |= kEntryMovieUsePosition;
+        SetEntryFlags(e, kEntryMovieUsePosition);
         RequestRedraw();
       }
       return;
     case IDC_MOVIE_PLAY:
       if (!requested) {
-        e->flags |= kEntryMovieUsePosition;
+        SetEntryFlags(e, kEntryMovieUsePosition);
         RequestRedraw();
       }
       {
         MovieLock lock;
         if (MovieSlot* s = OpenSlot(e, number)) {
           s->mediaControl->Run();
-          e->flags &= static_cast<uint16_t>(~kEntryMoviePaused);
+          ClearEntryFlags(e, kEntryMoviePaused);
         }
       }
       return;
     case IDC_MOVIE_REPEAT_ON:
     case IDC_MOVIE_REPEAT_OFF:
-      if (id == IDC_MOVIE_REPEAT_ON) e->flags |= kEntryMovieRepeat;
-      else e->flags &= static_cast<uint16_t>(~kEntryMovieRepeat);
+      if (id == IDC_MOVIE_REPEAT_ON) SetEntryFlags(e, kEntryMovieRepeat);
+      else ClearEntryFlags(e, kEntryMovieRepeat);
       g_cacheDirty |= 2;
       return;
     default:
@@ -221,7 +221,7 @@ void OnPositionScroll(int code) {
       if (!(e->flags & kEntryMoviePaused)) {
         s->mediaControl->Pause();
         g_movieFlagsBeforeSeek = e->flags;
-        e->flags |= kEntryMoviePaused;
+        SetEntryFlags(e, kEntryMoviePaused);
       }
       g_moviePositionDragging = 1;
     }
@@ -232,7 +232,7 @@ void OnPositionScroll(int code) {
         if (e->flags & kEntryMoviePaused) {
           if (!(g_movieFlagsBeforeSeek & kEntryMoviePaused)) {
             s->mediaControl->Run();
-            e->flags &= static_cast<uint16_t>(~kEntryMoviePaused);
+            ClearEntryFlags(e, kEntryMoviePaused);
           } else {
             s->mediaControl->Pause();
           }
@@ -301,7 +301,7 @@ void OpenMovieInPane(HWND pane, int32_t number) {
     // One that never came back is not tried again, and the pane's thread goes on to paint it
     // as a movie without a codec.
     if (stuck) {
-      e->flags |= kEntryMovieNoCodec;
+      SetEntryFlags(e, kEntryMovieNoCodec);
       RequestRedraw();
     }
     return;
@@ -336,7 +336,7 @@ void OpenMovieInPane(HWND pane, int32_t number) {
     }
   }
   s.mediaControl->Run();
-  e->flags |= kEntryMovieOpen;
+  SetEntryFlags(e, kEntryMovieOpen);
 }
 
 void ReleaseMovieSlot(int32_t number) {
@@ -348,7 +348,7 @@ void ReleaseMovieSlot(int32_t number) {
   if (!(e->flags & kEntryMovieOpen) || lock.gaveUp()) return;
   if (MovieSlot* s = OpenSlot(e, number)) CloseSlot(*s);
   e->movieSlot = 255;
-  e->flags &= static_cast<uint16_t>(~kNotOpenBits);
+  ClearEntryFlags(e, kNotOpenBits);
   e->moviePosition = 0;
 }
 
@@ -513,7 +513,7 @@ bool UpdateMovieControls() {
         MovieLock lock;
         if (MovieSlot* s = OpenSlot(e, number)) {
           s->mediaControl->Pause();
-          e->flags |= kEntryMoviePaused;
+          SetEntryFlags(e, kEntryMoviePaused);
         }
       }
       continue;

@@ -424,7 +424,7 @@ int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIn
         g->SetInterpolationMode(InterpolationModeHighQualityBicubic);
       }
       if (e->levelImages[kLevelFull]) {
-        e->flags &= static_cast<uint16_t>(~kEntryDevelopmentCleared);
+        ClearEntryFlags(e, kEntryDevelopmentCleared);
         if (e->flags & kEntryHalfSizeDevelopment) reduction = 2;
         picture = e->levelImages[kLevelFull];
       } else if (e->levelImages[kLevelView]) {
@@ -432,9 +432,9 @@ int32_t PaintViewerPane(HDC paneDc, HWND paneWindow, int32_t row, int32_t paneIn
           // Drawn once while the development runs; the pane then waits for level 2.
           if (e->flags & kEntryDevelopmentCleared) return kPanePreliminary;
           if (EntryCameraModel(e).code == kUnknownModelCode) {
-            e->flags &= static_cast<uint16_t>(~(kEntryWantFullDevelopment | kEntryDevelopmentCleared));
+            ClearEntryFlags(e, kEntryWantFullDevelopment | kEntryDevelopmentCleared);
           } else {
-            e->flags |= kEntryDevelopmentCleared;
+            SetEntryFlags(e, kEntryDevelopmentCleared);
             result = kPanePreliminary;
           }
         }

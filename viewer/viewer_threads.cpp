@@ -50,7 +50,7 @@ bool StartWorker(HANDLE* handle, volatile LONG* state, unsigned(__stdcall* proc)
 void StopWorker(HANDLE* handle, volatile LONG* state) {
   if (!*handle) return;
   if (*state != 3) {
-    *state = 1;
+    RequestWorkerStop(state);
     if (!WaitWorkerStopped(state)) {
       *handle = nullptr;
       return;
@@ -203,7 +203,7 @@ void RunPrefetchCycle(int32_t* n) {
     if (e && (e->flags & kEntryRotated)) {
       ReleaseEntryLevel(e, kLevelView, 1);
       ReleaseEntryLevel(e, kLevelFull, 1);
-      e->flags &= static_cast<uint16_t>(~kEntryRotated);
+      ClearEntryFlags(e, kEntryRotated);
     }
   }
   for (int32_t i = 0; i < panes; ++i) {
@@ -292,8 +292,8 @@ unsigned __stdcall ViewerDevelopThreadProc(void*) {
     DevelopFullImage(e, e->developMode == 2 ? g_settings.rawDevelopQualities[1] : g_settings.rawDevelopQualities[0]);
     // A development that failed is not tried again for this entry: the view image stays final.
     if (!e->levelImages[kLevelFull]) {
-      e->developMode = 0;
-      e->flags &= static_cast<uint16_t>(~(kEntryWantFullDevelopment | kEntryDevelopmentCleared));
+      SetEntryDevelopMode(e, 0);
+      ClearEntryFlags(e, kEntryWantFullDevelopment | kEntryDevelopmentCleared);
     }
   }
   g_rawViewerState = 3;
@@ -342,7 +342,7 @@ bool NeedsFullDevelopment(ImageEntry* e, int32_t row) {
   const uint16_t both = kEntryWantFullDevelopment | kEntryDevelopmentCleared;
   if (!e) return false;
   if (!IsRawModelEntry(e) || EntryCameraModel(e).code == kUnknownModelCode) {
-    e->flags &= static_cast<uint16_t>(~both);
+    ClearEntryFlags(e, both);
     return false;
   }
   int32_t d = 0;
@@ -374,10 +374,10 @@ bool NeedsFullDevelopment(ImageEntry* e, int32_t row) {
     if (w != 0 && h != 0 && (static_cast<LONG>(w) < pane.right || static_cast<LONG>(h) < pane.bottom)) d = 2;
   }
   if (d == 2) {
-    e->flags = static_cast<uint16_t>((e->flags | kEntryWantFullDevelopment) & ~kEntryDevelopmentCleared);
+    ChangeEntryFlags(e, kEntryWantFullDevelopment, kEntryDevelopmentCleared);
     return true;
   }
-  e->flags &= static_cast<uint16_t>(~both);
+  ClearEntryFlags(e, both);
   return false;
 }
 

@@ -108,5 +108,34 @@ void EncodeEntryImage(const ImageEntry& entry, uint8_t* out);
 // pointer is set from the path, the information record is validated. False when size is short.
 bool DecodeEntryImage(const uint8_t* in, size_t size, ImageEntry* entry);
 
+// The flags, the presence byte and the development mode of a listed entry are changed by the
+// interface thread, the list thread and its workers, the folder watcher and the viewer threads:
+// every change is one atomic step, so that none undoes another thread's bit.
+inline void SetEntryFlags(ImageEntry* e, uint16_t bits) { __atomic_fetch_or(&e->flags, bits, __ATOMIC_SEQ_CST); }
+inline void ClearEntryFlags(ImageEntry* e, uint16_t bits) {
+  __atomic_fetch_and(&e->flags, static_cast<uint16_t>(~bits), __ATOMIC_SEQ_CST);
+}
+inline void ChangeEntryFlags(ImageEntry* e, uint16_t set, uint16_t clear) {
+  uint16_t old = __atomic_load_n(&e->flags, __ATOMIC_SEQ_CST);
+  while (!__atomic_compare_exchange_n(&e->flags, &old, static_cast<uint16_t>((old | set) & ~clear), false,
+                                      __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST)) {
+  }
+}
+inline void SetEntryPresence(ImageEntry* e, uint8_t value) { __atomic_store_n(&e->presence, value, __ATOMIC_SEQ_CST); }
+// Adds the selected bit unless the entry has vanished (presence 0) meanwhile.
+inline void SelectEntryIfPresent(ImageEntry* e) {
+  uint8_t old = __atomic_load_n(&e->presence, __ATOMIC_SEQ_CST);
+  while (old != kEntryVanished &&
+         !__atomic_compare_exchange_n(&e->presence, &old, static_cast<uint8_t>(old | kEntrySelected), false,
+                                      __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST)) {
+  }
+}
+inline void UnselectEntry(ImageEntry* e) {
+  __atomic_fetch_and(&e->presence, static_cast<uint8_t>(~kEntrySelected), __ATOMIC_SEQ_CST);
+}
+inline void SetEntryDevelopMode(ImageEntry* e, uint8_t mode) {
+  __atomic_store_n(&e->developMode, mode, __ATOMIC_SEQ_CST);
+}
+
 // Start of the file-name part: after the last '\' or '/'.
 void SetEntryNamePointer(ImageEntry* entry);

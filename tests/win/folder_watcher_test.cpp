@@ -25,6 +25,7 @@
 #include "core/image_entry_list.h"
 #include "app/list_load.h"
 #include "core/list_helpers.h"
+#include "core/list_hooks.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "support/program_services.h"
@@ -236,6 +237,48 @@ TEST_F(FolderWatcherTest, RenamesByAnotherProgramAreFollowedButNotTheProgramsOwn
   PumpFor(500);
   EXPECT_EQ(RowsNamed(L"c.jpg"), 1);
   EXPECT_EQ(ListRows(), 3);
+}
+
+// The watcher's rename line (list thread) and the interface thread's own lines push onto one
+// entry's undo list at the same moment, and the interface thread reads the row's action text
+// meanwhile: every push is kept, none frees another's records, and the lines all arrive.
+TEST_F(FolderWatcherTest, WatcherAndInterfacePushesShareOneUndoList) {
+  constexpr int kEach = 300;
+  const int entry = g_displayOrder[Row(L"a.jpg")];
+  ImageEntry* e = EntryAt(entry);
+  ClearEntryUndoList(entry);
+  const int lines = HistoryCount(), counted = GetActionHistoryCount();
+  const std::wstring fromWatcher = File(L"watcher.jpg"), fromInterface = File(L"interface.jpg");
+  std::atomic<bool> go{false}, done{false};
+  std::thread watcher([&] {
+    while (!go) Sleep(0);
+    for (int i = 0; i < kEach; ++i) g_listHooks.addActionHistoryEntry(entry, 10, -3, kActionDone, fromWatcher.c_str());
+    done = true;
+  });
+  go = true;
+  for (int i = 0; i < kEach; ++i) {
+    AddActionHistoryEntryWithUndo(entry, 10, -3, kActionDone, fromInterface.c_str());
+    Pump();  // the watcher's lines reach the drop-down through this thread
+    AppendEntryUndoRecord(entry, 10, fromInterface.c_str());  // as the watcher goes on from its line
+    SetEntryActionText(entry);
+  }
+  while (!done) Pump();
+  watcher.join();
+  Pump();
+  ASSERT_EQ(e->undoCount, 3 * kEach);
+  EXPECT_EQ(e->currentUndo, 3 * kEach - 1);
+  int watcherRecords = 0, interfaceRecords = 0;
+  for (int i = 0; i < e->undoCount; ++i) {
+    const std::wstring text = reinterpret_cast<const wchar_t*>(e->undoRecords[i].path);
+    EXPECT_EQ(e->undoRecords[i].kind, 10) << i;
+    watcherRecords += text == fromWatcher;
+    interfaceRecords += text == fromInterface;
+  }
+  EXPECT_EQ(watcherRecords, kEach);
+  EXPECT_EQ(interfaceRecords, 2 * kEach);
+  EXPECT_EQ(GetActionHistoryCount(), counted + 2 * kEach);
+  EXPECT_EQ(HistoryCount(), lines + 2 * kEach);
+  ClearEntryUndoList(entry);
 }
 
 TEST_F(FolderWatcherTest, ThousandsAddedAtOnceEndInOneReload) {

@@ -232,6 +232,27 @@ TEST_F(HotKeyActionsTest, MoveRecycleAndDeleteWithTheirUndo) {
   EXPECT_EQ(Act(p, 0, L""), kActionSkipped);
 }
 
+// An undo retires its record only while that is still the current one: when the folder watcher
+// retired it meanwhile (the file came back) or pushed a rename above it, the record below stays.
+TEST_F(HotKeyActionsTest, UndoRetiresOnlyTheRecordItUndid) {
+  const int32_t a = EntryNamed(L"a.jpg");
+  AppendEntryUndoRecord(a, 3, dest_->path().c_str());
+  AppendEntryUndoRecord(a, 5, L"");
+  UndoRecord r;
+  int32_t index = -1;
+  ASSERT_TRUE(CopyCurrentUndoRecord(a, &r, &index));
+  EXPECT_EQ(index, 1);
+  ASSERT_TRUE(RetireUndoRecord(a, index, r));
+  EXPECT_FALSE(RetireUndoRecord(a, index, r));  // retired already: the copy below stays
+  EXPECT_EQ(EntryAt(a)->currentUndo, 0);
+  EXPECT_EQ(EntryAt(a)->undoRecords[0].kind, 3);
+  ASSERT_TRUE(CopyCurrentUndoRecord(a, &r, &index));
+  AppendEntryUndoRecord(a, 10, File(L"old.jpg").c_str());  // pushed meanwhile
+  EXPECT_FALSE(RetireUndoRecord(a, index, r));
+  EXPECT_EQ(EntryAt(a)->currentUndo, 1);
+  EXPECT_EQ(EntryAt(a)->undoRecords[0].kind, 3);
+}
+
 TEST_F(HotKeyActionsTest, RenameUndoAndThreeActionsThenOneUndo) {
   const int32_t a = EntryNamed(L"a.jpg");
   ImageEntry* e = EntryAt(a);

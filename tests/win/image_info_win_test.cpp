@@ -6,6 +6,8 @@
 #include <thread>
 
 #include "core/app_globals.h"
+#include "core/image_entry_list.h"
+#include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "metadata/image_info_win.h"
 #include "metadata/pure/camera_models.h"
@@ -45,6 +47,51 @@ TEST_F(ImageInfoWin, FillWaitsForTheInterpreterLock) {
   EXPECT_EQ(WaitForSingleObject(sema, 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "the lock was given back";
   g_semaphores[kSemaInterp] = nullptr;
   CloseHandle(sema);
+}
+
+// The record read again after a write keeps what the list thread wrote into it meanwhile (its
+// histogram, under "sema"): the copy, the refill and the store are one step.
+TEST_F(ImageInfoWin, RereadKeepsTheListThreadsWrites) {
+  const wchar_t kSample[] =
+      L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\"
+      L"2004-01-11-22-45-15-sep-2004-01-11-22-45-15a.jpg";
+  HANDLE sema = CreateSemaphoreW(nullptr, 1, 1, nullptr);
+  ASSERT_NE(sema, nullptr);
+  g_semaphores[kSemaImage] = sema;
+  ImageEntry entry{};
+  wcscpy(EntryPath(&entry), kSample);
+  SetEntryNamePointer(&entry);
+  entry.info.fileTypeFlag = 0x2;
+  entry.flags = kEntryInfoRead;
+  void* slots[1] = {&entry};
+  void** listed = g_entryPointers;
+  const int32_t count = g_entryCount;
+  g_entryPointers = slots;
+  g_entryCount = 1;
+  std::atomic<bool> stop{false};
+  std::atomic<int> lost{0};
+  std::thread list([&] {
+    uint8_t written = 0;
+    while (!stop) {
+      {
+        SemaphoreLock lock(kSemaImage);
+        if (entry.info.histogram[0] != written) ++lost;
+        entry.info.histogram[0] = ++written;
+      }
+      Sleep(0);
+    }
+  });
+  for (int i = 0; i < 1000; ++i) RereadEntryRecord(0);
+  stop = true;
+  list.join();
+  g_entryPointers = listed;
+  g_entryCount = count;
+  g_semaphores[kSemaImage] = nullptr;
+  CloseHandle(sema);
+  EXPECT_EQ(lost.load(), 0);
+  WIN32_FILE_ATTRIBUTE_DATA facts;
+  ASSERT_TRUE(GetFileAttributesExW(kSample, GetFileExInfoStandard, &facts));
+  EXPECT_EQ(entry.info.fileSize, facts.nFileSizeLow);  // it was read again
 }
 
 TEST_F(ImageInfoWin, TextsOnlyWithTheList) {

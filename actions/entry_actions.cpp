@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <cwchar>
-#include <vector>
 
 #include "actions/action_history.h"
 #include "actions/batch_rename.h"
@@ -22,7 +21,6 @@
 #include "core/image_pipeline.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
-#include "core/safe_file.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 
@@ -30,7 +28,6 @@ namespace {
 constexpr uint32_t kStatusSel = 0x40, kStatusSize = 0x80, kStatusFile = 0x100, kStatusTotal = 0x200;
 constexpr FILEOP_FLAGS kRecycleFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING;
 constexpr FILEOP_FLAGS kDeleteFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-constexpr uint32_t kLargestRotatedFile = 1u << 30;
 
 uint32_t g_fileOperationCalls = 0;
 
@@ -264,29 +261,28 @@ bool WriteOrientationValue(const wchar_t* path, int32_t offset, int32_t byteOrde
   uint8_t want[2], put[2];
   if (offset <= 0 || !EncodeOrientation(expected, byteOrder, want) || !EncodeOrientation(value, byteOrder, put))
     return false;
-  // A read-only file is not rewritten (a rename over it would succeed where a write would not).
+  // A read-only file stays as the user marked it (not every file system refuses it an open for writing).
   const DWORD attributes = GetFileAttributesW(path);
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return false;
-  HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Two bytes inside one sector are written in place: the file stays the same file (its
+  // creation time, attributes and identity), and no room for a copy is needed.
+  HANDLE h = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
+  LARGE_INTEGER at{}, now{};
+  at.QuadPart = offset;
   FILETIME oldTime{};
-  bool ok = GetFileSizeEx(h, &size) && size.QuadPart <= kLargestRotatedFile &&
-            static_cast<int64_t>(offset) + 2 <= size.QuadPart && GetFileTime(h, nullptr, nullptr, &oldTime);
-  std::vector<uint8_t> bytes;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    ok = ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
-  }
-  CloseHandle(h);
+  uint8_t found[2] = {};
+  DWORD done = 0;
+  auto seek = [&] { return SetFilePointerEx(h, at, &now, FILE_BEGIN) && now.QuadPart == at.QuadPart; };
   // The value must still be the one the metadata reader saw there; anything else is not ours
   // to overwrite.
-  if (!ok || bytes[offset] != want[0] || bytes[offset + 1] != want[1]) return false;
-  bytes[offset] = put[0];
-  bytes[offset + 1] = put[1];
-  if (!WriteFileReplacing(path, bytes.data(), static_cast<uint32_t>(bytes.size()))) return false;
+  bool ok = GetFileTime(h, nullptr, nullptr, &oldTime) && seek() && ReadFile(h, found, 2, &done, nullptr) &&
+            done == 2 && found[0] == want[0] && found[1] == want[1];
+  ok = ok && seek() && WriteFile(h, put, 2, &done, nullptr) && done == 2;
+  ok = CloseHandle(h) && ok;
+  if (!ok) return false;
   if (keepTime) {
     HANDLE t = CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);

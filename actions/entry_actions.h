@@ -17,7 +17,8 @@ bool TakeProductStamp(int32_t entry, ProductStamp* stamp);
 // A folder without a drive letter becomes the image's folder followed by the text; in place
 // (260 characters).
 void ResolveAgainstImageFolder(const wchar_t* imagePath, wchar_t* folder);
-// Writes the orientation value into the file through the safe-replace helper after checking
-// that the two bytes at the offset hold the expected value. keepTime: the write time stays.
+// Writes the orientation value's two bytes into the file in place after checking that the two
+// bytes at the offset hold the expected value; nothing is written otherwise. keepTime: the
+// write time stays.
 bool WriteOrientationValue(const wchar_t* path, int32_t offset, int32_t byteOrder, int32_t expected, int32_t value,
                            bool keepTime, FILETIME* newTime);

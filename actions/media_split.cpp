@@ -58,8 +58,9 @@ bool MediaFolderBase(wchar_t* out) {
   wchar_t name[64];
   std::memcpy(name, g_settings.mediaFolderName, sizeof name);
   name[63] = 0;
-  const int n = swprintf(out, kPathChars, L"%ls\\%ls%ls", g_currentFolder, parent, name);
-  return n > 0 && n < kPathChars;
+  wchar_t leaf[kPathChars];
+  const int n = swprintf(leaf, kPathChars, L"%ls%ls", parent, name);
+  return n > 0 && n < kPathChars && JoinFolderAndName(g_currentFolder, leaf, out, kPathChars);
 }
 
 bool MediaFolder(const wchar_t* base, int32_t number, wchar_t* out) {

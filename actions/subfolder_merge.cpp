@@ -36,8 +36,7 @@ void LowerCopy(const wchar_t* name, wchar_t* out) {
 }
 
 bool Join(const wchar_t* folder, const wchar_t* name, wchar_t* out) {
-  const int n = swprintf(out, kPathChars, L"%ls\\%ls", folder, name);
-  return n > 0 && n < kPathChars;
+  return JoinFolderAndName(folder, name, out, kPathChars);
 }
 
 void Append(wchar_t* text, size_t capacity, const wchar_t* more) {

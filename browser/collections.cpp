@@ -46,17 +46,16 @@ bool SearchHoldsTable() { return g_windowSlots[kSlotSearchProgress] != nullptr; 
 
 const char16_t* Text(const wchar_t* p) { return reinterpret_cast<const char16_t*>(p); }
 
-// "\\?\<collection folder><name>.co"; false when the folder is unknown or the path too long.
+// The long form of "<collection folder><name>.co"; false when the folder is unknown or the path
+// too long.
 bool CollectionFilePath(const wchar_t* name, wchar_t* out, size_t capacity) {
-  wchar_t folder[kPathChars];
+  wchar_t folder[kPathChars], path[kPathChars * 2];
   if (!GetCollectionFolder(folder)) return false;
-  return swprintf(out, capacity, L"\\\\?\\%ls%ls.co", folder, name) > 0;
+  return swprintf(path, kPathChars * 2, L"%ls%ls.co", folder, name) > 0 && MakeLongPath(path, out, capacity);
 }
 
 bool CollectionCachePath(const wchar_t* name, wchar_t* out, size_t capacity) {
-  wchar_t folder[kPathChars];
-  if (!GetCacheFolder(folder)) return false;
-  return swprintf(out, capacity, L"\\\\?\\%lsLib\xFF1A%ls.cac", folder, name) > 0;
+  return BuildCacheFilePath(name, true, out, capacity);
 }
 
 // Two names the file system takes for one file (it folds case beyond ASCII, as this does).

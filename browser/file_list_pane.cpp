@@ -450,6 +450,8 @@ void OnLeftDown(HWND pane, LPARAM lParam) {
     g_mouseCaptureOwner = pane;
     CaptureMouseWithCursor(pane, IDC_ARROW);
     FindPaneUnderCursor();
+    // The pressed pane takes the keys: Delete, undo and the turns then act on the picture panned.
+    FocusRestoreWindow = GetPaneControl(GetHoveredPaneIndex());
   }
 }
 

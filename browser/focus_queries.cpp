@@ -55,6 +55,17 @@ int32_t GetFocusedPaneRow() {
   return pane != -1 ? GetPaneOrderNumber(pane) : -1;
 }
 
+int32_t GetCurrentPaneRow() {
+  if (g_listCount <= 0 || g_focusedPane < 0) return -1;
+  const int32_t row = GetPaneOrderNumber(g_focusedPane);
+  return row >= 0 && row < g_listCount ? row : -1;
+}
+
+int32_t GetCurrentPictureRow() {
+  if (!IsListFocused()) return GetCurrentPaneRow();
+  return g_cursorRow >= 0 && g_cursorRow < g_listCount ? g_cursorRow : -1;
+}
+
 int32_t FindRowOfEntry(int32_t entry) {
   if (!g_displayOrder) return -1;
   int32_t rows = g_listCount < kMaxEntries ? g_listCount : kMaxEntries;

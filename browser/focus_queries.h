@@ -6,7 +6,16 @@
 #include "core/pane_state.h"
 #include "core/pure/window_counts.h"
 
+// The row of the pane that holds the keyboard focus (-1 while the focus is elsewhere): the
+// file actions' target.
 int32_t GetFocusedPaneRow();
+// The row of the current pane, g_focusedPane: the one the viewer frames and the list marks,
+// which holds the focus or last held it; -1 when there is none. The other commands on one
+// picture act on it, and their buttons and the status bar follow it.
+int32_t GetCurrentPaneRow();
+// The picture such a command takes: the cursor row while the list has the focus, else the
+// current pane's row.
+int32_t GetCurrentPictureRow();
 bool IsListFocused();
 bool HasBrowsingFocus();
 // Mode 0: 0 when no pane has the focus; 1: -1; 2: the remembered pane, clamped and kept.

@@ -25,8 +25,7 @@ int FirstTarget(HWND pane) {
     std::vector<int> rows = SelectedRows(GetDlgItem(pane, IDC_FILE_LIST));
     return rows.empty() ? -1 : rows.front();
   }
-  int r = GetPaneOrderNumber(g_focusedPane);
-  return (g_focusedPane >= 0 && r >= 0 && r < g_listCount) ? r : -1;
+  return GetCurrentPaneRow();
 }
 }  // namespace
 

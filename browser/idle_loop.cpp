@@ -118,7 +118,7 @@ bool CheckFocusAndForeground(TickState& t) {
 }
 
 void UpdateShownEntry() {
-  ShownEntry = IsListFocused() ? GetRowEntry(g_cursorRow) : GetRowEntry(GetPaneOrderNumber(GetFocusedPaneIndex(1)));
+  ShownEntry = GetRowEntry(GetCurrentPictureRow());
 }
 
 void BuildInformationLine(wchar_t* line, size_t capacity) {
@@ -168,7 +168,7 @@ void StepSlideshow() {
   if (!SlideshowRunning) return;
   DWORD interval = static_cast<DWORD>(g_settings.slideshowWaitSeconds > 0 ? g_settings.slideshowWaitSeconds : 0);
   if (g_settings.slideshowWaitForMovie) {
-    const int32_t number = GetRowEntry(GetPaneOrderNumber(GetFocusedPaneIndex(2)));
+    const int32_t number = GetRowEntry(GetCurrentPaneRow());
     const ImageEntry* e = number >= 0 && number < g_entryCount ? EntryAt(number) : nullptr;
     if (e && e->info.fileTypeFlag == kFileTypeMovie && e->movieValue > 0 &&
         static_cast<DWORD>(e->movieValue) > interval)
@@ -365,7 +365,8 @@ void ServeImageLock() {
   if (!IsKeyJustPressed(VK_DECIMAL) && !g_rightWithLeftRequest) return;
   const int32_t n = CurrentPaneCount();
   if (ViewerShown() && n > 1) {
-    const int32_t k = GetFocusedPaneIndex(2);
+    // The current pane, framed and acted on by the other commands; the remembered one without it.
+    const int32_t k = g_focusedPane >= 0 && g_focusedPane < n ? g_focusedPane : GetFocusedPaneIndex(2);
     if (g_paneEntry[k] < 0) {
       int32_t unlocked = 0;
       for (int32_t i = 0; i < n; ++i) unlocked += g_paneEntry[i] < 0;
@@ -479,7 +480,7 @@ void ServeDelayedHistograms() {
 }
 
 void ServeImageLevelStatus() {
-  ShowImageLevelStatus(IsListFocused() ? g_cursorRow : GetPaneOrderNumber(GetFocusedPaneIndex(2)));
+  ShowImageLevelStatus(GetCurrentPictureRow());
 }
 
 void ServeRepaint() {

@@ -91,6 +91,8 @@ void ToggleStyle(HWND pane) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
+std::vector<int> TargetRows(HWND list);
+
 // One clipboard line of the entry over the columns in the saved order (only shown columns
 // when shownOnly): a tab before every field and a newline at the end.
 void AppendEntryRow(std::wstring& text, ImageEntry* e, bool shownOnly) {
@@ -111,12 +113,8 @@ void CopySelectionInformation(HWND pane) {
   int32_t order[kListColumnCount];
   if (SendMessageW(list, LVM_GETCOLUMNORDERARRAY, kListColumnCount, reinterpret_cast<LPARAM>(order)))
     for (int k = 0; k < kListColumnCount; ++k) g_settings.columnOrder[k] = order[k];
-  bool listFocused = IsListFocused();
-  std::vector<int> rows = listFocused ? SelectedRows(list) : std::vector<int>();
-  if (!listFocused) {
-    int r = GetFocusedPaneRow();
-    if (r >= 0 && r < g_listCount) rows.push_back(r);
-  }
+  const bool listFocused = IsListFocused();
+  const std::vector<int> rows = TargetRows(list);
   if (rows.empty()) return;
   // The string grows to what the rows measure: no row is cut, however long its fields.
   std::wstring text;
@@ -130,13 +128,13 @@ void SendTo(HWND window, int id) {
   if (window) SendMessageW(window, WM_COMMAND, id, 0);
 }
 
-// Rows a command acts on: the list's selection when it has the focus, else the focused
-// viewer panel's row; empty when there is none.
+// Rows a command acts on: the list's selection when it has the focus, else the current pane's
+// row, the one its buttons were enabled for; empty when there is none.
 std::vector<int> TargetRows(HWND list) {
   if (IsListFocused()) return SelectedRows(list);
   std::vector<int> rows;
-  int r = GetPaneOrderNumber(g_focusedPane);
-  if (g_focusedPane >= 0 && r >= 0 && r < g_listCount) rows.push_back(r);
+  const int r = GetCurrentPaneRow();
+  if (r >= 0) rows.push_back(r);
   return rows;
 }
 

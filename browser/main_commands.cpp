@@ -25,6 +25,7 @@
 #include "browser/viewer_panes.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/colour_profiles.h"
 #include "browser/navigation_pane.h"
 #include "viewer/histogram.h"
 #include "viewer/viewer_threads.h"
@@ -134,8 +135,8 @@ void SetCheckMarks(uint8_t value) {
     if (ViewerShown()) g_redrawFlag = 1;
     return;
   }
-  int row = GetPaneOrderNumber(g_focusedPane);
-  if (row < 0 || row >= g_listCount) return;
+  const int row = GetCurrentPaneRow();
+  if (row < 0) return;
   EntryAtRow(row)->checked = value;
   g_cacheDirty |= 2;
   RedrawRow(row);
@@ -176,8 +177,8 @@ void Rotate(int delta, bool reset) {
       if (r < g_listCount) RotateEntry(EntryAtRow(r), delta, reset);
     ReleaseMouseCapture();
   } else {
-    int row = GetPaneOrderNumber(g_focusedPane);
-    if (row < 0 || row >= g_listCount) return;
+    const int row = GetCurrentPaneRow();
+    if (row < 0) return;
     RotateEntry(EntryAtRow(row), delta, reset);
   }
   g_listChanged = 1;
@@ -186,8 +187,8 @@ void Rotate(int delta, bool reset) {
 void ToggleRawDevelopment(HWND window) {
   CloseIme(window);
   if (g_rawViewerState != 3 || !HasCursorRow()) return;
-  int row = IsListFocused() ? g_cursorRow : GetPaneOrderNumber(g_focusedPane);
-  if (row < 0 || row >= g_listCount) return;
+  const int row = GetCurrentPictureRow();
+  if (row < 0) return;
   int number = g_displayOrder[row];
   if (IsRawEntry(number) && !g_rawToggleRunning) {
     g_rawToggleRunning = 1;
@@ -226,13 +227,6 @@ using SetupColorMatchingProc = BOOL(WINAPI*)(COLORMATCHSETUPW*);
 SetupColorMatchingProc LoadSetupColorMatching() {
   static HMODULE module = LoadLibraryW(L"icmui.dll");
   return module ? reinterpret_cast<SetupColorMatchingProc>(GetProcAddress(module, "SetupColorMatchingW")) : nullptr;
-}
-
-void BuildProfilePath(const wchar_t* name, wchar_t* out) {
-  wchar_t folder[MAX_PATH] = {};
-  DWORD size = sizeof folder;
-  if (!GetColorDirectoryW(nullptr, folder, &size)) folder[0] = 0;
-  swprintf(out, 260, L"%ls\\%ls", folder, name);
 }
 
 void RunColorManagement() {

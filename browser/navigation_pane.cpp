@@ -35,7 +35,6 @@
 #include "core/key_state.h"
 #include "core/message_box.h"
 #include "core/path_utils.h"
-#include "core/pure/folder_cache_format.h"
 #include "core/pure/path_text.h"
 #include "core/settings.h"
 #include "core/window_helpers.h"
@@ -63,7 +62,6 @@ int g_splitterX = 0, g_splitterY = 0;
 uint8_t g_collectionReselect = 0;
 
 char16_t* U(wchar_t* p) { return reinterpret_cast<char16_t*>(p); }
-const char16_t* U(const wchar_t* p) { return reinterpret_cast<const char16_t*>(p); }
 
 HWND Pane() { return g_windowSlots[kSlotNavigationPane]; }
 HWND FolderTree(HWND pane) { return GetDlgItem(pane, IDC_FOLDER_TREE); }
@@ -212,10 +210,7 @@ void ShowPopup(HWND pane, int popup) {
 bool ProgressWindowsOpen() { return g_windowSlots[kSlotIndexPrint] || g_windowSlots[kSlotRawProgress]; }
 
 // ---- folder commands ----
-bool CacheFileFor(const wchar_t* folder, wchar_t* out) {
-  wchar_t cacheFolder[kPathChars];
-  return GetCacheFolder(cacheFolder) && BuildCacheFileName(U(cacheFolder), U(folder), false, U(out), kPathChars * 2);
-}
+bool CacheFileFor(const wchar_t* folder, wchar_t* out) { return BuildCacheFilePath(folder, false, out, kPathChars * 2); }
 
 // A shell operation's source or destination: the path and two terminators.
 void DoubleTerminated(const wchar_t* path, wchar_t* out) {

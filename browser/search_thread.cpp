@@ -187,10 +187,7 @@ bool MatchWith(MatchContext& m, const wchar_t* path) {
 // Entries of a folder walk: reparse points (loops, other volumes) and paths a 260-character
 // buffer cannot hold are passed over by the count and the search alike.
 bool JoinPath(const wchar_t* folder, const wchar_t* name, wchar_t* out) {
-  size_t n = wcslen(folder);
-  const bool slash = n > 0 && (folder[n - 1] == L'\\' || folder[n - 1] == L'/');
-  int written = swprintf(out, kPathChars, slash ? L"%ls%ls" : L"%ls\\%ls", folder, name);
-  return written > 0 && written < kPathChars;
+  return JoinFolderAndName(folder, name, out, kPathChars);
 }
 
 bool SkipEntry(const WIN32_FIND_DATAW& fd) {

@@ -79,8 +79,7 @@ void ComputeCommandStates() {
   in.listFullyLoaded = g_listReadyFlag != 0;
   in.viewerShown = (g_viewMode & 2) != 0;
   in.rawToggleRunning = g_rawToggleRunning != 0;
-  in.listFocusedOrPaneShowsEntry = IsListFocused() || GetFocusedPaneRow() >= 0;
-  in.cursorEntryIsRaw = in.hasCursorRow && IsRawEntry(GetRowEntry(g_cursorRow));
+  in.pictureIsRaw = in.hasCursorRow && IsRawEntry(GetRowEntry(GetCurrentPictureRow()));
   if (in.hasCursorRow) {
     if (IsListFocused()) {
       HWND list = GetListControl();
@@ -91,7 +90,7 @@ void ComputeCommandStates() {
         (IsEntryChecked(entry) ? in.canUncheck : in.canCheck) = true;
       }
     } else {
-      const int32_t entry = GetRowEntry(GetPaneOrderNumber(GetFocusedPaneIndex(2)));
+      const int32_t entry = GetRowEntry(GetCurrentPaneRow());
       in.canCheck = entry >= 0 && !IsEntryChecked(entry);
       in.canUncheck = entry >= 0 && IsEntryChecked(entry);
     }
@@ -127,13 +126,13 @@ void UpdateToolbarButtons(uint32_t flags) {
     Check(340, g_viewMode == 3);
   }
   if (flags & 8) {
-    int32_t entry = g_listCount > 0 ? GetRowEntry(GetPaneOrderNumber(GetFocusedPaneIndex(2))) : -1;
+    const int32_t entry = GetRowEntry(GetCurrentPictureRow());
     const int i337 = ToolbarCommandIndex(337), i556 = ToolbarCommandIndex(556);
     g_wanted[i337] = entry >= 0 && IsRawEntry(entry) ? 1 : 0;
     g_applied[i337] = -1;
     ApplyCommandStates();
     Check(337, g_wanted[i337] != 0 && IsCommandToggledOn(337));
-    bool target = HasCursorRow() && (IsListFocused() ? SelectedRowCount() > 0 : GetFocusedPaneRow() >= 0);
+    bool target = HasCursorRow() && (IsListFocused() ? SelectedRowCount() > 0 : GetCurrentPaneRow() >= 0);
     g_wanted[i556] = target ? 1 : 0;
   }
   if (flags & 0x10) {

@@ -66,7 +66,7 @@ bool IsCommandToggledOn(int commandId) {
     case 337: {
       if (g_listCount <= 0 || g_cursorRow < 0 || g_cursorRow >= g_listCount) return false;
       ImageLevelInputs facts{};
-      if (!ReadRowLevelFacts(GetPaneOrderNumber(g_focusedPane), &facts)) return false;
+      if (!ReadRowLevelFacts(GetCurrentPictureRow(), &facts)) return false;
       return facts.hasFullDevelopment && (facts.fileTypeFlag & kRawTypeMask) != 0;
     }
   }

@@ -213,8 +213,24 @@ void UpdateMainMenuState() {
   EnableMenuItem(menu, 32777, MF_BYCOMMAND | (g_entryCount > 0 ? MF_ENABLED : MF_GRAYED));
 }
 
+// However a pane gets the keyboard focus (the wheel, a pan, Tab, the focus coming back), it is
+// the current pane: the file actions, which take the pane with the keys, and the other commands
+// on one picture never act on two different pictures.
+static void NotePaneFocus(HWND pane) {
+  for (int32_t k = 0; k < CurrentPaneCount(); ++k) {
+    if (GetPaneControl(k) != pane) continue;
+    g_rememberedPane = k;
+    if (g_focusedPane == k) return;
+    g_focusedPane = k;
+    g_redrawFlag = 1;
+    if (HWND list = GetListControl()) InvalidateRect(list, nullptr, FALSE);
+    return;
+  }
+}
+
 LRESULT CALLBACK ViewerPaneSubclassProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ERASEBKGND) return 0;
+  if (message == WM_SETFOCUS) NotePaneFocus(pane);
   if (message == WM_PAINT) {
     // Only the viewer paints the panes: the static's own paint would lay grey over a picture.
     PAINTSTRUCT ps;

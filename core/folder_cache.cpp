@@ -16,6 +16,7 @@
 #include "core/memory.h"
 #include "core/message_box.h"
 #include "core/folder_helpers.h"
+#include "core/path_utils.h"
 #include "core/pure/folder_cache_format.h"
 #include "core/pure/level_rotation.h"
 #include "core/safe_file.h"
@@ -45,8 +46,6 @@ CacheView s_loadedView;
 // and a block built from the list never replaces it. A file read and refused is replaced.
 wchar_t s_unreadFile[kCacheNameChars] = {};
 
-const char16_t* U16(const wchar_t* s) { return reinterpret_cast<const char16_t*>(s); }
-
 bool LimitOn() { return g_settings.trimCacheFolder != 0; }
 
 double MinimumCacheVersion() {
@@ -56,7 +55,7 @@ double MinimumCacheVersion() {
   return CacheVersionNumber(h);
 }
 
-// "\\?\<cache folder><list name>.cac" for the folder or collection; false when there is none.
+// The cache file for the folder or collection; false when there is none.
 bool FormCacheFileName(const wchar_t* folder, bool collection, int collectionIndex, wchar_t* out) {
   wchar_t cacheFolder[kPathChars];
   if (!GetCacheFolder(cacheFolder)) return false;
@@ -66,9 +65,14 @@ bool FormCacheFileName(const wchar_t* folder, bool collection, int collectionInd
     name = g_listHooks.collectionName(collectionIndex);
     if (!name) return false;
   }
-  wcscpy(out, L"\\\\?\\");
-  return BuildCacheFileName(U16(cacheFolder), U16(name), collection, reinterpret_cast<char16_t*>(out + 4),
-                            kCacheNameChars - 4);
+  return BuildCacheFilePath(name, collection, out, kCacheNameChars);
+}
+
+// A file of a folder by the name a listing gave: cache names are long, hence the long form.
+bool DeleteFileIn(const wchar_t* folder, const wchar_t* name) {
+  wchar_t path[kCacheNameChars], longPath[kCacheNameChars];
+  return swprintf(path, kCacheNameChars, L"%ls%ls", folder, name) > 0 && MakeLongPath(path, longPath, kCacheNameChars) &&
+         DeleteFileW(longPath);
 }
 
 bool ReadWhole(HANDLE file, void* into, uint32_t bytes) {
@@ -93,7 +97,8 @@ int ClampRow(int32_t row, uint32_t count) {
 }
 
 // The pixel block of a row: copied from the loaded cache, or read back from the level-0 picture
-// (turned upright for the read) and the histogram picture. False when there is none.
+// (turned upright for the read) and the histogram picture. False when there is none, and for a
+// row turned since its picture was drawn: that picture does not have the turn it is undone by.
 bool TakeRowPixels(ImageEntry* e, uint8_t* out) {
   const uint8_t* cached = s_loadedView.PixelBlock(e->cacheIndex < 0 ? UINT32_MAX : static_cast<uint32_t>(e->cacheIndex));
   if (cached) {
@@ -101,7 +106,7 @@ bool TakeRowPixels(ImageEntry* e, uint8_t* out) {
     return true;
   }
   Bitmap* thumb = static_cast<Bitmap*>(e->levelImages[kLevelThumbnail]);
-  if (!thumb || !e->histogramPicture) return false;
+  if (!thumb || !e->histogramPicture || (e->flags & kEntryRenderAgain)) return false;
   static const RotateFlipType kTurns[4] = {RotateNoneFlipNone, Rotate90FlipNone, Rotate180FlipNone,
                                            Rotate270FlipNone};
   int turns = TotalQuarterTurns(e->userRotation, e->exifRotation);
@@ -197,6 +202,13 @@ bool IsCollectionCacheName(const wchar_t* name) {
 }
 
 }  // namespace
+
+bool BuildCacheFilePath(const wchar_t* listName, bool collection, wchar_t* out, size_t capacity) {
+  wchar_t cacheFolder[kPathChars], path[kCacheNameChars];
+  return GetCacheFolder(cacheFolder) &&
+         BuildCacheFileName(U16(cacheFolder), U16(listName), collection, U16(path), kCacheNameChars) &&
+         MakeLongPath(path, out, capacity);
+}
 
 void BuildFolderCache() {
   FreeBuilt();
@@ -401,7 +413,7 @@ void TrimCacheFolder(uint64_t limitBytes) {
     FindClose(find);
     if (oldest.empty() || sum <= limitBytes) return;
     // A file that cannot be deleted (in use, read-only) is passed over from now on.
-    if (!DeleteFileW((std::wstring(folder) + oldest).c_str())) undeletable.insert(oldest);
+    if (!DeleteFileIn(folder, oldest.c_str())) undeletable.insert(oldest);
   }
 }
 
@@ -449,7 +461,7 @@ bool DeleteFilesByExtension(const wchar_t* folder, const wchar_t* extension) {
   HANDLE find = FindFirstFileW((base + L"*." + extension).c_str(), &fd);
   if (find == INVALID_HANDLE_VALUE) return true;
   do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((base + fd.cFileName).c_str());
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileIn(folder, fd.cFileName);
   } while (FindNextFileW(find, &fd));
   FindClose(find);
   return true;

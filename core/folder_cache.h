@@ -29,6 +29,10 @@ const uint8_t* LoadedCacheThumbnail(int32_t cacheIndex);
 // The 1,536 histogram-picture bytes (32 x 16, B G R) of the same record, or null.
 const uint8_t* LoadedCacheHistogram(int32_t cacheIndex);
 
+// The long form of "<cache folder><list name>.cac" for a folder or a collection's name, which
+// opens on a drive and on a share alike; false when there is no cache folder or it does not fit.
+bool BuildCacheFilePath(const wchar_t* listName, bool collection, wchar_t* out, size_t capacity);
+
 void TrimCacheFolder(uint64_t limitBytes);
 
 // A row of the cache history: a cached list's folder (or collection) and its file's write time.

@@ -136,7 +136,7 @@ void TakeNameSeen(const wchar_t* name) {
   }
   if (!GetFileTypeFlag(name)) return;  // not a listed type: no need to wait for it
   wchar_t path[kPathChars];
-  if (swprintf(path, kPathChars, L"%ls\\%ls", s_folderPath, name) < 0) return;
+  if (!JoinFolderAndName(s_folderPath, name, path, kPathChars)) return;
   if (!PathExists(path) || !WaitFileStable(path)) return;
   int before = g_entryCount;
   AddFileEntries(s_folderPath, name);

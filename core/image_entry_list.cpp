@@ -248,8 +248,9 @@ bool TakeListedFile(const EntryIndex& cached, int cachedEntries, const char16_t*
 // answers false.
 template <typename Take>
 void ForEachTypedFile(const wchar_t* folder, const wchar_t* name, Take take) {
+  // A drive's root ends with its separator: a second one would go into every entry's path.
   wchar_t pattern[kPathChars * 2];
-  swprintf(pattern, kPathChars * 2, L"%ls\\%ls", folder, name);
+  if (!JoinFolderAndName(folder, name, pattern, kPathChars * 2)) return;
   WIN32_FIND_DATAW fd;
   // Without the short names, which Wine makes up for every file, and in large batches.
   HANDLE find = FindFirstFileExW(pattern, FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
@@ -260,7 +261,7 @@ void ForEachTypedFile(const wchar_t* folder, const wchar_t* name, Take take) {
     uint32_t type = GetFileTypeFlag(fd.cFileName);
     if (!type) continue;
     wchar_t path[kPathChars * 2];
-    swprintf(path, kPathChars * 2, L"%ls\\%ls", folder, fd.cFileName);
+    if (!JoinFolderAndName(folder, fd.cFileName, path, kPathChars * 2)) continue;
     if (!take(path, type, fd)) break;
   } while (FindNextFileW(find, &fd));
   FindClose(find);

@@ -26,3 +26,9 @@ inline bool FoldDotDotSegments(const wchar_t* source, wchar_t* destination, size
   return FoldDotDotSegments(U16(source), U16(destination), capacity);
 }
 inline void StripTrailingBackslash(wchar_t* path) { StripTrailingBackslash(U16(path)); }
+inline bool JoinFolderAndName(const wchar_t* folder, const wchar_t* name, wchar_t* out, size_t capacity) {
+  return JoinFolderAndName(U16(folder), U16(name), U16(out), capacity);
+}
+inline bool MakeLongPath(const wchar_t* path, wchar_t* out, size_t capacity) {
+  return MakeLongPath(U16(path), U16(out), capacity);
+}

@@ -3,6 +3,8 @@
 #include <imm.h>
 
 #include <cstring>
+#include <cwchar>
+#include <string>
 
 #include "core/app_globals.h"
 
@@ -86,3 +88,27 @@ void CloseIme(HWND window) {
 }
 
 void SetFocusTo(HWND window) { SetFocus(window); }
+
+namespace {
+constexpr int kEditTextChars = 16;
+bool BeingTyped(HWND edit) { return GetFocus() == edit; }
+}  // namespace
+
+void ShowNumberInEdit(HWND edit, int32_t value) {
+  if (!edit || BeingTyped(edit)) return;
+  wchar_t text[kEditTextChars] = {};
+  GetWindowTextW(edit, text, kEditTextChars);
+  wchar_t* end = nullptr;
+  if (text[0] && std::wcstol(text, &end, 10) == value && !*end) return;
+  wchar_t shown[kEditTextChars];
+  swprintf(shown, kEditTextChars, L"%d", value);
+  SetWindowTextW(edit, shown);
+}
+
+void ShowTextInEdit(HWND edit, const wchar_t* text) {
+  if (!edit || BeingTyped(edit)) return;
+  const int n = GetWindowTextLengthW(edit);
+  std::wstring now(static_cast<size_t>(n) + 1, L'\0');
+  GetWindowTextW(edit, &now[0], n + 1);
+  if (std::wcscmp(now.c_str(), text) != 0) SetWindowTextW(edit, text);
+}

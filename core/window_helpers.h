@@ -22,3 +22,9 @@ void CaptureMouseWithCursor(HWND window, LPCWSTR cursorId);
 void ReleaseMouseCapture();
 void CloseIme(HWND window);
 void SetFocusTo(HWND window);
+
+// Refreshes of an edit from the value it stands for. The edit the user is typing into (it has the
+// keyboard focus) and one whose text already gives the value keep their text: a rewrite puts the
+// caret before what was typed, so "1" then "2" would read "21".
+void ShowNumberInEdit(HWND edit, int32_t value);
+void ShowTextInEdit(HWND edit, const wchar_t* text);

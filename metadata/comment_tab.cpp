@@ -1,6 +1,7 @@
 // The COMMENT tab: the JPEG comment of the entry in focus, editable and written back.
 #include <windows.h>
 
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -26,16 +27,11 @@ void ApplyEditMode(HWND page, int32_t entry) {
   SendDlgItemMessageW(page, IDC_COMMENT_EDIT, EM_SETREADONLY, !(IsJpegEntry(entry) && g_commentEditMode), 0);
 }
 
-// The whole comment: a "書き出し" after an edit writes back what the box holds, so the box must
-// hold all of it (a comment may be 65,533 bytes).
-std::wstring CommentToWide(const char* bytes, long length) {
-  if (length <= 0) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(length), nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(length), &wide[0], n);
-  return wide;
-}
+// The comment shown: its bytes, and the text of those before its first zero byte (an edit box
+// ends its text there). A write keeps the bytes from that zero on, and writes the bytes as they
+// were when the text is still the one shown.
+std::string g_commentShownBytes;
+std::wstring g_commentShownText;
 
 void RefreshCommentTab(HWND page) {
   int32_t entry;
@@ -48,15 +44,18 @@ void RefreshCommentTab(HWND page) {
   }
   if (!changed) return;
   long length = -1;
-  std::wstring wide;
+  g_commentShownBytes.clear();
+  g_commentShownText.clear();
   if (g_entryCount > 0) {
     length = 0;
     if (ReadJpegComment(EntryPath(EntryAt(entry)))) {
-      length = static_cast<long>(strlen(g_jpegCommentBuffer));
-      wide = CommentToWide(g_jpegCommentBuffer, length);
+      length = static_cast<long>(g_jpegCommentLength);
+      g_commentShownBytes.assign(g_jpegCommentBuffer, g_jpegCommentLength);
+      g_commentShownText = MetadataBytesToWide(g_jpegCommentBuffer, strlen(g_jpegCommentBuffer));
     }
   }
-  SetDlgItemTextW(page, IDC_COMMENT_EDIT, length > 0 ? wide.c_str() : L"コメント情報が見つかりませんでした。");
+  SetDlgItemTextW(page, IDC_COMMENT_EDIT,
+                  length > 0 ? g_commentShownText.c_str() : L"コメント情報が見つかりませんでした。");
   EnableWindow(GetDlgItem(page, IDC_TAB_TOGGLE), length != -1 && IsJpegEntry(entry));
   ApplyEditMode(page, entry);
   EnableWindow(GetDlgItem(page, IDC_TAB_WRITE), FALSE);
@@ -75,13 +74,24 @@ void WriteComment(HWND page) {
   const int chars = GetWindowTextLengthW(edit);
   std::vector<wchar_t> text(static_cast<size_t>(chars) + 1, 0);
   GetWindowTextW(edit, text.data(), chars + 1);
-  if (AnsiByteLength(text.data()) > kMaxCommentBytes) {
+  const wchar_t* const failed = L"コメントを書き出せませんでした。";  // the typed text stays, to be written again
+  std::string bytes = g_commentShownBytes;
+  if (g_commentShownText != text.data()) {
+    if (!WideToMetadataBytes(text.data(), wcslen(text.data()), false, bytes)) {
+      ShowMessageBox(page, failed, g_productName, 0x30);
+      return;
+    }
+    const size_t zero = g_commentShownBytes.find('\0');
+    if (zero != std::string::npos) bytes.append(g_commentShownBytes, zero, std::string::npos);
+  }
+  if (bytes.size() > kMaxCommentBytes) {
     ShowMessageBox(page, L"コメントが長すぎるため書き出せません。\n(65533バイトまで)", g_productName, 0x30);
     return;
   }
-  if (!WriteJpegComment(FileInfoShownEntry[kTabComment].path, text.data())) {
-    ShowMessageBox(page, L"コメントを書き出せませんでした。", g_productName, 0x30);
-    return;  // the typed text stays, to be written again
+  if (!WriteJpegCommentBytes(FileInfoShownEntry[kTabComment].path, reinterpret_cast<const uint8_t*>(bytes.data()),
+                             bytes.size())) {
+    ShowMessageBox(page, failed, g_productName, 0x30);
+    return;
   }
   RereadEntryRecord(entry);
   // Read the file back, so what the tab shows is what the file holds.

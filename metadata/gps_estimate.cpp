@@ -7,6 +7,7 @@
 #include <new>
 
 #include "core/memory.h"
+#include "core/path_utils.h"
 #include "core/settings.h"
 
 int64_t GpsShootingTime = 0;
@@ -108,15 +109,15 @@ void LoadPointsOfSegment(IXMLDOMNode* segmentNode) {
 }
 
 void LoadMatchingFiles(const wchar_t* folder, const wchar_t* extension, void (*load)(const wchar_t*)) {
-  wchar_t pattern[260];
-  if (swprintf(pattern, 260, L"%ls\\*.%ls", folder, extension) < 0) return;
+  wchar_t mask[16], pattern[260];
+  if (swprintf(mask, 16, L"*.%ls", extension) < 0 || !JoinFolderAndName(folder, mask, pattern, 260)) return;
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW(pattern, &found);
   if (find == INVALID_HANDLE_VALUE) return;
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     wchar_t path[260];
-    if (swprintf(path, 260, L"%ls\\%ls", folder, found.cFileName) < 0) continue;  // too long a path
+    if (!JoinFolderAndName(folder, found.cFileName, path, 260)) continue;  // too long a path
     load(path);
   } while (FindNextFileW(find, &found));
   FindClose(find);

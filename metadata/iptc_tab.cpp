@@ -38,6 +38,15 @@ uint8_t g_iptcWritable = 0;
 // The shown record's values are UTF-8 (its 1:90 says so): they are written back in UTF-8 under
 // the same declaration, so the values nobody edited keep their bytes.
 bool g_iptcShownUtf8 = false;
+// Each value as the tab showed it, with the bytes it came from: a row whose text is still the one
+// shown is written with those bytes, so a value nobody edited keeps them even where they do not
+// convert back (a Latin-1 letter, UTF-8 in a record that declares nothing).
+struct ShownValue {
+  int dataset;
+  std::wstring text;
+  std::string bytes;
+};
+std::vector<ShownValue> g_iptcShownValues;
 uint8_t g_toolStripShown = 0;
 std::u16string g_templateText;  // "全コピー" fills it, "全ペースト" reads it
 std::u16string g_rowClipboard;  // "コピー" fills it, "ペースト" reads it
@@ -147,6 +156,7 @@ void RefreshIptcTab(HWND page) {
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     g_iptcWritable = 0;
     g_iptcShownUtf8 = false;
+    g_iptcShownValues.clear();
     EnableWindow(GetDlgItem(page, IDC_TAB_TOGGLE), FALSE);
     EnableWrite(page, false);
     LayOutIptcTab(page);
@@ -156,9 +166,15 @@ void RefreshIptcTab(HWND page) {
   ReadIptc(EntryPath(EntryAt(entry)));
   const size_t bytes = strlen(g_iptcTextBuffer);
   g_iptcShownUtf8 = g_iptcTextIsUtf8;
-  std::vector<wchar_t> wide(8192, 0);
-  MetadataTextToWide(g_iptcTextBuffer, wide.data(), wide.size(), g_iptcShownUtf8);
-  FillIptcList(list, U(wide.data()));
+  // Each value is converted by itself, so what a row shows is exactly its bytes' text.
+  g_iptcShownValues.clear();
+  std::vector<IptcTextEntry> shown;
+  for (IptcTextBytes& v : ParseIptcTextBytes(g_iptcTextBuffer)) {
+    const std::wstring text = MetadataBytesToWide(v.value.data(), v.value.size(), g_iptcShownUtf8);
+    shown.push_back({v.dataset, U(text)});
+    g_iptcShownValues.push_back({v.dataset, text, std::move(v.value)});
+  }
+  FillIptcList(list, g_iptcTextBuffer[0] ? IptcEntriesToText(shown) : std::u16string());
   // A record whose text filled the reader's buffer may be cut: editing it would lose datasets.
   const bool whole = bytes + 64 < kMetadataTextSize;
   g_iptcWritable = (EntryAt(entry)->info.fileTypeFlag & kJpegTypeFlag) && whole;
@@ -179,20 +195,27 @@ void WriteIptc(HWND page) {
     ShowMessageBox(page, L"ファイル一覧が更新されたため、IPTC情報を書き出せませんでした。", g_productName, 0x30);
     return;
   }
-  const UINT codePage = g_iptcShownUtf8 ? CP_UTF8 : CP_ACP;
   HWND list = List(page);
   std::vector<IptcDataset> sets;
+  std::vector<bool> taken(g_iptcShownValues.size(), false);
   const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < count; ++row) {
     const int r = FindIptcRowByCaption(U(CellText(list, row, 1)));
     const std::wstring value = CellText(list, row, 0);
     if (r < 0 || value.empty()) continue;
-    const int n = WideCharToMultiByte(codePage, 0, value.c_str(), static_cast<int>(value.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string bytes(n > 0 ? static_cast<size_t>(n) : 0, '\0');
-    if (n > 0)
-      WideCharToMultiByte(codePage, 0, value.c_str(), static_cast<int>(value.size()), &bytes[0], n, nullptr, nullptr);
-    sets.push_back({IptcDatasetTable[r].dataset, bytes});
+    const uint8_t dataset = IptcDatasetTable[r].dataset;
+    size_t same = 0;
+    while (same < taken.size() && (taken[same] || g_iptcShownValues[same].dataset != dataset ||
+                                   g_iptcShownValues[same].text != value))
+      ++same;
+    if (same < taken.size()) {
+      taken[same] = true;
+      sets.push_back({dataset, g_iptcShownValues[same].bytes});
+      continue;
+    }
+    std::string bytes;
+    WideToMetadataBytes(value.c_str(), value.size(), g_iptcShownUtf8, bytes);
+    sets.push_back({dataset, bytes});
   }
   std::vector<uint8_t> block;
   if (!BuildIptcResourceBlock(sets, block, g_iptcShownUtf8)) {

@@ -1,5 +1,6 @@
 #include "metadata/jpeg_writers.h"
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -38,7 +39,10 @@ bool ReadWholeFile(const wchar_t* path, std::vector<uint8_t>& bytes, FileFacts& 
   return ok && facts.attributes != INVALID_FILE_ATTRIBUTES && !(facts.attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-bool ReplaceKeepingFacts(const wchar_t* path, const std::vector<uint8_t>& bytes, const FileFacts& facts) {
+bool ReplaceKeepingFacts(const wchar_t* path, const std::vector<uint8_t>& old, const std::vector<uint8_t>& bytes,
+                         const FileFacts& facts) {
+  // Nothing changed (a value typed back as it was): the file is not touched, not even its time.
+  if (bytes == old) return true;
   if (!WriteFileReplacing(path, bytes.data(), static_cast<uint32_t>(bytes.size()))) return false;
   // The file was rewritten, not made anew: its creation time and attributes carry over.
   HANDLE h = CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
@@ -101,28 +105,36 @@ int32_t WriteJpegIptc(const wchar_t* path, const uint8_t* block, uint32_t blockL
   }
   g_lastSegmentWrite = BuildJpegWithIptc(bytes.data(), bytes.size(), block, blockLength, image);
   if (g_lastSegmentWrite != SegmentWriteResult::kDone) return 0;
-  if (!ReplaceKeepingFacts(path, image, facts)) {
+  if (!ReplaceKeepingFacts(path, bytes, image, facts)) {
     g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
     return 0;
   }
   return static_cast<int32_t>(blockLength);
 }
 
+bool WideToMetadataBytes(const wchar_t* text, size_t chars, bool utf8, std::string& out) {
+  out.clear();
+  if (chars == 0) return true;
+  if (chars > INT_MAX) return false;
+  const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
+  const int n = WideCharToMultiByte(codePage, 0, text, static_cast<int>(chars), nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return false;
+  out.resize(static_cast<size_t>(n));
+  return WideCharToMultiByte(codePage, 0, text, static_cast<int>(chars), &out[0], n, nullptr, nullptr) == n;
+}
+
 bool WriteJpegComment(const wchar_t* path, const wchar_t* text) {
-  const size_t chars = wcslen(text);
-  const size_t n = AnsiByteLength(text);
-  if (chars && !n) {
+  std::string bytes;
+  if (!WideToMetadataBytes(text, wcslen(text), false, bytes)) {
     g_lastSegmentWrite = SegmentWriteResult::kBadBlock;
     return false;
   }
+  return WriteJpegCommentBytes(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+bool WriteJpegCommentBytes(const wchar_t* path, const uint8_t* text, size_t n) {
   if (n > kMaxCommentBytes) {
     g_lastSegmentWrite = SegmentWriteResult::kTooLarge;
-    return false;
-  }
-  std::vector<char> ansi(n + 1, 0);
-  if (n && WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(chars), ansi.data(), static_cast<int>(n), nullptr,
-                               nullptr) != static_cast<int>(n)) {
-    g_lastSegmentWrite = SegmentWriteResult::kBadBlock;
     return false;
   }
   SemaphoreLock lock(kSemaInterp);
@@ -132,10 +144,9 @@ bool WriteJpegComment(const wchar_t* path, const wchar_t* text) {
     g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
     return false;
   }
-  g_lastSegmentWrite =
-      BuildJpegWithComment(bytes.data(), bytes.size(), reinterpret_cast<const uint8_t*>(ansi.data()), n, image);
+  g_lastSegmentWrite = BuildJpegWithComment(bytes.data(), bytes.size(), text, n, image);
   if (g_lastSegmentWrite != SegmentWriteResult::kDone) return false;
-  if (!ReplaceKeepingFacts(path, image, facts)) {
+  if (!ReplaceKeepingFacts(path, bytes, image, facts)) {
     g_lastSegmentWrite = SegmentWriteResult::kIoFailed;
     return false;
   }

@@ -1,10 +1,11 @@
 // Writers of the IPTC resource and the comment of JPEG files. Both read the whole file, build
 // the new bytes and replace the file through WriteFileReplacing: on any failure the file is
 // left byte for byte as it was. The creation time and the attributes are kept; the last-write
-// time becomes the time of the write.
+// time becomes the time of the write. New bytes equal to the file's are not written at all.
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <string>
 
 #include "metadata/pure/jpeg_segment_writer.h"
 
@@ -13,6 +14,10 @@
 int32_t WriteJpegIptc(const wchar_t* path, const uint8_t* block, uint32_t blockLength);
 // The text goes in the ANSI code page; more than 65,533 bytes of it is refused.
 bool WriteJpegComment(const wchar_t* path, const wchar_t* text);
+// The comment's bytes as given, zero bytes included; more than 65,533 of them is refused.
+bool WriteJpegCommentBytes(const wchar_t* path, const uint8_t* bytes, size_t length);
+// Wide text in the ANSI code page (in UTF-8 with utf8 set); false when it does not convert.
+bool WideToMetadataBytes(const wchar_t* text, size_t chars, bool utf8, std::string& out);
 // Bytes of the text in the ANSI code page (without terminator).
 size_t AnsiByteLength(const wchar_t* text);
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstring>
 #include <cwchar>
 #include <memory>
@@ -15,6 +16,7 @@ char g_exifSummaryBuffer[kMetadataTextSize];
 char g_iptcTextBuffer[kMetadataTextSize];
 bool g_iptcTextIsUtf8 = false;
 char g_jpegCommentBuffer[kJpegCommentSize];
+size_t g_jpegCommentLength = 0;
 GpsPosition g_gpsPosition;
 
 namespace {
@@ -184,6 +186,16 @@ void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars, bool ut
   out[n > 0 ? n : 0] = 0;
 }
 
+std::wstring MetadataBytesToWide(const char* bytes, size_t n, bool utf8) {
+  if (n == 0 || n > INT_MAX) return std::wstring();
+  const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
+  const int chars = MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(n), nullptr, 0);
+  if (chars <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(chars), L'\0');
+  MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(n), &wide[0], chars);
+  return wide;
+}
+
 bool DumpImageMetadata(const wchar_t* path) {
   SemaphoreLock lock(kSemaInterp);
   return DumpLocked(path);
@@ -229,11 +241,12 @@ bool ReadIptc(const wchar_t* path) {
 bool ReadJpegComment(const wchar_t* path) {
   SemaphoreLock lock(kSemaInterp);
   g_jpegCommentBuffer[0] = g_jpegCommentBuffer[1] = 0;
+  g_jpegCommentLength = 0;
   uint8_t* window = ThreadWindow();
   if (!window) return false;
   FileByteSource source(path, window);
   if (!source.IsOpen()) return false;
-  return ReadJpegCommentBytes(source, g_jpegCommentBuffer, sizeof g_jpegCommentBuffer);
+  return ReadJpegCommentBytes(source, g_jpegCommentBuffer, sizeof g_jpegCommentBuffer, &g_jpegCommentLength);
 }
 
 bool ReadIptcInto(const wchar_t* path, char* out, size_t outBytes) {

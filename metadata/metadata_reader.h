@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include "metadata/pure/metadata_reader.h"
 
 extern char g_metadataDumpBuffer[kMetadataTextSize];   // MetadataText
@@ -12,6 +13,7 @@ extern char g_exifSummaryBuffer[kMetadataTextSize];    // ExifSummaryText
 extern char g_iptcTextBuffer[kMetadataTextSize];       // IptcText
 extern bool g_iptcTextIsUtf8;                          // its values are UTF-8 (the record says so)
 extern char g_jpegCommentBuffer[kJpegCommentSize];
+extern size_t g_jpegCommentLength;                     // its bytes (a comment may hold zero bytes)
 extern GpsPosition g_gpsPosition;                      // source fields filled by ReadExifSummary
 
 bool DumpImageMetadata(const wchar_t* path);
@@ -39,3 +41,5 @@ const uint8_t* TakeRecentFileBytes(const wchar_t* path, uint64_t offset, uint64_
 // Multibyte text of the ANSI code page (of UTF-8 with utf8 set) to wide text: at most 8,191 and
 // outChars - 1 characters and a terminator.
 void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars, bool utf8 = false);
+// n bytes of the ANSI code page (of UTF-8 with utf8 set) to wide text, whatever their length.
+std::wstring MetadataBytesToWide(const char* bytes, size_t n, bool utf8 = false);

@@ -13,6 +13,7 @@
 #include "core/image_entry_list.h"
 #include "core/message_box.h"
 #include "core/settings.h"
+#include "core/window_helpers.h"
 #include "printing/index_print_preview.h"
 #include "printing/print_job.h"
 #include "printing/pure/index_page.h"
@@ -231,8 +232,8 @@ void HandleNumber(HWND dialog, const NumberControl& c, WORD code) {
     }
   } else if (c.rule == 2) {
     if (code != EN_CHANGE) return;
-    int32_t typed;
-    if (typedInRange(&typed)) SendDlgItemMessageW(dialog, c.upDown, UDM_SETPOS32, 0, typed);
+    // The up-down reads its buddy's text for its position: a typed number in range is already it,
+    // and setting the position would write the text being typed into.
     value = upDownPos();
   } else {
     // The resolution has no up-down: a value outside a workable range is not taken.
@@ -251,15 +252,10 @@ void RefreshDialog(HWND dialog) {
                           IDC_IP_MARGIN_LEFT, IDC_IP_MARGIN_RIGHT, IDC_IP_CAPTION, IDC_IP_DPI,      IDC_IP_NAME_SIZE,
                           IDC_IP_INFO_SIZE, IDC_IP_FREE_SIZE,  IDC_IP_FOLDER_SIZE, IDC_IP_PAGE_SIZE,  IDC_IP_FREE_X,
                           IDC_IP_FREE_Y,    IDC_IP_FOLDER_X,   IDC_IP_FOLDER_Y,    IDC_IP_PAGE_X,     IDC_IP_PAGE_Y};
-  for (int id : shownIds) {
-    for (const NumberControl& c : kNumbers) {
-      if (c.id != id) continue;
-      wchar_t text[16];
-      swprintf(text, 16, L"%d", *c.field());
-      SetDlgItemTextW(dialog, id, text);
-    }
-  }
-  SetDlgItemTextW(dialog, IDC_IP_FREE_TEXT, reinterpret_cast<const wchar_t*>(s.freeText));
+  for (int id : shownIds)
+    for (const NumberControl& c : kNumbers)
+      if (c.id == id) ShowNumberInEdit(GetDlgItem(dialog, id), *c.field());
+  ShowTextInEdit(GetDlgItem(dialog, IDC_IP_FREE_TEXT), reinterpret_cast<const wchar_t*>(s.freeText));
 
   s.lastPage = IndexLastPage(g_listCount, s.columns, s.rows);
   if (s.currentPage > s.lastPage) s.currentPage = s.lastPage;

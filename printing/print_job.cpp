@@ -4,6 +4,8 @@
 #include <gdiplus.h>
 #include <icm.h>
 
+#include "core/app_globals.h"
+#include "core/colour_profiles.h"
 #include "core/settings.h"
 #include "printing/index_print_preview.h"
 #include "printing/pure/index_page.h"
@@ -33,6 +35,19 @@ void RenderPrintPage(HDC printer, int) {
   g.DrawImage(&image, Gdiplus::Rect(0, 0, width, height), 0, 0, w, h, Gdiplus::UnitPixel);
 }
 
+const wchar_t* ApplyPrinterProfile(HDC printer) {
+  // The path lives for the run only: after a restart the set-up's saved choice makes it again.
+  if (!g_printerProfilePath[0]) BuildProfilePath(W(g_settings.colorPrinterProfile), g_printerProfilePath);
+  if (g_printerProfilePath[0]) {
+    SetICMProfileW(printer, g_printerProfilePath);
+  } else {
+    DWORD chars = kPathChars;
+    if (!GetICMProfileW(printer, &chars, g_printerProfilePath)) g_printerProfilePath[0] = 0;
+    g_printerProfilePath[kPathChars - 1] = 0;
+  }
+  return g_printerProfilePath;
+}
+
 int PrintImage(HWND, int paperCode, int orientation, int pageCount) {
   PRINTDLGW dialog{};
   dialog.lStructSize = sizeof dialog;
@@ -55,16 +70,7 @@ int PrintImage(HWND, int paperCode, int orientation, int pageCount) {
       GlobalUnlock(dialog.hDevMode);
     }
   }
-  // The chosen printer's own profile serves this job when none was set up; it is not kept.
-  wchar_t profile[260];
-  wcsncpy(profile, reinterpret_cast<const wchar_t*>(g_settings.colorPrinterProfile), 259);
-  profile[259] = 0;
-  if (profile[0]) {
-    SetICMProfileW(dc, profile);
-  } else {
-    DWORD chars = 260;
-    GetICMProfileW(dc, &chars, profile);
-  }
+  ApplyPrinterProfile(dc);
   if (!SetICMMode(dc, (g_settings.colorMatchSetup.flags & kDisableIcm) ? ICM_OFF : ICM_ON)) SetICMMode(dc, ICM_QUERY);
   DOCINFOW doc{};
   doc.cbSize = sizeof doc;

@@ -127,11 +127,7 @@ void StoreSize(HWND page, const SizeRow& row) {
 
 void RefreshPage(HWND page) {
   ++g_refreshing;
-  for (const SizeRow& row : kSizes) {
-    wchar_t text[16];
-    swprintf(text, 16, L"%d", g_settings.*row.field);
-    SetDlgItemTextW(page, row.edit, text);
-  }
+  for (const SizeRow& row : kSizes) ShowNumberInEdit(GetDlgItem(page, row.edit), g_settings.*row.field);
   --g_refreshing;
   CopySelectedFace(g_faceCombo2, g_settings.listFontFace);
   CopySelectedFace(g_faceCombo1, g_settings.mainFontFace);

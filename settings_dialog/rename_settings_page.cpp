@@ -179,6 +179,19 @@ void RebuildActionCombo(HWND page, int id, int32_t kind) {
   SendMessageW(combo, CB_SETCURSEL, keep, 0);
 }
 
+// The texts and the sequence start as typed so far: a refresh writes these edits from the fields,
+// so a change of the name or prefix type would otherwise put back what was there before. Their
+// histories wait for the commit.
+void KeepTypedTexts(HWND page) {
+  const std::wstring sequence = TextOf(page, IDC_RENAME_SEQUENCE, 15);
+  if (!sequence.empty()) {
+    const long value = wcstol(sequence.c_str(), nullptr, 10);
+    g_settings.renameSequenceStart = value < 0 ? 0 : value > kSequenceMax ? kSequenceMax : static_cast<int32_t>(value);
+  }
+  StoreText(g_settings.replaceRenameOld, TextOf(page, IDC_RENAME_OLD_TEXT, 127));
+  StoreText(g_settings.replaceRenameNew, TextOf(page, IDC_RENAME_NEW_TEXT, 127));
+}
+
 void Refresh(HWND page) {
   const int32_t type = g_settings.renamePrefixType;
   if (type == 1) {
@@ -342,18 +355,10 @@ void CommitRenameSettings() {
     PushRenameHistory(&g_settings.renameHistoryPrefix[0][0], kHistoryEntries, 32, U16(prefix.c_str()),
                       ComboItems(page, IDC_RENAME_PREFIX_TEXT));
   }
-  const std::wstring sequence = TextOf(page, IDC_RENAME_SEQUENCE, 15);
-  if (!sequence.empty()) {
-    const long value = wcstol(sequence.c_str(), nullptr, 10);
-    g_settings.renameSequenceStart = value < 0 ? 0 : value > kSequenceMax ? kSequenceMax : static_cast<int32_t>(value);
-  }
-  const std::wstring oldText = TextOf(page, IDC_RENAME_OLD_TEXT, 127);
-  StoreText(g_settings.replaceRenameOld, oldText);
-  PushRenameHistory(&g_settings.renameHistoryOld[0][0], kHistoryEntries, 128, U16(oldText.c_str()),
+  KeepTypedTexts(page);
+  PushRenameHistory(&g_settings.renameHistoryOld[0][0], kHistoryEntries, 128, g_settings.replaceRenameOld,
                     ComboItems(page, IDC_RENAME_OLD_TEXT));
-  const std::wstring newText = TextOf(page, IDC_RENAME_NEW_TEXT, 127);
-  StoreText(g_settings.replaceRenameNew, newText);
-  PushRenameHistory(&g_settings.renameHistoryNew[0][0], kHistoryEntries, 128, U16(newText.c_str()),
+  PushRenameHistory(&g_settings.renameHistoryNew[0][0], kHistoryEntries, 128, g_settings.replaceRenameNew,
                     ComboItems(page, IDC_RENAME_NEW_TEXT));
   const int nameType = Selection(page, IDC_RENAME_NAME_TYPE);
   const int dateJoiner = Selection(page, IDC_RENAME_DATE_JOINER);
@@ -380,11 +385,15 @@ INT_PTR CALLBACK RenameSettingsPageProc(HWND page, UINT message, WPARAM wParam, 
             if (g_settings.renamePrefixType == 1) StoreText(g_settings.renamePrefix, TextOf(page, IDC_RENAME_PREFIX_TEXT, 31));
             const int type = Selection(page, IDC_RENAME_PREFIX_TYPE);
             if (type >= 0) g_settings.renamePrefixType = type;
+            KeepTypedTexts(page);
             Refresh(page);
           }
           break;
         case IDC_RENAME_NAME_TYPE:
-          if (code == CBN_SELCHANGE) Refresh(page);
+          if (code == CBN_SELCHANGE) {
+            KeepTypedTexts(page);
+            Refresh(page);
+          }
           break;
         case IDC_RENAME_DATE_JOINER:
           if (code == CBN_SELCHANGE) {

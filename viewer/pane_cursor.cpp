@@ -57,6 +57,8 @@ void FindPaneUnderCursor() {
   }
 }
 
+int32_t GetHoveredPaneIndex() { return g_hoveredPaneIndex; }
+
 void SetZoomPointUnderCursor(float pictureW, float pictureH, int k, int c) {
   if (!g_zoomPointRequest || k < 0 || k > 3) return;
   bool later = false;

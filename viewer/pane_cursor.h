@@ -6,6 +6,8 @@
 // The pane under the cursor becomes the hovered one; its cursor point becomes every pane's
 // press and drag point (and loupe point, loupe on).
 void FindPaneUnderCursor();
+// The index of the pane FindPaneUnderCursor chose.
+int32_t GetHoveredPaneIndex();
 // On a pending zoom-point request: the picture point of a pictureW x pictureH picture under the
 // cursor in the hovered pane becomes pane k's zoom point; c is the pane being drawn (the request
 // stays for later panes that asked for a row).

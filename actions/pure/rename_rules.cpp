@@ -169,10 +169,6 @@ const char16_t* ExtensionOf(const char16_t* fileName) {
   return dot ? dot : p;
 }
 
-bool JoinFolderAndName(const char16_t* folder, const char16_t* name, char16_t* out, size_t capacity) {
-  return Store(Text(folder) + u"\\" + Text(name), out, capacity);
-}
-
 bool ChooseNumberName(const char16_t* folder, const char16_t* stem, int32_t nameType, const char16_t* extension,
                       int32_t* counter, NameProbe& probe, char16_t* outPath) {
   const int digits = nameType == 1 ? 4 : nameType == 2 ? 5 : 3;

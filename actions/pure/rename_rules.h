@@ -59,9 +59,6 @@ void CleanPrefixText(const char16_t* text, char16_t* out, size_t capacity);
 // The extension of a file name: from its last '.', empty when there is none.
 const char16_t* ExtensionOf(const char16_t* fileName);
 
-// folder + '\' + name; false when the result needs more than capacity units.
-bool JoinFolderAndName(const char16_t* folder, const char16_t* name, char16_t* out, size_t capacity);
-
 // The file system as the name choosers see it.
 class NameProbe {
  public:

@@ -41,7 +41,7 @@ void ComputeWantedCommandStates(const CommandStateInput& in, int32_t wanted[kToo
   for (int32_t id : {286, 285, 289, 290, 291, 295}) Set(wanted, id, in.hasCursorRow);
   for (int32_t id : {310, 326, 327}) Set(wanted, id, in.hasCursorRow && in.listFullyLoaded);
   for (int32_t id : {304, 225, 226}) Set(wanted, id, in.viewerShown);
-  Set(wanted, 337, in.hasCursorRow && !in.rawToggleRunning && in.listFocusedOrPaneShowsEntry && in.cursorEntryIsRaw);
+  Set(wanted, 337, in.hasCursorRow && !in.rawToggleRunning && in.pictureIsRaw);
   Set(wanted, 305, in.hasCursorRow && in.canCheck);
   Set(wanted, 308, in.hasCursorRow && in.canUncheck);
   Set(wanted, 306, in.anyEntryChecked);

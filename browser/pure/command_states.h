@@ -18,8 +18,7 @@ struct CommandStateInput {
   bool listFullyLoaded;
   bool viewerShown;
   bool rawToggleRunning;
-  bool listFocusedOrPaneShowsEntry;
-  bool cursorEntryIsRaw;
+  bool pictureIsRaw;          // the picture the RAW toggle takes (cursor row or current pane)
   bool canCheck;              // some target entry is not checked
   bool canUncheck;            // some target entry is checked
   bool anyEntryChecked;

@@ -310,6 +310,33 @@ void StripTrailingBackslash(char16_t* path) {
   if (n > 1 && path[n - 1] == u'\\') path[n - 1] = 0;
 }
 
+bool JoinFolderAndName(const char16_t* folder, const char16_t* name, char16_t* out, size_t capacity) {
+  std::u16string joined(folder, TextLength(folder));
+  if (!joined.empty() && joined.back() != u'\\' && joined.back() != u'/') joined += u'\\';
+  joined.append(name, TextLength(name));
+  return CopyText(out, capacity, joined.c_str());
+}
+
+bool MakeLongPath(const char16_t* path, char16_t* out, size_t capacity) {
+  const auto separator = [](char16_t c) { return c == u'\\' || c == u'/'; };
+  std::u16string text(path, TextLength(path));
+  std::u16string prefix;
+  size_t from = 0;
+  if (text.size() >= 3 && text[1] == u':' && separator(text[2])) {
+    prefix = u"\\\\?\\";
+  } else if (text.size() >= 3 && separator(text[0]) && separator(text[1]) &&
+             !((text[2] == u'?' || text[2] == u'.') && (text.size() == 3 || separator(text[3])))) {
+    // "\\server\share" loses its two leading separators to "UNC\".
+    prefix = u"\\\\?\\UNC\\";
+    from = 2;
+  } else {
+    return CopyText(out, capacity, path);
+  }
+  std::u16string result = prefix;
+  for (size_t i = from; i < text.size(); ++i) result += text[i] == u'/' ? u'\\' : text[i];
+  return CopyText(out, capacity, result.c_str());
+}
+
 bool ReplaceFirstSubstring(char16_t* text, size_t capacity, const char16_t* oldText, const char16_t* newText) {
   return ReplaceSubstrings(text, capacity, oldText, newText, false);
 }

@@ -36,6 +36,17 @@ bool IsValidItemName(const char16_t* name);
 bool FoldDotDotSegments(const char16_t* source, char16_t* destination, size_t capacity);
 void StripTrailingBackslash(char16_t* path);
 
+// "<folder>\<name>" with one separator, whether or not the folder ends with one (a drive's root
+// does: "C:\"); an empty folder gives the name. False (out empty) when it does not fit.
+bool JoinFolderAndName(const char16_t* folder, const char16_t* name, char16_t* out, size_t capacity);
+
+// The long form that the file functions take without folding or a 260-unit limit: "\\?\C:\x" for a
+// drive path and "\\?\UNC\server\share\x" for a share, with '/' made '\'. A path of another form
+// (relative, rooted without a drive, a device or already long) is copied as it is. The system
+// folds no "." or ".." segment of a long path: they are the caller's to fold. False (out empty)
+// when the result does not fit into capacity units.
+bool MakeLongPath(const char16_t* path, char16_t* out, size_t capacity);
+
 // Case-insensitive replace in place. False, text untouched, when nothing matched or the result
 // (with its terminator) would not fit into capacity units.
 bool ReplaceFirstSubstring(char16_t* text, size_t capacity, const char16_t* oldText, const char16_t* newText);

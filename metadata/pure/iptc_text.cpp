@@ -1,5 +1,7 @@
 #include "metadata/pure/iptc_text.h"
 
+#include <utility>
+
 const IptcDatasetRow IptcDatasetTable[kIptcDatasetRows] = {
     {2, 0, 0, kIptcFreeText, 65535, u"バージョン"},
     {2, 5, 0, kIptcFreeText, 65535, u"タイトル"},
@@ -62,42 +64,60 @@ int FindIptcRowByCaption(const std::u16string& caption) {
   return -1;
 }
 
-std::vector<IptcTextEntry> ParseIptcText(const std::u16string& text) {
-  std::vector<IptcTextEntry> out;
+namespace {
+// The reader's form and the list's form have the same separators, in bytes or in wide text.
+template <typename Char>
+std::vector<std::pair<int, std::basic_string<Char>>> ParseEntries(const std::basic_string<Char>& text) {
+  using String = std::basic_string<Char>;
+  const Char headEnd[] = {'\t', '\n', '\n', 0}, droppedEnd[] = {' ', '\n', '\n', 0}, valueEnd[] = {'\t', '\n', 0};
+  std::vector<std::pair<int, String>> out;
   size_t pos = 0;
   for (;;) {
     // A dataset marked dropped has " \n\n" after its number: it ends at its own value, so the
     // marking never swallows the dataset after it.
-    size_t headEnd = text.find(kHeadEnd, pos);
-    const size_t dropped = text.find(u" \n\n", pos);
+    size_t end = text.find(headEnd, pos);
+    const size_t dropped = text.find(droppedEnd, pos);
     bool isDropped = false;
-    if (dropped != std::u16string::npos && (headEnd == std::u16string::npos || dropped < headEnd)) {
-      headEnd = dropped;
+    if (dropped != String::npos && (end == String::npos || dropped < end)) {
+      end = dropped;
       isDropped = true;
     }
-    if (headEnd == std::u16string::npos) break;
-    std::u16string head = text.substr(pos, headEnd - pos);
-    pos = headEnd + kHeadEnd.size();
-    if (isDropped) head += u' ';
+    if (end == String::npos) break;
+    String head = text.substr(pos, end - pos);
+    pos = end + 3;
+    if (isDropped) head += Char(' ');
     // Leading line feeds belong to the separators, not to the number.
-    while (!head.empty() && (head[0] == u'\n' || head[0] == u'\r')) head.erase(0, 1);
+    while (!head.empty() && (head[0] == Char('\n') || head[0] == Char('\r'))) head.erase(0, 1);
     if (head.empty()) break;
-    size_t valueEnd = text.find(kValueEnd, pos);
-    std::u16string value = text.substr(pos, valueEnd == std::u16string::npos ? std::u16string::npos : valueEnd - pos);
-    pos = valueEnd == std::u16string::npos ? text.size() : valueEnd + kValueEnd.size();
-    if (head.find(u' ') != std::u16string::npos) continue;  // marked dropped
+    const size_t valueAt = text.find(valueEnd, pos);
+    String value = text.substr(pos, valueAt == String::npos ? String::npos : valueAt - pos);
+    pos = valueAt == String::npos ? text.size() : valueAt + 2;
+    if (head.find(Char(' ')) != String::npos) continue;  // marked dropped
     int number = 0;
     bool digits = true;
-    for (char16_t c : head) {
-      if (c < u'0' || c > u'9' || number > 1000) {
+    for (Char c : head) {
+      if (c < Char('0') || c > Char('9') || number > 1000) {
         digits = false;
         break;
       }
-      number = number * 10 + (c - u'0');
+      number = number * 10 + (c - Char('0'));
     }
     if (!digits || FindIptcRowByDataset(number) < 0) continue;
-    out.push_back({number, value});
+    out.emplace_back(number, std::move(value));
   }
+  return out;
+}
+}  // namespace
+
+std::vector<IptcTextEntry> ParseIptcText(const std::u16string& text) {
+  std::vector<IptcTextEntry> out;
+  for (auto& e : ParseEntries(text)) out.push_back({e.first, std::move(e.second)});
+  return out;
+}
+
+std::vector<IptcTextBytes> ParseIptcTextBytes(const std::string& text) {
+  std::vector<IptcTextBytes> out;
+  for (auto& e : ParseEntries(text)) out.push_back({e.first, std::move(e.second)});
   return out;
 }
 

@@ -29,6 +29,12 @@ struct IptcTextEntry {
 // The entries of an IptcText in order; entries marked dropped (a space in the head) and datasets
 // outside the table rows 1..32 are left out.
 std::vector<IptcTextEntry> ParseIptcText(const std::u16string& text);
+// The same entries of the reader's multibyte text, each value the file's bytes as shown.
+struct IptcTextBytes {
+  int dataset;
+  std::string value;
+};
+std::vector<IptcTextBytes> ParseIptcTextBytes(const std::string& text);
 std::u16string IptcEntriesToText(const std::vector<IptcTextEntry>& entries);
 // "\n<dataset>\t\n\n" occurs in the text.
 bool IptcTextHasDataset(const std::u16string& text, int dataset);

@@ -206,6 +206,16 @@ bool MergeIptcRecords(const uint8_t* oldData, size_t oldLength, const uint8_t* n
   std::vector<bool> used(olds.size(), false);
   for (const Dataset& s : news) {
     if (s.record != 2) continue;
+    // The record version is nobody's edit: the file's stays.
+    if (s.number == 0) {
+      size_t i = 0;
+      while (i < olds.size() && !(IsEdited(olds[i]) && olds[i].number == 0)) ++i;
+      if (i < olds.size()) {
+        used[i] = true;
+        copy(oldData, olds[i]);
+        continue;
+      }
+    }
     // A value the reader could only show cut comes back as that cut text: keep the original.
     bool kept = false;
     for (size_t i = 0; i < olds.size() && !kept; ++i) {

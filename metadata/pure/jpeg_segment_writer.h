@@ -40,8 +40,8 @@ bool BuildIptcResourceBlock(const std::vector<IptcDataset>& datasets, std::vecto
                             bool utf8 = false);
 
 // New file bytes with the IPTC block placed: an existing resource 1028 of the first APP13 is
-// replaced (its record-1 datasets, unknown record-2 datasets, datasets of later records and
-// values the reader could not show whole are kept; the coded character set is the block's, none
+// replaced (its record-1 datasets, its record version, unknown record-2 datasets, datasets of
+// later records and values the reader could not show whole are kept; the coded character set is the block's, none
 // when it declares none), else the block is appended to that APP13's resources, else a new APP13
 // goes in front of SOS.
 SegmentWriteResult BuildJpegWithIptc(const uint8_t* file, size_t size, const uint8_t* block, size_t blockLength,

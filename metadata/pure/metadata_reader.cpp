@@ -1372,7 +1372,8 @@ bool ReadIptcText(ByteSource& file, TextBuffer& out, bool* declaresUtf8) {
   }
 }
 
-bool ReadJpegCommentBytes(ByteSource& file, char* out, size_t capacity) {
+bool ReadJpegCommentBytes(ByteSource& file, char* out, size_t capacity, size_t* length) {
+  if (length) *length = 0;
   if (capacity < 2) return false;
   out[0] = out[1] = 0;
   Reader r(file);
@@ -1382,6 +1383,7 @@ bool ReadJpegCommentBytes(ByteSource& file, char* out, size_t capacity) {
     if (marker != 0xFFFE) return Scan::kContinue;
     if (n < capacity && r.ReadExact(at, out, n)) {
       out[n] = 0;
+      if (length) *length = n;
       found = true;
     } else {
       out[0] = 0;

@@ -56,5 +56,6 @@ bool ReadExifSummaryText(ByteSource& file, TextBuffer& out, GpsPosition& gps);
 // IPTC records of JPEG (APP13), PSD and TIFF files as IptcText. The values are the file's bytes:
 // in the ANSI code page, or in UTF-8 when the record declares it (*declaresUtf8, when given).
 bool ReadIptcText(ByteSource& file, TextBuffer& out, bool* declaresUtf8 = nullptr);
-// The first COM segment of a JPEG, terminated by a zero byte.
-bool ReadJpegCommentBytes(ByteSource& file, char* out, size_t capacity);
+// The first COM segment of a JPEG, terminated by a zero byte; *length (when given) counts its
+// bytes, which may hold zero bytes of their own.
+bool ReadJpegCommentBytes(ByteSource& file, char* out, size_t capacity, size_t* length = nullptr);

@@ -181,7 +181,7 @@ TEST(CommandStates, EnableTable) {
   EXPECT_EQ(Enabled(wanted, 225), 0);  // viewer hidden
   EXPECT_EQ(Enabled(wanted, 240), 1);
   EXPECT_EQ(Enabled(wanted, 337), 0);
-  rows.listFullyLoaded = rows.viewerShown = rows.cursorEntryIsRaw = rows.listFocusedOrPaneShowsEntry = true;
+  rows.listFullyLoaded = rows.viewerShown = rows.pictureIsRaw = true;
   ComputeWantedCommandStates(rows, wanted);
   EXPECT_EQ(Enabled(wanted, 326), 1);
   EXPECT_EQ(Enabled(wanted, 225), 1);

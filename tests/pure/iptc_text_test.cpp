@@ -36,6 +36,12 @@ TEST(IptcText, TableAndParsing) {
   EXPECT_FALSE(IptcTextHasDataset(text, 120));
   // An empty value and a value missing its end.
   EXPECT_EQ(Join(ParseIptcText(u"\n120\t\n\n\t\n5\t\n\ncut")), u"0=;5=cut;");
+  // The reader's bytes split by the same rules, every byte of a value kept.
+  const auto bytes = ParseIptcTextBytes("0\t\n\n04\t\n5\t\n\ncaf\xe9\t\n25\t\n\n\xed\x95\x9c\t\n200\t\n\nx\t\n");
+  ASSERT_EQ(bytes.size(), 2u);
+  EXPECT_EQ(bytes[0].dataset, 5);
+  EXPECT_EQ(bytes[0].value, "caf\xe9");
+  EXPECT_EQ(bytes[1].value, "\xed\x95\x9c");
 }
 
 TEST(IptcText, DuplicatesDropExactlyTheMarkedDataset) {

@@ -125,7 +125,7 @@ TEST(JpegSegmentWriter, ReplacesResource1028AndKeepsTheRest) {
                          out.begin() + resAt + thumbEnd + newResource.size()));
   EXPECT_EQ(out.size(), file.size() - oldResource + newResource.size());
 
-  // An edited long value replaces the original; the version dataset is never taken from the file.
+  // An edited long value replaces the original.
   Bytes block2 = Block({{120, "short"}});
   Bytes out2;
   ASSERT_EQ(BuildJpegWithIptc(out.data(), out.size(), block2.data(), block2.size(), out2), SegmentWriteResult::kDone);
@@ -184,7 +184,7 @@ TEST(JpegSegmentWriter, Utf8RecordKeepsItsDeclarationAndItsValues) {
   Bytes merged = fx::IptcRecord(0, Bytes{0, 4}, 1);
   fx::Append(merged, fx::IptcRecord(90, fx::Text("\x1b%G"), 1));  // the block's, in its place by number
   fx::Append(merged, fx::IptcRecord(100, fx::Text("uno"), 1));
-  fx::Append(merged, fx::IptcRecord(0, Bytes{0, 2}));
+  fx::Append(merged, fx::IptcRecord(0, Bytes{0, 4}));  // the file's record version, not the block's
   fx::Append(merged, fx::IptcRecord(5, fx::Text(osaka)));
   fx::Append(merged, fx::IptcRecord(25, fx::Text(korea)));
   fx::Append(merged, fx::IptcRecord(120, fx::Text(longValue)));

@@ -165,6 +165,28 @@ TEST(PathText, StripTrailingBackslash) {
   }
 }
 
+// A drive's root ends with its separator ("C:\\"); a share's long form is "\\\\?\\UNC\\server\\...".
+TEST(PathText, JoinFolderAndNameAndMakeLongPath) {
+  const char16_t* joins[][3] = {{u"C:\\", u"a.jpg", u"C:\\a.jpg"}, {u"C:\\Pics", u"a", u"C:\\Pics\\a"}, {u"", u"a", u"a"}};
+  const char16_t* longs[][2] = {{u"C:\\x\\a.cac", u"\\\\?\\C:\\x\\a.cac"},
+                                {u"\\\\srv\\share\\x\\", u"\\\\?\\UNC\\srv\\share\\x\\"},
+                                {u"//srv/share/x.co", u"\\\\?\\UNC\\srv\\share\\x.co"},
+                                {u"\\\\?\\C:\\x", u"\\\\?\\C:\\x"}, {u"\\\\.\\pipe\\x", u"\\\\.\\pipe\\x"},
+                                {u"user\\cache\\", u"user\\cache\\"}};
+  char16_t out[kPathUnits], small[8];
+  for (const auto& j : joins) {
+    ASSERT_TRUE(JoinFolderAndName(j[0], j[1], out, kPathUnits));
+    EXPECT_EQ(std::u16string(out), j[2]);
+  }
+  for (const auto& l : longs) {
+    ASSERT_TRUE(MakeLongPath(l[0], out, kPathUnits));
+    EXPECT_EQ(std::u16string(out), l[1]);
+  }
+  EXPECT_FALSE(JoinFolderAndName(u"C:", u"abcde", small, 8));
+  EXPECT_FALSE(MakeLongPath(u"C:\\abc", small, 8));
+  EXPECT_EQ(small[0], 0);
+}
+
 TEST(PathText, Replace) {
   enum Kind { kFirst, kAll };
   struct Case { Kind kind; const char16_t* text; const char16_t* oldText; const char16_t* newText; size_t cap;

@@ -47,6 +47,47 @@ void RemoveTree(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
+namespace {
+// "Z:\...\dosdevices\" of the prefix, or empty off Wine.
+std::wstring WineDosDevices() {
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* drive = unixName ? unixName(L"C:\\") : nullptr;  // ".../dosdevices/c:/"
+  if (!drive) return L"";
+  std::string unixPath(drive);
+  HeapFree(GetProcessHeap(), 0, drive);
+  if (unixPath.size() < 4 || unixPath.compare(unixPath.size() - 3, 3, "c:/") != 0) return L"";
+  unixPath.resize(unixPath.size() - 3);
+  std::wstring dos = L"Z:";
+  for (char c : unixPath) dos += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+  return dos;
+}
+}  // namespace
+
+std::wstring MakeWineDrive(std::wstring* folder) {
+  const std::wstring devices = WineDosDevices();
+  if (devices.empty()) return L"";
+  // Drive Q: one that maps anything but a folder of an earlier run (its marker) is left alone.
+  const wchar_t kRoot[] = L"Q:\\", kMarker[] = L"Q:\\brannomere-test-drive";
+  *folder = devices + L"q:";
+  if (GetFileAttributesW(kRoot) != INVALID_FILE_ATTRIBUTES) {
+    if (!FileExists(kMarker)) return L"";
+    RemoveTree(*folder);
+  }
+  CreateDirectoryW(folder->c_str(), nullptr);
+  return WriteWholeFile(kMarker, "", 0) ? kRoot : L"";
+}
+
+std::wstring MakeWineShare(const std::wstring& share, std::wstring* folder) {
+  const std::wstring devices = WineDosDevices();
+  if (devices.empty()) return L"";
+  for (const wchar_t* part : {L"unc", L"unc\\localhost"}) CreateDirectoryW((devices + part).c_str(), nullptr);
+  *folder = devices + L"unc\\localhost\\" + share;
+  if (!CreateDirectoryW(folder->c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return L"";
+  return L"\\\\localhost\\" + share;
+}
+
 bool WriteWholeFile(const std::wstring& path, const void* data, size_t size) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;

@@ -22,6 +22,13 @@ class ScratchDir {
   std::wstring path_;
 };
 
+// Wine keeps its drives and shares as entries of dosdevices in its prefix: "x:" for drive X and
+// unc\server\share for "\\server\share"; a folder made there is one. These give the name to use
+// ("Q:\", "\\localhost\share") and the folder to remove with RemoveTree afterwards, or empty
+// off Wine or when it cannot be made.
+std::wstring MakeWineDrive(std::wstring* folder);
+std::wstring MakeWineShare(const std::wstring& share, std::wstring* folder);
+
 bool WriteWholeFile(const std::wstring& path, const void* data, size_t size);
 bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* out);
 bool FileExists(const std::wstring& path);

@@ -78,6 +78,14 @@ void Pick(HWND w, int id, int item) {
   SendDlgItemMessageW(w, id, CB_SETCURSEL, item, 0);
   SendMessageW(w, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(w, id)));
 }
+// Keys into an edit, or the edit of a combo box, over its whole text.
+void TypeOver(HWND w, int id, const wchar_t* keys) {
+  HWND edit = GetDlgItem(w, id);
+  if (HWND inner = FindWindowExW(edit, nullptr, L"Edit", nullptr)) edit = inner;
+  SetFocus(edit);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  for (const wchar_t* k = keys; *k; ++k) SendMessageW(edit, WM_CHAR, *k, 1);
+}
 void SelectRow(HWND list, int row) {
   LVITEMW none{};
   none.stateMask = LVIS_SELECTED;
@@ -320,6 +328,29 @@ std::wstring NameLabel(int type, int joiner) {
     for (wchar_t& c : layout)
       if (c == L'-') c = L'_';
   return kSources[(type - 3) / 7] + layout + L")";
+}
+
+// A change of the name or the prefix type shows the fields again: what was typed into the replace
+// texts and the sequence start stays.
+TEST_F(ActionPagesTest, RenamePageKeepsWhatWasTypedThroughAChangeOfType) {
+  std::wstring shown;
+  RunDialog(9, {
+      [&] { return Page(kRenameSlot) != nullptr; },
+      [&] {
+        HWND p = Page(kRenameSlot);
+        TypeOver(p, IDC_RENAME_OLD_TEXT, L"DSC_");
+        TypeOver(p, IDC_RENAME_NEW_TEXT, L"旅_");
+        TypeOver(p, IDC_RENAME_SEQUENCE, L"5");
+        Pick(p, IDC_RENAME_NAME_TYPE, 1);
+        Pick(p, IDC_RENAME_PREFIX_TYPE, 2);
+        shown = Text(p, IDC_RENAME_OLD_TEXT) + L"|" + Text(p, IDC_RENAME_NEW_TEXT) + L"|" + Text(p, IDC_RENAME_SEQUENCE);
+        Close();
+        return true;
+      },
+  });
+  EXPECT_EQ(shown, L"DSC_|旅_|5");
+  Reload();
+  EXPECT_EQ(g_settings.renameSequenceStart, 5);
 }
 
 TEST_F(ActionPagesTest, RenamePageKeepsHistoriesBindsActionsAndDescribesEveryPattern) {

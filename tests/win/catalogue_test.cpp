@@ -162,6 +162,19 @@ TEST_F(Catalogue, FolderLoadListsTypedFilesInOrder) {
   EXPECT_EQ(g_entryCount, 3);
 }
 
+// The tree names a drive by its root, which ends with its separator: its files' paths have one.
+TEST_F(Catalogue, FilesAtADrivesRootHaveOneSeparator) {
+  std::wstring folder;
+  const std::wstring root = testsupport::MakeWineDrive(&folder);
+  if (root.empty()) GTEST_SKIP() << "no drive can be made here";
+  MakeFile(folder + L"\\a.jpg", 10);
+  Load(root);
+  ASSERT_EQ(g_entryCount, 1);
+  EXPECT_EQ(std::wstring(EntryPath(EntryAt(0))), root + L"a.jpg");
+  FreeImageEntries();
+  testsupport::RemoveTree(folder);
+}
+
 TEST_F(Catalogue, CachedRecordsAreReusedOnlyWhileUnchanged) {
   ScratchDir dir;
   MakeFile(dir.File(L"same.jpg"), 100);

@@ -88,7 +88,8 @@ std::string LongComment() {
 }
 
 const std::string kTokyo = "\xe6\x9d\xb1\xe4\xba\xac", kKorea = "\xed\x95\x9c\xea\xb5\xad",
-                  kPhoto = "\xe5\x86\x99\xe7\x9c\x9f\xe2\x91\xa0", kOsaka = "\xe5\xa4\xa7\xe9\x98\xaa";
+                  kPhoto = "\xe5\x86\x99\xe7\x9c\x9f\xe2\x91\xa0", kOsaka = "\xe5\xa4\xa7\xe9\x98\xaa",
+                  kCafe = "caf\xe9", kZeroComment = std::string("shown\0kept\xff", 11);
 
 int32_t EntryNamed(const wchar_t* name) {
   for (int32_t i = 0; i < g_entryCount; ++i)
@@ -128,6 +129,17 @@ std::wstring ClipboardText() {
   return text;
 }
 
+// The IPTC list's label editor on a row, given a text and left (which keeps the text).
+bool EditIptcLabel(HWND page, HWND list, int row, const std::wstring& text) {
+  SetFocus(list);
+  HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_EDITLABELW, row, 0));
+  if (!edit) return false;
+  SetWindowTextW(edit, text.c_str());
+  SetFocus(page);
+  Pump();
+  return true;
+}
+
 class FileInfoWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -159,6 +171,15 @@ class FileInfoWindowTest : public ::testing::Test {
     fx::Append(utf8, fx::IptcRecord(120, fx::Text(kPhoto)));
     const fx::Bytes tagged = fx::Jpeg({fx::App13(fx::Resource8bim(1028, utf8))});
     ASSERT_TRUE(WriteWholeFile(photos_->File(L"g.jpg"), tagged.data(), tagged.size()));
+    // A record that declares nothing: a Latin-1 title and a UTF-8 keyword, record version 4.
+    fx::Bytes undeclared = fx::IptcRecord(0, fx::Bytes{0, 4});
+    fx::Append(undeclared, fx::IptcRecord(5, fx::Text(kCafe)));
+    fx::Append(undeclared, fx::IptcRecord(25, fx::Text(kKorea)));
+    fx::Append(undeclared, fx::IptcRecord(120, fx::Text("old caption")));
+    const fx::Bytes latin = fx::Jpeg({fx::App13(fx::Resource8bim(1028, undeclared))});
+    ASSERT_TRUE(WriteWholeFile(photos_->File(L"h.jpg"), latin.data(), latin.size()));
+    const fx::Bytes zero = fx::Jpeg({fx::Segment(0xFE, fx::Text(kZeroComment))});
+    ASSERT_TRUE(WriteWholeFile(photos_->File(L"i.jpg"), zero.data(), zero.size()));
     wcscpy(g_currentFolder, photos_->path().c_str());
     LoadListContents(1, 0, 0);
     ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
@@ -330,6 +351,34 @@ TEST_F(FileInfoWindowTest, LongCommentIsShownAndWrittenWhole) {
   SetCommentEditMode(page, false);
 }
 
+// A comment is bytes: what follows its first zero byte is not shown, and it stays through an
+// edit; a text typed back as it was writes nothing.
+TEST_F(FileInfoWindowTest, CommentWithAZeroByteKeepsItsBytes) {
+  ASSERT_NE(Window(), nullptr);
+  Show(L"i.jpg", kTabComment);
+  HWND page = Page(kSlotInfoTabComment);
+  HWND edit = GetDlgItem(page, IDC_COMMENT_EDIT);
+  EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"shown");
+  SetCommentEditMode(page, true);
+  const std::wstring file = photos_->File(L"i.jpg");
+  const std::vector<uint8_t> before = FileBytes(file);
+  SendMessageW(edit, EM_SETSEL, 5, 5);
+  SendMessageW(edit, WM_CHAR, L'x', 1);
+  SendMessageW(edit, WM_CHAR, VK_BACK, 1);
+  ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  Pump();
+  EXPECT_TRUE(FileBytes(file) == before);
+
+  SendMessageW(edit, EM_SETSEL, 5, 5);
+  for (const wchar_t* c = L" 文"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
+  SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  Pump();
+  EXPECT_TRUE(CommentSegment(FileBytes(file)) == "shown \x95\xb6" + kZeroComment.substr(5));
+  EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"shown 文");
+  SetCommentEditMode(page, false);
+}
+
 // A comment in front of the Exif block grows by two bytes: the entry's orientation offset moves
 // with it, so the lossless rotation writes the value and not the count in front of it (which
 // holds the same bytes, 00 01, in a big-endian file).
@@ -383,12 +432,7 @@ TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
   const int row = before;
   EXPECT_EQ(Cell(list, row, 1), L"キャプション");
   EXPECT_EQ(Cell(list, row, 2), L"120");
-  SetFocus(list);
-  HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_EDITLABELW, row, 0));
-  ASSERT_NE(edit, nullptr);
-  SetWindowTextW(edit, L"Typed caption");
-  SetFocus(page);  // ends the edit and keeps the text
-  Pump();
+  ASSERT_TRUE(EditIptcLabel(page, list, row, L"Typed caption"));
   EXPECT_EQ(Cell(list, row, 0), L"Typed caption");
   ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
   Shot(L"iptc");
@@ -524,12 +568,7 @@ TEST_F(FileInfoWindowTest, IptcInUtf8KeepsTheValuesNotEdited) {
   EXPECT_EQ(Cell(list, 0, 0), wide(kTokyo));
   EXPECT_EQ(Cell(list, 1, 0), wide(kKorea));
   EXPECT_EQ(Cell(list, 2, 0), wide(kPhoto));
-  SetFocus(list);
-  HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_EDITLABELW, 0, 0));
-  ASSERT_NE(edit, nullptr);
-  SetWindowTextW(edit, wide(kOsaka).c_str());
-  SetFocus(page);
-  Pump();
+  ASSERT_TRUE(EditIptcLabel(page, list, 0, wide(kOsaka)));
   ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
   const std::wstring path = photos_->File(L"g.jpg");
   const std::vector<uint8_t> before = FileBytes(path);
@@ -563,6 +602,29 @@ TEST_F(FileInfoWindowTest, IptcInUtf8KeepsTheValuesNotEdited) {
   EXPECT_EQ(Cell(list, 0, 0), wide(kOsaka));
   // Kept for the check with ExifTool outside the program.
   CopyFileW(path.c_str(), (ExeFolder() + L"\\fileinfo_iptc_utf8_written.jpg").c_str(), FALSE);
+}
+
+// A record that declares no character set: its values are shown in the code page, and those not
+// edited keep their bytes though they do not convert back (a Latin-1 letter, UTF-8), as does the
+// record version; no declaration is added.
+TEST_F(FileInfoWindowTest, IptcWithoutDeclarationKeepsTheValuesNotEdited) {
+  ASSERT_NE(Window(), nullptr);
+  Show(L"h.jpg", kTabIptc);
+  HWND page = Page(kSlotInfoTabIptc);
+  HWND list = GetDlgItem(page, IDC_IPTC_LIST);
+  ASSERT_EQ(Rows(list), 3);
+  EXPECT_EQ(Cell(list, 2, 0), L"old caption");
+  ASSERT_TRUE(EditIptcLabel(page, list, 2, L"new caption"));
+  ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  Pump();
+  const std::vector<uint8_t> written = FileBytes(photos_->File(L"h.jpg"));
+  fx::Bytes record = fx::IptcRecord(0, fx::Bytes{0, 4});
+  fx::Append(record, fx::IptcRecord(5, fx::Text(kCafe)));
+  fx::Append(record, fx::IptcRecord(25, fx::Text(kKorea)));
+  fx::Append(record, fx::IptcRecord(120, fx::Text("new caption")));
+  EXPECT_NE(Find(written, fx::Resource8bim(1028, record)), std::string::npos);
+  CopyFileW(photos_->File(L"h.jpg").c_str(), (ExeFolder() + L"\\fileinfo_iptc_latin_written.jpg").c_str(), FALSE);
 }
 
 TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {

@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -234,6 +235,55 @@ TEST_F(FolderCache, MarksAndTurnsOutliveTheSessionAndAnEmptiedFolderLosesItsFile
   EXPECT_FALSE(testsupport::FileExists(file));
 }
 
+// A row turned by 180 degrees and left before the list thread drew it again still has its picture
+// at the old turn: undoing the new turn would store it upside down, so no pixels are stored. A
+// row whose pixels came from the file keeps them whatever its turn.
+TEST_F(FolderCache, RowTurnedBeforeItsRedrawStoresNoPixelsOfItsOwn) {
+  MakeList();
+  EntryAt(0)->userRotation = 2;
+  EntryAt(0)->flags |= kEntryRenderAgain;  // as the turn command leaves it
+  WriteCache();
+  std::vector<uint8_t> bytes = ReadAll(CacheFile());
+  CacheView view;
+  ASSERT_TRUE(OpenCacheView(bytes.data(), bytes.size(), 5.16, true, &view));
+  EXPECT_EQ(view.PixelBlock(0), nullptr);
+  ASSERT_NE(view.PixelBlock(2), nullptr);
+  const std::vector<uint8_t> upright(view.PixelBlock(2), view.PixelBlock(2) + kCachePixelBlockSize);
+
+  FreeImageEntries();
+  ASSERT_TRUE(LoadFolderCache());
+  LoadFolderEntries(pics_.path().c_str());
+  ASSERT_EQ(g_entryCount, 3);
+  g_listCount = 3;
+  ImageEntry* third = EntryAt(2);
+  ASSERT_GE(third->cacheIndex, 0);
+  third->userRotation = 2;
+  third->flags |= kEntryRenderAgain;
+  WriteCache();
+  bytes = ReadAll(CacheFile());
+  ASSERT_TRUE(OpenCacheView(bytes.data(), bytes.size(), 5.16, true, &view));
+  ASSERT_NE(view.PixelBlock(2), nullptr);
+  EXPECT_TRUE(std::equal(upright.begin(), upright.end(), view.PixelBlock(2)));
+}
+
+// A data folder on a share (the program started from one): its cache is kept, read and cleared there.
+TEST_F(FolderCache, CacheOnAShareIsKeptAndCleared) {
+  std::wstring local;
+  const std::wstring share = testsupport::MakeWineShare(L"brn" + std::to_wstring(GetCurrentProcessId()), &local);
+  if (share.empty()) GTEST_SKIP() << "no share of this machine can be made here";
+  wcscpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), share.c_str());
+  ASSERT_TRUE(GetCacheFolder(cacheFolder_));
+  MakeList();
+  WriteCache();
+  FreeImageEntries();
+  ASSERT_TRUE(LoadFolderCache());
+  EXPECT_EQ(g_loadedCache.count, 3);
+  testsupport::BoxAnswerer yes(IDYES);
+  ConfirmAndClearDiskCache(nullptr);
+  EXPECT_FALSE(testsupport::FileExists(CacheFile()));
+  testsupport::RemoveTree(local);
+}
+
 // A histogram picture that cannot be read back stores zeros, never the bytes of the row before.
 TEST_F(FolderCache, UnreadableHistogramStoresZeros) {
   MakeList();
@@ -452,11 +502,15 @@ TEST_F(FolderCache, TrimListAndCleanUp) {
     EXPECT_EQ(no.seen[0].text, L"キャッシュデータを全て削除します。\n実行しますか？");
   }
   EXPECT_EQ(ListCacheFiles(rows.data(), 128), 2);
+  // A deep folder's cache file, whose path is longer than 260 characters, goes all the same.
+  const std::wstring deep = L"\\\\?\\" + folder + L"C\xFF1A\xFFE5" + std::wstring(230, L'd') + L".cac";
+  ASSERT_TRUE(testsupport::WriteWholeFile(deep, "x", 1));
   {
     testsupport::BoxAnswerer yes(IDYES);
     ConfirmAndClearDiskCache(nullptr);
   }
   EXPECT_EQ(ListCacheFiles(rows.data(), 128), 0);
+  EXPECT_EQ(GetFileAttributesW(deep.c_str()), INVALID_FILE_ATTRIBUTES);
 
   // Empty sub-folders go; one holding a file stays and its error is reported.
   std::wstring root = pics_.path();

@@ -313,11 +313,32 @@ TEST_F(HotKeyActionsTest, LosslessRotationWritesTheValueAndUndoRestoresTheFile) 
     CloseHandle(h);
     EXPECT_EQ(Bytes(path), original_[2]);
   }
-  // Writing the new copy fails.
-  g_safeFileFaultStep = 1;
-  expectUntouched("temporary file");
-  g_safeFileFaultStep = 0;
-  // Its first temporary name is taken by a folder: another name is used, the folder stays.
+  // Written in place: the same file afterwards with its attributes, and no copy is made (none
+  // could be: a temporary file cannot be created).
+  {
+    auto identity = [&path](BY_HANDLE_FILE_INFORMATION* info) {
+      HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+      const bool ok = h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, info);
+      if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+      return ok;
+    };
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    BY_HANDLE_FILE_INFORMATION before{}, after{};
+    ASSERT_TRUE(identity(&before));
+    g_safeFileFaultStep = 1;
+    e->userRotation = 1;
+    EXPECT_EQ(Act(r, 12, L"", -1), kActionDone);
+    g_safeFileFaultStep = 0;
+    ASSERT_TRUE(identity(&after));
+    EXPECT_EQ(after.nFileIndexLow, before.nFileIndexLow);
+    EXPECT_EQ(after.nFileIndexHigh, before.nFileIndexHigh);
+    EXPECT_EQ(after.dwFileAttributes, before.dwFileAttributes);
+    EXPECT_EQ(e->info.orientation, 3);
+    EXPECT_EQ(Act(r, 0, L""), kActionDone);
+    EXPECT_EQ(Bytes(path), original_[2]);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  // A folder named like a temporary file stays as it was: nothing is made beside the file.
   {
     wchar_t temp[300];
     swprintf(temp, 300, L"%ls.%04x.tmp", path.c_str(), static_cast<unsigned>(GetCurrentProcessId() & 0xFFFF));
@@ -330,7 +351,7 @@ TEST_F(HotKeyActionsTest, LosslessRotationWritesTheValueAndUndoRestoresTheFile) 
     EXPECT_TRUE(GetFileAttributesW(temp) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(RemoveDirectoryW(temp));
   }
-  // Replacing fails: the file is read-only.
+  // Opening for writing fails: the file is read-only.
   {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
     expectUntouched("read-only");

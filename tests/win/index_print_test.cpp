@@ -84,6 +84,14 @@ void Type(HWND dialog, int id, const wchar_t* text, WORD code) {
 }
 
 void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// Keys into an edit given the focus (its text selected first): each goes in at the caret.
+void TypeKeys(HWND dialog, int id, const wchar_t* keys, bool selectAll = false) {
+  HWND edit = GetDlgItem(dialog, id);
+  SetFocus(edit);
+  if (selectAll) SendMessageW(edit, EM_SETSEL, 0, -1);
+  for (const wchar_t* k = keys; *k; ++k) SendMessageW(edit, WM_CHAR, *k, 1);
+}
 }  // namespace
 
 TEST_F(IndexPrint, PagesNumbersAndEnabledControlsFollowTheSettings) {
@@ -151,6 +159,29 @@ TEST_F(IndexPrint, PagesNumbersAndEnabledControlsFollowTheSettings) {
   EXPECT_EQ(g_windowSlots[kSlotIndexPrintPreview], nullptr);
   EXPECT_EQ(g_settings.indexPrintExtras.dialogX, 30);
   EXPECT_EQ(g_settings.indexPrintExtras.dialogWidth, 900);
+}
+
+// A refresh follows each change of the columns and comes from the list thread while a folder
+// loads: the edit being typed into keeps its text and caret; the others show the values.
+TEST_F(IndexPrint, NumbersAndTextTypedKeyByKeyReadAsTyped) {
+  g_settings.indexPrint.printFreeText = 1;
+  HWND d = Open();
+  ShowWindow(d, SW_SHOW);
+  TypeKeys(d, IDC_IP_COLUMNS, L"12", true);
+  EXPECT_EQ(g_settings.indexPrint.columns, 12);
+  TypeKeys(d, IDC_IP_ROWS, L"\b", true);
+  RefreshIndexPrintDialog();
+  TypeKeys(d, IDC_IP_ROWS, L"8");
+  TypeKeys(d, IDC_IP_FREE_TEXT, L"A", true);
+  RefreshIndexPrintDialog();
+  TypeKeys(d, IDC_IP_FREE_TEXT, L"B");
+  EXPECT_EQ(Text(d, IDC_IP_COLUMNS) + Text(d, IDC_IP_ROWS) + Text(d, IDC_IP_FREE_TEXT), L"128AB");
+  EXPECT_EQ(g_settings.indexPrint.rows, 8);
+  EXPECT_STREQ(reinterpret_cast<const wchar_t*>(g_settings.indexPrint.freeText), L"AB");
+  TypeKeys(d, IDC_IP_ROWS, L"\b", true);
+  SetFocus(GetDlgItem(d, IDC_IP_COLUMNS));
+  RefreshIndexPrintDialog();
+  EXPECT_EQ(Text(d, IDC_IP_ROWS), L"8");
 }
 
 TEST_F(IndexPrint, PagesOfCameraPicturesAreSavedByTheirExtension) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <gdiplus.h>
+#include <icm.h>
 #include <winspool.h>
 
 #include <atomic>
@@ -16,6 +17,7 @@
 
 #include "core/window_slots.h"
 #include "core/app_globals.h"
+#include "core/colour_profiles.h"
 #include "core/folder_cache.h"
 #include "core/image_entry_list.h"
 #include "app/list_load.h"
@@ -23,6 +25,7 @@
 #include "core/thumbnail_list_thread.h"
 #include "printing/index_print_dialog.h"
 #include "printing/index_print_preview.h"
+#include "printing/print_job.h"
 #include "resources/resource.h"
 #include "support/program_services.h"
 #include "support/pdf_printer.h"
@@ -124,6 +127,26 @@ class PrintJob : public ::testing::Test {
 };
 ULONG_PTR PrintJob::token_ = 0;
 }  // namespace
+
+// The set-up saves the chosen profile's name: the job sets it as a path in the colour folder, in
+// any run; with none chosen, the printer's own serves this job and the later ones.
+TEST_F(PrintJob, PrinterProfileIsTheChosenOneInTheColourFolder) {
+  wchar_t folder[MAX_PATH] = {}, own[260] = {}, path[260];
+  DWORD size = sizeof folder, chars = 260;
+  ASSERT_TRUE(GetColorDirectoryW(nullptr, folder, &size));
+  HDC dc = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+  ASSERT_TRUE(GetICMProfileW(dc, &chars, own));
+  g_printerProfilePath[0] = 0;
+  wcscpy(W(g_settings.colorPrinterProfile), L"Printer.icm");
+  EXPECT_EQ(std::wstring(ApplyPrinterProfile(dc)), std::wstring(folder) + L"\\Printer.icm");
+  g_printerProfilePath[0] = g_settings.colorPrinterProfile[0] = 0;
+  EXPECT_STREQ(ApplyPrinterProfile(dc), own);
+  EXPECT_STREQ(g_printerProfilePath, own);
+  DeleteDC(dc);
+  g_printerProfilePath[0] = 0;
+  BuildProfilePath(L"", path);  // no name: no path, not the colour folder itself
+  EXPECT_EQ(path[0], 0);
+}
 
 TEST_F(PrintJob, IndexPagePrintsToAPdfShowingTheSheet) {
   const std::wstring printer = Env(L"BRN_PDF_PRINTER"), unixDir = Env(L"BRN_PDF_DIR");

@@ -173,6 +173,25 @@ TEST_F(SettingsLaterPagesTest, FontPageStoresEveryChangeAtOnce) {
   EXPECT_EQ(g_settings.infoFontBold, 1);
 }
 
+// Keys typed into a size edit: each stores at once, and the edit keeps what was typed.
+TEST_F(SettingsLaterPagesTest, FontSizeTypedKeyByKeyReadsAsTyped) {
+  std::vector<int32_t> stored;
+  std::wstring shown;
+  RunDialog(7, {[&] {
+    HWND edit = GetDlgItem(Page(25), IDC_FONT_LIST_SIZE);
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (wchar_t key : {L'9', L'\b', L'1', L'2'}) {
+      SendMessageW(edit, WM_CHAR, key, 1);
+      stored.push_back(g_settings.listFontSize);
+    }
+    shown = Text(Page(25), IDC_FONT_LIST_SIZE);
+    Close();
+  }});
+  EXPECT_EQ(stored, (std::vector<int32_t>{9, 9, 1, 12}));
+  EXPECT_EQ(shown, L"12");
+}
+
 // With large icons the trees keep the lists' font size: opening the dialog leaves the fonts of
 // the main window alone, and a change on the font page makes both at the one size.
 TEST_F(SettingsLaterPagesTest, TreeFontKeepsTheListSizeWithLargeIcons) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <cwchar>
+#include <string>
 
 #include "browser/main_window.h"
 #include "browser/menus.h"
@@ -10,6 +11,7 @@
 #include "core/app_globals.h"
 #include "browser/shell_tree.h"
 #include "core/image_entry_list.h"
+#include "core/message_box.h"
 #include "core/settings.h"
 #include "browser/collections.h"
 #include "core/path_utils.h"
@@ -23,12 +25,19 @@ bool SamePath(const char16_t* a, const char16_t* b) {
   return ComparePaths(reinterpret_cast<const wchar_t*>(a), reinterpret_cast<const wchar_t*>(b)) == 0;
 }
 
-// Opens a folder through the navigation pane: it rebuilds the tree and selects the path.
+// Opens a folder through the navigation pane: it rebuilds the tree and selects the path. The
+// folder commands act on g_currentFolder, so it names the new folder only once the tree can be
+// led there.
 bool OpenFolder(const wchar_t* path) {
-  wcsncpy(g_currentFolder, path, kPathChars - 1);
-  g_currentFolder[kPathChars - 1] = 0;
-  wchar_t display[kPathChars] = {};
-  if (!BuildShellDisplayPath(g_currentFolder, display) || !display[0]) return true;
+  if (!path[0]) return true;
+  wchar_t folder[kPathChars] = {}, display[kPathChars] = {};
+  wcsncpy(folder, path, kPathChars - 1);
+  if (!BuildShellDisplayPath(folder, display) || !display[0]) {
+    const std::wstring text = std::wstring(L"次のフォルダを開けませんでした。\n") + folder;
+    ShowAppMessageBox(nullptr, text.c_str(), g_productName ? g_productName : L"", MB_ICONERROR);
+    return true;
+  }
+  wmemcpy(g_currentFolder, folder, kPathChars);
   wcscpy(g_startFolder, display);
   if (g_listSource != 0) SelectNavigationTab(0);
   g_tempCaption = 0;

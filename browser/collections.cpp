@@ -74,6 +74,13 @@ bool MoveNamedFile(const wchar_t* from, const wchar_t* to) {
   return false;
 }
 
+// Only the first 256 collection files are loaded: a file of the name that no record holds is
+// another collection's, which a record of that name would overwrite at exit.
+bool CollectionFileExists(const wchar_t* name) {
+  wchar_t path[kPathChars * 2];
+  return CollectionFilePath(name, path, kPathChars * 2) && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 void NotifyCollectionsChanged() {
   HWND pane = g_windowSlots[kSlotNavigationPane];
   if (pane) SendMessageW(pane, WM_COMMAND, kCollectionsChangedCommand, 0);
@@ -182,21 +189,31 @@ void LoadCollections() {
     FindClose(find);
   }
   for (int i = 0; i < g_collectionCount; ++i) {
+    CollectionRecord& r = g_collections[i];
     wchar_t path[kPathChars * 2];
-    if (!CollectionFilePath(g_collections[i].name, path, kPathChars * 2)) continue;
+    if (!CollectionFilePath(r.name, path, kPathChars * 2)) continue;
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                               nullptr);
-    if (file == INVALID_HANDLE_VALUE) continue;
+    if (file == INVALID_HANDLE_VALUE) {
+      // Gone since the enumeration: nothing to keep. Held by another program or closed to us:
+      // its paths are not known here.
+      const DWORD error = GetLastError();
+      r.unread = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+      continue;
+    }
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kLargestCollectionFile) {
+    bool read = GetFileSizeEx(file, &size) && size.QuadPart <= kLargestCollectionFile;
+    if (read && size.QuadPart > 0) {
       std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart) + 2, 0);
-      DWORD read = 0;
-      if (ReadFile(file, bytes.data(), static_cast<DWORD>(size.QuadPart), &read, nullptr) && read == size.QuadPart) {
-        std::u16string list = DecodeCollectionFile(bytes.data(), read);
-        SetCollectionList(i, reinterpret_cast<const wchar_t*>(list.c_str()));
+      DWORD got = 0;
+      read = ReadFile(file, bytes.data(), static_cast<DWORD>(size.QuadPart), &got, nullptr) && got == size.QuadPart;
+      if (read) {
+        std::u16string list = DecodeCollectionFile(bytes.data(), got);
+        read = SetCollectionList(i, reinterpret_cast<const wchar_t*>(list.c_str()));
       }
     }
     CloseHandle(file);
+    r.unread = !read;
   }
 }
 
@@ -207,6 +224,15 @@ void SaveCollections() {
   EnsureFolderExists(folder, 0);
   std::wstring failed;
   for (int i = 0; i < g_collectionCount; ++i) {
+    // A file that could not be read stays as it is; what this session added to its collection
+    // cannot be joined to paths never seen, and is reported.
+    if (g_collections[i].unread) {
+      if (g_collections[i].list) {
+        failed += L"\n";
+        failed += g_collections[i].name;
+      }
+      continue;
+    }
     wchar_t path[kPathChars * 2];
     std::vector<uint8_t> bytes = EncodeCollectionFile(Text(g_collections[i].list));
     uint8_t none = 0;
@@ -230,6 +256,7 @@ int CreateCollection(const wchar_t* name) {
   if (FindCollectionByName(name) >= 0) return -1;
   HWND owner = g_windowSlots[kSlotNavigationPane];
   if (!AcceptName(owner, name) || !AcceptDistinctName(owner, name, -1)) return -2;
+  if (CollectionFileExists(name)) return -1;
   CollectionRecord& r = g_collections[g_collectionCount];
   std::memset(&r, 0, sizeof r);
   wcsncpy(r.name, name, kCollectionNameField - 1);
@@ -247,8 +274,10 @@ void RenameCollection(int index, const wchar_t* newName) {
   wchar_t from[kPathChars * 2], to[kPathChars * 2];
   // A collection made in this session has no file yet; one that has keeps the old name when it
   // cannot be moved, or the old file would come back as its own collection at the next start.
-  if (CollectionFilePath(r.name, from, kPathChars * 2) && GetFileAttributesW(from) != INVALID_FILE_ATTRIBUTES &&
-      (!CollectionFilePath(newName, to, kPathChars * 2) || !MoveNamedFile(from, to))) {
+  // Neither takes the name of a file it does not own.
+  if ((!SameFileName(r.name, newName) && CollectionFileExists(newName)) ||
+      (CollectionFilePath(r.name, from, kPathChars * 2) && GetFileAttributesW(from) != INVALID_FILE_ATTRIBUTES &&
+       (!CollectionFilePath(newName, to, kPathChars * 2) || !MoveNamedFile(from, to)))) {
     std::wstring text = std::wstring(L"次のコレクションの名前を変更できませんでした。\n") + r.name;
     ShowAppMessageBox(owner, text.c_str(), g_productName ? g_productName : L"", MB_ICONERROR);
     return;
@@ -264,6 +293,7 @@ void RenameCollection(int index, const wchar_t* newName) {
 
 void DeleteCollection(int index) {
   if (!ValidIndex(index) || SearchHoldsTable()) return;
+  const bool shown = g_listSource != 0 && index == g_currentCollection;
   g_collectionReloadPending = 1;
   SetCollectionList(index, nullptr);
   wchar_t path[kPathChars * 2];
@@ -279,7 +309,18 @@ void DeleteCollection(int index) {
   } else {
     g_currentCollection = std::max(0, std::min(g_currentCollection, g_collectionCount - 1));
   }
+  // The next load takes the requested record: it must still be the one it named.
+  if (index < g_requestedCollection) --g_requestedCollection;
+  if (g_requestedCollection >= g_collectionCount) g_requestedCollection = g_collectionCount - 1;
   NotifyCollectionsChanged();
+  if (shown) {
+    // The rows listed are the deleted collection's: the list shows the collection now current
+    // (none when it was the last), and the rows left are cached under no name.
+    g_skipFolderCache = 1;
+    g_requestedListSource = 1;
+    g_requestedCollection = g_currentCollection;
+    g_listHooks.loadListContents(1, 0, 0);
+  }
 }
 
 bool AddFileToCollection(int index, const wchar_t* path) {

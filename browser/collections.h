@@ -12,6 +12,7 @@ struct CollectionRecord {
   wchar_t name[kCollectionNameField];
   wchar_t* list;  // fixed global block: every path followed by U+000A, then U+0000; null when empty
   HTREEITEM treeItem;
+  uint8_t unread;  // its file is there but was not read: it is never written over
 };
 
 extern CollectionRecord* g_collections;
@@ -22,7 +23,8 @@ extern wchar_t g_collectionNameText[128];
 
 void LoadCollections();
 void SaveCollections();
-// The new index; -1 when the exact name exists; -2 when the table is full or the name empty;
+// The new index; -1 when the exact name exists, or a file of the name that is not loaded (past
+// the 256 the table holds); -2 when the table is full or the name empty;
 // -3 when the name cannot be a file name (the user has been told).
 int CreateCollection(const wchar_t* name);
 void RenameCollection(int index, const wchar_t* newName);

@@ -558,7 +558,8 @@ void CompleteStartupOnce(TickState& t) {
 }
 
 void ServeFolderOpenDelay() {
-  if (!TickFolderOpenDelay(&g_folderOpenDelay, g_listLoading != 0)) return;
+  // While loads are refused the pick waits: g_currentFolder must not name a folder not listed.
+  if (!TickFolderOpenDelay(&g_folderOpenDelay, g_listLoading != 0 || g_listLoadBlocked != 0)) return;
   wmemset(g_currentFolder, 0, 260);
   wcsncpy(g_currentFolder, g_selectedFolderPath, 259);
   g_listHooks.loadListContents(g_folderOpenDelay.args[0], g_folderOpenDelay.args[1], 0);

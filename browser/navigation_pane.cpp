@@ -395,13 +395,21 @@ LRESULT OnFolderTreeNotify(HWND pane, NMHDR* header) {
 void RebuildCollectionTree(HWND pane) {
   HWND tree = CollectionTree(pane);
   SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-  wchar_t current[kCollectionNameField] = {};
+  // The sort moves records: the shown and the requested one are found again by name, as the
+  // next load (a reload after a drop) takes the requested index.
+  wchar_t current[kCollectionNameField] = {}, requested[kCollectionNameField] = {};
   if (g_currentCollection >= 0 && g_currentCollection < g_collectionCount)
     wcscpy(current, g_collections[g_currentCollection].name);
+  if (g_requestedCollection >= 0 && g_requestedCollection < g_collectionCount)
+    wcscpy(requested, g_collections[g_requestedCollection].name);
   SortCollectionsByName(g_collections, 0, g_collectionCount - 1);
   if (current[0]) {
     const int found = FindCollectionByName(current);
     if (found >= 0) g_currentCollection = found;
+  }
+  if (requested[0]) {
+    const int found = FindCollectionByName(requested);
+    if (found >= 0) g_requestedCollection = found;
   }
   TVINSERTSTRUCTW insert{};
   insert.hParent = TVI_ROOT;

@@ -41,6 +41,10 @@ struct BuiltCache {
 BuiltCache s_new;
 uint8_t* s_loadedBlock = nullptr;
 CacheView s_loadedView;
+// The cache file of the list shown when it is there but could not be read (held by another
+// program, too big for memory): the marks, turns and undo steps it holds are not in the list,
+// and a block built from the list never replaces it. A file read and refused is replaced.
+wchar_t s_unreadFile[kCacheNameChars] = {};
 
 bool LimitOn() { return g_settings.trimCacheFolder != 0; }
 
@@ -278,7 +282,10 @@ bool WriteFolderCache() {
     uint64_t total = s_new.built ? s_new.layout.totalSize : 0;
     TrimCacheFolder(limit > total ? limit - total : 0);
   }
-  if (!s_new.built) return false;
+  if (!s_new.built || (s_unreadFile[0] && wcscmp(s_new.fileName, s_unreadFile) == 0)) {
+    FreeBuilt();
+    return false;
+  }
   bool ok = WriteFileReplacing(s_new.fileName, s_new.block, static_cast<uint32_t>(s_new.layout.totalSize));
   FreeBuilt();
   return ok;
@@ -287,13 +294,25 @@ bool WriteFolderCache() {
 bool LoadFolderCache() {
   g_savedRow = 0;
   ReleaseFolderCache();
+  s_unreadFile[0] = 0;
   wchar_t name[kCacheNameChars];
   if (!FormCacheFileName(g_currentFolder, g_listSource != 0, g_currentCollection, name)) return false;
+  auto unread = [&name] {
+    wcscpy(s_unreadFile, name);
+    return false;
+  };
   HANDLE file =
       CreateFileW(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? false : unread();
+  }
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size) || size.QuadPart < static_cast<LONGLONG>(kCacheHeaderSize)) {
+  if (!GetFileSizeEx(file, &size)) {
+    CloseHandle(file);
+    return unread();
+  }
+  if (size.QuadPart < static_cast<LONGLONG>(kCacheHeaderSize)) {
     CloseHandle(file);
     return false;
   }
@@ -301,13 +320,16 @@ bool LoadFolderCache() {
   uint32_t bytes = size.QuadPart <= UINT32_MAX ? static_cast<uint32_t>(size.QuadPart) : 0;
   uint8_t* block = bytes ? NewBlock(bytes) : nullptr;
   bool withPixels = block != nullptr;
+  bool refused = false;
   if (!block) {
     // Too big to hold whole: the records and undo steps alone, without the pixels.
     uint8_t header[kCacheHeaderSize];
     CacheHeader h;
-    if (ReadWhole(file, header, sizeof header) && AcceptCacheHeader(header, sizeof header, minVersion)) {
+    if (ReadWhole(file, header, sizeof header)) {
+      refused = !AcceptCacheHeader(header, sizeof header, minVersion);
       std::memcpy(&h, header, sizeof h);
-      if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && h.fixedSize <= size.QuadPart) {
+      refused = refused || h.fixedSize > size.QuadPart;
+      if (!refused && SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0) {
         bytes = h.fixedSize;
         block = NewBlock(bytes);
       }
@@ -315,8 +337,12 @@ bool LoadFolderCache() {
   }
   bool read = block && ReadWhole(file, block, bytes);
   CloseHandle(file);
+  if (!read) {
+    LetGoOfBlock(block);
+    return refused ? false : unread();
+  }
   CacheView view;
-  if (!read || !OpenCacheView(block, bytes, minVersion, withPixels, &view)) {
+  if (!OpenCacheView(block, bytes, minVersion, withPixels, &view)) {
     LetGoOfBlock(block);
     return false;
   }

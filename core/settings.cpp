@@ -31,17 +31,29 @@ static void UnpackWorkingCopies() {
   g_splitterPositions[2] = g_settings.splitterPos3;
 }
 
+// The settings file is there but could not be read (held by another program, closed to us): the
+// defaults this session runs with are never saved over it.
+static bool s_fileUnread = false;
+
 uint8_t LoadSettingsFile() {
+  s_fileUnread = false;
   wchar_t path[MAX_PATH + 32];
   if (!BuildSettingsFilePath(path, MAX_PATH + 32)) return 0;
   HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return 0;
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    s_fileUnread = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    return 0;
+  }
   std::memset(&g_settings, 0, sizeof g_settings);
   DWORD read = 0;
   BOOL ok = ReadFile(h, &g_settings, sizeof g_settings, &read, nullptr);
   CloseHandle(h);
-  if (!ok) return 0;
+  if (!ok) {
+    s_fileUnread = true;
+    return 0;
+  }
   // Only the bytes the file held are unscrambled: the rest stays zero, so the sections a
   // short file does not reach fail their sentinel test and get their defaults.
   ScrambleBuffer(reinterpret_cast<uint8_t*>(&g_settings), read);
@@ -62,6 +74,7 @@ uint8_t LoadSettingsFile() {
 }
 
 uint8_t SaveSettingsFile() {
+  if (s_fileUnread) return 0;
   CopyText16(g_settings.versionText, 360, reinterpret_cast<const char16_t*>(g_programVersion));
   g_settings.versionNumber = static_cast<float>(ParseVersionNumber(g_settings.versionText, 360));
   g_settings.viewMode = g_viewMode;

@@ -27,6 +27,8 @@
 #include "core/settings.h"
 #include "support/win_test_support.h"
 
+using testsupport::BoxAnswerer;
+
 namespace {
 
 LRESULT CALLBACK TestWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -254,6 +256,17 @@ TEST_F(BarsTest, FavouritesAddMoveDropAndCombo) {
     EXPECT_STREQ(g_currentFolder, L"C:\\shown") << count;
   }
   g_cacheHistoryCount = rows;
+  EXPECT_EQ(refreshes, 1);
+
+  // A folder the tree cannot be led to (its display path too long) opens nothing and says so;
+  // the folder commands still act on the folder shown.
+  const std::wstring deep = L"C:\\" + std::wstring(240, L'a');
+  SetFavouriteFolder(4, deep.c_str());
+  BoxAnswerer answer(IDOK);
+  EXPECT_TRUE(OpenFavouriteFolder(4));
+  ASSERT_EQ(answer.seen.size(), 1u);
+  EXPECT_EQ(answer.seen[0].text, L"次のフォルダを開けませんでした。\n" + deep);
+  EXPECT_STREQ(g_currentFolder, L"C:\\shown");
   EXPECT_EQ(refreshes, 1);
 }
 

@@ -623,6 +623,7 @@ class Collections : public Catalogue {
     wcscpy(W(g_settings.dataFolder), data_.path().c_str());
     CreateDirectoryW(data_.File(L"collection").c_str(), nullptr);
     CreateDirectoryW(data_.File(L"cache").c_str(), nullptr);
+    g_listSource = 0;
     LoadCollections();
   }
   void TearDown() override {
@@ -793,6 +794,64 @@ TEST_F(Collections, RenamesKeepOneFilePerCollection) {
   int fresh = CreateCollection(L"new");
   RenameCollection(fresh, L"newer");
   EXPECT_EQ(std::wstring(g_collections[fresh].name), L"newer");
+}
+
+// A file held by another program at start-up, or too big to read, is never written over; what
+// was added to its collection meanwhile is reported.
+TEST_F(Collections, AFileThatCouldNotBeReadIsNeverWrittenOver) {
+  AddFileToCollection(CreateCollection(L"held"), L"C:\\a.jpg");
+  SaveCollections();
+  const std::vector<uint8_t> held = FileBytes(L"held.co");
+  HANDLE big = CreateFileW(data_.File(L"collection\\big.co").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  LARGE_INTEGER end{};
+  end.QuadPart = (64 << 20) + 2;
+  ASSERT_TRUE(SetFilePointerEx(big, end, nullptr, FILE_BEGIN) && SetEndOfFile(big) && CloseHandle(big));
+  HANDLE lock = CreateFileW(data_.File(L"collection\\held.co").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  LoadCollections();
+  CloseHandle(lock);
+  AddFileToCollection(FindCollectionByName(L"held"), L"C:\\new.jpg");
+  BoxAnswerer answer(IDOK);
+  SaveCollections();
+  ASSERT_EQ(answer.seen.size(), 1u);
+  EXPECT_EQ(answer.seen[0].text, L"次のコレクションを保存できませんでした。\nheld");
+  EXPECT_EQ(FileBytes(L"held.co"), held);
+  EXPECT_EQ(FileBytes(L"big.co").size(), (64u << 20) + 2);
+}
+
+// Past 256 files some are not loaded: no new or renamed collection takes such a file's name.
+TEST_F(Collections, AnUnloadedFileKeepsItsName) {
+  for (int i = 0; i <= kMaxCollections; ++i)
+    ASSERT_TRUE(testsupport::WriteWholeFile(data_.File(L"collection\\c" + std::to_wstring(1000 + i) + L".co"), "ab", 2));
+  LoadCollections();
+  int unloaded = 1000;
+  while (FindCollectionByName((L"c" + std::to_wstring(unloaded)).c_str()) >= 0) ++unloaded;
+  const std::wstring name = L"c" + std::to_wstring(unloaded);
+  DeleteCollection(0);
+  EXPECT_EQ(CreateCollection(name.c_str()), -1);
+  BoxAnswerer answer(IDOK);
+  RenameCollection(CreateCollection(L"fresh"), name.c_str());
+  EXPECT_EQ(answer.seen.size(), 1u);
+  SaveCollections();
+  EXPECT_EQ(FileBytes(name + L".co"), (std::vector<uint8_t>{'a', 'b'}));
+}
+
+// Deleting the collection shown lists the one now current; a later reload takes it too.
+TEST_F(Collections, DeletingTheShownCollectionListsTheOneNowCurrent) {
+  ScratchDir dir;
+  for (const wchar_t* n : {L"A", L"B", L"C"}) {
+    MakeFile(dir.File(std::wstring(n) + L".jpg"), 1);
+    AddFileToCollection(CreateCollection(n), dir.File(std::wstring(n) + L".jpg").c_str());
+  }
+  auto listed = [] { return g_entryCount == 1 ? std::wstring(EntryName(EntryAt(0))) : std::wstring(); };
+  g_requestedListSource = 1;
+  g_requestedCollection = 1;
+  Load(dir.path());
+  DeleteCollection(1);
+  EXPECT_EQ(listed(), L"C.jpg");
+  DeleteCollection(0);
+  ReloadCurrentList(0);
+  EXPECT_EQ(listed(), L"C.jpg");
+  g_listSource = g_requestedListSource = 0;
 }
 
 TEST_F(Collections, OrderIsKeptOnlyForTheSameRows) {

@@ -435,6 +435,28 @@ TEST_F(FolderCache, DamagedFilesAreIgnored) {
   EXPECT_EQ(std::memcmp(g_loadedCache.block, good.data(), good.size()), 0);
 }
 
+// A file held by another program when the folder is opened is not in the list: the block built
+// from the list when it is left never replaces it. A damaged file is replaced.
+TEST_F(FolderCache, AFileThatCouldNotBeReadIsNotReplaced) {
+  MakeList();
+  EntryAt(0)->checked = 1;
+  WriteCache();
+  const std::vector<uint8_t> good = ReadAll(CacheFile());
+  FreeImageEntries();
+  HANDLE lock = CreateFileW(CacheFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_FALSE(LoadFolderCache());
+  CloseHandle(lock);
+  LoadFolderEntries(pics_.path().c_str());
+  g_listCount = g_entryCount;
+  g_cacheDirty = 2;
+  BuildFolderCache();
+  EXPECT_FALSE(WriteFolderCache());
+  EXPECT_EQ(ReadAll(CacheFile()), good);
+  testsupport::WriteWholeFile(CacheFile(), good.data(), 300);
+  EXPECT_FALSE(LoadFolderCache());
+  WriteCache();
+}
+
 TEST_F(FolderCache, TrimListAndCleanUp) {
   EnsureFolderExists(cacheFolder_, 0);
   std::wstring folder(cacheFolder_);

@@ -334,6 +334,29 @@ TEST(MainWindowE2E, AFolderOfCameraPicturesAsTheUserSeesIt) {
   EXPECT_NE(wide.find(L"photos\\" + name), std::wstring::npos);
 }
 
+// A collection's file held by another program while the program starts, and let go before it
+// closes, keeps its paths.
+TEST(MainWindowE2E, ACollectionHeldAtStartKeepsItsFile) {
+  ScratchDir dir;
+  const std::wstring exe = dir.File(L"Brannomere.exe"), file = dir.File(L"user\\collection\\held.co");
+  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_NO_FATAL_FAILURE(AgreeAndCloseOnce(exe));
+  CreateDirectoryW(dir.File(L"user").c_str(), nullptr);
+  CreateDirectoryW(dir.File(L"user\\collection").c_str(), nullptr);
+  ASSERT_TRUE(WriteWholeFile(file, L"C:\\a.jpg\n", 20));
+  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  Process p;
+  ASSERT_TRUE(p.Start(exe, L""));
+  HWND main = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
+  CloseHandle(held);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  EXPECT_TRUE(p.WaitExit(20000, &code));
+  std::vector<uint8_t> bytes;
+  EXPECT_TRUE(ReadWholeFile(file, &bytes) && bytes.size() == 20);
+}
+
 // ---- The viewer on a folder of camera pictures ----
 namespace viewer_e2e {
 

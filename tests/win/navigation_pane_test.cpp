@@ -35,6 +35,7 @@
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
+#include "app/list_load.h"
 #include "app/startup.h"
 #include "resources/resource.h"
 #include "support/program_services.h"
@@ -394,6 +395,37 @@ TEST_F(NavigationPaneTest, FolderRenameDeleteAndCreate) {
     EXPECT_EQ(g_treeRebuildRequest, 0);
   }
   Tick(25);
+}
+
+// A new collection sorted in front of the one shown: a reload (after a drop) still lists it.
+TEST_F(NavigationPaneTest, AReSortKeepsTheRequestedCollection) {
+  const std::wstring a = photos_ + L"\\a.jpg";
+  ASSERT_TRUE(AddFileToCollection(CreateCollection(L"2nd"), a.c_str()));
+  wcscpy(g_currentFolder, photos_.c_str());
+  g_requestedListSource = 1;
+  g_requestedCollection = 0;
+  LoadListContents(1, 0, 0);
+  CreateCollection(L"1st");
+  ReloadCurrentList(0);
+  EXPECT_TRUE(g_entryCount == 1 && EntryPath(EntryAt(0)) == a);
+  while (g_collectionCount > 0) DeleteCollection(0);
+  SelectNavigationTab(0);
+  Tick(25);
+}
+
+// A folder picked in the tree while list loads are refused waits for them: the folder commands
+// never act on a folder that is not listed.
+TEST_F(NavigationPaneTest, APickWaitsWhileLoadsAreRefused) {
+  OpenInTree(dir_->path());
+  Tick(25);
+  wcscpy(g_selectedFolderPath, photos_.c_str());
+  RequestDelayedFolderOpen(0, 0);
+  g_listLoadBlocked = 1;
+  Tick(25);
+  EXPECT_EQ(ComparePaths(g_currentFolder, dir_->path().c_str()), 0) << g_currentFolder;
+  g_listLoadBlocked = 0;
+  Tick(25);
+  EXPECT_EQ(ComparePaths(g_loadedFolderPath, photos_.c_str()), 0) << g_loadedFolderPath;
 }
 
 TEST_F(NavigationPaneTest, CollectionTreeOrderRenameLimitAndBulkDelete) {

@@ -133,6 +133,20 @@ TEST_F(SettingsFileTest, MissingFileLoadsNothing) {
   EXPECT_EQ(LoadSettingsFile(), 0);
 }
 
+// A file held by another program at start-up runs the session on defaults, never saved over it.
+TEST_F(SettingsFileTest, AFileThatCouldNotBeReadIsNeverSavedOver) {
+  SetDefaultSettings();
+  g_settings.cleanExit = 1;
+  ASSERT_EQ(SaveSettingsFile(), 1);
+  const auto before = FileBytes();
+  HANDLE lock = CreateFileW(path_, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(LoadSettingsFile(), 0);
+  CloseHandle(lock);
+  g_settings.performance = 1;
+  EXPECT_EQ(SaveSettingsFile(), 0);
+  EXPECT_EQ(FileBytes(), before);
+}
+
 TEST_F(SettingsFileTest, ColorMatchRecordPointsIntoTheBlock) {
   SetDefaultSettings();
   COLORMATCHSETUPW cms;

@@ -252,7 +252,6 @@ void RunColorManagement() {
           if (EntryAt(k)->fullLevelSize > 0) EntryAt(k)->flags |= 0x10;
         ReloadCurrentList(0);
       }
-      g_browserHooks.copyColorMatchSetupToWorkingCopy();
     }
   }
   PauseBusy();

@@ -184,11 +184,6 @@ void MetadataTextToWide(const char* text, wchar_t* out, size_t outChars, bool ut
   out[n > 0 ? n : 0] = 0;
 }
 
-bool DumpImageMetadata(const wchar_t* path) {
-  SemaphoreLock lock(kSemaInterp);
-  return DumpLocked(path);
-}
-
 bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars) {
   SemaphoreLock lock(kSemaInterp);
   bool ok = DumpLocked(path);

@@ -27,6 +27,5 @@ void InstallBrowserHooks() {
   g_browserHooks.batchReplaceRenameFolder = &BatchReplaceRenameFolder;
   g_browserHooks.openSettingsDialog = &OpenSettingsDialog;
   g_browserHooks.applyColorSettings = &ApplyColorSettings;
-  g_browserHooks.copyColorMatchSetupToWorkingCopy = &CopyColorMatchSetupToWorkingCopy;
   g_browserHooks.indexPrintDialogProc = &IndexPrintDialogProc;
 }

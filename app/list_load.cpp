@@ -95,7 +95,6 @@ void LoadListContents(uint8_t force, uint8_t reload, int selectionMode) {
   g_listSource = g_requestedListSource;
   ReleaseFolderCache();
   FreeImageEntries();
-  CopyColorMatchSetupToWorkingCopy();
 
   if (g_currentFolder[0]) {
     if (g_keepCheckMarks == 1) {

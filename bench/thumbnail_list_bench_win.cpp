@@ -229,7 +229,7 @@ int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc < 2) {
-    std::fprintf(stderr, "usage: thumbnail_list_bench_win <folder> [runs]\n");
+    std::fprintf(stderr, "usage: thumbnail_list_bench_win <folder> [runs] [icc]\n");
     return 2;
   }
   const std::wstring pictures = argv[1];
@@ -248,6 +248,7 @@ int main() {
   g_programVersion = version;
   g_cacheVersionText = version;
   g_settings.enabledImageTypes |= 0x2;
+  if (argc > 3 && wcscmp(argv[3], L"icc") == 0) g_settings.colorMatchSetup.flags &= ~1u;  // CMS_DISABLEICM off
   if (!RegisterMainWindowClass(g_hInstance) || !CreateMainWindow(g_hInstance, SW_SHOW)) return 1;
   KillTimer(g_hwndMain, kIdleTimerId);
   if (!Open(empty)) return 3;

@@ -27,8 +27,6 @@ struct BrowserHooks {
   // open windows.
   void (*openSettingsDialog)(HWND owner, int page);
   void (*applyColorSettings)();
-  // After the colour-matching set-up: the copy the viewer and the print job read.
-  void (*copyColorMatchSetupToWorkingCopy)();
   // The modeless index print dialog's procedure.
   DLGPROC indexPrintDialogProc;
 };

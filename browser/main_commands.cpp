@@ -246,7 +246,6 @@ void RunColorManagement() {
           if (EntryAt(k)->fullLevelSize > 0) SetEntryFlags(EntryAt(k), kEntryRotated);
         ReloadCurrentList(0);
       }
-      g_browserHooks.copyColorMatchSetupToWorkingCopy();
     }
   }
   PauseBusy();

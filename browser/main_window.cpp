@@ -386,8 +386,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (LOWORD(lParam) != 0) SetStatusPartEdges(LOWORD(lParam));
       RECT client;
       GetClientRect(window, &client);
-      g_clientWidth = client.right;
-      g_clientHeight = client.bottom;
       LayoutMainWindow(client.right, client.bottom);
       break;
     }

@@ -58,7 +58,7 @@ HBRUSH g_backgroundBrush = nullptr;
 WNDPROC g_folderTreeProc = nullptr;
 uint8_t g_splitterDragging = 0;
 HWND g_splitterCapture = nullptr;
-int g_splitterX = 0, g_splitterY = 0;
+int g_splitterX = 0;
 uint8_t g_collectionReselect = 0;
 
 char16_t* U(wchar_t* p) { return reinterpret_cast<char16_t*>(p); }
@@ -594,7 +594,6 @@ void OnSplitterMouse(HWND pane, UINT message, LPARAM lParam) {
     g_splitterCapture = pane;
     CaptureMouseWithCursor(pane, IDC_SIZEWE);
     g_splitterX = x;
-    g_splitterY = y;
     return;
   }
   if (!g_splitterDragging) {

@@ -402,11 +402,6 @@ LRESULT HandleShellTreeNotify(HWND tree, NMHDR* header) {
   return 0;
 }
 
-void ExpandShellTreeItem(HWND tree, HTREEITEM item) {
-  if (ShellTreeItemData* data = GetShellTreeItemData(tree, item))
-    if (data->folder) FillChildren(tree, item, data);
-}
-
 void ClearShellTree(HWND tree) {
   SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   DropState(tree);

@@ -27,8 +27,6 @@ void DestroyShellTree(HWND tree);
 void ClearShellTree(HWND tree);
 bool BuildShellDisplayPath(const wchar_t* fileSystemPath, wchar_t* displayPath);
 int CALLBACK CompareTreeItems(LPARAM first, LPARAM second, LPARAM folder);
-// Enumerates the item's children (as an expansion would, without selecting anything).
-void ExpandShellTreeItem(HWND tree, HTREEITEM item);
 // The file-system folder of an item: from its full ID list, else its parent's parsing name;
 // false for items outside the file system (Recycle Bin, virtual folders).
 bool GetShellTreeItemFolder(HWND tree, HTREEITEM item, wchar_t* out);

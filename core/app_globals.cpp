@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/pure/settings_rules.h"
 #include "resources/resource.h"
 
 HINSTANCE g_hInstance = nullptr;
@@ -18,7 +17,6 @@ wchar_t* g_feedbackUrl = nullptr;
 wchar_t* g_versionFileUrl = nullptr;
 wchar_t* g_windowClassName = nullptr;
 wchar_t* g_cacheVersionText = nullptr;
-float g_cacheFileVersion = 0;
 
 HGLOBAL g_unknownPicture = nullptr;
 uint32_t g_unknownPictureSize = 0;
@@ -33,19 +31,12 @@ HANDLE g_semaphores[kSemaphoreCount];
 const wchar_t* const kSemaphoreNames[kSemaphoreCount] = {L"sema",        L"sema_raw", L"sema_dec", L"sema_mov",
                                                           L"sema_interp", L"sema_thm", L"sema_fc"};
 
-wchar_t* g_iptcTabText = nullptr;
 wchar_t* g_statusTexts = nullptr;
 wchar_t* g_statusTextsShown = nullptr;
-wchar_t* g_metadataWideBuffer = nullptr;
 wchar_t* g_overlayText = nullptr;
 uint16_t* g_displayOrder = nullptr;
-wchar_t* g_orderWorkText = nullptr;
 void** g_entryPointers = nullptr;
-wchar_t* g_iptcWorkText = nullptr;
-wchar_t* g_searchMatchText = nullptr;
-wchar_t* g_gpsTabText = nullptr;
 wchar_t* g_scratchPath = nullptr;
-wchar_t* g_actionHistoryPath = nullptr;
 wchar_t* g_loadedFolderPath = nullptr;
 wchar_t* g_targetFolder = nullptr;
 
@@ -58,19 +49,12 @@ struct BufferSpec {
 
 // Sizes are those the rest of the program was written against.
 const BufferSpec kBuffers[] = {
-    {reinterpret_cast<void**>(&g_iptcTabText), 131070, true},
     {reinterpret_cast<void**>(&g_statusTexts), 11 * 2048, true},
     {reinterpret_cast<void**>(&g_statusTextsShown), 11 * 2048, true},
-    {reinterpret_cast<void**>(&g_metadataWideBuffer), 16384, false},
     {reinterpret_cast<void**>(&g_overlayText), 3072, false},
     {reinterpret_cast<void**>(&g_displayOrder), 131068, false},
-    {reinterpret_cast<void**>(&g_orderWorkText), 65534, false},
     {reinterpret_cast<void**>(&g_entryPointers), kMaxEntries * sizeof(void*), false},
-    {reinterpret_cast<void**>(&g_iptcWorkText), 16384, false},
-    {reinterpret_cast<void**>(&g_searchMatchText), 16384, false},
-    {reinterpret_cast<void**>(&g_gpsTabText), 16384, false},
     {reinterpret_cast<void**>(&g_scratchPath), 1040, false},
-    {reinterpret_cast<void**>(&g_actionHistoryPath), 520, false},
     {reinterpret_cast<void**>(&g_loadedFolderPath), 520, true},
     {reinterpret_cast<void**>(&g_targetFolder), 520, false},
 };
@@ -104,7 +88,6 @@ bool LoadAppStrings(HINSTANCE instance) {
     LoadStringW(instance, kStringIds[i], buffer, 100);
     *kStringSlots[i] = buffer;
   }
-  g_cacheFileVersion = static_cast<float>(ParseVersionNumber(reinterpret_cast<const char16_t*>(g_cacheVersionText), 100));
   return true;
 }
 

@@ -18,7 +18,6 @@ extern wchar_t* g_feedbackUrl;     // 107
 extern wchar_t* g_versionFileUrl;  // 108
 extern wchar_t* g_windowClassName; // 109
 extern wchar_t* g_cacheVersionText;// 110
-extern float g_cacheFileVersion;
 
 extern HGLOBAL g_unknownPicture;
 extern uint32_t g_unknownPictureSize;
@@ -38,19 +37,12 @@ extern HANDLE g_semaphores[kSemaphoreCount];
 extern const wchar_t* const kSemaphoreNames[kSemaphoreCount];
 
 // Work buffers of AllocGlobalBuffers.
-extern wchar_t* g_iptcTabText;          // 131,070 bytes, zeroed
 extern wchar_t* g_statusTexts;          // 11 x 2,048 bytes, zeroed
 extern wchar_t* g_statusTextsShown;     // 11 x 2,048 bytes, zeroed
-extern wchar_t* g_metadataWideBuffer;   // 16,384 bytes
 extern wchar_t* g_overlayText;          // 3,072 bytes
 extern uint16_t* g_displayOrder;        // 65,534 entries
-extern wchar_t* g_orderWorkText;        // 65,534 bytes
 extern void** g_entryPointers;          // 65,534 pointers
-extern wchar_t* g_iptcWorkText;         // 16,384 bytes
-extern wchar_t* g_searchMatchText;      // 16,384 bytes
-extern wchar_t* g_gpsTabText;           // 16,384 bytes
 extern wchar_t* g_scratchPath;          // 1,040 bytes
-extern wchar_t* g_actionHistoryPath;    // 520 bytes
 extern wchar_t* g_loadedFolderPath;     // 520 bytes, zeroed
 extern wchar_t* g_targetFolder;         // 520 bytes
 

@@ -15,6 +15,11 @@
 bool ApplyEmbeddedJpegColour(bool embeddedColour, const uint8_t* bytes, size_t size, Gdiplus::Bitmap* bitmap);
 // The same over a GMEM_FIXED block of the JPEG's bytes.
 bool ApplyEmbeddedJpegColourBlock(bool embeddedColour, HGLOBAL block, Gdiplus::Bitmap* bitmap);
+// The same for many small pictures on one thread (thumbnails), the setting already asked: the
+// transform made for a profile is kept for the next picture with that profile, until the thread
+// calls ReleaseKeptColourTransform (before it ends).
+bool ApplyEmbeddedJpegColourKept(HGLOBAL block, Gdiplus::Bitmap* bitmap);
+void ReleaseKeptColourTransform();
 
 // The path of the system's sRGB profile (under the colour folder); false when it has none.
 bool SrgbProfilePath(wchar_t (&path)[MAX_PATH]);

@@ -42,6 +42,9 @@ constexpr uint32_t kWholePictureTypes = 0x20001fu;            // BMP, JPEG, PNG,
 constexpr uint32_t kRawTypesForExport = 0x80dfffe0u;
 constexpr int32_t kX3fModelCode = 171;
 constexpr int kMaxPictureSide = 32767;
+// The head of a JPEG file where its profile segments are looked for: as much as the metadata
+// dump's read window holds.
+constexpr uint32_t kJpegHeadBytes = 65536;
 
 // Set when a development failed while the box was armed; shown once no lock is held.
 thread_local bool t_rawFailurePending = false;
@@ -60,6 +63,10 @@ bool DevelopsRawWithoutPreview(const ImageEntry* e) {
 
 namespace {
 bool IsUnknownModel(const ImageEntry* e) { return EntryCameraModel(e).code == kUnknownModelCode; }
+
+// Pictures are decoded with their embedded profile applied unless the colour-matching set-up
+// turns it off (CMS_DISABLEICM, which the defaults set).
+bool EmbeddedColourOn() { return (g_settings.colorMatchSetup.flags & 1) == 0; }
 
 // Disarmed in one step: two threads failing at once would both have seen it armed.
 void NoteRawFailure() {
@@ -379,28 +386,83 @@ Bitmap* ThumbnailFromJpegWords(HGLOBAL block, StageClock& decode, PictureSizes* 
   return PictureOfWords(thumb.words.data(), kThumbWidth, kThumbHeight);
 }
 
+// Whether the thumbnail's colours come from the profile in its file's head: the thumbnail a
+// JPEG file embeds (an Exif thumbnail carries no profile) when the view shows the file itself.
+bool ThumbnailTakesFileProfile(const ImageEntry* e) {
+  return EmbeddedColourOn() && e->info.fileTypeFlag == kFileTypeJpg && e->info.previewOffset == 0 &&
+         e->info.thumbOffset > 0;
+}
+
+// The thumbnail's bytes in a new block. Where the file's profile is wanted, its head goes into
+// *head too: the window the metadata dump has just read (nothing is read twice), and the
+// thumbnail's bytes are copied from it when they lie in it.
+HGLOBAL ReadThumbnailRange(ImageEntry* e, HGLOBAL* head) {
+  *head = nullptr;
+  StageClock clock(kClockThumbRead);
+  if (ThumbnailTakesFileProfile(e)) {
+    uint32_t got = 0;
+    const uint32_t want = e->info.fileSize > 0 && e->info.fileSize < kJpegHeadBytes ? e->info.fileSize : kJpegHeadBytes;
+    *head = ReadFileRange(e, 0, static_cast<int32_t>(want), &got);
+    const int64_t end = static_cast<int64_t>(e->info.thumbOffset) + e->info.thumbSize;
+    if (*head && e->info.thumbSize > 0 && end <= got) {
+      if (HGLOBAL block = AllocGlobal(GMEM_FIXED, static_cast<uint32_t>(e->info.thumbSize))) {
+        std::memcpy(block, static_cast<uint8_t*>(static_cast<void*>(*head)) + e->info.thumbOffset,
+                    static_cast<size_t>(e->info.thumbSize));
+        return block;
+      }
+    }
+  }
+  return ReadFileRange(e, e->info.thumbOffset, e->info.thumbSize);
+}
+
+// With embedded colour management on, the thumbnail gets the colours of the view: converted
+// after the shrink (thousands of pixels, not millions) from the profile of its own JPEG bytes,
+// else, where ThumbnailTakesFileProfile, from the one in its file's head (read here when the
+// caller has none).
+void ConvertThumbnailColours(const ImageEntry* e, HGLOBAL block, HGLOBAL head, Bitmap* thumb) {
+  if (!EmbeddedColourOn()) return;
+  StageClock convert(kClockLevel0);
+  if (ApplyEmbeddedJpegColourKept(block, thumb) || !ThumbnailTakesFileProfile(e)) return;
+  HGLOBAL read = nullptr;
+  if (!head) {
+    convert.Stop();
+    StageClock clock(kClockThumbRead);
+    head = read = ReadFileRange(e, 0, static_cast<int32_t>(kJpegHeadBytes));
+  }
+  StageClock convertHead(kClockLevel0);
+  ApplyEmbeddedJpegColourKept(head, thumb);
+  FreeBlock(read);
+}
+
 // Steps 4 to 6 of the thumbnail: the embedded picture in the stream decoded and drawn into a new
 // 88 x 60 bitmap (not turned); the picture's sizes go to found, for the entry's information. Null
 // when it cannot be decoded.
-Bitmap* ThumbnailFromStream(const ImageEntry* e, IStream* stream, HGLOBAL block, PictureSizes* found) {
+Bitmap* ThumbnailFromStream(const ImageEntry* e, IStream* stream, HGLOBAL block, HGLOBAL head, PictureSizes* found) {
   StageClock decode(kClockDecode);
   // A JPEG is decoded no larger than the thumbnail needs (a whole camera picture at an eighth);
   // with margins to cut, whole, as they are counted in the picture's own pixels.
   const CameraMargins& margins = EntryCameraModel(e).thumbMargins;
   const bool margined = margins.top + margins.bottom + margins.left + margins.right != 0;
   if (!margined) {
-    if (Bitmap* thumb = ThumbnailFromJpegWords(block, decode, found)) return thumb;
+    if (Bitmap* thumb = ThumbnailFromJpegWords(block, decode, found)) {
+      ConvertThumbnailColours(e, block, head, thumb);
+      return thumb;
+    }
   }
   ScaledJpeg jpeg;
   Image* source = nullptr;
   UINT wholeWidth = 0, wholeHeight = 0;
+  bool converted = false;  // the decoder applied the profile itself
   if (margined && DecodeJpegBlockScaled(block, 0, 0, JpegNeed::kCover, &jpeg)) {
     source = jpeg.bitmap;
     wholeWidth = static_cast<UINT>(jpeg.width);
     wholeHeight = static_cast<UINT>(jpeg.height);
   } else {
     source = DecodeJpegThumbnail(stream);
-    if (!source) source = DecodePictureStream(stream, true);
+    if (!source) {
+      source = DecodePictureStream(stream, EmbeddedColourOn());
+      converted = true;
+    }
     if (source) {
       wholeWidth = source->GetWidth();
       wholeHeight = source->GetHeight();
@@ -422,12 +484,14 @@ Bitmap* ThumbnailFromStream(const ImageEntry* e, IStream* stream, HGLOBAL block,
     thumb = nullptr;
   }
   delete source;
+  draw.Stop();
+  if (thumb && !converted) ConvertThumbnailColours(e, block, head, thumb);
   return thumb;
 }
 
 // Steps 3 to 6 of the thumbnail: the source picture drawn into the 88 x 60 bitmap.
 bool ThumbnailFromFile(ImageEntry* e) {
-  HGLOBAL block = Block(e, kLevelThumbnail);
+  HGLOBAL block = Block(e, kLevelThumbnail), head = nullptr;
   bool movie = e->info.fileTypeFlag == kFileTypeMovie;
   if (!block) {
     if (e->info.thumbSize == 0 && IsRawModelEntry(e)) {
@@ -443,16 +507,19 @@ bool ThumbnailFromFile(ImageEntry* e) {
           GrabMovieFrame(e, second, g_settings.thumbWidth, g_settings.thumbHeight);
       e->movieThumbSecond = static_cast<int16_t>(second);
     } else {
-      StageClock clock(kClockThumbRead);
-      e->levelBlocks[kLevelThumbnail] = ReadFileRange(e, e->info.thumbOffset, e->info.thumbSize);
+      e->levelBlocks[kLevelThumbnail] = ReadThumbnailRange(e, &head);
     }
     block = Block(e, kLevelThumbnail);
   }
-  if (!block || !OpenLevelStream(e, kLevelThumbnail)) return false;
+  if (!block || !OpenLevelStream(e, kLevelThumbnail)) {
+    FreeBlock(head);
+    return false;
+  }
   PictureSizes sizes;
-  Bitmap* thumb = ThumbnailFromStream(e, e->levelStreams[kLevelThumbnail], Block(e, kLevelThumbnail), &sizes);
+  Bitmap* thumb = ThumbnailFromStream(e, e->levelStreams[kLevelThumbnail], Block(e, kLevelThumbnail), head, &sizes);
   NoteThumbnailSizes(e, sizes);
   DropLevelSource(e, kLevelThumbnail);
+  FreeBlock(head);
   e->levelImages[kLevelThumbnail] = thumb;
   return thumb != nullptr;
 }
@@ -504,8 +571,7 @@ bool DecodeViewImageLocked(ImageEntry* e, Image* decoded = nullptr) {
     SetEntryPresence(e, kEntryVanished);
     return false;
   }
-  bool colour = (g_settings.colorMatchSetup.flags & 1) == 0;  // CMS_DISABLEICM
-  Image* image = decoded ? decoded : DecodePictureStream(e->levelStreams[kLevelView], colour);
+  Image* image = decoded ? decoded : DecodePictureStream(e->levelStreams[kLevelView], EmbeddedColourOn());
   if (!image) {
     DropLevelSource(e, kLevelView);
     // A file that is there but cannot be decoded (one cut short) is shown as unreadable; only
@@ -575,8 +641,7 @@ void ViewerNeed(int* width, int* height) {
 Image* DecodeViewBlock(HGLOBAL block, IStream* stream, bool wantWhole, int* reduction) {
   int needWidth = 0, needHeight = 0;
   if (!wantWhole) ViewerNeed(&needWidth, &needHeight);
-  return DecodePictureBlock(block, stream, needWidth, needHeight, JpegNeed::kFitInside,
-                            (g_settings.colorMatchSetup.flags & 1) == 0, reduction);
+  return DecodePictureBlock(block, stream, needWidth, needHeight, JpegNeed::kFitInside, EmbeddedColourOn(), reduction);
 }
 
 }  // namespace
@@ -597,19 +662,20 @@ Bitmap* MakeThumbnailAside(const ImageEntry* e, PictureSizes* sizes) {
   if (Block(e, kLevelThumbnail) || e->info.fileTypeFlag == kFileTypeMovie ||
       (e->info.thumbSize == 0 && IsRawModelEntry(e)))
     return nullptr;
-  HGLOBAL block;
-  {
-    StageClock clock(kClockThumbRead);
-    block = ReadFileRange(e, e->info.thumbOffset, e->info.thumbSize);
+  HGLOBAL head = nullptr;
+  HGLOBAL block = ReadThumbnailRange(e, &head);
+  if (!block) {
+    FreeBlock(head);
+    return nullptr;
   }
-  if (!block) return nullptr;
   brn::MemoryStreamHolder holder;
   Bitmap* thumb = nullptr;
   if (SUCCEEDED(brn::OpenMemoryStream(&holder, block, false)) && holder.stream) {
-    thumb = ThumbnailFromStream(e, holder.stream, block, sizes);
+    thumb = ThumbnailFromStream(e, holder.stream, block, head, sizes);
     ReleaseStream(holder.stream);
   }
   FreeBlock(block);
+  FreeBlock(head);
   return thumb;
 }
 

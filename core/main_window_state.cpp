@@ -7,4 +7,3 @@ uint8_t g_treeHidden = 0;
 volatile uint8_t g_redrawFlag = 0;
 volatile uint8_t g_relayoutFlag = 0;
 int32_t g_listStyleValue = 1;
-int32_t g_clientWidth = 0, g_clientHeight = 0;

@@ -11,7 +11,6 @@ extern uint8_t g_treeHidden;
 extern volatile uint8_t g_redrawFlag;
 extern volatile uint8_t g_relayoutFlag;
 extern int32_t g_listStyleValue;
-extern int32_t g_clientWidth, g_clientHeight;
 
 // Private WM_COMMAND ids the windows of the browsing surface send each other.
 constexpr int kRefreshCommand = 112;

@@ -37,6 +37,7 @@
 #include "core/shut_down.h"
 #include "core/settings.h"
 #include "core/stage_clock.h"
+#include "core/embedded_colour.h"
 #include "core/thumbnail_decode.h"
 
 uint8_t g_listPassComplete = 0;
@@ -586,6 +587,7 @@ void BeginRowWorker() { CoInitialize(nullptr); }
 
 void EndRowWorker() {
   ReleaseThumbnailDecoder();
+  ReleaseKeptColourTransform();
   ReleaseRowCanvases();
   CoUninitialize();
 }
@@ -631,6 +633,7 @@ unsigned __stdcall ThumbnailListThreadProc(void*) {
   ServeList(list, alternating);
   g_pipelineHooks.freeThumbnailImageLists();
   ReleaseThumbnailDecoder();
+  ReleaseKeptColourTransform();
   ReleaseRowCanvases();
   if (SUCCEEDED(com)) CoUninitialize();
   g_workerState = 3;

@@ -7,4 +7,3 @@ volatile int32_t RenderedRow = 0;
 volatile uint8_t RenderPassDone = 0;
 ImageEntry* volatile ViewerDevelopEntry = nullptr;
 volatile int32_t DiscardDevelopmentEntry = -1;
-volatile int32_t g_prefetchRadius = 1;

@@ -15,5 +15,3 @@ extern volatile uint8_t RenderPassDone;
 extern ImageEntry* volatile ViewerDevelopEntry;
 // Entry number whose full development the user switched off (-1 none).
 extern volatile int32_t DiscardDevelopmentEntry;
-// The prefetch window radius.
-extern volatile int32_t g_prefetchRadius;

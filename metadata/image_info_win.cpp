@@ -82,12 +82,6 @@ void FillImageInfoFromText(ImageInfo& info, const wchar_t* sharedText, bool with
   FillImageInfoFromOwnText(info, text.data(), withTexts);
 }
 
-void FillImageInfoFromMetadata(ImageInfo& info) {
-  HWND pane = g_windowSlots[kSlotFileListPane];
-  bool listExists = pane && GetDlgItem(pane, kFileListControlId);
-  FillImageInfoFromText(info, g_metadataWideBuffer, listExists);
-}
-
 void RereadEntryRecord(int32_t entry) {
   if (entry < 0 || entry >= g_entryCount) return;
   ImageEntry* e = EntryAt(entry);

@@ -4,14 +4,10 @@
 
 #include "metadata/pure/image_info.h"
 
-// Fills `info` from the wide metadata text (g_metadataWideBuffer), which the list thread has
-// just filled for this file. The column texts are made only while the file list's list
-// control exists; a movie's width and height must already be in the record. The caller marks
-// its entry's information as read.
-void FillImageInfoFromMetadata(ImageInfo& info);
-
-// The same from a given shared wide text. The text is copied while "sema_interp" is held, so
-// another thread's refill cannot change it under the fill; the caller must not hold it.
+// Fills `info` from the wide metadata text of its file, which may be shared: it is copied while
+// "sema_interp" is held, so another thread's refill cannot change it under the fill; the caller
+// must not hold it. The column texts are made only withTexts; a movie's width and height must
+// already be in the record. The caller marks its entry's information as read.
 void FillImageInfoFromText(ImageInfo& info, const wchar_t* sharedText, bool withTexts);
 
 

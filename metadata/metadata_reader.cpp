@@ -196,11 +196,6 @@ std::wstring MetadataBytesToWide(const char* bytes, size_t n, bool utf8) {
   return wide;
 }
 
-bool DumpImageMetadata(const wchar_t* path) {
-  SemaphoreLock lock(kSemaInterp);
-  return DumpLocked(path);
-}
-
 bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars) {
   SemaphoreLock lock(kSemaInterp);
   bool ok = DumpLocked(path);

@@ -16,13 +16,12 @@ extern char g_jpegCommentBuffer[kJpegCommentSize];
 extern size_t g_jpegCommentLength;                     // its bytes (a comment may hold zero bytes)
 extern GpsPosition g_gpsPosition;                      // source fields filled by ReadExifSummary
 
-bool DumpImageMetadata(const wchar_t* path);
 bool ReadExifSummary(const wchar_t* path);
 bool ReadIptc(const wchar_t* path);
 bool ReadJpegComment(const wchar_t* path);
 
-// DumpImageMetadata, then the dump (at most 8,191 characters) as wide text into out, all under the lock.
-// On failure out is empty.
+// The file's metadata text into g_metadataDumpBuffer (emptying the IPTC and Exif summary texts),
+// then as wide text (at most 8,191 characters) into out, all under the lock. On failure out is empty.
 bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars);
 // The same text into out without the lock or the shared buffers (the others are left as they
 // are): for a worker that dumps a whole folder and keeps its own copy.

@@ -286,7 +286,6 @@ void InitDialog(HWND dialog) {
   g_windowSlots[kSlotIndexPrint] = dialog;
   SendMessageW(dialog, WM_SETICON, ICON_SMALL,
                reinterpret_cast<LPARAM>(LoadIconW(g_hInstance, MAKEINTRESOURCEW(IDI_APP))));
-  g_printRenderPending = 0;
   if (!Preview())
     CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_INDEX_PRINT_PREVIEW), dialog, IndexPrintPreviewProc, 0);
   SendDlgItemMessageW(dialog, IDC_IP_FREE_TEXT, EM_LIMITTEXT, 255, 0);
@@ -353,13 +352,10 @@ bool WritePrintPicture() {
 }
 
 void PrintPage(HWND dialog) {
-  g_printRenderPending = 1;
   if (!WritePrintPicture()) {
-    g_printRenderPending = 0;
     ShowMessageBox(dialog, L"印刷用の画像を作成できませんでした。", g_productName, MB_ICONERROR);
     return;
   }
-  g_printRenderPending = 0;
   RedrawPreview();
   const int paper = L().paperIndex >= 0 && L().paperIndex < kIndexPrintPaperCount ? L().paperIndex : 1;
   PrintImage(dialog, kIndexPrintPaper[paper].paperCode, L().landscape ? 2 : 1, 1);

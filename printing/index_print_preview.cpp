@@ -21,7 +21,6 @@
 #include "resources/resource.h"
 
 wchar_t g_printTargetPath[260];
-uint8_t g_printRenderPending = 0;
 SCROLLINFO g_previewHScroll, g_previewVScroll;
 
 namespace {

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 extern wchar_t g_printTargetPath[260];
-extern uint8_t g_printRenderPending;
 extern SCROLLINFO g_previewHScroll, g_previewVScroll;
 
 // Composes the current page. With a surface, shows it there scrolled and magnified; with a

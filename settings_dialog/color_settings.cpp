@@ -14,7 +14,6 @@
 
 uint32_t g_appliedColors[20];
 COLORREF CustomColors[16];
-ColorMatchSetup32 g_colorMatchWorkingCopy;
 
 namespace {
 // The list views of the settings pages that show lists: page slot and control.
@@ -72,10 +71,6 @@ void ApplyColorSettings() {
 }
 
 void ResetColorSettings() { ResetColorSlots(g_settings); }
-
-void CopyColorMatchSetupToWorkingCopy() {
-  std::memcpy(&g_colorMatchWorkingCopy, &g_settings.colorMatchSetup, sizeof g_colorMatchWorkingCopy);
-}
 
 COLORREF PickColor(HWND owner, COLORREF colour) {
   CHOOSECOLORW cc{};

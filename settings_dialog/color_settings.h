@@ -8,12 +8,8 @@
 extern uint32_t g_appliedColors[20];
 // The colour chooser's custom colours (not saved).
 extern COLORREF CustomColors[16];
-// The colour-matching record as the viewer and the print job read it, copied from the
-// settings at every list load and after a confirmed set-up.
-extern ColorMatchSetup32 g_colorMatchWorkingCopy;
 
 void ApplyColorSettings();
 void ResetColorSettings();
 // The shared colour chooser: the chosen colour, or the given one when cancelled.
 COLORREF PickColor(HWND owner, COLORREF colour);
-void CopyColorMatchSetupToWorkingCopy();

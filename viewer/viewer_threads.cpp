@@ -138,7 +138,6 @@ void CheckMemory(int32_t* n) {
   status.dwLength = sizeof status;
   if (!GlobalMemoryStatusEx(&status)) return;
   *n = NextPrefetchRadius(*n, status.ullAvailPhys, MemoryPressureLimit, CurrentPaneCount(), g_settings.prefetchLevel);
-  g_prefetchRadius = *n;
 }
 
 // The shrunk copy of a prepared row's picture at the size its pane (or the first pane) fits it
@@ -278,7 +277,6 @@ unsigned __stdcall PaneRenderThreadProc(void*) {
 unsigned __stdcall PrefetchThreadProc(void*) {
   CoInitialize(nullptr);
   int32_t n = 1;
-  g_prefetchRadius = n;
   while (!PrefetchStopAsked()) RunPrefetchCycle(&n);
   CoUninitialize();
   g_prefetchState = 3;

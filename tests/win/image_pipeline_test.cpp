@@ -873,7 +873,8 @@ std::vector<uint8_t> ProfiledJpeg(const std::vector<uint8_t>& profile) {
 // is on (the setup's CMS_DISABLEICM clear), by the system's colour management, on the view and
 // the whole-picture roads alike: a wide-gamut green loses its red, an orange gains red and loses
 // blue (its channels taken in their order), greys stay. With the setting
-// off, without a profile or with a damaged one, the colours are the decoder's.
+// off, without a profile or with a damaged one, the colours are the decoder's. The thumbnail,
+// made on the locked road or aside, shows the colours of the view either way.
 TEST_F(ImagePipeline, EmbeddedProfileAppliedWhenColourManagementIsOn) {
   const std::vector<uint8_t> wide = ProfiledJpeg(WideGamutProfile());
   std::vector<uint8_t> junk(300, 0x5A);
@@ -881,17 +882,32 @@ TEST_F(ImagePipeline, EmbeddedProfileAppliedWhenColourManagementIsOn) {
   struct Seen {
     Color grey, green, orange;
   };
+  // The three bands' middles: x 16, 48 and 80 of the 96 x 32 picture, stretched into 88 x 60.
+  auto bands = [](Image* image, int y, const int (&x)[3]) {
+    Seen seen{};
+    if (image) seen = {PixelAt(image, x[0], y), PixelAt(image, x[1], y), PixelAt(image, x[2], y)};
+    return seen;
+  };
+  auto sameColours = [](const Seen& a, const Seen& b, const char* road) {
+    for (auto pick : {&Seen::grey, &Seen::green, &Seen::orange}) {
+      const Color &x = a.*pick, &y = b.*pick;
+      EXPECT_NEAR(x.GetR(), y.GetR(), 2) << road;
+      EXPECT_NEAR(x.GetG(), y.GetG(), 2) << road;
+      EXPECT_NEAR(x.GetB(), y.GetB(), 2) << road;
+    }
+  };
   auto view = [&](const std::vector<uint8_t>& bytes, bool managed) {
     g_settings.colorMatchSetup.flags = managed ? 0x30 : 0x31;
     ImageEntry* e = NewEntry(Write(L"profiled.jpg", bytes), kFileTypeJpg);
-    Seen seen{};
     EXPECT_TRUE(DecodeViewImage(e));
-    if (e->levelImages[kLevelView]) {
-      seen.grey = PixelAt(e->levelImages[kLevelView], 16, 16);
-      seen.green = PixelAt(e->levelImages[kLevelView], 48, 16);
-      seen.orange = PixelAt(e->levelImages[kLevelView], 80, 16);
-    }
+    const Seen seen = bands(e->levelImages[kLevelView], 16, {16, 48, 80});
     ReleaseEntryLevel(e, kLevelView, 0);
+    EXPECT_TRUE(BuildThumbnail(e));
+    sameColours(bands(e->levelImages[kLevelThumbnail], 30, {15, 44, 73}), seen, "locked");
+    ReleaseEntryLevel(e, kLevelThumbnail, 0);
+    std::unique_ptr<Bitmap> aside(MakeThumbnailAside(e));
+    EXPECT_NE(aside, nullptr);
+    sameColours(bands(aside.get(), 30, {15, 44, 73}), seen, "aside");
     return seen;
   };
   const Seen off = view(wide, false), on = view(wide, true);
@@ -909,6 +925,15 @@ TEST_F(ImagePipeline, EmbeddedProfileAppliedWhenColourManagementIsOn) {
     EXPECT_EQ(a.grey.GetValue(), off.grey.GetValue());
     EXPECT_EQ(a.orange.GetValue(), off.orange.GetValue());
   }
+  // A camera JPEG's embedded thumbnail carries no profile: the file's converts it, as the view.
+  g_settings.colorMatchSetup.flags = 0x30;
+  std::vector<uint8_t> camera = wide;
+  camera.insert(camera.end(), plain.begin(), plain.end());
+  ImageEntry* c = NewEntry(Write(L"camera.jpg", camera), kFileTypeJpg);
+  c->info.thumbOffset = static_cast<int32_t>(wide.size());
+  c->info.thumbSize = static_cast<int32_t>(plain.size());
+  EXPECT_TRUE(BuildThumbnail(c));
+  sameColours(bands(c->levelImages[kLevelThumbnail], 30, {15, 44, 73}), on, "embedded thumbnail");
   // The whole-picture road (a stream) decides the same way.
   IStream* stream = SHCreateMemStream(wide.data(), static_cast<UINT>(wide.size()));
   ASSERT_NE(stream, nullptr);

@@ -92,7 +92,41 @@ void TypeKeys(HWND dialog, int id, const wchar_t* keys, bool selectAll = false) 
   if (selectAll) SendMessageW(edit, EM_SETSEL, 0, -1);
   for (const wchar_t* k = keys; *k; ++k) SendMessageW(edit, WM_CHAR, *k, 1);
 }
+
+// Whether a static with the text stands on the control's row, just before it (or just after).
+bool LabelBeside(HWND dialog, int id, const wchar_t* text, bool before) {
+  struct Search {
+    RECT at;
+    const wchar_t* text;
+    bool before, found;
+  } search{{}, text, before, false};
+  GetWindowRect(GetDlgItem(dialog, id), &search.at);
+  EnumChildWindows(dialog, [](HWND child, LPARAM p) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(p);
+    wchar_t name[16] = {}, shown[32] = {};
+    GetClassNameW(child, name, 16);
+    GetWindowTextW(child, shown, 32);
+    RECT r;
+    GetWindowRect(child, &r);
+    const LONG gap = s->before ? s->at.left - r.right : r.left - s->at.right;
+    if (_wcsicmp(name, L"Static") == 0 && wcscmp(shown, s->text) == 0 && IsWindowVisible(child) && gap >= 0 &&
+        gap <= 12 && r.top < s->at.bottom && r.bottom > s->at.top)
+      s->found = true;
+    return !s->found;
+  }, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
 }  // namespace
+
+// Each page line's position combo has its label, and each line's offsets their unit.
+TEST_F(IndexPrint, EveryPositionAndOffsetIsLabelled) {
+  HWND d = Open();
+  ASSERT_NE(d, nullptr);
+  for (int combo : {IDC_IP_FOLDER_POSITION, IDC_IP_FREE_POSITION, IDC_IP_PAGE_POSITION})
+    EXPECT_TRUE(LabelBeside(d, combo, L"基本位置", true)) << combo;
+  for (int upDown : {IDC_IP_FOLDER_Y_UD, IDC_IP_FREE_Y_UD, IDC_IP_PAGE_Y_UD, IDC_IP_INFO_Y_UD})
+    EXPECT_TRUE(LabelBeside(d, upDown, L"mm", false)) << upDown;
+}
 
 TEST_F(IndexPrint, PagesNumbersAndEnabledControlsFollowTheSettings) {
   ScratchDir dir;

@@ -10,6 +10,8 @@
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/message_box.h"
+#include "core/safe_file.h"
+#include "core/write_failure.h"
 #include "metadata/file_info_window.h"
 #include "metadata/image_info_win.h"
 #include "metadata/jpeg_writers.h"
@@ -80,7 +82,10 @@ void WriteComment(HWND page) {
     return;
   }
   if (!WriteJpegComment(FileInfoShownEntry[kTabComment].path, text.data())) {
-    ShowMessageBox(page, L"コメントを書き出せませんでした。", g_productName, 0x30);
+    const std::wstring failure =
+        WriteFailureText(L"コメントを書き出せませんでした。", FileInfoShownEntry[kTabComment].path,
+                         g_lastSegmentWrite == SegmentWriteResult::kIoFailed ? LastWriteError() : 0);
+    ShowMessageBox(page, failure.c_str(), g_productName, 0x30);
     return;  // the typed text stays, to be written again
   }
   RereadEntryRecord(entry);

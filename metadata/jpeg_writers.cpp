@@ -22,7 +22,10 @@ bool ReadWholeFile(const wchar_t* path, std::vector<uint8_t>& bytes, FileFacts& 
   HANDLE h = g_segmentReadFaultStep == 1 ? INVALID_HANDLE_VALUE
                                          : CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) {
+    SetLastWriteError(g_segmentReadFaultStep == 1 ? ERROR_READ_FAULT : GetLastError());
+    return false;
+  }
   LARGE_INTEGER size{};
   bool ok = g_segmentReadFaultStep != 2 && GetFileSizeEx(h, &size) && size.QuadPart >= 2 &&
             static_cast<uint64_t>(size.QuadPart) <= kMaxFileBytes && GetFileTime(h, &facts.created, nullptr, nullptr);
@@ -35,6 +38,8 @@ bool ReadWholeFile(const wchar_t* path, std::vector<uint8_t>& bytes, FileFacts& 
   CloseHandle(h);
   facts.attributes = GetFileAttributesW(path);
   // A read-only file stays as the user marked it.
+  if (ok && facts.attributes != INVALID_FILE_ATTRIBUTES && (facts.attributes & FILE_ATTRIBUTE_READONLY))
+    SetLastWriteError(ERROR_ACCESS_DENIED);
   return ok && facts.attributes != INVALID_FILE_ATTRIBUTES && !(facts.attributes & FILE_ATTRIBUTE_READONLY);
 }
 
@@ -63,7 +68,10 @@ bool IsTiffHeader(const uint8_t* b, size_t n) {
 bool ReadHead(const wchar_t* path, uint8_t* head, DWORD want, DWORD* got) {
   *got = 0;
   HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) {
+    SetLastWriteError(GetLastError());
+    return false;
+  }
   const bool ok = ReadFile(h, head, want, got, nullptr) != FALSE;
   CloseHandle(h);
   return ok;
@@ -79,6 +87,7 @@ size_t AnsiByteLength(const wchar_t* text) {
 
 int32_t WriteJpegIptc(const wchar_t* path, const uint8_t* block, uint32_t blockLength) {
   g_iptcTextBuffer[0] = g_iptcTextBuffer[1] = 0;
+  SetLastWriteError(0);
   uint8_t head[4];
   DWORD got = 0;
   if (g_segmentReadFaultStep == 1 || !ReadHead(path, head, sizeof head, &got)) {
@@ -109,6 +118,7 @@ int32_t WriteJpegIptc(const wchar_t* path, const uint8_t* block, uint32_t blockL
 }
 
 bool WriteJpegComment(const wchar_t* path, const wchar_t* text) {
+  SetLastWriteError(0);
   const size_t chars = wcslen(text);
   const size_t n = AnsiByteLength(text);
   if (chars && !n) {

@@ -171,15 +171,18 @@ class DiskFaultsE2E : public ::testing::Test {
     settings->enabledImageTypes |= 0x2 | 0x4000;
     settings->watchFolder = 0;  // the folder that goes away is not noticed before the action
     settings->confirmFirstAction = 0;
-    settings->actionCount = 2;
-    auto* rows = reinterpret_cast<ActionEntry*>(settings->actionTable);
-    std::memset(rows, 0, 2 * sizeof(ActionEntry));
-    rows[0].enabled = rows[1].enabled = 1;
-    rows[0].targetKey = 4 + ('L' - 'A');
-    rows[0].kind = 12;
-    rows[1].targetKey = 4 + ('R' - 'A');
-    rows[1].kind = 7;
-    wcsncpy(reinterpret_cast<wchar_t*>(rows[1].path), (disk_ + L"\\develop\\").c_str(), 259);
+    // L turns the picture in its file, R develops the RAW file into the develop folder.
+    const struct { char key; int32_t kind; std::wstring folder; } keys[] = {{'L', 12, L""},
+                                                                          {'R', 7, disk_ + L"\\develop\\"}};
+    settings->actionCount = 0;
+    for (const auto& k : keys) {
+      ActionEntry& row = reinterpret_cast<ActionEntry*>(settings->actionTable)[settings->actionCount++];
+      std::memset(&row, 0, sizeof row);
+      row.enabled = 1;
+      row.targetKey = 4 + (k.key - 'A');
+      row.kind = k.kind;
+      wcsncpy(reinterpret_cast<wchar_t*>(row.path), k.folder.c_str(), 259);
+    }
     ScrambleBuffer(block.data(), block.size());
     ASSERT_TRUE(WriteWholeFile(cfg_, block.data(), block.size()));
 

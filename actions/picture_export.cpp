@@ -14,6 +14,7 @@
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
 #include "core/app_globals.h"
+#include "core/file_system.h"
 #include "core/image_entry_list.h"
 #include "core/image_pipeline.h"
 #include "core/jpeg_scaled.h"
@@ -22,6 +23,7 @@
 #include "core/raw_develop.h"
 #include "core/safe_file.h"
 #include "core/settings.h"
+#include "core/write_failure.h"
 #include "core/movie_probe.h"
 #include "viewer/sharpen.h"
 
@@ -219,8 +221,18 @@ void SetWallpaperFromSelection(HWND pane) {
     PendingCommandWindow = g_hwndMain;
   } else if (answer == IDNO) {
     wchar_t path[kPathChars];
-    if (row >= 0 && row < g_listCount && GetWallpaperBitmapPath(path) && RenderWallpaperBitmap(EntryAtRow(row), path)) {
-      SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+    if (row >= 0 && row < g_listCount && GetWallpaperBitmapPath(path)) {
+      ImageEntry* e = EntryAtRow(row);
+      SetLastWriteError(0);
+      if (RenderWallpaperBitmap(e, path)) {
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+      } else if (const DWORD error = LastWriteError()) {
+        ReportWriteFailure(L"次の壁紙用の画像を保存できませんでした。", path, error);
+      } else {
+        // Nothing was written: the picture itself could not be read (gone, or damaged).
+        ReportWriteFailure(L"次の画像を壁紙に設定できませんでした。", EntryPath(e),
+                           FileExists(EntryPath(e)) ? 0 : ERROR_FILE_NOT_FOUND);
+      }
     }
   }
   PauseBusy();

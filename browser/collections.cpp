@@ -22,6 +22,7 @@
 #include "core/path_utils.h"
 #include "core/pure/catalogue_rules.h"
 #include "core/safe_file.h"
+#include "core/write_failure.h"
 #include "core/settings.h"
 
 CollectionRecord* g_collections = nullptr;
@@ -223,6 +224,7 @@ void SaveCollections() {
   if (!GetCollectionFolder(folder)) return;
   EnsureFolderExists(folder, 0);
   std::wstring failed;
+  DWORD error = 0;  // why the first file could not be written
   for (int i = 0; i < g_collectionCount; ++i) {
     // A file that could not be read stays as it is; what this session added to its collection
     // cannot be joined to paths never seen, and is reported.
@@ -239,14 +241,18 @@ void SaveCollections() {
     // Names that differ only in case share one file here: the first keeps it.
     bool sharesFile = false;
     for (int j = 0; j < i && !sharesFile; ++j) sharesFile = SameFileName(g_collections[j].name, g_collections[i].name);
-    if (sharesFile || !CollectionFilePath(g_collections[i].name, path, kPathChars * 2) ||
-        !WriteFileReplacing(path, bytes.empty() ? &none : bytes.data(), static_cast<uint32_t>(bytes.size()))) {
+    if (sharesFile || !CollectionFilePath(g_collections[i].name, path, kPathChars * 2)) {
+      failed += L"\n";
+      failed += g_collections[i].name;
+    } else if (!WriteFileReplacing(path, bytes.empty() ? &none : bytes.data(), static_cast<uint32_t>(bytes.size()))) {
+      if (!error) error = LastWriteError();
       failed += L"\n";
       failed += g_collections[i].name;
     }
   }
   if (!failed.empty()) {
     std::wstring text = L"次のコレクションを保存できませんでした。" + failed;
+    if (error) text += L"\n\n" + WriteFailureReason(error);
     ShowAppMessageBox(nullptr, text.c_str(), g_productName ? g_productName : L"", MB_ICONERROR);
   }
 }

@@ -21,6 +21,7 @@
 #include "core/pure/level_rotation.h"
 #include "core/safe_file.h"
 #include "core/settings.h"
+#include "core/write_failure.h"
 
 using namespace Gdiplus;
 
@@ -34,6 +35,9 @@ constexpr uint64_t kMiB = 1048576;
 
 struct BuiltCache {
   bool built = false;
+  // Marks, turns or undo steps of the user's, or an older file that may still hold some the user
+  // took back: a failed write of such a block loses work, and the user is told.
+  bool holdsWork = false;
   uint8_t* block = nullptr;
   CacheLayout layout{};
   wchar_t fileName[kCacheNameChars] = {};
@@ -195,6 +199,7 @@ void FreeBuilt() {
   LetGoOfBlock(s_new.block);
   s_new.block = nullptr;
   s_new.built = false;
+  s_new.holdsWork = false;
 }
 
 bool IsCollectionCacheName(const wchar_t* name) {
@@ -230,7 +235,8 @@ void BuildFolderCache() {
     ImageEntry* e = EntryAtRow(static_cast<int>(row));
     if (e && e->undoRecords && e->undoCount > 0) undoTotal += static_cast<uint32_t>(e->undoCount);
   }
-  if (GetFileAttributesW(s_new.fileName) != INVALID_FILE_ATTRIBUTES) {
+  const bool fileExists = GetFileAttributesW(s_new.fileName) != INVALID_FILE_ATTRIBUTES;
+  if (fileExists) {
     if (dirty == 1) {
       RewriteRestoreRow(s_new.fileName, g_savedRow);
       return;
@@ -254,6 +260,7 @@ void BuildFolderCache() {
   writer.SetHeader(U16(g_programVersion ? g_programVersion : L""), U16(folder), ClampRow(g_savedRow, n));
   uint8_t image[kCacheEntryImageSize];
   std::vector<uint8_t> pixels(kCachePixelBlockSize);
+  bool holdsWork = fileExists;
   for (uint32_t row = 0; row < n; ++row) {
     ImageEntry* e = EntryAtRow(static_cast<int>(row));
     if (!e) {
@@ -264,10 +271,12 @@ void BuildFolderCache() {
     EncodeEntryImage(*e, image);
     bool hasPixels = layout.pixelSize != 0 && TakeRowPixels(e, pixels.data());
     uint32_t undo = e->undoRecords && e->undoCount > 0 ? static_cast<uint32_t>(e->undoCount) : 0;
+    holdsWork = holdsWork || e->checked || e->userRotation != 0 || undo > 0;
     writer.AddRow(image, reinterpret_cast<const uint8_t*>(e->undoRecords), undo, hasPixels ? pixels.data() : nullptr);
   }
   s_new.block = block;
   s_new.layout = layout;
+  s_new.holdsWork = holdsWork;
   s_new.built = true;
 }
 
@@ -287,7 +296,13 @@ bool WriteFolderCache() {
     return false;
   }
   bool ok = WriteFileReplacing(s_new.fileName, s_new.block, static_cast<uint32_t>(s_new.layout.totalSize));
+  const DWORD error = LastWriteError();
+  const bool tell = !ok && s_new.holdsWork;
   FreeBuilt();
+  if (tell)
+    ReportWriteFailure(L"次のキャッシュファイルを保存できませんでした。\n"
+                       L"このフォルダのチェックマーク・回転・復帰(UNDO)情報は保存されていません。",
+                       s_new.fileName, error);
   return ok;
 }
 

@@ -74,6 +74,9 @@ static LRESULT CALLBACK RenameMessageBoxButtonsHook(int code, WPARAM wParam, LPA
 }
 
 static int ShowWrappedBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type, bool relabel) {
+  // A box of the shut-down comes after the navigation pane is gone: the system refuses a box
+  // whose owner no longer exists, and the user would never be told.
+  if (owner && !IsWindow(owner)) owner = nullptr;
   EnterBusy();
   if (relabel)
     t_relabelHook = SetWindowsHookExW(WH_CBT, RenameMessageBoxButtonsHook, nullptr, GetCurrentThreadId());

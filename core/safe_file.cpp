@@ -5,6 +5,8 @@
 int g_safeFileFaultStep = 0;
 
 namespace {
+thread_local DWORD t_lastWriteError = 0;
+
 constexpr unsigned kTemporaryNameTries = 100;
 
 // A name of our own in the same folder, so the final move stays on one volume. Only a file
@@ -22,27 +24,44 @@ HANDLE CreateTemporary(const wchar_t* path, wchar_t* temp, size_t units) {
   return INVALID_HANDLE_VALUE;
 }
 
+// Writes and flushes; the first step that fails gives the reason (0 when both went).
+DWORD WriteAndFlush(HANDLE h, const void* data, uint32_t size) {
+  DWORD written = 0;
+  const DWORD want = g_safeFileFaultStep == 2 ? size / 2 : size;
+  if (!WriteFile(h, data, want, &written, nullptr)) return GetLastError();
+  if (written != size) return ERROR_DISK_FULL;  // the disk took only a part
+  if (g_safeFileFaultStep == 3) return ERROR_WRITE_FAULT;
+  return FlushFileBuffers(h) ? 0 : GetLastError();
+}
+
 bool WriteThroughTemporary(const wchar_t* path, const void* data, uint32_t size, DWORD moveFlags) {
   size_t len = wcslen(path);
-  if (len == 0 || len + 16 > 32767) return false;
+  if (len == 0 || len + 16 > 32767) {
+    t_lastWriteError = ERROR_INVALID_NAME;
+    return false;
+  }
   wchar_t* temp = new wchar_t[len + 16];
-  bool ok = false;
+  DWORD error = ERROR_WRITE_FAULT;  // what an injected fault reports
   HANDLE h = g_safeFileFaultStep == 1 ? INVALID_HANDLE_VALUE : CreateTemporary(path, temp, len + 16);
-  if (h != INVALID_HANDLE_VALUE) {
-    DWORD written = 0;
-    const DWORD want = g_safeFileFaultStep == 2 ? size / 2 : size;
-    ok = WriteFile(h, data, want, &written, nullptr) && written == size && g_safeFileFaultStep != 3 &&
-         FlushFileBuffers(h);
+  if (h == INVALID_HANDLE_VALUE) {
+    if (g_safeFileFaultStep != 1) error = GetLastError();
+  } else {
+    error = WriteAndFlush(h, data, size);
     CloseHandle(h);
-    if (ok && g_safeFileFaultStep != 4)
-      ok = MoveFileExW(temp, path, moveFlags) != 0;
-    else ok = false;
-    if (!ok) DeleteFileW(temp);
+    if (!error && g_safeFileFaultStep != 4) error = MoveFileExW(temp, path, moveFlags) ? 0 : GetLastError();
+    else if (!error) error = ERROR_WRITE_FAULT;
+    // Removing the temporary file must not replace the reason.
+    if (error) DeleteFileW(temp);
   }
   delete[] temp;
-  return ok;
+  t_lastWriteError = error;
+  SetLastError(error);
+  return error == 0;
 }
 }  // namespace
+
+DWORD LastWriteError() { return t_lastWriteError; }
+void SetLastWriteError(DWORD error) { t_lastWriteError = error; }
 
 bool WriteFileReplacing(const wchar_t* path, const void* data, uint32_t size) {
   return WriteThroughTemporary(path, data, size, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
@@ -50,6 +69,9 @@ bool WriteFileReplacing(const wchar_t* path, const void* data, uint32_t size) {
 
 bool WriteNewFile(const wchar_t* path, const void* data, uint32_t size) {
   // Without the replace flag the final move itself refuses a file that appeared meanwhile.
-  return GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES &&
-         WriteThroughTemporary(path, data, size, MOVEFILE_WRITE_THROUGH);
+  if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
+    t_lastWriteError = ERROR_FILE_EXISTS;
+    return false;
+  }
+  return WriteThroughTemporary(path, data, size, MOVEFILE_WRITE_THROUGH);
 }

@@ -8,6 +8,7 @@
 #include "core/message_box.h"
 #include "core/pipeline_hooks.h"
 #include "core/safe_file.h"
+#include "core/write_failure.h"
 #include "core/pure/scramble.h"
 
 SettingsBlock g_settings;
@@ -91,7 +92,10 @@ uint8_t SaveSettingsFile() {
   if (!copy) return 0;
   std::memcpy(copy.get(), &g_settings, sizeof g_settings);
   ScrambleBuffer(copy.get(), sizeof g_settings);
-  return WriteFileReplacing(path, copy.get(), sizeof g_settings) ? 1 : 0;
+  if (WriteFileReplacing(path, copy.get(), sizeof g_settings)) return 1;
+  // The file keeps its old bytes: what changed since is lost unless the user hears of it now.
+  ReportWriteFailure(L"次の設定ファイルを保存できませんでした。", path, LastWriteError());
+  return 0;
 }
 
 void SetDefaultSettings() {

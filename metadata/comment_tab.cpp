@@ -11,6 +11,8 @@
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
 #include "core/message_box.h"
+#include "core/safe_file.h"
+#include "core/write_failure.h"
 #include "metadata/file_info_window.h"
 #include "metadata/image_info_win.h"
 #include "metadata/jpeg_writers.h"
@@ -90,7 +92,9 @@ void WriteComment(HWND page) {
   }
   if (!WriteJpegCommentBytes(FileInfoShownEntry[kTabComment].path, reinterpret_cast<const uint8_t*>(bytes.data()),
                              bytes.size())) {
-    ShowMessageBox(page, failed, g_productName, 0x30);
+    const std::wstring failure = WriteFailureText(failed, FileInfoShownEntry[kTabComment].path,
+                                                  g_lastSegmentWrite == SegmentWriteResult::kIoFailed ? LastWriteError() : 0);
+    ShowMessageBox(page, failure.c_str(), g_productName, 0x30);
     return;
   }
   RereadEntryRecord(entry);

@@ -16,6 +16,7 @@
 #include "core/message_box.h"
 #include "core/pure/scramble.h"
 #include "core/safe_file.h"
+#include "core/write_failure.h"
 #include "core/settings.h"
 #include "core/window_helpers.h"
 #include "metadata/metadata_hooks.h"
@@ -223,11 +224,12 @@ void WriteIptc(HWND page) {
     return;
   }
   if (!WriteJpegIptc(path, block.data(), static_cast<uint32_t>(block.size()))) {
-    ShowMessageBox(page,
-                   g_lastSegmentWrite == SegmentWriteResult::kTooLarge
-                       ? L"IPTC情報が大きすぎるため書き出せません。"
-                       : L"IPTC情報を書き出せませんでした。",
-                   g_productName, 0x30);
+    const std::wstring text =
+        g_lastSegmentWrite == SegmentWriteResult::kTooLarge
+            ? L"IPTC情報が大きすぎるため書き出せません。"
+            : WriteFailureText(L"IPTC情報を書き出せませんでした。", path,
+                               g_lastSegmentWrite == SegmentWriteResult::kIoFailed ? LastWriteError() : 0);
+    ShowMessageBox(page, text.c_str(), g_productName, 0x30);
     return;  // the edits stay in the list
   }
   RereadEntryRecord(entry);

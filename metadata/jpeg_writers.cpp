@@ -23,7 +23,10 @@ bool ReadWholeFile(const wchar_t* path, std::vector<uint8_t>& bytes, FileFacts& 
   HANDLE h = g_segmentReadFaultStep == 1 ? INVALID_HANDLE_VALUE
                                          : CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) {
+    SetLastWriteError(g_segmentReadFaultStep == 1 ? ERROR_READ_FAULT : GetLastError());
+    return false;
+  }
   LARGE_INTEGER size{};
   bool ok = g_segmentReadFaultStep != 2 && GetFileSizeEx(h, &size) && size.QuadPart >= 2 &&
             static_cast<uint64_t>(size.QuadPart) <= kMaxFileBytes && GetFileTime(h, &facts.created, nullptr, nullptr);
@@ -36,6 +39,8 @@ bool ReadWholeFile(const wchar_t* path, std::vector<uint8_t>& bytes, FileFacts& 
   CloseHandle(h);
   facts.attributes = GetFileAttributesW(path);
   // A read-only file stays as the user marked it.
+  if (ok && facts.attributes != INVALID_FILE_ATTRIBUTES && (facts.attributes & FILE_ATTRIBUTE_READONLY))
+    SetLastWriteError(ERROR_ACCESS_DENIED);
   return ok && facts.attributes != INVALID_FILE_ATTRIBUTES && !(facts.attributes & FILE_ATTRIBUTE_READONLY);
 }
 
@@ -67,7 +72,10 @@ bool IsTiffHeader(const uint8_t* b, size_t n) {
 bool ReadHead(const wchar_t* path, uint8_t* head, DWORD want, DWORD* got) {
   *got = 0;
   HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) {
+    SetLastWriteError(GetLastError());
+    return false;
+  }
   const bool ok = ReadFile(h, head, want, got, nullptr) != FALSE;
   CloseHandle(h);
   return ok;
@@ -83,6 +91,7 @@ size_t AnsiByteLength(const wchar_t* text) {
 
 int32_t WriteJpegIptc(const wchar_t* path, const uint8_t* block, uint32_t blockLength) {
   g_iptcTextBuffer[0] = g_iptcTextBuffer[1] = 0;
+  SetLastWriteError(0);
   uint8_t head[4];
   DWORD got = 0;
   if (g_segmentReadFaultStep == 1 || !ReadHead(path, head, sizeof head, &got)) {
@@ -133,6 +142,7 @@ bool WriteJpegComment(const wchar_t* path, const wchar_t* text) {
 }
 
 bool WriteJpegCommentBytes(const wchar_t* path, const uint8_t* text, size_t n) {
+  SetLastWriteError(0);
   if (n > kMaxCommentBytes) {
     g_lastSegmentWrite = SegmentWriteResult::kTooLarge;
     return false;

@@ -21,7 +21,8 @@ bool WideToMetadataBytes(const wchar_t* text, size_t chars, bool utf8, std::stri
 // Bytes of the text in the ANSI code page (without terminator).
 size_t AnsiByteLength(const wchar_t* text);
 
-// Why the last write failed (kDone after a success).
+// Why the last write failed (kDone after a success); for kIoFailed, LastWriteError (safe_file.h)
+// holds the system's reason, 0 when there is none to tell.
 extern SegmentWriteResult g_lastSegmentWrite;
 // Fault injection for tests: a non-zero value fails that step of reading the file (1 open,
 // 2 size, 3 read).

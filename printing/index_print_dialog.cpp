@@ -4,6 +4,7 @@
 
 #include <cwchar>
 #include <initializer_list>
+#include <string>
 
 #include "browser/main_window.h"
 #include "browser/tooltips.h"
@@ -12,8 +13,10 @@
 #include "core/folder_helpers.h"
 #include "core/image_entry_list.h"
 #include "core/message_box.h"
+#include "core/safe_file.h"
 #include "core/settings.h"
 #include "core/window_helpers.h"
+#include "core/write_failure.h"
 #include "printing/index_print_preview.h"
 #include "printing/print_job.h"
 #include "printing/pure/index_page.h"
@@ -333,9 +336,14 @@ void SavePageAsPicture(HWND dialog) {
   wcsncpy(g_printTargetPath, chosen, 259);
   g_printTargetPath[259] = 0;
   // Composed and saved here, not by a later paint, so that a failure can be told at once.
-  if (ComposeIndexPage(nullptr, nullptr, g_printTargetPath) != 1)
-    ShowMessageBox(dialog, L"画像ファイルを保存できませんでした。\n保存先と拡張子を確認してください。", g_productName,
-                   MB_ICONERROR);
+  SetLastWriteError(0);
+  if (ComposeIndexPage(nullptr, nullptr, g_printTargetPath) != 1) {
+    // A write that failed says why; without one the name found no encoder.
+    const DWORD error = LastWriteError();
+    const std::wstring text = error ? WriteFailureText(L"次の画像ファイルを保存できませんでした。", g_printTargetPath, error)
+                                    : L"画像ファイルを保存できませんでした。\n保存先と拡張子を確認してください。";
+    ShowMessageBox(dialog, text.c_str(), g_productName, MB_ICONERROR);
+  }
   RedrawPreview();
 }
 

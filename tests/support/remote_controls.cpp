@@ -58,6 +58,21 @@ std::wstring StatusPartText(HWND statusBar, int part) {
   return ReadText(buffer, 0);
 }
 
+std::wstring ComboBoxExItemText(HWND combo, int index) {
+  RemoteBuffer buffer(combo, sizeof(COMBOBOXEXITEMW) + (kTextChars + 1) * sizeof(wchar_t));
+  if (!buffer.ok()) return L"";
+  COMBOBOXEXITEMW item{};
+  item.mask = CBEIF_TEXT;
+  item.iItem = index;
+  item.cchTextMax = kTextChars;
+  item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(buffer.address()) + sizeof item);
+  const wchar_t zero = 0;
+  buffer.Write(0, &item, sizeof item);
+  buffer.Write(sizeof item, &zero, sizeof zero);
+  return Send(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(buffer.address())) ? ReadText(buffer, sizeof item)
+                                                                                     : L"";
+}
+
 std::wstring ListCellText(HWND list, int row, int column) {
   RemoteBuffer buffer(list, sizeof(LVITEMW) + (kTextChars + 1) * sizeof(wchar_t));
   if (!buffer.ok()) return L"";

@@ -29,6 +29,8 @@ class RemoteBuffer {
 
 // The text of one status-bar part (SB_GETTEXTW).
 std::wstring StatusPartText(HWND statusBar, int part);
+// The text of an item of an extended combo box (CBEM_GETITEMW).
+std::wstring ComboBoxExItemText(HWND combo, int index);
 // The text of one list-view cell (LVM_GETITEMTEXTW).
 std::wstring ListCellText(HWND list, int row, int column);
 // The bounds of a list-view row in the list's client coordinates (LVM_GETITEMRECT, LVIR_BOUNDS).

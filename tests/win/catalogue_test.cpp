@@ -657,6 +657,21 @@ TEST_F(Collections, FilesRoundTripByteExact) {
   EXPECT_EQ(FileBytes(L"Trip.co"), expected);
   EXPECT_EQ(FileBytes(L"a.b.co").size(), 0u);
 
+  {
+    // Another program holds the file: it keeps its bytes, and the box says why.
+    HANDLE held = CreateFileW(data_.File(L"collection\\Trip.co").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    AddFileToCollection(trip, L"C:\\p\\c.jpg");
+    testsupport::BoxAnswerer answer(IDOK);
+    SaveCollections();
+    CloseHandle(held);
+    ASSERT_EQ(answer.seen.size(), 1u);
+    EXPECT_EQ(answer.seen[0].text.rfind(L"次のコレクションを保存できませんでした。\nTrip\n\n", 0), 0u)
+        << testing::PrintToString(answer.seen[0].text);
+    EXPECT_EQ(FileBytes(L"Trip.co"), expected);
+  }
+
   LoadCollections();
   ASSERT_EQ(g_collectionCount, 2);
   int t = FindCollectionByName(L"Trip");

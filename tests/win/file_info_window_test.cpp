@@ -302,7 +302,8 @@ TEST_F(FileInfoWindowTest, CommentIsEditedWrittenAndReadBack) {
     SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
     Pump();
     ASSERT_EQ(ok.seen.size(), 1u);
-    EXPECT_EQ(ok.seen[0].text, L"コメントを書き出せませんでした。");
+    EXPECT_EQ(ok.seen[0].text, L"コメントを書き出せませんでした。\n" + file +
+                                   L"\n\n他のプロセスがファイルを使用しているか、書き込みが許可されていません。");
   }
   SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"次の文");

@@ -19,6 +19,7 @@
 #include "core/image_pipeline.h"
 #include "core/semaphore_lock.h"
 #include "core/pure/folder_cache_format.h"
+#include "core/safe_file.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "metadata/pure/camera_models.h"
@@ -366,6 +367,45 @@ TEST_F(FolderCache, CachedHistogramPictureIsTakenOverTheSameBackground) {
   DeleteObject(blank);
   ImageList_Destroy(large);
   ImageList_Destroy(small);
+}
+
+// A cache file that cannot be replaced loses the marks, turns and undo steps of the folder: the
+// user is told which file and why. A folder with nothing of the user's and no file yet goes
+// quietly: only the thumbnails' time is lost.
+TEST_F(FolderCache, AWriteThatLosesTheUsersMarksIsTold) {
+  MakeList();
+  WriteCache();
+  const std::wstring file = CacheFile();
+  const std::vector<uint8_t> before = ReadAll(file);
+  EntryAt(0)->checked = 1;
+  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  g_cacheDirty = 2;
+  BuildFolderCache();
+  {
+    testsupport::BoxAnswerer answer(IDOK);
+    EXPECT_FALSE(WriteFolderCache());
+    ASSERT_EQ(answer.seen.size(), 1u);
+    EXPECT_EQ(answer.seen[0].text.rfind(L"次のキャッシュファイルを保存できませんでした。", 0), 0u);
+    EXPECT_NE(answer.seen[0].text.find(L"\n" + file + L"\n\n"), std::wstring::npos)
+        << testing::PrintToString(answer.seen[0].text);
+  }
+  CloseHandle(held);
+  EXPECT_EQ(ReadAll(file), before);
+
+  ASSERT_TRUE(DeleteFileW(file.c_str()));
+  EntryAt(0)->checked = 0;
+  EntryAt(1)->undoCount = 0;
+  g_cacheDirty = 2;
+  BuildFolderCache();
+  g_safeFileFaultStep = 2;
+  {
+    testsupport::BoxAnswerer answer(IDOK);
+    EXPECT_FALSE(WriteFolderCache());
+    EXPECT_TRUE(answer.seen.empty());
+  }
+  g_safeFileFaultStep = 0;
+  EXPECT_FALSE(testsupport::FileExists(file));
 }
 
 TEST_F(FolderCache, CursorOnlyRewritesTheHeaderAndOldVersionsAreIgnored) {

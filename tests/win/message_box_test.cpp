@@ -39,6 +39,19 @@ TEST(MessageBoxes, ConfirmBoxIsRelabelledAndDefaultsToDoNothing) {
   EXPECT_NE(answer.seen[1].buttons[0], L"設定確認(&E)");
 }
 
+TEST(MessageBoxes, ABoxWhoseOwnerIsGoneIsStillShown) {
+  // As at shut-down, after the navigation pane that owned the boxes was destroyed.
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(owner, nullptr);
+  DestroyWindow(owner);
+  MessageOwnerWindow = owner;
+  BoxAnswerer answer(IDOK);
+  EXPECT_EQ(ShowAppMessageBox(nullptr, L"保存できませんでした。", L"Brannomere", MB_ICONERROR), IDOK);
+  MessageOwnerWindow = nullptr;
+  ASSERT_EQ(answer.seen.size(), 1u);
+  EXPECT_EQ(answer.seen[0].text, L"保存できませんでした。");
+}
+
 TEST(MessageBoxes, NestedBusySettersDoNotClearEarly) {
   EnterBusy();
   {

@@ -119,7 +119,15 @@ TEST_F(SettingsFileTest, AFailedSaveLeavesTheOldFileIntact) {
   HANDLE lock = CreateFileW(path_, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   g_settings.performance = 1;
-  EXPECT_EQ(SaveSettingsFile(), 0);
+  {
+    // The user hears of it at once, with the file and the reason.
+    testsupport::BoxAnswerer answer(IDOK);
+    EXPECT_EQ(SaveSettingsFile(), 0);
+    ASSERT_EQ(answer.seen.size(), 1u);
+    EXPECT_EQ(answer.seen[0].text.rfind(std::wstring(L"次の設定ファイルを保存できませんでした。\n") + path_ + L"\n\n", 0),
+              0u)
+        << testing::PrintToString(answer.seen[0].text);
+  }
   CloseHandle(lock);
   EXPECT_EQ(FileBytes(), before);
   // No temporary file is left behind.

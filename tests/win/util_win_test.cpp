@@ -17,6 +17,7 @@
 #include "core/os_class.h"
 #include "core/path_utils.h"
 #include "core/safe_file.h"
+#include "core/write_failure.h"
 #include "core/settings.h"
 #include "core/text_replace.h"
 #include "core/window_helpers.h"
@@ -455,6 +456,31 @@ TEST(SafeFile, NamesTakenByTheUsersFilesAreLeftAlone) {
   EXPECT_EQ(Contents(freshTaken), std::vector<uint8_t>({'m', 'i', 'n', 'e'}));
   EXPECT_FALSE(WriteNewFile(fresh.c_str(), "x", 1));
   EXPECT_EQ(Contents(fresh).size(), 3u);
+}
+
+TEST(SafeFile, AFailedWriteSaysWhyAndTheBoxNamesTheFile) {
+  ScratchDir tmp;
+  const std::wstring target = tmp.File(L"photo.jpg");
+  Write(target, "old");
+  g_safeFileFaultStep = 2;  // the disk takes half the bytes
+  EXPECT_FALSE(WriteFileReplacing(target.c_str(), "lost", 4));
+  g_safeFileFaultStep = 0;
+  EXPECT_EQ(LastWriteError(), static_cast<DWORD>(ERROR_DISK_FULL));
+  EXPECT_TRUE(WriteFileReplacing(target.c_str(), "new", 3));
+  EXPECT_EQ(LastWriteError(), 0u);
+  // Held open by another program without sharing: the replacing move is refused.
+  HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(WriteFileReplacing(target.c_str(), "lost", 4));
+  const DWORD refused = LastWriteError();
+  CloseHandle(held);
+  EXPECT_TRUE(refused == ERROR_ACCESS_DENIED || refused == ERROR_SHARING_VIOLATION) << refused;
+  EXPECT_EQ(Contents(target).size(), 3u);
+  EXPECT_FALSE(WriteNewFile(tmp.File(L"gone\\sheet.jpg").c_str(), "x", 1));
+  EXPECT_EQ(LastWriteError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(WriteFailureText(L"保存できませんでした。", L"\\\\?\\C:\\a.cac", ERROR_DISK_FULL),
+            L"保存できませんでした。\nC:\\a.cac\n\nディスクの空き容量が足りません。");
+  EXPECT_EQ(WriteFailureText(L"保存できませんでした。", L"C:\\a.jpg", 0), L"保存できませんでした。\nC:\\a.jpg");
 }
 
 // Presses OK in the first window that activates (a chooser), Cancel in any later one (an error box).

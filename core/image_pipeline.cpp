@@ -396,7 +396,7 @@ bool ThumbnailTakesFileProfile(const ImageEntry* e) {
 // The thumbnail's bytes in a new block. Where the file's profile is wanted, its head goes into
 // *head too: the window the metadata dump has just read (nothing is read twice), and the
 // thumbnail's bytes are copied from it when they lie in it.
-HGLOBAL ReadThumbnailRange(ImageEntry* e, HGLOBAL* head) {
+HGLOBAL ReadThumbnailRange(const ImageEntry* e, HGLOBAL* head) {
   *head = nullptr;
   StageClock clock(kClockThumbRead);
   if (ThumbnailTakesFileProfile(e)) {

@@ -905,7 +905,8 @@ TEST_F(ImagePipeline, EmbeddedProfileAppliedWhenColourManagementIsOn) {
     EXPECT_TRUE(BuildThumbnail(e));
     sameColours(bands(e->levelImages[kLevelThumbnail], 30, {15, 44, 73}), seen, "locked");
     ReleaseEntryLevel(e, kLevelThumbnail, 0);
-    std::unique_ptr<Bitmap> aside(MakeThumbnailAside(e));
+    PictureSizes sizes;
+    std::unique_ptr<Bitmap> aside(MakeThumbnailAside(e, &sizes));
     EXPECT_NE(aside, nullptr);
     sameColours(bands(aside.get(), 30, {15, 44, 73}), seen, "aside");
     return seen;

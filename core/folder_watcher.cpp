@@ -103,6 +103,9 @@ void TakeOwnRenamesIn(const uint8_t* buffer, size_t bytes) {
 
 void UpdateRow(int row) {
   if (HWND pane = g_windowSlots[kSlotFileListPane]) SendMessageW(pane, WM_COMMAND, kUpdateEntryRowCommand, row);
+  // A viewer pane may be showing the entry: without a repaint it would keep a vanished picture
+  // (or the old name) until something else asked for one.
+  g_redrawFlag = 1;
 }
 
 // The file came back (restored, or written again under its old name): present again, and an

@@ -98,6 +98,11 @@ void CloseFirstStartSettings(DWORD processId);
 // released and seen released before the next press; the cursor moved to a screen point, the left
 // button pressed or released, a click, and keys pressed in order and released in reverse order.
 void PressKey(WORD vk);
+// The key held until `seen` holds (the program reads keys from its idle timer, which a busy
+// machine holds up for longer than any fixed press), then released; pressed again when nothing
+// shows after a few seconds, as a program that never saw the last release misses the new press.
+// False when nothing showed within the time.
+bool PressKeyUntil(WORD vk, const std::function<bool()>& seen, DWORD timeoutMs);
 // Lets go of Ctrl, Shift or Alt when the display server still holds one down: it keeps key
 // states across processes, and a test that ended mid-press leaves its modifier behind.
 void ReleaseStuckModifiers();

@@ -173,13 +173,17 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
   SetForegroundWindow(main);
   ClickAt(r.left + 30, r.top + 30);  // the list has the focus again after the question
   SelectAll(p.id, list);
-  PressKey('R');
   std::vector<std::wstring> seen;
-  const bool done = WaitFor([&] {
+  auto progress = [&] {
     const std::wstring c = ProgressCaption(p.id);
     if (!c.empty() && (seen.empty() || seen.back() != c)) seen.push_back(c);
-    return FileExists(photos.File(L"develop\\b.tiff")) && FileExists(photos.File(L"develop\\c.tiff")) &&
-           FileExists(photos.File(L"develop\\d.tiff")) && ProgressCaption(p.id).empty();
+    return c;
+  };
+  EXPECT_TRUE(PressKeyUntil('R', [&] { return !progress().empty() || FileExists(photos.File(L"develop\\b.tiff")); },
+                            30000));
+  const bool done = WaitFor([&] {
+    return progress().empty() && FileExists(photos.File(L"develop\\b.tiff")) &&
+           FileExists(photos.File(L"develop\\c.tiff")) && FileExists(photos.File(L"develop\\d.tiff"));
   }, 90000);
   EXPECT_TRUE(done) << "captions seen: " << seen.size();
   bool sawSecond = false;

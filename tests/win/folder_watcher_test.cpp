@@ -26,6 +26,7 @@
 #include "app/list_load.h"
 #include "core/list_helpers.h"
 #include "core/list_hooks.h"
+#include "core/main_window_state.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "support/program_services.h"
@@ -185,13 +186,19 @@ TEST_F(FolderWatcherTest, DeleteMarksTheRowAndTheFileComingBackRevivesIt) {
   e->currentUndo = 1;
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(ReadWholeFile(File(L"a.jpg"), &bytes));
+  // The idle timer does not run here: the repaint asked for stays asked for.
+  g_redrawFlag = 0;
   ASSERT_TRUE(DeleteFileW(File(L"a.jpg").c_str()));
   ASSERT_TRUE(WaitFor([&] { return e->presence == kEntryVanished; }, 10000));
   EXPECT_EQ(Row(L"a.jpg"), row);  // the row stays, marked
   EXPECT_EQ(ListRows(), 2);
+  // A viewer pane showing the picture is repainted, not left showing a file that is gone.
+  EXPECT_TRUE(WaitFor([] { return g_redrawFlag == 1; }, 5000));
 
+  g_redrawFlag = 0;
   ASSERT_TRUE(WriteWholeFile(File(L"a.jpg"), bytes.data(), bytes.size()));
   ASSERT_TRUE(WaitFor([&] { return e->presence != kEntryVanished; }, 10000));
+  EXPECT_TRUE(WaitFor([] { return g_redrawFlag == 1; }, 5000));
   EXPECT_EQ(e->undoRecords[1].kind, 0);
   EXPECT_EQ(e->currentUndo, 0);
   EXPECT_EQ(g_entryCount, 2);

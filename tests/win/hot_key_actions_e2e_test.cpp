@@ -127,9 +127,8 @@ TEST(HotKeyActionsE2E, CopyKeyCopiesTheFileAndUndoKeyTakesItBack) {
   SetForegroundWindow(main);
   RECT r = ScreenRectOf(list);
   ClickAt(r.left + 30, r.top + 30);  // the first thumbnail: selected, and the list has the focus
-  PressKey('C');
   const std::wstring copy = dest.File(L"a.jpg");
-  ASSERT_TRUE(WaitFor([&] { return FileExists(copy); }, 10000));
+  ASSERT_TRUE(PressKeyUntil('C', [&] { return FileExists(copy); }, 30000));
   std::vector<uint8_t> copied;
   ASSERT_TRUE(WaitFor([&] { return ReadWholeFile(copy, &copied) && copied == original; }, 5000));
   HWND bar = StatusBar(main);
@@ -137,8 +136,7 @@ TEST(HotKeyActionsE2E, CopyKeyCopiesTheFileAndUndoKeyTakesItBack) {
   EXPECT_TRUE(WaitFor([&] { return StatusPart(p.id, bar, 1).find(L"COPY:1") != std::wstring::npos; }, 5000))
       << "status part: " << StatusPart(p.id, bar, 1).size();
   EXPECT_TRUE(WaitFor([&] { return HistoryShows(p.id, main, L"ｺﾋﾟｰ:a.jpg->OK!"); }, 5000));
-  PressKey('U');
-  EXPECT_TRUE(WaitFor([&] { return !FileExists(copy); }, 10000));
+  EXPECT_TRUE(PressKeyUntil('U', [&] { return !FileExists(copy); }, 30000));
   EXPECT_TRUE(WaitFor([&] { return HistoryShows(p.id, main, L"復帰(UNDO):a.jpg->OK!"); }, 5000));
   std::vector<uint8_t> still;
   ASSERT_TRUE(ReadWholeFile(photos.File(L"a.jpg"), &still));

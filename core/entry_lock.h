@@ -10,8 +10,8 @@
 // - entry flags, presence byte, development mode: one atomic step each (SetEntryFlags and the
 //   others in core/pure/image_entry.h).
 // - entry levels (images, blocks, streams), view reduction, full-level size, Exif turns, histogram
-//   picture, movie thumbnail second: "sema" (level 2 under "sema_raw"); the interface thread's
-//   orientation change takes "sema" too.
+//   picture, movie thumbnail second: "sema" (level 2 made under "sema_raw" and freed under both,
+//   as the panes draw it under "sema"); the interface thread's orientation change takes "sema" too.
 // - entry information: filled by a row worker before the read flag is set (nobody else writes an
 //   unread record); afterwards the picture sizes and histogram counts by the list thread and its
 //   workers, and the interface thread's refill of the whole record, only under "sema". Its other

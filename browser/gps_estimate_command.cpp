@@ -2,7 +2,6 @@
 // GPS logs beside it.
 #include "browser/file_list_pane.h"
 
-#include <cstring>
 #include <cwchar>
 
 #include "browser/focus_queries.h"
@@ -33,11 +32,12 @@ void EstimateGpsPositionCommand(HWND pane) {
   const int row = FirstTarget(pane);
   if (row < 0 || row >= g_listCount) return;
   ImageEntry* e = EntryAtRow(row);
-  std::memset(&g_gpsPosition, 0, sizeof g_gpsPosition);
-  ReadExifSummary(EntryPath(e));
-  if (g_gpsPosition.latitude != 0 || g_gpsPosition.longitude != 0) {
-    ComputeGpsDatums(&g_gpsPosition);
-    OpenMapSite(g_settings.gpsMapSite, g_gpsPosition.wgsLatitude, g_gpsPosition.wgsLongitude);
+  // Its own position: the GPS tab's one belongs to the entry the tab shows.
+  GpsPosition position{};
+  ReadExifSummary(EntryPath(e), &position);
+  if (position.latitude != 0 || position.longitude != 0) {
+    ComputeGpsDatums(&position);
+    OpenMapSite(g_settings.gpsMapSite, position.wgsLatitude, position.wgsLongitude);
     return;
   }
   int64_t shot = 0;

@@ -63,7 +63,7 @@ void RefreshGpsTab(HWND page) {
   std::memset(&g_gpsPosition, 0, sizeof g_gpsPosition);
   std::vector<wchar_t> wide(kSummaryChars, 0);
   // A file the reader cannot take shows as one without GPS data.
-  if (ReadExifSummary(EntryPath(EntryAt(entry)))) MetadataTextToWide(g_exifSummaryBuffer, wide.data(), wide.size());
+  if (ReadExifSummary(EntryPath(EntryAt(entry)), &g_gpsPosition)) MetadataTextToWide(g_exifSummaryBuffer, wide.data(), wide.size());
   ComputeGpsDatums(&g_gpsPosition);
   FillGpsList(list, wide.data());
 }

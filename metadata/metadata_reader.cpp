@@ -212,14 +212,14 @@ bool DumpImageMetadataInto(const wchar_t* path, wchar_t* out, size_t outChars) {
   return ok;
 }
 
-bool ReadExifSummary(const wchar_t* path) {
+bool ReadExifSummary(const wchar_t* path, GpsPosition* gps) {
   SemaphoreLock lock(kSemaInterp);
   TextBuffer out(g_exifSummaryBuffer, sizeof g_exifSummaryBuffer);
   uint8_t* window = ThreadWindow();
   if (!window) return false;
   FileByteSource source(path, window);
   if (!source.IsOpen()) return false;
-  return ReadExifSummaryText(source, out, g_gpsPosition);
+  return ReadExifSummaryText(source, out, *gps);
 }
 
 bool ReadIptc(const wchar_t* path) {

@@ -14,9 +14,11 @@ extern char g_iptcTextBuffer[kMetadataTextSize];       // IptcText
 extern bool g_iptcTextIsUtf8;                          // its values are UTF-8 (the record says so)
 extern char g_jpegCommentBuffer[kJpegCommentSize];
 extern size_t g_jpegCommentLength;                     // its bytes (a comment may hold zero bytes)
-extern GpsPosition g_gpsPosition;                      // source fields filled by ReadExifSummary
+extern GpsPosition g_gpsPosition;                      // the position of the entry the GPS tab shows
 
-bool ReadExifSummary(const wchar_t* path);
+// The summary into g_exifSummaryBuffer and the picture's position into the caller's *gps, so a
+// command that reads another picture leaves the one the GPS tab shows as it was.
+bool ReadExifSummary(const wchar_t* path, GpsPosition* gps);
 bool ReadIptc(const wchar_t* path);
 bool ReadJpegComment(const wchar_t* path);
 

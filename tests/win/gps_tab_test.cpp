@@ -193,6 +193,32 @@ TEST_F(GpsTabTest, ShowsTheTagsAndOpensThePosition) {
   EXPECT_NE(Open(300).find(L"/m/-0.0046020000000_-0.0100410000000_10/"), std::wstring::npos) << Open(300);
 }
 
+// The list's GPS command reads its own row's position and leaves the one the tab shows.
+TEST_F(GpsTabTest, TheListsCommandLeavesTheTabsPosition) {
+  HWND list = GetDlgItem(g_windowSlots[kSlotFileListPane], IDC_FILE_LIST);
+  int nikon = -1;
+  for (int row = 0; row < g_listCount; ++row)
+    if (wcscmp(EntryName(EntryAtRow(row)), L"nikon.jpg") == 0) nikon = row;
+  ASSERT_NE(nikon, -1);
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
+  LVITEMW select{};
+  select.stateMask = select.state = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, nikon, reinterpret_cast<LPARAM>(&select));
+  ShowGps(L"phone.jpg");
+  SetForegroundWindow(g_hwndMain);
+  SetFocus(list);
+  ASSERT_EQ(GetFocus(), list);
+
+  g_settings.gpsMapSite = 0;
+  g_opened.clear();
+  SendMessageW(g_windowSlots[kSlotFileListPane], WM_COMMAND, 305, 0);
+  ASSERT_EQ(g_opened.size(), 1u);
+  EXPECT_NE(g_opened[0].find(L"ll=39.915556,116.390833"), std::wstring::npos) << g_opened[0];
+  EXPECT_NE(Open(301).find(L"ll=59.332547,18.064942"), std::wstring::npos);
+}
+
 // Logs of a folder: an AU text log, a Docomo CSV log and GPX tracks (namespaced, two segments,
 // points lacking a time or a coordinate, a broken file), read in the order AU, Docomo, GPX.
 TEST_F(GpsTabTest, EstimatesFromTheLogsOfAFolder) {

@@ -78,11 +78,11 @@ TEST_F(MetadataEntryTest, ReadsEverySectionThroughWidePaths) {
   if (GetACP() == 932)
     EXPECT_NE(w.find(L"ExposureProg\t\uff8c\uff9f\uff9b\uff78\uff9e\uff97\uff91AE\n"), std::wstring::npos);  // ﾌﾟﾛｸﾞﾗﾑAE
 
-  memset(&g_gpsPosition, 0, sizeof g_gpsPosition);
-  ASSERT_TRUE(ReadExifSummary(path_.c_str()));
-  EXPECT_NEAR(g_gpsPosition.latitude, 35.658217, 1e-6);
-  EXPECT_EQ(g_gpsPosition.south, 1);
-  EXPECT_EQ(g_gpsPosition.longitude, 139.0);
+  GpsPosition gps{};
+  ASSERT_TRUE(ReadExifSummary(path_.c_str(), &gps));
+  EXPECT_NEAR(gps.latitude, 35.658217, 1e-6);
+  EXPECT_EQ(gps.south, 1);
+  EXPECT_EQ(gps.longitude, 139.0);
 
   g_iptcTextIsUtf8 = true;
   ASSERT_TRUE(ReadIptc(path_.c_str()));
@@ -98,7 +98,8 @@ TEST_F(MetadataEntryTest, ReadsEverySectionThroughWidePaths) {
 
 TEST_F(MetadataEntryTest, MissingFileGivesFalse) {
   std::wstring missing = folder_ + L"\\none.jpg";
-  EXPECT_FALSE(ReadExifSummary(missing.c_str()));
+  GpsPosition gps{};
+  EXPECT_FALSE(ReadExifSummary(missing.c_str(), &gps));
   EXPECT_FALSE(ReadIptc(missing.c_str()));
   EXPECT_FALSE(ReadJpegComment(missing.c_str()));
   wchar_t wide[16] = L"x";

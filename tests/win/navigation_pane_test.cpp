@@ -118,6 +118,8 @@ class NavigationPaneTest : public ::testing::Test {
   static void TearDownTestSuite() {
     if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
     Pump();
+    // The viewer threads stop before GDI+ goes: a pane still drawing would hold the exit up.
+    FreeImageEntries();
     g_uiScale = 1;
     Gdiplus::GdiplusShutdown(token_);
     delete dir_;

@@ -119,19 +119,12 @@ void SendSelectionByMail(HWND owner) {
     const uint64_t size = AddMailAttachment(entry, list.get());
     if (size) total += size, ++count;
   };
-  if (IsListFocused()) {
-    CaptureMouseWithCursor(g_hwndMain, IDC_WAIT);
-    HWND control = GetListControl();
-    const int32_t rows = control ? static_cast<int32_t>(SendMessageW(control, LVM_GETITEMCOUNT, 0, 0)) : 0;
-    for (int32_t row = 0; row < rows && row < g_listCount; ++row) {
-      if (SendMessageW(control, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) add(g_displayOrder[row]);
-    }
-    ReleaseMouseCapture();
-  } else {
-    const int32_t row = GetFocusedPaneRow();
-    if (row < 0 || row >= g_listCount) return;
-    add(g_displayOrder[row]);
-  }
+  const std::vector<int> rows = GetFileActionRows();
+  if (rows.empty()) return;
+  const bool listFocused = IsListFocused();
+  if (listFocused) CaptureMouseWithCursor(g_hwndMain, IDC_WAIT);
+  for (int row : rows) add(g_displayOrder[row]);
+  if (listFocused) ReleaseMouseCapture();
   const std::u16string question = MailSizeQuestion(total);
   const int answer = ShowConfirmSettingsBox(owner, reinterpret_cast<const wchar_t*>(question.c_str()), g_productName,
                                             MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3 | MB_TOPMOST);

@@ -205,13 +205,7 @@ bool GetWallpaperBitmapPath(wchar_t* out) {
 
 void SetWallpaperFromSelection(HWND pane) {
   // The target is taken before the question, whose box takes the focus from the list.
-  int32_t row = -1;
-  if (IsListFocused()) {
-    HWND list = GetListControl();
-    row = list ? static_cast<int32_t>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) : -1;
-  } else {
-    row = GetFocusedPaneRow();
-  }
+  const int32_t row = FirstFileActionRow();
   const int answer = ShowConfirmSettingsBox(pane, L"現在選択の画像を壁紙に設定しますか？", g_productName,
                                             MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3 | MB_TOPMOST);
   if (answer == IDYES) {

@@ -3,7 +3,9 @@
 #include "browser/pure/main_layout.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include "browser/file_list_pane.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "browser/viewer_panes.h"
@@ -18,6 +20,16 @@ constexpr int kListControl = 313, kFirstPane = 301;
 HWND PaneControl(int id) {
   HWND pane = g_windowSlots[kSlotFileListPane];
   return pane ? GetDlgItem(pane, id) : nullptr;
+}
+int32_t InList(int32_t row) { return row >= 0 && row < g_listCount ? row : -1; }
+int32_t FirstSelectedRow() {
+  HWND list = PaneControl(kListControl);
+  return list ? InList(static_cast<int32_t>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)))
+              : -1;
+}
+std::vector<int> SelectionOr(int32_t row) {
+  if (IsListFocused()) return SelectedRows(PaneControl(kListControl));
+  return row >= 0 ? std::vector<int>{row} : std::vector<int>{};
 }
 int32_t PaneCount() {
   int32_t layout = g_settings.splitLayout;
@@ -65,6 +77,11 @@ int32_t GetCurrentPictureRow() {
   if (!IsListFocused()) return GetCurrentPaneRow();
   return g_cursorRow >= 0 && g_cursorRow < g_listCount ? g_cursorRow : -1;
 }
+
+std::vector<int> GetFileActionRows() { return SelectionOr(InList(GetFocusedPaneRow())); }
+int32_t FirstFileActionRow() { return IsListFocused() ? FirstSelectedRow() : InList(GetFocusedPaneRow()); }
+std::vector<int> GetPictureCommandRows() { return SelectionOr(GetCurrentPaneRow()); }
+int32_t FirstPictureCommandRow() { return IsListFocused() ? FirstSelectedRow() : GetCurrentPaneRow(); }
 
 int32_t FindRowOfEntry(int32_t entry) {
   if (!g_displayOrder) return -1;

@@ -1,6 +1,7 @@
 // Where the keyboard focus is among the browsing controls (list 313, viewer panes 301..304).
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "browser/pure/focus_rules.h"
 #include "core/pane_state.h"
@@ -16,6 +17,15 @@ int32_t GetCurrentPaneRow();
 // The picture such a command takes: the cursor row while the list has the focus, else the
 // current pane's row.
 int32_t GetCurrentPictureRow();
+// The rows a command acts on, by its kind: the list's selection while the list has the focus,
+// else for a file action (recycle, undo, lossless rotation, wallpaper, mail) the row of the pane
+// with the keys, and for the other commands on pictures (turns, properties, clipboard, GPS) the
+// current pane's row. Their buttons and menu items ask the First... form (-1: no target), so
+// nothing is enabled that its command would not act on.
+std::vector<int> GetFileActionRows();
+int32_t FirstFileActionRow();
+std::vector<int> GetPictureCommandRows();
+int32_t FirstPictureCommandRow();
 bool IsListFocused();
 bool HasBrowsingFocus();
 // Mode 0: 0 when no pane has the focus; 1: -1; 2: the remembered pane, clamped and kept.

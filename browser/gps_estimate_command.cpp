@@ -18,19 +18,10 @@
 #include "metadata/metadata_reader.h"
 #include "resources/resource.h"
 
-namespace {
-int FirstTarget(HWND pane) {
-  if (IsListFocused()) {
-    std::vector<int> rows = SelectedRows(GetDlgItem(pane, IDC_FILE_LIST));
-    return rows.empty() ? -1 : rows.front();
-  }
-  return GetCurrentPaneRow();
-}
-}  // namespace
 
-void EstimateGpsPositionCommand(HWND pane) {
-  const int row = FirstTarget(pane);
-  if (row < 0 || row >= g_listCount) return;
+void EstimateGpsPositionCommand(HWND) {
+  const int row = FirstPictureCommandRow();
+  if (row < 0) return;
   ImageEntry* e = EntryAtRow(row);
   // Its own position: the GPS tab's one belongs to the entry the tab shows.
   GpsPosition position{};

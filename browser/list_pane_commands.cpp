@@ -91,8 +91,6 @@ void ToggleStyle(HWND pane) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
-std::vector<int> TargetRows(HWND list);
-
 // One clipboard line of the entry over the columns in the saved order (only shown columns
 // when shownOnly): a tab before every field and a newline at the end.
 void AppendEntryRow(std::wstring& text, ImageEntry* e, bool shownOnly) {
@@ -114,7 +112,7 @@ void CopySelectionInformation(HWND pane) {
   if (SendMessageW(list, LVM_GETCOLUMNORDERARRAY, kListColumnCount, reinterpret_cast<LPARAM>(order)))
     for (int k = 0; k < kListColumnCount; ++k) g_settings.columnOrder[k] = order[k];
   const bool listFocused = IsListFocused();
-  const std::vector<int> rows = TargetRows(list);
+  const std::vector<int> rows = GetPictureCommandRows();
   if (rows.empty()) return;
   // The string grows to what the rows measure: no row is cut, however long its fields.
   std::wstring text;
@@ -126,31 +124,6 @@ HWND MainWindow() { return g_hwndMain; }
 HWND NavigationPane() { return g_windowSlots[kSlotNavigationPane]; }
 void SendTo(HWND window, int id) {
   if (window) SendMessageW(window, WM_COMMAND, id, 0);
-}
-
-// Rows a command acts on: the list's selection when it has the focus, else the current pane's
-// row, the one its buttons were enabled for; empty when there is none.
-std::vector<int> TargetRows(HWND list) {
-  if (IsListFocused()) return SelectedRows(list);
-  std::vector<int> rows;
-  const int r = GetCurrentPaneRow();
-  if (r >= 0) rows.push_back(r);
-  return rows;
-}
-
-// Rows a file action acts on: the list's selection when it has the focus, else the row of the
-// viewer pane that has it; nothing while the panes are hidden or none of them has the focus.
-std::vector<int> ActionTargetRows(HWND list) {
-  if (IsListFocused()) return SelectedRows(list);
-  std::vector<int> rows;
-  const int r = GetFocusedPaneRow();
-  if (r >= 0 && r < g_listCount) rows.push_back(r);
-  return rows;
-}
-
-int FirstTargetRow(HWND list) {
-  std::vector<int> rows = TargetRows(list);
-  return rows.empty() ? -1 : rows.front();
 }
 
 // Runs one action kind over the target rows, each followed by the row's update.
@@ -169,14 +142,14 @@ void RunActionOnRows(HWND pane, int kind, const std::vector<int>& rows, bool lis
 
 void RunActionOnTargets(HWND pane, int kind) {
   const bool listFocused = IsListFocused();
-  RunActionOnRows(pane, kind, ActionTargetRows(GetDlgItem(pane, IDC_FILE_LIST)), listFocused);
+  RunActionOnRows(pane, kind, GetFileActionRows(), listFocused);
 }
 
 void RecycleTargets(HWND pane, LPARAM fromKey) {
   if (SlideshowRunning || g_windowSlots[kSlotIndexPrint]) return;
   // The targets are taken before the question: the box takes the focus from the list.
   const bool listFocused = IsListFocused();
-  const std::vector<int> rows = ActionTargetRows(GetDlgItem(pane, IDC_FILE_LIST));
+  const std::vector<int> rows = GetFileActionRows();
   if (fromKey == 1 && g_deleteConfirmPending == 1) {
     const bool again = g_settings.confirmAgainAfterCancel != 0;
     if (!again) g_deleteConfirmPending = 0;
@@ -229,10 +202,10 @@ void UndoTargets(HWND pane) {
   RunActionOnTargets(pane, 0);
 }
 
-void ShowFileProperties(HWND pane) {
+void ShowFileProperties() {
   if (g_listCount <= 0 || g_cursorRow < 0) return;
-  const int row = FirstTargetRow(GetDlgItem(pane, IDC_FILE_LIST));
-  if (row < 0 || row >= g_listCount) return;
+  const int row = FirstPictureCommandRow();
+  if (row < 0) return;
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS;
@@ -281,7 +254,7 @@ void SelectByCheckMark(HWND list, bool checked) {
 
 void InvertCheckMarks(HWND list) {
   const bool panel = !IsListFocused();
-  for (int row : TargetRows(list)) {
+  for (int row : GetPictureCommandRows()) {
     ImageEntry* e = EntryAtRow(row);
     e->checked = e->checked ? 0 : 1;
     g_cacheDirty |= 2;
@@ -356,7 +329,7 @@ void RunListPaneCommand(HWND pane, int id, LPARAM lParam) {
     case 139: SendCommandThroughRebar(309); return;
     case 156: ForwardFolderCommand(156); return;
     case 157: ForwardFolderCommand(157); return;
-    case 158: ShowFileProperties(pane); return;
+    case 158: ShowFileProperties(); return;
     case 164: RegisterFavourite(pane); return;
     case 182: SendCommandThroughRebar(305); return;
     case 183: SendCommandThroughRebar(308); return;

@@ -171,16 +171,12 @@ void RotateEntry(ImageEntry* e, int delta, bool reset) {
 
 void Rotate(int delta, bool reset) {
   if (!HasCursorRow() || !g_listReadyFlag) return;
-  if (IsListFocused()) {
-    CaptureMouseWithCursor(g_hwndMain, IDC_WAIT);
-    for (int r = -1; (r = static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, r, LVNI_SELECTED))) >= 0;)
-      if (r < g_listCount) RotateEntry(EntryAtRow(r), delta, reset);
-    ReleaseMouseCapture();
-  } else {
-    const int row = GetCurrentPaneRow();
-    if (row < 0) return;
-    RotateEntry(EntryAtRow(row), delta, reset);
-  }
+  const std::vector<int> rows = GetPictureCommandRows();
+  if (rows.empty()) return;
+  const bool listFocused = IsListFocused();
+  if (listFocused) CaptureMouseWithCursor(g_hwndMain, IDC_WAIT);
+  for (int row : rows) RotateEntry(EntryAtRow(row), delta, reset);
+  if (listFocused) ReleaseMouseCapture();
   g_listChanged = 1;
 }
 

@@ -9,6 +9,7 @@
 #include "core/image_entry_list.h"
 #include "core/settings.h"
 #include "browser/collections.h"
+#include "browser/focus_queries.h"
 #include "core/entry_queries.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/path_utils.h"
@@ -174,6 +175,8 @@ void PrepareListPopup() {
   in.cursorEntryPresent = g_cursorRow >= 0 && g_cursorRow < g_listCount && IsRowEntryPresent(g_cursorRow);
   in.listSource = g_listSource;
   in.searchOpen = g_windowSlots[kSearchDialogSlot] || g_windowSlots[kSearchProgressSlot];
+  in.fileActionTarget = FirstFileActionRow() >= 0;
+  in.pictureTarget = FirstPictureCommandRow() >= 0;
   CommandEnable rules[kListPopupRuleCount];
   ListPopupEnableRules(in, rules);
   for (const CommandEnable& r : rules) EnableCommand(g_menus[2], r.id, r.enabled);

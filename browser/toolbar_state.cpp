@@ -42,10 +42,6 @@ void Enable(int32_t id, bool enabled) {
   if (HWND tb = CommandToolbar()) SendMessageW(tb, TB_ENABLEBUTTON, id, MAKELPARAM(enabled ? 1 : 0, 0));
 }
 bool HasCursorRow() { return g_listCount > 0 && g_cursorRow >= 0; }
-int SelectedRowCount() {
-  HWND list = GetListControl();
-  return list ? static_cast<int>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
-}
 }  // namespace
 
 int32_t AppliedCommandState(int32_t commandId) {
@@ -80,6 +76,8 @@ void ComputeCommandStates() {
   in.viewerShown = (g_viewMode & 2) != 0;
   in.rawToggleRunning = g_rawToggleRunning != 0;
   in.pictureIsRaw = in.hasCursorRow && IsRawEntry(GetRowEntry(GetCurrentPictureRow()));
+  in.fileActionTarget = FirstFileActionRow() >= 0;
+  in.pictureTarget = FirstPictureCommandRow() >= 0;
   if (in.hasCursorRow) {
     if (IsListFocused()) {
       HWND list = GetListControl();
@@ -106,7 +104,10 @@ void UpdateToolbarButtons(uint32_t flags) {
     Check(332, SlideshowRunning != 0);
     Check(328, FullScreenFlag != 0);
     Check(302, g_treeHidden == 0);
-    Enable(240, HasCursorRow());
+    const int i240 = ToolbarCommandIndex(240);
+    g_wanted[i240] = HasCursorRow() && FirstFileActionRow() >= 0 ? 1 : 0;
+    g_applied[i240] = -1;
+    ApplyCommandStates();
   }
   if (flags & 2) {
     Check(304, g_gridShown != 0);
@@ -132,8 +133,7 @@ void UpdateToolbarButtons(uint32_t flags) {
     g_applied[i337] = -1;
     ApplyCommandStates();
     Check(337, g_wanted[i337] != 0 && IsCommandToggledOn(337));
-    bool target = HasCursorRow() && (IsListFocused() ? SelectedRowCount() > 0 : GetCurrentPaneRow() >= 0);
-    g_wanted[i556] = target ? 1 : 0;
+    g_wanted[i556] = HasCursorRow() && FirstPictureCommandRow() >= 0 ? 1 : 0;
   }
   if (flags & 0x10) {
     g_wanted[ToolbarCommandIndex(276)] = (g_windowSlots[kSlotSearch] || g_windowSlots[kSlotSearchProgress]) ? 0 : 1;

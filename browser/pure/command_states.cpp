@@ -38,8 +38,10 @@ void ComputeWantedCommandStates(const CommandStateInput& in, int32_t wanted[kToo
   Set(wanted, 276, !in.searchOpen);
   for (int32_t id : kAlwaysWithRows) Set(wanted, id, true);
   Set(wanted, 307, in.splitInformation);
-  for (int32_t id : {286, 285, 289, 290, 291, 295}) Set(wanted, id, in.hasCursorRow);
-  for (int32_t id : {310, 326, 327}) Set(wanted, id, in.hasCursorRow && in.listFullyLoaded);
+  // A button is enabled only when its command finds a row to act on.
+  for (int32_t id : {240, 286, 285, 291, 295}) Set(wanted, id, in.hasCursorRow && in.fileActionTarget);
+  for (int32_t id : {289, 290, 556}) Set(wanted, id, in.hasCursorRow && in.pictureTarget);
+  for (int32_t id : {310, 326, 327}) Set(wanted, id, in.hasCursorRow && in.listFullyLoaded && in.pictureTarget);
   for (int32_t id : {304, 225, 226}) Set(wanted, id, in.viewerShown);
   Set(wanted, 337, in.hasCursorRow && !in.rawToggleRunning && in.pictureIsRaw);
   Set(wanted, 305, in.hasCursorRow && in.canCheck);

@@ -19,10 +19,12 @@ struct CommandStateInput {
   bool viewerShown;
   bool rawToggleRunning;
   bool pictureIsRaw;          // the picture the RAW toggle takes (cursor row or current pane)
+  bool fileActionTarget;      // a file action (recycle, undo, lossless turn, wallpaper, mail) has a row
+  bool pictureTarget;         // the other commands on pictures (turns, properties, clipboard, GPS) have one
   bool canCheck;              // some target entry is not checked
   bool canUncheck;            // some target entry is checked
   bool anyEntryChecked;
 };
 
-// Fills the wanted states (0 or 1). With rows, entries 240 and 556 are left as they are.
+// Fills the wanted states (0 or 1).
 void ComputeWantedCommandStates(const CommandStateInput& in, int32_t wanted[kToolbarCommandCount]);

@@ -248,16 +248,21 @@ void ListPopupEnableRules(const ListPopupInputs& in, CommandEnable out[kListPopu
   bool ready = in.thumbnailsComplete && in.entryCount > 0;
   bool target = listShown ? in.selectedRows > 0
                           : in.listCount > 0 && in.cursorRow >= 0 && in.cursorRow < in.listCount && in.cursorEntryPresent;
+  // An item whose command acts on rows is enabled only when that command finds one.
+  const bool cursor = in.listCount > 0 && in.cursorRow >= 0 && in.cursorRow < in.listCount;
+  const bool files = cursor && in.fileActionTarget, pictures = cursor && in.pictureTarget;
   int n = 0;
   out[n++] = {130, ready};
   out[n++] = {127, ready};
   out[n++] = {131, ready};
   out[n++] = {120, ready && (!listShown || target)};
   out[n++] = {119, in.entryCount > 0};
-  out[n++] = {125, target};
-  out[n++] = {122, target};
-  out[n++] = {117, target};
-  out[n++] = {158, target};
+  out[n++] = {125, target && files};
+  out[n++] = {122, target && files};
+  out[n++] = {117, target && files};
+  out[n++] = {158, target && pictures};
+  for (int32_t id : {197, 230}) out[n++] = {id, files};
+  for (int32_t id : {136, 305, 182, 183, 200}) out[n++] = {id, pictures};
   out[n++] = {137, listShown};
   out[n++] = {138, listShown};
   out[n++] = {206, picturesShown};

@@ -83,12 +83,14 @@ struct ListPopupInputs {
   bool cursorEntryPresent; // the current row's entry has a non-zero presence byte
   int32_t listSource;      // 0 folder
   bool searchOpen;         // search dialog or its progress dialog
+  bool fileActionTarget;   // the rows a file action takes (selection or the pane with the keys)
+  bool pictureTarget;      // the rows the other picture commands take (selection or current pane)
 };
 struct CommandEnable {
   int32_t id;
   bool enabled;
 };
-constexpr int kListPopupRuleCount = 16;
+constexpr int kListPopupRuleCount = 23;
 void ListPopupEnableRules(const ListPopupInputs& in, CommandEnable out[kListPopupRuleCount]);
 
 // The folder-tree popup: copy and move here only with something to send to another folder.

@@ -141,7 +141,7 @@ TEST(MenuTables, ListPopupEnableRules) {
       if (r.id == id) return int(r.enabled);
     return -1;
   };
-  ListPopupInputs listReady{true, 10, 3, 2, 10, 0, true, 0, false};
+  ListPopupInputs listReady{true, 10, 3, 2, 10, 0, true, 0, false, true, true};
   ListPopupInputs noSelection = listReady;
   noSelection.selectedRows = 0;
   ListPopupInputs viewerOnly = noSelection;
@@ -155,6 +155,11 @@ TEST(MenuTables, ListPopupEnableRules) {
   ListPopupInputs searching = listReady;
   searching.searchOpen = true;
   ListPopupInputs empty{true, 0, 1, 0, 0, -1, false, 0, false};
+  // The keys on the tree: no pane takes a file action, the current pane the other commands.
+  ListPopupInputs keysOnTree = listReady;
+  keysOnTree.fileActionTarget = false;
+  ListPopupInputs noPicture = keysOnTree;
+  noPicture.pictureTarget = false;
   struct Case {
     const ListPopupInputs* in;
     int id, enabled;
@@ -166,6 +171,11 @@ TEST(MenuTables, ListPopupEnableRules) {
       {&viewerDeleted, 122, 0}, {&loading, 130, 0},   {&loading, 127, 0},     {&loading, 120, 0},
       {&loading, 119, 1},     {&collection, 164, 0},  {&collection, 273, 1},  {&searching, 275, 0},
       {&empty, 119, 0},       {&empty, 131, 0},       {&empty, 206, 0},       {&empty, 138, 1},
+      {&listReady, 197, 1},   {&listReady, 200, 1},   {&empty, 197, 0},       {&empty, 136, 0},
+      {&keysOnTree, 117, 0},  {&keysOnTree, 122, 0},  {&keysOnTree, 125, 0},  {&keysOnTree, 197, 0},
+      {&keysOnTree, 230, 0},  {&keysOnTree, 158, 1},  {&keysOnTree, 136, 1},  {&keysOnTree, 182, 1},
+      {&keysOnTree, 120, 1},  {&noPicture, 158, 0},   {&noPicture, 305, 0},   {&noPicture, 183, 0},
+      {&noPicture, 200, 0},   {&noPicture, 136, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(state(*c.in, c.id), c.enabled) << c.id;
 

@@ -166,9 +166,10 @@ TEST(CommandStates, EnableTable) {
   for (int32_t w : wanted) on += w;
   EXPECT_EQ(on, 0);
 
-  // A list with a cursor row: rows, selection checks, search and the mail button kept.
+  // A list with a cursor row and targets: rows, selection checks and search.
   CommandStateInput rows{};
   rows.listHasRows = rows.hasCursorRow = rows.canCheck = rows.canUncheck = true;
+  rows.fileActionTarget = rows.pictureTarget = true;
   rows.searchOpen = true;
   for (int32_t& w : wanted) w = 0;
   wanted[ToolbarCommandIndex(240)] = 1;
@@ -187,6 +188,14 @@ TEST(CommandStates, EnableTable) {
   EXPECT_EQ(Enabled(wanted, 225), 1);
   EXPECT_EQ(Enabled(wanted, 337), 1);
   EXPECT_EQ(Enabled(wanted, 335), 1);
+  // The keys on the tree: the file actions have no row, the turns and the others still do.
+  rows.fileActionTarget = false;
+  ComputeWantedCommandStates(rows, wanted);
+  for (int32_t id : {240, 285, 286, 291, 295}) EXPECT_EQ(Enabled(wanted, id), 0) << id;
+  for (int32_t id : {289, 290, 556, 310, 326, 327}) EXPECT_EQ(Enabled(wanted, id), 1) << id;
+  rows.pictureTarget = false;
+  ComputeWantedCommandStates(rows, wanted);
+  for (int32_t id : {289, 290, 556, 310, 326, 327}) EXPECT_EQ(Enabled(wanted, id), 0) << id;
   EXPECT_EQ(ToolbarCommandIndex(999), -1);
 }
 

@@ -12,6 +12,7 @@
 
 #include "actions/action_history.h"
 #include "actions/mail_send.h"
+#include "actions/picture_export.h"
 #include "browser/focus_queries.h"
 #include "browser/collections.h"
 #include "browser/drag_drop.h"
@@ -20,6 +21,7 @@
 #include "browser/idle_loop.h"
 #include "browser/list_order.h"
 #include "browser/main_window.h"
+#include "browser/menus.h"
 #include "browser/rebar_bands.h"
 #include "browser/viewer_panes.h"
 #include "core/window_slots.h"
@@ -936,6 +938,95 @@ TEST_F(FileListPaneTest, ButtonsStatusAndCommandsTakeOnePicture) {
   g_viewMode = mode;
   SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
   Pump();
+}
+
+// In view modes 1 to 3 with the keys on the list, on a pane or on the tree, every button and
+// list-popup item whose command acts on rows is enabled exactly when its click changes
+// something: the file actions (a history line of the lossless turn and of the undo, the
+// wallpaper made, the mail's question) with the list or a pane holding the keys, the other
+// commands (the turn, the clipboard row) on the selection or the current pane.
+TEST_F(FileListPaneTest, RowCommandsAreEnabledExactlyWhenTheyAct) {
+  StopViewerThreads();
+  const int32_t mode = g_viewMode;
+  const int row = RowOfName(L"b.jpg");
+  ASSERT_GE(row, 0);
+  HWND tree = FindDescendant(g_windowSlots[kSlotNavigationPane], L"SysTreeView32");
+  ASSERT_NE(tree, nullptr);
+  wchar_t wallpaper[kPathChars];
+  ASSERT_TRUE(GetWallpaperBitmapPath(wallpaper));
+  const bool menusBuilt = g_menus[2] != nullptr;  // the program builds them at its start
+  if (!menusBuilt) BuildMenuBar(g_hInstance);
+  auto popupEnabled = [](int id) { return (GetMenuState(g_menus[2], id, MF_BYCOMMAND) & MF_GRAYED) == 0; };
+  enum Focus { kList, kPane, kTree };
+  const struct { int32_t view; Focus focus; } cases[] = {{1, kList}, {1, kTree}, {2, kPane}, {2, kTree},
+                                                        {3, kList}, {3, kPane}, {3, kTree}};
+  for (const auto& c : cases) {
+    g_viewMode = c.view;
+    SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+    Pump();
+    HWND keys = c.focus == kList ? List() : c.focus == kPane ? GetPaneControl(0) : tree;
+    auto focus = [&] {  // a box closing leaves the focus where the test cannot rely on it
+      SetFocus(keys);
+      return GetFocus() == keys;
+    };
+    g_cursorRow = row;
+    g_focusedPane = 0;
+    Select({row});
+    ASSERT_TRUE(focus()) << c.view << c.focus;
+    AssignPaneEntries();
+    ComputeCommandStates();
+    UpdateToolbarButtons(8);
+    PrepareListPopup();
+    const bool files = AppliedCommandState(285) == 1, pictures = AppliedCommandState(326) == 1;
+    EXPECT_EQ(files, c.focus != kTree) << c.view << c.focus;
+    for (int id : {240, 286, 291, 295}) EXPECT_EQ(AppliedCommandState(id) == 1, files) << id << ": " << c.view << c.focus;
+    for (int id : {117, 122, 125, 197, 230}) EXPECT_EQ(popupEnabled(id), files) << id << ": " << c.view << c.focus;
+    for (int id : {289, 290, 310, 327, 556})
+      EXPECT_EQ(AppliedCommandState(id) == 1, pictures) << id << ": " << c.view << c.focus;
+    for (int id : {136, 158, 182, 183, 200, 305}) EXPECT_EQ(popupEnabled(id), pictures) << id << ": " << c.view << c.focus;
+
+    {
+      BoxAnswerer cancel(IDCANCEL);
+      const int32_t lines = GetActionHistoryCount();
+      for (int id : {285, 295}) {
+        ASSERT_TRUE(focus());
+        SendMessageW(g_hwndMain, WM_COMMAND, id, 0);
+      }
+      EXPECT_EQ(GetActionHistoryCount(), lines + (files ? 2 : 0)) << c.view << c.focus;
+      ASSERT_TRUE(focus());
+      SendSelectionByMail(Pane());
+      EXPECT_EQ(cancel.seen.size(), files ? 1u : 0u) << c.view << c.focus;
+    }
+    {
+      BoxAnswerer goAhead(IDNO);
+      DeleteFileW(wallpaper);
+      ASSERT_TRUE(focus());
+      SendMessageW(g_hwndMain, WM_COMMAND, 286, 0);
+      // Acted on: the bitmap written, or its failure reported with the picture's name.
+      const bool reported = goAhead.seen.size() == 2 && goAhead.seen[1].text.find(L"b.jpg") != std::wstring::npos;
+      EXPECT_EQ(FileExists(wallpaper) || reported, files) << c.view << c.focus;
+    }
+    std::vector<int8_t> turns;
+    for (int r = 0; r < g_listCount; ++r) turns.push_back(EntryAtRow(r)->userRotation);
+    ASSERT_TRUE(focus());
+    SendMessageW(g_hwndMain, WM_COMMAND, 326, 0);
+    bool turned = false;
+    for (int r = 0; r < g_listCount; ++r) {
+      turned |= EntryAtRow(r)->userRotation != turns[r];
+      EntryAtRow(r)->userRotation = turns[r];
+    }
+    EXPECT_EQ(turned, pictures) << c.view << c.focus;
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
+    ASSERT_TRUE(focus());
+    SendMessageW(g_hwndMain, WM_COMMAND, 290, 0);
+    EXPECT_EQ(!ClipboardText().empty(), pictures) << c.view << c.focus;
+  }
+  DeleteFileW(wallpaper);
+  if (!menusBuilt) DestroyMenus();
+  g_viewMode = mode;
+  SendMessageW(g_hwndMain, WM_SIZE, 0, 0);
+  Pump();
+  Load();
 }
 
 // "選択画像だけを閲覧" shows the selected rows in the panes; when the cursor row's file is gone

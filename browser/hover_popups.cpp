@@ -25,6 +25,7 @@ struct HoverPopup {
   UINT_PTR timer;
   int alphaLimit, alphaStart, trigger;
   int shownEntry = -1, pendingEntry = -1;
+  uint32_t generation = 0;  // of the list shownEntry numbers an entry of
   bool pendingFlag = false;
   POINT lastCursor = {-100000, -100000};
   int stillCount = 0, alpha = 0;
@@ -59,6 +60,11 @@ int EntryUnderCursor(bool histogram) {
 
 void OnTimer(HWND dialog, HoverPopup& p, bool enabled, bool histogram) {
   if (AnyPopupMenuOpen()) return;
+  // A new list numbers its entries anew: the picture shown is of the list before.
+  if (p.generation != g_entryGeneration.load()) {
+    p.generation = g_entryGeneration.load();
+    Hide(dialog, p);
+  }
   if (g_viewMode == 2 || !enabled || !IsMainWindowAloneInFront()) {
     Hide(dialog, p);
     return;

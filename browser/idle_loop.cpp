@@ -569,8 +569,12 @@ void ServeFileInfoRefresh() {
   HWND info = Slot(kSlotFileInfo);
   if (!info) return;
   const int32_t target = FileInfoTargetEntry();
-  if (target != g_fileInfoShownEntry) {
+  // A new list's entry can carry the number of the one shown before: the list counts too.
+  static uint32_t shownGeneration = 0;
+  const uint32_t generation = g_entryGeneration.load();
+  if (target != g_fileInfoShownEntry || generation != shownGeneration) {
     g_fileInfoShownEntry = target;
+    shownGeneration = generation;
     FileInfoRefreshFlag = 1;
     PreviewDelayTicks = 2;
     PreviewPaintStep = 0;

@@ -37,6 +37,7 @@ wchar_t g_currentFolder[kPathChars] = {};
 std::atomic<uint32_t> g_cacheDirty{0};
 int32_t g_savedRow = 0;
 int32_t g_restoreRow = 0;
+std::atomic<uint32_t> g_entryGeneration{0};
 uint8_t g_listLoadBlocked = 0;
 uint8_t g_listLoading = 0;
 uint8_t g_keepCheckMarks = 0;
@@ -418,6 +419,7 @@ void FreeImageEntries() {
   g_cursorRow = -1;
   if (g_displayOrder) std::memset(g_displayOrder, 0, kMaxEntries * sizeof(uint16_t));
   g_entryCount = 0;
+  ++g_entryGeneration;
   Sleep(1);
   // A worker left running at shut-down may still be inside an entry: the process exit frees them.
   if (g_shuttingDown && g_abandonedThreads > 0) count = 0;
@@ -434,6 +436,7 @@ void FreeImageEntries() {
 void ResetImageEntryArrays() {
   if (g_entryPointers) std::memset(g_entryPointers, 0, kMaxEntries * sizeof(void*));
   g_entryCount = 0;
+  ++g_entryGeneration;
   g_listCount = 0;
   g_cursorRow = -1;
 }

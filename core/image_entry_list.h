@@ -26,6 +26,10 @@ extern std::atomic<uint32_t> g_cacheDirty;  // 1 cursor moved, 2 entries changed
 extern int32_t g_savedRow;              // row kept for the folder being left (the cache header's)
 extern int32_t g_restoreRow;            // row to select once the list is filled
 
+// Raised whenever the entries are freed: a new list's entries can come back at the old ones'
+// addresses, so an entry is known again only by this and its number.
+extern std::atomic<uint32_t> g_entryGeneration;
+
 extern uint8_t g_listLoadBlocked;   // set by panes around their own work
 extern uint8_t g_listLoading;
 extern uint8_t g_keepCheckMarks;    // set by the file-list pane before its own reloads

@@ -25,8 +25,14 @@ constexpr UINT_PTR kPreviewTabTimer = 32760;
 int32_t g_lastPaintedRow = -1;
 // A paint that found the picture lock busy drew nothing: the timer paints again even at step 2.
 bool g_paintPostponed = false;
-// The entry whose picture the page shows; null when it shows only the background.
-const ImageEntry* g_shownEntry = nullptr;
+// The entry whose picture the page shows, by list generation and entry number (an address can
+// come back for another folder's file); number -1 when the page shows only the background.
+struct ShownEntry {
+  uint32_t generation = 0;
+  int32_t number = -1;
+  bool operator==(const ShownEntry& o) const { return generation == o.generation && number == o.number; }
+};
+ShownEntry g_shownEntry;
 
 // Holds a semaphore only when it can be had at once: the UI thread never waits on a worker here.
 class TryLock {
@@ -53,14 +59,14 @@ int32_t FirstSelectedRow() {
 void Clear(Gdiplus::Graphics& g, const RECT& rc, COLORREF colour) {
   Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
   g.FillRectangle(&brush, 0, 0, rc.right, rc.bottom);
-  g_shownEntry = nullptr;
+  g_shownEntry = ShownEntry();
 }
 
 // The lock is busy: the page keeps a picture of this entry, and shows no other entry's (the
 // background is not erased, so it would stay) until the next tick paints.
-void Postpone(Gdiplus::Graphics& g, const RECT& rc, COLORREF colour, const ImageEntry* e) {
+void Postpone(Gdiplus::Graphics& g, const RECT& rc, COLORREF colour, const ShownEntry& e) {
   g_paintPostponed = true;
-  if (g_shownEntry != e) Clear(g, rc, colour);
+  if (!(g_shownEntry == e)) Clear(g, rc, colour);
 }
 
 // The picture fitted into the page, centred; the strips around it in the background colour.
@@ -90,7 +96,7 @@ void Draw(Gdiplus::Graphics& g, Gdiplus::Image* image, const RECT& rc, COLORREF 
   g.DrawImage(image, Gdiplus::Rect(x, y, w, h), 0, 0, static_cast<int>(iw), static_cast<int>(ih), Gdiplus::UnitPixel);
 }
 
-void DrawEntry(Gdiplus::Graphics& g, Gdiplus::Image* image, const RECT& rc, COLORREF colour, const ImageEntry* e) {
+void DrawEntry(Gdiplus::Graphics& g, Gdiplus::Image* image, const RECT& rc, COLORREF colour, const ShownEntry& e) {
   Draw(g, image, rc, colour);
   g_shownEntry = e;
 }
@@ -115,21 +121,22 @@ void PaintPreview(HWND page, HDC dc) {
     PreviewPaintStep = 2;
     return Clear(g, rc, colour);
   }
+  const ShownEntry shown{g_entryGeneration.load(), g_displayOrder[row]};
   if (PreviewPaintStep >= 1) {
     // The entry's view image is shared with the viewer threads, which free it under "sema".
     {
       TryLock imageLock(kSemaImage);
-      if (!imageLock.ok()) return Postpone(g, rc, colour, e);  // the next tick paints
+      if (!imageLock.ok()) return Postpone(g, rc, colour, shown);  // the next tick paints
       if (Gdiplus::Image* view = e->levelImages[kLevelView]) {
         PreviewPaintStep = 2;
-        return DrawEntry(g, view, rc, colour, e);
+        return DrawEntry(g, view, rc, colour, shown);
       }
     }
     Gdiplus::Image* own = nullptr;
     HGLOBAL block = nullptr;
     if (LoadPreviewBitmap(&g, e, &own, &block, rc.right, rc.bottom, JpegNeed::kFitInside)) {
       PreviewPaintStep = 2;
-      DrawEntry(g, own, rc, colour, e);
+      DrawEntry(g, own, rc, colour, shown);
       delete own;
       if (block) GlobalFree(block);
       return;
@@ -138,14 +145,14 @@ void PaintPreview(HWND page, HDC dc) {
     PreviewPaintStep = 1;  // tried again next tick
   }
   TryLock imageLock(kSemaImage);
-  if (!imageLock.ok()) return Postpone(g, rc, colour, e);
+  if (!imageLock.ok()) return Postpone(g, rc, colour, shown);
   Gdiplus::Image* thumb = e->levelImages[kLevelThumbnail];
   if (!thumb) {
     PreviewPaintStep = 0;
     return Clear(g, rc, colour);
   }
   if (PreviewPaintStep == 0) PreviewPaintStep = 1;
-  DrawEntry(g, thumb, rc, colour, e);
+  DrawEntry(g, thumb, rc, colour, shown);
 }
 }  // namespace
 
@@ -154,7 +161,7 @@ INT_PTR CALLBACK PreviewTabProc(HWND page, UINT message, WPARAM wParam, LPARAM) 
     case WM_INITDIALOG:
       g_windowSlots[kSlotInfoTabPreview] = page;
       PreviewPaintStep = 0;
-      g_shownEntry = nullptr;
+      g_shownEntry = ShownEntry();
       SetTimer(page, kPreviewTabTimer, 250, nullptr);
       return TRUE;
     case WM_DESTROY:

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -201,6 +202,37 @@ class FileInfoWindowTest : public ::testing::Test {
     SelectFileInfoTab(tab);
     SendMessageW(Window(), WM_COMMAND, kRefreshCommand, 0);
     Pump();
+  }
+
+  // The list focused with only the file selected, and the PREVIEW tab painted until it is done.
+  static void SelectOnly(const wchar_t* name) {
+    HWND list = GetListControl();
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
+    for (int row = 0; row < g_listCount; ++row) {
+      if (wcscmp(EntryName(EntryAtRow(row)), name) != 0) continue;
+      LVITEMW select{};
+      select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+      SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&select));
+    }
+    Show(name, kTabPreview);
+  }
+  static bool Preview(const wchar_t* name) {
+    SelectOnly(name);
+    PreviewDelayTicks = 0;
+    PreviewPaintStep = 0;
+    InvalidateRect(Page(kSlotInfoTabPreview), nullptr, FALSE);
+    return WaitFor([] { return PreviewPaintStep == 2; }, 3000);
+  }
+  static COLORREF PreviewCentre() {
+    HWND page = Page(kSlotInfoTabPreview);
+    RECT rc{};
+    GetClientRect(page, &rc);
+    HDC pageDc = GetDC(page);
+    const COLORREF c = GetPixel(pageDc, rc.right / 2, rc.bottom / 2);
+    ReleaseDC(page, pageDc);
+    return c;
   }
 
   static void Shot(const wchar_t* name) {
@@ -628,6 +660,53 @@ TEST_F(FileInfoWindowTest, IptcWithoutDeclarationKeepsTheValuesNotEdited) {
   CopyFileW(photos_->File(L"h.jpg").c_str(), (ExeFolder() + L"\\fileinfo_iptc_latin_written.jpg").c_str(), FALSE);
 }
 
+// A list loaded anew can give another folder's file the address of the entry shown: while the
+// picture lock is busy the page shows the background, not the picture of the list before.
+TEST_F(FileInfoWindowTest, PreviewOfANewListNeverKeepsThePictureBefore) {
+  ASSERT_NE(Window(), nullptr);
+  ScratchDir other;
+  for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.jpg", L"d.jpg", L"e.jpg", L"f.jpg", L"g.jpg", L"h.jpg", L"i.jpg"})
+    ASSERT_TRUE(CopyFileW(photos_->File(name).c_str(), other.File(std::wstring(L"x") + name).c_str(), FALSE));
+  auto load = [](const std::wstring& folder) {
+    g_listReadyFlag = 0;
+    wcscpy(g_currentFolder, folder.c_str());
+    LoadListContents(1, 0, 0);
+    EXPECT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
+    Pump();
+  };
+  struct Back {
+    std::function<void()> f;
+    ~Back() { f(); }
+  } back{[&] { load(photos_->path()); }};
+  // The same files by turns: after a few loads the heap hands the old addresses out again.
+  for (int round = 0; round < 2; ++round) {
+    load(other.path());
+    load(photos_->path());
+  }
+  SetFocus(GetListControl());
+  g_settings.colorSlots[19] = RGB(0, 0, 128);
+  ASSERT_TRUE(Preview(L"c.jpg"));
+  const ImageEntry* shown = EntryAtRow(g_cursorRow);
+  ASSERT_NE(PreviewCentre(), RGB(0, 128, 0));
+
+  // Another tab while the list loads: the page is not painted until it is shown again.
+  Show(L"c.jpg", kTabFile);
+  load(other.path());
+  int again = -1;
+  for (int row = 0; row < g_listCount; ++row)
+    if (EntryAtRow(row) == shown) again = row;
+  ASSERT_NE(again, -1) << "no entry of the new list took the address of the one shown";
+  g_settings.colorSlots[19] = RGB(0, 128, 0);
+  WaitForSingleObject(g_semaphores[kSemaImage], INFINITE);
+  SelectOnly(EntryName(EntryAtRow(again)));
+  PreviewDelayTicks = 0;
+  InvalidateRect(Page(kSlotInfoTabPreview), nullptr, FALSE);
+  UpdateWindow(Page(kSlotInfoTabPreview));
+  const COLORREF whileBusy = PreviewCentre();
+  ReleaseSemaphore(g_semaphores[kSemaImage], 1, nullptr);
+  EXPECT_EQ(whileBusy, RGB(0, 128, 0)) << EntryName(EntryAtRow(again));
+}
+
 TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {
   ASSERT_NE(Window(), nullptr);
   // With the list focused the tab paints its first selected row: the thumbnail source first,
@@ -635,19 +714,7 @@ TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {
   g_settings.colorSlots[19] = RGB(0, 0, 128);
   HWND list = GetListControl();
   SetFocus(list);
-  auto preview = [list](const wchar_t* name) {
-    Show(name, kTabPreview);
-    LVITEMW none{};
-    none.stateMask = LVIS_SELECTED;
-    SendMessageW(list, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
-    LVITEMW select{};
-    select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, g_cursorRow, reinterpret_cast<LPARAM>(&select));
-    PreviewDelayTicks = 0;
-    PreviewPaintStep = 0;
-    InvalidateRect(Page(kSlotInfoTabPreview), nullptr, FALSE);
-    return WaitFor([] { return PreviewPaintStep == 2; }, 3000);
-  };
+  auto preview = Preview;
   // A JPEG libjpeg-turbo cannot give in 24-bit colour (CMYK) is painted by the system's decoder.
   EXPECT_TRUE(preview(L"d.jpg"));
   {
@@ -671,14 +738,7 @@ TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {
     ReleaseDC(page, pageDc);
     return c;
   };
-  auto centre = [page] {
-    RECT rc{};
-    GetClientRect(page, &rc);
-    HDC pageDc = GetDC(page);
-    const COLORREF c = GetPixel(pageDc, rc.right / 2, rc.bottom / 2);
-    ReleaseDC(page, pageDc);
-    return c;
-  };
+  auto centre = PreviewCentre;
   ASSERT_EQ(corner(), RGB(0, 0, 128));
   g_settings.colorSlots[19] = RGB(0, 128, 0);
   WaitForSingleObject(g_semaphores[kSemaImage], INFINITE);
@@ -693,13 +753,7 @@ TEST_F(FileInfoWindowTest, PreviewThenCloseKeepsTheRectangle) {
   // the entry before; the new one's once the lock is free.
   ASSERT_NE(centre(), RGB(0, 128, 0));
   WaitForSingleObject(g_semaphores[kSemaImage], INFINITE);
-  Show(L"d.jpg", kTabPreview);
-  LVITEMW none{};
-  none.stateMask = LVIS_SELECTED;
-  SendMessageW(list, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
-  LVITEMW select{};
-  select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(list, LVM_SETITEMSTATE, g_cursorRow, reinterpret_cast<LPARAM>(&select));
+  SelectOnly(L"d.jpg");
   PreviewDelayTicks = 0;
   InvalidateRect(page, nullptr, FALSE);
   UpdateWindow(page);

@@ -7,9 +7,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "core/kept_bitmap.h"
 #include "core/pure/thumbnail_geometry.h"
-#include "core/spare_memory.h"
 
 namespace {
 
@@ -103,21 +101,9 @@ class RowTarget {
   virtual void Close(bool decoded) = 0;
 };
 
-void GiveBackDecodedPixels(void* memory, size_t capacity) {
-  GiveBackSpareMemory(SpareKind::kDecodedPixels, memory, capacity);
-}
-
-// A reduced picture (one shown fitted, whose pixels a pane never draws one for one) goes into the
-// kept memory of the last one; a whole one keeps the system's own bitmap, which the system draws
-// unscaled without a copy.
-Gdiplus::Bitmap* NewTargetBitmap(int w, int h, bool reduced) {
-  const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~static_cast<size_t>(3);
-  size_t capacity = 0;
-  void* memory = reduced && stride <= 0x7FFFFFFF ? TakeSpareMemory(SpareKind::kDecodedPixels, stride * h, &capacity)
-                                                 : nullptr;
-  if (!memory) return new Gdiplus::Bitmap(w, h, PixelFormat24bppRGB);
-  return new KeptBitmap(w, h, static_cast<int>(stride), PixelFormat24bppRGB, memory, capacity, GiveBackDecodedPixels);
-}
+// The system's own bitmap: one over kept memory made every later paint of the picture (its first
+// touch, under Wine) several times slower than the pages it saved.
+Gdiplus::Bitmap* NewTargetBitmap(int w, int h, bool) { return new Gdiplus::Bitmap(w, h, PixelFormat24bppRGB); }
 
 class BitmapTarget : public RowTarget {
  public:

@@ -29,6 +29,9 @@
 #include "core/thumbnail_list_thread.h"
 #include "core/pure/camera_models.h"
 #include "core/movie_probe.h"
+#include "core/range_read.h"
+#include "core/row_picture_store.h"
+#include "core/spare_memory.h"
 
 using namespace Gdiplus;
 
@@ -37,7 +40,6 @@ uint8_t g_rawFailureArmed = 0;
 namespace {
 
 constexpr uint32_t kRawTypesDevelopedForThumbs = 0x80094020u;  // CRW, DNG, RAW, MEF, DCR
-constexpr uint32_t kMrwType = 0x100;
 constexpr uint32_t kWholePictureTypes = 0x20001fu;            // BMP, JPEG, PNG, GIF, TIFF, PSD
 constexpr uint32_t kRawTypesForExport = 0x80dfffe0u;
 constexpr int32_t kX3fModelCode = 171;
@@ -92,66 +94,6 @@ void FreeBlock(HGLOBAL block) {
 void ReleaseStream(IStream*& stream) {
   if (stream) stream->Release();
   stream = nullptr;
-}
-
-// The range of the entry's file (the whole file for size 0) in a new block; null on any
-// failure. The range must lie inside the file (a range from its start may be longer: that much at
-// most), so a damaged record never asks for a huge block.
-// An MRW preview is given the JPEG start marker it lacks. outOfMemory tells a failed allocation
-// (the file is fine) from a file that cannot be read.
-HGLOBAL ReadPathRange(const wchar_t* path, uint32_t fileType, int32_t offset, int32_t size, uint32_t* bytesRead = nullptr,
-                      bool* outOfMemory = nullptr) {
-  if (bytesRead) *bytesRead = 0;
-  if (outOfMemory) *outOfMemory = false;
-  if (offset < 0 || size < 0) return nullptr;
-  // Just after the file's metadata dump its head is still in hand: no second open and read.
-  if (const uint8_t* recent = g_pipelineHooks.takeRecentFileBytes(path, offset, size)) {
-    HGLOBAL copy = AllocGlobal(GMEM_FIXED, static_cast<uint32_t>(size));
-    if (copy) {
-      std::memcpy(copy, recent, static_cast<size_t>(size));
-      if (fileType == kMrwType && size >= 2) {
-        static_cast<uint8_t*>(static_cast<void*>(copy))[0] = 0xFF;
-        static_cast<uint8_t*>(static_cast<void*>(copy))[1] = 0xD8;
-      }
-      if (bytesRead) *bytesRead = static_cast<uint32_t>(size);
-      return copy;
-    }
-  }
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
-  HGLOBAL block = nullptr;
-  DWORD bytes = 0;
-  LARGE_INTEGER length{};
-  if (GetFileSizeEx(file, &length)) {
-    // A range from the start of the file names at most that many bytes: a smaller file is
-    // read whole instead of failing as if it had vanished.
-    if (offset == 0 && size > length.QuadPart) size = static_cast<int32_t>(length.QuadPart);
-    if (size != 0) {
-      if (static_cast<int64_t>(offset) + size <= length.QuadPart &&
-          SetFilePointer(file, offset, nullptr, FILE_BEGIN) == static_cast<DWORD>(offset))
-        bytes = static_cast<DWORD>(size);
-    } else if (length.QuadPart > 0 && length.QuadPart < 0xFFFFFFFFll) {
-      bytes = static_cast<DWORD>(length.QuadPart);
-    }
-  }
-  if (bytes != 0) {
-    block = AllocGlobal(GMEM_FIXED, bytes);
-    if (!block && outOfMemory) *outOfMemory = true;
-  }
-  if (block) {
-    DWORD read = 0;
-    if (!ReadFile(file, block, bytes, &read, nullptr) || read != bytes) {
-      GlobalFree(block);
-      block = nullptr;
-    }
-  }
-  CloseHandle(file);
-  if (block && fileType == kMrwType && bytes >= 2) {
-    static_cast<uint8_t*>(static_cast<void*>(block))[0] = 0xFF;
-    static_cast<uint8_t*>(static_cast<void*>(block))[1] = 0xD8;
-  }
-  if (bytesRead) *bytesRead = block ? bytes : 0;
-  return block;
 }
 
 HGLOBAL ReadFileRange(const ImageEntry* e, int32_t offset, int32_t size, uint32_t* bytesRead = nullptr,
@@ -312,7 +254,9 @@ bool OpenLevelStream(ImageEntry* e, int level) {
 
 void DropLevelSource(ImageEntry* e, int level) {
   ReleaseStream(e->levelStreams[level]);
-  FreeBlock(Block(e, level));
+  // A view picture's bytes are kept for the next one's read.
+  if (level == kLevelView) GiveBackReadBlock(Block(e, level));
+  else FreeBlock(Block(e, level));
   e->levelBlocks[level] = nullptr;
 }
 
@@ -321,22 +265,7 @@ Bitmap* CachedThumbnailBitmap(const ImageEntry* e) {
   const uint8_t* pixels = LoadedCacheThumbnail(e->cacheIndex);
   if (!pixels) return nullptr;
   StageClock clock(kClockLevel0);
-  Bitmap* bitmap = new Bitmap(kThumbWidth, kThumbHeight, PixelFormat32bppARGB);
-  if (!bitmap || bitmap->GetLastStatus() != Ok) {
-    delete bitmap;
-    return nullptr;
-  }
-  Rect all(0, 0, kThumbWidth, kThumbHeight);
-  BitmapData data;
-  if (bitmap->LockBits(&all, ImageLockModeWrite, PixelFormat24bppRGB, &data) != Ok) {
-    delete bitmap;
-    return nullptr;
-  }
-  for (int y = 0; y < kThumbHeight; ++y)
-    std::memcpy(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
-                pixels + y * kThumbWidth * 3, kThumbWidth * 3);
-  bitmap->UnlockBits(&data);
-  return bitmap;
+  return RowPictureOfBgr(pixels, kThumbWidth, kThumbHeight);
 }
 
 bool ThumbnailFromCache(ImageEntry* e) {
@@ -383,7 +312,7 @@ Bitmap* ThumbnailFromJpegWords(HGLOBAL block, StageClock& decode, PictureSizes* 
                ThumbRect{0, 0, kThumbWidth, kThumbHeight});
   // A large embedded picture is not held on to between rows.
   if (pixels.words.capacity() > (1u << 18)) std::vector<uint32_t>().swap(pixels.words);
-  return PictureOfWords(thumb.words.data(), kThumbWidth, kThumbHeight);
+  return RowPictureOfWords(thumb.words.data(), kThumbWidth, kThumbHeight);
 }
 
 // Whether the thumbnail's colours come from the profile in its file's head: the thumbnail a
@@ -644,6 +573,23 @@ Image* DecodeViewBlock(HGLOBAL block, IStream* stream, bool wantWhole, int* redu
   return DecodePictureBlock(block, stream, needWidth, needHeight, JpegNeed::kFitInside, EmbeddedColourOn(), reduction);
 }
 
+// The same from the bytes as the reader reads them, for a JPEG libjpeg-turbo takes (the pixels
+// DecodeViewBlock gives); null for anything else, which DecodeViewBlock then takes.
+Image* DecodeArrivingView(RangeReader& reader, bool wantWhole, int* reduction) {
+  int needWidth = 0, needHeight = 0;
+  if (!wantWhole) ViewerNeed(&needWidth, &needHeight);
+  ScaledJpeg jpeg;
+  if (!DecodeArrivingJpegScaled(reader.Bytes(), reader.Size(), &reader, needWidth, needHeight, JpegNeed::kFitInside,
+                                &jpeg))
+    return nullptr;
+  // A profile is looked for in the whole file: the rest of it is waited for (a read cut short
+  // drops the picture anyway).
+  if (EmbeddedColourOn() && reader.WaitFor(reader.Size()) >= reader.Size())
+    ApplyEmbeddedJpegColour(true, reader.Bytes(), reader.Size(), jpeg.bitmap);
+  *reduction = jpeg.reduction;
+  return jpeg.bitmap;
+}
+
 }  // namespace
 
 int SetThumbnailTurns(ImageEntry* entry) { return UpdateExifTurns(entry, true); }
@@ -716,15 +662,30 @@ bool DecodeViewImage(ImageEntry* entry) {
     offset = entry->info.previewOffset;
     size = entry->info.previewSize;
   }
-  if (plain) block = ReadPathRange(path, fileType, offset, size);
-  brn::MemoryStreamHolder holder;
-  if (block && SUCCEEDED(brn::OpenMemoryStream(&holder, block, false)) && holder.stream) stream = holder.stream;
   // Margins to cut are counted in the picture's own pixels, and a RAW file's preview decides by
   // its size whether the file is developed: such pictures are decoded whole.
   const CameraMargins& m = EntryCameraModel(entry).viewMargins;
   const bool wantWhole = m.top + m.bottom + m.left + m.right != 0 || (IsRawModelEntry(entry) && !IsUnknownModel(entry));
   int reduction = 1;
-  Image* decoded = stream ? DecodeViewBlock(block, stream, wantWhole, &reduction) : nullptr;
+  Image* decoded = nullptr;
+  RangeReader reader;
+  if (plain && reader.Start(path, fileType, offset, size)) {
+    // A JPEG is decoded from its bytes as a helper reads them: the read no longer comes first.
+    decoded = DecodeArrivingView(reader, wantWhole, &reduction);
+    block = reader.Finish();
+    if (!block) {
+      delete decoded;
+      decoded = nullptr;
+    }
+  }
+  brn::MemoryStreamHolder holder;
+  if (block && SUCCEEDED(brn::OpenMemoryStream(&holder, block, false)) && holder.stream) stream = holder.stream;
+  if (!stream) {
+    delete decoded;
+    decoded = nullptr;
+  } else if (!decoded) {
+    decoded = DecodeViewBlock(block, stream, wantWhole, &reduction);
+  }
   bool ok;
   {
     SemaphoreLock lock(kSemaImage);
@@ -742,7 +703,7 @@ bool DecodeViewImage(ImageEntry* entry) {
   }
   delete decoded;
   ReleaseStream(stream);
-  FreeBlock(block);
+  GiveBackReadBlock(block);
   ShowPendingRawFailure();
   return ok;
 }

@@ -1,9 +1,11 @@
 #include "core/jpeg_scaled.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "core/pure/thumbnail_geometry.h"
 
@@ -26,19 +28,87 @@ void JumpBack(j_common_ptr info) {
 // system's decoder showed it.
 void Quiet(j_common_ptr, int) {}
 
+// libjpeg's source over bytes that arrive in parts: what is there is given and more is waited
+// for. At the end of the whole it does what the memory source does (a warning and a made-up end
+// marker); bytes that stop short end the decode as an error.
+struct ArrivingSource {
+  jpeg_source_mgr manager;
+  const uint8_t* bytes;
+  size_t size, given;
+  ArrivingBytes* arriving;
+};
+
+void StartArriving(j_decompress_ptr) {}
+void EndArriving(j_decompress_ptr) {}
+
+boolean FillArriving(j_decompress_ptr info) {
+  auto* s = reinterpret_cast<ArrivingSource*>(info->src);
+  if (s->given < s->size) {
+    size_t there = s->arriving->WaitFor(s->given + 1);
+    if (there > s->size) there = s->size;
+    if (there <= s->given) ERREXIT(info, JERR_INPUT_EOF);
+    s->manager.next_input_byte = s->bytes + s->given;
+    s->manager.bytes_in_buffer = there - s->given;
+    s->given = there;
+    return TRUE;
+  }
+  static const JOCTET kEnd[2] = {0xFF, JPEG_EOI};
+  WARNMS(info, JWRN_JPEG_EOF);
+  s->manager.next_input_byte = kEnd;
+  s->manager.bytes_in_buffer = 2;
+  return TRUE;
+}
+
+void SkipArriving(j_decompress_ptr info, long count) {
+  jpeg_source_mgr* m = info->src;
+  if (count <= 0) return;
+  while (count > static_cast<long>(m->bytes_in_buffer)) {
+    count -= static_cast<long>(m->bytes_in_buffer);
+    FillArriving(info);
+  }
+  m->next_input_byte += count;
+  m->bytes_in_buffer -= static_cast<size_t>(count);
+}
+
+// The decode's source: the bytes in memory, or the same as they arrive (given what is there).
+void SetSource(j_decompress_ptr info, const uint8_t* bytes, size_t size, ArrivingBytes* arriving, size_t there,
+               ArrivingSource* source) {
+  if (!arriving) {
+    jpeg_mem_src(info, bytes, static_cast<unsigned long>(size));
+    return;
+  }
+  source->manager.init_source = StartArriving;
+  source->manager.fill_input_buffer = FillArriving;
+  source->manager.skip_input_data = SkipArriving;
+  source->manager.resync_to_restart = jpeg_resync_to_restart;
+  source->manager.term_source = EndArriving;
+  source->manager.next_input_byte = bytes;
+  source->manager.bytes_in_buffer = there;
+  source->bytes = bytes;
+  source->size = size;
+  source->given = there;
+  source->arriving = arriving;
+  info->src = &source->manager;
+}
+
 // Where a decode writes its rows.
 class RowTarget {
  public:
   virtual ~RowTarget() = default;
-  // Room for h rows of w pixels: the first row and the step between rows; null without it.
-  virtual uint8_t* Open(int w, int h, ptrdiff_t* stride) = 0;
+  // Room for h rows of w pixels (reduced: of a picture decoded smaller than it is): the first row
+  // and the step between rows; null without it.
+  virtual uint8_t* Open(int w, int h, bool reduced, ptrdiff_t* stride) = 0;
   virtual void Close(bool decoded) = 0;
 };
 
+// The system's own bitmap: one over kept memory made every later paint of the picture (its first
+// touch, under Wine) several times slower than the pages it saved.
+Gdiplus::Bitmap* NewTargetBitmap(int w, int h, bool) { return new Gdiplus::Bitmap(w, h, PixelFormat24bppRGB); }
+
 class BitmapTarget : public RowTarget {
  public:
-  uint8_t* Open(int w, int h, ptrdiff_t* stride) override {
-    bitmap = new Gdiplus::Bitmap(w, h, PixelFormat24bppRGB);
+  uint8_t* Open(int w, int h, bool reduced, ptrdiff_t* stride) override {
+    bitmap = NewTargetBitmap(w, h, reduced);
     Gdiplus::Rect all(0, 0, w, h);
     if (bitmap->GetLastStatus() != Gdiplus::Ok ||
         bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data_) != Gdiplus::Ok) {
@@ -65,7 +135,7 @@ class BitmapTarget : public RowTarget {
 class WordsTarget : public RowTarget {
  public:
   explicit WordsTarget(SourceWords* out) : out_(out) {}
-  uint8_t* Open(int w, int h, ptrdiff_t* stride) override {
+  uint8_t* Open(int w, int h, bool, ptrdiff_t* stride) override {
     try {
       out_->words.resize(static_cast<size_t>(w) * h);
     } catch (const std::bad_alloc&) {
@@ -82,11 +152,15 @@ class WordsTarget : public RowTarget {
   SourceWords* out_;
 };
 
-// The decode into the target, in the given colour order of the given bytes a pixel.
+// The decode into the target, in the given colour order of the given bytes a pixel; with
+// arriving, from the bytes as they come.
 bool DecodeInto(const uint8_t* bytes, size_t size, int needWidth, int needHeight, JpegNeed how, J_COLOR_SPACE order,
-                int components, RowTarget& target, ScaledJpeg* out) {
+                int components, RowTarget& target, ScaledJpeg* out, ArrivingBytes* arriving = nullptr) {
   *out = ScaledJpeg{};
-  if (!bytes || size < 4 || size > 0xFFFFFFFFu || bytes[0] != 0xFF || bytes[1] != 0xD8) return false;
+  if (!bytes || size < 4 || size > 0xFFFFFFFFu) return false;
+  const size_t there = arriving ? std::min(arriving->WaitFor(4), size) : size;
+  if (there < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) return false;
+  ArrivingSource source;
   jpeg_decompress_struct info;
   JumpingErrors errors;
   info.err = jpeg_std_error(&errors.manager);
@@ -99,7 +173,7 @@ bool DecodeInto(const uint8_t* bytes, size_t size, int needWidth, int needHeight
     return false;
   }
   jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
+  SetSource(&info, bytes, size, arriving, there, &source);
   jpeg_read_header(&info, TRUE);
   // Grey and YCbCr/RGB pictures only: CMYK and other models the system converts its own way.
   if ((info.num_components != 1 && info.num_components != 3) || info.image_width > kLargestSide ||
@@ -116,7 +190,8 @@ bool DecodeInto(const uint8_t* bytes, size_t size, int needWidth, int needHeight
   jpeg_calc_output_dimensions(&info);
   const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
   ptrdiff_t stride = 0;
-  uint8_t* rows = w > 0 && h > 0 && info.output_components == components ? target.Open(w, h, &stride) : nullptr;
+  uint8_t* rows =
+      w > 0 && h > 0 && info.output_components == components ? target.Open(w, h, reduction > 1, &stride) : nullptr;
   if (!rows) {
     jpeg_destroy_decompress(&info);
     return false;
@@ -153,6 +228,14 @@ bool DecodeJpegScaled(const uint8_t* bytes, size_t size, int needWidth, int need
   BitmapTarget target;
   // GDI+'s 24-bit order
   if (!DecodeInto(bytes, size, needWidth, needHeight, how, JCS_EXT_BGR, 3, target, out)) return false;
+  out->bitmap = target.bitmap;
+  return true;
+}
+
+bool DecodeArrivingJpegScaled(const uint8_t* bytes, size_t size, ArrivingBytes* arriving, int needWidth,
+                              int needHeight, JpegNeed how, ScaledJpeg* out) {
+  BitmapTarget target;
+  if (!DecodeInto(bytes, size, needWidth, needHeight, how, JCS_EXT_BGR, 3, target, out, arriving)) return false;
   out->bitmap = target.bitmap;
   return true;
 }

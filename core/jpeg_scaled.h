@@ -27,6 +27,20 @@ enum class JpegNeed { kCover, kFitInside };
 // the caller decodes it through the system.
 bool DecodeJpegScaled(const uint8_t* bytes, size_t size, int needWidth, int needHeight, JpegNeed how, ScaledJpeg* out);
 
+// Bytes that arrive in parts (a file read beside the decode).
+class ArrivingBytes {
+ public:
+  // Waits until at least count bytes are there or no more will come; how many are there.
+  virtual size_t WaitFor(size_t count) = 0;
+
+ protected:
+  ~ArrivingBytes() = default;
+};
+
+// The same while the size bytes at bytes arrive: the same pixels. Also false when they stop short.
+bool DecodeArrivingJpegScaled(const uint8_t* bytes, size_t size, ArrivingBytes* arriving, int needWidth,
+                              int needHeight, JpegNeed how, ScaledJpeg* out);
+
 // The same over a block of GMEM_FIXED memory of the picture's bytes.
 bool DecodeJpegBlockScaled(HGLOBAL block, int needWidth, int needHeight, JpegNeed how, ScaledJpeg* out);
 // The same into opaque 32-bit words for the program's own scaler, without a bitmap; sizes as above

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "core/message_box.h"
+#include "core/spare_memory.h"
 #include "core/app_globals.h"
 
 volatile uint32_t MemoryPressureLimit = kMemoryPressureStart;
@@ -39,6 +40,8 @@ HGLOBAL AllocGlobal(UINT flags, uint32_t bytes) {
   wchar_t line[260];
   FormatMemoryLine(line, bytes);
   HGLOBAL h = g_globalAllocFn(flags, bytes);
+  // Memory kept for reuse goes first: a failure is one the program could not help.
+  if (!h && ReleaseSpareMemory()) h = g_globalAllocFn(flags, bytes);
   if (!h) OnAllocationFailed(line);
   return h;
 }
@@ -51,6 +54,7 @@ void* AllocVirtual(int, uint32_t bytes) {
   wchar_t line[260];
   FormatMemoryLine(line, bytes);
   void* p = g_virtualAllocFn(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+  if (!p && ReleaseSpareMemory()) p = g_virtualAllocFn(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
   if (!p) OnAllocationFailed(line);
   return p;
 }

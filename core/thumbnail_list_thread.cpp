@@ -32,6 +32,7 @@
 #include "core/message_box.h"
 #include "core/pure/folder_cache_format.h"
 #include "core/pure/thumbnail_geometry.h"
+#include "core/row_picture_store.h"
 #include "core/row_workers.h"
 #include "core/semaphore_lock.h"
 #include "core/shut_down.h"
@@ -293,21 +294,8 @@ bool DrawnOverTheBackgroundNowSet(const uint8_t* cached) {
 // otherwise.
 Gdiplus::Bitmap* CachedHistogramPicture(const uint8_t* cached) {
   if (!DrawnOverTheBackgroundNowSet(cached)) return nullptr;
-  auto* picture = new Gdiplus::Bitmap(kHistogramWidth, kHistogramHeight, PixelFormat32bppARGB);
-  Gdiplus::Rect all(0, 0, kHistogramWidth, kHistogramHeight);
-  Gdiplus::BitmapData data{};
-  if (picture->GetLastStatus() != Gdiplus::Ok ||
-      picture->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
-    delete picture;
-    return nullptr;
-  }
-  constexpr int kRowBytes = kHistogramWidth * 3;
-  static_assert(kRowBytes * kHistogramHeight == kCacheHistogramBytes, "the cache's histogram picture");
-  for (int y = 0; y < kHistogramHeight; ++y)
-    std::memcpy(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride, cached + y * kRowBytes,
-                kRowBytes);
-  picture->UnlockBits(&data);
-  return picture;
+  static_assert(kHistogramWidth * 3 * kHistogramHeight == kCacheHistogramBytes, "the cache's histogram picture");
+  return RowPictureOfBgr(cached, kHistogramWidth, kHistogramHeight);
 }
 
 void RedrawRow(HWND list, int row) {
@@ -681,7 +669,7 @@ void HistogramWords(const uint8_t bins[96], SourceWords* out) {
 Gdiplus::Bitmap* DrawHistogramPicture(const uint8_t bins[96]) {
   SourceWords words;
   HistogramWords(bins, &words);
-  return PictureOfWords(words.words.data(), words.width, words.height);
+  return RowPictureOfWords(words.words.data(), words.width, words.height);
 }
 
 // A box drawn from the source's words by the program's own scaler, the pixels GDI+ drew (see
@@ -740,7 +728,7 @@ void DrawRowHistogram(const ImageEntry* entry, RowPictures* out) {
     WordsFromBgr(cachedHistogram, kHistogramWidth, kHistogramHeight, &words);
   } else {
     HistogramWords(out->counted ? out->bins : entry->info.histogram, &words);
-    picture = PictureOfWords(words.words.data(), words.width, words.height);
+    picture = RowPictureOfWords(words.words.data(), words.width, words.height);
   }
   out->histogramPicture.reset(picture);
   const ThumbRect whole{0, 0, g_settings.listThumbWidth, g_settings.listThumbHeight};

@@ -2,9 +2,9 @@
 
 #include <gdiplus.h>
 
-#include <cstdlib>
 #include <cstring>
 
+#include "core/spare_memory.h"
 #include "viewer/pure/area_shrink.h"
 
 using namespace Gdiplus;
@@ -20,6 +20,7 @@ struct Slot {
   const Image* image = nullptr;
   int32_t w = 0, h = 0;
   uint8_t* bits = nullptr;  // top-down rows of w x 4 bytes
+  size_t capacity = 0;      // of the memory bits lies in
   uint64_t lastUse = 0;
 };
 
@@ -46,9 +47,25 @@ struct Guard {
 
 uint64_t SizeOf(int32_t w, int32_t h) { return static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4; }
 
+// The memory of copies and of the pixels copied out is kept for the next picture's (a fresh
+// page costs more under Wine than the shrink's work on it).
+struct Pixels {
+  uint8_t* bits = nullptr;
+  size_t capacity = 0;
+};
+
+Pixels TakePixels(SpareKind kind, uint64_t bytes) {
+  Pixels p;
+  if (bytes > 0 && bytes <= (~size_t{0} >> 1))
+    p.bits = static_cast<uint8_t*>(TakeSpareMemory(kind, static_cast<size_t>(bytes), &p.capacity));
+  return p;
+}
+
+void GiveBackPixels(SpareKind kind, Pixels p) { GiveBackSpareMemory(kind, p.bits, p.capacity); }
+
 void Free(Table& t, Slot& s) {
   if (s.bits) t.bytes -= SizeOf(s.w, s.h);
-  std::free(s.bits);
+  GiveBackPixels(SpareKind::kFittedCopy, Pixels{s.bits, s.capacity});
   s = Slot{};
 }
 
@@ -62,17 +79,17 @@ Slot* Find(Table& t, const Image* image, int32_t w, int32_t h) {
 
 namespace {
 
-// Puts the made copy in the table (taking bits) unless one is there or, when forgetsBefore is
-// given, a picture was forgotten since then (this one may be gone).
-bool KeepCopy(Table& t, const Image* image, int32_t w, int32_t h, uint8_t* bits, const uint64_t* forgetsBefore) {
+// Puts the made copy in the table (taking its pixels) unless one is there or, when forgetsBefore
+// is given, a picture was forgotten since then (this one may be gone).
+bool KeepCopy(Table& t, const Image* image, int32_t w, int32_t h, Pixels copy, const uint64_t* forgetsBefore) {
   Guard g(&t.lock);
   if (Slot* s = Find(t, image, w, h)) {  // made meanwhile by another thread
-    std::free(bits);
+    GiveBackPixels(SpareKind::kFittedCopy, copy);
     s->lastUse = ++t.clock;
     return true;
   }
   if (forgetsBefore && *forgetsBefore != t.forgets) {
-    std::free(bits);
+    GiveBackPixels(SpareKind::kFittedCopy, copy);
     return false;
   }
   // The least recently used copies make room: a free slot, and bytes within the budget.
@@ -95,12 +112,13 @@ bool KeepCopy(Table& t, const Image* image, int32_t w, int32_t h, uint8_t* bits,
     s.image = image;
     s.w = w;
     s.h = h;
-    s.bits = bits;
+    s.bits = copy.bits;
+    s.capacity = copy.capacity;
     s.lastUse = ++t.clock;
     t.bytes += SizeOf(w, h);
     return true;
   }
-  std::free(bits);
+  GiveBackPixels(SpareKind::kFittedCopy, copy);
   return false;
 }
 
@@ -131,22 +149,22 @@ bool MakeFittedPicture(Image* image, int32_t w, int32_t h) {
   if (bpp == 0) return false;
   const PixelFormat format = image->GetPixelFormat();
   const int32_t sw = static_cast<int32_t>(image->GetWidth()), sh = static_cast<int32_t>(image->GetHeight());
-  uint8_t* bits = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(SizeOf(w, h))));
-  if (!bits) return false;
+  const Pixels copy = TakePixels(SpareKind::kFittedCopy, SizeOf(w, h));
+  if (!copy.bits) return false;
   // Locked in its own format, the decoded picture is read where it lies, without a converted copy.
   Bitmap* bitmap = static_cast<Bitmap*>(image);
   Rect all(0, 0, sw, sh);
   BitmapData data{};
   bool ok = bitmap->LockBits(&all, ImageLockModeRead, format, &data) == Ok;
   if (ok) {
-    ok = AreaShrink(static_cast<const uint8_t*>(data.Scan0), sw, sh, data.Stride, bpp, bits, w, h, w * 4);
+    ok = AreaShrink(static_cast<const uint8_t*>(data.Scan0), sw, sh, data.Stride, bpp, copy.bits, w, h, w * 4);
     bitmap->UnlockBits(&data);
   }
   if (!ok) {
-    std::free(bits);
+    GiveBackPixels(SpareKind::kFittedCopy, copy);
     return false;
   }
-  return KeepCopy(t, image, w, h, bits, nullptr);
+  return KeepCopy(t, image, w, h, copy, nullptr);
 }
 
 bool CopyOutForFitting(Gdiplus::Image* image, int32_t w, int32_t h, FittingSource* out) {
@@ -163,12 +181,13 @@ bool CopyOutForFitting(Gdiplus::Image* image, int32_t w, int32_t h, FittingSourc
     forgets = t.forgets;  // before the pixels are read
   }
   const size_t row = static_cast<size_t>(sw) * bpp;
-  uint8_t* pixels = static_cast<uint8_t*>(std::malloc(row * sh));
+  const Pixels copied = TakePixels(SpareKind::kFittingSource, static_cast<uint64_t>(row) * sh);
+  uint8_t* pixels = copied.bits;
   if (!pixels) return false;
   Rect all(0, 0, sw, sh);
   BitmapData data{};
   if (static_cast<Bitmap*>(image)->LockBits(&all, ImageLockModeRead, format, &data) != Ok) {
-    std::free(pixels);
+    GiveBackPixels(SpareKind::kFittingSource, copied);
     return false;
   }
   for (int32_t y = 0; y < sh; ++y)
@@ -176,6 +195,7 @@ bool CopyOutForFitting(Gdiplus::Image* image, int32_t w, int32_t h, FittingSourc
   static_cast<Bitmap*>(image)->UnlockBits(&data);
   out->image = image;
   out->pixels = pixels;
+  out->capacity = copied.capacity;
   out->width = sw;
   out->height = sh;
   out->bytesPerPixel = bpp;
@@ -186,14 +206,15 @@ bool CopyOutForFitting(Gdiplus::Image* image, int32_t w, int32_t h, FittingSourc
 bool MakeFittedPictureFromCopy(FittingSource* source, int32_t w, int32_t h) {
   if (!source->pixels) return false;
   bool kept = false;
-  if (uint8_t* bits = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(SizeOf(w, h))))) {
+  const Pixels copy = TakePixels(SpareKind::kFittedCopy, SizeOf(w, h));
+  if (copy.bits) {
     if (AreaShrink(source->pixels, source->width, source->height, source->width * source->bytesPerPixel,
-                   source->bytesPerPixel, bits, w, h, w * 4))
-      kept = KeepCopy(TheTable(), source->image, w, h, bits, &source->forgets);
+                   source->bytesPerPixel, copy.bits, w, h, w * 4))
+      kept = KeepCopy(TheTable(), source->image, w, h, copy, &source->forgets);
     else
-      std::free(bits);
+      GiveBackPixels(SpareKind::kFittedCopy, copy);
   }
-  std::free(source->pixels);
+  GiveBackPixels(SpareKind::kFittingSource, Pixels{source->pixels, source->capacity});
   source->pixels = nullptr;
   return kept;
 }

@@ -3,6 +3,7 @@
 // instead of a scaled draw of the whole decoded picture on every paint.
 #pragma once
 #include <windows.h>
+#include <cstddef>
 #include <cstdint>
 
 namespace Gdiplus {
@@ -19,6 +20,7 @@ bool MakeFittedPicture(Gdiplus::Image* image, int32_t w, int32_t h);
 struct FittingSource {
   const Gdiplus::Image* image = nullptr;
   uint8_t* pixels = nullptr;
+  size_t capacity = 0;  // of the memory the pixels lie in
   int32_t width = 0, height = 0, bytesPerPixel = 0;
   uint64_t forgets = 0;
 };

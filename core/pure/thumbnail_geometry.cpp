@@ -74,6 +74,66 @@ uint32_t BlendColours(uint32_t start, uint32_t end, float position) {
 
 }  // namespace
 
+namespace {
+
+// Two channels at once (red and blue, or alpha and green), each in 16 bits, mixed by whole
+// weights over 255: a product of two bytes fits, and (v + 1 + (v >> 8)) >> 8 is v / 255 for every
+// such v. For four opaque pixels the mix by alpha comes down to this, as exact.
+inline uint32_t MixPair(uint32_t a, uint32_t b, uint32_t pos) {
+  const uint32_t v = a * (pos ^ 0xff) + b * pos;
+  return ((v + 0x00010001u + ((v >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+constexpr uint32_t kPairMask = 0x00FF00FFu;
+
+// Laid over transparent black: a transparent sample leaves the black.
+inline uint32_t Uncovered(uint32_t c) { return (c & 0xff000000u) ? c : 0; }
+
+// Where a box column or row samples the source: its two source pixels (the second -1 past the
+// source's end, which samples as transparent black), the distance from the first, its rounded
+// weight, and whether it falls on a pixel.
+struct Steps {
+  std::vector<int> low, high, pos;
+  std::vector<float> offset;
+  std::vector<uint8_t> inside, exact;
+  explicit Steps(size_t n) : low(n), high(n), pos(n), offset(n), inside(n), exact(n) {}
+  void Set(size_t i, float at, float size, int count) {
+    inside[i] = at >= 0 && at < size;
+    if (!inside[i]) return;
+    const float below = std::floor(at);
+    low[i] = static_cast<int>(below);
+    const int above = static_cast<int>(std::ceil(at));
+    exact[i] = above == low[i];
+    high[i] = above < count ? above : -1;
+    offset[i] = at - below;
+    pos[i] = RoundPosition(offset[i]);
+  }
+};
+
+// One source row mixed across for every box column: both pixels opaque or not, and the two
+// channel pairs of the mix. A box row mixes two of them, and the next box row mostly reuses one.
+struct MixedRow {
+  int row = -2;  // the source row (-1: past the end), -2 none yet
+  std::vector<uint8_t> opaque;
+  std::vector<uint32_t> rb, ag;
+  explicit MixedRow(size_t n) : opaque(n), rb(n), ag(n) {}
+  void Mix(const uint32_t* source, int sourceWidth, int sourceRow, const Steps& columns) {
+    row = sourceRow;
+    const uint32_t* line = sourceRow >= 0 ? source + static_cast<size_t>(sourceRow) * sourceWidth : nullptr;
+    for (size_t i = 0; i < opaque.size(); ++i) {
+      if (!columns.inside[i]) continue;
+      const uint32_t l = line ? line[columns.low[i]] : 0;
+      const uint32_t h = line && columns.high[i] >= 0 ? line[columns.high[i]] : 0;
+      const uint32_t p = static_cast<uint32_t>(columns.pos[i]);
+      opaque[i] = (l & h) >> 24 == 0xff;
+      rb[i] = MixPair(l & kPairMask, h & kPairMask, p);
+      ag[i] = MixPair((l >> 8) & kPairMask, (h >> 8) & kPairMask, p);
+    }
+  }
+};
+
+}  // namespace
+
 void ScaleIntoBox(const uint32_t* source, int sourceWidth, int sourceHeight, uint32_t* box, int boxWidth,
                   int boxHeight, ThumbRect r) {
   if (boxWidth <= 0 || boxHeight <= 0) return;
@@ -92,68 +152,59 @@ void ScaleIntoBox(const uint32_t* source, int sourceWidth, int sourceHeight, uin
   top = std::max(top, 0);
   right = std::min(right, boxWidth);
   bottom = std::min(bottom, boxHeight);
-  auto sample = [&](int x, int y) -> uint32_t {
-    if (x < 0 || y < 0 || x >= sourceWidth || y >= sourceHeight) return 0;
-    return source[static_cast<size_t>(y) * sourceWidth + x];
-  };
+  if (right <= left || bottom <= top) return;
+  const size_t n = static_cast<size_t>(right - left);
   // A sample's place depends on its column or its row only: worked out once for each.
-  struct Step {
-    int low, high;  // the two source pixels (floor and ceiling)
-    float offset;   // the distance from the low one
-    bool inside;
+  Steps columns(n);
+  for (int x = left; x < right; ++x)
+    columns.Set(static_cast<size_t>(x - left), x0 + static_cast<float>(x) * dx, sw, sourceWidth);
+  bool inexactColumns = false;
+  for (size_t i = 0; i < n; ++i) inexactColumns = inexactColumns || (columns.inside[i] && !columns.exact[i]);
+  Steps row(1);
+  MixedRow mixed[2] = {MixedRow(n), MixedRow(n)};
+  auto mixedRow = [&](int sourceRow, int keep) -> const MixedRow& {
+    for (MixedRow& m : mixed)
+      if (m.row == sourceRow) return m;
+    MixedRow& m = mixed[keep == mixed[0].row ? 1 : 0];
+    m.Mix(source, sourceWidth, sourceRow, columns);
+    return m;
   };
-  auto step = [](float at, float size) {
-    Step s{0, 0, 0, at >= 0 && at < size};
-    if (s.inside) {
-      const float low = std::floor(at);
-      s.low = static_cast<int>(low);
-      s.high = static_cast<int>(std::ceil(at));
-      s.offset = at - low;
-    }
-    return s;
+  auto at = [&](int x, int y) -> uint32_t {
+    return x >= 0 && y >= 0 ? source[static_cast<size_t>(y) * sourceWidth + x] : 0;
   };
-  std::vector<Step> columns(static_cast<size_t>(std::max(0, right - left)));
-  std::vector<int> columnPos(columns.size());
-  for (int x = left; x < right; ++x) {
-    columns[static_cast<size_t>(x - left)] = step(x0 + static_cast<float>(x) * dx, sw);
-    columnPos[static_cast<size_t>(x - left)] = RoundPosition(columns[static_cast<size_t>(x - left)].offset);
-  }
+  std::vector<uint8_t> plain(n);  // the box row's columns the two-row mix gives
   for (int y = top; y < bottom; ++y) {
-    const Step row = step(y0 + static_cast<float>(y) * dy, sh);
-    if (!row.inside) continue;
-    const int rowPos = RoundPosition(row.offset);
-    uint32_t* out = box + static_cast<size_t>(y) * boxWidth;
-    for (int x = left; x < right; ++x) {
-      const Step& col = columns[static_cast<size_t>(x - left)];
-      if (!col.inside) continue;
-      uint32_t c;
-      if (col.low == col.high && row.low == row.high) {
-        c = sample(col.low, row.low);
+    row.Set(0, y0 + static_cast<float>(y) * dy, sh, sourceHeight);
+    if (!row.inside[0]) continue;
+    const int low = row.low[0], high = row.high[0];
+    const bool rowExact = row.exact[0] != 0;
+    const uint32_t* line = source + static_cast<size_t>(low) * sourceWidth;
+    uint32_t* out = box + static_cast<size_t>(y) * boxWidth + left;
+    if (rowExact && !inexactColumns) {
+      for (size_t i = 0; i < n; ++i) out[i] = columns.inside[i] ? Uncovered(line[columns.low[i]]) : 0;
+      continue;
+    }
+    const MixedRow& upper = mixedRow(low, high);
+    const MixedRow& lower = mixedRow(high, low);
+    // Every column mixed without a branch, then the few that take another road (outside the
+    // source, on a source pixel, or beside a see-through one) put right.
+    const uint32_t py = static_cast<uint32_t>(row.pos[0]);
+    for (size_t i = 0; i < n; ++i)
+      out[i] = MixPair(upper.rb[i], lower.rb[i], py) | MixPair(upper.ag[i], lower.ag[i], py) << 8;
+    for (size_t i = 0; i < n; ++i)
+      plain[i] = columns.inside[i] & upper.opaque[i] & lower.opaque[i] & static_cast<uint8_t>(!(columns.exact[i] & rowExact));
+    for (size_t i = 0; i < n; ++i) {
+      if (plain[i]) continue;
+      if (!columns.inside[i]) {
+        out[i] = 0;
+      } else if (columns.exact[i] && rowExact) {
+        out[i] = Uncovered(line[columns.low[i]]);
       } else {
-        const uint32_t tl = sample(col.low, row.low), tr = sample(col.high, row.low);
-        const uint32_t bl = sample(col.low, row.high), br = sample(col.high, row.high);
-        if ((tl & tr & bl & br) >> 24 == 0xff) {
-          // All four opaque: the mix by alpha comes down to whole weights over 255, as exact.
-          const uint32_t px = static_cast<uint32_t>(columnPos[static_cast<size_t>(x - left)]);
-          const uint32_t py = static_cast<uint32_t>(rowPos);
-          // Two channels at once (red and blue, alpha and green), each in 16 bits: a product
-          // of two bytes fits, and (v + 1 + (v >> 8)) >> 8 is v / 255 for every such v.
-          auto mix = [](uint32_t a, uint32_t b, uint32_t pos) {
-            const uint32_t v = a * (pos ^ 0xff) + b * pos;
-            return ((v + 0x00010001u + ((v >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-          };
-          const uint32_t m = 0x00FF00FFu;
-          const uint32_t rb = mix(mix(tl & m, tr & m, px), mix(bl & m, br & m, px), py);
-          const uint32_t ag = mix(mix((tl >> 8) & m, (tr >> 8) & m, px), mix((bl >> 8) & m, (br >> 8) & m, px), py);
-          c = rb | ag << 8;
-        } else {
-          const uint32_t upper = BlendColours(tl, tr, col.offset);
-          const uint32_t lower = BlendColours(bl, br, col.offset);
-          c = BlendColours(upper, lower, row.offset);
-        }
+        const int cl = columns.low[i], ch = columns.high[i];
+        const uint32_t upperColour = BlendColours(at(cl, low), at(ch, low), columns.offset[i]);
+        const uint32_t lowerColour = BlendColours(at(cl, high), at(ch, high), columns.offset[i]);
+        out[i] = Uncovered(BlendColours(upperColour, lowerColour, row.offset[0]));
       }
-      // Laid over transparent black: a transparent sample leaves the black.
-      out[x] = (c & 0xff000000u) ? c : 0;
     }
   }
 }

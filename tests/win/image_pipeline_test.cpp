@@ -23,6 +23,9 @@
 #include "core/semaphore_lock.h"
 #include "core/jpeg_scaled.h"
 #include "core/memory.h"
+#include "core/range_read.h"
+#include "core/row_picture_store.h"
+#include "core/spare_memory.h"
 #include "core/settings.h"
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"
@@ -335,6 +338,7 @@ HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) { return nullptr; }
 TEST_F(ImagePipeline, NoMemoryAndFramelessMoviesAreNotVanished) {
   const std::wstring good = Write(L"m.bmp", MakePicture(40, 30, L"image/bmp"));
   ImageEntry* e = NewEntry(good, 0x1);
+  ReleaseSpareMemory();  // a block kept from an earlier picture would need no allocation
   g_globalAllocFn = FailingAlloc;
   EXPECT_FALSE(DecodeViewImage(e));
   g_globalAllocFn = GlobalAlloc;
@@ -700,6 +704,121 @@ TEST_F(ImagePipeline, JpegsDecodedByTurboMatchTheSystemAndDamagedOnesStillShow) 
   }
   std::printf("damaged cases %d, shown by the system %d\n", cases, shown);
   EXPECT_GT(shown, 0);
+}
+
+namespace {
+// Bytes let through a few at a time, up to a stop.
+class Trickle : public ArrivingBytes {
+ public:
+  Trickle(size_t step, size_t stop) : step_(step), stop_(stop) {}
+  size_t WaitFor(size_t count) override {
+    there_ = std::min(std::max(there_, std::min(count, there_ + step_)), stop_);
+    return there_;
+  }
+
+ private:
+  size_t step_, stop_, there_ = 0;
+};
+
+int g_allocFailures = 0;
+HGLOBAL WINAPI FailingOnce(UINT flags, SIZE_T bytes) {
+  return g_allocFailures-- > 0 ? nullptr : GlobalAlloc(flags, bytes);
+}
+
+bool SamePixels(Bitmap* a, Bitmap* b) {
+  double mean = 0;
+  int largest = 0;
+  return Differ(a, b, &mean, &largest) && largest == 0;
+}
+}  // namespace
+
+// A JPEG decoded as its bytes arrive gives the pixels of the one decoded from them all, whole and
+// reduced; bytes that stop short fail it. The range read beside the decode holds the bytes the
+// plain read gives, and memory kept for the next picture is taken again and given back.
+TEST_F(ImagePipeline, ArrivingJpegBytesAndKeptMemoryGiveTheSamePictures) {
+  const std::vector<uint8_t> jpeg = MakePicture(800, 600, L"image/jpeg");
+  for (int need : {0, 200}) {
+    ScaledJpeg whole, arriving;
+    ASSERT_TRUE(DecodeJpegScaled(jpeg.data(), jpeg.size(), need, need, JpegNeed::kFitInside, &whole));
+    std::unique_ptr<Bitmap> a(whole.bitmap);
+    Trickle trickle(37, jpeg.size());
+    ASSERT_TRUE(DecodeArrivingJpegScaled(jpeg.data(), jpeg.size(), &trickle, need, need, JpegNeed::kFitInside,
+                                         &arriving));
+    std::unique_ptr<Bitmap> b(arriving.bitmap);
+    EXPECT_EQ(arriving.reduction, whole.reduction);
+    EXPECT_TRUE(SamePixels(a.get(), b.get())) << need;
+  }
+  Trickle cut(4096, jpeg.size() / 2);
+  ScaledJpeg none;
+  EXPECT_FALSE(DecodeArrivingJpegScaled(jpeg.data(), jpeg.size(), &cut, 0, 0, JpegNeed::kFitInside, &none));
+
+  std::vector<uint8_t> bytes(1500000);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 977);
+  const std::wstring path = Write(L"range.bin", bytes);
+  for (int32_t offset : {0, 1000}) {
+    const int32_t size = offset == 0 ? 0 : 1200000;
+    RangeReader reader;
+    ASSERT_TRUE(reader.Start(path.c_str(), 0x100, offset, size));  // MRW: the start marker
+    HGLOBAL block = reader.Finish();
+    HGLOBAL plain = ReadPathRange(path.c_str(), 0x100, offset, size);
+    ASSERT_NE(block, nullptr);
+    ASSERT_NE(plain, nullptr);
+    ASSERT_EQ(GlobalSize(block), GlobalSize(plain));
+    EXPECT_EQ(std::memcmp(block, plain, GlobalSize(block)), 0);
+    EXPECT_EQ(static_cast<uint8_t*>(static_cast<void*>(block))[1], 0xD8);
+    GiveBackReadBlock(block);
+    GlobalFree(plain);
+  }
+  RangeReader outside;
+  EXPECT_FALSE(outside.Start(path.c_str(), 0, 1000000, 600000));
+  // A kept block is resized to exactly the next range.
+  HGLOBAL small = TakeReadBlock(1000);
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(GlobalSize(small), 1000u);
+  GiveBackReadBlock(small);
+
+  size_t capacity = 0;
+  void* memory = TakeSpareMemory(SpareKind::kFittedCopy, 300000, &capacity);
+  ASSERT_NE(memory, nullptr);
+  EXPECT_GE(capacity, 300000u);
+  GiveBackSpareMemory(SpareKind::kFittedCopy, memory, capacity);
+  size_t again = 0;
+  EXPECT_EQ(TakeSpareMemory(SpareKind::kFittedCopy, 200000, &again), memory);  // the pages touched before
+  GiveBackSpareMemory(SpareKind::kFittedCopy, memory, again);
+  EXPECT_GT(SpareMemoryBytes(), 0u);
+  // An allocation that fails gives back the kept memory and tries once more.
+  g_allocFailures = 1;
+  g_globalAllocFn = FailingOnce;
+  HGLOBAL got = AllocGlobal(GMEM_FIXED, 64);
+  g_globalAllocFn = GlobalAlloc;
+  EXPECT_NE(got, nullptr);
+  GlobalFree(got);
+  EXPECT_EQ(SpareMemoryBytes(), 0u);
+}
+
+// The rows' small pictures lie in a store that is used again: a folder's worth made a second time
+// takes no more of it, and each picture holds the pixels it was made of, opaque.
+TEST_F(ImagePipeline, RowPicturesReuseTheirStoreWithTheSamePixels) {
+  std::vector<uint8_t> bgr(kThumbWidth * kThumbHeight * 3);
+  for (size_t i = 0; i < bgr.size(); ++i) bgr[i] = static_cast<uint8_t>(i * 13);
+  std::vector<std::unique_ptr<Bitmap>> rows;
+  uint64_t first = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int i = 0; i < 300; ++i) rows.emplace_back(RowPictureOfBgr(bgr.data(), kThumbWidth, kThumbHeight));
+    if (pass == 0) first = RowPictureStoreBytes();
+    rows.clear();
+  }
+  EXPECT_GT(first, 0u);
+  EXPECT_EQ(RowPictureStoreBytes(), first);
+  std::unique_ptr<Bitmap> row(RowPictureOfBgr(bgr.data(), kThumbWidth, kThumbHeight));
+  ASSERT_NE(row, nullptr);
+  Color c;
+  row->GetPixel(5, 7, &c);
+  const uint8_t* p = &bgr[(7 * kThumbWidth + 5) * 3];
+  EXPECT_EQ(c.GetValue(), 0xFF000000u | p[2] << 16 | p[1] << 8 | p[0]);
+  row.reset();
+  EXPECT_TRUE(ReleaseEmptyRowPictureChunks());
+  EXPECT_EQ(RowPictureStoreBytes(), 0u);
 }
 
 // The view image of a JPEG is decoded at the reduction the viewer's pane allows, turned as the

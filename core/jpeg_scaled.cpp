@@ -95,20 +95,17 @@ void SetSource(j_decompress_ptr info, const uint8_t* bytes, size_t size, Arrivin
 class RowTarget {
  public:
   virtual ~RowTarget() = default;
-  // Room for h rows of w pixels (reduced: of a picture decoded smaller than it is): the first row
-  // and the step between rows; null without it.
-  virtual uint8_t* Open(int w, int h, bool reduced, ptrdiff_t* stride) = 0;
+  // Room for h rows of w pixels: the first row and the step between rows; null without it.
+  virtual uint8_t* Open(int w, int h, ptrdiff_t* stride) = 0;
   virtual void Close(bool decoded) = 0;
 };
 
-// The system's own bitmap: one over kept memory made every later paint of the picture (its first
-// touch, under Wine) several times slower than the pages it saved.
-Gdiplus::Bitmap* NewTargetBitmap(int w, int h, bool) { return new Gdiplus::Bitmap(w, h, PixelFormat24bppRGB); }
-
 class BitmapTarget : public RowTarget {
  public:
-  uint8_t* Open(int w, int h, bool reduced, ptrdiff_t* stride) override {
-    bitmap = NewTargetBitmap(w, h, reduced);
+  // The system's own bitmap, never one over kept memory: such a bitmap made every later paint of
+  // the picture (its first touch, under Wine) several times slower than the pages it saved.
+  uint8_t* Open(int w, int h, ptrdiff_t* stride) override {
+    bitmap = new Gdiplus::Bitmap(w, h, PixelFormat24bppRGB);
     Gdiplus::Rect all(0, 0, w, h);
     if (bitmap->GetLastStatus() != Gdiplus::Ok ||
         bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data_) != Gdiplus::Ok) {
@@ -135,7 +132,7 @@ class BitmapTarget : public RowTarget {
 class WordsTarget : public RowTarget {
  public:
   explicit WordsTarget(SourceWords* out) : out_(out) {}
-  uint8_t* Open(int w, int h, bool, ptrdiff_t* stride) override {
+  uint8_t* Open(int w, int h, ptrdiff_t* stride) override {
     try {
       out_->words.resize(static_cast<size_t>(w) * h);
     } catch (const std::bad_alloc&) {
@@ -190,8 +187,7 @@ bool DecodeInto(const uint8_t* bytes, size_t size, int needWidth, int needHeight
   jpeg_calc_output_dimensions(&info);
   const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
   ptrdiff_t stride = 0;
-  uint8_t* rows =
-      w > 0 && h > 0 && info.output_components == components ? target.Open(w, h, reduction > 1, &stride) : nullptr;
+  uint8_t* rows = w > 0 && h > 0 && info.output_components == components ? target.Open(w, h, &stride) : nullptr;
   if (!rows) {
     jpeg_destroy_decompress(&info);
     return false;

@@ -12,6 +12,7 @@ static volatile LONG g_resourceShortageCount = 0;
 
 HGLOBAL(WINAPI* g_globalAllocFn)(UINT, SIZE_T) = GlobalAlloc;
 LPVOID(WINAPI* g_virtualAllocFn)(LPVOID, SIZE_T, DWORD, DWORD) = VirtualAlloc;
+BOOL(WINAPI* g_memoryStatusFn)(LPMEMORYSTATUSEX) = GlobalMemoryStatusEx;
 
 static void FormatMemoryLine(wchar_t* line, uint32_t bytes) {
   MEMORYSTATUSEX status{};

@@ -18,6 +18,7 @@ void FreeVirtual(void* address);
 void ReportResourceShortage();
 void ResetMemoryPressure();
 
-// For tests: the allocators used underneath (the real ones unless replaced).
+// For tests: the allocators and the memory query used underneath (the real ones unless replaced).
 extern HGLOBAL(WINAPI* g_globalAllocFn)(UINT, SIZE_T);
 extern LPVOID(WINAPI* g_virtualAllocFn)(LPVOID, SIZE_T, DWORD, DWORD);
+extern BOOL(WINAPI* g_memoryStatusFn)(LPMEMORYSTATUSEX);

@@ -49,6 +49,11 @@ void FreeMemory(void* memory) {
   if (memory) VirtualFree(memory, 0, MEM_RELEASE);
 }
 
+// A picture less than half the kept memory's size gets its own: a small one would hold a large
+// one's memory (the fitted copies' budget counts the pixels, and a block shrunk where it lies may
+// keep its pages), and the kept memory goes back.
+bool TooLargeFor(size_t kept, size_t wanted) { return kept / 2 > wanted; }
+
 bool IsFixedBlock(HGLOBAL block) {
   void* bytes = GlobalLock(block);
   if (bytes) GlobalUnlock(block);
@@ -60,18 +65,24 @@ bool IsFixedBlock(HGLOBAL block) {
 void* TakeSpareMemory(SpareKind kind, size_t bytes, size_t* capacity) {
   *capacity = 0;
   if (bytes == 0 || bytes > (~size_t{0} >> 1)) return nullptr;
+  const size_t rounded = (bytes + kGranule - 1) & ~(kGranule - 1);
   Spares& s = TheSpares();
+  void* tooLarge = nullptr;
   {
     Held held(&s.lock);
     Kept& k = s.kept[static_cast<int>(kind)];
     if (k.memory && k.capacity >= bytes) {
-      void* memory = k.memory;
-      *capacity = k.capacity;
+      if (!TooLargeFor(k.capacity, rounded)) {
+        void* memory = k.memory;
+        *capacity = k.capacity;
+        k = Kept{};
+        return memory;
+      }
+      tooLarge = k.memory;
       k = Kept{};
-      return memory;
     }
   }
-  const size_t rounded = (bytes + kGranule - 1) & ~(kGranule - 1);
+  FreeMemory(tooLarge);
   void* memory = NewMemory(rounded);
   if (memory) *capacity = rounded;
   return memory;
@@ -108,7 +119,8 @@ HGLOBAL TakeReadBlock(uint32_t bytes) {
   }
   if (kept) {
     // Without GMEM_MOVEABLE a fixed block is resized only where it lies, its pages as they are.
-    if (HGLOBAL resized = GlobalReAlloc(kept, bytes, 0)) return resized;
+    HGLOBAL resized = TooLargeFor(GlobalSize(kept), bytes) ? nullptr : GlobalReAlloc(kept, bytes, 0);
+    if (resized) return resized;
     GlobalFree(kept);
   }
   return AllocGlobal(GMEM_FIXED, bytes);
@@ -170,7 +182,7 @@ bool ReleaseSpareMemory() {
 bool MemoryIsShort() {
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof status;
-  return GlobalMemoryStatusEx(&status) && status.ullAvailPhys < MemoryPressureLimit;
+  return g_memoryStatusFn(&status) && status.ullAvailPhys < MemoryPressureLimit;
 }
 
 uint64_t SpareMemoryBytes() {

@@ -13,6 +13,7 @@
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/shut_down.h"
+#include "core/spare_memory.h"
 #include "core/thumbnail_list_thread.h"
 #include "core/main_window_state.h"
 #include "core/pane_state.h"
@@ -136,7 +137,9 @@ bool PrefetchRestart(int32_t cur) {
 void CheckMemory(int32_t* n) {
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof status;
-  if (!GlobalMemoryStatusEx(&status)) return;
+  if (!g_memoryStatusFn(&status)) return;
+  // Memory kept for the next picture goes before any picture of the window does.
+  if (status.ullAvailPhys < MemoryPressureLimit) ReleaseSpareMemory();
   *n = NextPrefetchRadius(*n, status.ullAvailPhys, MemoryPressureLimit, CurrentPaneCount(), g_settings.prefetchLevel);
 }
 

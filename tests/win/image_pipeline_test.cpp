@@ -771,11 +771,28 @@ TEST_F(ImagePipeline, ArrivingJpegBytesAndKeptMemoryGiveTheSamePictures) {
   }
   RangeReader outside;
   EXPECT_FALSE(outside.Start(path.c_str(), 0, 1000000, 600000));
-  // A kept block is resized to exactly the next range.
-  HGLOBAL small = TakeReadBlock(1000);
+  // A block is exactly the next range; memory kept from a picture over twice the size of the next
+  // is not handed to it (it would hold the large one's pages) and goes back.
+  ReleaseSpareMemory();
+  HGLOBAL large = TakeReadBlock(4u << 20);
+  ASSERT_NE(large, nullptr);
+  GiveBackReadBlock(large);
+  HGLOBAL small = TakeReadBlock(1u << 20);
   ASSERT_NE(small, nullptr);
-  EXPECT_EQ(GlobalSize(small), 1000u);
+  EXPECT_NE(small, large);
+  EXPECT_EQ(GlobalSize(small), 1u << 20);
+  EXPECT_EQ(SpareMemoryBytes(), 0u);
   GiveBackReadBlock(small);
+  size_t largeCapacity = 0, smallCapacity = 0;
+  void* largeCopy = TakeSpareMemory(SpareKind::kFittedCopy, 4u << 20, &largeCapacity);
+  ASSERT_NE(largeCopy, nullptr);
+  GiveBackSpareMemory(SpareKind::kFittedCopy, largeCopy, largeCapacity);
+  void* smallCopy = TakeSpareMemory(SpareKind::kFittedCopy, 100000, &smallCapacity);
+  ASSERT_NE(smallCopy, nullptr);
+  EXPECT_NE(smallCopy, largeCopy);
+  EXPECT_LT(smallCapacity, largeCapacity / 2);
+  GiveBackSpareMemory(SpareKind::kFittedCopy, smallCopy, smallCapacity);
+  ReleaseSpareMemory();
 
   size_t capacity = 0;
   void* memory = TakeSpareMemory(SpareKind::kFittedCopy, 300000, &capacity);

@@ -5,9 +5,12 @@
 #include <gdiplus.h>
 
 #include "core/image_entry_list.h"
+#include "core/memory.h"
 #include "core/semaphore_lock.h"
 #include "core/settings.h"
 #include "core/shut_down.h"
+#include "core/spare_memory.h"
+#include "core/viewer_thread_state.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"
 #include "viewer/viewer_paint.h"
@@ -47,6 +50,53 @@ TEST(ViewerThreads, StartThenStopAtOnceReturns) {
   ReleaseDC(pane, dc);
   DestroyWindow(pane);
   FreeViewerBackBuffer();
+  Gdiplus::GdiplusShutdown(gdiplus);
+}
+
+BOOL WINAPI ShortOfMemory(LPMEMORYSTATUSEX status) {
+  const BOOL ok = GlobalMemoryStatusEx(status);
+  status->ullAvailPhys = MemoryPressureLimit / 2;
+  return ok;
+}
+
+// Memory kept for the next picture is given back as soon as the prefetch thread finds memory
+// short, not only once an allocation has failed.
+TEST(ViewerThreads, ThePrefetchMemoryCheckGivesBackKeptMemoryWhenMemoryIsShort) {
+  testsupport::ScratchDir dir;
+  ULONG_PTR gdiplus = testsupport::StartProgramServices(dir.path());
+  ReleaseSpareMemory();
+  size_t capacity = 0;
+  void* kept = TakeSpareMemory(SpareKind::kFittedCopy, 1u << 20, &capacity);
+  ASSERT_NE(kept, nullptr);
+  GiveBackSpareMemory(SpareKind::kFittedCopy, kept, capacity);
+  ASSERT_GT(SpareMemoryBytes(), 0u);
+  // One listed entry whose file is gone: a prefetch cycle checks memory and prepares nothing.
+  ImageEntry gone{};
+  gone.presence = kEntryVanished;
+  gone.flags = kEntryInfoRead;
+  void* pointers[1] = {&gone};
+  uint16_t order[1] = {0};
+  void** savedPointers = g_entryPointers;
+  uint16_t* savedOrder = g_displayOrder;
+  const int32_t savedEntries = g_entryCount, savedList = g_listCount, savedCursor = g_cursorRow;
+  g_entryPointers = pointers;
+  g_displayOrder = order;
+  g_entryCount = g_listCount = 1;
+  g_cursorRow = RenderedRow = 0;
+  MemoryCheckedRow = -1;
+  g_memoryStatusFn = ShortOfMemory;
+  StartViewerThreads();
+  for (int i = 0; i < 500 && SpareMemoryBytes() != 0; ++i) Sleep(10);
+  const uint64_t left = SpareMemoryBytes();
+  StopViewerThreads();
+  g_memoryStatusFn = GlobalMemoryStatusEx;
+  g_entryPointers = savedPointers;
+  g_displayOrder = savedOrder;
+  g_entryCount = savedEntries;
+  g_listCount = savedList;
+  g_cursorRow = savedCursor;
+  MemoryCheckedRow = -1;
+  EXPECT_EQ(left, 0u);
   Gdiplus::GdiplusShutdown(gdiplus);
 }
 

@@ -10,6 +10,7 @@
 #include "core/picture_words.h"
 #include "core/pure/thumbnail_geometry.h"
 #include "core/spare_memory.h"
+#include "core/srw_held.h"
 
 namespace {
 
@@ -19,17 +20,6 @@ constexpr size_t kChunkBytes = 1u << 20;
 
 // Empty chunks kept by both stores together.
 std::atomic<size_t> g_keptEmptyBytes{0};
-
-class Held {
- public:
-  explicit Held(SRWLOCK* lock) : lock_(lock) { AcquireSRWLockExclusive(lock_); }
-  ~Held() { ReleaseSRWLockExclusive(lock_); }
-  Held(const Held&) = delete;
-  Held& operator=(const Held&) = delete;
-
- private:
-  SRWLOCK* lock_;
-};
 
 struct Chunk {
   uint8_t* base = nullptr;
@@ -46,7 +36,7 @@ class SlotStore {
 
   void* Take() {
     {
-      Held held(&lock_);
+      SrwHeld held(&lock_);
       if (void* slot = TakeLocked()) return slot;
     }
     // A new chunk is allocated without the lock: an allocation that fails gives back kept
@@ -60,7 +50,7 @@ class SlotStore {
     chunk.bytes = wanted;
     chunk.slots = std::min<size_t>(wanted / slotBytes_, 0xFFFF);
     for (size_t i = chunk.slots; i-- > 0;) chunk.free.push_back(static_cast<uint16_t>(i));
-    Held held(&lock_);
+    SrwHeld held(&lock_);
     auto at = std::upper_bound(chunks_.begin(), chunks_.end(), base,
                                [](const uint8_t* b, const Chunk& c) { return b < c.base; });
     const size_t index = static_cast<size_t>(at - chunks_.begin());
@@ -74,7 +64,7 @@ class SlotStore {
     uint8_t* freed = nullptr;
     bool emptied = false;
     {
-      Held held(&lock_);
+      SrwHeld held(&lock_);
       auto at = std::upper_bound(chunks_.begin(), chunks_.end(), static_cast<uint8_t*>(slot),
                                  [](const uint8_t* b, const Chunk& c) { return b < c.base; });
       if (at == chunks_.begin()) return;
@@ -102,7 +92,7 @@ class SlotStore {
   bool ReleaseEmpty() {
     std::vector<uint8_t*> freed;
     {
-      Held held(&lock_);
+      SrwHeld held(&lock_);
       for (size_t i = chunks_.size(); i-- > 0;) {
         if (chunks_[i].free.size() != chunks_[i].slots) continue;
         freed.push_back(chunks_[i].base);
@@ -116,7 +106,7 @@ class SlotStore {
   }
 
   uint64_t Bytes() {
-    Held held(&lock_);
+    SrwHeld held(&lock_);
     uint64_t bytes = 0;
     for (const Chunk& c : chunks_) bytes += c.bytes;
     return bytes;

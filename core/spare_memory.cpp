@@ -1,6 +1,7 @@
 #include "core/spare_memory.h"
 
 #include "core/memory.h"
+#include "core/srw_held.h"
 
 namespace {
 
@@ -24,17 +25,6 @@ Spares& TheSpares() {
   static Spares spares;
   return spares;
 }
-
-class Held {
- public:
-  explicit Held(SRWLOCK* lock) : lock_(lock) { AcquireSRWLockExclusive(lock_); }
-  ~Held() { ReleaseSRWLockExclusive(lock_); }
-  Held(const Held&) = delete;
-  Held& operator=(const Held&) = delete;
-
- private:
-  SRWLOCK* lock_;
-};
 
 // Whole units of the address space's granularity: the rest of a reservation would go unused.
 constexpr size_t kGranule = 64u << 10;
@@ -69,7 +59,7 @@ void* TakeSpareMemory(SpareKind kind, size_t bytes, size_t* capacity) {
   Spares& s = TheSpares();
   void* tooLarge = nullptr;
   {
-    Held held(&s.lock);
+    SrwHeld held(&s.lock);
     Kept& k = s.kept[static_cast<int>(kind)];
     if (k.memory && k.capacity >= bytes) {
       if (!TooLargeFor(k.capacity, rounded)) {
@@ -97,7 +87,7 @@ void GiveBackSpareMemory(SpareKind kind, void* memory, size_t capacity) {
   Spares& s = TheSpares();
   void* freed = memory;
   {
-    Held held(&s.lock);
+    SrwHeld held(&s.lock);
     Kept& k = s.kept[static_cast<int>(kind)];
     if (!k.memory || k.capacity < capacity) {
       freed = k.memory;
@@ -113,7 +103,7 @@ HGLOBAL TakeReadBlock(uint32_t bytes) {
   Spares& s = TheSpares();
   HGLOBAL kept;
   {
-    Held held(&s.lock);
+    SrwHeld held(&s.lock);
     kept = s.block;
     s.block = nullptr;
   }
@@ -136,7 +126,7 @@ void GiveBackReadBlock(HGLOBAL block) {
   Spares& s = TheSpares();
   HGLOBAL freed = block;
   {
-    Held held(&s.lock);
+    SrwHeld held(&s.lock);
     if (!s.block || GlobalSize(s.block) < size) {
       freed = s.block;
       s.block = block;
@@ -147,7 +137,7 @@ void GiveBackReadBlock(HGLOBAL block) {
 
 void AddSpareMemoryReleaser(bool (*release)()) {
   Spares& s = TheSpares();
-  Held held(&s.lock);
+  SrwHeld held(&s.lock);
   for (int i = 0; i < s.releaserCount; ++i)
     if (s.releasers[i] == release) return;
   if (s.releaserCount < kMaxReleasers) s.releasers[s.releaserCount++] = release;
@@ -159,7 +149,7 @@ bool ReleaseSpareMemory() {
   HGLOBAL block;
   bool (*releasers[kMaxReleasers])() = {};
   {
-    Held held(&s.lock);
+    SrwHeld held(&s.lock);
     for (int i = 0; i < kKinds; ++i) {
       kept[i] = s.kept[i];
       s.kept[i] = Kept{};
@@ -187,7 +177,7 @@ bool MemoryIsShort() {
 
 uint64_t SpareMemoryBytes() {
   Spares& s = TheSpares();
-  Held held(&s.lock);
+  SrwHeld held(&s.lock);
   uint64_t bytes = s.block ? GlobalSize(s.block) : 0;
   for (const Kept& k : s.kept) bytes += k.capacity;
   return bytes;

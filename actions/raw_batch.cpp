@@ -17,6 +17,7 @@
 #include "browser/focus_queries.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
+#include "core/list_helpers.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/entry_lock.h"

@@ -235,6 +235,25 @@ class FileInfoWindowTest : public ::testing::Test {
     return c;
   }
 
+  // The list painted and nothing of it left to paint.
+  static void PaintList() {
+    HWND list = GetListControl();
+    ShowWindow(list, SW_SHOWNA);  // as view mode 1 shows it; the test window may not have yet
+    UpdateWindow(list);
+    ValidateRect(list, nullptr);
+  }
+  // The file's row is invalid: the list will draw it again from its record.
+  static bool RowAwaitsPaint(const wchar_t* name) {
+    HWND list = GetListControl();
+    RECT row{LVIR_BOUNDS};
+    for (int r = 0; r < g_listCount; ++r)
+      if (wcscmp(EntryName(EntryAtRow(r)), name) == 0) SendMessageW(list, LVM_GETITEMRECT, r, reinterpret_cast<LPARAM>(&row));
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const bool invalid = GetUpdateRgn(list, region, FALSE) != NULLREGION && RectInRegion(region, &row);
+    DeleteObject(region);
+    return invalid;
+  }
+
   static void Shot(const wchar_t* name) {
     RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump();
@@ -312,7 +331,10 @@ TEST_F(FileInfoWindowTest, CommentIsEditedWrittenAndReadBack) {
   SendMessageW(edit, EM_SETSEL, 0, -1);
   for (const wchar_t* c = L"書いた comment"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  PaintList();
   SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  EXPECT_TRUE(RowAwaitsPaint(L"b.jpg"));  // its new size and date
+  EXPECT_EQ(EntryAt(EntryNamed(L"b.jpg"))->info.fileSize, FileBytes(photos_->File(L"b.jpg")).size());
   Pump();
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
   EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"書いた comment");  // read back from the file
@@ -469,7 +491,9 @@ TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
   EXPECT_EQ(Cell(list, row, 0), L"Typed caption");
   ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
   Shot(L"iptc");
+  PaintList();
   SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  EXPECT_TRUE(RowAwaitsPaint(L"c.jpg"));
   Pump();
   SendMessageW(Window(), WM_COMMAND, kRefreshCommand, 0);
   Pump();

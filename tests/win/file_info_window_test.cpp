@@ -364,6 +364,20 @@ TEST_F(FileInfoWindowTest, CommentIsEditedWrittenAndReadBack) {
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
   ASSERT_TRUE(ReadWholeFile(file, &after));
   EXPECT_TRUE(before == after);
+
+  // A character the code page lacks is refused, not written as "?".
+  for (const wchar_t* c = L"\ud55c"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);  // 한
+  {
+    BoxAnswerer ok(IDOK);
+    ok.Ignore(Window());
+    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+    Pump();
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].text, L"Windowsの文字コードにない文字が含まれているため、コメントを書き出せません。");
+  }
+  EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"次の文\ud55c");
+  ASSERT_TRUE(ReadWholeFile(file, &after));
+  EXPECT_TRUE(before == after);
   SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
 }
 
@@ -671,6 +685,19 @@ TEST_F(FileInfoWindowTest, IptcWithoutDeclarationKeepsTheValuesNotEdited) {
   HWND list = GetDlgItem(page, IDC_IPTC_LIST);
   ASSERT_EQ(Rows(list), 3);
   EXPECT_EQ(Cell(list, 2, 0), L"old caption");
+  // A typed character the code page lacks is refused, and the file keeps its bytes.
+  const std::vector<uint8_t> before = FileBytes(photos_->File(L"h.jpg"));
+  ASSERT_TRUE(EditIptcLabel(page, list, 2, L"\ud55c caption"));
+  {
+    BoxAnswerer ok(IDOK);
+    ok.Ignore(Window());
+    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+    Pump();
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].text, L"Windowsの文字コードにない文字が含まれているため、IPTC情報を書き出せません。");
+  }
+  EXPECT_TRUE(FileBytes(photos_->File(L"h.jpg")) == before);
+  EXPECT_EQ(Cell(list, 2, 0), L"\ud55c caption");
   ASSERT_TRUE(EditIptcLabel(page, list, 2, L"new caption"));
   ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
   SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);

@@ -17,6 +17,7 @@
 #include "browser/focus_queries.h"
 #include "browser/idle_loop.h"
 #include "browser/main_window.h"
+#include "core/list_helpers.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/entry_lock.h"
@@ -147,7 +148,7 @@ void NextEntry(HWND dialog) {
   WaitRawDevelopWorker();
   if (!g_rawBatchAbort && g_rawBatchCopies) {
     for (int32_t slot = g_rawBatchNext; slot < g_rawBatchSlotCount; ++slot) {
-      if (g_rawBatchCopies[slot].presence == 0) continue;
+      if (g_rawBatchCopies[slot].presence == kEntryVanished) continue;
       g_rawBatchNext = slot;
       std::memcpy(&g_rawBatchCurrent, &g_rawBatchCopies[slot], sizeof g_rawBatchCurrent);
       SetEntryNamePointer(&g_rawBatchCurrent);
@@ -315,8 +316,8 @@ int32_t StartRawDevelopBatch(int32_t row) {
     return 0;
   }
   for (size_t i = 0; i < chosen.size(); ++i) {
+    // A copy keeps the vanished mark of its entry, so its slot is passed over, not developed.
     CopyEntryForBatch(EntryAt(chosen[i]), &g_rawBatchCopies[i]);
-    if (g_rawBatchCopies[i].presence == 0) g_rawBatchCopies[i].presence = kEntryPresent;
     g_rawBatchNumbers[i] = chosen[i];
   }
   g_rawBatchSlotCount = static_cast<int32_t>(chosen.size());

@@ -83,10 +83,3 @@ int32_t FirstFileActionRow() { return IsListFocused() ? FirstSelectedRow() : InL
 std::vector<int> GetPictureCommandRows() { return SelectionOr(GetCurrentPaneRow()); }
 int32_t FirstPictureCommandRow() { return IsListFocused() ? FirstSelectedRow() : GetCurrentPaneRow(); }
 
-int32_t FindRowOfEntry(int32_t entry) {
-  if (!g_displayOrder) return -1;
-  int32_t rows = g_listCount < kMaxEntries ? g_listCount : kMaxEntries;
-  for (int32_t row = 0; row < rows; ++row)
-    if (g_displayOrder[row] == entry) return row;
-  return -1;
-}

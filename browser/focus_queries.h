@@ -30,4 +30,3 @@ bool IsListFocused();
 bool HasBrowsingFocus();
 // Mode 0: 0 when no pane has the focus; 1: -1; 2: the remembered pane, clamped and kept.
 int32_t GetFocusedPaneIndex(int mode);
-int32_t FindRowOfEntry(int32_t entry);

@@ -157,8 +157,10 @@ bool MatchWith(MatchContext& m, const wchar_t* path) {
   for (int r = 0; r < kIptcSearchRows; ++r) iptc |= s.iptcSearchWords[r] != 0;
   if (iptc) {
     m.iptcBytes[0] = 0;
-    ReadIptcInto(path, m.iptcBytes, sizeof m.iptcBytes);
-    MetadataTextToWide(m.iptcBytes, m.iptc, kWideChars);
+    // Decoded as the IPTC tab shows it, so a keyword it shows is one the search finds.
+    bool utf8 = false;
+    ReadIptcInto(path, m.iptcBytes, sizeof m.iptcBytes, &utf8);
+    MetadataTextToWide(m.iptcBytes, m.iptc, kWideChars, utf8);
     ParseIptcRecordList(reinterpret_cast<char16_t*>(m.iptc), m.records);
     for (int r = 0; r < kIptcSearchRows; ++r) {
       const int32_t kind = s.iptcSearchWords[r];

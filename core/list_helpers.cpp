@@ -60,6 +60,20 @@ HWND GetFileListControl() {
   return pane ? GetDlgItem(pane, kFileListControl) : nullptr;
 }
 
+int32_t FindRowOfEntry(int32_t entry) {
+  if (!g_displayOrder) return -1;
+  int32_t rows = g_listCount < kMaxEntries ? g_listCount : kMaxEntries;
+  for (int32_t row = 0; row < rows; ++row)
+    if (g_displayOrder[row] == entry) return row;
+  return -1;
+}
+
+void RedrawEntryRow(int32_t entry) {
+  const int32_t row = FindRowOfEntry(entry);
+  HWND list = GetFileListControl();
+  if (row >= 0 && list) SendMessageW(list, LVM_REDRAWITEMS, row, row);
+}
+
 int FindNextMatchingEntry(int* position, int direction, int n) {
   return FindNextMatchingRow(position, direction, n, g_listCount, RowSelected, g_settings.stopPagingAtEnds != 0);
 }

@@ -11,6 +11,10 @@ extern volatile int32_t g_listProcessedRows;  // the list thread's count, reset 
 extern uint32_t g_progressSteps;
 
 HWND GetFileListControl();
+// The row that shows the entry; -1 when none does.
+int32_t FindRowOfEntry(int32_t entry);
+// The entry's row drawn again from its record (its file or record changed).
+void RedrawEntryRow(int32_t entry);
 
 int FindNextMatchingEntry(int* position, int direction, int n);
 int FindNextFlaggedEntry(int* position, int direction, int n);

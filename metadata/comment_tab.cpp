@@ -22,6 +22,7 @@
 namespace {
 uint8_t g_commentEditMode = 0;
 constexpr uint32_t kJpegTypeFlag = 0x2;
+const wchar_t kUnwritableCharacterComment[] = L"Windowsの文字コードにない文字が含まれているため、コメントを書き出せません。";
 
 bool IsJpegEntry(int32_t entry) { return entry >= 0 && (EntryAt(entry)->info.fileTypeFlag & kJpegTypeFlag) != 0; }
 
@@ -80,7 +81,7 @@ void WriteComment(HWND page) {
   std::string bytes = g_commentShownBytes;
   if (g_commentShownText != text.data()) {
     if (!WideToMetadataBytes(text.data(), wcslen(text.data()), false, bytes)) {
-      ShowMessageBox(page, failed, g_productName, 0x30);
+      ShowMessageBox(page, kUnwritableCharacterComment, g_productName, 0x30);
       return;
     }
     const size_t zero = g_commentShownBytes.find('\0');

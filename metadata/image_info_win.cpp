@@ -8,6 +8,7 @@
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/image_entry_list.h"
+#include "core/list_helpers.h"
 #include "core/settings.h"
 #include "metadata/metadata_reader.h"
 
@@ -88,22 +89,32 @@ void RereadEntryRecord(int32_t entry) {
   if (!e || !(e->flags & kEntryInfoRead)) return;
   std::vector<wchar_t> text(kWideTextUnits, 0);
   WIN32_FILE_ATTRIBUTE_DATA facts;
-  if (!GetFileAttributesExW(EntryPath(e), GetFileExInfoStandard, &facts) ||
-      !DumpImageMetadataInto(EntryPath(e), text.data(), text.size()))
-    return;
+  if (!GetFileAttributesExW(EntryPath(e), GetFileExInfoStandard, &facts)) return;
+  // A file the reader finds nothing in is filled as the list thread fills it, from no text, so
+  // its size and date are the new ones; one that cannot be opened now keeps its record.
+  if (!DumpImageMetadataInto(EntryPath(e), text.data(), text.size())) {
+    HANDLE file = CreateFileW(EntryPath(e), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    CloseHandle(file);
+  }
   HWND pane = g_windowSlots[kSlotFileListPane];
   const bool withTexts = pane && GetDlgItem(pane, kFileListControlId);
   // The list thread and its workers write the picture's sizes and histogram into the record under
   // "sema": the copy, the refill and the store are one step under it, or the store would put back
   // what they wrote meanwhile.
-  SemaphoreLock lock(kSemaImage);
-  ImageInfo fresh = e->info;
-  fresh.fileSize = facts.nFileSizeLow;
-  fresh.fileTimeLow = facts.ftLastWriteTime.dwLowDateTime;
-  fresh.fileTimeHigh = facts.ftLastWriteTime.dwHighDateTime;
-  FillImageInfoFromOwnText(fresh, reinterpret_cast<char16_t*>(text.data()), withTexts);
-  e->info = fresh;
-  g_cacheDirty |= 2;  // the cache file keeps the new record
+  {
+    SemaphoreLock lock(kSemaImage);
+    ImageInfo fresh = e->info;
+    fresh.fileSize = facts.nFileSizeLow;
+    fresh.fileTimeLow = facts.ftLastWriteTime.dwLowDateTime;
+    fresh.fileTimeHigh = facts.ftLastWriteTime.dwHighDateTime;
+    FillImageInfoFromOwnText(fresh, reinterpret_cast<char16_t*>(text.data()), withTexts);
+    e->info = fresh;
+    g_cacheDirty |= 2;  // the cache file keeps the new record
+  }
+  // Its size and date in the list are the new ones; drawn outside the lock the row's paint takes.
+  RedrawEntryRow(entry);
 }
 
 const wchar_t* GetInfoField(const ImageInfo& info, int column) {

@@ -34,6 +34,7 @@ constexpr int kToolStripHeight = 106;
 constexpr size_t kValueChars = 65536;
 constexpr uint32_t kJpegTypeFlag = 0x2;
 constexpr size_t kMaxTemplateBytes = 4u << 20;
+const wchar_t kUnwritableCharacterIptc[] = L"Windowsの文字コードにない文字が含まれているため、IPTC情報を書き出せません。";
 
 uint8_t g_iptcWritable = 0;
 // The shown record's values are UTF-8 (its 1:90 says so): they are written back in UTF-8 under
@@ -215,7 +216,10 @@ void WriteIptc(HWND page) {
       continue;
     }
     std::string bytes;
-    WideToMetadataBytes(value.c_str(), value.size(), g_iptcShownUtf8, bytes);
+    if (!WideToMetadataBytes(value.c_str(), value.size(), g_iptcShownUtf8, bytes)) {
+      ShowMessageBox(page, kUnwritableCharacterIptc, g_productName, 0x30);
+      return;  // the edits stay in the list
+    }
     sets.push_back({dataset, bytes});
   }
   std::vector<uint8_t> block;

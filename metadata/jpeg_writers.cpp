@@ -126,8 +126,12 @@ bool WideToMetadataBytes(const wchar_t* text, size_t chars, bool utf8, std::stri
   if (chars == 0) return true;
   if (chars > INT_MAX) return false;
   const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
-  const int n = WideCharToMultiByte(codePage, 0, text, static_cast<int>(chars), nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return false;
+  // A character the code page lacks would be written as its default character: the user's text
+  // would change without a word, so it is refused instead.
+  BOOL lossy = FALSE;
+  const int n = WideCharToMultiByte(codePage, 0, text, static_cast<int>(chars), nullptr, 0, nullptr,
+                                    utf8 ? nullptr : &lossy);
+  if (n <= 0 || lossy) return false;
   out.resize(static_cast<size_t>(n));
   return WideCharToMultiByte(codePage, 0, text, static_cast<int>(chars), &out[0], n, nullptr, nullptr) == n;
 }

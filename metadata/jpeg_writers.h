@@ -16,7 +16,8 @@ int32_t WriteJpegIptc(const wchar_t* path, const uint8_t* block, uint32_t blockL
 bool WriteJpegComment(const wchar_t* path, const wchar_t* text);
 // The comment's bytes as given, zero bytes included; more than 65,533 of them is refused.
 bool WriteJpegCommentBytes(const wchar_t* path, const uint8_t* bytes, size_t length);
-// Wide text in the ANSI code page (in UTF-8 with utf8 set); false when it does not convert.
+// Wide text in the ANSI code page (in UTF-8 with utf8 set); false when it does not convert, or
+// holds a character the code page lacks.
 bool WideToMetadataBytes(const wchar_t* text, size_t chars, bool utf8, std::string& out);
 // Bytes of the text in the ANSI code page (without terminator).
 size_t AnsiByteLength(const wchar_t* text);

@@ -244,14 +244,15 @@ bool ReadJpegComment(const wchar_t* path) {
   return ReadJpegCommentBytes(source, g_jpegCommentBuffer, sizeof g_jpegCommentBuffer, &g_jpegCommentLength);
 }
 
-bool ReadIptcInto(const wchar_t* path, char* out, size_t outBytes) {
+bool ReadIptcInto(const wchar_t* path, char* out, size_t outBytes, bool* utf8) {
+  if (utf8) *utf8 = false;
   if (outBytes < 2) return false;
   TextBuffer text(out, outBytes);
   uint8_t* window = ThreadWindow();
   if (!window) return false;
   FileByteSource source(path, window);
   if (!source.IsOpen()) return false;
-  return ReadIptcText(source, text);
+  return ReadIptcText(source, text, utf8);
 }
 
 bool ReadJpegCommentInto(const wchar_t* path, char* out, size_t outBytes) {

@@ -30,8 +30,9 @@ bool DumpImageMetadataWide(const wchar_t* path, wchar_t* out, size_t outChars);
 bool DumpImageMetadataInto(const wchar_t* path, wchar_t* out, size_t outChars);
 
 // The same readers into the caller's buffers, without the shared ones: for a worker thread
-// that must not race the user-interface thread's readers.
-bool ReadIptcInto(const wchar_t* path, char* out, size_t outBytes);
+// that must not race the user-interface thread's readers. utf8, when given, tells whether the
+// IPTC record declares its values UTF-8.
+bool ReadIptcInto(const wchar_t* path, char* out, size_t outBytes, bool* utf8 = nullptr);
 bool ReadJpegCommentInto(const wchar_t* path, char* out, size_t outBytes);
 
 // The bytes [offset, offset + size) of the file the calling thread's last metadata read opened,

@@ -412,6 +412,23 @@ bool PressKeyUntil(WORD vk, const std::function<bool()>& seen, DWORD timeoutMs) 
   }
 }
 
+bool ClickUntilFocused(HWND main, HWND target, int x, int y, DWORD timeoutMs) {
+  const DWORD thread = GetWindowThreadProcessId(target, nullptr);
+  auto focused = [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) && info.hwndFocus == target;
+  };
+  const DWORD start = GetTickCount();
+  while (!focused()) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    SetForegroundWindow(main);
+    ClickAt(x, y);
+    WaitFor(focused, 2000);
+  }
+  return true;
+}
+
 HWND FindDescendant(HWND parent, const wchar_t* className, int id) {
   struct Args {
     const wchar_t* cls;

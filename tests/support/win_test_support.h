@@ -109,6 +109,10 @@ void ReleaseStuckModifiers();
 void MoveMouseTo(int x, int y);
 void MouseButton(bool down);
 void ClickAt(int x, int y);
+// Clicks at (x, y) of the other program's window `main` until its control `target` has the
+// keyboard focus there (a loaded display may deliver a click late, or activate the window only
+// at the second); true when it has it.
+bool ClickUntilFocused(HWND main, HWND target, int x, int y, DWORD timeoutMs = 20000);
 void PressKeys(std::initializer_list<WORD> keys);
 
 // A descendant window of the class (any class when null) and, when not 0, the control id; the

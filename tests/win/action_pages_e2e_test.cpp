@@ -123,9 +123,8 @@ TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
     return owner == p.id;
   }, 5000);
   WaitFor([] { return false; }, 1000);
-  SetForegroundWindow(main);
   RECT r = ScreenRectOf(files);
-  ClickAt(r.left + 30, r.top + 30);
+  ASSERT_TRUE(ClickUntilFocused(main, files, r.left + 30, r.top + 30));
   const std::wstring copy = dest.File(L"a.jpg");
   // The question is a box with a caption (the hover popups over the list are dialogs without one).
   auto asked = [&] {

@@ -129,9 +129,9 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
     return list && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 4;
   }, 30000));
   WaitFor([] { return false; }, 1000);
-  SetForegroundWindow(main);
   RECT r = ScreenRectOf(list);
-  ClickAt(r.left + 30, r.top + 30);  // the first thumbnail (a.jpg): selected, the list focused
+  // The first thumbnail (a.jpg): selected, the list focused.
+  ASSERT_TRUE(ClickUntilFocused(main, list, r.left + 30, r.top + 30));
 
   // Wallpaper: the pane's command, its question answered "はい(&Y)".
   PostMessageW(GetParent(list), WM_COMMAND, 125, 0);
@@ -170,8 +170,7 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
       << "registry: " << value;
 
   // RAW batch: every row selected, the key of the kind-7 action.
-  SetForegroundWindow(main);
-  ClickAt(r.left + 30, r.top + 30);  // the list has the focus again after the question
+  ASSERT_TRUE(ClickUntilFocused(main, list, r.left + 30, r.top + 30));  // again after the question
   SelectAll(p.id, list);
   std::vector<std::wstring> seen;
   auto progress = [&] {

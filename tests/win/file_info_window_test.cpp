@@ -235,6 +235,25 @@ class FileInfoWindowTest : public ::testing::Test {
     return c;
   }
 
+  // The list painted and nothing of it left to paint.
+  static void PaintList() {
+    HWND list = GetListControl();
+    ShowWindow(list, SW_SHOWNA);  // as view mode 1 shows it; the test window may not have yet
+    UpdateWindow(list);
+    ValidateRect(list, nullptr);
+  }
+  // The file's row is invalid: the list will draw it again from its record.
+  static bool RowAwaitsPaint(const wchar_t* name) {
+    HWND list = GetListControl();
+    RECT row{LVIR_BOUNDS};
+    for (int r = 0; r < g_listCount; ++r)
+      if (wcscmp(EntryName(EntryAtRow(r)), name) == 0) SendMessageW(list, LVM_GETITEMRECT, r, reinterpret_cast<LPARAM>(&row));
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const bool invalid = GetUpdateRgn(list, region, FALSE) != NULLREGION && RectInRegion(region, &row);
+    DeleteObject(region);
+    return invalid;
+  }
+
   static void Shot(const wchar_t* name) {
     RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump();
@@ -312,7 +331,10 @@ TEST_F(FileInfoWindowTest, CommentIsEditedWrittenAndReadBack) {
   SendMessageW(edit, EM_SETSEL, 0, -1);
   for (const wchar_t* c = L"書いた comment"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  PaintList();
   SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  EXPECT_TRUE(RowAwaitsPaint(L"b.jpg"));  // its new size and date
+  EXPECT_EQ(EntryAt(EntryNamed(L"b.jpg"))->info.fileSize, FileBytes(photos_->File(L"b.jpg")).size());
   Pump();
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
   EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"書いた comment");  // read back from the file
@@ -340,6 +362,20 @@ TEST_F(FileInfoWindowTest, CommentIsEditedWrittenAndReadBack) {
   SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"次の文");
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
+  ASSERT_TRUE(ReadWholeFile(file, &after));
+  EXPECT_TRUE(before == after);
+
+  // A character the code page lacks is refused, not written as "?".
+  for (const wchar_t* c = L"\ud55c"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);  // 한
+  {
+    BoxAnswerer ok(IDOK);
+    ok.Ignore(Window());
+    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+    Pump();
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].text, L"Windowsの文字コードにない文字が含まれているため、コメントを書き出せません。");
+  }
+  EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"次の文\ud55c");
   ASSERT_TRUE(ReadWholeFile(file, &after));
   EXPECT_TRUE(before == after);
   SendMessageW(page, WM_COMMAND, IDC_TAB_TOGGLE, 0);
@@ -469,7 +505,9 @@ TEST_F(FileInfoWindowTest, IptcCaptionIsTypedAndWritten) {
   EXPECT_EQ(Cell(list, row, 0), L"Typed caption");
   ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
   Shot(L"iptc");
+  PaintList();
   SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  EXPECT_TRUE(RowAwaitsPaint(L"c.jpg"));
   Pump();
   SendMessageW(Window(), WM_COMMAND, kRefreshCommand, 0);
   Pump();
@@ -647,6 +685,19 @@ TEST_F(FileInfoWindowTest, IptcWithoutDeclarationKeepsTheValuesNotEdited) {
   HWND list = GetDlgItem(page, IDC_IPTC_LIST);
   ASSERT_EQ(Rows(list), 3);
   EXPECT_EQ(Cell(list, 2, 0), L"old caption");
+  // A typed character the code page lacks is refused, and the file keeps its bytes.
+  const std::vector<uint8_t> before = FileBytes(photos_->File(L"h.jpg"));
+  ASSERT_TRUE(EditIptcLabel(page, list, 2, L"\ud55c caption"));
+  {
+    BoxAnswerer ok(IDOK);
+    ok.Ignore(Window());
+    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+    Pump();
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].text, L"Windowsの文字コードにない文字が含まれているため、IPTC情報を書き出せません。");
+  }
+  EXPECT_TRUE(FileBytes(photos_->File(L"h.jpg")) == before);
+  EXPECT_EQ(Cell(list, 2, 0), L"\ud55c caption");
   ASSERT_TRUE(EditIptcLabel(page, list, 2, L"new caption"));
   ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
   SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);

@@ -124,9 +124,9 @@ TEST(HotKeyActionsE2E, CopyKeyCopiesTheFileAndUndoKeyTakesItBack) {
     return list && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1;
   }, 30000));
   WaitFor([] { return false; }, 1000);
-  SetForegroundWindow(main);
   RECT r = ScreenRectOf(list);
-  ClickAt(r.left + 30, r.top + 30);  // the first thumbnail: selected, and the list has the focus
+  // The first thumbnail: selected, and the list has the focus.
+  ASSERT_TRUE(ClickUntilFocused(main, list, r.left + 30, r.top + 30));
   const std::wstring copy = dest.File(L"a.jpg");
   ASSERT_TRUE(PressKeyUntil('C', [&] { return FileExists(copy); }, 30000));
   std::vector<uint8_t> copied;

@@ -53,21 +53,10 @@ std::wstring ClipboardText() {
 
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-// A click on the first thumbnail gives the list the keyboard focus (tried again while the
-// display has not delivered it). True when the list has it.
+// A click on the first thumbnail gives the list the keyboard focus.
 bool FocusListByClick(HWND main, HWND list) {
   const POINT first = Centre(ListItemScreenRect(list, 0, LVIR_ICON));
-  const DWORD thread = GetWindowThreadProcessId(list, nullptr);
-  auto listFocused = [&] {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(thread, &info) && info.hwndFocus == list;
-  };
-  for (int tries = 0; tries < 5 && !listFocused(); ++tries) {
-    SetForegroundWindow(main);
-    ClickAt(first.x, first.y);
-  }
-  return listFocused();
+  return ClickUntilFocused(main, list, first.x, first.y);
 }
 
 void EmptyTheClipboard() {

@@ -148,6 +148,22 @@ std::vector<std::wstring> HistoryLines(size_t count) {
   return lines;
 }
 
+// Runs the batch one message at a time, so that every state between two messages is seen.
+template <typename Note>
+void PumpBatchNoting(HWND dialog, Note note) {
+  const DWORD start = GetTickCount();
+  while ((RawDevelopBatchRunning() || IsWindow(dialog)) && GetTickCount() - start < 60000) {
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    } else {
+      Sleep(5);
+    }
+    note();
+  }
+}
+
 // Developed into the pictures' own folder: the camera's JPEG of a RAW+JPEG pair stays byte for
 // byte and its RAW file's line says not done; undo takes back only a product still as made.
 TEST_F(RawBatchTest, NeverReplacesAFileAndUndoTakesBackOnlyItsOwnProduct) {
@@ -216,18 +232,7 @@ TEST_F(RawBatchTest, SelectedRawFilesDevelopInEntryOrderIntoTheActionsFolder) {
     if (g_rawBatchEntry && (names.empty() || names.back() != EntryName(g_rawBatchEntry)))
       names.push_back(EntryName(g_rawBatchEntry));
   };
-  // One message at a time, so that every state between two messages is seen.
-  const DWORD start = GetTickCount();
-  while ((RawDevelopBatchRunning() || IsWindow(dialog)) && GetTickCount() - start < 60000) {
-    MSG msg;
-    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    } else {
-      Sleep(5);
-    }
-    note();
-  }
+  PumpBatchNoting(dialog, note);
   ASSERT_FALSE(RawDevelopBatchRunning());
   // Entry numbers follow the load order (by name here), not the order the rows were picked.
   EXPECT_EQ(names, (std::vector<std::wstring>{L"a.dng", L"c.dng", L"e.dng"}));
@@ -281,6 +286,36 @@ TEST_F(RawBatchTest, AbortDiscardsTheEntryUnderWayAndEndsTheBatch) {
   ASSERT_EQ(StartRawDevelopBatch(0), 1);
   ASSERT_TRUE(WaitFor([] { return !RawDevelopBatchRunning(); }, 60000));
   EXPECT_TRUE(FileExists(File(L"develop\\b.jpg")));
+}
+
+// A chosen file that has vanished is passed over: it is never put under way (whose failed
+// development would show its error box), gets no history line and leaves no product.
+TEST_F(RawBatchTest, AVanishedFileIsSkippedNotDeveloped) {
+  SetRow(0, 8, L"develop\\");
+  Select({L"b.dng", L"c.dng", L"d.dng"});
+  ImageEntry* gone = nullptr;
+  for (int32_t i = 0; i < g_entryCount; ++i)
+    if (std::wstring(EntryName(EntryAt(i))) == L"c.dng") gone = EntryAt(i);
+  ASSERT_NE(gone, nullptr);
+  ASSERT_TRUE(DeleteFileW(File(L"c.dng").c_str()));
+  gone->presence = kEntryVanished;
+  BoxAnswerer yes(IDYES);
+  const int32_t historyBefore = GetActionHistoryCount();
+  ASSERT_EQ(StartRawDevelopBatch(0), 1);
+  HWND dialog = g_windowSlots[kSlotRawProgress];
+  ASSERT_NE(dialog, nullptr);
+  std::vector<std::wstring> names;
+  PumpBatchNoting(dialog, [&] {
+    if (g_rawBatchEntry && (names.empty() || names.back() != EntryName(g_rawBatchEntry)))
+      names.push_back(EntryName(g_rawBatchEntry));
+  });
+  ASSERT_FALSE(RawDevelopBatchRunning());
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"b.dng", L"d.dng"}));
+  EXPECT_TRUE(FileExists(File(L"develop\\b.jpg")));
+  EXPECT_TRUE(FileExists(File(L"develop\\d.jpg")));
+  EXPECT_FALSE(FileExists(File(L"develop\\c.jpg")));
+  EXPECT_EQ(GetActionHistoryCount() - historyBefore, 2);
+  EXPECT_EQ(gone->undoCount, 0);
 }
 
 TEST(RawBatchPath, ExtensionOfTheNameOnly) {

@@ -29,6 +29,7 @@
 #include "app/startup.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"
+#include "tests/support/exif_fixture.h"
 
 using namespace testsupport;
 
@@ -385,6 +386,36 @@ TEST_F(SearchTest, ManyMatchesAskWithTheCountAndAStopEndsCleanly) {
   EXPECT_EQ(g_searchState, 3);
   EXPECT_EQ(FindCollectionByName(L"検索結果2"), -1);
   EXPECT_TRUE(IsWindowEnabled(g_windowSlots[kSlotNavigationPane]));
+}
+
+// An IPTC value is matched as the IPTC tab shows it: UTF-8 where the record declares it (1:90),
+// the Windows code page where it declares nothing.
+TEST_F(SearchTest, IptcValuesAreMatchedInTheTextTheirRecordDeclares) {
+  const std::wstring root = dir_->File(L"iptc");
+  CreateDirectoryW(root.c_str(), nullptr);
+  fx::Bytes utf8 = fx::IptcRecord(90, fx::Text("\x1b%G"), 1);
+  fx::Append(utf8, fx::IptcRecord(5, fx::Text("\xe6\x9d\xb1\xe4\xba\xac\xe5\xa1\x94")));  // 東京塔
+  fx::Append(utf8, fx::IptcRecord(120, fx::Text("\xed\x95\x9c\xea\xb5\xad")));  // 한국, outside CP932
+  const fx::Bytes declared = fx::Jpeg({fx::App13(fx::Resource8bim(1028, utf8))});
+  ASSERT_TRUE(WriteWholeFile(root + L"\\utf8.jpg", declared.data(), declared.size()));
+  const fx::Bytes plain =
+      fx::Jpeg({fx::App13(fx::Resource8bim(1028, fx::IptcRecord(5, fx::Text("\x93\x8c\x8b\x9e"))))});  // 東京
+  ASSERT_TRUE(WriteWholeFile(root + L"\\cp932.jpg", plain.data(), plain.size()));
+  auto rowOf = [](int32_t dataset) {
+    for (int32_t r = 0; r < kIptcDatasetRows; ++r)
+      if (IptcDatasetTable[r].dataset == dataset) return r;
+    return -1;
+  };
+  g_settings.iptcSearchWords[0] = 1;
+  g_settings.iptcSearchWords2[0] = rowOf(5);
+  ASSERT_GE(g_settings.iptcSearchWords2[0], 0);
+  SetText(g_settings.searchIptc[0], &g_settings.searchIptcInput[0], u"東京");
+  EXPECT_TRUE(MatchSearchCriteria((root + L"\\utf8.jpg").c_str()));
+  EXPECT_TRUE(MatchSearchCriteria((root + L"\\cp932.jpg").c_str()));
+  g_settings.iptcSearchWords2[0] = rowOf(120);
+  SetText(g_settings.searchIptc[0], &g_settings.searchIptcInput[0], u"한국");
+  EXPECT_TRUE(MatchSearchCriteria((root + L"\\utf8.jpg").c_str()));
+  EXPECT_FALSE(MatchSearchCriteria((root + L"\\cp932.jpg").c_str()));  // it has no caption
 }
 
 TEST_F(SearchTest, CollectionsSearchedByNameWhileTheTableIsHeld) {

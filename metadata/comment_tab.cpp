@@ -84,8 +84,10 @@ void WriteComment(HWND page) {
       ShowMessageBox(page, kUnwritableCharacterComment, g_productName, 0x30);
       return;
     }
+    // The bytes after a zero byte are not shown and stay with an edited comment; a cleared box
+    // clears them too, or the comment the user emptied would still be there.
     const size_t zero = g_commentShownBytes.find('\0');
-    if (zero != std::string::npos) bytes.append(g_commentShownBytes, zero, std::string::npos);
+    if (zero != std::string::npos && text[0]) bytes.append(g_commentShownBytes, zero, std::string::npos);
   }
   if (bytes.size() > kMaxCommentBytes) {
     ShowMessageBox(page, L"コメントが長すぎるため書き出せません。\n(65533バイトまで)", g_productName, 0x30);

@@ -173,9 +173,13 @@ void NormaliseDataFolderText(const char16_t* typed, char16_t* out) {
     std::memcpy(out, u".\\user", 7 * sizeof(char16_t));
     return;
   }
-  if (n < 2 || text[1] != u':') {
-    if (text[n - 1] == u'\\') text[--n] = 0;
+  // A drive path and a share (\\server\share\...) are whole paths, kept as typed: the share
+  // without its first backslash would name a folder of the drive.
+  if ((n >= 2 && text[1] == u':') || (text[0] == u'\\' && text[1] == u'\\')) {
+    std::memcpy(out, text, (n + 1) * sizeof(char16_t));
+    return;
   }
+  if (text[n - 1] == u'\\') text[--n] = 0;
   const int from = text[0] == u'\\' ? 1 : 0;
   std::memcpy(out, text + from, (n - from + 1) * sizeof(char16_t));
 }

@@ -45,7 +45,8 @@ bool ParseTypedNumber(const char16_t* text, int32_t* out);
 bool ApplyNumberRule(const PageBinding& b, int32_t typed, int32_t* stored);
 
 // The data folder text as stored at close: empty gives ".\user"; a relative text loses one
-// trailing backslash and one leading backslash. out holds 260 characters.
+// trailing backslash and one leading backslash; a drive path or a share is kept as typed.
+// out holds 260 characters.
 void NormaliseDataFolderText(const char16_t* typed, char16_t* out);
 
 int32_t ReadBoundField(const SettingsBlock& s, const PageBinding& b);

@@ -28,6 +28,8 @@ TEST(SettingsPageRules, DataFolderTextAsStoredAtClose) {
   EXPECT_EQ(Folder(u"C:\\cache\\"), u"C:\\cache\\");  // a drive path keeps its backslash
   EXPECT_EQ(Folder(u"data\\cache"), u"data\\cache");
   EXPECT_EQ(Folder(u"\\"), u"");
+  EXPECT_EQ(Folder(u"\\\\server\\share\\cache"), u"\\\\server\\share\\cache");  // a share keeps both
+  EXPECT_EQ(Folder(u"\\\\server\\share\\"), u"\\\\server\\share\\");
 }
 
 TEST(SettingsPageRules, TypedNumbersFollowTheUpDownRanges) {

@@ -445,6 +445,13 @@ TEST_F(FileInfoWindowTest, CommentWithAZeroByteKeepsItsBytes) {
   Pump();
   EXPECT_TRUE(CommentSegment(FileBytes(file)) == "shown \x95\xb6" + kZeroComment.substr(5));
   EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"shown 文");
+
+  // Cleared with the keys: nothing of the comment is left, the hidden bytes neither.
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, WM_CHAR, VK_BACK, 1);
+  SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+  Pump();
+  EXPECT_EQ(CommentSegment(FileBytes(file)), "");
   SetCommentEditMode(page, false);
 }
 

@@ -45,15 +45,7 @@ std::wstring Text(HWND page, int id) {
   return text;
 }
 
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t text[2048] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 2048;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
+std::wstring Cell(HWND list, int row, int column) { return ListText(list, row, column); }
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
@@ -116,17 +108,6 @@ class EntryRenamed {
   ImageEntry* e_;
   std::wstring kept_;
 };
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
 
 // The IPTC list's label editor on a row, given a text and left (which keeps the text).
 bool EditIptcLabel(HWND page, HWND list, int row, const std::wstring& text) {

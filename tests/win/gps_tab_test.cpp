@@ -37,15 +37,7 @@ HINSTANCE WINAPI CaptureShell(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR
   return reinterpret_cast<HINSTANCE>(33);
 }
 
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t text[2048] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 2048;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
+std::wstring Cell(HWND list, int row, int column) { return ListText(list, row, column); }
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
@@ -54,17 +46,6 @@ std::wstring ValueOf(HWND list, const wchar_t* label) {
   for (int row = 0; row < Rows(list); ++row)
     if (Cell(list, row, 1) == label) return Cell(list, row, 0);
   return L"(none)";
-}
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
 }
 
 bool WriteText(const std::wstring& path, const std::string& text) { return WriteWholeFile(path, text.data(), text.size()); }

@@ -1,5 +1,6 @@
 #include "support/win_test_support.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 #include <algorithm>
@@ -534,6 +535,29 @@ void PressKeys(std::initializer_list<WORD> keys) {
 }
 
 HWND FileListOf(HWND mainWindow) { return FindDescendant(mainWindow, L"SysListView32", 313); }
+
+std::wstring ListText(HWND list, int row, int column) {
+  wchar_t text[2048] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 2048;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = p;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
 
 int ColoursOnScreen(const RECT& r) {
   HDC screen = GetDC(nullptr);

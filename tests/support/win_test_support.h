@@ -120,6 +120,12 @@ void PressKeys(std::initializer_list<WORD> keys);
 HWND FindDescendant(HWND parent, const wchar_t* className, int id = 0);
 HWND FileListOf(HWND mainWindow);
 
+// The text of a list-view cell of this process (up to 2,047 characters).
+std::wstring ListText(HWND list, int row, int column);
+
+// The clipboard's Unicode text, empty when it holds none.
+std::wstring ClipboardText();
+
 // Distinct colours in a grid of points (every 7 pixels) over a screen rectangle: a flat fill
 // gives 1.
 int ColoursOnScreen(const RECT& r);

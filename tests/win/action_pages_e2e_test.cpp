@@ -12,6 +12,7 @@
 #include "core/pure/scramble.h"
 #include "core/pure/settings_block.h"
 #include "resources/action_pages_ids.h"
+#include "support/e2e_start.h"
 #include "support/remote_controls.h"
 #include "support/win_test_support.h"
 
@@ -43,18 +44,15 @@ void CloseSettings(DWORD processId, HWND dialog) {
 
 TEST(ActionPagesE2E, ActionAddedOnThePageFiresFromItsKeyAndSurvivesARestart) {
   ScratchDir dir, photos, dest;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), cfg = dir.File(L"Brannomere.cfg");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir), cfg = dir.File(L"Brannomere.cfg");
   ASSERT_TRUE(CopyFileW(kSample, photos.File(L"a.jpg").c_str(), FALSE));
   std::vector<uint8_t> original;
   ASSERT_TRUE(ReadWholeFile(photos.File(L"a.jpg"), &original));
   const std::wstring folder = dest.path() + L"\\";
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  CloseFirstStartSettings(p.id);
+  HWND main = nullptr;
+  ASSERT_TRUE(StartPastFirstDialogs(p, exe, photos.path(), -1, &main));
 
   // Page 8 from the main window's command, then "追加" opens the register dialog.
   HWND settings = OpenSettings(p.id, main, 333);

@@ -16,36 +16,20 @@
 #include "actions/batch_rename.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
-#include "core/pure/scramble.h"
 #include "core/settings.h"
 #include "settings_dialog/action_pages.h"
 #include "resources/action_pages_ids.h"
 #include "settings_dialog/settings_dialog.h"
-#include "support/program_services.h"
+#include "support/settings_page_frame.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
 
 namespace {
 // Each step returns true when done; a step that is not yet possible is tried again.
-std::vector<std::function<bool()>> g_steps;
-size_t g_next = 0;
-bool g_inStep = false;
-
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
-  if (g_inStep || !g_windowSlots[kSlotSettingsDialog]) return;
-  g_inStep = true;
-  if (g_next < g_steps.size() && g_steps[g_next]()) ++g_next;
-  g_inStep = false;
-}
-
-void RunDialog(int page, std::vector<std::function<bool()>> steps) {
-  g_steps = std::move(steps);
-  g_next = 0;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, StepTimer);
-  OpenSettingsDialog(nullptr, page);
-  KillTimer(nullptr, timer);
-  EXPECT_EQ(g_next, g_steps.size()) << "steps run";
+void RunDialog(int page, std::vector<ModalStep> steps) {
+  const size_t total = steps.size();
+  EXPECT_EQ(RunSettingsDialog(page, std::move(steps), 50), total) << "steps run";
 }
 
 constexpr int kActionSlot = 19, kRenameSlot = 24;
@@ -145,29 +129,15 @@ ActionEntry* Seed(int index, int kind, char key) {
   return a;
 }
 
-class ActionPagesTest : public ::testing::Test {
+class ActionPagesTest : public SettingsPageFrame {
  protected:
   void SetUp() override {
-    token_ = StartProgramServices(dir_.path());
-    SetDefaultSettings();
+    SettingsPageFrame::SetUp();
     NormaliseAfterCollections(g_settings);
     FillMissingSentinelSections(g_settings);
-    BuildSettingsFilePath(settingsPath_, MAX_PATH + 32);
-    DeleteFileW(settingsPath_);
     g_settings.actionCount = 0;
     std::memset(g_keyActionState, 0, sizeof g_keyActionState);
   }
-  void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
-  void Reload() {
-    std::vector<uint8_t> block;
-    ASSERT_TRUE(ReadWholeFile(settingsPath_, &block));
-    ASSERT_EQ(block.size(), sizeof(SettingsBlock));
-    ScrambleBuffer(block.data(), block.size());
-    std::memcpy(&g_settings, block.data(), block.size());
-  }
-  ScratchDir dir_;
-  ULONG_PTR token_ = 0;
-  wchar_t settingsPath_[MAX_PATH + 32];
 };
 
 TEST_F(ActionPagesTest, ListShowsTheActionsAndStoresThemInTheOrderShown) {

@@ -14,31 +14,23 @@
 #include "core/window_slots.h"
 #include "core/app_globals.h"
 #include "core/settings.h"
+#include "support/modal_steps.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
 
 namespace {
-std::vector<std::function<void(HWND)>> g_steps;
-size_t g_next = 0;
-bool g_inStep = false;
-
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = g_windowSlots[kSlotActionPath];
-  if (g_inStep || !dialog) return;
-  g_inStep = true;
-  if (g_next < g_steps.size()) g_steps[g_next++](dialog);
-  g_inStep = false;
-}
+HWND Shown() { return g_windowSlots[kSlotActionPath]; }
 
 INT_PTR Ask(int32_t row, std::vector<std::function<void(HWND)>> steps) {
-  g_steps = std::move(steps);
-  g_next = 0;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 60, StepTimer);
-  const INT_PTR result = DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(kActionPathDialogTemplate), nullptr,
-                                         ActionPathInputDialogProc, row);
-  KillTimer(nullptr, timer);
+  std::vector<std::function<void()>> onShown;
+  for (auto& step : steps) onShown.push_back([step] { step(Shown()); });
+  INT_PTR result = 0;
+  RunModalSteps(Shown, EachOnce(std::move(onShown)), 60, [&] {
+    result = DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(kActionPathDialogTemplate), nullptr,
+                             ActionPathInputDialogProc, row);
+  });
   return result;
 }
 

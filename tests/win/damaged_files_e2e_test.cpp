@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/e2e_start.h"
 #include "support/remote_controls.h"
 #include "support/win_test_support.h"
 
@@ -201,14 +202,12 @@ class DamagedFilesE2E : public testing::Test {
   void StartOnDamagedFolder() {
     const std::wstring movies = ExeFolder() + L"\\..\\testdata\\movies\\";
     if (!FileExists(movies + L"front.mov")) GTEST_SKIP() << "test movies missing (ffmpeg not installed)";
-    const std::wstring exe = dir_.File(L"Brannomere.exe"), folder = dir_.File(L"damaged");
+    const std::wstring exe = CopyProgramInto(dir_), folder = dir_.File(L"damaged");
     cfg_ = dir_.File(L"Brannomere.cfg");
-    ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     files_ = MakeDamagedFolder(folder, movies);
     ASSERT_FALSE(HasFailure());
-    ASSERT_TRUE(p_.Start(exe, L"\"" + folder + L"\""));
-    main_ = AgreeToTerms(p_.id);
+    main_ = StartAndAgree(p_, exe, folder);
     ASSERT_NE(main_, nullptr);
     ASSERT_TRUE(WaitFor([&] { return (status_ = FindDescendant(main_, STATUSCLASSNAMEW)) != nullptr; }, 10000));
   }

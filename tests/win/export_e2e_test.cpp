@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "actions/pure/action_table.h"
-#include "core/pure/scramble.h"
 #include "core/pure/settings_block.h"
 #include "support/dng_writer.h"
+#include "support/e2e_start.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -85,10 +85,8 @@ std::wstring ProgressCaption(DWORD processId) {
 
 TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
   ScratchDir dir, photos;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), cfg = dir.File(L"Brannomere.cfg");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
   // The RAW module is found beside the program, as in an installed copy.
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\rawdecoder.dll").c_str(), dir.File(L"rawdecoder.dll").c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir, true), cfg = dir.File(L"Brannomere.cfg");
   ASSERT_TRUE(WritePicture(photos.File(L"a.jpg")));
   brn_test::SyntheticDng shot;
   shot.width = 1200;
@@ -101,33 +99,22 @@ TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {
   for (const wchar_t* name : {L"b.dng", L"c.dng", L"d.dng"})
     ASSERT_TRUE(WriteWholeFile(photos.File(name), dng.data(), dng.size()));
   ASSERT_NO_FATAL_FAILURE(AgreeAndCloseOnce(exe));
-  std::vector<uint8_t> block;
-  ASSERT_TRUE(ReadWholeFile(cfg, &block));
-  ASSERT_EQ(block.size(), sizeof(SettingsBlock));
-  ScrambleBuffer(block.data(), block.size());
-  auto* settings = reinterpret_cast<SettingsBlock*>(block.data());
-  settings->wallpaperFolder = 0;  // beside the program
-  settings->enabledImageTypes |= 0x2 | 0x4000;
-  settings->actionCount = 1;
-  settings->confirmFirstAction = 0;
-  auto* rows = reinterpret_cast<ActionEntry*>(settings->actionTable);
-  std::memset(rows, 0, sizeof(ActionEntry));
-  rows[0].enabled = 1;
-  rows[0].targetKey = 4 + ('R' - 'A');
-  rows[0].kind = 7;
-  wcscpy(reinterpret_cast<wchar_t*>(rows[0].path), L"develop\\");
-  ScrambleBuffer(block.data(), block.size());
-  ASSERT_TRUE(WriteWholeFile(cfg, block.data(), block.size()));
+  ASSERT_TRUE(ChangeSettingsFile(cfg, [&](SettingsBlock& settings) {
+    settings.wallpaperFolder = 0;  // beside the program
+    settings.enabledImageTypes |= 0x2 | 0x4000;
+    settings.actionCount = 1;
+    settings.confirmFirstAction = 0;
+    auto* rows = reinterpret_cast<ActionEntry*>(settings.actionTable);
+    std::memset(rows, 0, sizeof(ActionEntry));
+    rows[0].enabled = 1;
+    rows[0].targetKey = 4 + ('R' - 'A');
+    rows[0].kind = 7;
+    wcscpy(reinterpret_cast<wchar_t*>(rows[0].path), L"develop\\");
+  }));
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
-  HWND list = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    list = FileListOf(main);
-    return list && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 4;
-  }, 30000));
+  HWND main = nullptr, list = nullptr;
+  ASSERT_TRUE(StartAgain(p, exe, photos.path(), 4, &main, &list));
   WaitFor([] { return false; }, 1000);
   RECT r = ScreenRectOf(list);
   // The first thumbnail (a.jpg): selected, the list focused.

@@ -28,15 +28,14 @@
 #include "metadata/file_info_window.h"
 #include "metadata/metadata_reader.h"
 #include "resources/resource.h"
-#include "support/program_services.h"
+#include "support/program_window_suite.h"
+#include "support/sample_pictures.h"
 #include "support/win_test_support.h"
 #include "tests/support/exif_fixture.h"
 
 using namespace testsupport;
 
 namespace {
-
-const wchar_t kSamples[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\";
 
 HWND Window() { return g_windowSlots[kSlotFileInfo]; }
 HWND Page(int slot) { return g_windowSlots[slot]; }
@@ -47,15 +46,7 @@ std::wstring Text(HWND page, int id) {
   return text;
 }
 
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t text[2048] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 2048;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
+std::wstring Cell(HWND list, int row, int column) { return ListText(list, row, column); }
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
@@ -119,17 +110,6 @@ class EntryRenamed {
   std::wstring kept_;
 };
 
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 // The IPTC list's label editor on a row, given a text and left (which keeps the text).
 bool EditIptcLabel(HWND page, HWND list, int row, const std::wstring& text) {
   SetFocus(list);
@@ -141,20 +121,18 @@ bool EditIptcLabel(HWND page, HWND list, int row, const std::wstring& text) {
   return true;
 }
 
-class FileInfoWindowTest : public ::testing::Test {
+class FileInfoWindowTest : public ProgramWindowSuite {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new ScratchDir;
-    token_ = StartProgramServices(dir_->path());
-    g_settings.enabledImageTypes |= 0x2;
-    g_settings.fileInfoDockInTree = 0;
-    ASSERT_TRUE(OpenTestMainWindow());
-    photos_ = new ScratchDir;
-    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"samples\\has-lens-info.jpg").c_str(),
+    ASSERT_NO_FATAL_FAILURE(OpenProgram([] {
+      g_settings.enabledImageTypes |= 0x2;
+      g_settings.fileInfoDockInTree = 0;
+    }));
+    ASSERT_TRUE(CopyFileW((std::wstring(kExifSamples) + L"has-lens-info.jpg").c_str(),
                           photos_->File(L"a.jpg").c_str(), FALSE));
     const fx::Bytes plain = fx::Jpeg({});
     ASSERT_TRUE(WriteWholeFile(photos_->File(L"b.jpg"), plain.data(), plain.size()));
-    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"sample1.jpg").c_str(), photos_->File(L"c.jpg").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((std::wstring(kExifFolder) + L"sample1.jpg").c_str(), photos_->File(L"c.jpg").c_str(), FALSE));
     const std::vector<uint8_t> cmyk = MakeCmykJpeg(800, 600);
     ASSERT_TRUE(WriteWholeFile(photos_->File(L"d.jpg"), cmyk.data(), cmyk.size()));
     const fx::Bytes longComment = fx::Jpeg({fx::Segment(0xFE, fx::Text(LongComment()))});
@@ -181,18 +159,9 @@ class FileInfoWindowTest : public ::testing::Test {
     ASSERT_TRUE(WriteWholeFile(photos_->File(L"h.jpg"), latin.data(), latin.size()));
     const fx::Bytes zero = fx::Jpeg({fx::Segment(0xFE, fx::Text(kZeroComment))});
     ASSERT_TRUE(WriteWholeFile(photos_->File(L"i.jpg"), zero.data(), zero.size()));
-    wcscpy(g_currentFolder, photos_->path().c_str());
-    LoadListContents(1, 0, 0);
-    ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
-    Pump();
+    LoadFolder(photos_->path());
   }
-  static void TearDownTestSuite() {
-    if (Window()) SendMessageW(Window(), WM_CLOSE, 0, 0);
-    CloseTestMainWindow();
-    delete photos_;
-    Gdiplus::GdiplusShutdown(token_);
-    delete dir_;
-  }
+  static void TearDownTestSuite() { CloseProgram(); }
 
   // Puts the cursor on the file and shows the tab, as the idle loop would after a cursor move.
   static void Show(const wchar_t* name, int tab) {
@@ -261,12 +230,7 @@ class FileInfoWindowTest : public ::testing::Test {
     SaveScreenshot(ExeFolder() + L"\\fileinfo_" + name + L".bmp");
   }
 
-  static ScratchDir *dir_, *photos_;
-  static ULONG_PTR token_;
 };
-ScratchDir* FileInfoWindowTest::dir_ = nullptr;
-ScratchDir* FileInfoWindowTest::photos_ = nullptr;
-ULONG_PTR FileInfoWindowTest::token_ = 0;
 
 TEST_F(FileInfoWindowTest, OpensFromTheListCommandAndShowsFileAndExif) {
   g_settings.fileInfoLastTab = 9;  // out of range: opens on PREVIEW

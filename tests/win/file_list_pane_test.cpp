@@ -97,17 +97,6 @@ void Select(std::initializer_list<int> rows) {
   }
 }
 
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 class FileListPaneTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {

@@ -7,20 +7,12 @@
 
 #include <memory>
 
+#include "support/gdiplus_session.h"
 #include "viewer/fitted_pictures.h"
 
 namespace {
 
-class GdiplusEnv : public ::testing::Environment {
- public:
-  void SetUp() override {
-    Gdiplus::GdiplusStartupInput in;
-    Gdiplus::GdiplusStartup(&token_, &in, nullptr);
-  }
-  void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
-  ULONG_PTR token_ = 0;
-};
-::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
+::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new testsupport::GdiplusEnvironment);
 
 // Left half red, right half blue.
 std::unique_ptr<Gdiplus::Bitmap> TwoHalves(int w, int h, Gdiplus::PixelFormat format) {

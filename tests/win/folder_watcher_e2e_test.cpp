@@ -7,24 +7,13 @@
 
 #include <string>
 
+#include "support/e2e_start.h"
+#include "support/sample_pictures.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
 
 namespace {
-
-const wchar_t kSamples[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\";
-const wchar_t* const kPictures[] = {
-    L"2004-01-11-22-45-15-sep-2004-01-11-22-45-15a.jpg",
-    L"2006-08-03-16-29-38-sep-2006-08-03-16-29-38a.jpg",
-    L"2006-11-11-19-17-56-sep-2006-11-11-19-17-56a.jpg",
-};
-
-HWND ListOf(HWND main) {
-  for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (HWND list = GetDlgItem(c, 313)) return list;
-  return nullptr;
-}
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
@@ -57,21 +46,15 @@ std::wstring AllNames(HANDLE process, HWND list) {
 
 TEST(FolderWatcherE2E, TheShownFolderFollowsOtherPrograms) {
   ScratchDir program, photos;
-  const std::wstring exe = program.File(L"Brannomere.exe");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[0]).c_str(), photos.File(L"a.jpg").c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[1]).c_str(), photos.File(L"b.jpg").c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(program);
+  ASSERT_TRUE(CopyDatedSamples(photos, 2));
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND list = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (list = ListOf(main)) != nullptr && Rows(list) == 2; }, 30000));
-  CloseFirstStartSettings(p.id);
+  HWND main = nullptr, list = nullptr;
+  ASSERT_TRUE(StartPastFirstDialogs(p, exe, photos.path(), 2, &main, &list));
   WaitFor([] { return false; }, 1500);
 
   // Copied in: one new row once the copy is complete.
-  ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[2]).c_str(), photos.File(L"c.jpg").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((std::wstring(kExifSamples) + kDatedSamples[2]).c_str(), photos.File(L"c.jpg").c_str(), FALSE));
   EXPECT_TRUE(WaitFor([&] { return Rows(list) == 3; }, 15000));
   WaitFor([] { return false; }, 1500);
   EXPECT_EQ(Rows(list), 3);

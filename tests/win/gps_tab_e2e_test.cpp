@@ -7,14 +7,15 @@
 
 #include <string>
 
+#include "support/e2e_start.h"
 #include "support/remote_controls.h"
+#include "support/sample_pictures.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
 
 namespace {
 
-const wchar_t kSamples[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\";
 constexpr int kFileInfoTabControl = 305;
 constexpr int kGpsList = 543;
 
@@ -27,22 +28,16 @@ std::wstring ValueOf(HWND list, const std::wstring& label) {
 
 TEST(GpsTabE2E, ThePositionOfAPhonePicture) {
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), photos = dir.File(L"photos");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir), photos = dir.File(L"photos");
   ASSERT_TRUE(CreateDirectoryW(photos.c_str(), nullptr));
   // An iPhone 4S picture; `exiftool -n -GPSLatitude -GPSLongitude` reads 59.3325472222222 and
   // 18.0649416666667, N and E, and no map datum.
-  ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"has-lens-info.jpg").c_str(), (photos + L"\\phone.jpg").c_str(),
+  ASSERT_TRUE(CopyFileW((std::wstring(kExifSamples) + L"has-lens-info.jpg").c_str(), (photos + L"\\phone.jpg").c_str(),
                         FALSE));
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND fileList = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (fileList = FindDescendant(main, WC_LISTVIEWW, 313)) != nullptr; }, 30000));
-  ASSERT_TRUE(WaitFor([&] { return SendMessageW(fileList, LVM_GETITEMCOUNT, 0, 0) == 1; }, 60000));
-  CloseFirstStartSettings(p.id);
+  HWND main = nullptr;
+  ASSERT_TRUE(StartPastFirstDialogs(p, exe, photos, 1, &main, nullptr, 60000));
 
   // The File Information command (docked in the navigation pane at first start, floating when
   // so set), then its GPS tab, the fifth, as a click on it would choose it.

@@ -22,7 +22,8 @@
 #include "metadata/gps_estimate.h"
 #include "metadata/metadata_reader.h"
 #include "resources/resource.h"
-#include "support/program_services.h"
+#include "support/program_window_suite.h"
+#include "support/sample_pictures.h"
 #include "support/win_test_support.h"
 #include "tests/support/exif_fixture.h"
 
@@ -30,23 +31,13 @@ using namespace testsupport;
 
 namespace {
 
-const wchar_t kSamples[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\";
-
 std::vector<std::wstring> g_opened;
 HINSTANCE WINAPI CaptureShell(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT) {
   g_opened.push_back(std::wstring(verb) + L" " + file);
   return reinterpret_cast<HINSTANCE>(33);
 }
 
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t text[2048] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 2048;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
+std::wstring Cell(HWND list, int row, int column) { return ListText(list, row, column); }
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
@@ -57,32 +48,19 @@ std::wstring ValueOf(HWND list, const wchar_t* label) {
   return L"(none)";
 }
 
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 bool WriteText(const std::wstring& path, const std::string& text) { return WriteWholeFile(path, text.data(), text.size()); }
 
-class GpsTabTest : public ::testing::Test {
+class GpsTabTest : public ProgramWindowSuite {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new ScratchDir;
-    token_ = StartProgramServices(dir_->path());
-    g_settings.enabledImageTypes |= 0x2;
-    g_settings.fileInfoDockInTree = 0;
-    ASSERT_TRUE(OpenTestMainWindow());
-    photos_ = new ScratchDir;
+    ASSERT_NO_FATAL_FAILURE(OpenProgram([] {
+      g_settings.enabledImageTypes |= 0x2;
+      g_settings.fileInfoDockInTree = 0;
+    }));
     // An iPhone 4S and a Nikon D2H picture with GPS (neither names a datum), a plain JPEG, and
     // one that says it is in the Tokyo datum.
-    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"has-lens-info.jpg").c_str(), photos_->File(L"phone.jpg").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + L"..\\sample1.jpg").c_str(), photos_->File(L"nikon.jpg").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((std::wstring(kExifSamples) + L"has-lens-info.jpg").c_str(), photos_->File(L"phone.jpg").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((std::wstring(kExifFolder) + L"sample1.jpg").c_str(), photos_->File(L"nikon.jpg").c_str(), FALSE));
     const fx::Bytes plain = fx::Jpeg({});
     ASSERT_TRUE(WriteWholeFile(photos_->File(L"plain.jpg"), plain.data(), plain.size()));
     auto gps = fx::NewIfd(false);
@@ -92,10 +70,7 @@ class GpsTabTest : public ::testing::Test {
     ifd0->Ascii(0x010F, "Canon").Sub(0x8825, gps);
     const fx::Bytes tokyo = fx::Jpeg({fx::ExifApp1(fx::Tiff(*ifd0))});
     ASSERT_TRUE(WriteWholeFile(photos_->File(L"tokyo.jpg"), tokyo.data(), tokyo.size()));
-    wcscpy(g_currentFolder, photos_->path().c_str());
-    LoadListContents(1, 0, 0);
-    ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
-    Pump();
+    ASSERT_NO_FATAL_FAILURE(LoadFolder(photos_->path()));
     SendMessageW(g_hwndMain, WM_COMMAND, 243, 0);  // File Information
     Pump();
     ASSERT_NE(g_windowSlots[kSlotFileInfo], nullptr);
@@ -104,11 +79,7 @@ class GpsTabTest : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     g_shellExecuteFn = ShellExecuteW;
-    if (g_windowSlots[kSlotFileInfo]) SendMessageW(g_windowSlots[kSlotFileInfo], WM_CLOSE, 0, 0);
-    CloseTestMainWindow();
-    delete photos_;
-    Gdiplus::GdiplusShutdown(token_);
-    delete dir_;
+    CloseProgram();
   }
 
   static HWND ShowGps(const wchar_t* name) {
@@ -127,12 +98,7 @@ class GpsTabTest : public ::testing::Test {
     return g_opened.size() == 1 ? g_opened[0] : L"(opened " + std::to_wstring(g_opened.size()) + L")";
   }
 
-  static ScratchDir *dir_, *photos_;
-  static ULONG_PTR token_;
 };
-ScratchDir* GpsTabTest::dir_ = nullptr;
-ScratchDir* GpsTabTest::photos_ = nullptr;
-ULONG_PTR GpsTabTest::token_ = 0;
 
 TEST_F(GpsTabTest, ShowsTheTagsAndOpensThePosition) {
   HWND list = ShowGps(L"phone.jpg");

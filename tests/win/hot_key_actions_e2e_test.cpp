@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "actions/pure/action_table.h"
-#include "core/pure/scramble.h"
 #include "core/pure/settings_block.h"
+#include "support/e2e_start.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -89,40 +89,28 @@ HWND StatusBar(HWND main) {
 
 TEST(HotKeyActionsE2E, CopyKeyCopiesTheFileAndUndoKeyTakesItBack) {
   ScratchDir dir, photos, dest;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), cfg = dir.File(L"Brannomere.cfg");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir), cfg = dir.File(L"Brannomere.cfg");
   ASSERT_TRUE(CopyFileW(kSample, photos.File(L"a.jpg").c_str(), FALSE));
   std::vector<uint8_t> original;
   ASSERT_TRUE(ReadWholeFile(photos.File(L"a.jpg"), &original));
   // A first start writes the settings file; the action rows go into it.
   ASSERT_NO_FATAL_FAILURE(AgreeAndCloseOnce(exe));
-  std::vector<uint8_t> block;
-  ASSERT_TRUE(ReadWholeFile(cfg, &block));
-  ASSERT_EQ(block.size(), sizeof(SettingsBlock));
-  ScrambleBuffer(block.data(), block.size());
-  auto* settings = reinterpret_cast<SettingsBlock*>(block.data());
-  settings->actionCount = 2;
-  settings->confirmFirstAction = 0;
-  auto* rows = reinterpret_cast<ActionEntry*>(settings->actionTable);
-  std::memset(rows, 0, 2 * sizeof(ActionEntry));
-  rows[0].enabled = rows[1].enabled = 1;
-  rows[0].targetKey = 4 + ('C' - 'A');
-  rows[0].kind = 3;
-  wcsncpy(reinterpret_cast<wchar_t*>(rows[0].path), dest.path().c_str(), 259);
-  rows[1].targetKey = 4 + ('U' - 'A');
-  rows[1].kind = 0;
-  ScrambleBuffer(block.data(), block.size());
-  ASSERT_TRUE(WriteWholeFile(cfg, block.data(), block.size()));
+  ASSERT_TRUE(ChangeSettingsFile(cfg, [&](SettingsBlock& settings) {
+    settings.actionCount = 2;
+    settings.confirmFirstAction = 0;
+    auto* rows = reinterpret_cast<ActionEntry*>(settings.actionTable);
+    std::memset(rows, 0, 2 * sizeof(ActionEntry));
+    rows[0].enabled = rows[1].enabled = 1;
+    rows[0].targetKey = 4 + ('C' - 'A');
+    rows[0].kind = 3;
+    wcsncpy(reinterpret_cast<wchar_t*>(rows[0].path), dest.path().c_str(), 259);
+    rows[1].targetKey = 4 + ('U' - 'A');
+    rows[1].kind = 0;
+  }));
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
-  HWND list = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    list = FileListOf(main);
-    return list && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1;
-  }, 30000));
+  HWND main = nullptr, list = nullptr;
+  ASSERT_TRUE(StartAgain(p, exe, photos.path(), 1, &main, &list));
   WaitFor([] { return false; }, 1000);
   RECT r = ScreenRectOf(list);
   // The first thumbnail: selected, and the list has the focus.

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "support/e2e_start.h"
 #include "support/remote_controls.h"
+#include "support/sample_pictures.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
 
 namespace {
-
-const std::wstring kExifFolder = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\";
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
@@ -74,21 +74,16 @@ bool FindPopup(DWORD processId, HWND main, int width, int height, RECT* found) {
 
 TEST(HoverPopupE2E, PreviewAndHistogramOfTheThumbnailUnderTheCursor) {
   ScratchDir program, photos;
-  const std::wstring exe = program.File(L"Brannomere.exe");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(program);
   // A whole camera picture of 500 x 375, one cut after its Exif segment that carries a 160 x 120
   // thumbnail, and a 1200 x 800 CMYK JPEG, which libjpeg-turbo leaves to the system's decoder.
-  ASSERT_TRUE(CopyFileW((kExifFolder + L"sample1.jpg").c_str(), photos.File(L"1.jpg").c_str(), FALSE));
-  ASSERT_TRUE(WriteCutAfterExif(kExifFolder + L"samples\\has-lens-info.jpg", photos.File(L"2.jpg")));
+  ASSERT_TRUE(CopyFileW((std::wstring(kExifFolder) + L"sample1.jpg").c_str(), photos.File(L"1.jpg").c_str(), FALSE));
+  ASSERT_TRUE(WriteCutAfterExif(std::wstring(kExifSamples) + L"has-lens-info.jpg", photos.File(L"2.jpg")));
   const std::vector<uint8_t> cmyk = MakeCmykJpeg(1200, 800);
   ASSERT_TRUE(WriteWholeFile(photos.File(L"3.jpg"), cmyk.data(), cmyk.size()));
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND list = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
-  CloseFirstStartSettings(p.id);
+  HWND main = nullptr, list = nullptr;
+  ASSERT_TRUE(StartPastFirstDialogs(p, exe, photos.path(), 3, &main, &list));
   int whole = -1, cut = -1;
   ASSERT_TRUE(WaitFor([&] {
     whole = RowNamed(list, L"1.jpg"), cut = RowNamed(list, L"2.jpg");

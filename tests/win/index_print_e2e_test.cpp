@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "support/e2e_start.h"
 #include "support/pdf_printer.h"
 #include "support/remote_controls.h"
 #include "support/win_test_support.h"
@@ -52,8 +53,7 @@ HWND FindIndexPrintDialog(DWORD processId) {
 
 TEST(IndexPrintE2E, OpenedFromTheProgramAndPrintedToAPdf) {
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), photos = dir.File(L"photos");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir), photos = dir.File(L"photos");
   ASSERT_TRUE(CreateDirectoryW(photos.c_str(), nullptr));
   for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.jpg"})
     ASSERT_TRUE(CopyFileW(kSample, (photos + L"\\" + name).c_str(), FALSE));
@@ -69,8 +69,7 @@ TEST(IndexPrintE2E, OpenedFromTheProgramAndPrintedToAPdf) {
   }
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos + L"\""));
-  HWND main = AgreeToTerms(p.id);
+  HWND main = StartAndAgree(p, exe, photos);
   ASSERT_NE(main, nullptr);
   HWND status = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (status = FindStatusBar(main)) != nullptr; }, 10000));

@@ -22,6 +22,7 @@
 #include "core/safe_file.h"
 #include "printing/index_print_preview.h"
 #include "resources/resource.h"
+#include "support/index_print_frame.h"
 #include "support/program_services.h"
 #include "support/win_test_support.h"
 
@@ -36,47 +37,14 @@ std::wstring Text(HWND dialog, int id) {
   return text;
 }
 
-class IndexPrint : public ::testing::Test {
+class IndexPrint : public testsupport::IndexPrintFrame {
  protected:
-  static void SetUpTestSuite() {
-    static ScratchDir program;
-    token_ = testsupport::StartProgramServices(program.path());
-    ResetImageEntryArrays();
-  }
-  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(token_); }
-  void SetUp() override {
-    SetDefaultSettings();
-    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), data_.path().c_str(), kPathChars - 1);
-    ReleaseFolderCache();
-    g_requestedListSource = 0;
-    g_requestedCollection = -1;
-  }
-  void TearDown() override {
-    if (HWND d = g_windowSlots[kSlotIndexPrint]) SendMessageW(d, WM_CLOSE, 0, 0);
-    testsupport::Pump();
-    FreeImageEntries();
-    ReleaseFolderCache();
-    g_loadedFolderPath[0] = 0;
-  }
-  // With read: the list thread reads every file's information first, as in the program.
-  void Load(const std::wstring& folder, bool read = false) {
-    wcscpy(g_currentFolder, folder.c_str());
-    g_skipFolderCache = 1;
-    LoadListContents(1, 0, 0);
-    if (read) testsupport::WaitFor([] { testsupport::Pump(); return g_listReadyFlag != 0; }, 20000);
-    StopThumbnailListThread();
-    g_listCount = g_entryCount;
-    for (int i = 0; i < g_entryCount; ++i) g_displayOrder[i] = static_cast<uint16_t>(i);
-  }
   HWND Open() {
     HWND d = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_INDEX_PRINT), nullptr, IndexPrintDialogProc, 0);
     testsupport::Pump();
     return d;
   }
-  static ULONG_PTR token_;
-  ScratchDir data_;
 };
-ULONG_PTR IndexPrint::token_ = 0;
 
 void Type(HWND dialog, int id, const wchar_t* text, WORD code) {
   SetDlgItemTextW(dialog, id, text);

@@ -13,20 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "support/e2e_start.h"
 #include "support/remote_controls.h"
+#include "support/sample_pictures.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
 
 namespace {
-
-const wchar_t kSamples[] = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\";
-const wchar_t* const kPictures[] = {
-    L"2004-01-11-22-45-15-sep-2004-01-11-22-45-15a.jpg",
-    L"2006-08-03-16-29-38-sep-2006-08-03-16-29-38a.jpg",
-    L"2006-11-11-19-17-56-sep-2006-11-11-19-17-56a.jpg",
-};
-const wchar_t* const kNames[] = {L"a.jpg", L"b.jpg", L"c.jpg"};
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 int SelectedCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)); }
@@ -36,19 +30,6 @@ int SelectedCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GE
 void SetRowSelected(HWND list, int row, bool selected) {
   const UINT mask = row >= 0 ? (LVIS_SELECTED | LVIS_FOCUSED) : LVIS_SELECTED;
   SetListRowState(list, row, selected ? mask : 0, mask);
-}
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = p;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
@@ -68,17 +49,11 @@ void EmptyTheClipboard() {
 
 TEST(ListCommandsE2E, SelectAllCopyRowsRefreshAndDeleteWithTheQuestion) {
   ScratchDir program, photos;
-  const std::wstring exe = program.File(L"Brannomere.exe");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
-  for (int k = 0; k < 3; ++k)
-    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[k]).c_str(), photos.File(kNames[k]).c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(program);
+  ASSERT_TRUE(CopyDatedSamples(photos));
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND list = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
-  CloseFirstStartSettings(p.id);
+  HWND main = nullptr, list = nullptr;
+  ASSERT_TRUE(StartPastFirstDialogs(p, exe, photos.path(), 3, &main, &list));
   // Every row's file information is read before the rows are copied.
   ASSERT_TRUE(WaitFor([&] {
     for (int r = 0; r < 3; ++r)
@@ -168,19 +143,13 @@ TEST(ListCommandsE2E, SelectAllCopyRowsRefreshAndDeleteWithTheQuestion) {
 // front of that row.
 TEST(ListCommandsE2E, DraggingARowMarksTheDropRowCopiesIntoAFolderAndReorders) {
   ScratchDir program, photos;
-  const std::wstring exe = program.File(L"Brannomere.exe");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
-  for (int k = 0; k < 3; ++k)
-    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[k]).c_str(), photos.File(kNames[k]).c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(program);
+  ASSERT_TRUE(CopyDatedSamples(photos));
   ASSERT_TRUE(CreateDirectoryW(photos.File(L"dest").c_str(), nullptr));
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND list = nullptr, tree = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
+  HWND main = nullptr, list = nullptr, tree = nullptr;
+  ASSERT_TRUE(StartPastFirstDialogs(p, exe, photos.path(), 3, &main, &list));
   ASSERT_TRUE(WaitFor([&] { return (tree = FindDescendant(main, nullptr, 302)) != nullptr; }, 10000));
-  CloseFirstStartSettings(p.id);
   auto names = [&] { return ListCellText(list, 0, 0) + L"," + ListCellText(list, 1, 0) + L"," + ListCellText(list, 2, 0); };
   ASSERT_TRUE(WaitFor([&] { return names() == L"a.jpg,b.jpg,c.jpg"; }, 30000)) << testing::PrintToString(names());
 
@@ -344,19 +313,13 @@ UINT StateImage(HWND list, int row) {
 // on the same folder, the program shows the mark on its row and the turned thumbnail.
 TEST(ListCommandsE2E, MarksAndTurnsComeBackAfterARestart) {
   ScratchDir program, photos;
-  const std::wstring exe = program.File(L"Brannomere.exe");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
-  for (int k = 0; k < 3; ++k)
-    ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[k]).c_str(), photos.File(kNames[k]).c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(program);
+  ASSERT_TRUE(CopyDatedSamples(photos));
   std::vector<COLORREF> upright, turned;
   {
     Process p;
-    ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
-    HWND main = AgreeToTerms(p.id);
-    ASSERT_NE(main, nullptr);
-    HWND list = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
-    CloseFirstStartSettings(p.id);
+    HWND main = nullptr, list = nullptr;
+    ASSERT_TRUE(StartPastFirstDialogs(p, exe, photos.path(), 3, &main, &list));
     ASSERT_TRUE(WaitFor([&] {
       for (int r = 0; r < 3; ++r)
         if (ListCellText(list, r, 4).empty()) return false;
@@ -392,10 +355,8 @@ TEST(ListCommandsE2E, MarksAndTurnsComeBackAfterARestart) {
   }
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos.path() + L"\""));
   HWND main = nullptr, list = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopWindow(p.id, L"BRANNOMERE", L"")) != nullptr; }, 30000));
-  ASSERT_TRUE(WaitFor([&] { return (list = FileListOf(main)) != nullptr && Rows(list) == 3; }, 30000));
+  ASSERT_TRUE(StartAgain(p, exe, photos.path(), 3, &main, &list));
   const RECT whole = ScreenRectOf(list);
   SetForegroundWindow(main);
   MoveMouseTo(whole.right - 12, whole.bottom - 12);

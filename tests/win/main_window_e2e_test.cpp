@@ -17,6 +17,8 @@
 #include "core/pure/scramble.h"
 #include "core/pure/settings_block.h"
 #include "resources/resource.h"
+#include "support/e2e_start.h"
+#include "support/gdiplus_session.h"
 #include "support/remote_controls.h"
 #include "viewer/pure/viewer_geometry.h"
 #include "support/win_test_support.h"
@@ -48,11 +50,9 @@ int32_t I32At(const std::vector<uint8_t>& b, size_t offset) {
 
 TEST(MainWindowE2E, FirstStartPlacementKeysAndTheStoredRectangle) {
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), cfg = dir.File(L"Brannomere.cfg");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir), cfg = dir.File(L"Brannomere.cfg");
   Process p;
-  ASSERT_TRUE(p.Start(exe, L""));
-  HWND main = AgreeToTerms(p.id);
+  HWND main = StartAndAgree(p, exe, L"");
   ASSERT_NE(main, nullptr);
   // Start-up ends by giving the focus to the file list once the first list is built; keys
   // pressed before that would be undone by it.
@@ -185,8 +185,7 @@ HWND OpenCollectionsSubmenu(DWORD processId, HWND list, int row) {
 // popup and a new collection.
 TEST(MainWindowE2E, AFolderOfCameraPicturesAsTheUserSeesIt) {
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), photos = dir.File(L"photos");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir), photos = dir.File(L"photos");
   ASSERT_TRUE(CreateDirectoryW(photos.c_str(), nullptr));
   std::vector<std::wstring> samples = SampleJpegs();
   ASSERT_GE(samples.size(), 20u) << "the goexif sample pictures are missing";
@@ -203,8 +202,7 @@ TEST(MainWindowE2E, AFolderOfCameraPicturesAsTheUserSeesIt) {
   }
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + photos + L"\""));
-  HWND main = AgreeToTerms(p.id);
+  HWND main = StartAndAgree(p, exe, photos);
   ASSERT_NE(main, nullptr);
   HWND status = nullptr, slider = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (status = FindDescendant(main, STATUSCLASSNAMEW)) != nullptr; }, 10000));
@@ -333,8 +331,7 @@ TEST(MainWindowE2E, AFolderOfCameraPicturesAsTheUserSeesIt) {
 // closes, keeps its paths.
 TEST(MainWindowE2E, ACollectionHeldAtStartKeepsItsFile) {
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), file = dir.File(L"user\\collection\\held.co");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir), file = dir.File(L"user\\collection\\held.co");
   ASSERT_NO_FATAL_FAILURE(AgreeAndCloseOnce(exe));
   CreateDirectoryW(dir.File(L"user").c_str(), nullptr);
   CreateDirectoryW(dir.File(L"user\\collection").c_str(), nullptr);
@@ -437,16 +434,26 @@ HWND Pane(HWND main, int k) {
   return list ? GetDlgItem(list, 301 + k) : nullptr;
 }
 
+// The program started on a folder of pictures past its first dialogs: its status bar and its first
+// viewer pane.
+void StartViewer(Process& p, const std::wstring& exe, const std::wstring& pictures, HWND* main, HWND* status,
+                 HWND* pane0) {
+  *main = StartAndAgree(p, exe, pictures);
+  ASSERT_NE(*main, nullptr);
+  *status = FindWindowExW(*main, nullptr, L"msctls_statusbar32", nullptr);
+  ASSERT_NE(*status, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return (*pane0 = Pane(*main, 0)) != nullptr; }, 10000));
+  CloseFirstStartSettings(p.id);
+}
+
 }  // namespace viewer_e2e
 
 TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
   using namespace viewer_e2e;
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR gdiplus = 0;
-  ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr), Gdiplus::Ok);
+  GdiplusSession gdiplus;
+  ASSERT_TRUE(gdiplus.ok());
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir);
   const std::wstring pictures = dir.File(L"pictures");
   ASSERT_TRUE(CreateDirectoryW(pictures.c_str(), nullptr));
   // The generated picture sorts first; camera JPEGs from the goexif package follow.
@@ -465,14 +472,8 @@ TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
   ASSERT_EQ(copied, 4) << "golang-github-rwcarlsen-goexif-dev is not installed";
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + pictures + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND status = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
-  ASSERT_NE(status, nullptr);
-  HWND pane0 = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (pane0 = Pane(main, 0)) != nullptr; }, 10000));
-  CloseFirstStartSettings(p.id);
+  HWND main = nullptr, status = nullptr, pane0 = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartViewer(p, exe, pictures, &main, &status, &pane0));
 
   // The first picture: the status bar reads the fit mode and the level, and the pane shows
   // the picture's colours (its mean over the fitted rectangle), not a flat fill.
@@ -526,11 +527,7 @@ TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
     SaveScreenshot(ExeFolder() + L"\\viewer_layout" + std::to_wstring(layout) + L".bmp");
   }
 
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  EXPECT_TRUE(p.WaitExit(30000, &code));
-  EXPECT_EQ(code, 0u);
-  Gdiplus::GdiplusShutdown(gdiplus);
+  ExpectCleanExit(p, main);
 }
 
 
@@ -538,26 +535,18 @@ TEST(MainWindowE2E, ViewerShowsCameraPicturesInEveryLayout) {
 // the last picture and stays there, up steps back to the first and stays there.
 TEST(MainWindowE2E, WheelPagingStopsAtTheListEnds) {
   using namespace viewer_e2e;
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR gdiplus = 0;
-  ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr), Gdiplus::Ok);
+  GdiplusSession gdiplus;
+  ASSERT_TRUE(gdiplus.ok());
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir);
   const std::wstring pictures = dir.File(L"pictures");
   ASSERT_TRUE(CreateDirectoryW(pictures.c_str(), nullptr));
   for (int i = 1; i <= 4; ++i)
     ASSERT_TRUE(WriteTwoColourJpeg(pictures + L"\\" + std::to_wstring(i) + L".jpg", 320 + 40 * i, 240));
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + pictures + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND status = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
-  ASSERT_NE(status, nullptr);
-  HWND pane0 = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (pane0 = Pane(main, 0)) != nullptr; }, 10000));
-  CloseFirstStartSettings(p.id);
+  HWND main = nullptr, status = nullptr, pane0 = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartViewer(p, exe, pictures, &main, &status, &pane0));
   ASSERT_TRUE(WaitFor([&] { return StatusPartText(p.handle, status, 4) == L"\tFIT MODE"; }, 30000));
   auto position = [&] { return StatusPartText(p.handle, status, 8); };
   ASSERT_TRUE(WaitFor([&] { return position() == L"\tFILE:1/4"; }, 20000)) << testing::PrintToString(position());
@@ -586,11 +575,7 @@ TEST(MainWindowE2E, WheelPagingStopsAtTheListEnds) {
   for (size_t i = 0; i < expected.size(); ++i) seen.push_back(turn(i < 5 ? -1 : 1, expected[i]));
   EXPECT_EQ(seen, expected) << testing::PrintToString(seen);
 
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  EXPECT_TRUE(p.WaitExit(30000, &code));
-  EXPECT_EQ(code, 0u);
-  Gdiplus::GdiplusShutdown(gdiplus);
+  ExpectCleanExit(p, main);
 }
 
 // The cursor resting on a pane's small histogram brings up the large one over the picture's
@@ -598,25 +583,17 @@ TEST(MainWindowE2E, WheelPagingStopsAtTheListEnds) {
 // picture on it.
 TEST(MainWindowE2E, LargeHistogramOnHoverAndAnEmptiedFolderBlanksThePane) {
   using namespace viewer_e2e;
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR gdiplus = 0;
-  ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr), Gdiplus::Ok);
+  GdiplusSession gdiplus;
+  ASSERT_TRUE(gdiplus.ok());
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir);
   const std::wstring pictures = dir.File(L"pictures"), picture = pictures + L"\\000_big.jpg";
   ASSERT_TRUE(CreateDirectoryW(pictures.c_str(), nullptr));
   ASSERT_TRUE(WriteTwoColourJpeg(picture, 4000, 3000));
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + pictures + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND status = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
-  ASSERT_NE(status, nullptr);
-  HWND pane0 = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (pane0 = Pane(main, 0)) != nullptr; }, 10000));
-  CloseFirstStartSettings(p.id);
+  HWND main = nullptr, status = nullptr, pane0 = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartViewer(p, exe, pictures, &main, &status, &pane0));
   ASSERT_TRUE(WaitFor([&] { return StatusPartText(p.handle, status, 4) == L"\tFIT MODE"; }, 30000));
   RECT client;
   GetClientRect(pane0, &client);
@@ -676,37 +653,25 @@ TEST(MainWindowE2E, LargeHistogramOnHoverAndAnEmptiedFolderBlanksThePane) {
   if (!blanked) SaveScreenshot(ExeFolder() + L"\\viewer_blank_failed.bmp");
   EXPECT_TRUE(blanked) << "mean " << shown.r << "," << shown.g << "," << shown.b << " spread " << shown.spread;
 
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  EXPECT_TRUE(p.WaitExit(30000, &code));
-  EXPECT_EQ(code, 0u);
-  Gdiplus::GdiplusShutdown(gdiplus);
+  ExpectCleanExit(p, main);
 }
 
 // A zoomed picture and the view-focus tour: Page Down moves the shown part to the next point of
 // the pattern (the top-right corner of pattern 0), Page Up walks back past the centre.
 TEST(MainWindowE2E, ViewFocusKeysMoveTheZoomedPicture) {
   using namespace viewer_e2e;
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR gdiplus = 0;
-  ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr), Gdiplus::Ok);
+  GdiplusSession gdiplus;
+  ASSERT_TRUE(gdiplus.ok());
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir);
   const std::wstring pictures = dir.File(L"pictures");
   ASSERT_TRUE(CreateDirectoryW(pictures.c_str(), nullptr));
   // Left half orange, right half blue: at x1.0 a pane shows only one of them near a side.
   ASSERT_TRUE(WriteTwoColourJpeg(pictures + L"\\000_big.jpg", 4000, 3000));
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + pictures + L"\""));
-  HWND main = AgreeToTerms(p.id);
-  ASSERT_NE(main, nullptr);
-  HWND status = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
-  ASSERT_NE(status, nullptr);
-  HWND pane0 = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (pane0 = Pane(main, 0)) != nullptr; }, 10000));
-  CloseFirstStartSettings(p.id);
+  HWND main = nullptr, status = nullptr, pane0 = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartViewer(p, exe, pictures, &main, &status, &pane0));
   ASSERT_TRUE(WaitFor([&] { return StatusPartText(p.handle, status, 4) == L"\tFIT MODE"; }, 30000));
 
   RECT r = ScreenRectOf(pane0);
@@ -747,11 +712,7 @@ TEST(MainWindowE2E, ViewFocusKeysMoveTheZoomedPicture) {
   EXPECT_TRUE(WaitFor([&] { return orange(shown = ScreenMean(band)); }, 20000))
       << "after Page Up twice: mean " << shown.r << "," << shown.g << "," << shown.b;
 
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  EXPECT_TRUE(p.WaitExit(30000, &code));
-  EXPECT_EQ(code, 0u);
-  Gdiplus::GdiplusShutdown(gdiplus);
+  ExpectCleanExit(p, main);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/e2e_start.h"
 #include "support/remote_controls.h"
 #include "support/win_test_support.h"
 
@@ -32,8 +33,7 @@ TEST(MovieE2E, MoviesInAFolderShowTheirFrameSize) {
   const std::wstring movies = ExeFolder() + L"\\..\\testdata\\movies\\";
   if (!FileExists(movies + L"clip.avi")) GTEST_SKIP() << "test movies missing (ffmpeg not installed)";
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), folder = dir.File(L"trip");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir), folder = dir.File(L"trip");
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
   const std::wstring samples = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\samples\\";
   int pictures = 0;
@@ -49,8 +49,7 @@ TEST(MovieE2E, MoviesInAFolderShowTheirFrameSize) {
   ASSERT_TRUE(CopyFileW((movies + L"clip.mp4").c_str(), (folder + L"\\MVI_0002.MP4").c_str(), FALSE));
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + folder + L"\""));
-  HWND main = AgreeToTerms(p.id);
+  HWND main = StartAndAgree(p, exe, folder);
   ASSERT_NE(main, nullptr);
   HWND status = nullptr, list = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (status = FindDescendant(main, STATUSCLASSNAMEW)) != nullptr; }, 10000));

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "support/e2e_start.h"
 #include "support/remote_controls.h"
 #include "support/win_test_support.h"
 
@@ -126,8 +127,7 @@ TEST(MoviePaneE2E, AMovieRowPlaysInItsPaneFromTheStrip) {
   const std::wstring movies = ExeFolder() + L"\\..\\testdata\\movies\\";
   if (!FileExists(movies + L"clip.avi")) GTEST_SKIP() << "test movies missing (ffmpeg not installed)";
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), folder = dir.File(L"trip");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir), folder = dir.File(L"trip");
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
   // Whole camera pictures (most goexif samples stop after their Exif header).
   const std::wstring exif = L"Z:\\usr\\share\\gocode\\src\\github.com\\rwcarlsen\\goexif\\exif\\";
@@ -142,8 +142,7 @@ TEST(MoviePaneE2E, AMovieRowPlaysInItsPaneFromTheStrip) {
   ASSERT_TRUE(CopyFileW((movies + L"clip.avi").c_str(), (folder + L"\\MVI_0001.AVI").c_str(), FALSE));
 
   Process p;
-  ASSERT_TRUE(p.Start(exe, L"\"" + folder + L"\""));
-  HWND main = AgreeToTerms(p.id);
+  HWND main = StartAndAgree(p, exe, folder);
   ASSERT_NE(main, nullptr);
   HWND listPane = nullptr, list = nullptr, pane = nullptr, strip = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (listPane = FileListPane(main)) != nullptr; }, 10000));
@@ -284,10 +283,7 @@ TEST(MoviePaneE2E, AMovieRowPlaysInItsPaneFromTheStrip) {
   ASSERT_TRUE(ClickButton(strip, kRewind, [&] { return ShownVideoWindow(pane) == nullptr; }));
 
   CloseHandle(process);
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  EXPECT_TRUE(p.WaitExit(30000, &code));
-  EXPECT_EQ(code, 0u);
+  ExpectCleanExit(p, main);
 }
 
 }  // namespace

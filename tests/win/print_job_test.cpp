@@ -27,6 +27,7 @@
 #include "printing/index_print_preview.h"
 #include "printing/print_job.h"
 #include "resources/resource.h"
+#include "support/index_print_frame.h"
 #include "support/program_services.h"
 #include "support/pdf_printer.h"
 #include "support/win_test_support.h"
@@ -91,41 +92,10 @@ class PrintDialogAnswerer {
   std::thread thread_;
 };
 
-class PrintJob : public ::testing::Test {
+class PrintJob : public IndexPrintFrame {
  protected:
-  static void SetUpTestSuite() {
-    static ScratchDir program;
-    token_ = testsupport::StartProgramServices(program.path());
-    ResetImageEntryArrays();
-  }
-  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(token_); }
-  void SetUp() override {
-    SetDefaultSettings();
-    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), data_.path().c_str(), kPathChars - 1);
-    ReleaseFolderCache();
-    g_requestedListSource = 0;
-    g_requestedCollection = -1;
-  }
-  void TearDown() override {
-    if (HWND d = g_windowSlots[kSlotIndexPrint]) SendMessageW(d, WM_CLOSE, 0, 0);
-    testsupport::Pump();
-    FreeImageEntries();
-    ReleaseFolderCache();
-    g_loadedFolderPath[0] = 0;
-  }
-  void Load(const std::wstring& folder) {
-    wcscpy(g_currentFolder, folder.c_str());
-    g_skipFolderCache = 1;
-    LoadListContents(1, 0, 0);
-    testsupport::WaitFor([] { testsupport::Pump(); return g_listReadyFlag != 0; }, 20000);
-    StopThumbnailListThread();
-    g_listCount = g_entryCount;
-    for (int i = 0; i < g_entryCount; ++i) g_displayOrder[i] = static_cast<uint16_t>(i);
-  }
-  static ULONG_PTR token_;
-  ScratchDir data_;
+  void Load(const std::wstring& folder) { IndexPrintFrame::Load(folder, true); }
 };
-ULONG_PTR PrintJob::token_ = 0;
 }  // namespace
 
 // The set-up saves the chosen profile's name: the job sets it as a path in the colour folder, in

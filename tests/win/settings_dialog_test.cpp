@@ -26,29 +26,15 @@
 #include "settings_dialog/settings_dialog.h"
 #include "resources/settings_ids.h"
 #include "support/program_services.h"
+#include "support/settings_page_frame.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
 
 namespace {
-std::vector<std::function<void()>> g_steps;
-size_t g_next = 0;
-bool g_inStep = false;
-
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
-  if (g_inStep || !g_windowSlots[kSlotSettingsDialog]) return;
-  g_inStep = true;  // a message box inside a step runs its own loop: no second step meanwhile
-  if (g_next < g_steps.size()) g_steps[g_next++]();
-  g_inStep = false;
-}
-
 // Opens the dialog and runs one step per timer tick inside its modal loop.
 void RunDialog(int page, std::vector<std::function<void()>> steps) {
-  g_steps = std::move(steps);
-  g_next = 0;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 60, StepTimer);
-  OpenSettingsDialog(nullptr, page);
-  KillTimer(nullptr, timer);
+  RunSettingsDialog(page, EachOnce(std::move(steps)), 60);
 }
 
 HWND Page(int slot) { return g_windowSlots[slot]; }
@@ -74,19 +60,7 @@ int SelectedRowContrast() {
   return most;
 }
 
-class SettingsDialogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    token_ = StartProgramServices(dir_.path());
-    SetDefaultSettings();
-    BuildSettingsFilePath(settingsPath_, MAX_PATH + 32);
-    DeleteFileW(settingsPath_);
-  }
-  void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
-  ScratchDir dir_;
-  ULONG_PTR token_ = 0;
-  wchar_t settingsPath_[MAX_PATH + 32];
-};
+class SettingsDialogTest : public SettingsPageFrame {};
 
 TEST_F(SettingsDialogTest, OpensAtTheLastPageAndStoresWhatIsEdited) {
   g_settings.lastSettingsPage = 3;

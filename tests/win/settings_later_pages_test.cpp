@@ -14,34 +14,19 @@
 #include "browser/main_window.h"
 #include "core/window_slots.h"
 #include "core/app_globals.h"
-#include "core/pure/scramble.h"
 #include "core/settings.h"
 #include "settings_dialog/settings_dialog.h"
 #include "resources/resource.h"
 #include "settings_dialog/settings_more_ids.h"
 #include "support/program_services.h"
+#include "support/settings_page_frame.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
 
 namespace {
-std::vector<std::function<void()>> g_steps;
-size_t g_next = 0;
-bool g_inStep = false;
-
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
-  if (g_inStep || !g_windowSlots[kSlotSettingsDialog]) return;
-  g_inStep = true;
-  if (g_next < g_steps.size()) g_steps[g_next++]();
-  g_inStep = false;
-}
-
 void RunDialog(int page, std::vector<std::function<void()>> steps) {
-  g_steps = std::move(steps);
-  g_next = 0;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 60, StepTimer);
-  OpenSettingsDialog(nullptr, page);
-  KillTimer(nullptr, timer);
+  RunSettingsDialog(page, EachOnce(std::move(steps)), 60);
 }
 
 HWND Page(int slot) { return g_windowSlots[slot]; }
@@ -97,28 +82,13 @@ void SetFavourite(int row, const wchar_t* path, uint8_t used) {
   g_settings.favouriteFolders[row].used = used;
 }
 
-class SettingsLaterPagesTest : public ::testing::Test {
+class SettingsLaterPagesTest : public SettingsPageFrame {
  protected:
   void SetUp() override {
-    token_ = StartProgramServices(dir_.path());
-    SetDefaultSettings();
+    SettingsPageFrame::SetUp();
     NormaliseAfterCollections(g_settings);
     FillMissingSentinelSections(g_settings);
-    BuildSettingsFilePath(settingsPath_, MAX_PATH + 32);
-    DeleteFileW(settingsPath_);
   }
-  void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
-  // What the closing saved, read back as the next start would.
-  void Reload() {
-    std::vector<uint8_t> block;
-    ASSERT_TRUE(ReadWholeFile(settingsPath_, &block));
-    ASSERT_EQ(block.size(), sizeof(SettingsBlock));
-    ScrambleBuffer(block.data(), block.size());
-    std::memcpy(&g_settings, block.data(), block.size());
-  }
-  ScratchDir dir_;
-  ULONG_PTR token_ = 0;
-  wchar_t settingsPath_[MAX_PATH + 32];
 };
 
 TEST_F(SettingsLaterPagesTest, FontPageStoresEveryChangeAtOnce) {

@@ -14,6 +14,7 @@
 #include "core/pure/settings_block.h"
 #include "resources/settings_ids.h"
 #include "settings_dialog/settings_more_ids.h"
+#include "support/e2e_start.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -39,11 +40,9 @@ std::vector<uint8_t> PlainSettings(const std::wstring& cfg) {
 
 TEST(SettingsPagesE2E, PagesChangeTheProgramAndTheSettingsFile) {
   ScratchDir dir;
-  const std::wstring exe = dir.File(L"Brannomere.exe"), cfg = dir.File(L"Brannomere.cfg");
-  ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = CopyProgramInto(dir), cfg = dir.File(L"Brannomere.cfg");
   Process p;
-  ASSERT_TRUE(p.Start(exe, L""));
-  HWND main = AgreeToTerms(p.id);
+  HWND main = StartAndAgree(p, exe, L"");
   ASSERT_NE(main, nullptr);
   HWND toolbox = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (toolbox = Descendant(main, 203, TOOLBARCLASSNAMEW)) != nullptr; }, 20000));

@@ -6,21 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "support/gdiplus_session.h"
 #include "viewer/pure/unsharp_mask.h"
 #include "viewer/sharpen.h"
 
 namespace {
 
-class GdiplusEnv : public ::testing::Environment {
- public:
-  void SetUp() override {
-    Gdiplus::GdiplusStartupInput in;
-    Gdiplus::GdiplusStartup(&token_, &in, nullptr);
-  }
-  void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
-  ULONG_PTR token_ = 0;
-};
-::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
+::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new testsupport::GdiplusEnvironment);
 
 std::unique_ptr<Gdiplus::Bitmap> Pattern(int w, int h, BYTE alpha) {
   auto b = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);

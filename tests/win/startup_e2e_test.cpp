@@ -8,6 +8,7 @@
 #include "core/pure/scramble.h"
 #include "core/pure/settings_block.h"
 #include "resources/resource.h"
+#include "support/e2e_start.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -23,8 +24,8 @@ const wchar_t kUncleanQuestion[] =
 class StartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    exe_ = dir_.File(L"Brannomere.exe");
-    ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\Brannomere.exe").c_str(), exe_.c_str(), FALSE));
+    exe_ = CopyProgramInto(dir_);
+    ASSERT_FALSE(exe_.empty());
     cfg_ = dir_.File(L"Brannomere.cfg");
   }
 

@@ -204,6 +204,14 @@ class FileInfoWindowTest : public ProgramWindowSuite {
     return c;
   }
 
+  // The page's write button pressed, every box it opens answered with OK; what they said.
+  static std::vector<BoxAnswerer::Seen> WriteAnsweringBoxes(HWND page) {
+    BoxAnswerer ok(IDOK);
+    ok.Ignore(Window());
+    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
+    Pump();
+    return ok.seen;
+  }
   // The list painted and nothing of it left to paint.
   static void PaintList() {
     HWND list = GetListControl();
@@ -315,12 +323,9 @@ TEST_F(FileInfoWindowTest, CommentIsEditedWrittenAndReadBack) {
   SendMessageW(edit, EM_SETSEL, 0, -1);
   for (const wchar_t* c = L"次の文"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
   {
-    BoxAnswerer ok(IDOK);
-    ok.Ignore(Window());
-    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
-    Pump();
-    ASSERT_EQ(ok.seen.size(), 1u);
-    EXPECT_EQ(ok.seen[0].text, L"コメントを書き出せませんでした。\n" + file +
+    const auto seen = WriteAnsweringBoxes(page);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, L"コメントを書き出せませんでした。\n" + file +
                                    L"\n\n他のプロセスがファイルを使用しているか、書き込みが許可されていません。");
   }
   SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -332,12 +337,9 @@ TEST_F(FileInfoWindowTest, CommentIsEditedWrittenAndReadBack) {
   // A character the code page lacks is refused, not written as "?".
   for (const wchar_t* c = L"\ud55c"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);  // 한
   {
-    BoxAnswerer ok(IDOK);
-    ok.Ignore(Window());
-    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
-    Pump();
-    ASSERT_EQ(ok.seen.size(), 1u);
-    EXPECT_EQ(ok.seen[0].text, L"Windowsの文字コードにない文字が含まれているため、コメントを書き出せません。");
+    const auto seen = WriteAnsweringBoxes(page);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, L"Windowsの文字コードにない文字が含まれているため、コメントを書き出せません。");
   }
   EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"次の文\ud55c");
   ASSERT_TRUE(ReadWholeFile(file, &after));
@@ -370,13 +372,10 @@ TEST_F(FileInfoWindowTest, LongCommentIsShownAndWrittenWhole) {
   for (const wchar_t* c = L"新"; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
   {
     EntryRenamed renamed(L"e.jpg");
-    BoxAnswerer ok(IDOK);
-    ok.Ignore(Window());
-    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
-    Pump();
-    ASSERT_EQ(ok.seen.size(), 1u);
-    EXPECT_EQ(ok.seen[0].text, L"ファイル一覧が更新されたため、コメントを書き出せませんでした。");
-    EXPECT_EQ(ok.seen[0].caption, g_productName);
+    const auto seen = WriteAnsweringBoxes(page);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, L"ファイル一覧が更新されたため、コメントを書き出せませんでした。");
+    EXPECT_EQ(seen[0].caption, g_productName);
   }
   EXPECT_EQ(Text(page, IDC_COMMENT_EDIT), L"新");
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TAB_WRITE)));
@@ -618,12 +617,9 @@ TEST_F(FileInfoWindowTest, IptcInUtf8KeepsTheValuesNotEdited) {
   // Not while the list names another file: told, nothing written, the edit kept.
   {
     EntryRenamed renamed(L"g.jpg");
-    BoxAnswerer ok(IDOK);
-    ok.Ignore(Window());
-    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
-    Pump();
-    ASSERT_EQ(ok.seen.size(), 1u);
-    EXPECT_EQ(ok.seen[0].text, L"ファイル一覧が更新されたため、IPTC情報を書き出せませんでした。");
+    const auto seen = WriteAnsweringBoxes(page);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, L"ファイル一覧が更新されたため、IPTC情報を書き出せませんでした。");
   }
   EXPECT_TRUE(FileBytes(path) == before);
   EXPECT_EQ(Cell(list, 0, 0), wide(kOsaka));
@@ -660,12 +656,9 @@ TEST_F(FileInfoWindowTest, IptcWithoutDeclarationKeepsTheValuesNotEdited) {
   const std::vector<uint8_t> before = FileBytes(photos_->File(L"h.jpg"));
   ASSERT_TRUE(EditIptcLabel(page, list, 2, L"\ud55c caption"));
   {
-    BoxAnswerer ok(IDOK);
-    ok.Ignore(Window());
-    SendMessageW(page, WM_COMMAND, IDC_TAB_WRITE, 0);
-    Pump();
-    ASSERT_EQ(ok.seen.size(), 1u);
-    EXPECT_EQ(ok.seen[0].text, L"Windowsの文字コードにない文字が含まれているため、IPTC情報を書き出せません。");
+    const auto seen = WriteAnsweringBoxes(page);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, L"Windowsの文字コードにない文字が含まれているため、IPTC情報を書き出せません。");
   }
   EXPECT_TRUE(FileBytes(photos_->File(L"h.jpg")) == before);
   EXPECT_EQ(Cell(list, 2, 0), L"\ud55c caption");

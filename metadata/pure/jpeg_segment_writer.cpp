@@ -191,11 +191,14 @@ bool MergeIptcRecords(const uint8_t* oldData, size_t oldLength, const uint8_t* n
     if (isCharset(s)) oldUtf8 = IsUtf8Declaration(oldData + s.valueAt, s.valueLength);
   // The coded character set is the new block's: the old one would declare a character set the
   // new values may not use. The other envelope datasets stay, the new 1:90 in its place by number.
+  // A block in the code page declares nothing; over a record declaring another set than UTF-8 the
+  // old declaration stays, as the values the user did not edit are still in that set.
   const Dataset* charset = nullptr;
   for (const Dataset& s : news)
     if (isCharset(s)) charset = &s;
+  const bool keepOldCharset = !charset && !oldUtf8;
   for (const Dataset& s : olds) {
-    if (s.record >= 2 || isCharset(s)) continue;
+    if (s.record >= 2 || (isCharset(s) && !keepOldCharset)) continue;
     if (charset && s.record == 1 && s.number > 90) {
       copy(newData, *charset);
       charset = nullptr;

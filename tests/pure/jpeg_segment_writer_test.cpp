@@ -139,6 +139,22 @@ TEST(JpegSegmentWriter, ReplacesResource1028AndKeepsTheRest) {
   EXPECT_EQ(Be16At(out, 4), Be16At(only, 4) + block2.size());
   EXPECT_EQ(Iptc(out), "0\t\n\n02\t\n120\t\n\nshort\t\n");
 
+  // A record declaring another set than UTF-8 keeps its declaration under a block in the code
+  // page, and its values not edited keep their bytes.
+  Bytes latin = fx::IptcRecord(90, fx::Text("\x1b.A"), 1);
+  fx::Append(latin, fx::IptcRecord(0, Bytes{0, 4}));
+  fx::Append(latin, fx::IptcRecord(5, fx::Text("caf\xe9")));
+  fx::Append(latin, fx::IptcRecord(25, fx::Text("old")));
+  const Bytes latinFile = fx::Jpeg({fx::App13(fx::Resource8bim(1028, latin))});
+  Bytes latinBlock = Block({{5, "caf\xe9"}, {25, "new"}});
+  ASSERT_EQ(BuildJpegWithIptc(latinFile.data(), latinFile.size(), latinBlock.data(), latinBlock.size(), out),
+            SegmentWriteResult::kDone);
+  Bytes latinMerged = fx::IptcRecord(90, fx::Text("\x1b.A"), 1);
+  fx::Append(latinMerged, fx::IptcRecord(0, Bytes{0, 4}));
+  fx::Append(latinMerged, fx::IptcRecord(5, fx::Text("caf\xe9")));
+  fx::Append(latinMerged, fx::IptcRecord(25, fx::Text("new")));
+  EXPECT_NE(Find(out, fx::Resource8bim(1028, latinMerged)), std::string::npos);
+
   // A last resource without its pad byte: the appended one still starts at an even offset.
   Bytes unpadded = fx::Resource8bim(1036, Bytes{1, 2, 3});
   unpadded.pop_back();

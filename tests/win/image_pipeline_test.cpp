@@ -31,10 +31,13 @@
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/camera_models.h"
 #include "tests/support/dng_writer.h"
+#include "tests/support/gdiplus_session.h"
 #include "tests/support/win_test_support.h"
 
 using namespace Gdiplus;
 using testsupport::BoxAnswerer;
+using testsupport::EncodedBytes;
+using testsupport::EncoderFor;
 using testsupport::ScratchDir;
 
 namespace {
@@ -43,21 +46,6 @@ namespace {
 bool BuildThumbnail(ImageEntry* entry) {
   SemaphoreLock lock(kSemaImage);
   return BuildThumbnailUnderLock(entry);
-}
-
-bool EncoderFor(const wchar_t* mime, CLSID* out) {
-  UINT count = 0, bytes = 0;
-  GetImageEncodersSize(&count, &bytes);
-  std::vector<uint8_t> buffer(bytes);
-  auto* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
-  GetImageEncoders(count, bytes, codecs);
-  for (UINT i = 0; i < count; ++i) {
-    if (wcscmp(codecs[i].MimeType, mime) == 0) {
-      *out = codecs[i].Clsid;
-      return true;
-    }
-  }
-  return false;
 }
 
 // A picture whose top-left quarter is red and the rest blue, encoded by GDI+.
@@ -71,18 +59,7 @@ std::vector<uint8_t> MakePicture(int width, int height, const wchar_t* mime) {
   }
   CLSID clsid;
   EXPECT_TRUE(EncoderFor(mime, &clsid));
-  IStream* stream = nullptr;
-  CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-  EXPECT_EQ(bitmap.Save(stream, &clsid, nullptr), Ok);
-  HGLOBAL block = nullptr;
-  GetHGlobalFromStream(stream, &block);
-  STATSTG stat{};
-  stream->Stat(&stat, STATFLAG_NONAME);
-  std::vector<uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-  std::memcpy(bytes.data(), GlobalLock(block), bytes.size());
-  GlobalUnlock(block);
-  stream->Release();
-  return bytes;
+  return EncodedBytes(bitmap, clsid);
 }
 
 int RowWithRawFlag() {
@@ -982,15 +959,8 @@ std::vector<uint8_t> ProfiledJpeg(const std::vector<uint8_t>& profile) {
   }
   CLSID clsid;
   EXPECT_TRUE(EncoderFor(L"image/jpeg", &clsid));
-  IStream* stream = nullptr;
-  CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-  EXPECT_EQ(bitmap.Save(stream, &clsid, nullptr), Ok);
-  HGLOBAL block = nullptr;
-  GetHGlobalFromStream(stream, &block);
-  STATSTG stat{};
-  stream->Stat(&stat, STATFLAG_NONAME);
-  const auto* encoded = static_cast<const uint8_t*>(GlobalLock(block));
-  std::vector<uint8_t> bytes(encoded, encoded + 2);
+  const std::vector<uint8_t> encoded = EncodedBytes(bitmap, clsid);
+  std::vector<uint8_t> bytes(encoded.begin(), encoded.begin() + 2);
   if (!profile.empty()) {
     bytes.insert(bytes.end(), {0xFF, 0xE2, uint8_t((16 + profile.size()) >> 8), uint8_t(16 + profile.size())});
     const char tag[] = "ICC_PROFILE";
@@ -998,9 +968,7 @@ std::vector<uint8_t> ProfiledJpeg(const std::vector<uint8_t>& profile) {
     bytes.insert(bytes.end(), {1, 1});
     bytes.insert(bytes.end(), profile.begin(), profile.end());
   }
-  bytes.insert(bytes.end(), encoded + 2, encoded + stat.cbSize.QuadPart);
-  GlobalUnlock(block);
-  stream->Release();
+  bytes.insert(bytes.end(), encoded.begin() + 2, encoded.end());
   return bytes;
 }
 }  // namespace

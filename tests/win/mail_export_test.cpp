@@ -22,6 +22,7 @@
 #include "core/settings.h"
 #include "metadata/pure/camera_models.h"
 #include "tests/support/dng_writer.h"
+#include "tests/support/gdiplus_session.h"
 #include "tests/support/program_services.h"
 #include "tests/support/win_test_support.h"
 
@@ -41,18 +42,7 @@ std::vector<uint8_t> MakePicture(int width, int height, const wchar_t* mime) {
   }
   CLSID clsid;
   EXPECT_GE(GetEncoderClsid(mime, &clsid), 0);
-  IStream* stream = nullptr;
-  CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-  EXPECT_EQ(bitmap.Save(stream, &clsid, nullptr), Ok);
-  HGLOBAL block = nullptr;
-  GetHGlobalFromStream(stream, &block);
-  STATSTG stat{};
-  stream->Stat(&stat, STATFLAG_NONAME);
-  std::vector<uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-  std::memcpy(bytes.data(), GlobalLock(block), bytes.size());
-  GlobalUnlock(block);
-  stream->Release();
-  return bytes;
+  return testsupport::EncodedBytes(bitmap, clsid);
 }
 
 struct Picture {

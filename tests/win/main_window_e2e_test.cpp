@@ -419,14 +419,8 @@ bool WriteTwoColourJpeg(const std::wstring& path, int w, int h) {
     g.FillRectangle(&orange, 0, 0, w / 2, h);
     g.FillRectangle(&blue, w / 2, 0, w - w / 2, h);
   }
-  UINT count = 0, size = 0;
-  GetImageEncodersSize(&count, &size);
-  std::vector<uint8_t> buffer(size);
-  ImageCodecInfo* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
-  GetImageEncoders(count, size, codecs);
-  for (UINT i = 0; i < count; ++i)
-    if (std::wstring(codecs[i].MimeType) == L"image/jpeg") return bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Ok;
-  return false;
+  CLSID jpeg;
+  return testsupport::EncoderFor(L"image/jpeg", &jpeg) && bitmap.Save(path.c_str(), &jpeg, nullptr) == Ok;
 }
 
 HWND Pane(HWND main, int k) {

@@ -56,6 +56,10 @@ struct Process {
 HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::wstring& title);
 // All such windows (shown ones only), in the system's z order.
 std::vector<HWND> VisibleTopWindows(DWORD processId, const std::wstring& className);
+// The first, or all in z order, of the top-level windows of a process (0: any process), shown or
+// hidden, that `match` accepts.
+HWND FindTopWindowWhere(DWORD processId, const std::function<bool(HWND)>& match);
+std::vector<HWND> TopWindowsWhere(DWORD processId, const std::function<bool(HWND)>& match);
 std::wstring WindowText(HWND window);
 RECT ScreenRectOf(HWND window);
 std::wstring ClassNameOf(HWND window);

@@ -52,25 +52,15 @@ void SelectAll(DWORD processId, HWND list) {
   CloseHandle(process);
 }
 
-struct Found {
-  DWORD pid;
-  std::wstring caption;
-};
-
-// The captions of the program's top-level windows that end with "RAW現像".
+// The caption of the program's last top-level window in z order whose caption ends with "RAW現像".
 std::wstring ProgressCaption(DWORD processId) {
-  Found f{processId, L""};
-  EnumWindows(
-      [](HWND w, LPARAM p) {
-        auto* f = reinterpret_cast<Found*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        const std::wstring t = WindowText(w);
-        if (pid == f->pid && t.size() > 5 && t.compare(t.size() - 5, 5, L"RAW現像") == 0) f->caption = t;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
-  return f.caption;
+  std::wstring caption;
+  TopWindowsWhere(processId, [&](HWND w) {
+    const std::wstring t = WindowText(w);
+    if (t.size() > 5 && t.compare(t.size() - 5, 5, L"RAW現像") == 0) caption = t;
+    return false;
+  });
+  return caption;
 }
 
 TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {

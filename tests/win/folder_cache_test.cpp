@@ -23,10 +23,14 @@
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "metadata/pure/camera_models.h"
+#include "tests/support/entry_lists.h"
 #include "tests/support/win_test_support.h"
 
 using namespace Gdiplus;
+using testsupport::ForgetLoadedList;
+using testsupport::PrepareEntryLists;
 using testsupport::ScratchDir;
+using testsupport::UseDataFolder;
 
 namespace {
 
@@ -71,11 +75,7 @@ class FolderCache : public ::testing::Test {
     GdiplusStartupInput input;
     GdiplusStartup(&token_, &input, nullptr);
     BuildCameraModelIndex();
-    ASSERT_TRUE(AllocGlobalBuffers());
-    ResetImageEntryArrays();
-    static wchar_t version[] = L"5.16";
-    g_programVersion = version;
-    g_cacheVersionText = version;
+    ASSERT_TRUE(PrepareEntryLists());
   }
   static void TearDownTestSuite() {
     ReleaseRowCanvases();
@@ -85,17 +85,13 @@ class FolderCache : public ::testing::Test {
     SetDefaultSettings();
     // A data folder that does not exist yet, as on a fresh installation.
     const std::wstring dataFolder = data_.path() + L"\\user";
-    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), dataFolder.c_str(), kPathChars - 1);
+    UseDataFolder(dataFolder);
     GetCacheFolder(cacheFolder_);
     wcscpy(g_currentFolder, pics_.path().c_str());
     wcscpy(g_loadedFolderPath, pics_.path().c_str());
     g_listSource = 0;
   }
-  void TearDown() override {
-    FreeImageEntries();
-    ReleaseFolderCache();
-    g_loadedFolderPath[0] = 0;
-  }
+  void TearDown() override { ForgetLoadedList(); }
   // Three listed pictures, the second with two undo records and no thumbnail, the third turned
   // by its Exif orientation.
   void MakeList() {

@@ -28,17 +28,12 @@
 
 using namespace Gdiplus;
 using testsupport::ForgetLoadedList;
+using testsupport::BuildThumbnailLocked;
 using testsupport::PrepareEntryLists;
 using testsupport::ScratchDir;
 using testsupport::UseDataFolder;
 
 namespace {
-
-// Level 0 as the thumbnail pass makes it on its locked road, with the lock it holds.
-bool BuildThumbnail(ImageEntry* entry) {
-  SemaphoreLock lock(kSemaImage);
-  return BuildThumbnailUnderLock(entry);
-}
 
 std::vector<uint8_t> BmpBytes(int width, int height) {
   std::vector<uint8_t> b(54 + static_cast<size_t>(width) * 3 * height, 0);
@@ -110,7 +105,7 @@ class FolderCache : public ::testing::Test {
       e->flags |= kEntryInfoRead;
       if (i == 2) e->info.orientation = 6;
       if (i != 1) {
-        ASSERT_TRUE(BuildThumbnail(e));
+        ASSERT_TRUE(BuildThumbnailLocked(e));
         e->histogramPicture = new Bitmap(32, 16, PixelFormat24bppRGB);
       }
     }
@@ -190,7 +185,7 @@ TEST_F(FolderCache, FileSizesTablesAndRoundTrip) {
   ImageEntry* third = EntryAt(2);
   ASSERT_EQ(third->info.orientation, 6);
   wcscpy(reinterpret_cast<wchar_t*>(third->path), pics_.File(L"gone.bmp").c_str());  // the file is not read
-  ASSERT_TRUE(BuildThumbnail(third));
+  ASSERT_TRUE(BuildThumbnailLocked(third));
   EXPECT_EQ(third->levelImages[kLevelThumbnail]->GetWidth(), 60u);
   EXPECT_EQ(ThumbPixels(third->levelImages[kLevelThumbnail]), turned);
 

@@ -134,6 +134,9 @@ std::wstring ClipboardText();
 // gives 1.
 int ColoursOnScreen(const RECT& r);
 
+// A 32-bit DIB section of w x h pixels, its top row first at *bits; null when it cannot be made.
+HBITMAP NewDib32(int w, int h, void** bits);
+
 // Saves the whole screen as a 24-bit BMP.
 bool SaveScreenshot(const std::wstring& path);
 

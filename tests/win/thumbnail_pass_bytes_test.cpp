@@ -45,14 +45,8 @@ uint64_t Fnv(uint64_t h, const void* data, size_t size) {
 
 // The pixels of one image of the list, drawn into a 32-bit bitmap cleared to a fixed colour.
 uint64_t ListImageDigest(HIMAGELIST list, int index, int w, int h) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = testsupport::NewDib32(w, h, &bits);
   if (!dib) return 0;
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, dib);

@@ -23,7 +23,7 @@ void MainWindowSuite::OpenMainWindow(const std::function<void()>& adjust) {
 void MainWindowSuite::CloseMainWindow() {
   if (g_windowSlots[kSlotFileInfo]) SendMessageW(g_windowSlots[kSlotFileInfo], WM_CLOSE, 0, 0);
   CloseTestMainWindow();
-  ReleaseRowCanvases();  // this thread's, drawn when a test renders rows itself: GDI+ objects
+  ReleaseRowCanvases();  // GDI+ bitmaps of the rows this thread drew: freed before GDI+ ends
   Gdiplus::GdiplusShutdown(token_);
   delete dir_;
   dir_ = nullptr;

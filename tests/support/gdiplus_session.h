@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 namespace testsupport {
 
 // Started for as long as the object lives.
@@ -30,5 +33,10 @@ class GdiplusEnvironment : public ::testing::Environment {
  private:
   ULONG_PTR token_ = 0;
 };
+
+// The encoder GDI+ lists for a MIME type ("image/jpeg").
+bool EncoderFor(const wchar_t* mime, CLSID* out);
+// The picture as that encoder writes it.
+std::vector<uint8_t> EncodedBytes(Gdiplus::Image& image, const CLSID& encoder);
 
 }  // namespace testsupport

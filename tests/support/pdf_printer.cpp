@@ -87,22 +87,9 @@ bool WaitForPdf(const std::wstring& dir, DWORD timeoutMs, std::wstring* name, st
 }
 
 HWND FindPrintDialog(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid != s->processId || !IsWindowVisible(w) || ClassNameOf(w) != L"#32770" || !GetDlgItem(w, cmb4))
-          return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindTopWindowWhere(processId, [](HWND w) {
+    return IsWindowVisible(w) && ClassNameOf(w) == L"#32770" && GetDlgItem(w, cmb4);
+  });
 }
 
 }  // namespace testsupport

@@ -228,22 +228,7 @@ std::vector<std::wstring> MenuItemTexts(HMENU menu) {
 
 HWND FindOpenPopupMenu(DWORD processId) { return FindTopWindow(processId, L"#32768", L""); }
 
-std::vector<HWND> FindOpenPopupMenus(DWORD processId) {
-  struct Args {
-    DWORD pid;
-    std::vector<HWND> found;
-  } a{processId, {}};
-  EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        Args* a = reinterpret_cast<Args*>(l);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if ((a->pid == 0 || pid == a->pid) && IsWindowVisible(w) && ClassNameOf(w) == L"#32768") a->found.push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&a));
-  return a.found;
-}
+std::vector<HWND> FindOpenPopupMenus(DWORD processId) { return VisibleTopWindows(processId, L"#32768"); }
 
 void PostMenuKey(HWND menuWindow, WPARAM key, int times) {
   for (int i = 0; i < times; ++i) {

@@ -18,6 +18,15 @@ size_t RunSettingsDialog(int page, std::vector<ModalStep> steps, UINT tickMs) {
                        [page] { OpenSettingsDialog(nullptr, page); });
 }
 
+void RunSettingsSteps(int page, std::vector<std::function<void()>> steps) {
+  RunSettingsDialog(page, EachOnce(std::move(steps)), 60);
+}
+
+HWND SettingsDialog() { return g_windowSlots[kSlotSettingsDialog]; }
+HWND SettingsPage(int slot) { return g_windowSlots[slot]; }
+void CloseSettingsDialog() { SendMessageW(SettingsDialog(), WM_CLOSE, 0, 0); }
+void ClickButton(HWND page, int id) { SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0); }
+
 void SettingsPageFrame::SetUp() {
   token_ = StartProgramServices(dir_.path());
   SetDefaultSettings();

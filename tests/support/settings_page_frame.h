@@ -15,6 +15,15 @@ namespace testsupport {
 
 // The settings dialog opened at `page`, the steps run inside its modal loop (RunModalSteps).
 size_t RunSettingsDialog(int page, std::vector<ModalStep> steps, UINT tickMs);
+// The same with steps that are always possible, one at each tick of 60 ms.
+void RunSettingsSteps(int page, std::vector<std::function<void()>> steps);
+
+// The open dialog, and a page of it (or another window of the program) by its window slot.
+HWND SettingsDialog();
+HWND SettingsPage(int slot);
+// The dialog closed as its title bar's button closes it; a button of a page pressed.
+void CloseSettingsDialog();
+void ClickButton(HWND page, int id);
 
 class SettingsPageFrame : public ::testing::Test {
  protected:

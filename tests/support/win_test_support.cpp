@@ -227,48 +227,55 @@ void Process::Kill() {
 }
 
 namespace {
-struct FindArgs {
-  DWORD pid;
-  const std::wstring* cls;
-  const std::wstring* title;
-  HWND found;
-};
-BOOL CALLBACK FindTopProc(HWND w, LPARAM lp) {
-  auto* a = reinterpret_cast<FindArgs*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (a->pid && pid != a->pid) return TRUE;
-  if (!IsWindowVisible(w)) return TRUE;
-  if (!a->cls->empty() && ClassNameOf(w) != *a->cls) return TRUE;
-  if (!a->title->empty() && WindowText(w) != *a->title) return TRUE;
-  a->found = w;
-  return FALSE;
-}
-}  // namespace
-
-HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::wstring& title) {
-  FindArgs a{processId, &className, &title, nullptr};
-  EnumWindows(FindTopProc, reinterpret_cast<LPARAM>(&a));
-  return a.found;
-}
-
-std::vector<HWND> VisibleTopWindows(DWORD processId, const std::wstring& className) {
+// Walks the top-level windows of the process in z order until `take` says stop.
+void WalkTopWindows(DWORD processId, const std::function<bool(HWND)>& take) {
   struct Args {
     DWORD pid;
-    const std::wstring* className;
-    std::vector<HWND> found;
-  } args{processId, &className, {}};
+    const std::function<bool(HWND)>* take;
+  } args{processId, &take};
   EnumWindows(
-      [](HWND w, LPARAM lp) {
+      [](HWND w, LPARAM lp) -> BOOL {
         auto* a = reinterpret_cast<Args*>(lp);
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
-        if ((a->pid == 0 || pid == a->pid) && IsWindowVisible(w) && (a->className->empty() || ClassNameOf(w) == *a->className))
-          a->found.push_back(w);
-        return TRUE;
+        if (a->pid && pid != a->pid) return TRUE;
+        return (*a->take)(w) ? TRUE : FALSE;
       },
       reinterpret_cast<LPARAM>(&args));
-  return args.found;
+}
+
+bool ShownOfClass(HWND w, const std::wstring& className) {
+  return IsWindowVisible(w) && (className.empty() || ClassNameOf(w) == className);
+}
+}  // namespace
+
+HWND FindTopWindowWhere(DWORD processId, const std::function<bool(HWND)>& match) {
+  HWND found = nullptr;
+  WalkTopWindows(processId, [&](HWND w) {
+    if (!match(w)) return true;
+    found = w;
+    return false;
+  });
+  return found;
+}
+
+std::vector<HWND> TopWindowsWhere(DWORD processId, const std::function<bool(HWND)>& match) {
+  std::vector<HWND> found;
+  WalkTopWindows(processId, [&](HWND w) {
+    if (match(w)) found.push_back(w);
+    return true;
+  });
+  return found;
+}
+
+HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::wstring& title) {
+  return FindTopWindowWhere(processId, [&](HWND w) {
+    return ShownOfClass(w, className) && (title.empty() || WindowText(w) == title);
+  });
+}
+
+std::vector<HWND> VisibleTopWindows(DWORD processId, const std::wstring& className) {
+  return TopWindowsWhere(processId, [&](HWND w) { return ShownOfClass(w, className); });
 }
 
 std::wstring WindowText(HWND window) {
@@ -569,6 +576,17 @@ int ColoursOnScreen(const RECT& r) {
     }
   ReleaseDC(nullptr, screen);
   return static_cast<int>(seen.size());
+}
+
+HBITMAP NewDib32(int w, int h, void** bits) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  *bits = nullptr;
+  return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
 bool SaveScreenshot(const std::wstring& path) {

@@ -56,6 +56,10 @@ struct Process {
 HWND FindTopWindow(DWORD processId, const std::wstring& className, const std::wstring& title);
 // All such windows (shown ones only), in the system's z order.
 std::vector<HWND> VisibleTopWindows(DWORD processId, const std::wstring& className);
+// The first, or all in z order, of the top-level windows of a process (0: any process), shown or
+// hidden, that `match` accepts.
+HWND FindTopWindowWhere(DWORD processId, const std::function<bool(HWND)>& match);
+std::vector<HWND> TopWindowsWhere(DWORD processId, const std::function<bool(HWND)>& match);
 std::wstring WindowText(HWND window);
 RECT ScreenRectOf(HWND window);
 std::wstring ClassNameOf(HWND window);
@@ -129,6 +133,9 @@ std::wstring ClipboardText();
 // Distinct colours in a grid of points (every 7 pixels) over a screen rectangle: a flat fill
 // gives 1.
 int ColoursOnScreen(const RECT& r);
+
+// A 32-bit DIB section of w x h pixels, its top row first at *bits; null when it cannot be made.
+HBITMAP NewDib32(int w, int h, void** bits);
 
 // Saves the whole screen as a 24-bit BMP.
 bool SaveScreenshot(const std::wstring& path);

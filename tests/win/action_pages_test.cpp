@@ -34,20 +34,10 @@ void RunDialog(int page, std::vector<ModalStep> steps) {
 
 constexpr int kActionSlot = 19, kRenameSlot = 24;
 int KeyOf(char letter) { return 4 + (letter - 'A'); }
-HWND Page(int slot) { return g_windowSlots[slot]; }
 HWND Register() { return g_windowSlots[kSlotActionRegister]; }
 void Close() { PostMessageW(g_windowSlots[kSlotSettingsDialog], WM_CLOSE, 0, 0); }
-HWND List() { return GetDlgItem(Page(kActionSlot), IDC_ACTION_LIST); }
+HWND List() { return GetDlgItem(SettingsPage(kActionSlot), IDC_ACTION_LIST); }
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t t[600] = L"";
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = t;
-  item.cchTextMax = 600;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return t;
-}
 std::wstring Text(HWND w, int id) {
   wchar_t t[2048] = L"";
   GetDlgItemTextW(w, id, t, 2048);
@@ -157,11 +147,11 @@ TEST_F(ActionPagesTest, ListShowsTheActionsAndStoresThemInTheOrderShown) {
       [&] { return Rows(List()) == 3; },
       [&] {
         HWND list = List();
-        cells = {Cell(list, 0, 2), Cell(list, 1, 2), Cell(list, 2, 2), Cell(list, 0, 3), Cell(list, 2, 3),
-                 Cell(list, 0, 4), Cell(list, 1, 4), Cell(list, 2, 6), Cell(list, 1, 0), Cell(list, 0, 5)};
+        cells = {ListText(list, 0, 2), ListText(list, 1, 2), ListText(list, 2, 2), ListText(list, 0, 3), ListText(list, 2, 3),
+                 ListText(list, 0, 4), ListText(list, 1, 4), ListText(list, 2, 6), ListText(list, 1, 0), ListText(list, 0, 5)};
         uncheckedBefore = StateImage(list, 1);
-        ClickColumn(Page(kActionSlot), list, 1);  // "対象キー": A, B, X
-        for (int r = 0; r < 3; ++r) ids.push_back(Cell(list, r, 7));
+        ClickColumn(SettingsPage(kActionSlot), list, 1);  // "対象キー": A, B, X
+        for (int r = 0; r < 3; ++r) ids.push_back(ListText(list, r, 7));
         // The first row shown is action 2: unchecking it disables that action.
         LVITEMW item{};
         item.stateMask = LVIS_STATEIMAGEMASK;
@@ -213,7 +203,7 @@ TEST_F(ActionPagesTest, RegisterDialogChecksWhatItWrites) {
   const std::wstring longPath = L"a\\" + std::wstring(257, L'b');  // 259 characters
   auto openAdd = [&] {
     SelectRow(List(), 0);
-    PostMessageW(GetDlgItem(Page(kActionSlot), IDC_ACTION_ADD), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(SettingsPage(kActionSlot), IDC_ACTION_ADD), BM_CLICK, 0, 0);
     return true;
   };
   RunDialog(8, {
@@ -305,9 +295,9 @@ std::wstring NameLabel(int type, int joiner) {
 TEST_F(ActionPagesTest, RenamePageKeepsWhatWasTypedThroughAChangeOfType) {
   std::wstring shown;
   RunDialog(9, {
-      [&] { return Page(kRenameSlot) != nullptr; },
+      [&] { return SettingsPage(kRenameSlot) != nullptr; },
       [&] {
-        HWND p = Page(kRenameSlot);
+        HWND p = SettingsPage(kRenameSlot);
         TypeOver(p, IDC_RENAME_OLD_TEXT, L"DSC_");
         TypeOver(p, IDC_RENAME_NEW_TEXT, L"旅_");
         TypeOver(p, IDC_RENAME_SEQUENCE, L"5");
@@ -338,9 +328,9 @@ TEST_F(ActionPagesTest, RenamePageKeepsHistoriesBindsActionsAndDescribesEveryPat
                                                 L"カメラモデル名"};
   static const wchar_t* const kJoiners[] = {L"+", L"-", L"_"};
   RunDialog(9, {
-      [&] { return Page(kRenameSlot) != nullptr; },
+      [&] { return SettingsPage(kRenameSlot) != nullptr; },
       [&] {
-        HWND p = Page(kRenameSlot);
+        HWND p = SettingsPage(kRenameSlot);
         historyShown = static_cast<int>(SendDlgItemMessageW(p, IDC_RENAME_PREFIX_TEXT, CB_GETCOUNT, 0, 0));
         bindEnabledBefore = IsWindowEnabled(GetDlgItem(p, IDC_RENAME_BIND));
         SetDlgItemTextW(p, IDC_RENAME_PREFIX_TEXT, L"ABC");
@@ -349,7 +339,7 @@ TEST_F(ActionPagesTest, RenamePageKeepsHistoriesBindsActionsAndDescribesEveryPat
       },
       [&] { return Answer(IDYES, &bindQuestion); },
       [&] {
-        HWND p = Page(kRenameSlot);
+        HWND p = SettingsPage(kRenameSlot);
         comboAfterBind = Text(p, IDC_RENAME_ACTIONS);
         Pick(p, IDC_RENAME_NAME_TYPE, 5);
         sequenceOffForDates = !IsWindowEnabled(GetDlgItem(p, IDC_RENAME_SEQUENCE));

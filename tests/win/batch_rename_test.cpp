@@ -22,10 +22,14 @@
 #include "core/path_utils.h"
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
+#include "support/entry_lists.h"
 #include "support/win_test_support.h"
 
 using testsupport::BoxAnswerer;
+using testsupport::ForgetLoadedList;
+using testsupport::PrepareEntryLists;
 using testsupport::ScratchDir;
+using testsupport::UseDataFolder;
 
 namespace {
 
@@ -61,25 +65,17 @@ void SetText(char16_t* field, size_t units, const char16_t* text) {
 class BatchRename : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ASSERT_TRUE(AllocGlobalBuffers());
-    ResetImageEntryArrays();
-    static wchar_t version[] = L"5.16";
-    g_programVersion = version;
-    g_cacheVersionText = version;
+    ASSERT_TRUE(PrepareEntryLists());
   }
   void SetUp() override {
     SetDefaultSettings();
-    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), dataDir_.path().c_str(), kPathChars - 1);
+    UseDataFolder(dataDir_.path());
     g_settings.enabledImageTypes |= 0x2;
     ReleaseFolderCache();
     g_requestedListSource = 0;
     g_requestedCollection = -1;
   }
-  void TearDown() override {
-    FreeImageEntries();
-    ReleaseFolderCache();
-    g_loadedFolderPath[0] = 0;
-  }
+  void TearDown() override { ForgetLoadedList(); }
   void Load(const std::wstring& folder) {
     wcscpy(g_currentFolder, folder.c_str());
     g_skipFolderCache = 1;

@@ -26,10 +26,14 @@
 #include "core/list_helpers.h"
 #include "core/path_utils.h"
 #include "core/settings.h"
+#include "support/entry_lists.h"
 #include "support/win_test_support.h"
 
 using testsupport::BoxAnswerer;
+using testsupport::ForgetLoadedList;
+using testsupport::PrepareEntryLists;
 using testsupport::ScratchDir;
+using testsupport::UseDataFolder;
 
 namespace {
 
@@ -41,26 +45,18 @@ void MakeFile(const std::wstring& path, size_t size) {
 class Catalogue : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ASSERT_TRUE(AllocGlobalBuffers());
-    ResetImageEntryArrays();
-    static wchar_t version[] = L"5.16";
-    g_programVersion = version;
-    g_cacheVersionText = version;
+    ASSERT_TRUE(PrepareEntryLists());
   }
   void SetUp() override {
     SetDefaultSettings();
-    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), dataDir_.path().c_str(), kPathChars - 1);
+    UseDataFolder(dataDir_.path());
     g_settings.enabledImageTypes |= 0x2;  // JPG
     g_settings.hideDeletedFiles = 0;
     ReleaseFolderCache();
     g_requestedListSource = 0;
     g_requestedCollection = -1;
   }
-  void TearDown() override {
-    FreeImageEntries();
-    ReleaseFolderCache();
-    g_loadedFolderPath[0] = 0;
-  }
+  void TearDown() override { ForgetLoadedList(); }
   ScratchDir dataDir_;
   void Load(const std::wstring& folder) {
     wcscpy(g_currentFolder, folder.c_str());

@@ -15,6 +15,7 @@
 #include "core/pure/settings_block.h"
 #include "support/dng_writer.h"
 #include "support/e2e_start.h"
+#include "support/gdiplus_session.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -23,26 +24,15 @@ namespace {
 
 // A 640 x 480 JPEG, red on the left and blue on the right.
 bool WritePicture(const std::wstring& path) {
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
-  bool ok = false;
-  {
-    Gdiplus::Bitmap bitmap(640, 480, PixelFormat24bppRGB);
-    Gdiplus::Graphics g(&bitmap);
-    Gdiplus::SolidBrush blue(Gdiplus::Color(255, 0, 0, 255)), red(Gdiplus::Color(255, 255, 0, 0));
-    g.FillRectangle(&blue, 0, 0, 640, 480);
-    g.FillRectangle(&red, 0, 0, 320, 480);
-    UINT count = 0, bytes = 0;
-    Gdiplus::GetImageEncodersSize(&count, &bytes);
-    std::vector<uint8_t> buffer(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, bytes, codecs);
-    for (UINT i = 0; i < count; ++i)
-      if (wcscmp(codecs[i].MimeType, L"image/jpeg") == 0) ok = bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
-  }
-  Gdiplus::GdiplusShutdown(token);
-  return ok;
+  GdiplusSession gdiplus;
+  if (!gdiplus.ok()) return false;
+  Gdiplus::Bitmap bitmap(640, 480, PixelFormat24bppRGB);
+  Gdiplus::Graphics g(&bitmap);
+  Gdiplus::SolidBrush blue(Gdiplus::Color(255, 0, 0, 255)), red(Gdiplus::Color(255, 255, 0, 0));
+  g.FillRectangle(&blue, 0, 0, 640, 480);
+  g.FillRectangle(&red, 0, 0, 320, 480);
+  CLSID jpeg;
+  return EncoderFor(L"image/jpeg", &jpeg) && bitmap.Save(path.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
 }
 
 // Selects every row of the program's list through a record in its process.
@@ -62,25 +52,15 @@ void SelectAll(DWORD processId, HWND list) {
   CloseHandle(process);
 }
 
-struct Found {
-  DWORD pid;
-  std::wstring caption;
-};
-
-// The captions of the program's top-level windows that end with "RAW現像".
+// The caption of the program's last top-level window in z order whose caption ends with "RAW現像".
 std::wstring ProgressCaption(DWORD processId) {
-  Found f{processId, L""};
-  EnumWindows(
-      [](HWND w, LPARAM p) {
-        auto* f = reinterpret_cast<Found*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        const std::wstring t = WindowText(w);
-        if (pid == f->pid && t.size() > 5 && t.compare(t.size() - 5, 5, L"RAW現像") == 0) f->caption = t;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
-  return f.caption;
+  std::wstring caption;
+  TopWindowsWhere(processId, [&](HWND w) {
+    const std::wstring t = WindowText(w);
+    if (t.size() > 5 && t.compare(t.size() - 5, 5, L"RAW現像") == 0) caption = t;
+    return false;
+  });
+  return caption;
 }
 
 TEST(ExportE2E, WallpaperCommandAndRawDevelopmentBatch) {

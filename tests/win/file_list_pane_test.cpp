@@ -47,6 +47,7 @@
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/camera_models.h"
 #include "support/program_services.h"
+#include "support/program_window_suite.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -97,46 +98,21 @@ void Select(std::initializer_list<int> rows) {
   }
 }
 
-class FileListPaneTest : public ::testing::Test {
+class FileListPaneTest : public ProgramWindowSuite {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new ScratchDir;
-    token_ = StartProgramServices(dir_->path());
-    g_settings.enabledImageTypes |= 0x2;
-    g_listStyleValue = 1;  // stay in the detail style
-    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
-    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
-    KillTimer(g_hwndMain, kIdleTimerId);
-    Pump();
-    photos_ = new ScratchDir;
+    ASSERT_NO_FATAL_FAILURE(OpenProgram([] {
+      g_settings.enabledImageTypes |= 0x2;
+      g_listStyleValue = 1;  // stay in the detail style
+    }));
     for (int k = 0; k < 4; ++k)
       ASSERT_TRUE(CopyFileW((std::wstring(kSamples) + kPictures[k]).c_str(), photos_->File(kNames[k]).c_str(), FALSE));
   }
-  static void TearDownTestSuite() {
-    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
-    Pump();
-    FreeImageEntries();
-    delete photos_;
-    ReleaseRowCanvases();
-    Gdiplus::GdiplusShutdown(token_);
-    delete dir_;
-  }
+  static void TearDownTestSuite() { CloseProgram(); }
   void SetUp() override { Load(); }
 
-  // Loads the folder; the list thread puts the rows in and reads every file's information.
-  static void Load() {
-    wcscpy(g_currentFolder, photos_->path().c_str());
-    LoadListContents(1, 0, 0);
-    ASSERT_TRUE(WaitFor([] { return g_listReadyFlag == 1; }, 20000));
-    Pump();
-  }
-
-  static ScratchDir *dir_, *photos_;
-  static ULONG_PTR token_;
+  static void Load() { LoadFolder(photos_->path()); }
 };
-ScratchDir* FileListPaneTest::dir_ = nullptr;
-ScratchDir* FileListPaneTest::photos_ = nullptr;
-ULONG_PTR FileListPaneTest::token_ = 0;
 
 // A movie the program cannot render is listed with the no-codec flag and stays present. First:
 // later cases leave list state behind that keeps a folder of one movie from listing.

@@ -23,18 +23,17 @@
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "metadata/pure/camera_models.h"
+#include "tests/support/entry_lists.h"
 #include "tests/support/win_test_support.h"
 
 using namespace Gdiplus;
+using testsupport::ForgetLoadedList;
+using testsupport::BuildThumbnailLocked;
+using testsupport::PrepareEntryLists;
 using testsupport::ScratchDir;
+using testsupport::UseDataFolder;
 
 namespace {
-
-// Level 0 as the thumbnail pass makes it on its locked road, with the lock it holds.
-bool BuildThumbnail(ImageEntry* entry) {
-  SemaphoreLock lock(kSemaImage);
-  return BuildThumbnailUnderLock(entry);
-}
 
 std::vector<uint8_t> BmpBytes(int width, int height) {
   std::vector<uint8_t> b(54 + static_cast<size_t>(width) * 3 * height, 0);
@@ -71,11 +70,7 @@ class FolderCache : public ::testing::Test {
     GdiplusStartupInput input;
     GdiplusStartup(&token_, &input, nullptr);
     BuildCameraModelIndex();
-    ASSERT_TRUE(AllocGlobalBuffers());
-    ResetImageEntryArrays();
-    static wchar_t version[] = L"5.16";
-    g_programVersion = version;
-    g_cacheVersionText = version;
+    ASSERT_TRUE(PrepareEntryLists());
   }
   static void TearDownTestSuite() {
     ReleaseRowCanvases();
@@ -85,17 +80,13 @@ class FolderCache : public ::testing::Test {
     SetDefaultSettings();
     // A data folder that does not exist yet, as on a fresh installation.
     const std::wstring dataFolder = data_.path() + L"\\user";
-    wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), dataFolder.c_str(), kPathChars - 1);
+    UseDataFolder(dataFolder);
     GetCacheFolder(cacheFolder_);
     wcscpy(g_currentFolder, pics_.path().c_str());
     wcscpy(g_loadedFolderPath, pics_.path().c_str());
     g_listSource = 0;
   }
-  void TearDown() override {
-    FreeImageEntries();
-    ReleaseFolderCache();
-    g_loadedFolderPath[0] = 0;
-  }
+  void TearDown() override { ForgetLoadedList(); }
   // Three listed pictures, the second with two undo records and no thumbnail, the third turned
   // by its Exif orientation.
   void MakeList() {
@@ -114,7 +105,7 @@ class FolderCache : public ::testing::Test {
       e->flags |= kEntryInfoRead;
       if (i == 2) e->info.orientation = 6;
       if (i != 1) {
-        ASSERT_TRUE(BuildThumbnail(e));
+        ASSERT_TRUE(BuildThumbnailLocked(e));
         e->histogramPicture = new Bitmap(32, 16, PixelFormat24bppRGB);
       }
     }
@@ -194,7 +185,7 @@ TEST_F(FolderCache, FileSizesTablesAndRoundTrip) {
   ImageEntry* third = EntryAt(2);
   ASSERT_EQ(third->info.orientation, 6);
   wcscpy(reinterpret_cast<wchar_t*>(third->path), pics_.File(L"gone.bmp").c_str());  // the file is not read
-  ASSERT_TRUE(BuildThumbnail(third));
+  ASSERT_TRUE(BuildThumbnailLocked(third));
   EXPECT_EQ(third->levelImages[kLevelThumbnail]->GetWidth(), 60u);
   EXPECT_EQ(ThumbPixels(third->levelImages[kLevelThumbnail]), turned);
 

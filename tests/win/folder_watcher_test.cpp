@@ -4,7 +4,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <gdiplus.h>
 #include <shellapi.h>
 
 #include <atomic>
@@ -30,6 +29,7 @@
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "support/program_services.h"
+#include "support/program_window_suite.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -55,14 +55,8 @@ int RowsNamed(const wchar_t* name) {
 void PumpFor(DWORD ms) { WaitFor([] { return false; }, ms); }
 
 std::wstring HistoryTop() {
-  HWND combo = g_bandControls[kBandActionHistory];
-  wchar_t text[600] = {};
-  COMBOBOXEXITEMW item{};
-  item.mask = CBEIF_TEXT;
-  item.iItem = 0;
-  item.pszText = text;
-  item.cchTextMax = 600;
-  if (!combo || !SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return L"";
+  std::wstring text;
+  ActionHistoryLine(0, &text);
   return text;
 }
 int HistoryCount() {
@@ -70,20 +64,15 @@ int HistoryCount() {
   return combo ? static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0)) : 0;
 }
 
-class FolderWatcherTest : public ::testing::Test {
+class FolderWatcherTest : public MainWindowSuite {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new ScratchDir;
-    token_ = StartProgramServices(dir_->path());
-    g_settings.enabledImageTypes |= 0x2;
-    g_listStyleValue = 1;
-    ASSERT_TRUE(OpenTestMainWindow());
+    ASSERT_NO_FATAL_FAILURE(OpenMainWindow([] {
+      g_settings.enabledImageTypes |= 0x2;
+      g_listStyleValue = 1;
+    }));
   }
-  static void TearDownTestSuite() {
-    CloseTestMainWindow();
-    Gdiplus::GdiplusShutdown(token_);
-    delete dir_;
-  }
+  static void TearDownTestSuite() { CloseMainWindow(); }
   void SetUp() override {
     folder_ = new ScratchDir;
     for (const wchar_t* name : {L"a.jpg", L"b.jpg"})
@@ -105,12 +94,8 @@ class FolderWatcherTest : public ::testing::Test {
   }
   std::wstring File(const wchar_t* name) const { return folder_->File(name); }
 
-  static ScratchDir* dir_;
-  static ULONG_PTR token_;
   ScratchDir* folder_ = nullptr;
 };
-ScratchDir* FolderWatcherTest::dir_ = nullptr;
-ULONG_PTR FolderWatcherTest::token_ = 0;
 
 TEST_F(FolderWatcherTest, FileCopiedInByTheShellAppearsOnceComplete) {
   ASSERT_EQ(g_entryCount, 2);

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <gdiplus.h>
 #include <shellapi.h>
 #include <cstdio>
 
@@ -35,6 +34,7 @@
 #include "core/settings.h"
 #include "core/thumbnail_list_thread.h"
 #include "support/program_services.h"
+#include "support/program_window_suite.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -65,15 +65,10 @@ int32_t EntryNamed(const wchar_t* name) {
 }
 
 std::wstring HistoryTop() {
-  HWND combo = g_bandControls[kBandActionHistory];
-  wchar_t text[300] = {};
-  COMBOBOXEXITEMW item{};
-  item.mask = CBEIF_TEXT | CBEIF_IMAGE;
-  item.iItem = 0;
-  item.pszText = text;
-  item.cchTextMax = 300;
-  if (!combo || !SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return L"";
-  return std::wstring(text) + L"#" + std::to_wstring(item.iImage);
+  std::wstring text;
+  int image = 0;
+  if (!ActionHistoryLine(0, &text, &image)) return L"";
+  return text + L"#" + std::to_wstring(image);
 }
 
 void SetRow(int32_t row, int32_t key, int32_t kind, const std::wstring& path, const std::wstring& comment = L"") {
@@ -94,24 +89,12 @@ int32_t Act(int32_t entry, int32_t kind, const std::wstring& path, int32_t row =
   return result;
 }
 
-class HotKeyActionsTest : public ::testing::Test {
+class HotKeyActionsTest : public MainWindowSuite {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new ScratchDir;
-    token_ = StartProgramServices(dir_->path());
-    g_settings.enabledImageTypes |= 0x2;
-    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
-    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
-    KillTimer(g_hwndMain, kIdleTimerId);
-    Pump();
+    ASSERT_NO_FATAL_FAILURE(OpenMainWindow([] { g_settings.enabledImageTypes |= 0x2; }));
   }
-  static void TearDownTestSuite() {
-    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
-    Pump();
-    FreeImageEntries();
-    Gdiplus::GdiplusShutdown(token_);
-    delete dir_;
-  }
+  static void TearDownTestSuite() { CloseMainWindow(); }
   void SetUp() override {
     // A folder of its own per test, so no thumbnail cache of an earlier test applies.
     static int serial = 0;
@@ -137,15 +120,11 @@ class HotKeyActionsTest : public ::testing::Test {
     delete dest_;
   }
   std::wstring File(const std::wstring& name) const { return photos_ + L"\\" + name; }
-  static ScratchDir* dir_;
-  static ULONG_PTR token_;
   ScratchDir* scratch_ = nullptr;
   std::wstring photos_;
   ScratchDir* dest_ = nullptr;
   std::vector<std::vector<uint8_t>> original_;
 };
-ScratchDir* HotKeyActionsTest::dir_ = nullptr;
-ULONG_PTR HotKeyActionsTest::token_ = 0;
 
 TEST_F(HotKeyActionsTest, CopyIsUndoneOnlyWhileTheCopyIsTheActionsOwn) {
   const int32_t a = EntryNamed(L"a.jpg");

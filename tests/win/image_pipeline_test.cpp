@@ -31,34 +31,20 @@
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/camera_models.h"
 #include "tests/support/dng_writer.h"
+#include "tests/support/entry_lists.h"
+#include "tests/support/gdiplus_session.h"
 #include "tests/support/win_test_support.h"
 
 using namespace Gdiplus;
 using testsupport::BoxAnswerer;
+using testsupport::BuildThumbnailLocked;
+using testsupport::DeleteFileEntry;
+using testsupport::NewFileEntry;
+using testsupport::EncodedBytes;
+using testsupport::EncoderFor;
 using testsupport::ScratchDir;
 
 namespace {
-
-// Level 0 as the thumbnail pass makes it on its locked road, with the lock it holds.
-bool BuildThumbnail(ImageEntry* entry) {
-  SemaphoreLock lock(kSemaImage);
-  return BuildThumbnailUnderLock(entry);
-}
-
-bool EncoderFor(const wchar_t* mime, CLSID* out) {
-  UINT count = 0, bytes = 0;
-  GetImageEncodersSize(&count, &bytes);
-  std::vector<uint8_t> buffer(bytes);
-  auto* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
-  GetImageEncoders(count, bytes, codecs);
-  for (UINT i = 0; i < count; ++i) {
-    if (wcscmp(codecs[i].MimeType, mime) == 0) {
-      *out = codecs[i].Clsid;
-      return true;
-    }
-  }
-  return false;
-}
 
 // A picture whose top-left quarter is red and the rest blue, encoded by GDI+.
 std::vector<uint8_t> MakePicture(int width, int height, const wchar_t* mime) {
@@ -71,18 +57,7 @@ std::vector<uint8_t> MakePicture(int width, int height, const wchar_t* mime) {
   }
   CLSID clsid;
   EXPECT_TRUE(EncoderFor(mime, &clsid));
-  IStream* stream = nullptr;
-  CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-  EXPECT_EQ(bitmap.Save(stream, &clsid, nullptr), Ok);
-  HGLOBAL block = nullptr;
-  GetHGlobalFromStream(stream, &block);
-  STATSTG stat{};
-  stream->Stat(&stat, STATFLAG_NONAME);
-  std::vector<uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-  std::memcpy(bytes.data(), GlobalLock(block), bytes.size());
-  GlobalUnlock(block);
-  stream->Release();
-  return bytes;
+  return EncodedBytes(bitmap, clsid);
 }
 
 int RowWithRawFlag() {
@@ -123,20 +98,10 @@ class ImagePipeline : public ::testing::Test {
     g_rawFailureArmed = 1;
   }
   void TearDown() override {
-    for (ImageEntry* e : entries_) {
-      for (int k = kLevelFull; k >= kLevelThumbnail; --k) ReleaseEntryLevel(e, k, 0);
-      delete e;
-    }
+    for (ImageEntry* e : entries_) DeleteFileEntry(e);
   }
   ImageEntry* NewEntry(const std::wstring& path, uint32_t type, int modelRow = -1) {
-    auto* e = new ImageEntry();
-    std::memset(e, 0, sizeof *e);
-    wcsncpy(reinterpret_cast<wchar_t*>(e->path), path.c_str(), kEntryPathChars - 1);
-    SetEntryNamePointer(e);
-    e->cacheIndex = -1;
-    e->presence = kEntryPresent;
-    e->info.fileTypeFlag = type;
-    e->info.modelRow = static_cast<int16_t>(modelRow >= 0 ? modelRow : g_cameraModelIndex[kUnknownModelCode]);
+    ImageEntry* e = NewFileEntry(path, type, modelRow);
     entries_.push_back(e);
     return e;
   }
@@ -167,7 +132,7 @@ TEST_F(ImagePipeline, ThumbnailIs88x60ArgbTurnedByOrientation) {
     e->info.orientation = static_cast<int8_t>(c.orientation);
     e->userRotation = static_cast<int8_t>(c.userTurns);
     e->exifRotation = 2;  // stale value: a thumbnail always sets it
-    ASSERT_TRUE(BuildThumbnail(e)) << c.orientation;
+    ASSERT_TRUE(BuildThumbnailLocked(e)) << c.orientation;
     Image* t = e->levelImages[kLevelThumbnail];
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(e->exifRotation, c.exifTurns) << c.orientation;
@@ -201,7 +166,7 @@ TEST_F(ImagePipeline, MrwPreviewGetsJpegStartMarker) {
   ImageEntry* e = NewEntry(path, 0x100);
   e->info.thumbOffset = e->info.previewOffset = 100;
   e->info.thumbSize = e->info.previewSize = static_cast<int32_t>(jpeg.size());
-  EXPECT_TRUE(BuildThumbnail(e));
+  EXPECT_TRUE(BuildThumbnailLocked(e));
   EXPECT_TRUE(DecodeViewImage(e));
   EXPECT_EQ(e->levelImages[kLevelView]->GetWidth(), 64u);
 
@@ -307,7 +272,7 @@ TEST_F(ImagePipeline, UnreadableSourcesMarkTheEntryVanished) {
     ImageEntry* e = NewEntry(c.path, 0x1);
     e->info.thumbOffset = e->info.previewOffset = c.offset;
     e->info.thumbSize = e->info.previewSize = c.size;
-    EXPECT_FALSE(BuildThumbnail(e)) << c.offset;
+    EXPECT_FALSE(BuildThumbnailLocked(e)) << c.offset;
     // Only the file that is gone has vanished; the others are there but unreadable.
     EXPECT_EQ(e->presence, &c == &cases[0] ? kEntryVanished : kEntryPresent) << c.offset;
     EXPECT_EQ(e->levelImages[kLevelThumbnail], nullptr);
@@ -327,7 +292,7 @@ TEST_F(ImagePipeline, UnreadableSourcesMarkTheEntryVanished) {
   // The head-of-file range (256 KiB from the start) of a smaller file is the whole file.
   ImageEntry* small = NewEntry(good, 0x1);
   small->info.thumbSize = 262144;
-  EXPECT_TRUE(BuildThumbnail(small));
+  EXPECT_TRUE(BuildThumbnailLocked(small));
   EXPECT_EQ(small->presence, kEntryPresent);
 }
 
@@ -348,10 +313,10 @@ TEST_F(ImagePipeline, NoMemoryAndFramelessMoviesAreNotVanished) {
 
   const std::wstring clip = Write(L"clip.avi", std::vector<uint8_t>(64, 0x11));
   ImageEntry* movie = NewEntry(clip, kFileTypeMovie);
-  EXPECT_FALSE(BuildThumbnail(movie));
+  EXPECT_FALSE(BuildThumbnailLocked(movie));
   EXPECT_EQ(movie->presence, kEntryPresent);
   ImageEntry* gone = NewEntry(dir_.File(L"gone.avi"), kFileTypeMovie);
-  EXPECT_FALSE(BuildThumbnail(gone));
+  EXPECT_FALSE(BuildThumbnailLocked(gone));
   EXPECT_EQ(gone->presence, kEntryVanished);
 }
 
@@ -435,7 +400,7 @@ TEST_F(ImagePipeline, RawFailureBoxOncePerListLoadAndNotUnderTheSemaphore) {
     BoxAnswerer answer(IDOK);
     for (int i = 0; i < 3; ++i) {
       ImageEntry* e = NewEntry(path, 0x4000, rawRow);  // DNG without an embedded thumbnail
-      EXPECT_FALSE(BuildThumbnail(e));
+      EXPECT_FALSE(BuildThumbnailLocked(e));
     }
     ASSERT_EQ(answer.seen.size(), 1u);
     EXPECT_EQ(answer.seen[0].text, L"RAW現像に失敗しました。");
@@ -476,10 +441,7 @@ TEST_F(ImagePipeline, CachedImagesReleasedOutsideTheSelectedWindow) {
   g_entryCount = g_listCount = kRows;
   g_paneRequested[0] = 9;  // the single pane shows row 9
   auto fill = [&](auto selected) {
-    for (ImageEntry* e : entries_) {
-      for (int k = kLevelFull; k >= kLevelThumbnail; --k) ReleaseEntryLevel(e, k, 0);
-      delete e;
-    }
+    for (ImageEntry* e : entries_) DeleteFileEntry(e);
     entries_.clear();
     for (int i = 0; i < kRows; ++i) {
       ImageEntry* e = NewEntry(L"C:\\x.jpg", 0x1);
@@ -691,7 +653,7 @@ TEST_F(ImagePipeline, JpegsDecodedByTurboMatchTheSystemAndDamagedOnesStillShow) 
       ImageEntry* e = NewEntry(path, kFileTypeJpg);
       e->info.thumbOffset = e->info.previewOffset = 0;
       e->info.thumbSize = e->info.previewSize = static_cast<int32_t>(bytes.size());
-      const bool thumb = BuildThumbnail(e);
+      const bool thumb = BuildThumbnailLocked(e);
       EXPECT_TRUE(DecodeViewImage(e));  // at worst the picture of unreadable files
       if (system) {
         // What the system decoder showed still shows, whole.
@@ -982,15 +944,8 @@ std::vector<uint8_t> ProfiledJpeg(const std::vector<uint8_t>& profile) {
   }
   CLSID clsid;
   EXPECT_TRUE(EncoderFor(L"image/jpeg", &clsid));
-  IStream* stream = nullptr;
-  CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-  EXPECT_EQ(bitmap.Save(stream, &clsid, nullptr), Ok);
-  HGLOBAL block = nullptr;
-  GetHGlobalFromStream(stream, &block);
-  STATSTG stat{};
-  stream->Stat(&stat, STATFLAG_NONAME);
-  const auto* encoded = static_cast<const uint8_t*>(GlobalLock(block));
-  std::vector<uint8_t> bytes(encoded, encoded + 2);
+  const std::vector<uint8_t> encoded = EncodedBytes(bitmap, clsid);
+  std::vector<uint8_t> bytes(encoded.begin(), encoded.begin() + 2);
   if (!profile.empty()) {
     bytes.insert(bytes.end(), {0xFF, 0xE2, uint8_t((16 + profile.size()) >> 8), uint8_t(16 + profile.size())});
     const char tag[] = "ICC_PROFILE";
@@ -998,9 +953,7 @@ std::vector<uint8_t> ProfiledJpeg(const std::vector<uint8_t>& profile) {
     bytes.insert(bytes.end(), {1, 1});
     bytes.insert(bytes.end(), profile.begin(), profile.end());
   }
-  bytes.insert(bytes.end(), encoded + 2, encoded + stat.cbSize.QuadPart);
-  GlobalUnlock(block);
-  stream->Release();
+  bytes.insert(bytes.end(), encoded.begin() + 2, encoded.end());
   return bytes;
 }
 }  // namespace
@@ -1038,7 +991,7 @@ TEST_F(ImagePipeline, EmbeddedProfileAppliedWhenColourManagementIsOn) {
     EXPECT_TRUE(DecodeViewImage(e));
     const Seen seen = bands(e->levelImages[kLevelView], 16, {16, 48, 80});
     ReleaseEntryLevel(e, kLevelView, 0);
-    EXPECT_TRUE(BuildThumbnail(e));
+    EXPECT_TRUE(BuildThumbnailLocked(e));
     sameColours(bands(e->levelImages[kLevelThumbnail], 30, {15, 44, 73}), seen, "locked");
     ReleaseEntryLevel(e, kLevelThumbnail, 0);
     PictureSizes sizes;
@@ -1069,7 +1022,7 @@ TEST_F(ImagePipeline, EmbeddedProfileAppliedWhenColourManagementIsOn) {
   ImageEntry* c = NewEntry(Write(L"camera.jpg", camera), kFileTypeJpg);
   c->info.thumbOffset = static_cast<int32_t>(wide.size());
   c->info.thumbSize = static_cast<int32_t>(plain.size());
-  EXPECT_TRUE(BuildThumbnail(c));
+  EXPECT_TRUE(BuildThumbnailLocked(c));
   sameColours(bands(c->levelImages[kLevelThumbnail], 30, {15, 44, 73}), on, "embedded thumbnail");
   // The whole-picture road (a stream) decides the same way.
   IStream* stream = SHCreateMemStream(wide.data(), static_cast<UINT>(wide.size()));
@@ -1087,7 +1040,7 @@ TEST_F(ImagePipeline, X3fWithoutEmbeddedPictureIsDeveloped) {
   g_rawFailureArmed = 0;  // a failed development shows no box
   const std::wstring path = Write(L"scene.x3f", brn_test::MakeSyntheticX3f(64, 48, 1600000000u));
   ImageEntry* e = NewEntry(path, 0x100000, g_cameraModelIndex[171]);  // X3F, the X3F model row
-  ASSERT_TRUE(BuildThumbnail(e));
+  ASSERT_TRUE(BuildThumbnailLocked(e));
   Image* thumb = e->levelImages[kLevelThumbnail];
   ASSERT_NE(thumb, nullptr);
   EXPECT_GT(PixelAt(thumb, 10, 30).GetR(), PixelAt(thumb, 10, 30).GetB());  // the warm left half

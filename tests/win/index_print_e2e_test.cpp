@@ -33,21 +33,7 @@ HWND FindStatusBar(HWND main) {
 
 // The index print dialog of the process: the top-level dialog with the page counter.
 HWND FindIndexPrintDialog(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid != s->processId || !IsWindowVisible(w) || !GetDlgItem(w, IDC_IP_PAGE_TEXT)) return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindTopWindowWhere(processId, [](HWND w) { return IsWindowVisible(w) && GetDlgItem(w, IDC_IP_PAGE_TEXT); });
 }
 }  // namespace
 

@@ -22,6 +22,8 @@
 #include "core/settings.h"
 #include "metadata/pure/camera_models.h"
 #include "tests/support/dng_writer.h"
+#include "tests/support/entry_lists.h"
+#include "tests/support/gdiplus_session.h"
 #include "tests/support/program_services.h"
 #include "tests/support/win_test_support.h"
 
@@ -41,18 +43,7 @@ std::vector<uint8_t> MakePicture(int width, int height, const wchar_t* mime) {
   }
   CLSID clsid;
   EXPECT_GE(GetEncoderClsid(mime, &clsid), 0);
-  IStream* stream = nullptr;
-  CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-  EXPECT_EQ(bitmap.Save(stream, &clsid, nullptr), Ok);
-  HGLOBAL block = nullptr;
-  GetHGlobalFromStream(stream, &block);
-  STATSTG stat{};
-  stream->Stat(&stat, STATFLAG_NONAME);
-  std::vector<uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-  std::memcpy(bytes.data(), GlobalLock(block), bytes.size());
-  GlobalUnlock(block);
-  stream->Release();
-  return bytes;
+  return testsupport::EncodedBytes(bitmap, clsid);
 }
 
 struct Picture {
@@ -98,22 +89,13 @@ class MailExport : public ::testing::Test {
     g_entryCount = 0;
   }
   void TearDown() override {
-    for (ImageEntry* e : entries_) {
-      for (int k = kLevelFull; k >= kLevelThumbnail; --k) ReleaseEntryLevel(e, k, 0);
-      delete e;
-    }
+    for (ImageEntry* e : entries_) testsupport::DeleteFileEntry(e);
     g_entryCount = 0;
   }
+  // An entry of the list, as the mail command finds the selected ones.
   ImageEntry* NewEntry(const std::wstring& path, uint32_t type, int modelRow = -1) {
-    auto* e = new ImageEntry();
-    std::memset(e, 0, sizeof *e);
-    wcsncpy(reinterpret_cast<wchar_t*>(e->path), path.c_str(), kEntryPathChars - 1);
-    SetEntryNamePointer(e);
-    e->cacheIndex = -1;
-    e->presence = kEntryPresent;
+    ImageEntry* e = testsupport::NewFileEntry(path, type, modelRow);
     e->currentUndo = -1;
-    e->info.fileTypeFlag = type;
-    e->info.modelRow = static_cast<int16_t>(modelRow >= 0 ? modelRow : g_cameraModelIndex[kUnknownModelCode]);
     g_entryPointers[g_entryCount] = e;
     g_displayOrder[g_entryCount] = static_cast<uint16_t>(g_entryCount);
     ++g_entryCount;

@@ -377,14 +377,8 @@ MeanColour ScreenMean(RECT r) {
   if (w <= 0 || h <= 0) return m;
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = NewDib32(w, h, &bits);
   HGDIOBJ old = SelectObject(mem, dib);
   BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   GdiFlush();
@@ -419,14 +413,8 @@ bool WriteTwoColourJpeg(const std::wstring& path, int w, int h) {
     g.FillRectangle(&orange, 0, 0, w / 2, h);
     g.FillRectangle(&blue, w / 2, 0, w - w / 2, h);
   }
-  UINT count = 0, size = 0;
-  GetImageEncodersSize(&count, &size);
-  std::vector<uint8_t> buffer(size);
-  ImageCodecInfo* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
-  GetImageEncoders(count, size, codecs);
-  for (UINT i = 0; i < count; ++i)
-    if (std::wstring(codecs[i].MimeType) == L"image/jpeg") return bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Ok;
-  return false;
+  CLSID jpeg;
+  return testsupport::EncoderFor(L"image/jpeg", &jpeg) && bitmap.Save(path.c_str(), &jpeg, nullptr) == Ok;
 }
 
 HWND Pane(HWND main, int k) {

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <gdiplus.h>
 #include <cwchar>
 #include <functional>
 #include <set>
@@ -35,6 +34,7 @@
 #include "resources/resource.h"
 #include "settings_dialog/color_settings.h"
 #include "support/program_services.h"
+#include "support/program_window_suite.h"
 #include "support/win_test_support.h"
 
 
@@ -70,32 +70,15 @@ class SlotDriver {
   UINT_PTR timer_;
 };
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowSuite {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = new ScratchDir;
-    token_ = StartProgramServices(dir_->path());
-    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0) << GetLastError() << " " << (g_windowClassName ? "named" : "none");
-    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW)) << GetLastError();
-    KillTimer(g_hwndMain, kIdleTimerId);  // the tests tick by hand
-    Pump();
-  }
-  static void TearDownTestSuite() {
-    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
-    Pump();
-    Gdiplus::GdiplusShutdown(token_);
-    delete dir_;
-  }
+  static void SetUpTestSuite() { ASSERT_NO_FATAL_FAILURE(OpenMainWindow()); }
+  static void TearDownTestSuite() { CloseMainWindow(); }
   void SetUp() override {
     SetForegroundWindow(g_hwndMain);
     SetFocus(g_hwndMain);
   }
-
-  static ScratchDir* dir_;
-  static ULONG_PTR token_;
 };
-ScratchDir* MainWindowTest::dir_ = nullptr;
-ULONG_PTR MainWindowTest::token_ = 0;
 
 TEST_F(MainWindowTest, CreatesEveryPaneAndBarAndPlacesThem) {
   ASSERT_NE(g_windowSlots[kSlotFileListPane], nullptr);

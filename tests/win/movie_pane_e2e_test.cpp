@@ -30,23 +30,9 @@ HWND FileListPane(HWND main) {
 
 // The movie strip: the program's dialog that holds the position trackbar, shown or not.
 HWND FindStrip(DWORD processId) {
-  struct Find {
-    DWORD pid;
-    HWND found;
-  } f{processId, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        Find* f = reinterpret_cast<Find*>(l);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == f->pid && ClassNameOf(w) == L"#32770" && GetDlgItem(w, kPosition) && GetDlgItem(w, kPlay)) {
-          f->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
-  return f.found;
+  return FindTopWindowWhere(processId, [](HWND w) {
+    return ClassNameOf(w) == L"#32770" && GetDlgItem(w, kPosition) && GetDlgItem(w, kPlay);
+  });
 }
 
 // The video window inside a pane, when one is shown there.

@@ -39,6 +39,7 @@
 #include "app/startup.h"
 #include "resources/resource.h"
 #include "support/program_services.h"
+#include "support/program_window_suite.h"
 #include "support/win_test_support.h"
 
 using namespace testsupport;
@@ -98,31 +99,21 @@ std::wstring CacheFileOf(const std::wstring& folder) {
   return name;
 }
 
-class NavigationPaneTest : public ::testing::Test {
+class NavigationPaneTest : public MainWindowSuite {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new ScratchDir;
-    // The window's render and prefetch threads share the entries with this thread: without the
-    // program's semaphores a pane would draw a picture this thread frees.
-    token_ = testsupport::StartProgramServices(dir_->path());
-    // The first folder load's start-up completion finds the settings of this version: it does not
-    // open the version's settings page, which would wait for a user.
-    g_settings.versionNumber = static_cast<float>(ParseVersionNumber(reinterpret_cast<const char16_t*>(g_programVersion), 100));
-    g_uiScale = 2;  // the large interface: the tree's text must still match the list's
-    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
-    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
-    KillTimer(g_hwndMain, kIdleTimerId);
+    ASSERT_NO_FATAL_FAILURE(OpenMainWindow([] {
+      // The first folder load's start-up completion finds the settings of this version: it does
+      // not open the version's settings page, which would wait for a user.
+      g_settings.versionNumber = static_cast<float>(ParseVersionNumber(reinterpret_cast<const char16_t*>(g_programVersion), 100));
+      g_uiScale = 2;  // the large interface: the tree's text must still match the list's
+    }));
     BuildMenuBar(g_hInstance);
     Pump();
   }
   static void TearDownTestSuite() {
-    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
-    Pump();
-    // The viewer threads stop before GDI+ goes: a pane still drawing would hold the exit up.
-    FreeImageEntries();
+    CloseMainWindow();
     g_uiScale = 1;
-    Gdiplus::GdiplusShutdown(token_);
-    delete dir_;
   }
   void SetUp() override {
     photos_ = dir_->path() + L"\\photos";
@@ -132,12 +123,8 @@ class NavigationPaneTest : public ::testing::Test {
     MakeFile(photos_ + L"\\a.jpg");
     MakeFile(photos_ + L"\\b.jpg");
   }
-  static ScratchDir* dir_;
-  static ULONG_PTR token_;
   std::wstring photos_;
 };
-ScratchDir* NavigationPaneTest::dir_ = nullptr;
-ULONG_PTR NavigationPaneTest::token_ = 0;
 
 TEST_F(NavigationPaneTest, TreesAndListShareOneFontSize) {
   auto height = [](HWND w) {
@@ -298,16 +285,9 @@ TEST_F(NavigationPaneTest, CopyHereCountsAndLogsTheCopy) {
     counters = text;
   }
   EXPECT_EQ(counters, L"\tCOPY:1");
-  HWND combo = g_bandControls[kBandActionHistory];
-  ASSERT_NE(combo, nullptr);
-  wchar_t line[300] = {};
-  COMBOBOXEXITEMW item{};
-  item.mask = CBEIF_TEXT;
-  item.iItem = 0;
-  item.pszText = line;
-  item.cchTextMax = 300;
-  SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  const std::wstring logged = line;
+  ASSERT_NE(g_bandControls[kBandActionHistory], nullptr);
+  std::wstring logged;
+  ActionHistoryLine(0, &logged);
   ASSERT_GE(logged.size(), 5u);
   EXPECT_EQ(logged.substr(logged.size() - 5), L"->OK!") << logged;
 

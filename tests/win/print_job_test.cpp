@@ -75,16 +75,8 @@ class PrintDialogAnswerer {
     if (!answered) Cancel();
   }
   void Cancel() {
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-          DWORD pid = 0;
-          GetWindowThreadProcessId(w, &pid);
-          if (pid == GetCurrentProcessId() && w != reinterpret_cast<PrintDialogAnswerer*>(p)->keep_ &&
-              IsWindowVisible(w) && testsupport::ClassNameOf(w) == L"#32770")
-            PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    for (HWND w : testsupport::VisibleTopWindows(GetCurrentProcessId(), L"#32770"))
+      if (w != keep_) PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   }
   std::wstring printer_;
   HWND keep_;

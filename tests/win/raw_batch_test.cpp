@@ -32,6 +32,7 @@
 #include "resources/resource.h"
 #include "tests/support/dng_writer.h"
 #include "tests/support/program_services.h"
+#include "tests/support/program_window_suite.h"
 #include "tests/support/win_test_support.h"
 
 using namespace testsupport;
@@ -82,20 +83,17 @@ class WorkerRawBoxCloser {
   std::thread thread_;
 };
 
-class RawBatchTest : public ::testing::Test {
+class RawBatchTest : public MainWindowSuite {
  protected:
   static void SetUpTestSuite() {
     closer_ = new WorkerRawBoxCloser;
-    dir_ = new ScratchDir;
-    token_ = StartProgramServices(dir_->path());
-    BuildCameraModelIndex();
-    g_settings.enabledImageTypes |= 0x2 | 0x4000;
-    ASSERT_TRUE(OpenTestMainWindow());
+    ASSERT_NO_FATAL_FAILURE(OpenMainWindow([] {
+      BuildCameraModelIndex();
+      g_settings.enabledImageTypes |= 0x2 | 0x4000;
+    }));
   }
   static void TearDownTestSuite() {
-    CloseTestMainWindow();
-    Gdiplus::GdiplusShutdown(token_);
-    delete dir_;
+    CloseMainWindow();
     delete closer_;
   }
   void SetUp() override {
@@ -156,29 +154,16 @@ class RawBatchTest : public ::testing::Test {
     ASSERT_EQ(selected, static_cast<int32_t>(names.size()));
   }
   static WorkerRawBoxCloser* closer_;
-  static ScratchDir* dir_;
-  static ULONG_PTR token_;
   ScratchDir* scratch_ = nullptr;
   std::wstring photos_;
 };
 WorkerRawBoxCloser* RawBatchTest::closer_ = nullptr;
-ScratchDir* RawBatchTest::dir_ = nullptr;
-ULONG_PTR RawBatchTest::token_ = 0;
 
 // History lines from the newest, without their icons.
 std::vector<std::wstring> HistoryLines(size_t count) {
   std::vector<std::wstring> lines;
-  HWND combo = g_bandControls[kBandActionHistory];
-  for (size_t i = 0; combo && i < count; ++i) {
-    wchar_t text[300] = {};
-    COMBOBOXEXITEMW item{};
-    item.mask = CBEIF_TEXT;
-    item.iItem = static_cast<INT_PTR>(i);
-    item.pszText = text;
-    item.cchTextMax = 300;
-    if (!SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) break;
-    lines.push_back(text);
-  }
+  std::wstring text;
+  for (size_t i = 0; i < count && ActionHistoryLine(static_cast<int>(i), &text); ++i) lines.push_back(text);
   return lines;
 }
 

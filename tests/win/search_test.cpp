@@ -5,7 +5,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <gdiplus.h>
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
@@ -28,6 +27,7 @@
 #include "core/settings.h"
 #include "app/startup.h"
 #include "support/program_services.h"
+#include "support/program_window_suite.h"
 #include "support/win_test_support.h"
 #include "tests/support/exif_fixture.h"
 
@@ -150,33 +150,19 @@ void DeleteAllCollections() {
   while (g_collectionCount > 0) DeleteCollection(g_collectionCount - 1);
 }
 
-class SearchTest : public ::testing::Test {
+class SearchTest : public MainWindowSuite {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new ScratchDir;
-    token_ = StartProgramServices(dir_->path());
-    LoadCollections();
-    ASSERT_NE(RegisterMainWindowClass(g_hInstance), 0);
-    ASSERT_TRUE(CreateMainWindow(g_hInstance, SW_SHOW));
-    KillTimer(g_hwndMain, kIdleTimerId);
+    ASSERT_NO_FATAL_FAILURE(OpenMainWindow(LoadCollections));
     BuildMenuBar(g_hInstance);
     Pump();
   }
-  static void TearDownTestSuite() {
-    if (g_hwndMain) SendMessageW(g_hwndMain, WM_CLOSE, 0, 0);
-    Pump();
-    Gdiplus::GdiplusShutdown(token_);
-    delete dir_;
-  }
+  static void TearDownTestSuite() { CloseMainWindow(); }
   void SetUp() override {
     ClearKinds();
     DeleteAllCollections();
   }
-  static ScratchDir* dir_;
-  static ULONG_PTR token_;
 };
-ScratchDir* SearchTest::dir_ = nullptr;
-ULONG_PTR SearchTest::token_ = 0;
 
 TEST_F(SearchTest, DialogListsEnablingAndCriteriaKeptAfterCancel) {
   CreateCollection(L"旅行");

@@ -32,19 +32,9 @@
 using namespace testsupport;
 
 namespace {
-// Opens the dialog and runs one step per timer tick inside its modal loop.
-void RunDialog(int page, std::vector<std::function<void()>> steps) {
-  RunSettingsDialog(page, EachOnce(std::move(steps)), 60);
-}
-
-HWND Page(int slot) { return g_windowSlots[slot]; }
-HWND Dialog() { return g_windowSlots[kSlotSettingsDialog]; }
-void Close() { SendMessageW(Dialog(), WM_CLOSE, 0, 0); }
-void Click(HWND page, int id) { SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0); }
-
 // The largest brightness step between the selected tree row's fill and a pixel of its text.
 int SelectedRowContrast() {
-  HWND tree = GetDlgItem(Dialog(), IDC_SETTINGS_TREE);
+  HWND tree = GetDlgItem(SettingsDialog(), IDC_SETTINGS_TREE);
   HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
   RECT row{};
   *reinterpret_cast<HTREEITEM*>(&row) = item;
@@ -69,19 +59,19 @@ TEST_F(SettingsDialogTest, OpensAtTheLastPageAndStoresWhatIsEdited) {
   bool page3Visible = false, page0Visible = true;
   std::set<int> missing, unbound;
   int contrast[2] = {};
-  RunDialog(-1, {
+  RunSettingsSteps(-1, {
       [&] {
-        shownTab = static_cast<int>(SendDlgItemMessageW(Dialog(), IDC_SETTINGS_TAB, TCM_GETCURSEL, 0, 0));
-        page3Visible = (GetWindowLongW(Page(17), GWL_STYLE) & WS_VISIBLE) != 0;
-        page0Visible = (GetWindowLongW(Page(14), GWL_STYLE) & WS_VISIBLE) != 0;
+        shownTab = static_cast<int>(SendDlgItemMessageW(SettingsDialog(), IDC_SETTINGS_TAB, TCM_GETCURSEL, 0, 0));
+        page3Visible = (GetWindowLongW(SettingsPage(17), GWL_STYLE) & WS_VISIBLE) != 0;
+        page0Visible = (GetWindowLongW(SettingsPage(14), GWL_STYLE) & WS_VISIBLE) != 0;
         // Every bound id is on its page, and every control of a bound page is bound or has
         // behaviour of its own.
         const int slots[5] = {14, 15, 16, 17, 18};
         for (int i = 0; i < kPageBindingCount; ++i)
-          if (!GetDlgItem(Page(slots[kPageBindings[i].page]), kPageBindings[i].id))
+          if (!GetDlgItem(SettingsPage(slots[kPageBindings[i].page]), kPageBindings[i].id))
             missing.insert(kPageBindings[i].page * 1000 + kPageBindings[i].id);
         for (int p = 0; p < 5; ++p)
-          for (HWND c = GetWindow(Page(slots[p]), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+          for (HWND c = GetWindow(SettingsPage(slots[p]), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             const int id = GetDlgCtrlID(c);
             if (id == IDC_STATIC || id == 0xFFFF) continue;
             bool known = false;
@@ -94,27 +84,27 @@ TEST_F(SettingsDialogTest, OpensAtTheLastPageAndStoresWhatIsEdited) {
       },
       [&] { SaveScreenshot(ExeFolder() + L"\\settings_page3.bmp"); },
       [&] {
-        HWND p3 = Page(17);
+        HWND p3 = SettingsPage(17);
         SetDlgItemTextW(p3, IDC_VIEW_THUMB_WIDTH, L"90");
         SetDlgItemTextW(p3, IDC_LIST_THUMB_HEIGHT, L"0");  // refused: the height stays
-        Click(p3, IDC_LIST_THUMB_DEFAULTS);
+        ClickButton(p3, IDC_LIST_THUMB_DEFAULTS);
         SetDlgItemTextW(p3, IDC_LIST_THUMB_WIDTH, L"2");  // below the range: the minimum
-        Click(Page(14), IDC_FMT_BMP);
-        Click(Page(16), IDC_DISP_ZOOM_HOLD);
-        SetDlgItemTextW(Page(18), IDC_DATA_FOLDER, L"\\x\\");
+        ClickButton(SettingsPage(14), IDC_FMT_BMP);
+        ClickButton(SettingsPage(16), IDC_DISP_ZOOM_HOLD);
+        SetDlgItemTextW(SettingsPage(18), IDC_DATA_FOLDER, L"\\x\\");
       },
       [&] {
         // The selected page's row stays readable with the focus on the tree and away from it.
-        SetFocus(GetDlgItem(Dialog(), IDC_SETTINGS_TREE));
+        SetFocus(GetDlgItem(SettingsDialog(), IDC_SETTINGS_TREE));
         contrast[0] = SelectedRowContrast();
-        SetFocus(GetDlgItem(Dialog(), IDC_SETTINGS_TAB));
+        SetFocus(GetDlgItem(SettingsDialog(), IDC_SETTINGS_TAB));
         for (int p : {0, 1, 2, 4, 5, 6}) {
           SelectSettingsPage(p);
-          UpdateWindow(Dialog());
+          UpdateWindow(SettingsDialog());
           SaveScreenshot(ExeFolder() + L"\\settings_page" + std::to_wstring(p) + L".bmp");
         }
         contrast[1] = SelectedRowContrast();
-        Close();
+        CloseSettingsDialog();
       },
   });
   EXPECT_EQ(shownTab, 3);
@@ -134,7 +124,7 @@ TEST_F(SettingsDialogTest, OpensAtTheLastPageAndStoresWhatIsEdited) {
   EXPECT_EQ(g_settings.lastSettingsPage, 6);
   EXPECT_EQ(ThumbnailRebuildFlag, 1);
   EXPECT_TRUE(FileExists(settingsPath_));
-  EXPECT_EQ(Dialog(), nullptr);
+  EXPECT_EQ(SettingsDialog(), nullptr);
   for (HWND h : SettingsPageHandles) EXPECT_EQ(h, nullptr);
 }
 
@@ -146,30 +136,30 @@ TEST_F(SettingsDialogTest, BadCacheFolderKeepsTheDialogOnTheCachePage) {
   bool stillOpen = false, folderBitmap = false;
   int pageAfter = -1;
   if (!g_buttonBitmaps[0]) LoadIconImageLists();
-  RunDialog(0, {
+  RunSettingsSteps(0, {
       [&] {
         // The folder chooser is the folder button picture, as on the other pages.
-        HWND browse = GetDlgItem(Page(18), IDC_DATA_FOLDER_BROWSE);
+        HWND browse = GetDlgItem(SettingsPage(18), IDC_DATA_FOLDER_BROWSE);
         folderBitmap = (GetWindowLongW(browse, GWL_STYLE) & BS_BITMAP) && g_buttonBitmaps[0] &&
                        SendMessageW(browse, BM_GETIMAGE, IMAGE_BITMAP, 0) == reinterpret_cast<LRESULT>(g_buttonBitmaps[0]);
-        SetDlgItemTextW(Page(18), IDC_DATA_FOLDER, L"C:\\bad|name");
+        SetDlgItemTextW(SettingsPage(18), IDC_DATA_FOLDER, L"C:\\bad|name");
       },
       [&] {
         boxes.emplace(IDOK);
-        Close();
+        CloseSettingsDialog();
         for (const auto& s : boxes->seen)
           if (!s.text.empty()) texts.push_back(s.text);
         boxes.reset();
       },
       [&] {
-        stillOpen = Dialog() != nullptr;
+        stillOpen = SettingsDialog() != nullptr;
         pageAfter = g_settings.lastSettingsPage;
         // Refreshing from another page must not undo a stored check of a close-time page.
-        Click(Page(16), IDC_DISP_WATCH_FOLDER);
+        ClickButton(SettingsPage(16), IDC_DISP_WATCH_FOLDER);
         RefreshSettingsPages();
-        SetDlgItemTextW(Page(18), IDC_DATA_FOLDER, L"");
+        SetDlgItemTextW(SettingsPage(18), IDC_DATA_FOLDER, L"");
       },
-      [&] { Close(); },
+      [&] { CloseSettingsDialog(); },
   });
   EXPECT_TRUE(folderBitmap);
   ASSERT_EQ(texts.size(), 1u) << ::testing::PrintToString(texts);
@@ -185,7 +175,7 @@ TEST_F(SettingsDialogTest, ColourPageEnablesResetsAndMarksTheHistogramBackground
   g_settings.colorSlots[10] = 0x336699;
   g_settings.histogramBackgroundArgb = HistogramBackgroundArgb(g_settings);
   ThumbnailRebuildFlag = 0;
-  RunDialog(6, {[&] { SendDlgItemMessageW(Page(21), IDC_COLOR_RESET, BM_CLICK, 0, 0); }, [&] { Close(); }});
+  RunSettingsSteps(6, {[&] { SendDlgItemMessageW(SettingsPage(21), IDC_COLOR_RESET, BM_CLICK, 0, 0); }, [&] { CloseSettingsDialog(); }});
   EXPECT_EQ(g_settings.histogramBackgroundArgb, 0x80202020u);
   EXPECT_EQ(ThumbnailRebuildFlag, 1);
   ThumbnailRebuildFlag = 0;
@@ -193,10 +183,10 @@ TEST_F(SettingsDialogTest, ColourPageEnablesResetsAndMarksTheHistogramBackground
   g_settings.colorSlots[3] = 0x123456;
   int32_t enabledAfterUncheck = -1;
   uint32_t slotAfterReset = 0;
-  RunDialog(6, {
+  RunSettingsSteps(6, {
       [&] {
-        HWND page = Page(21);
-        Click(page, IDC_COLOR_ENABLE_COPY);
+        HWND page = SettingsPage(21);
+        ClickButton(page, IDC_COLOR_ENABLE_COPY);
         enabledAfterUncheck = g_settings.colorSlotEnabled[11];
         SendDlgItemMessageW(page, IDC_COLOR_RESET, BM_CLICK, 0, 0);
         slotAfterReset = g_settings.colorSlots[3];
@@ -204,7 +194,7 @@ TEST_F(SettingsDialogTest, ColourPageEnablesResetsAndMarksTheHistogramBackground
         SendDlgItemMessageW(page, IDC_HISTOGRAM_ALPHA, TBM_SETPOS, TRUE, 200);
         SendMessageW(page, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_HISTOGRAM_ALPHA)));
       },
-      [&] { Close(); },
+      [&] { CloseSettingsDialog(); },
   });
   EXPECT_EQ(enabledAfterUncheck, 0);
   EXPECT_EQ(slotAfterReset, 0x202020u);
@@ -250,9 +240,9 @@ TEST_F(SettingsDialogTest, EveryDialogShowsItsControlsAndCaptionsWhole) {
   DestroyWindow(host);
 
   bool pagesPlaced = true;
-  RunDialog(0, {[&] {
-    AddFaults(&faults, Dialog());
-    HWND tab = GetDlgItem(Dialog(), IDC_SETTINGS_TAB);
+  RunSettingsSteps(0, {[&] {
+    AddFaults(&faults, SettingsDialog());
+    HWND tab = GetDlgItem(SettingsDialog(), IDC_SETTINGS_TAB);
     RECT display;
     GetClientRect(tab, &display);
     SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
@@ -265,7 +255,7 @@ TEST_F(SettingsDialogTest, EveryDialogShowsItsControlsAndCaptionsWhole) {
       OffsetRect(&shown, -at.left, -at.top);
       AddFaults(&faults, page, shown);
     }
-    Close();
+    CloseSettingsDialog();
   }});
   EXPECT_TRUE(pagesPlaced);
 

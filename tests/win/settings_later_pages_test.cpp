@@ -25,17 +25,9 @@
 using namespace testsupport;
 
 namespace {
-void RunDialog(int page, std::vector<std::function<void()>> steps) {
-  RunSettingsDialog(page, EachOnce(std::move(steps)), 60);
-}
-
-HWND Page(int slot) { return g_windowSlots[slot]; }
-HWND Dialog() { return g_windowSlots[kSlotSettingsDialog]; }
-void Close() { SendMessageW(Dialog(), WM_CLOSE, 0, 0); }
-void Click(HWND page, int id) { SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 void Shot(int page) {
   SelectSettingsPage(page);
-  UpdateWindow(Dialog());
+  UpdateWindow(SettingsDialog());
   SaveScreenshot(ExeFolder() + L"\\settings_page" + std::to_wstring(page) + L".bmp");
 }
 void PickCombo(HWND page, int id, int item) {
@@ -68,15 +60,6 @@ void SelectRows(HWND list, std::initializer_list<int> rows) {
   }
 }
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t t[64] = L"";
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = t;
-  item.cchTextMax = 64;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return t;
-}
 void SetFavourite(int row, const wchar_t* path, uint8_t used) {
   wcscpy(W(g_settings.favouriteFolders[row].path), path);
   g_settings.favouriteFolders[row].used = used;
@@ -96,14 +79,14 @@ TEST_F(SettingsLaterPagesTest, FontPageStoresEveryChangeAtOnce) {
   uint8_t boldOn = 0;
   int atFaces = -1, faces = 0;
   std::wstring listFace;
-  RunDialog(7, {
+  RunSettingsSteps(7, {
       [&] {
-        HWND p = Page(25);
+        HWND p = SettingsPage(25);
         SetDlgItemTextW(p, IDC_FONT_LIST_SIZE, L"9");
         afterNine = g_settings.listFontSize;
         SetDlgItemTextW(p, IDC_FONT_LIST_SIZE, L"90");
         afterNinety = g_settings.listFontSize;
-        Click(p, IDC_FONT_LIST_BOLD);
+        ClickButton(p, IDC_FONT_LIST_BOLD);
         boldOn = g_settings.listFontBold;
         HWND faceList = GetDlgItem(p, IDC_FONT_LIST_FACE);
         faces = static_cast<int>(SendMessageW(faceList, CB_GETCOUNT, 0, 0));
@@ -119,15 +102,15 @@ TEST_F(SettingsLaterPagesTest, FontPageStoresEveryChangeAtOnce) {
         SendMessageW(faceList, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
         listFace = first;
         SetDlgItemTextW(p, IDC_FONT_DATE_SIZE, L"24");
-        Click(p, IDC_FONT_INFO_BOLD);
+        ClickButton(p, IDC_FONT_INFO_BOLD);
       },
       [&] { Shot(7); },
       [&] {
-        HWND p = Page(25);
+        HWND p = SettingsPage(25);
         EXPECT_EQ(std::wstring(W(g_settings.listFontFace)), listFace);
-        Click(p, IDC_FONT_LIST_RESET);
+        ClickButton(p, IDC_FONT_LIST_RESET);
         afterReset = g_settings.listFontSize;
-        Close();
+        CloseSettingsDialog();
       },
   });
   EXPECT_EQ(afterNine, 9);
@@ -147,16 +130,16 @@ TEST_F(SettingsLaterPagesTest, FontPageStoresEveryChangeAtOnce) {
 TEST_F(SettingsLaterPagesTest, FontSizeTypedKeyByKeyReadsAsTyped) {
   std::vector<int32_t> stored;
   std::wstring shown;
-  RunDialog(7, {[&] {
-    HWND edit = GetDlgItem(Page(25), IDC_FONT_LIST_SIZE);
+  RunSettingsSteps(7, {[&] {
+    HWND edit = GetDlgItem(SettingsPage(25), IDC_FONT_LIST_SIZE);
     SetFocus(edit);
     SendMessageW(edit, EM_SETSEL, 0, -1);
     for (wchar_t key : {L'9', L'\b', L'1', L'2'}) {
       SendMessageW(edit, WM_CHAR, key, 1);
       stored.push_back(g_settings.listFontSize);
     }
-    shown = Text(Page(25), IDC_FONT_LIST_SIZE);
-    Close();
+    shown = Text(SettingsPage(25), IDC_FONT_LIST_SIZE);
+    CloseSettingsDialog();
   }});
   EXPECT_EQ(stored, (std::vector<int32_t>{9, 9, 1, 12}));
   EXPECT_EQ(shown, L"12");
@@ -179,14 +162,14 @@ TEST_F(SettingsLaterPagesTest, TreeFontKeepsTheListSizeWithLargeIcons) {
   HWND list = GetDlgItem(pane, IDC_FILE_LIST);
   const LONG atStart = height(tree);
   LONG onOpen = 0, afterBold = 0, listAfterBold = 0, collectionsAfterBold = 0;
-  RunDialog(0, {
+  RunSettingsSteps(0, {
       [&] { onOpen = height(tree); },
       [&] {
-        Click(Page(25), IDC_FONT_LIST_BOLD);
+        ClickButton(SettingsPage(25), IDC_FONT_LIST_BOLD);
         afterBold = height(tree);
         collectionsAfterBold = height(collections);
         listAfterBold = height(list);
-        Close();
+        CloseSettingsDialog();
       },
   });
   CloseTestMainWindow();
@@ -204,9 +187,9 @@ TEST_F(SettingsLaterPagesTest, SmallPagesStoreTheirFields) {
   int presetShown = -1;
   std::wstring sizeAfterFree, sizeAfterDvd;
   bool mailEditsOffWhenNoResize = false;
-  RunDialog(10, {
+  RunSettingsSteps(10, {
       [&] {
-        HWND split = Page(20);
+        HWND split = SettingsPage(20);
         presetShown = static_cast<int>(SendDlgItemMessageW(split, IDC_SPLIT_PRESET, CB_GETCURSEL, 0, 0));
         PickCombo(split, IDC_SPLIT_PRESET, 4);
         sizeAfterDvd = Text(split, IDC_SPLIT_SIZE);
@@ -215,34 +198,34 @@ TEST_F(SettingsLaterPagesTest, SmallPagesStoreTheirFields) {
         sizeAfterFree = Text(split, IDC_SPLIT_SIZE);
         SetDlgItemTextW(split, IDC_SPLIT_FOLDER_NAME, L"disc");
         PickCombo(split, IDC_SPLIT_DIGITS, 2);
-        Click(split, IDC_SPLIT_EVEN);
+        ClickButton(split, IDC_SPLIT_EVEN);
 
-        HWND perf = Page(22);
+        HWND perf = SettingsPage(22);
         Slide(perf, IDC_PERF_PRIORITY, 1);
         Slide(perf, IDC_PERF_PREFETCH, 7);
 
-        HWND wall = Page(23);
-        Click(wall, IDC_WALLPAPER_FIT_STRETCH);
-        Click(wall, IDC_WALLPAPER_IN_PROGRAM);
+        HWND wall = SettingsPage(23);
+        ClickButton(wall, IDC_WALLPAPER_FIT_STRETCH);
+        ClickButton(wall, IDC_WALLPAPER_IN_PROGRAM);
         Slide(wall, IDC_WALLPAPER_SHARPNESS, 15);
 
-        HWND mail = Page(29);
-        Click(mail, IDC_MAIL_RESIZE);
+        HWND mail = SettingsPage(29);
+        ClickButton(mail, IDC_MAIL_RESIZE);
         mailEditsOffWhenNoResize = !IsWindowEnabled(GetDlgItem(mail, IDC_MAIL_LONG_SIDE)) &&
                                    !IsWindowEnabled(GetDlgItem(mail, IDC_MAIL_SHARPNESS));
         SetDlgItemTextW(mail, IDC_MAIL_LONG_SIDE, L"0");
         SetDlgItemTextW(mail, IDC_MAIL_QUALITY, L"250");
         Slide(mail, IDC_MAIL_SHARPNESS, 3);
 
-        HWND gps = Page(31);
-        Click(gps, IDC_GPS_DOCOMO);
+        HWND gps = SettingsPage(31);
+        ClickButton(gps, IDC_GPS_DOCOMO);
         SetDlgItemTextW(gps, IDC_GPS_UTC_OFFSET, L"-5");
         SetDlgItemTextW(gps, IDC_GPS_WINDOW, L"");
         PickCombo(gps, IDC_GPS_MAP_SITE, 2);
       },
       [&] {
         for (int p : {10, 13, 14, 15, 17}) Shot(p);
-        Close();
+        CloseSettingsDialog();
       },
   });
   EXPECT_EQ(presetShown, 3);
@@ -278,18 +261,18 @@ TEST_F(SettingsLaterPagesTest, FavouritesAndListItemsEditTheirRows) {
   int favouriteRows = 0, rowsAfterDelete = 0;
   uint8_t usedAfterUncheck = 1, shownAfterUncheck = 1;
   std::wstring secondCell, customBefore;
-  RunDialog(11, {
+  RunSettingsSteps(11, {
       [&] {
-        HWND fav = GetDlgItem(Page(26), IDC_FAVOURITES_LIST);
+        HWND fav = GetDlgItem(SettingsPage(26), IDC_FAVOURITES_LIST);
         favouriteRows = Rows(fav);
         SetRowCheck(fav, 0, false);
         usedAfterUncheck = g_settings.favouriteFolders[0].used;
         SelectRows(fav, {1});
-        Click(Page(26), IDC_FAVOURITES_DELETE);
+        ClickButton(SettingsPage(26), IDC_FAVOURITES_DELETE);
         rowsAfterDelete = Rows(fav);
         SetRowCheck(fav, 1, false);  // C:\c, after the delete
 
-        HWND items = GetDlgItem(Page(27), IDC_LIST_ITEMS_LIST);
+        HWND items = GetDlgItem(SettingsPage(27), IDC_LIST_ITEMS_LIST);
         SetRowCheck(items, 5, false);
         shownAfterUncheck = g_settings.columnShown[5];
         // Editing one caption while style 1 shows turns every caption into an own caption.
@@ -300,10 +283,10 @@ TEST_F(SettingsLaterPagesTest, FavouritesAndListItemsEditTheirRows) {
         SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
       },
       [&] {
-        HWND items = GetDlgItem(Page(27), IDC_LIST_ITEMS_LIST);
-        secondCell = Cell(items, 1, 0);
+        HWND items = GetDlgItem(SettingsPage(27), IDC_LIST_ITEMS_LIST);
+        secondCell = ListText(items, 1, 0);
         SelectRows(items, {0});
-        SendMessageW(Page(27), WM_COMMAND, IDM_LIST_ITEMS_RESTORE, 0);
+        SendMessageW(SettingsPage(27), WM_COMMAND, IDM_LIST_ITEMS_RESTORE, 0);
         customBefore = W(g_settings.customColumnCaptions[0]);
         // A caption of 32 characters does not fit the field and is refused.
         SetFocus(items);
@@ -314,7 +297,7 @@ TEST_F(SettingsLaterPagesTest, FavouritesAndListItemsEditTheirRows) {
       },
       [&] {
         for (int p : {11, 12}) Shot(p);
-        Close();
+        CloseSettingsDialog();
       },
   });
   EXPECT_EQ(favouriteRows, 3);
@@ -340,9 +323,9 @@ TEST_F(SettingsLaterPagesTest, FavouritesAndListItemsEditTheirRows) {
 TEST_F(SettingsLaterPagesTest, ToolboxPageAddsRemovesAndMoves) {
   int rowsAtStart = 0, availableAtStart = 0;
   int32_t countAfterAdd = 0, firstAfterUp = 0, countAfterRemove = 0;
-  RunDialog(16, {
+  RunSettingsSteps(16, {
       [&] {
-        HWND p = Page(30);
+        HWND p = SettingsPage(30);
         HWND used = GetDlgItem(p, IDC_TOOLBOX_USED), available = GetDlgItem(p, IDC_TOOLBOX_AVAILABLE);
         rowsAtStart = Rows(used);
         availableAtStart = Rows(available);
@@ -351,19 +334,19 @@ TEST_F(SettingsLaterPagesTest, ToolboxPageAddsRemovesAndMoves) {
         g_settings.toolboxButtonCount = 62;
         SendMessageW(p, WM_COMMAND, 112, 0);
         SelectRows(available, {1, 2, 3});
-        Click(p, IDC_TOOLBOX_ADD);
+        ClickButton(p, IDC_TOOLBOX_ADD);
         countAfterAdd = g_settings.toolboxButtonCount;
-        Click(p, IDC_TOOLBOX_RESET);
+        ClickButton(p, IDC_TOOLBOX_RESET);
         SelectRows(used, {0, 1, 5});
-        Click(p, IDC_TOOLBOX_UP);
+        ClickButton(p, IDC_TOOLBOX_UP);
         firstAfterUp = g_settings.toolboxButtons[0];
         SelectRows(used, {0});
-        Click(p, IDC_TOOLBOX_REMOVE);
+        ClickButton(p, IDC_TOOLBOX_REMOVE);
         countAfterRemove = g_settings.toolboxButtonCount;
       },
       [&] {
         Shot(16);
-        Close();
+        CloseSettingsDialog();
       },
   });
   EXPECT_EQ(rowsAtStart, 32);

@@ -30,6 +30,7 @@
 #include "metadata/image_info_win.h"
 #include "metadata/metadata_reader.h"
 #include "metadata/pure/camera_models.h"
+#include "tests/support/entry_lists.h"
 #include "tests/support/win_test_support.h"
 
 namespace {
@@ -44,14 +45,8 @@ uint64_t Fnv(uint64_t h, const void* data, size_t size) {
 
 // The pixels of one image of the list, drawn into a 32-bit bitmap cleared to a fixed colour.
 uint64_t ListImageDigest(HIMAGELIST list, int index, int w, int h) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = testsupport::NewDib32(w, h, &bits);
   if (!dib) return 0;
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, dib);
@@ -91,15 +86,11 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
   const HRESULT com = CoInitialize(nullptr);
   BuildCameraModelIndex();
-  ASSERT_TRUE(AllocGlobalBuffers());
-  ResetImageEntryArrays();
-  static wchar_t version[] = L"5.16";
-  g_programVersion = version;
-  g_cacheVersionText = version;
+  ASSERT_TRUE(testsupport::PrepareEntryLists());
   SetDefaultSettings();
   g_settings.enabledImageTypes |= 0x2;
   const std::wstring dataFolder = data.path() + L"\\user";
-  wcsncpy(reinterpret_cast<wchar_t*>(g_settings.dataFolder), dataFolder.c_str(), kPathChars - 1);
+  testsupport::UseDataFolder(dataFolder);
   wcscpy(g_currentFolder, pics.path().c_str());
   wcscpy(g_loadedFolderPath, pics.path().c_str());
   g_listSource = 0;
@@ -224,11 +215,9 @@ TEST(ThumbnailPassBytes, CacheFileAndListImagesAreUnchanged) {
     EXPECT_NE(e->histogramPicture, nullptr);
   }
 
-  FreeImageEntries();
-  ReleaseFolderCache();
+  testsupport::ForgetLoadedList();
   ImageList_Destroy(large);
   ImageList_Destroy(small);
-  g_loadedFolderPath[0] = 0;
   ReleaseRowCanvases();
   if (SUCCEEDED(com)) CoUninitialize();
   Gdiplus::GdiplusShutdown(token);

@@ -19,6 +19,7 @@
 #include "core/pure/image_entry.h"
 #include "core/safe_file.h"
 #include "core/settings.h"
+#include "core/sound_drivers.h"
 #include "core/pure/movie_rules.h"
 
 // The SDK headers here lack the two filter classes of the editing library.
@@ -45,6 +46,7 @@ const wchar_t* EntryPathOf(ImageEntry* e) { return reinterpret_cast<const wchar_
 // The media detector on a file's first stream; null when it cannot be made or does not take
 // the file.
 IMediaDet* OpenMediaDetector(const wchar_t* path) {
+  LoadSoundDriversOnce();
   IMediaDet* det = nullptr;
   if (FAILED(CoCreateInstance(CLSID_MediaDet, nullptr, kInProc, IID_IMediaDet, reinterpret_cast<void**>(&det))))
     return nullptr;
@@ -175,6 +177,7 @@ struct MovieFacts {
 
 // ReadMovieSizeAndDuration's work, on the calling thread; false when the file cannot be rendered.
 bool ProbeMovie(const wchar_t* path, MovieFacts* facts) {
+  LoadSoundDriversOnce();
   IGraphBuilder* graph = nullptr;
   IMediaControl* control = nullptr;
   if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, kInProc, IID_IGraphBuilder,
@@ -205,6 +208,7 @@ bool ProbeMovie(const wchar_t* path, MovieFacts* facts) {
 // GrabFrameThroughSampleGrabber's work, on the calling thread.
 bool GrabFrameInGraph(const wchar_t* path, double seconds, int width, int height, std::vector<uint8_t>* dib) {
   if (!path || !dib || width <= 0 || height <= 0) return false;
+  LoadSoundDriversOnce();
   IGraphBuilder* graph = nullptr;
   IBaseFilter *grabberFilter = nullptr, *sink = nullptr, *source = nullptr;
   ISampleGrabber* grabber = nullptr;

@@ -15,6 +15,7 @@
 #include "core/image_entry_list.h"
 #include "core/list_helpers.h"
 #include "core/semaphore_lock.h"
+#include "core/sound_drivers.h"
 #include "core/pure/movie_rules.h"
 #include "core/settings.h"
 #include "resources/resource.h"
@@ -260,6 +261,7 @@ constexpr DWORD kRenderWaitMs = 10000;
 // The graph of a file with its media control, rendered. Outside "sema_mov": rendering a damaged
 // file may take long, and a page-away must not wait for it to close the other movies.
 bool RenderMovieGraph(const wchar_t* path, IGraphBuilder** graph, IMediaControl** control) {
+  LoadSoundDriversOnce();
   if (SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
                                  IID_IGraphBuilder, reinterpret_cast<void**>(graph))) &&
       SUCCEEDED((*graph)->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(control))) &&

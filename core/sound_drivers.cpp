@@ -6,8 +6,10 @@
 namespace {
 
 BOOL CALLBACK CountSoundDevices(PINIT_ONCE, void*, void**) {
-  // Any device count loads every driver type; calling it from here also keeps the library
-  // imported by the program, so it is never unloaded and loaded afresh with its drivers unloaded.
+  // The MIDI count loads the drivers of every kind but waveform sound, which the wave count
+  // enumerates. Calling them from here also keeps the library imported by the program, so it
+  // is never unloaded and loaded afresh with its drivers unloaded.
+  midiOutGetNumDevs();
   waveOutGetNumDevs();
   return TRUE;
 }

@@ -4,9 +4,11 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/app_globals.h"
@@ -76,37 +78,21 @@ bool DecodeBlock(HGLOBAL block, int* width, int* height, double* meanLuma) {
 // file, so that its renders are the process's first.
 TEST_F(MovieProbe, FirstRendersOnManyThreadsAtOnce) {
   constexpr int kThreads = 16;
-  const std::wstring path = MovieFolder() + L"clip.avi";
   std::vector<std::unique_ptr<MovieEntry>> movies;
-  for (int i = 0; i < kThreads; ++i) movies.push_back(std::make_unique<MovieEntry>(path));
-  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  ASSERT_NE(go, nullptr);
-  struct Job {
-    HANDLE go;
-    ImageEntry* entry;
-    bool ok;
-  };
-  std::vector<Job> jobs;
-  for (auto& m : movies) jobs.push_back({go, &m->entry, false});
-  std::vector<HANDLE> threads;
-  for (Job& job : jobs)
-    threads.push_back(CreateThread(nullptr, 0, [](void* p) -> DWORD {
-      auto* job = static_cast<Job*>(p);
-      WaitForSingleObject(job->go, INFINITE);
-      job->ok = ReadMovieSizeAndDuration(job->entry);
-      return 0;
-    }, &job, 0, nullptr));
-  Sleep(100);
-  SetEvent(go);
-  for (HANDLE t : threads) {
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(WaitForSingleObject(t, 30000), WAIT_OBJECT_0);
-    CloseHandle(t);
-  }
-  CloseHandle(go);
-  for (const Job& job : jobs) {
-    EXPECT_TRUE(job.ok);
-    EXPECT_EQ(job.entry->info.width, 320);
+  for (int i = 0; i < kThreads; ++i) movies.push_back(std::make_unique<MovieEntry>(MovieFolder() + L"clip.avi"));
+  std::atomic<bool> go{false};
+  std::vector<char> ok(kThreads, 0);
+  std::vector<std::thread> threads;
+  for (int i = 0; i < kThreads; ++i)
+    threads.emplace_back([&, i] {
+      while (!go) Sleep(0);
+      ok[i] = ReadMovieSizeAndDuration(&movies[i]->entry);
+    });
+  go = true;
+  for (std::thread& t : threads) t.join();
+  for (int i = 0; i < kThreads; ++i) {
+    EXPECT_TRUE(ok[i]);
+    EXPECT_EQ(movies[i]->entry.info.width, 320);
   }
 }
 
